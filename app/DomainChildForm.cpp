@@ -1,0 +1,170 @@
+#include "app/DomainChildForm.h"
+
+#include "app/FrameAccess.h"
+
+#include <QAbstractButton>
+#include <QAction>
+#include <QMainWindow>
+#include <QCloseEvent>
+#include <QMenu>
+
+TDomainChildForm::TDomainChildForm(ActiveDomain kind, QWidget* parent) : QWidget(parent), kind_(kind)
+{
+  setAttribute(Qt::WA_DeleteOnClose);
+}
+
+void TDomainChildForm::run(RoutedCommand c)
+{
+  if (!accepts(c))
+    return;
+  switch (c) {
+  case RoutedCommand::Go: Go1Click(); break;
+  case RoutedCommand::Autoscale: Autoscale1Click(); break;
+  case RoutedCommand::Wipe: Wipe1Click(); break;
+  case RoutedCommand::Plotcursor: Plotcursor1Click(); break;
+  case RoutedCommand::Scales: Scales1Click(); break;
+  case RoutedCommand::Zoomin: Zoomin1Click(); break;
+  case RoutedCommand::Zoomout: Zoomout1Click(); break;
+  case RoutedCommand::Pan: Pan1Click(); break;
+  case RoutedCommand::Closedloop: Closedloop1Click(); break;
+  case RoutedCommand::Openloop: Openloop1Click(); break;
+  case RoutedCommand::Compensator: Compensator1Click(); break;
+  case RoutedCommand::Plant: Plant1Click(); break;
+  case RoutedCommand::FwdNlin: FwdNlin1Click(); break;
+  case RoutedCommand::FbkNlin: FbkNlin1Click(); break;
+  case RoutedCommand::Config: Config1Click(); break;
+  }
+}
+
+void TDomainChildForm::closeEvent(QCloseEvent* event)
+{
+  emit formClosed(kind_);
+  event->accept();
+}
+
+QMenu* TDomainChildForm::addMenu(const QString& title)
+{
+  auto* menu = new QMenu(title, this);
+  menus_.append(menu);
+  return menu;
+}
+
+QAction* TDomainChildForm::addItem(QMenu* menu, const char* name, const QString& caption,
+                                   const QKeySequence& key, void (TDomainChildForm::*handler)())
+{
+  QAction* a = menu->addAction(caption);
+  a->setObjectName(QString::fromLatin1(name));
+  a->setShortcut(key);
+  // Shortcuts of a child's items work while the child's menus are in the bar.
+  a->setShortcutContext(Qt::WindowShortcut);
+  connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+  return a;
+}
+
+void TDomainChildForm::EnableGraphButtons()
+{
+  for (const char* name : {"WipeSpdBtn", "GoSpdBtn", "CursSpdBtn", "ScaleSpdBtn", "ZoominSpdBtn",
+                           "ZoomoutSpdBtn", "AutoScaleSpdBtn", "PanSpdBtn"}) {
+    if (QAbstractButton* b = FrameButton(name))
+      b->setEnabled(true);
+  }
+}
+
+void TDomainChildForm::SyncLoopChecks()
+{
+  const auto check = [](QAction* a, bool on) {
+    if (a)
+      a->setChecked(on);
+  };
+  check(openItem_, !loop_.closedLoop);
+  check(closedItem_, loop_.closedLoop);
+  check(compItem_, loop_.compIn);
+  check(plantItem_, loop_.plantIn);
+  check(fwdItem_, loop_.fwdNl);
+  check(fbkItem_, loop_.fbkNl);
+}
+
+void TDomainChildForm::SetLoopMode(bool closed)
+{
+  loop_.closedLoop = closed;
+  SyncLoopChecks();
+  SetFrameButton("OpenLoopSpdBtn", true, !closed);
+  SetFrameButton("ClosedLoopSpdBtn", true, closed);
+}
+
+void TDomainChildForm::ToggleCompensator()
+{
+  loop_.compIn = !loop_.compIn;
+  if (!loop_.compIn && !loop_.plantIn)
+    loop_.plantIn = true;
+  SyncLoopChecks();
+  SetFrameButton("CompSpdBtn", true, loop_.compIn);
+  SetFrameButton("PlantSpdBtn", true, loop_.plantIn);
+}
+
+void TDomainChildForm::TogglePlant()
+{
+  loop_.plantIn = !loop_.plantIn;
+  if (!loop_.compIn && !loop_.plantIn)
+    loop_.compIn = true;
+  SyncLoopChecks();
+  SetFrameButton("CompSpdBtn", true, loop_.compIn);
+  SetFrameButton("PlantSpdBtn", true, loop_.plantIn);
+}
+
+void TDomainChildForm::ToggleFwdNl()
+{
+  loop_.fwdNl = !loop_.fwdNl;
+  SyncLoopChecks();
+  SetFrameButton("FwdNlinSpdBtn", true, loop_.fwdNl);
+}
+
+void TDomainChildForm::ToggleFbkNl()
+{
+  loop_.fbkNl = !loop_.fbkNl;
+  SyncLoopChecks();
+  SetFrameButton("FbkNlinSpdBtn", true, loop_.fbkNl);
+}
+
+void TDomainChildForm::AddLoopItems(QMenu* menu, const QString& openCaption, const char* openName,
+                                    const QString& closedCaption)
+{
+  openItem_ = addItem(menu, openName, openCaption, QKeySequence(Qt::CTRL | Qt::Key_O),
+                      &TDomainChildForm::Openloop1Click);
+  closedItem_ = addItem(menu, "Closedloop1", closedCaption, QKeySequence(Qt::CTRL | Qt::Key_C),
+                        &TDomainChildForm::Closedloop1Click);
+  compItem_ = addItem(menu, "Compensator1", tr("Co&mpensator"), QKeySequence(Qt::Key_F2),
+                      &TDomainChildForm::Compensator1Click);
+  plantItem_ = addItem(menu, "Plant1", tr("&Plant"), QKeySequence(Qt::Key_F3),
+                       &TDomainChildForm::Plant1Click);
+  for (QAction* a : {openItem_, closedItem_, compItem_, plantItem_})
+    a->setCheckable(true);
+}
+
+void TDomainChildForm::AddNonlinearityItems(QMenu* menu)
+{
+  fwdItem_ = addItem(menu, "FwdNlin1", tr("For&ward path nonlinearity"), QKeySequence(Qt::Key_F4),
+                     &TDomainChildForm::FwdNlin1Click);
+  fbkItem_ = addItem(menu, "FbkNlin1", tr("Feed&back path nonlinearity"), QKeySequence(Qt::Key_F5),
+                     &TDomainChildForm::FbkNlin1Click);
+  fwdItem_->setCheckable(true);
+  fbkItem_->setCheckable(true);
+}
+
+void TDomainChildForm::AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName,
+                                     const QString& cursorCaption)
+{
+  addItem(menu, "Go1", tr("&Go"), QKeySequence(Qt::CTRL | Qt::Key_G), &TDomainChildForm::Go1Click);
+  addItem(menu, wipeName, tr("&Wipe"), QKeySequence(Qt::CTRL | Qt::Key_W), &TDomainChildForm::Wipe1Click);
+  addItem(menu, cursorName, cursorCaption, QKeySequence(Qt::CTRL | Qt::Key_X),
+          &TDomainChildForm::Plotcursor1Click);
+  addItem(menu, "Scales1", tr("&Scales..."), QKeySequence(Qt::CTRL | Qt::Key_S),
+          &TDomainChildForm::Scales1Click);
+  addItem(menu, "Autoscale1", tr("&Auto scale"), QKeySequence(Qt::CTRL | Qt::Key_A),
+          &TDomainChildForm::Autoscale1Click);
+  addItem(menu, "Zoomin1", tr("&Zoom in"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+          &TDomainChildForm::Zoomin1Click);
+  addItem(menu, "Zoomout1", tr("Zoom &back"), QKeySequence(Qt::CTRL | Qt::Key_B),
+          &TDomainChildForm::Zoomout1Click);
+  addItem(menu, "Pan1", tr("&Pan"), QKeySequence(), &TDomainChildForm::Pan1Click);
+}

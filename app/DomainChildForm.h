@@ -1,0 +1,117 @@
+#pragma once
+// What the four domain windows have in common as children of the main frame:
+// their kind, their menus (merged into the frame's menu bar while active),
+// the routed command handlers and the close notification.
+
+#include "model/SysData.h"
+
+#include <QList>
+#include <QWidget>
+
+class QAction;
+class QMenu;
+
+// The commands the main frame routes to the active domain window.
+enum class RoutedCommand {
+  Go, Autoscale, Wipe, Plotcursor, Scales, Zoomin, Zoomout, Pan,
+  Closedloop, Openloop, Compensator, Plant, FwdNlin, FbkNlin, Config
+};
+
+class TDomainChildForm : public QWidget {
+  Q_OBJECT
+public:
+  TDomainChildForm(ActiveDomain kind, QWidget* parent = nullptr);
+
+  ActiveDomain kind() const { return kind_; }
+
+  // True when this kind of window has a handler for the command.
+  virtual bool accepts(RoutedCommand c) const = 0;
+  // Calls the handler of an accepted command.
+  void run(RoutedCommand c);
+
+  // The window's own menus, shown in the frame's menu bar while it is active.
+  const QList<QMenu*>& menus() const { return menus_; }
+
+  // Activation: sets the active domain and the frame's tool buttons.
+  virtual void FormActivate() = 0;
+  // Deactivation: ends any zoom or pan mode.
+  virtual void FormDeactivate() {}
+
+  // The graph commands every domain window has.
+  virtual void Go1Click() {}
+  virtual void Wipe1Click() {}
+  virtual void Plotcursor1Click() {}
+  virtual void Scales1Click() {}
+  virtual void Autoscale1Click() {}
+  virtual void Zoomin1Click() {}
+  virtual void Zoomout1Click() {}
+  virtual void Pan1Click() {}
+  // Loop and element commands; only the kinds that accept them override.
+  virtual void Openloop1Click() {}
+  virtual void Closedloop1Click() {}
+  virtual void Compensator1Click() {}
+  virtual void Plant1Click() {}
+  virtual void FwdNlin1Click() {}
+  virtual void FbkNlin1Click() {}
+  virtual void Config1Click() {}
+
+signals:
+  // Emitted when the window closes, before it is freed.
+  void formClosed(ActiveDomain kind);
+
+protected:
+  void closeEvent(QCloseEvent* event) override;
+
+  // Adds a menu item with its object name, caption and shortcut, calling
+  // handler when chosen.
+  QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                   void (TDomainChildForm::*handler)());
+  QMenu* addMenu(const QString& title);
+
+  // Enables and presses the frame buttons of the graph commands that every
+  // window has (Wipe, Go, Cursor, Scales, Zoom in/out, Auto scale, Pan).
+  static void EnableGraphButtons();
+
+  // The loop switches a window keeps for its own computations.
+  struct LoopSettings {
+    bool closedLoop = false;
+    bool compIn = false;   // first element 0
+    bool plantIn = true;   // last element 1
+    bool fwdNl = false;
+    bool fbkNl = false;
+  };
+  LoopSettings loop_;
+
+  // Menu items whose check marks follow loop_ (any may be null).
+  QAction* openItem_ = nullptr;
+  QAction* closedItem_ = nullptr;
+  QAction* compItem_ = nullptr;
+  QAction* plantItem_ = nullptr;
+  QAction* fwdItem_ = nullptr;
+  QAction* fbkItem_ = nullptr;
+
+  // Open or closed loop: settings, menu checks and the two frame buttons.
+  void SetLoopMode(bool closed);
+  // Toggles an element; at least one of the two stays in the loop.
+  void ToggleCompensator();
+  void TogglePlant();
+  // Toggles a nonlinearity in or out of the loop.
+  void ToggleFwdNl();
+  void ToggleFbkNl();
+  // Sets the check marks of the loop items from loop_.
+  void SyncLoopChecks();
+  // The Settings items for the loop mode and the elements, in their order
+  // "&Open loop", "&Closed loop", "Co&mpensator", "&Plant".
+  void AddLoopItems(QMenu* menu, const QString& openCaption, const char* openName,
+                    const QString& closedCaption);
+  // The nonlinearity items of the Settings menu (F4, F5).
+  void AddNonlinearityItems(QMenu* menu);
+  // The Graph menu items every window has: Go, Wipe, Cursor, Scales,
+  // Auto scale, Zoom in, Zoom back, Pan.
+  void AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName,
+                     const QString& cursorCaption);
+
+private:
+  ActiveDomain kind_;
+  QList<QMenu*> menus_;
+};

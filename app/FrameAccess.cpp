@@ -1,0 +1,55 @@
+#include "app/FrameAccess.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+
+namespace {
+QPointer<QMainWindow> gFrame;
+
+QLabel* panel(int index)
+{
+  if (!gFrame || index < 0 || index > 2)
+    return nullptr;
+  return gFrame->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(index));
+}
+}  // namespace
+
+QMainWindow* MainFrame() { return gFrame.data(); }
+void RegisterMainFrame(QMainWindow* frame) { gFrame = frame; }
+
+QAbstractButton* FrameButton(const char* name)
+{
+  return gFrame ? gFrame->findChild<QAbstractButton*>(QString::fromLatin1(name)) : nullptr;
+}
+
+void SetFrameButton(const char* name, bool enabled, bool down)
+{
+  if (QAbstractButton* b = FrameButton(name)) {
+    b->setEnabled(enabled);
+    if (b->isCheckable())
+      b->setChecked(down);
+  }
+}
+
+void SetHint(QAbstractButton* button, const QString& hint)
+{
+  if (!button)
+    return;
+  const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+  button->setToolTip(bar < 0 ? hint : hint.left(bar));
+  button->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
+void SetStatusPanel(int index, const QString& text)
+{
+  if (QLabel* p = panel(index))
+    p->setText(text);
+}
+
+QString StatusPanel(int index)
+{
+  QLabel* p = panel(index);
+  return p ? p->text() : QString();
+}

@@ -1,0 +1,492 @@
+#include "app/MainForm.h"
+
+#include "app/AboutBox.h"
+#include "app/FrameAccess.h"
+#include "app/HelpViewer.h"
+#include "app/Messages.h"
+#include "app/ValueEditors.h"
+#include "expr/EvalDlg.h"
+#include "freq/FreqChild.h"
+#include "model/ParamDlg.h"
+#include "model/SysDef.h"
+#include "model/SysData.h"
+#include "nlin/NlinChild.h"
+#include "root/RootChild.h"
+#include "time/TransChild.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenuBar>
+#include <QMouseEvent>
+#include <QStatusBar>
+#include <QToolBar>
+#include <QToolButton>
+
+namespace {
+
+const char kTitle[] = "VANTO for Windows";
+
+// Titles of the domain windows, followed by the window's number.
+const char* const kChildTitles[4] = {"Time domain ", "Frequency domain ", "Root domain ",
+                                     "Nonlinear domain "};
+
+// The tool buttons whose state follows the active domain window.
+const char* const kLoopButtons[] = {"OpenLoopSpdBtn", "ClosedLoopSpdBtn", "CompSpdBtn",
+                                    "PlantSpdBtn",    "FwdNlinSpdBtn",    "FbkNlinSpdBtn"};
+const char* const kGraphButtons[] = {"WipeSpdBtn",  "GoSpdBtn",     "CursSpdBtn",
+                                     "ConfigSpdBtn", "ScaleSpdBtn", "ZoominSpdBtn",
+                                     "ZoomoutSpdBtn", "AutoScaleSpdBtn", "PanSpdBtn"};
+
+}  // namespace
+
+TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
+{
+  setObjectName(QStringLiteral("MainForm"));
+  setProperty("helpContext", 17);
+  RegisterMainFrame(this);
+
+  // The create event: counters at zero, then the model with the example loop.
+  counts_.fill(0);
+  model_ = std::make_unique<ModelScope>();
+
+  mdi_ = new QMdiArea(this);
+  mdi_->setObjectName(QStringLiteral("MdiArea"));
+  mdi_->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+  mdi_->viewport()->setMouseTracking(true);
+  mdi_->viewport()->installEventFilter(this);
+  setCentralWidget(mdi_);
+  connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::childActivated);
+
+  createMenus();
+  createToolBar();
+  createStatusBar();
+
+  sysDef_ = new TSysDefForm(this);
+  eval_ = new TEvalDlg(this);
+  params_ = new TParamDlg(this);
+  connect(sysDef_, &TSysDefForm::visibilityChanged, sysDefBtn_, &QToolButton::setChecked);
+
+  setWindowTitle(QStringLiteral("%1 [V1.1]").arg(QLatin1String(kTitle)));
+  setWindowIcon(QIcon(QStringLiteral(":/icons/vanto.svg")));
+  resize(800, 554);
+  UpdateMenuItems();
+}
+
+TMainForm::~TMainForm()
+{
+  // Children first, while the model they may read still exists.
+  qDeleteAll(mdi_->subWindowList());
+  delete sysDef_;
+  delete eval_;
+  delete params_;
+  RegisterMainFrame(nullptr);
+  model_.reset();
+}
+
+QAction* TMainForm::addEntry(QMenu* menu, const char* name, const QString& caption,
+                             const QString& hint, bool enabled)
+{
+  QAction* a = menu->addAction(caption);
+  a->setObjectName(QString::fromLatin1(name));
+  a->setStatusTip(hint);
+  a->setEnabled(enabled);
+  return a;
+}
+
+void TMainForm::createMenus()
+{
+  QMenuBar* bar = menuBar();
+
+  QMenu* file = bar->addMenu(tr("&File"));
+  file->setObjectName(QStringLiteral("File1"));
+  file->menuAction()->setStatusTip(tr("File related commands"));
+  addEntry(file, "Open1", tr("&Open..."), tr("Open an existing file"), false);
+  addEntry(file, "Loadsystem1", tr("&Load system..."), QString(), false);
+  closeAll_ = addEntry(file, "Closeall1", tr("&Close all"), tr("Close current file"));
+  connect(closeAll_, &QAction::triggered, this, &TMainForm::closeAll);
+  addEntry(file, "Newsystem1", tr("&New system"), QString(), false);
+  file->addSeparator();
+  addEntry(file, "Save1", tr("&Save..."), tr("Save current file"), false);
+  addEntry(file, "Saveas1", tr("Save &as..."), tr("Save current file as..."), false);
+  file->addSeparator();
+  addEntry(file, "Printgraph1", tr("&Print graph..."), QString(), false);
+  addEntry(file, "Printresults1", tr("Print &results..."), QString(), false);
+  file->addSeparator();
+  QAction* options = addEntry(file, "Options1", tr("Op&tions..."), QString());
+  connect(options, &QAction::triggered, this, [this] { ShowOptions(this); });
+  file->addSeparator();
+  QAction* exit = addEntry(file, "Exit1", tr("E&xit"), tr("Exit the application"));
+  connect(exit, &QAction::triggered, this, &QWidget::close);
+
+  QMenu* edit = bar->addMenu(tr("&Edit"));
+  edit->setObjectName(QStringLiteral("Edit1"));
+  QAction* gain = addEntry(edit, "Gain1", tr("&Gain..."), QString());
+  gain->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
+  connect(gain, &QAction::triggered, this, [this] { EditGain(this); });
+  QAction* delay = addEntry(edit, "Delay1", tr("&Delay..."), QString());
+  delay->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
+  connect(delay, &QAction::triggered, this, [this] { EditDelay(this); });
+  QAction* hold = addEntry(edit, "Sampleholdtime1", tr("&Sample hold time..."), QString());
+  hold->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
+  connect(hold, &QAction::triggered, this, [this] { EditSampleHold(this); });
+  edit->addSeparator();
+  // The transfer-function editor is not part of this build yet: its two
+  // entries stay disabled until it is.
+  addEntry(edit, "Compensator1", tr("&Compensator..."), QString(), false);
+  addEntry(edit, "Plant1", tr("&Plant..."), QString(), false);
+  edit->addSeparator();
+  addEntry(edit, "Forwardpathnonlinearity1", tr("&Forward path non linearity..."), QString(), false);
+  addEntry(edit, "Feedbackpathnonlinearity1", tr("Feedbac&k path non linearity..."), QString(), false);
+
+  QMenu* view = bar->addMenu(tr("&View"));
+  view->setObjectName(QStringLiteral("View1"));
+  QAction* sysdef = addEntry(view, "Systemdefinition1", tr("&System definition"), QString());
+  connect(sysdef, &QAction::triggered, this, &TMainForm::toggleSysDef);
+  QAction* evaluator = addEntry(view, "Evaluator1", tr("&Evaluator"), QString());
+  evaluator->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal));
+  connect(evaluator, &QAction::triggered, this, &TMainForm::showEvaluator);
+  QAction* params = addEntry(view, "Parameters1", tr("&Parameters"), QString());
+  params->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
+  connect(params, &QAction::triggered, this, [this] { ExecModal(*params_); });
+
+  windowMenu_ = bar->addMenu(tr("&Window"));
+  windowMenu_->setObjectName(QStringLiteral("Window1"));
+  windowMenu_->menuAction()->setStatusTip(tr("Window related commands such as Tile and Cascade"));
+  childMenusBefore_ = windowMenu_->menuAction();
+  QMenu* newMenu = windowMenu_->addMenu(tr("&New..."));
+  newMenu->setObjectName(QStringLiteral("New1"));
+  const struct {
+    const char* name;
+    const char* caption;
+    Qt::Key key;
+    ActiveDomain kind;
+  } kNew[] = {{"Time1", "&Time", Qt::Key_F7, ActiveDomain::Time},
+              {"Frequency1", "&Frequency", Qt::Key_F8, ActiveDomain::Frequency},
+              {"Root1", "&Root", Qt::Key_F9, ActiveDomain::Root},
+              {"Nonlin1", "&Nonlin", Qt::Key_F6, ActiveDomain::Nonlinear}};
+  for (const auto& n : kNew) {
+    QAction* a = addEntry(newMenu, n.name, tr(n.caption), QString());
+    a->setShortcut(QKeySequence(n.key));
+    const ActiveDomain kind = n.kind;
+    connect(a, &QAction::triggered, this, [this, kind] { NewWindow(kind); });
+  }
+  cascade_ = addEntry(windowMenu_, "Cascade1", tr("&Cascade"), tr("Arrange windows to overlap"));
+  connect(cascade_, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+  tile_ = addEntry(windowMenu_, "Tile1", tr("&Tile"), tr("Arrange windows without overlap"));
+  connect(tile_, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
+  arrange_ = addEntry(windowMenu_, "ArrangeIcons1", tr("&Arrange Icons"),
+                      tr("Arrange window icons at bottom of main window"));
+  connect(arrange_, &QAction::triggered, this, &TMainForm::arrangeIcons);
+  minimizeAll_ = addEntry(windowMenu_, "MinimizeAll1", tr("&Minimize All"), tr("Minimize all windows"));
+  connect(minimizeAll_, &QAction::triggered, this, [this] {
+    for (QMdiSubWindow* sub : mdi_->subWindowList())
+      sub->showMinimized();
+  });
+  connect(windowMenu_, &QMenu::aboutToShow, this, &TMainForm::fillWindowMenu);
+
+  QMenu* help = bar->addMenu(tr("&Help"));
+  help->setObjectName(QStringLiteral("Help1"));
+  help->menuAction()->setStatusTip(tr("Help topics"));
+  QAction* contents = addEntry(help, "Contents1", tr("&Contents"), QString());
+  connect(contents, &QAction::triggered, this, &TMainForm::showHelpContents);
+  QAction* howTo = addEntry(help, "Howtousehelp1", tr("&How to use help"), QString());
+  connect(howTo, &QAction::triggered, this,
+          [this] { WinHelp(this, HelpFile(), HelpCommand::HelpOnHelp, 0); });
+  help->addSeparator();
+  QAction* about = addEntry(help, "About1", tr("&About"), QString());
+  connect(about, &QAction::triggered, this, &TMainForm::showAbout);
+
+  // F1 opens the help page of the active window.
+  auto* f1 = new QAction(this);
+  f1->setShortcut(QKeySequence::HelpContents);
+  addAction(f1);
+  connect(f1, &QAction::triggered, this, [this] { HelpForWidget(this, QApplication::activeWindow()); });
+}
+
+QToolButton* TMainForm::addButton(const char* name, const char* icon, const QString& hint,
+                                  bool enabled, bool latching)
+{
+  auto* b = new QToolButton(this);
+  b->setObjectName(QString::fromLatin1(name));
+  b->setIcon(QIcon(QStringLiteral(":/icons/%1.svg").arg(QLatin1String(icon))));
+  b->setAutoRaise(true);
+  b->setFixedSize(25, 25);
+  b->setIconSize(QSize(19, 19));
+  b->setEnabled(enabled);
+  b->setCheckable(latching);
+  SetHint(b, hint);
+  findChild<QToolBar*>(QStringLiteral("ToolBar"))->addWidget(b);
+  return b;
+}
+
+void TMainForm::createToolBar()
+{
+  QToolBar* bar = addToolBar(tr("Tools"));
+  bar->setObjectName(QStringLiteral("ToolBar"));
+  bar->setMovable(false);
+  bar->setFloatable(false);
+  bar->setIconSize(QSize(19, 19));
+  bar->setContextMenuPolicy(Qt::PreventContextMenu);
+
+  addButton("OpenSpdBtn", "open", tr("Load system plus environment"), false, false);
+  addButton("LoadSysSpdBtn", "loadsys", tr("Load a system definition"), false, false);
+  addButton("SaveSpdBtn", "save", tr("Save system plus environment"), false, false);
+  bar->addSeparator();
+  sysDefBtn_ = addButton("SysDefSpdBtn", "sysdef", tr("View system definition"), true, true);
+  connect(sysDefBtn_, &QToolButton::clicked, this, &TMainForm::toggleSysDef);
+  bar->addSeparator();
+
+  struct Routed {
+    const char* name;
+    const char* icon;
+    const char* hint;
+    bool latching;
+    RoutedCommand command;
+  };
+  const auto addRouted = [this](std::initializer_list<Routed> buttons) {
+    for (const Routed& r : buttons) {
+      QToolButton* b = addButton(r.name, r.icon, tr(r.hint), false, r.latching);
+      const RoutedCommand c = r.command;
+      connect(b, &QToolButton::clicked, this, [this, c] { Route(c); });
+    }
+  };
+  addRouted({{"OpenLoopSpdBtn", "openloop", "Open loop", true, RoutedCommand::Openloop},
+             {"ClosedLoopSpdBtn", "closedloop", "Closed loop", true, RoutedCommand::Closedloop},
+             {"CompSpdBtn", "comp", "Compensator", true, RoutedCommand::Compensator},
+             {"PlantSpdBtn", "plant", "Plant", true, RoutedCommand::Plant},
+             {"FwdNlinSpdBtn", "fwdnl", "Forward path nonlinearity", true, RoutedCommand::FwdNlin},
+             {"FbkNlinSpdBtn", "fbknl", "Feedback path nonlinearity", true, RoutedCommand::FbkNlin}});
+  bar->addSeparator();
+
+  const struct {
+    const char* name;
+    const char* icon;
+    const char* hint;
+    ActiveDomain kind;
+  } kNew[] = {{"SpeedButton3", "newtime", "New time domain window", ActiveDomain::Time},
+              {"SpeedButton4", "newfreq", "New frequency domain window", ActiveDomain::Frequency},
+              {"SpeedButton5", "newroot", "New root domain window", ActiveDomain::Root},
+              {"SpeedButton6", "newnlin", "New nonlinear domain window", ActiveDomain::Nonlinear}};
+  for (const auto& n : kNew) {
+    QToolButton* b = addButton(n.name, n.icon, tr(n.hint), true, false);
+    const ActiveDomain kind = n.kind;
+    connect(b, &QToolButton::clicked, this, [this, kind] { NewWindow(kind); });
+  }
+  bar->addSeparator();
+
+  addRouted({{"WipeSpdBtn", "wipe", "Wipe graph", false, RoutedCommand::Wipe},
+             {"GoSpdBtn", "go", "Go - draw response", false, RoutedCommand::Go},
+             {"CursSpdBtn", "cursor", "Plot-following cursor", false, RoutedCommand::Plotcursor},
+             {"ConfigSpdBtn", "config", "Configuration", false, RoutedCommand::Config},
+             {"ScaleSpdBtn", "scales", "Graph scales", false, RoutedCommand::Scales},
+             {"AutoScaleSpdBtn", "autoscale", "Auto scale", false, RoutedCommand::Autoscale},
+             {"PanSpdBtn", "pan", "Pan", true, RoutedCommand::Pan},
+             {"ZoominSpdBtn", "zoomin", "Zoom in", true, RoutedCommand::Zoomin},
+             {"ZoomoutSpdBtn", "zoomout", "Zoom Out", false, RoutedCommand::Zoomout}});
+  bar->addSeparator();
+
+  QToolButton* eq = addButton("EqSpdBtn", "eq", tr("Expression evaluator"), true, false);
+  connect(eq, &QToolButton::clicked, this, &TMainForm::showEvaluator);
+  QToolButton* opt = addButton("OptionsSpdBtn", "options", tr("Options"), true, false);
+  connect(opt, &QToolButton::clicked, this, [this] { ShowOptions(this); });
+  QToolButton* help = addButton("SpeedButton1", "help", tr("Help"), true, false);
+  connect(help, &QToolButton::clicked, this, &TMainForm::showHelpContents);
+}
+
+void TMainForm::createStatusBar()
+{
+  QStatusBar* bar = statusBar();
+  bar->setObjectName(QStringLiteral("StatusBar"));
+  const int widths[3] = {50, 250, 170};
+  for (int i = 0; i < 3; ++i) {
+    auto* p = new QLabel(bar);
+    p->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
+    p->setFixedWidth(widths[i]);
+    p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
+    bar->addWidget(p);
+    panels_[static_cast<std::size_t>(i)] = p;
+  }
+}
+
+void TMainForm::showEvent(QShowEvent* event)
+{
+  QMainWindow::showEvent(event);
+  if (!firstShow_)
+    return;
+  firstShow_ = false;
+  ResetDisplaySettings(Sys());
+  sysDef_->show();
+}
+
+bool TMainForm::eventFilter(QObject* watched, QEvent* event)
+{
+  // The pointer over the frame's own client area: default cursor, panels empty.
+  if (watched == mdi_->viewport() && event->type() == QEvent::MouseMove) {
+    mdi_->viewport()->unsetCursor();
+    for (QLabel* p : panels_)
+      p->clear();
+  }
+  return QMainWindow::eventFilter(watched, event);
+}
+
+TDomainChildForm* TMainForm::activeChild() const
+{
+  QMdiSubWindow* sub = mdi_->currentSubWindow();
+  return sub ? qobject_cast<TDomainChildForm*>(sub->widget()) : nullptr;
+}
+
+TDomainChildForm* TMainForm::NewWindow(ActiveDomain kind)
+{
+  TDomainChildForm* child = nullptr;
+  switch (kind) {
+  case ActiveDomain::Time: child = new TTransChildForm; break;
+  case ActiveDomain::Frequency: child = new TFreqChildForm; break;
+  case ActiveDomain::Root: child = new TRootChildForm; break;
+  case ActiveDomain::Nonlinear: child = new TNlinChildForm; break;
+  }
+  const int n = ++counts_[static_cast<int>(kind)];
+  child->setWindowTitle(QLatin1String(kChildTitles[static_cast<int>(kind)]) + QString::number(n));
+  connect(child, &TDomainChildForm::formClosed, this, &TMainForm::childClosed);
+  QMdiSubWindow* sub = mdi_->addSubWindow(child);
+  sub->setAttribute(Qt::WA_DeleteOnClose);
+  sub->resize(width() * 2 / 3, height() * 2 / 3);
+  sub->show();
+  mdi_->setActiveSubWindow(sub);
+  UpdateMenuItems();
+  return child;
+}
+
+void TMainForm::childActivated(QMdiSubWindow* sub)
+{
+  TDomainChildForm* child = sub ? qobject_cast<TDomainChildForm*>(sub->widget()) : nullptr;
+  // The frame itself losing the focus reports no window: the last one stays.
+  if (!child && lastActive_ && counts_[0] + counts_[1] + counts_[2] + counts_[3] > 0)
+    return;
+  if (child == lastActive_)
+    return;
+  if (lastActive_)
+    lastActive_->FormDeactivate();
+
+  // The menus of the active child stand in the menu bar in front of "&Window".
+  for (const QPointer<QAction>& a : std::as_const(childMenuActions_))
+    if (a)
+      menuBar()->removeAction(a);
+  childMenuActions_.clear();
+  lastActive_ = child;
+  if (child) {
+    for (QMenu* m : child->menus()) {
+      menuBar()->insertAction(childMenusBefore_, m->menuAction());
+      childMenuActions_.append(m->menuAction());
+    }
+    child->FormActivate();
+  }
+}
+
+void TMainForm::childClosed(ActiveDomain kind)
+{
+  int& n = counts_[static_cast<int>(kind)];
+  if (n > 0)
+    --n;
+  if (counts_[0] + counts_[1] + counts_[2] + counts_[3] == 0)
+    lastWindowClosed();
+  UpdateMenuItems();
+}
+
+void TMainForm::lastWindowClosed()
+{
+  for (const char* name : kLoopButtons)
+    SetFrameButton(name, false, false);
+  for (const char* name : kGraphButtons)
+    SetFrameButton(name, false, false);
+  Sys().activeDomain = ActiveDomain::Time;
+}
+
+void TMainForm::UpdateMenuItems()
+{
+  // Every MDI child is a domain window, and the counters count the open ones.
+  const bool any = counts_[0] + counts_[1] + counts_[2] + counts_[3] > 0;
+  for (QAction* a : {closeAll_, cascade_, tile_, arrange_, minimizeAll_})
+    a->setEnabled(any);
+}
+
+void TMainForm::Route(RoutedCommand c)
+{
+  TDomainChildForm* child = activeChild();
+  if (child && child->accepts(c)) {
+    child->run(c);
+    return;
+  }
+  if (c == RoutedCommand::Config)
+    ShowWarning(this, QStringLiteral("No configuration dialigue"));
+}
+
+void TMainForm::closeAll()
+{
+  const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
+  for (auto it = subs.crbegin(); it != subs.crend(); ++it)
+    (*it)->close();
+}
+
+void TMainForm::fillWindowMenu()
+{
+  for (QAction* a : std::as_const(windowListActions_))
+    windowMenu_->removeAction(a);
+  qDeleteAll(windowListActions_);
+  windowListActions_.clear();
+  const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
+  if (subs.isEmpty())
+    return;
+  windowListActions_.append(windowMenu_->addSeparator());
+  int i = 0;
+  for (QMdiSubWindow* sub : subs) {
+    QAction* a = windowMenu_->addAction(QStringLiteral("&%1 %2").arg(++i).arg(sub->windowTitle()));
+    a->setCheckable(true);
+    a->setChecked(sub == mdi_->currentSubWindow());
+    connect(a, &QAction::triggered, this, [this, sub] { mdi_->setActiveSubWindow(sub); });
+    windowListActions_.append(a);
+  }
+}
+
+void TMainForm::toggleSysDef()
+{
+  sysDef_->setVisible(!sysDef_->isVisible());
+  sysDefBtn_->setChecked(sysDef_->isVisible());
+}
+
+void TMainForm::showEvaluator()
+{
+  eval_->show();
+  eval_->raise();
+  eval_->activateWindow();
+}
+
+void TMainForm::showHelpContents()
+{
+  WinHelp(this, HelpFile(), HelpCommand::Finder, 0);
+}
+
+void TMainForm::showAbout()
+{
+  TAboutBox about(this);
+  ExecModal(about);
+}
+
+void TMainForm::arrangeIcons()
+{
+  // Minimised children in a row along the bottom of the client area.
+  int x = 0;
+  const int bottom = mdi_->viewport()->height();
+  for (QMdiSubWindow* sub : mdi_->subWindowList(QMdiArea::CreationOrder)) {
+    if (!sub->isMinimized())
+      continue;
+    const QSize size = sub->size();
+    if (x > 0 && x + size.width() > mdi_->viewport()->width())
+      x = 0;
+    sub->move(x, bottom - size.height());
+    x += size.width();
+  }
+}

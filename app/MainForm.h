@@ -1,0 +1,89 @@
+#pragma once
+// The main frame: the MDI parent with the menu bar, the row of tool buttons
+// and the three-panel status bar. It owns the loop model, creates the domain
+// windows and routes the graph and loop commands to the active one.
+
+#include "app/DomainChildForm.h"
+#include "model/Model.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolButton;
+class TSysDefForm;
+class TEvalDlg;
+class TParamDlg;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Number of open windows of one kind.
+  int Count(ActiveDomain kind) const { return counts_[static_cast<int>(kind)]; }
+  QMdiArea* mdiArea() const { return mdi_; }
+  TSysDefForm* sysDefForm() const { return sysDef_; }
+  // The active domain window (the last one activated), or nullptr.
+  TDomainChildForm* activeChild() const;
+
+  // Opens a new domain window of that kind, captioned with its number.
+  TDomainChildForm* NewWindow(ActiveDomain kind);
+  // Enables the window-list entries exactly when a child exists.
+  void UpdateMenuItems();
+  // Routes a command to the active domain window (Configuration warns when
+  // no window takes it).
+  void Route(RoutedCommand c);
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void createMenus();
+  void createToolBar();
+  void createStatusBar();
+  QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& hint,
+                    bool enabled = true);
+  QToolButton* addButton(const char* name, const char* icon, const QString& hint, bool enabled,
+                         bool latching);
+
+  void childActivated(QMdiSubWindow* sub);
+  void childClosed(ActiveDomain kind);
+  void lastWindowClosed();
+  void closeAll();
+  void fillWindowMenu();
+  void toggleSysDef();
+  void showEvaluator();
+  void showHelpContents();
+  void showAbout();
+  void arrangeIcons();
+
+  std::unique_ptr<ModelScope> model_;
+  std::array<int, 4> counts_{};
+  QMdiArea* mdi_ = nullptr;
+  TSysDefForm* sysDef_ = nullptr;
+  TEvalDlg* eval_ = nullptr;
+  TParamDlg* params_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  QAction* childMenusBefore_ = nullptr;  // the child's menus go in front of "&Window"
+  QList<QPointer<QAction>> childMenuActions_;
+  QList<QAction*> windowListActions_;
+  QAction* closeAll_ = nullptr;
+  QAction* cascade_ = nullptr;
+  QAction* tile_ = nullptr;
+  QAction* arrange_ = nullptr;
+  QAction* minimizeAll_ = nullptr;
+  QToolButton* sysDefBtn_ = nullptr;
+  std::array<QLabel*, 3> panels_{};
+  QPointer<TDomainChildForm> lastActive_;
+  bool firstShow_ = true;
+};

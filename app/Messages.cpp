@@ -1,0 +1,107 @@
+#include "app/Messages.h"
+
+#include "model/Error.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QList>
+#include <QMessageBox>
+
+namespace {
+MessageSeam::MessageHook gMessageHook;
+MessageSeam::ModalHook gModalHook;
+MessageSeam::ColorHook gColorHook;
+QList<MessageRecord> gShown;
+int gBeeps = 0;
+
+QMessageBox::Icon toQt(MsgIcon icon)
+{
+  switch (icon) {
+  case MsgIcon::Stop: return QMessageBox::Critical;
+  case MsgIcon::Exclamation: return QMessageBox::Warning;
+  case MsgIcon::Question: return QMessageBox::Question;
+  case MsgIcon::Information: return QMessageBox::Information;
+  case MsgIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+}  // namespace
+
+MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                      MsgButtons buttons)
+{
+  const MessageRecord rec{caption, text, icon, buttons};
+  gShown.append(rec);
+  if (gMessageHook)
+    return gMessageHook(rec);
+
+  QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, parent);
+  if (buttons == MsgButtons::YesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return MsgResult::Ok;
+}
+
+void ShowWarning(QWidget* parent, const QString& text)
+{
+  ShowMessage(parent, QStringLiteral("Warning"), text, MsgIcon::Exclamation);
+}
+
+bool AskYesNo(QWidget* parent, const QString& text)
+{
+  return ShowMessage(parent, QStringLiteral("Warning"), text, MsgIcon::Question, MsgButtons::YesNo) ==
+         MsgResult::Yes;
+}
+
+void HandBeep()
+{
+  ++gBeeps;
+  if (!gMessageHook)
+    QApplication::beep();
+}
+
+void ReportError(QWidget* parent)
+{
+  ClearError();
+  HandBeep();
+  ShowMessage(parent, QStringLiteral("Error"), QString::fromLatin1(ErrorMessage()), MsgIcon::Stop);
+}
+
+int ExecModal(QDialog& dlg)
+{
+  if (gModalHook)
+    return gModalHook(dlg);
+  return dlg.exec();
+}
+
+bool ChooseColor(QWidget* parent, QColor& colour)
+{
+  if (gColorHook)
+    return gColorHook(colour);
+  const QColor chosen = QColorDialog::getColor(colour, parent);
+  if (!chosen.isValid())
+    return false;
+  colour = chosen;
+  return true;
+}
+
+namespace MessageSeam {
+void setMessageHook(MessageHook hook) { gMessageHook = std::move(hook); }
+void setModalHook(ModalHook hook) { gModalHook = std::move(hook); }
+void setColorHook(ColorHook hook) { gColorHook = std::move(hook); }
+void reset()
+{
+  gMessageHook = nullptr;
+  gModalHook = nullptr;
+  gColorHook = nullptr;
+  gShown.clear();
+  gBeeps = 0;
+}
+const QList<MessageRecord>& shown() { return gShown; }
+int beeps() { return gBeeps; }
+}  // namespace MessageSeam

@@ -1,0 +1,64 @@
+#pragma once
+// Every message box, question, modal dialog and colour choice of the program
+// goes through these calls, so that tests can answer them.
+
+#include <QString>
+
+#include <functional>
+
+class QColor;
+class QDialog;
+class QWidget;
+
+enum class MsgIcon { None, Stop, Exclamation, Question, Information };
+enum class MsgButtons { Ok, YesNo };  // a Yes/No question has No as default
+enum class MsgResult { Ok, Yes, No };
+
+struct MessageRecord {
+  QString caption;
+  QString text;
+  MsgIcon icon = MsgIcon::None;
+  MsgButtons buttons = MsgButtons::Ok;
+};
+
+// Shows a modal message box and returns the button pressed.
+MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                      MsgButtons buttons = MsgButtons::Ok);
+
+// A box captioned "Warning" with the exclamation icon.
+void ShowWarning(QWidget* parent, const QString& text);
+
+// A Yes/No question captioned "Warning" with the question icon, No as
+// default; true only when the user answers Yes.
+bool AskYesNo(QWidget* parent, const QString& text);
+
+// The system "hand" beep.
+void HandBeep();
+
+// Clears the pending error, beeps and shows its text in a box captioned
+// "Error" with the stop icon. The text stays stored.
+void ReportError(QWidget* parent = nullptr);
+
+// Runs dlg modally and returns its result (QDialog::Accepted or Rejected).
+int ExecModal(QDialog& dlg);
+
+// The platform's colour-choice dialog preset to colour; true when the user
+// confirmed, with the choice in colour.
+bool ChooseColor(QWidget* parent, QColor& colour);
+
+// Test hooks. With a hook installed the call is answered by the hook instead
+// of a real modal window; every message shown is recorded either way.
+namespace MessageSeam {
+using MessageHook = std::function<MsgResult(const MessageRecord&)>;
+using ModalHook = std::function<int(QDialog&)>;
+using ColorHook = std::function<bool(QColor&)>;
+
+void setMessageHook(MessageHook hook);
+void setModalHook(ModalHook hook);
+void setColorHook(ColorHook hook);
+// Removes every hook and forgets the recorded messages and beeps.
+void reset();
+
+const QList<MessageRecord>& shown();
+int beeps();
+}  // namespace MessageSeam

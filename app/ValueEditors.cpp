@@ -1,0 +1,72 @@
+#include "app/ValueEditors.h"
+
+#include "app/Messages.h"
+#include "app/OptionsDlg.h"
+#include "model/Edit1Dlg.h"
+#include "model/Error.h"
+#include "model/Model.h"
+#include "model/NumberEntry.h"
+#include "model/SysData.h"
+
+#include <QLineEdit>
+
+#include <exception>
+
+namespace {
+
+struct ValueEditor {
+  const char* caption;
+  double low;
+  double high;
+  double SYSDATA::*field;
+  const char* failure;  // shown when the dialog cannot be built or shown
+};
+
+const ValueEditor kGain{"Gain", -1e20, 1e20, &SYSDATA::gain, "Problem with Gain dialogue"};
+const ValueEditor kDelay{"Delay", 0, 1e20, &SYSDATA::delay, "Problem with delay dialogue"};
+const ValueEditor kHold{"Sample hold time", 0, 1e20, &SYSDATA::sampleHold, "Problem with shold dialogue"};
+
+// Runs the value dialog for one field; true when the user confirmed a value.
+bool EditValue(QWidget* frame, const ValueEditor& e)
+{
+  try {
+    TEdit1Dlg dlg(frame);
+    dlg.setWindowTitle(QLatin1String(e.caption));
+    dlg.lowLimit = e.low;
+    dlg.highLimit = e.high;
+    ShowNumberInEdit(dlg.edit(), Sys().*e.field);
+    if (ExecModal(dlg) != QDialog::Accepted)
+      return false;
+    Sys().*e.field = dlg.value;
+    return true;
+  } catch (const std::exception&) {
+    ShowMessage(frame, QStringLiteral("Error"), QLatin1String(e.failure), MsgIcon::Exclamation);
+    return false;
+  }
+}
+
+}  // namespace
+
+void EditGain(QWidget* frame) { EditValue(frame, kGain); }
+
+void EditDelay(QWidget* frame)
+{
+  if (EditValue(frame, kDelay))
+    Sys().delayChanged = true;
+}
+
+void EditSampleHold(QWidget* frame)
+{
+  if (EditValue(frame, kHold))
+    ClearError();
+}
+
+void ShowOptions(QWidget* frame)
+{
+  try {
+    TOptionsDlg dlg(frame);
+    ExecModal(dlg);
+  } catch (const std::exception&) {
+    ShowMessage(frame, QStringLiteral("Error"), QStringLiteral("Problem showing dialogue"), MsgIcon::Stop);
+  }
+}

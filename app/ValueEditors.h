@@ -1,0 +1,14 @@
+#pragma once
+// The main frame's editors of single values of the loop model, its options
+// dialog and its parameters dialog.
+
+class QWidget;
+
+// "&Gain...", "&Delay...", "&Sample hold time...": a fresh value dialog with
+// the quantity's caption and limits; the model changes only on OK.
+void EditGain(QWidget* frame);
+void EditDelay(QWidget* frame);
+void EditSampleHold(QWidget* frame);
+
+// "Op&tions...": a fresh options dialog, shown modally.
+void ShowOptions(QWidget* frame);

@@ -1,0 +1,27 @@
+// VANTO: start-up of the desktop program.
+
+#include "app/HelpViewer.h"
+#include "app/MainForm.h"
+#include "app/SplashScreen.h"
+#include "model/SysDef.h"
+
+#include <QApplication>
+
+int main(int argc, char** argv)
+{
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("VANTO for Windows"));
+  QApplication::setApplicationVersion(QStringLiteral("1.1.0.0"));
+
+  TSplashScreen splash;
+  splash.show();
+  splash.repaint();
+
+  SetHelpFile(QStringLiteral("Vanto.hlp"));
+
+  // The main frame creates the loop model and the long-lived windows.
+  TMainForm frame;
+  splash.setSystemDefinitionWindow(frame.sysDefForm());
+  frame.show();
+  return QApplication::exec();
+}

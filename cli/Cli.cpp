@@ -1,0 +1,136 @@
+#include "cli/Cli.h"
+
+#include "expr/Expr.h"
+#include "model/Error.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <ostream>
+
+CliContext::CliContext(std::vector<std::string> args, std::ostream& o, std::ostream& e)
+    : out(o), err(e), args_(std::move(args))
+{
+}
+
+bool CliContext::takeValue(const char* name, std::string& value)
+{
+  for (std::size_t i = 0; i < args_.size(); ++i) {
+    if (args_[i] == "--")
+      return false;
+    if (args_[i] != name)
+      continue;
+    if (i + 1 >= args_.size()) {
+      setUsageError(std::string(name) + " needs a value");
+      args_.erase(args_.begin() + static_cast<long>(i));
+      return false;
+    }
+    value = args_[i + 1];
+    args_.erase(args_.begin() + static_cast<long>(i), args_.begin() + static_cast<long>(i) + 2);
+    return true;
+  }
+  return false;
+}
+
+bool CliContext::takeNumber(const char* name, double& value)
+{
+  std::string text;
+  if (!takeValue(name, text))
+    return false;
+  ClearError();
+  const double v = EvalConstant(text.c_str());
+  if (ErrorPending() || text.find_first_not_of(" \t") == std::string::npos) {
+    setUsageError(std::string(name) + ": " + (ErrorPending() ? ErrorMessage() : "number expected"));
+    ClearError();
+    return false;
+  }
+  value = v;
+  return true;
+}
+
+bool CliContext::takeCount(const char* name, long& value)
+{
+  std::string text;
+  if (!takeValue(name, text))
+    return false;
+  errno = 0;
+  char* end = nullptr;
+  const long v = std::strtol(text.c_str(), &end, 10);
+  if (text.empty() || *end != '\0' || errno != 0 || v < 0) {
+    setUsageError(std::string(name) + ": whole number expected");
+    return false;
+  }
+  value = v;
+  return true;
+}
+
+bool CliContext::takeFlag(const char* name)
+{
+  for (std::size_t i = 0; i < args_.size(); ++i) {
+    if (args_[i] == "--")
+      return false;
+    if (args_[i] == name) {
+      args_.erase(args_.begin() + static_cast<long>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CliContext::takePositional(std::string& value)
+{
+  for (std::size_t i = 0; i < args_.size(); ++i) {
+    if (args_[i] == "--") {
+      if (i + 1 >= args_.size())
+        return false;
+      value = args_[i + 1];
+      args_.erase(args_.begin() + static_cast<long>(i) + 1);
+      return true;
+    }
+    // A value that begins with '-' but is not "--name" is a text, not an option.
+    if (args_[i].rfind("--", 0) != 0) {
+      value = args_[i];
+      args_.erase(args_.begin() + static_cast<long>(i));
+      return true;
+    }
+  }
+  return false;
+}
+
+bool CliContext::leftover()
+{
+  for (const std::string& a : args_) {
+    if (a == "--")
+      continue;
+    setUsageError("unexpected argument: " + a);
+    return true;
+  }
+  return false;
+}
+
+void CliContext::setUsageError(const std::string& what)
+{
+  if (usage_.empty())
+    usage_ = what;
+}
+
+int CliContext::systemError()
+{
+  err << ErrorMessage() << '\n';
+  ClearError();
+  return 1;
+}
+
+std::string FormatDouble(double v)
+{
+  char buf[40];
+  std::snprintf(buf, sizeof buf, "%.17g", v);
+  return buf;
+}
+
+std::string FormatFloat(float v)
+{
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+  return buf;
+}

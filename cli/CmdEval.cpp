@@ -1,0 +1,64 @@
+// vanto-cli eval EXPR [--domain time|freq|root|nlin]: the value of a
+// constant expression, as the evaluator window computes it.
+
+#include "cli/Cli.h"
+
+#include "expr/Expr.h"
+#include "model/Error.h"
+#include "model/Model.h"
+#include "model/SysData.h"
+
+#include <ostream>
+#include <string>
+
+namespace {
+struct DomainName {
+  const char* name;
+  ActiveDomain domain;
+};
+constexpr DomainName kDomains[] = {
+    {"time", ActiveDomain::Time},
+    {"freq", ActiveDomain::Frequency},
+    {"root", ActiveDomain::Root},
+    {"nlin", ActiveDomain::Nonlinear},
+};
+}  // namespace
+
+int CmdEval(CliContext& ctx)
+{
+  std::string domain;
+  const bool hasDomain = ctx.takeValue("--domain", domain);
+  std::string text;
+  const bool hasText = ctx.takePositional(text);
+  if (!ctx.usageError().empty() || ctx.leftover())
+    return 2;
+  if (!hasText) {
+    ctx.setUsageError("eval needs an expression");
+    return 2;
+  }
+  if (hasDomain) {
+    const DomainName* found = nullptr;
+    for (const DomainName& d : kDomains)
+      if (domain == d.name)
+        found = &d;
+    if (!found) {
+      ctx.setUsageError("--domain: time, freq, root or nlin expected");
+      return 2;
+    }
+    Sys().activeDomain = found->domain;
+  }
+
+  ClearError();
+  CompiledExpr e;
+  if (!parse(text.c_str(), e)) {
+    if (ErrorPending())
+      return ctx.systemError();
+    ctx.setUsageError("eval needs an expression");   // a text of blanks only
+    return 2;
+  }
+  const double v = eval(e);
+  if (ErrorPending())
+    return ctx.systemError();
+  ctx.out << FormatDouble(v) << '\n';
+  return 0;
+}

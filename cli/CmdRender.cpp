@@ -1,0 +1,106 @@
+// render: draws a window's chart without a display and writes it to a PNG,
+// SVG or PDF file.
+
+#include "cli/Cli.h"
+#include "plot/ChartDemo.h"
+#include "plot/ChartExport.h"
+#include "plot/RenderRegistry.h"
+#include "plot/TRChart.h"
+
+#include <QApplication>
+
+#include <cstdio>
+#include <memory>
+#include <ostream>
+
+namespace {
+constexpr int kMinSide = 16;
+constexpr int kMaxSide = 8000;  // 8000 x 8000 ARGB is 256 MB; larger is a typo
+
+// The example picture: `render demo [--kind items|bode|plane|tiny|huge|negative]`.
+int RenderDemo(TRChart& chart, CliContext& ctx)
+{
+  std::string name = "items";
+  ctx.takeValue("--kind", name);
+  DemoKind kind;
+  if (!DemoKindFromName(name.c_str(), kind)) {
+    ctx.setUsageError("render demo: --kind must be items, bode, plane, tiny, huge or negative");
+    return 2;
+  }
+  FillDemoChart(chart, kind);
+  return 0;
+}
+
+// Every picture render knows. Each graph window adds its builder here.
+void RegisterWindowRenders()
+{
+  RegisterRender("demo", RenderDemo);
+}
+
+// Reads "WxH" with both sides in kMinSide..kMaxSide.
+bool ParseSize(const std::string& text, int& w, int& h)
+{
+  char tail = 0;
+  return std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) == 2 && w >= kMinSide &&
+         w <= kMaxSide && h >= kMinSide && h <= kMaxSide;
+}
+
+// The application the chart draws in; created here, without a display,
+// unless the caller has one already.
+std::unique_ptr<QApplication> OffscreenApp()
+{
+  if (QCoreApplication::instance())
+    return nullptr;
+  if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+  static int argc = 1;
+  static char name[] = "vanto-cli";
+  static char* argv[] = {name, nullptr};
+  return std::make_unique<QApplication>(argc, argv);
+}
+}  // namespace
+
+int CmdRender(CliContext& ctx)
+{
+  RegisterWindowRenders();
+  std::string window, out, sizeText = "800x600";
+  if (!ctx.takePositional(window)) {
+    ctx.setUsageError("render: window name expected");
+    return 2;
+  }
+  const RenderBuilder build = FindRender(window);
+  if (!build) {
+    ctx.setUsageError("render " + window + ": not available yet");
+    return 2;
+  }
+  if (!ctx.takeValue("--out", out)) {
+    ctx.setUsageError("render: --out FILE expected");
+    return 2;
+  }
+  ctx.takeValue("--size", sizeText);
+  int w = 0, h = 0;
+  if (!ParseSize(sizeText, w, h)) {
+    ctx.setUsageError("render: --size must be WxH with sides of 16 to 8000 pixels");
+    return 2;
+  }
+  if (ExportFormatOf(QString::fromStdString(out)) == ExportFormat::Unknown) {
+    ctx.setUsageError("render: --out must end in .png, .svg or .pdf");
+    return 2;
+  }
+  if (!ctx.usageError().empty())
+    return 2;
+
+  const std::unique_ptr<QApplication> app = OffscreenApp();
+  TRChart chart;
+  chart.resize(w, h);
+  if (const int rc = build(chart, ctx); rc != 0)
+    return rc == 1 ? ctx.systemError() : rc;
+  if (ctx.leftover())
+    return 2;
+  QString error;
+  if (!ExportChart(chart, QString::fromStdString(out), QSize(w, h), error)) {
+    ctx.err << error.toStdString() << '\n';
+    return 1;
+  }
+  return 0;
+}

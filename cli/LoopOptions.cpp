@@ -1,0 +1,140 @@
+#include "cli/LoopOptions.h"
+
+#include "expr/ConstantTable.h"
+#include "expr/Expr.h"
+#include "model/Error.h"
+#include "model/Model.h"
+#include "model/NumberFormat.h"
+#include "model/SysData.h"
+
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
+#include <ostream>
+
+namespace {
+
+bool setLoopText(char (&dst)[kTextSize], const std::string& text, const std::string& option,
+                 std::string& usage)
+{
+  if (text.size() >= kTextSize) {
+    usage = option + ": text longer than 79 characters";
+    return false;
+  }
+  SetText(dst, text.c_str());
+  return true;
+}
+
+// Reads an expression value as the value dialogs do, then checks its range.
+int readValue(const std::string& option, const std::string& text, const char* quantity, double low,
+              double high, double& dst, std::string& usage, std::ostream& err)
+{
+  ClearError();
+  const double v = EvalConstant(text.c_str());
+  if (ErrorPending() || text.find_first_not_of(" \t") == std::string::npos) {
+    usage = option + ": " + (ErrorPending() ? ErrorMessage() : "number expected");
+    ClearError();
+    return 2;
+  }
+  if (!InRange(v, high, low)) {
+    err << RangeWarningText(quantity, high, low) << '\n';
+    return 1;
+  }
+  dst = v;
+  return 0;
+}
+
+int readParam(const std::string& text, std::string& usage)
+{
+  const std::size_t eq = text.find('=');
+  if (eq != 1 || text[0] < 'a' || text[0] > 'd') {
+    usage = "--param: NAME=VALUE with NAME a, b, c or d expected";
+    return 2;
+  }
+  const char* start = text.c_str() + 2;
+  char* end = nullptr;
+  errno = 0;
+  const double v = std::strtod(start, &end);
+  if (end == start || *end != '\0' || errno != 0) {
+    usage = "--param: plain number expected after " + text.substr(0, 2);
+    return 2;
+  }
+  SetParameter(text[0] - 'a', v);
+  return 0;
+}
+
+}  // namespace
+
+int ApplyLoopOptions(std::vector<std::string>& args, CliContext::LoopMode& mode, std::string& usage,
+                     std::ostream& err)
+{
+  SYSDATA& s = Sys();
+  std::vector<std::string> rest;
+  for (std::size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--") {
+      rest.insert(rest.end(), args.begin() + static_cast<long>(i), args.end());
+      break;
+    }
+    if (a == "--open" || a == "--closed") {
+      mode = a == "--open" ? CliContext::LoopMode::Open : CliContext::LoopMode::Closed;
+      continue;
+    }
+    static const char* const kValued[] = {"--gc-num", "--gc-den", "--gp-num", "--gp-den", "--gain",
+                                          "--delay",  "--hold",   "--fwd-nl", "--fbk-nl", "--param",
+                                          "--elements", "--system"};
+    bool valued = false;
+    for (const char* name : kValued)
+      valued = valued || a == name;
+    if (!valued) {
+      rest.push_back(a);
+      continue;
+    }
+    if (i + 1 >= args.size()) {
+      usage = a + " needs a value";
+      return 2;
+    }
+    const std::string& v = args[++i];
+    int rc = 0;
+    if (a == "--gc-num")
+      rc = setLoopText(s.num[kCompensator], v, a, usage) ? 0 : 2;
+    else if (a == "--gc-den")
+      rc = setLoopText(s.den[kCompensator], v, a, usage) ? 0 : 2;
+    else if (a == "--gp-num")
+      rc = setLoopText(s.num[kPlant], v, a, usage) ? 0 : 2;
+    else if (a == "--gp-den")
+      rc = setLoopText(s.den[kPlant], v, a, usage) ? 0 : 2;
+    else if (a == "--fwd-nl")
+      rc = setLoopText(s.fwdNlText, v, a, usage) ? 0 : 2;
+    else if (a == "--fbk-nl")
+      rc = setLoopText(s.fbkNlText, v, a, usage) ? 0 : 2;
+    else if (a == "--gain")
+      rc = readValue(a, v, "Gain", -1e20, 1e20, s.gain, usage, err);
+    else if (a == "--delay") {
+      rc = readValue(a, v, "Delay", 0, 1e20, s.delay, usage, err);
+      s.delayChanged = s.delayChanged || rc == 0;
+    } else if (a == "--hold")
+      rc = readValue(a, v, "Sample hold time", 0, 1e20, s.sampleHold, usage, err);
+    else if (a == "--param")
+      rc = readParam(v, usage);
+    else if (a == "--elements") {
+      if (v == "plant")
+        s.firstElement = s.lastElement = kPlant;
+      else if (v == "compensator")
+        s.firstElement = s.lastElement = kCompensator;
+      else if (v == "both")
+        s.firstElement = kCompensator, s.lastElement = kPlant;
+      else {
+        usage = "--elements: plant, compensator or both expected";
+        rc = 2;
+      }
+    } else if (a == "--system") {
+      usage = "--system: not available yet";
+      rc = 2;
+    }
+    if (rc != 0)
+      return rc;
+  }
+  args = std::move(rest);
+  return 0;
+}

@@ -1,0 +1,111 @@
+// vanto-cli: the loop engines without a display, for scripts and tests.
+
+#include "cli/Cli.h"
+#include "cli/LoopOptions.h"
+#include "model/Model.h"
+
+#include <cstring>
+#include <iostream>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct Subcommand {
+  const char* name;
+  int (*run)(CliContext&);
+  bool repeats;  // accepts --repeat N
+};
+
+// Subcommands whose engine is not built yet have no function.
+const Subcommand kSubcommands[] = {
+    {"eval", nullptr, false},  {"decode", nullptr, false}, {"roots", nullptr, false},
+    {"c2d", nullptr, true},    {"time", nullptr, true},    {"freq", nullptr, true},
+    {"locus", nullptr, true},  {"nlin", nullptr, true},    {"render", nullptr, false},
+};
+
+const char kUsage[] =
+    "usage: vanto-cli [LOOP OPTIONS] SUBCOMMAND [OPTIONS]\n"
+    "\n"
+    "Subcommands:\n"
+    "  eval EXPR [--domain time|freq|root|nlin]   value of a constant expression\n"
+    "  decode TEXT [--factored]                  coefficients (or gain and roots) of a text\n"
+    "  roots TEXT                                gain and roots of a polynomial text\n"
+    "  c2d --element plant|compensator --method zoh|rect|tustin|prewarp\n"
+    "      [--prewarp-freq W] [--hz] [--coefficients]   s-to-z transform of an element\n"
+    "  time [...]                                time response (t,u,input,y)\n"
+    "  freq [...]                                frequency response (w,x,y)\n"
+    "  locus [...]                               root locus (tag,x,y)\n"
+    "  nlin [...]                                static characteristic (x,y)\n"
+    "  render time|freq|locus|nlin|sysdef --out FILE [--size WxH]   picture of a window\n"
+    "\n"
+    "Loop options:\n"
+    "  --gc-num TEXT --gc-den TEXT   compensator (start: 1+0.5s over s)\n"
+    "  --gp-num TEXT --gp-den TEXT   plant (start: 6 over (s+1)(s^2+1.4s+6))\n"
+    "  --gain K --delay TD --hold T  loop gain, transport delay (s), sample-hold time (s)\n"
+    "  --fwd-nl EXPR --fbk-nl EXPR   forward and feedback nonlinearities in x\n"
+    "  --param NAME=VALUE            user parameter a, b, c or d (repeatable)\n"
+    "  --elements plant|compensator|both   elements taken into the loop (start: plant)\n"
+    "  --open, --closed              loop mode\n"
+    "  --system FILE                 read the loop from a saved system file\n"
+    "\n"
+    "  --repeat N     (c2d, time, freq, locus, nlin) time N more runs, printed on stderr\n"
+    "  --help, --version\n"
+    "Numbers are expressions (2*pi, 1/3). Exit status: 0 success, 1 error, 2 bad usage.\n";
+
+int badUsage(const std::string& what)
+{
+  std::cerr << "vanto-cli: " << what << "\n\n" << kUsage;
+  return 2;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+  std::vector<std::string> args(argv + 1, argv + argc);
+  for (const std::string& a : args) {
+    if (a == "--")
+      break;
+    if (a == "--help") {
+      std::cout << kUsage;
+      return 0;
+    }
+    if (a == "--version") {
+      std::cout << "vanto-cli 1.1.0.0\n";
+      return 0;
+    }
+  }
+
+  ModelScope model;
+  CliContext::LoopMode mode = CliContext::LoopMode::Default;
+  std::string usage;
+  if (const int rc = ApplyLoopOptions(args, mode, usage, std::cerr); rc != 0)
+    return rc == 2 ? badUsage(usage) : rc;
+
+  if (args.empty())
+    return badUsage("subcommand expected");
+  const std::string name = args.front();
+  args.erase(args.begin());
+  const Subcommand* sub = nullptr;
+  for (const Subcommand& s : kSubcommands)
+    if (name == s.name)
+      sub = &s;
+  if (!sub)
+    return badUsage(name.rfind('-', 0) == 0 ? "unknown option: " + name : "unknown subcommand: " + name);
+
+  CliContext ctx(std::move(args), std::cout, std::cerr);
+  ctx.loopMode = mode;
+  if (ctx.takeCount("--repeat", ctx.repeat) && !sub->repeats)
+    ctx.setUsageError(name + " does not take --repeat");
+  if (!ctx.usageError().empty())
+    return badUsage(ctx.usageError());
+  if (!sub->run) {
+    std::cerr << "vanto-cli: " << name << ": not available yet\n";
+    return 2;
+  }
+  const int rc = sub->run(ctx);
+  if (rc == 2)
+    return badUsage(ctx.usageError().empty() ? name + ": bad usage" : ctx.usageError());
+  return rc;
+}

@@ -1,0 +1,50 @@
+// Evaluation of compiled expressions: a tight loop over the code with a
+// fixed stack and one indirect call per function code.
+
+#include "expr/Expr.h"
+#include "expr/FunctionTables.h"
+#include "model/Error.h"
+
+namespace {
+constexpr int kStackSize = 20;
+
+// A code that parse() cannot have produced: the record was not compiled.
+double Problem()
+{
+  SetError("Problem with eval()");
+  return 0.0;
+}
+}  // namespace
+
+double eval(CompiledExpr& e)
+{
+  for (int i = 0; i < e.varCount && i < kMaxBindings; ++i) {
+    const int slot = e.firstVarSlot + i;
+    if (slot >= 0 && slot < kValueSlots)
+      e.values[slot] = e.vars[i].value;
+  }
+  double stack[kStackSize];
+  int sp = 0;
+  for (int i = 0; i < kCodeSize; ++i) {
+    const TokenCode c = e.code[i];
+    if (c < kUnaryBase) {
+      if (c >= kValueSlots || sp == kStackSize)
+        return Problem();
+      stack[sp++] = e.values[c];
+    } else if (c < kBinaryBase) {
+      const unsigned f = c - kUnaryBase;
+      if (f >= kUnaryCount || sp < 1)
+        return Problem();
+      stack[sp - 1] = kUnaryTable[f].fn(stack[sp - 1]);
+    } else if (c == kEndCode) {
+      break;
+    } else {
+      const unsigned f = c - kBinaryBase;
+      if (f >= kBinaryCount || sp < 2)
+        return Problem();
+      --sp;
+      stack[sp - 1] = kBinaryTable[f].fn(stack[sp - 1], stack[sp]);
+    }
+  }
+  return sp > 0 ? stack[sp - 1] : 0.0;
+}

@@ -1,0 +1,227 @@
+#include "expr/MemoryFunctions.h"
+
+#include "expr/MathFunctions.h"
+#include "model/Error.h"
+#include "model/Model.h"
+#include "model/SysData.h"
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+
+namespace builtin {
+namespace {
+
+struct MeasureState {
+  double value = 0.0;      // extreme so far, running integral or result
+  double at = 0.0;         // time of the extreme
+  double previous = 0.0;   // previous argument
+  bool found = false;      // tzero: the crossing has been seen
+  double lastCall = 0.0;   // time of the last real call
+};
+
+struct MeasureTexts {
+  const char* timeOnly;
+  const char* onceOnly;
+};
+
+MeasureState gMax, gMin, gTmax, gTmin, gDiff, gInteg, gTzero, gTset;
+
+constexpr MeasureTexts kMaxTexts{"max() only available in time domain", "max() can be used once only"};
+constexpr MeasureTexts kMinTexts{"min() only available in time domain", "min() can be used once only"};
+constexpr MeasureTexts kTmaxTexts{"tmax() only available in time domain", "tmax() can be used once only"};
+constexpr MeasureTexts kTminTexts{"tmin() only available in time domain", "tmin() can be used once only"};
+constexpr MeasureTexts kDiffTexts{"diff() only available in time domain", "diff() can be used once only"};
+constexpr MeasureTexts kIntegTexts{"integ() only available in time domain",
+                                   "integ() can be used once only"};
+constexpr MeasureTexts kTzeroTexts{"tzero() only available in time domain",
+                                   "tzero() can be used once only"};
+constexpr MeasureTexts kTsetTexts{"tset() only available in time domain", "tset() can be used once only"};
+
+// The pattern every measure shares. On the restart pass the state is set
+// from this call and the time of the last call put one second back, so the
+// first real step, which repeats the initial time, passes the once-only
+// test; a second call at the same time is refused.
+template <typename Restart, typename Update>
+double Measure(MeasureState& s, const MeasureTexts& texts, Restart restart, Update update)
+{
+  const SYSDATA& sys = Sys();
+  if (sys.activeDomain != ActiveDomain::Time) {
+    SetError(texts.timeOnly);
+    return 0.0;
+  }
+  const double t = sys.CurrentTime;
+  if (sys.RestartFlag) {
+    s.lastCall = t - 1.0;
+    return restart(s, t);
+  }
+  if (s.lastCall == t) {
+    SetError(texts.onceOnly);
+    return 0.0;
+  }
+  const double result = update(s, t, sys.TimeStep);
+  s.lastCall = t;
+  return result;
+}
+
+double Extreme(MeasureState& st, const MeasureTexts& texts, double x, bool larger, bool timeOf)
+{
+  return Measure(
+      st, texts,
+      [x, timeOf](MeasureState& s, double t) {
+        s.value = x;
+        s.at = t;
+        return timeOf ? t : x;
+      },
+      [x, larger, timeOf](MeasureState& s, double t, double) {
+        if (larger ? x > s.value : x < s.value) {
+          s.value = x;
+          s.at = t;
+        }
+        return timeOf ? s.at : s.value;
+      });
+}
+
+struct PrbsState {
+  std::uint32_t reg = 0xAAAA;   // unsigned: the register shifts left forever
+  int bit = 1;
+  double lastShift = 0.0;
+};
+PrbsState gPrbs;
+
+// Maximal-length feedback taps by register length 2..9.
+constexpr std::uint32_t kTapMask[10] = {0, 0, 3, 6, 12, 20, 48, 96, 142, 272};
+
+double gHystOutput = 0.0;
+
+}  // namespace
+
+double Max(double x) { return Extreme(gMax, kMaxTexts, x, true, false); }
+double Min(double x) { return Extreme(gMin, kMinTexts, x, false, false); }
+double Tmax(double x) { return Extreme(gTmax, kTmaxTexts, x, true, true); }
+double Tmin(double x) { return Extreme(gTmin, kTminTexts, x, false, true); }
+
+double Diff(double x)
+{
+  return Measure(
+      gDiff, kDiffTexts,
+      [x](MeasureState& s, double) {
+        s.previous = x;
+        return 0.0;
+      },
+      [x](MeasureState& s, double, double h) {
+        const double d = std::fabs(h) > kFloatMin ? (x - s.previous) / h : kFloatMax;
+        s.previous = x;
+        return d;
+      });
+}
+
+double Integ(double x)
+{
+  return Measure(
+      gInteg, kIntegTexts,
+      [x](MeasureState& s, double) {
+        s.value = 0.0;
+        s.previous = x;
+        return 0.0;
+      },
+      [x](MeasureState& s, double, double h) {
+        s.value += (x + s.previous) * h * 0.5;
+        s.previous = x;
+        return s.value;
+      });
+}
+
+double Tzero(double x)
+{
+  return Measure(
+      gTzero, kTzeroTexts,
+      [x](MeasureState& s, double) {
+        s.value = 0.0;
+        s.previous = x;
+        s.found = false;
+        return 0.0;
+      },
+      [x](MeasureState& s, double t, double h) {
+        // Different signs mean x differs from previous: the division is safe.
+        if (!s.found && Sgn(x) != Sgn(s.previous)) {
+          s.value = t - h * x / (x - s.previous);
+          s.found = true;
+        }
+        s.previous = x;
+        return s.value;
+      });
+}
+
+double Tset(double x, double b)
+{
+  return Measure(
+      gTset, kTsetTexts,
+      [x](MeasureState& s, double) {
+        s.value = 0.0;
+        s.previous = x;
+        return 0.0;
+      },
+      [x, b](MeasureState& s, double t, double h) {
+        if (x > b || x < -b)
+          s.value = t;
+        else if (s.previous > b)
+          s.value = t - (b - x) * h / (s.previous - x);
+        else if (s.previous < -b)
+          s.value = t - (b + x) * h / (x - s.previous);
+        s.previous = x;
+        return s.value;
+      });
+}
+
+double Prbs(double x)
+{
+  const SYSDATA& sys = Sys();
+  if (sys.activeDomain != ActiveDomain::Time) {
+    SetError("prbs() only available in time domain");
+    return 0.0;
+  }
+  const double T = sys.sampleHold;
+  if (T == 0.0) {
+    SetError("Set a non-zero sample-hold time to use prbs()");
+    return 0.0;
+  }
+  const double n = std::trunc(x);
+  if (!(n >= 2.0 && n <= 9.0)) {
+    SetError("prbs() function argument must be between 2 and 9");
+    return 0.0;
+  }
+  PrbsState& s = gPrbs;
+  const double t = sys.CurrentTime;
+  if (sys.RestartFlag) {
+    s.reg = 0xAAAA;
+    s.bit = 1;
+    s.lastShift = -T;
+  } else if ((t - s.lastShift) + 0.5 * sys.TimeStep > T) {
+    if (s.lastShift == t) {
+      SetError("prbs() can be used once only");
+      return 0.0;
+    }
+    s.lastShift = t;
+    const int len = static_cast<int>(n);
+    const std::uint32_t v = s.reg & kTapMask[len];
+    s.bit = std::popcount(v & ((1u << len) - 1u)) & 1;
+    s.reg = (s.reg << 1) | static_cast<std::uint32_t>(s.bit);
+  }
+  return s.bit == 1 ? 1.0 : -1.0;
+}
+
+double Hyst(double x, double h)
+{
+  h = std::fabs(h);
+  if (Sys().RestartFlag)
+    gHystOutput = x;
+  const double d = x - gHystOutput;
+  if (d < -h)
+    gHystOutput = x + h;
+  else if (d > h)
+    gHystOutput = x - h;
+  return gHystOutput;
+}
+
+}  // namespace builtin

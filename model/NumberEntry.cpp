@@ -1,0 +1,46 @@
+#include "model/NumberEntry.h"
+
+#include "app/Messages.h"
+#include "expr/Expr.h"
+#include "model/Error.h"
+#include "model/NumberFormat.h"
+
+#include <QLabel>
+#include <QLineEdit>
+
+bool ReadNumber(QLineEdit* edit, double& value)
+{
+  // UTF-8 keeps characters beyond ASCII as bytes the tokenizer refuses.
+  const QByteArray text = edit->text().toUtf8();
+  CompiledExpr e;
+  if (parse(text.constData(), e)) {
+    value = eval(e);
+    return true;
+  }
+  // An empty box fails without a message: there is nothing to report, and
+  // an earlier message must not be shown again.
+  if (ErrorPending())
+    ReportError(edit->window());
+  edit->setFocus();
+  edit->setCursorPosition(edit->text().size());
+  return false;
+}
+
+bool CheckRange(QWidget* parent, const QString& name, double high, double low, double value)
+{
+  if (InRange(value, high, low))
+    return true;
+  ShowWarning(parent, QString::fromStdString(RangeWarningText(name.toStdString(), high, low)));
+  return false;
+}
+
+void ShowNumberInEdit(QLineEdit* edit, double value)
+{
+  edit->setText(QString::fromStdString(FormatModelNumber(value)));
+  edit->setCursorPosition(edit->text().size());
+}
+
+void ShowNumberInLabel(QLabel* label, double value)
+{
+  label->setText(QString::fromStdString(FormatLabelNumber(value)));
+}

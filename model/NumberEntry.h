@@ -1,0 +1,26 @@
+#pragma once
+// The four operations every dialog uses to read numbers from its edit boxes
+// and to show numbers back: typed numbers are expressions of the
+// expression language, shown in the user's number format.
+
+#include <QString>
+
+class QLabel;
+class QLineEdit;
+class QWidget;
+
+// Parses and evaluates the whole text of edit; true with the value in
+// value when it parsed (an evaluation error is left pending for the
+// caller). On a parse error the message is reported at once, the focus goes
+// back to edit with the caret at the end, and value is unchanged.
+bool ReadNumber(QLineEdit* edit, double& value);
+
+// True when low <= value <= high; otherwise shows the warning
+// "<name> must lie between <low> and <high>" and returns false.
+bool CheckRange(QWidget* parent, const QString& name, double high, double low, double value);
+
+// Shows value in edit with the model's number format, the caret at the end.
+void ShowNumberInEdit(QLineEdit* edit, double value);
+
+// Shows value in label with four significant figures.
+void ShowNumberInLabel(QLabel* label, double value);

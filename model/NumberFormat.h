@@ -1,0 +1,32 @@
+#pragma once
+// How numbers are shown to the user: the model's number format for edit
+// boxes and read-outs, the fixed label format, and the wording of range
+// warnings. Plain text, no windows.
+
+#include <string>
+
+// Precision of a number format of the shape "%0.Ng" (or "%.Ng"); 4 for a
+// text of any other shape, which is never handed to printf.
+[[nodiscard]] int FormatPrecision(const char* format);
+
+// v with the given number format; magnitudes below 1e-10 show as 0. The
+// decimal point is always '.', whatever the locale.
+[[nodiscard]] std::string FormatNumber(double v, const char* format);
+
+// v with the loop model's number format (a ModelScope must exist).
+[[nodiscard]] std::string FormatModelNumber(double v);
+
+// v with the label format "%0.4g", whatever the significant-figure option.
+[[nodiscard]] std::string FormatLabelNumber(double v);
+
+// The general float-to-text conversion of range warnings: shortest form up
+// to 15 significant digits, fixed while at most 15 digits precede the point
+// and the magnitude is at least 0.00001, else scientific with "E" and no
+// '+' or leading zeros in the exponent (1e20 gives "1E20").
+[[nodiscard]] std::string GeneralFloatText(double v);
+
+// True when low <= v <= high (both ends inclusive).
+[[nodiscard]] bool InRange(double v, double high, double low);
+
+// "<name> must lie between <low> and <high>", limits in the general form.
+[[nodiscard]] std::string RangeWarningText(const std::string& name, double high, double low);

@@ -1,0 +1,39 @@
+#include "nlin/NlinChild.h"
+
+#include "app/FrameAccess.h"
+#include "model/Model.h"
+
+#include <QMenu>
+
+TNlinChildForm::TNlinChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain::Nonlinear, parent)
+{
+  setObjectName(QStringLiteral("NlinChildForm"));
+  loop_.fwdNl = true;
+
+  AddNonlinearityItems(addMenu(tr("&Settings")));
+  AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Cursor1", tr("&Cursor"));
+  SyncLoopChecks();
+}
+
+bool TNlinChildForm::accepts(RoutedCommand c) const
+{
+  switch (c) {
+  case RoutedCommand::Closedloop:
+  case RoutedCommand::Openloop:
+  case RoutedCommand::Compensator:
+  case RoutedCommand::Plant:
+  case RoutedCommand::Config: return false;
+  default: return true;
+  }
+}
+
+void TNlinChildForm::FormActivate()
+{
+  Sys().activeDomain = ActiveDomain::Nonlinear;
+  for (const char* name : {"OpenLoopSpdBtn", "ClosedLoopSpdBtn", "CompSpdBtn", "PlantSpdBtn"})
+    SetFrameButton(name, false, false);
+  SetFrameButton("FwdNlinSpdBtn", true, loop_.fwdNl);
+  SetFrameButton("FbkNlinSpdBtn", true, loop_.fbkNl);
+  SetFrameButton("ConfigSpdBtn", false, false);
+  EnableGraphButtons();
+}

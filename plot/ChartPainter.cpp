@@ -1,0 +1,374 @@
+#include "plot/ChartPainter.h"
+
+#include <QFontMetricsF>
+#include <QPainter>
+
+#include <algorithm>
+#include <cmath>
+#include <vector>
+
+namespace {
+constexpr double kRightRim = 18.0;
+constexpr double kTickLen = 5.0;
+constexpr double kMinorLen = 3.0;
+constexpr double kLabelGap = 8.0;  // least free space between neighbouring labels
+// Polylines whose pixels stay inside this margin around the plot go to Qt
+// as they are; beyond it segments are clipped first, because a raster
+// engine given coordinates in the millions draws wrong or slowly.
+constexpr double kSafeMargin = 4096.0;
+const QColor kGridColour(0xD8, 0xD8, 0xD8);
+const QColor kAxisColour(0x20, 0x20, 0x20);
+
+class WidthMeasure : public LabelMeasure {
+public:
+  explicit WidthMeasure(const QFontMetricsF& fm) : fm_(fm) {}
+  double extent(const char* label) const override { return fm_.horizontalAdvance(QString::fromLatin1(label)); }
+
+private:
+  const QFontMetricsF& fm_;
+};
+
+class HeightMeasure : public LabelMeasure {
+public:
+  explicit HeightMeasure(const QFontMetricsF& fm) : fm_(fm) {}
+  double extent(const char*) const override { return fm_.height(); }
+
+private:
+  const QFontMetricsF& fm_;
+};
+
+void AxisTicks(AxisRange r, bool log, double pixels, const LabelMeasure& m, bool minor,
+               TickSet& out)
+{
+  if (log)
+    LogTicks(r, pixels, m, kLabelGap, minor, out);
+  else
+    LinearTicks(r, pixels, m, kLabelGap, minor, out);
+}
+
+// Grid positions: the major ticks (spacing 0) or multiples of the spacing.
+template <typename Fn> void ForGrid(const TickSet& ticks, AxisRange r, double spacing, Fn&& fn)
+{
+  if (spacing == 0.0) {
+    for (int i = 0; i < ticks.n; ++i)
+      if (ticks.t[i].major)
+        fn(ticks.t[i].v);
+    return;
+  }
+  spacing = std::fabs(spacing);
+  const double first = std::ceil(r.lo / spacing), last = std::floor(r.hi / spacing);
+  if (!(last - first < 1000.0))  // a spacing this fine (or 1e15) shows no grid
+    return;
+  for (double k = first; k <= last; k += 1.0)
+    fn(k * spacing);
+}
+
+Qt::PenStyle HairStyle(int style)
+{
+  switch (style) {
+  case 1: return Qt::DashLine;
+  case 2: return Qt::DotLine;
+  case 3: return Qt::DashDotLine;
+  default: return Qt::SolidLine;
+  }
+}
+
+QColor ItemColour(std::uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb | 0xFF000000u)); }
+}  // namespace
+
+ChartPainter::ChartPainter()
+{
+  labelFont_.setPixelSize(11);
+  titleFont_.setPixelSize(12);
+  captionFont_.setPixelSize(13);
+  captionFont_.setBold(true);
+}
+
+void ChartPainter::layout(const ChartSettings& s, QSizeF size, ChartFrame& f) const
+{
+  const QFontMetricsF lf(labelFont_), tf(titleFont_), cf(captionFont_);
+  f.size = size;
+  const double top = s.caption.isEmpty() ? 10.0 : cf.height() + 10.0;
+  const double bottom = std::max(36.0, kTickLen + lf.height() + 4.0 +
+                                           (s.idAbscissa.isEmpty() ? 0.0 : tf.height() + 4.0));
+  const double plotH = std::max(10.0, size.height() - top - bottom);
+
+  AxisTicks(s.y, s.logY, plotH, HeightMeasure(lf), false, f.yticks);
+  double widest = 0.0;
+  for (int i = 0; i < f.yticks.n; ++i)
+    if (f.yticks.t[i].major)
+      widest = std::max(widest, lf.horizontalAdvance(QString::fromLatin1(f.yticks.t[i].label)));
+  const double left = 6.0 + widest + 6.0 + (s.idOrdinate.isEmpty() ? 0.0 : tf.height() + 6.0);
+  const double plotW = std::max(10.0, size.width() - left - kRightRim);
+
+  f.plot = QRectF(left, top, plotW, plotH);
+  f.mx = AxisMap(s.x, f.plot.left(), f.plot.right(), s.logX);
+  f.my = AxisMap(s.y, f.plot.bottom(), f.plot.top(), s.logY);
+  AxisTicks(s.x, s.logX, plotW, WidthMeasure(lf), s.shortTicksX, f.xticks);
+}
+
+void ChartPainter::fitIsometric(ChartSettings& s, QSizeF size, ChartFrame& f) const
+{
+  if (!s.isometric)
+    return;
+  // The y labels decide the plot width, and the y range decides the labels:
+  // two rounds settle it.
+  for (int round = 0; round < 2; ++round) {
+    layout(s, size, f);
+    s.x = SanitizeRange(s.x, false);
+    s.y = IsometricY(s.x, SanitizeRange(s.y, false), f.plot.width(), f.plot.height());
+  }
+  layout(s, size, f);
+}
+
+void ChartPainter::drawFrame(QPainter& p, const ChartSettings& s, const ChartFrame& f) const
+{
+  p.save();
+  p.setRenderHint(QPainter::Antialiasing, false);
+  p.fillRect(QRectF(QPointF(0, 0), f.size), Qt::white);
+  const QRectF& a = f.plot;
+
+  // Grid lines on whole pixels keep them one pixel wide and crisp.
+  p.setPen(QPen(kGridColour, 0));
+  ForGrid(f.xticks, f.mx.range(), s.gridDx, [&](double v) {
+    const double px = std::round(f.mx.toPixel(v)) + 0.5;
+    if (px > a.left() + 0.5 && px < a.right() - 0.5)
+      p.drawLine(QPointF(px, a.top()), QPointF(px, a.bottom()));
+  });
+  ForGrid(f.yticks, f.my.range(), s.gridDy, [&](double v) {
+    const double py = std::round(f.my.toPixel(v)) + 0.5;
+    if (py > a.top() + 0.5 && py < a.bottom() - 0.5)
+      p.drawLine(QPointF(a.left(), py), QPointF(a.right(), py));
+  });
+
+  p.setPen(QPen(kAxisColour, 0));
+  p.drawRect(a.adjusted(0.5, 0.5, -0.5, -0.5));
+  const QFontMetricsF lf(labelFont_);
+  p.setFont(labelFont_);
+  double lastRight = -1e300;
+  for (int i = 0; i < f.xticks.n; ++i) {
+    const Tick& t = f.xticks.t[i];
+    const double px = std::round(f.mx.toPixel(t.v)) + 0.5;
+    if (px < a.left() - 0.5 || px > a.right() + 0.5)
+      continue;
+    const double len = t.major ? kTickLen : kMinorLen;
+    p.drawLine(QPointF(px, a.bottom()), QPointF(px, a.bottom() - len));
+    p.drawLine(QPointF(px, a.top()), QPointF(px, a.top() + len));
+    if (!t.major)
+      continue;
+    const QString text = QString::fromLatin1(t.label);
+    const double w = lf.horizontalAdvance(text);
+    const double x0 = std::clamp(px - w / 2, 0.0, f.size.width() - w);
+    if (x0 < lastRight + 2.0)  // never let two labels touch
+      continue;
+    p.drawText(QPointF(x0, a.bottom() + kTickLen + lf.ascent()), text);
+    lastRight = x0 + w;
+  }
+  for (int i = 0; i < f.yticks.n; ++i) {
+    const Tick& t = f.yticks.t[i];
+    const double py = std::round(f.my.toPixel(t.v)) + 0.5;
+    if (py < a.top() - 0.5 || py > a.bottom() + 0.5)
+      continue;
+    const double len = t.major ? kTickLen : kMinorLen;
+    p.drawLine(QPointF(a.left(), py), QPointF(a.left() + len, py));
+    p.drawLine(QPointF(a.right(), py), QPointF(a.right() - len, py));
+    if (!t.major)
+      continue;
+    const QString text = QString::fromLatin1(t.label);
+    const double w = lf.horizontalAdvance(text);
+    p.drawText(QPointF(a.left() - 6.0 - w, py - lf.height() / 2 + lf.ascent()), text);
+  }
+
+  p.setRenderHint(QPainter::TextAntialiasing, true);
+  if (!s.caption.isEmpty()) {
+    p.setFont(captionFont_);
+    p.drawText(QRectF(0, 4, f.size.width(), QFontMetricsF(captionFont_).height()),
+               Qt::AlignHCenter | Qt::AlignTop, s.caption);
+  }
+  p.setFont(titleFont_);
+  const QFontMetricsF tf(titleFont_);
+  if (!s.idAbscissa.isEmpty())
+    p.drawText(QRectF(a.left(), a.bottom() + kTickLen + lf.height() + 2, a.width(), tf.height()),
+               Qt::AlignHCenter | Qt::AlignTop, s.idAbscissa);
+  if (!s.idOrdinate.isEmpty()) {
+    p.translate(4.0, a.center().y());
+    p.rotate(-90.0);
+    p.drawText(QRectF(-a.height() / 2, 0, a.height(), tf.height()), Qt::AlignHCenter | Qt::AlignTop,
+               s.idOrdinate);
+  }
+  p.restore();
+}
+
+void ChartPainter::drawPolyline(QPainter& p, const ChartFrame& f, const ChartPoint* pts,
+                                std::size_t n) const
+{
+  static thread_local std::vector<QPointF> run;
+  const QRectF safe = f.plot.adjusted(-kSafeMargin, -kSafeMargin, kSafeMargin, kSafeMargin);
+  const QRectF clip = f.plot.adjusted(-2, -2, 2, 2);
+  auto flush = [&](bool allSafe) {
+    if (run.size() >= 2) {
+      if (allSafe) {
+        p.drawPolyline(run.data(), static_cast<int>(run.size()));
+      } else {
+        // Clip each segment and join the pieces that meet.
+        std::vector<QPointF> piece;
+        for (std::size_t i = 1; i < run.size(); ++i) {
+          double x0 = run[i - 1].x(), y0 = run[i - 1].y(), x1 = run[i].x(), y1 = run[i].y();
+          if (!ClipSegment(x0, y0, x1, y1, clip.left(), clip.top(), clip.right(), clip.bottom())) {
+            continue;
+          }
+          if (piece.empty() || piece.back() != QPointF(x0, y0)) {
+            if (piece.size() >= 2)
+              p.drawPolyline(piece.data(), static_cast<int>(piece.size()));
+            piece.assign(1, QPointF(x0, y0));
+          }
+          piece.emplace_back(x1, y1);
+        }
+        if (piece.size() >= 2)
+          p.drawPolyline(piece.data(), static_cast<int>(piece.size()));
+      }
+    } else if (run.size() == 1 && f.plot.contains(run[0])) {
+      p.drawPoint(run[0]);
+    }
+    run.clear();
+  };
+  run.clear();
+  run.reserve(n);
+  bool allSafe = true;
+  for (std::size_t i = 0; i < n; ++i) {
+    const double px = f.mx.toPixel(pts[i].x), py = f.my.toPixel(pts[i].y);
+    if (!std::isfinite(px) || !std::isfinite(py) || !std::isfinite(pts[i].x) || !std::isfinite(pts[i].y)) {
+      flush(allSafe);  // a gap in the data breaks the line
+      allSafe = true;
+      continue;
+    }
+    const QPointF q(px, py);
+    allSafe = allSafe && safe.contains(q);
+    run.push_back(q);
+  }
+  flush(allSafe);
+}
+
+void ChartPainter::drawMark(QPainter& p, QPointF c, int kind) const
+{
+  const double x = c.x(), y = c.y();
+  switch (kind) {
+  case kMarkCross:
+    p.drawLine(QPointF(x - 4, y - 4), QPointF(x + 4, y + 4));
+    p.drawLine(QPointF(x - 4, y + 4), QPointF(x + 4, y - 4));
+    break;
+  case kMarkTriangle: {
+    const QPointF tri[3] = {{x - 3, y + 2.6}, {x + 3, y + 2.6}, {x, y - 2.6}};
+    p.setBrush(Qt::NoBrush);
+    p.drawPolygon(tri, 3);
+    break;
+  }
+  case kMarkCircle:
+    p.setBrush(Qt::NoBrush);
+    p.drawEllipse(c, 3.5, 3.5);
+    break;
+  case kMarkTick: {
+    const QPointF tick[3] = {{x - 3, y}, {x, y + 3}, {x + 4, y - 4}};
+    p.drawPolyline(tick, 3);
+    break;
+  }
+  case kMarkDot:
+    p.setBrush(p.pen().color());
+    p.drawEllipse(c, 3.5, 3.5);
+    break;
+  default:  // any other kind shows as a small filled square
+    p.fillRect(QRectF(x - 1.5, y - 1.5, 3, 3), p.pen().color());
+    break;
+  }
+}
+
+void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList& list,
+                             DisplayList::Drawn from) const
+{
+  p.save();
+  p.setClipRect(f.plot);
+  p.setRenderHint(QPainter::Antialiasing, true);
+  p.setBrush(Qt::NoBrush);
+  QFont textFont = labelFont_;
+  for (std::size_t i = from.items > 0 ? from.items - 1 : 0; i < list.size(); ++i) {
+    const ChartItem& it = list.item(i);
+    const bool partial = i + 1 == from.items;  // the item drawn in part before
+    if (partial && (it.kind != ItemKind::Polyline || from.points >= it.count))
+      continue;
+    QPen pen(ItemColour(it.colour), 1.0);
+    pen.setCapStyle(Qt::FlatCap);
+    pen.setJoinStyle(Qt::RoundJoin);
+    p.setPen(pen);
+    const QPointF at(f.mx.toPixel(it.x), f.my.toPixel(it.y));
+    switch (it.kind) {
+    case ItemKind::Polyline: {
+      const std::size_t start = partial ? from.points - 1 : 0;
+      drawPolyline(p, f, list.points(it) + start, it.count - start);
+      break;
+    }
+    case ItemKind::Mark:
+      if (f.plot.adjusted(-8, -8, 8, 8).contains(at))
+        drawMark(p, at, it.code);
+      break;
+    case ItemKind::Text: {
+      if (!f.plot.adjusted(-200, -50, 50, 50).contains(at))
+        break;
+      textFont.setPixelSize(std::clamp(it.code > 0 ? it.code : 8, 4, 72) * 4 / 3);
+      p.setFont(textFont);
+      const QFontMetricsF fm(textFont);
+      p.drawText(QPointF(at.x(), at.y() - fm.height() / 2 + fm.ascent()), QString::fromLatin1(it.text));
+      break;
+    }
+    case ItemKind::Line: {
+      double x0 = at.x(), y0 = at.y(), x1 = f.mx.toPixel(it.x2), y1 = f.my.toPixel(it.y2);
+      const QRectF c = f.plot.adjusted(-2, -2, 2, 2);
+      if (std::isfinite(x0 + y0 + x1 + y1) && ClipSegment(x0, y0, x1, y1, c.left(), c.top(), c.right(), c.bottom()))
+        p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
+      break;
+    }
+    case ItemKind::Ellipse: {
+      const QRectF r(QPointF(f.mx.toPixel(it.x - it.x2), f.my.toPixel(it.y + it.y2)),
+                     QPointF(f.mx.toPixel(it.x + it.x2), f.my.toPixel(it.y - it.y2)));
+      const QRectF n = r.normalized();
+      // An ellipse far larger than the plot would overflow the rasteriser.
+      if (n.isValid() && n.width() < 1e6 && n.height() < 1e6 && n.intersects(f.plot))
+        p.drawEllipse(n);
+      break;
+    }
+    }
+  }
+  p.restore();
+}
+
+void ChartPainter::drawCrossHairs(QPainter& p, const ChartFrame& f, const CrossHair* hairs,
+                                  int n) const
+{
+  p.save();
+  p.setClipRect(f.plot);
+  p.setRenderHint(QPainter::Antialiasing, false);
+  for (int k = 0; k < n; ++k) {
+    const CrossHair& h = hairs[k];
+    if (h.mode <= 0)
+      continue;
+    p.setPen(QPen(h.colour, std::max(1, h.width), HairStyle(h.style)));
+    if (h.mode & 1) {
+      const double py = std::round(f.my.toPixel(h.y)) + 0.5;
+      if (std::isfinite(py))
+        p.drawLine(QPointF(f.plot.left(), py), QPointF(f.plot.right(), py));
+    }
+    if (h.mode & 2) {
+      const double px = std::round(f.mx.toPixel(h.x)) + 0.5;
+      if (std::isfinite(px))
+        p.drawLine(QPointF(px, f.plot.top()), QPointF(px, f.plot.bottom()));
+    }
+  }
+  p.restore();
+}
+
+void ChartPainter::drawAll(QPainter& p, const ChartSettings& s, const ChartFrame& f,
+                           const DisplayList& list, const CrossHair* hairs, int n) const
+{
+  drawFrame(p, s, f);
+  drawItems(p, f, list, {});
+  drawCrossHairs(p, f, hairs, n);
+}

@@ -1,0 +1,82 @@
+#pragma once
+// The chart's retained display list: items in data units, each with the
+// colour current when it was added. The chart re-renders it at any range.
+
+#include "plot/Scale.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+enum class ItemKind : std::uint8_t { Polyline, Mark, Text, Line, Ellipse };
+
+// Marker symbols used by the windows.
+enum MarkKind : int {
+  kMarkCross = 6,        // diagonal cross, arms 4 px (open-loop poles)
+  kMarkTriangle = 15,    // triangle 6 px across (closed-loop poles)
+  kMarkCircle = 17,      // circle 7 px across (open-loop zeros)
+  kMarkTick = 19,        // tick mark (user marks)
+  kMarkDot = 24,         // filled circle 7 px across (samples)
+};
+
+inline constexpr std::size_t kItemTextSize = 16;  // 15 characters and terminator
+
+struct ChartPoint {
+  double x = 0.0;
+  double y = 0.0;
+};
+
+struct ChartItem {
+  ItemKind kind = ItemKind::Polyline;
+  std::uint32_t colour = 0;   // 0xRRGGBB
+  double x = 0.0, y = 0.0;    // point, start, or centre
+  double x2 = 0.0, y2 = 0.0;  // line end, or ellipse semi-axes
+  int code = 0;               // marker kind, or text size in points
+  std::size_t first = 0;      // polyline: its points in the point store
+  std::size_t count = 0;
+  bool continued = false;     // polyline begun by a DrawTo, not a MoveTo
+  char text[kItemTextSize] = {};
+};
+
+class DisplayList {
+public:
+  DisplayList();
+
+  // Starts a new polyline at (x, y).
+  void moveTo(double x, double y, std::uint32_t colour);
+  // Adds a line from the previous point (the last MoveTo/DrawTo, at first
+  // the origin) to (x, y).
+  void drawTo(double x, double y, std::uint32_t colour);
+  void markAt(double x, double y, int kind, std::uint32_t colour);
+  // A text cut to 15 characters, anchored at (x, y), size in points.
+  void textAt(double x, double y, const char* text, int size, std::uint32_t colour);
+  void line(double x1, double y1, double x2, double y2, std::uint32_t colour);
+  void ellipse(double x, double y, double rx, double ry, std::uint32_t colour);
+
+  // Removes the newest item (one MoveTo or DrawTo of a polyline counts as
+  // one item); nothing happens on an empty list.
+  void removeLast();
+  void clear();
+
+  [[nodiscard]] std::size_t size() const { return items_.size(); }
+  [[nodiscard]] const ChartItem& item(std::size_t i) const { return items_[i]; }
+  [[nodiscard]] const ChartPoint* points(const ChartItem& it) const { return &points_[it.first]; }
+  // Smallest and largest x and y over all items (ellipses with their axes).
+  [[nodiscard]] Extent extent() const;
+
+  // Position up to which the list has been drawn: items before `items`, and
+  // of the item at items - 1 (a polyline) its first `points` points.
+  struct Drawn {
+    std::size_t items = 0;
+    std::size_t points = 0;
+  };
+  // Everything currently in the list.
+  [[nodiscard]] Drawn end() const;
+
+private:
+  ChartItem& push(ItemKind kind, double x, double y, std::uint32_t colour);
+
+  std::vector<ChartItem> items_;
+  std::vector<ChartPoint> points_;
+  ChartPoint pen_;
+};

@@ -1,0 +1,373 @@
+// The main frame driven as a user would: menus, tool buttons, window
+// counters and captions, routing to the active domain window.
+
+#include "FrameTest.h"
+
+#include "app/FrameAccess.h"
+#include "app/HelpViewer.h"
+#include "model/SysData.h"
+#include "model/SysDef.h"
+
+#include <QDialog>
+#include <QLabel>
+#include <QMenu>
+#include <QMenuBar>
+#include <QStatusBar>
+#include <QTest>
+#include <QToolButton>
+
+namespace {
+
+const char* const kRoutedButtons[] = {"OpenLoopSpdBtn", "ClosedLoopSpdBtn", "CompSpdBtn",   "PlantSpdBtn",
+                                      "FwdNlinSpdBtn",  "FbkNlinSpdBtn",    "WipeSpdBtn",   "GoSpdBtn",
+                                      "CursSpdBtn",     "ConfigSpdBtn",     "ScaleSpdBtn",  "AutoScaleSpdBtn",
+                                      "PanSpdBtn",      "ZoominSpdBtn",     "ZoomoutSpdBtn"};
+
+}  // namespace
+
+TEST_F(FrameTest, StartsWithTheDocumentedFrame)
+{
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("VANTO for Windows [V1.1]"));
+  EXPECT_EQ(frame->size(), QSize(800, 554));
+  EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
+  EXPECT_FALSE(action("Printgraph1")->isEnabled());
+  EXPECT_FALSE(action("Printresults1")->isEnabled());
+  for (const char* name : {"Open1", "Loadsystem1", "Newsystem1", "Save1", "Saveas1",
+                           "Forwardpathnonlinearity1", "Feedbackpathnonlinearity1"})
+    EXPECT_FALSE(action(name)->isEnabled()) << name;
+  for (const char* name : {"Closeall1", "Cascade1", "Tile1", "ArrangeIcons1", "MinimizeAll1"})
+    EXPECT_FALSE(action(name)->isEnabled()) << name << " with no child";
+
+  // The example loop is loaded and the display settings are the defaults.
+  EXPECT_STREQ(Sys().num[kCompensator], "1+0.5s");
+  EXPECT_STREQ(Sys().den[kPlant], "(s+1)(s^2+1.4s+6)");
+  EXPECT_STREQ(Sys().fwdNlText, "hyst(x,a)");
+  EXPECT_STREQ(Sys().numberFormat, "%0.4g");
+  EXPECT_EQ(Sys().activeDomain, ActiveDomain::Time);
+
+  // The system-definition window is shown with the frame; its button follows it.
+  EXPECT_TRUE(frame->sysDefForm()->isVisible());
+  EXPECT_EQ(frame->sysDefForm()->windowTitle(), QStringLiteral("System Definition"));
+  EXPECT_TRUE(button("SysDefSpdBtn")->isChecked());
+}
+
+TEST_F(FrameTest, ToolButtonsHaveTheirHintsAndInitialStates)
+{
+  const struct {
+    const char* name;
+    const char* hint;
+    bool enabled;
+  } kButtons[] = {{"OpenSpdBtn", "Load system plus environment", false},
+                  {"LoadSysSpdBtn", "Load a system definition", false},
+                  {"SaveSpdBtn", "Save system plus environment", false},
+                  {"SysDefSpdBtn", "View system definition", true},
+                  {"OpenLoopSpdBtn", "Open loop", false},
+                  {"ClosedLoopSpdBtn", "Closed loop", false},
+                  {"CompSpdBtn", "Compensator", false},
+                  {"PlantSpdBtn", "Plant", false},
+                  {"FwdNlinSpdBtn", "Forward path nonlinearity", false},
+                  {"FbkNlinSpdBtn", "Feedback path nonlinearity", false},
+                  {"SpeedButton3", "New time domain window", true},
+                  {"SpeedButton4", "New frequency domain window", true},
+                  {"SpeedButton5", "New root domain window", true},
+                  {"SpeedButton6", "New nonlinear domain window", true},
+                  {"WipeSpdBtn", "Wipe graph", false},
+                  {"GoSpdBtn", "Go - draw response", false},
+                  {"CursSpdBtn", "Plot-following cursor", false},
+                  {"ConfigSpdBtn", "Configuration", false},
+                  {"ScaleSpdBtn", "Graph scales", false},
+                  {"AutoScaleSpdBtn", "Auto scale", false},
+                  {"PanSpdBtn", "Pan", false},
+                  {"ZoominSpdBtn", "Zoom in", false},
+                  {"ZoomoutSpdBtn", "Zoom Out", false},
+                  {"EqSpdBtn", "Expression evaluator", true},
+                  {"OptionsSpdBtn", "Options", true},
+                  {"SpeedButton1", "Help", true}};
+  for (const auto& b : kButtons) {
+    QAbstractButton* w = button(b.name);
+    ASSERT_NE(w, nullptr) << b.name;
+    EXPECT_EQ(w->toolTip(), QLatin1String(b.hint)) << b.name;
+    EXPECT_EQ(w->isEnabled(), b.enabled) << b.name;
+    EXPECT_EQ(w->size(), QSize(25, 25)) << b.name;
+  }
+  for (const char* latching : {"SysDefSpdBtn", "OpenLoopSpdBtn", "ClosedLoopSpdBtn", "CompSpdBtn",
+                               "PlantSpdBtn", "FwdNlinSpdBtn", "FbkNlinSpdBtn", "PanSpdBtn", "ZoominSpdBtn"})
+    EXPECT_TRUE(button(latching)->isCheckable()) << latching;
+  EXPECT_FALSE(button("GoSpdBtn")->isCheckable());
+}
+
+TEST_F(FrameTest, StatusBarHasThreePanels)
+{
+  const int widths[3] = {50, 250, 170};
+  for (int i = 0; i < 3; ++i) {
+    auto* p = frame->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i));
+    ASSERT_NE(p, nullptr);
+    EXPECT_EQ(p->width(), widths[i]);
+  }
+  // Moving over the frame's own client area empties the panels.
+  SetStatusPanel(1, QStringLiteral("X = 1,  Y = 2"));
+  QWidget* client = frame->mdiArea()->viewport();
+  QTest::mouseMove(client, QPoint(40, 40));
+  QMouseEvent move(QEvent::MouseMove, QPointF(41, 41), client->mapToGlobal(QPointF(41, 41)),
+                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QApplication::sendEvent(client, &move);
+  EXPECT_EQ(StatusPanel(1), QString());
+}
+
+TEST_F(FrameTest, MenuHintsAreTheDocumentedTexts)
+{
+  EXPECT_EQ(action("Open1")->statusTip(), QStringLiteral("Open an existing file"));
+  EXPECT_EQ(action("Closeall1")->statusTip(), QStringLiteral("Close current file"));
+  EXPECT_EQ(action("Save1")->statusTip(), QStringLiteral("Save current file"));
+  EXPECT_EQ(action("Saveas1")->statusTip(), QStringLiteral("Save current file as..."));
+  EXPECT_EQ(action("Exit1")->statusTip(), QStringLiteral("Exit the application"));
+  EXPECT_EQ(action("Cascade1")->statusTip(), QStringLiteral("Arrange windows to overlap"));
+  EXPECT_EQ(action("Tile1")->statusTip(), QStringLiteral("Arrange windows without overlap"));
+  EXPECT_EQ(action("ArrangeIcons1")->statusTip(), QStringLiteral("Arrange window icons at bottom of main window"));
+  EXPECT_EQ(action("MinimizeAll1")->statusTip(), QStringLiteral("Minimize all windows"));
+}
+
+TEST_F(FrameTest, MenuShortcutsAreTheDocumentedKeys)
+{
+  const struct {
+    const char* name;
+    QKeySequence key;
+  } kKeys[] = {{"Gain1", QKeySequence(Qt::CTRL | Qt::Key_K)},
+               {"Delay1", QKeySequence(Qt::CTRL | Qt::Key_T)},
+               {"Sampleholdtime1", QKeySequence(Qt::CTRL | Qt::Key_H)},
+               {"Evaluator1", QKeySequence(Qt::CTRL | Qt::Key_Equal)},
+               {"Parameters1", QKeySequence(Qt::CTRL | Qt::Key_P)},
+               {"Time1", QKeySequence(Qt::Key_F7)},
+               {"Frequency1", QKeySequence(Qt::Key_F8)},
+               {"Root1", QKeySequence(Qt::Key_F9)},
+               {"Nonlin1", QKeySequence(Qt::Key_F6)}};
+  for (const auto& k : kKeys)
+    EXPECT_EQ(action(k.name)->shortcut(), k.key) << k.name;
+
+  // The keys themselves open the windows.
+  QTest::keyClick(frame.get(), Qt::Key_F7);
+  QTest::keyClick(frame.get(), Qt::Key_F8);
+  QTest::keyClick(frame.get(), Qt::Key_F9);
+  QTest::keyClick(frame.get(), Qt::Key_F6);
+  EXPECT_EQ(captions(), (QStringList{"Time domain 1", "Frequency domain 1", "Root domain 1",
+                                     "Nonlinear domain 1"}));
+}
+
+TEST_F(FrameTest, RoutedButtonsStayDisabledWithoutWindows)
+{
+  for (const char* name : kRoutedButtons)
+    EXPECT_FALSE(button(name)->isEnabled()) << name;
+  frame->Route(RoutedCommand::Go);
+  EXPECT_TRUE(shown().isEmpty());
+  frame->Route(RoutedCommand::Config);
+  ASSERT_EQ(shown().size(), 1);
+  EXPECT_EQ(shown().last().caption, QStringLiteral("Warning"));
+  EXPECT_EQ(shown().last().text, QStringLiteral("No configuration dialigue"));
+  EXPECT_EQ(shown().last().icon, MsgIcon::Exclamation);
+}
+
+TEST_F(FrameTest, CaptionsCountOpenWindowsSoNumbersRepeat)
+{
+  click("SpeedButton3");
+  click("SpeedButton3");
+  EXPECT_EQ(captions(), (QStringList{"Time domain 1", "Time domain 2"}));
+  frame->mdiArea()->subWindowList(QMdiArea::CreationOrder).first()->close();
+  EXPECT_EQ(frame->Count(ActiveDomain::Time), 1);
+  click("SpeedButton3");
+  EXPECT_EQ(captions(), (QStringList{"Time domain 2", "Time domain 2"}));
+  EXPECT_EQ(frame->Count(ActiveDomain::Time), 2);
+}
+
+TEST_F(FrameTest, ActivationEnablesTheButtonsOfEachKind)
+{
+  struct Expect {
+    ActiveDomain kind;
+    bool loopButtons;  // open, closed, compensator, plant
+    bool nlButtons;    // forward, feedback
+    bool config;
+  };
+  const Expect kinds[] = {{ActiveDomain::Time, true, true, true},
+                          {ActiveDomain::Frequency, true, false, true},
+                          {ActiveDomain::Root, true, false, false},
+                          {ActiveDomain::Nonlinear, false, true, false}};
+  for (const Expect& e : kinds) {
+    frame->NewWindow(e.kind);
+    EXPECT_EQ(Sys().activeDomain, e.kind);
+    for (const char* name : {"OpenLoopSpdBtn", "ClosedLoopSpdBtn", "CompSpdBtn", "PlantSpdBtn"})
+      EXPECT_EQ(button(name)->isEnabled(), e.loopButtons) << name << " kind " << int(e.kind);
+    for (const char* name : {"FwdNlinSpdBtn", "FbkNlinSpdBtn"})
+      EXPECT_EQ(button(name)->isEnabled(), e.nlButtons) << name << " kind " << int(e.kind);
+    EXPECT_EQ(button("ConfigSpdBtn")->isEnabled(), e.config) << int(e.kind);
+    for (const char* name : {"WipeSpdBtn", "GoSpdBtn", "CursSpdBtn", "ScaleSpdBtn", "ZoominSpdBtn",
+                             "ZoomoutSpdBtn", "AutoScaleSpdBtn", "PanSpdBtn"})
+      EXPECT_TRUE(button(name)->isEnabled()) << name;
+  }
+  // Back to the time window: its settings come back with it.
+  frame->mdiArea()->setActiveSubWindow(frame->mdiArea()->subWindowList(QMdiArea::CreationOrder).first());
+  EXPECT_EQ(Sys().activeDomain, ActiveDomain::Time);
+  EXPECT_TRUE(button("ClosedLoopSpdBtn")->isChecked());
+  EXPECT_FALSE(button("OpenLoopSpdBtn")->isChecked());
+  EXPECT_TRUE(button("PlantSpdBtn")->isChecked());
+}
+
+TEST_F(FrameTest, RoutingFollowsTheTableOfEachKind)
+{
+  // Root window: Configuration warns; the nonlinearity commands reach nothing.
+  frame->NewWindow(ActiveDomain::Root);
+  frame->Route(RoutedCommand::FwdNlin);
+  EXPECT_TRUE(shown().isEmpty());
+  frame->Route(RoutedCommand::Config);
+  ASSERT_EQ(shown().size(), 1);
+  EXPECT_EQ(shown().last().text, QStringLiteral("No configuration dialigue"));
+  frame->Route(RoutedCommand::Plant);  // the plant goes out, the compensator comes in
+  EXPECT_FALSE(button("PlantSpdBtn")->isChecked());
+  EXPECT_TRUE(button("CompSpdBtn")->isChecked());
+
+  // Nonlinear window: loop and element commands do nothing, the
+  // nonlinearity buttons toggle its selection.
+  frame->NewWindow(ActiveDomain::Nonlinear);
+  EXPECT_TRUE(button("FwdNlinSpdBtn")->isChecked());
+  for (RoutedCommand c : {RoutedCommand::Openloop, RoutedCommand::Closedloop, RoutedCommand::Compensator,
+                          RoutedCommand::Plant})
+    frame->Route(c);
+  EXPECT_FALSE(button("CompSpdBtn")->isChecked());
+  EXPECT_FALSE(button("OpenLoopSpdBtn")->isEnabled());
+  frame->Route(RoutedCommand::FbkNlin);
+  EXPECT_TRUE(button("FbkNlinSpdBtn")->isChecked());
+  frame->Route(RoutedCommand::Config);
+  EXPECT_EQ(shown().size(), 2);
+
+  // Time window: its button clicks switch the loop mode.
+  frame->NewWindow(ActiveDomain::Time);
+  click("OpenLoopSpdBtn");
+  EXPECT_TRUE(button("OpenLoopSpdBtn")->isChecked());
+  EXPECT_FALSE(button("ClosedLoopSpdBtn")->isChecked());
+  click("ClosedLoopSpdBtn");
+  EXPECT_TRUE(button("ClosedLoopSpdBtn")->isChecked());
+  EXPECT_FALSE(button("OpenLoopSpdBtn")->isChecked());
+  // Clicking the plant out while the compensator is out brings the compensator in.
+  click("PlantSpdBtn");
+  EXPECT_TRUE(button("CompSpdBtn")->isChecked());
+  EXPECT_FALSE(button("PlantSpdBtn")->isChecked());
+  frame->Route(RoutedCommand::Config);
+  EXPECT_EQ(shown().size(), 2) << "the time window has a configuration command";
+}
+
+TEST_F(FrameTest, ClosingTheLastWindowResetsButtonsAndDomain)
+{
+  for (ActiveDomain last : {ActiveDomain::Frequency, ActiveDomain::Root, ActiveDomain::Nonlinear}) {
+    frame->NewWindow(last);
+    frame->Route(RoutedCommand::Closedloop);
+    frame->mdiArea()->closeAllSubWindows();
+    EXPECT_EQ(Sys().activeDomain, ActiveDomain::Time);
+    for (const char* name : kRoutedButtons) {
+      EXPECT_FALSE(button(name)->isEnabled()) << name;
+      EXPECT_FALSE(button(name)->isChecked()) << name;
+    }
+    EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
+  }
+}
+
+TEST_F(FrameTest, CloseAllClosesEveryChildAndKeepsCounters)
+{
+  for (int round = 0; round < 3; ++round) {
+    for (int i = 0; i < 5; ++i)
+      for (ActiveDomain k : {ActiveDomain::Time, ActiveDomain::Frequency, ActiveDomain::Root,
+                             ActiveDomain::Nonlinear})
+        frame->NewWindow(k);
+    EXPECT_EQ(frame->Count(ActiveDomain::Root), 5);
+    EXPECT_TRUE(action("Closeall1")->isEnabled());
+    EXPECT_TRUE(action("Tile1")->isEnabled());
+    action("Closeall1")->trigger();
+    QApplication::processEvents();
+    for (ActiveDomain k : {ActiveDomain::Time, ActiveDomain::Frequency, ActiveDomain::Root,
+                           ActiveDomain::Nonlinear})
+      EXPECT_EQ(frame->Count(k), 0);
+    EXPECT_TRUE(captions().isEmpty());
+    EXPECT_FALSE(action("Closeall1")->isEnabled());
+    EXPECT_FALSE(button("GoSpdBtn")->isEnabled());
+  }
+}
+
+TEST_F(FrameTest, ClosingInAnyOrderKeepsCountersRight)
+{
+  for (int i = 0; i < 4; ++i)
+    frame->NewWindow(ActiveDomain::Frequency);
+  auto subs = frame->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+  subs[2]->close();
+  subs[0]->close();
+  EXPECT_EQ(frame->Count(ActiveDomain::Frequency), 2);
+  frame->NewWindow(ActiveDomain::Frequency);
+  EXPECT_EQ(captions(), (QStringList{"Frequency domain 2", "Frequency domain 4", "Frequency domain 3"}));
+  EXPECT_TRUE(button("GoSpdBtn")->isEnabled());
+}
+
+TEST_F(FrameTest, ActiveChildMenusAreMergedIntoTheMenuBar)
+{
+  frame->NewWindow(ActiveDomain::Time);
+  EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Settings", "&Graph", "&Window", "&Help"}));
+  frame->NewWindow(ActiveDomain::Nonlinear);
+  const QList<QAction*> bar = frame->menuBar()->actions();
+  ASSERT_EQ(bar.size(), 7);
+  // The nonlinear window's Settings menu holds only the nonlinearity items.
+  const QList<QAction*> items = bar[3]->menu()->actions();
+  ASSERT_EQ(items.size(), 2);
+  EXPECT_EQ(items[0]->objectName(), QStringLiteral("FwdNlin1"));
+  EXPECT_TRUE(items[0]->isChecked());
+  EXPECT_EQ(items[1]->shortcut(), QKeySequence(Qt::Key_F5));
+}
+
+TEST_F(FrameTest, WindowMenuListsTheOpenWindows)
+{
+  frame->NewWindow(ActiveDomain::Time);
+  frame->NewWindow(ActiveDomain::Root);
+  QMenu* window = frame->findChild<QMenu*>(QStringLiteral("Window1"));
+  ASSERT_NE(window, nullptr);
+  emit window->aboutToShow();
+  QStringList listed;
+  for (QAction* a : window->actions())
+    if (a->isCheckable())
+      listed << a->text() + (a->isChecked() ? "*" : "");
+  EXPECT_EQ(listed, (QStringList{"&1 Time domain 1", "&2 Root domain 1*"}));
+  emit window->aboutToShow();  // rebuilt, not appended again
+  int count = 0;
+  for (QAction* a : window->actions())
+    count += a->isCheckable() ? 1 : 0;
+  EXPECT_EQ(count, 2);
+}
+
+TEST_F(FrameTest, SystemDefinitionEntryAndButtonToggleTheWindow)
+{
+  action("Systemdefinition1")->trigger();
+  EXPECT_FALSE(frame->sysDefForm()->isVisible());
+  EXPECT_FALSE(button("SysDefSpdBtn")->isChecked());
+  click("SysDefSpdBtn");
+  EXPECT_TRUE(frame->sysDefForm()->isVisible());
+  EXPECT_TRUE(button("SysDefSpdBtn")->isChecked());
+  frame->sysDefForm()->close();
+  EXPECT_FALSE(button("SysDefSpdBtn")->isChecked());
+}
+
+TEST_F(FrameTest, HelpCommandsReachTheHelpViewer)
+{
+  action("Contents1")->trigger();
+  EXPECT_EQ(LastHelpRequest().file, QStringLiteral("Vanto.hlp"));
+  EXPECT_EQ(LastHelpRequest().command, HelpCommand::Finder);
+  EXPECT_EQ(CurrentHelpPage(), QStringLiteral(":/help/contents.html"));
+  action("Howtousehelp1")->trigger();
+  EXPECT_EQ(LastHelpRequest().command, HelpCommand::HelpOnHelp);
+  EXPECT_EQ(CurrentHelpPage(), QStringLiteral(":/help/howtohelp.html"));
+  click("SpeedButton1");
+  EXPECT_EQ(LastHelpRequest().command, HelpCommand::Finder);
+}
+
+TEST_F(FrameTest, AboutBoxShowsTheVersion)
+{
+  QString version;
+  MessageSeam::setModalHook([&](QDialog& dlg) {
+    version = dlg.findChild<QLabel*>(QStringLiteral("Version"))->text();
+    return int(QDialog::Accepted);
+  });
+  action("About1")->trigger();
+  EXPECT_EQ(version, QStringLiteral("Version 1.1.0.0"));
+}

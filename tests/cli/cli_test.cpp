@@ -1,0 +1,90 @@
+// vanto-cli run as a script would: exit status, standard output and error.
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <string>
+#include <sys/wait.h>
+
+namespace {
+
+struct CliRun {
+  int status = -1;
+  std::string out;
+  std::string err;
+};
+
+// Runs vanto-cli with the given arguments (shell-quoted by the caller).
+CliRun cli(const std::string& args)
+{
+  const std::string errFile = testing::TempDir() + "vanto_cli_err.txt";
+  const std::string cmd = std::string("'") + VANTO_CLI + "' " + args + " 2>'" + errFile + "'";
+  CliRun r;
+  FILE* p = popen(cmd.c_str(), "r");
+  if (!p)
+    return r;
+  std::array<char, 4096> buf;
+  std::size_t n;
+  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0)
+    r.out.append(buf.data(), n);
+  const int st = pclose(p);
+  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
+  if (FILE* e = fopen(errFile.c_str(), "r")) {
+    while ((n = fread(buf.data(), 1, buf.size(), e)) > 0)
+      r.err.append(buf.data(), n);
+    fclose(e);
+  }
+  return r;
+}
+
+}  // namespace
+
+TEST(Cli, HelpAndVersionWorkEverywhere)
+{
+  for (const char* args : {"--help", "eval --help", "--gain 2 --help"}) {
+    const CliRun r = cli(args);
+    EXPECT_EQ(r.status, 0) << args;
+    EXPECT_NE(r.out.find("usage: vanto-cli"), std::string::npos) << args;
+    for (const char* sub : {"eval", "decode", "roots", "c2d", "time", "freq", "locus", "nlin", "render"})
+      EXPECT_NE(r.out.find(std::string("  ") + sub), std::string::npos) << sub;
+  }
+  const CliRun v = cli("--version");
+  EXPECT_EQ(v.status, 0);
+  EXPECT_EQ(v.out, "vanto-cli 1.1.0.0\n");
+}
+
+TEST(Cli, BadUsageExitsTwoWithTheUsage)
+{
+  const struct {
+    const char* args;
+    const char* what;
+  } kBad[] = {{"", "subcommand expected"},
+              {"frobnicate", "unknown subcommand: frobnicate"},
+              {"--bogus eval 1", "unknown option: --bogus"},
+              {"--gain", "--gain needs a value"},
+              {"--gain 1+ eval 1", "--gain: Syntax error"},
+              {"--elements all eval 1", "--elements: plant, compensator or both expected"},
+              {"--param e=1 eval 1", "--param: NAME=VALUE with NAME a, b, c or d expected"},
+              {"--param a=pi eval 1", "--param: plain number expected after a="},
+              {"--repeat 3 eval 1", "eval does not take --repeat"},
+              {"--gc-num 0123456789012345678901234567890123456789012345678901234567890123456789012345678901 eval 1",
+               "--gc-num: text longer than 79 characters"}};
+  for (const auto& b : kBad) {
+    const CliRun r = cli(b.args);
+    EXPECT_EQ(r.status, 2) << b.args;
+    EXPECT_EQ(r.err.rfind(std::string("vanto-cli: ") + b.what + "\n", 0), 0u) << b.args << "\n" << r.err;
+    EXPECT_NE(r.err.find("usage: vanto-cli"), std::string::npos) << b.args;
+    EXPECT_TRUE(r.out.empty()) << b.args;
+  }
+}
+
+TEST(Cli, ValueOutsideItsRangeIsTheDialogsWarning)
+{
+  const CliRun r = cli("--gain 3e20 eval 1");
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.err, "Gain must lie between -1E20 and 1E20\n");
+  const CliRun d = cli("--delay -1 eval 1");
+  EXPECT_EQ(d.status, 1);
+  EXPECT_EQ(d.err, "Delay must lie between 0 and 1E20\n");
+}

@@ -1,0 +1,345 @@
+// Discrete-time models against values computed independently here: the ZOH
+// equivalent from the partial fractions of the step response (pole mapping
+// e^{pT}, modified z-transform for the fractional delay), the substitution
+// rules from the textbook substitutions, the z^-1 form and the difference
+// equation against a direct recursion.
+
+#include "model/Discrete.h"
+#include "model/Error.h"
+#include "model/Model.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <vector>
+
+namespace {
+
+using Cplx = std::complex<double>;
+
+Cplx EvalPoly(const double* c, int n, Cplx x)
+{
+  Cplx v = 0.0;
+  for (int i = n - 1; i >= 0; --i)
+    v = v * x + c[i];
+  return v;
+}
+
+// A plant given by its numerator (ascending), leading gain and distinct poles.
+struct Plant {
+  std::vector<double> num;
+  double lead;
+  std::vector<Cplx> poles;
+
+  Polynomial Num() const
+  {
+    Polynomial p;
+    p.n = static_cast<int>(num.size());
+    for (int i = 0; i < p.n; ++i)
+      p.c[i] = num[static_cast<std::size_t>(i)];
+    return p;
+  }
+  Polynomial Den() const
+  {
+    std::vector<Cplx> c{lead};
+    for (const Cplx& pole : poles) {
+      std::vector<Cplx> q(c.size() + 1, 0.0);
+      for (std::size_t i = 0; i < c.size(); ++i) {
+        q[i + 1] += c[i];
+        q[i] -= pole * c[i];
+      }
+      c = q;
+    }
+    Polynomial p;
+    p.n = static_cast<int>(c.size());
+    for (int i = 0; i < p.n; ++i)
+      p.c[i] = c[static_cast<std::size_t>(i)].real();
+    return p;
+  }
+  Cplx G(Cplx s) const
+  {
+    Cplx d = lead;
+    for (const Cplx& pole : poles)
+      d *= s - pole;
+    return EvalPoly(num.data(), static_cast<int>(num.size()), s) / d;
+  }
+};
+
+// The exact sampled-data pulse transfer function (whole delay included) at z:
+// (1 - z^-1) times the z-transform of the sampled, delayed step response,
+// whose partial fractions are r0 (at s = 0) and r_i e^{p_i t}.
+Cplx ExactZoh(const Plant& g, double T, double tau, Cplx z)
+{
+  const int m = static_cast<int>(std::floor(tau / T + 1e-9));
+  double theta = tau - m * T;
+  if (theta < 1e-9 * T)
+    theta = 0;
+  // first sample at or after the delay; samples before it are 0
+  const int k0 = theta > 0 ? m + 1 : m;
+  const double shift = k0 * T - tau;  // time since the delay ended at sample k0
+  Cplx sum = g.G(0.0) * std::pow(z, -k0) / (1.0 - 1.0 / z);
+  for (std::size_t i = 0; i < g.poles.size(); ++i) {
+    const Cplx p = g.poles[i];
+    Cplx prod = g.lead * p;
+    for (std::size_t j = 0; j < g.poles.size(); ++j)
+      if (j != i)
+        prod *= p - g.poles[j];
+    const Cplx r = EvalPoly(g.num.data(), static_cast<int>(g.num.size()), p) / prod;
+    sum += r * std::exp(p * shift) * std::pow(z, -k0) / (1.0 - std::exp(p * T) / z);
+  }
+  return (1.0 - 1.0 / z) * sum;
+}
+
+class DiscreteTest : public ::testing::Test {
+protected:
+  ModelScope model;
+};
+
+TEST_F(DiscreteTest, ZohMatchesPartialFractions)
+{
+  const Cplx j(0, 1);
+  const std::vector<Plant> plants = {
+      {{1}, 1, {-1.0}},
+      {{2, 1}, 1, {-1.0}},  // (s+2)/(s+1): feedthrough
+      {{6}, 1, {-1.0, -0.7 + 2.3473 * j, -0.7 - 2.3473 * j}},
+      {{1, 0.5}, 2, {-3.0, -0.5}},
+      {{5, 2, 1}, 1, {-1.0, -2.0}},
+      {{1, 2, 3, 4}, 1, {-1.0, -2.0, -3.0}},
+      {{7, 1, 0.3, 0.02, 0.001}, 0.5, {-1.0, -2.0 + 3.0 * j, -2.0 - 3.0 * j, -10.0}},
+      {{1}, 1, {-0.5, -1.5 + 0.8 * j, -1.5 - 0.8 * j, -4.0}},
+      {{3, 1}, 1, {0.5, -20.0 + 5.0 * j, -20.0 - 5.0 * j, -0.01}},  // unstable and fast poles
+      {{1, 0, 1}, 1, {-1.0 + 4.0 * j, -1.0 - 4.0 * j, -6.0, -0.2}},
+  };
+  const double taus[] = {0, 0.1, 0.25, 0.05, 0.33, 0.0999, 0.3};
+  const Cplx zs[] = {Cplx(1.3, 0.4), Cplx(-0.7, 1.1), Cplx(2.0, 0.0), Cplx(0.2, -1.5)};
+  for (const Plant& g : plants)
+    for (double tau : taus) {
+      ClearError();
+      ZPolynomial nz, dz;
+      int m = -1;
+      const double T = 0.1;
+      ASSERT_TRUE(ZohTransfer(g.Num(), g.Den(), T, tau, nz, dz, m)) << ErrorMessage();
+      for (const Cplx& z : zs) {
+        const Cplx mine = EvalPoly(nz.c, nz.n, z) / EvalPoly(dz.c, dz.n, z) * std::pow(z, -m);
+        const Cplx exact = ExactZoh(g, T, tau, z);
+        EXPECT_LE(std::abs(mine - exact), 1e-10 * std::abs(exact))
+            << "order " << g.poles.size() << " tau " << tau << " z " << z;
+      }
+      // DC gain kept
+      const Cplx dc = EvalPoly(nz.c, nz.n, 1.0) / EvalPoly(dz.c, dz.n, 1.0);
+      EXPECT_NEAR(std::abs(dc - g.G(0.0)), 0.0, 1e-9 * std::abs(g.G(0.0)));
+      // poles mapped by e^{pT}: the monic denominator vanishes there
+      for (const Cplx& p : g.poles) {
+        const Cplx zp = std::exp(p * T);
+        double scale = 0;
+        for (int i = 0; i < dz.n; ++i)
+          scale += std::fabs(dz.c[i]) * std::pow(std::abs(zp), i);
+        EXPECT_LE(std::abs(EvalPoly(dz.c, dz.n, zp)), 1e-10 * scale);
+      }
+    }
+}
+
+TEST_F(DiscreteTest, DocumentedCases)
+{
+  Polynomial num, den;
+  den.c[0] = 1;
+  den.c[1] = 1;
+  den.n = 2;
+  ZPolynomial nz, dz;
+  int m = -1;
+  ASSERT_TRUE(ZohTransfer(num, den, 0.1, 0, nz, dz, m));
+  EXPECT_EQ(m, 0);
+  ASSERT_EQ(nz.n, 1);
+  ASSERT_EQ(dz.n, 2);
+  EXPECT_NEAR(nz.c[0], 1 - std::exp(-0.1), 1e-15);
+  EXPECT_NEAR(dz.c[0], -std::exp(-0.1), 1e-15);
+  EXPECT_EQ(dz.c[1], 1.0);
+
+  ASSERT_TRUE(ZohTransfer(num, den, 0.1, 0.25, nz, dz, m));
+  EXPECT_EQ(m, 2);
+  EXPECT_EQ(dz.n, 3);  // augmented by the previous input
+
+  ASSERT_TRUE(ZohTransfer(num, den, 0.1, 0.3, nz, dz, m));
+  EXPECT_EQ(m, 3);  // 0.3/0.1 + 1e-6 truncates to 3
+  EXPECT_EQ(dz.n, 2);
+
+  Polynomial five;
+  five.c[0] = 5;
+  Polynomial one;
+  ASSERT_TRUE(ZohTransfer(five, one, 0.1, 0.05, nz, dz, m));
+  EXPECT_EQ(m, 1);
+  EXPECT_EQ(nz.c[0], 5.0);
+
+  Polynomial lead;  // (s+2)/(s+1) with a fractional delay: strictly proper part + z^-1
+  lead.c[0] = 2;
+  lead.c[1] = 1;
+  lead.n = 2;
+  ASSERT_TRUE(ZohTransfer(lead, den, 0.1, 0.05, nz, dz, m));
+  EXPECT_EQ(m, 0);
+  EXPECT_EQ(nz.n, 3);
+  EXPECT_EQ(dz.n, 4);
+  EXPECT_EQ(dz.c[0], 0.0);  // the factor z of the late feedthrough
+}
+
+TEST_F(DiscreteTest, ZohFailures)
+{
+  Polynomial num, den;
+  num.c[1] = 1;
+  num.n = 2;  // s over 1: not proper
+  ZPolynomial nz, dz;
+  int m;
+  EXPECT_FALSE(ZohTransfer(num, den, 0.1, 0, nz, dz, m));
+  EXPECT_STREQ(ErrorMessage(), "System not proper");
+  ClearError();
+  EXPECT_FALSE(ZohTransfer(den, den, 1e-11, 0, nz, dz, m));
+  EXPECT_STREQ(ErrorMessage(), "Step size too small");
+  ClearError();
+  Polynomial zero;
+  zero.c[0] = 0;
+  EXPECT_FALSE(ZohTransfer(den, zero, 0.1, 0, nz, dz, m));
+  EXPECT_STREQ(ErrorMessage(), "No denominator");
+}
+
+TEST_F(DiscreteTest, ZohElementRefusesWhatDoesNotFit)
+{
+  SYSDATA& s = Sys();
+  s.sampleHold = 0.1;
+  s.delay = 0.05;
+  s.numPoly[kPlant] = Polynomial{};
+  s.denPoly[kPlant] = Polynomial{{24, 50, 35, 10, 1}, 5};  // (s+1)(s+2)(s+3)(s+4)
+  ClearError();
+  EXPECT_EQ(ZohElement(s, kPlant), -1);
+  EXPECT_STREQ(ErrorMessage(), "Delay too big");
+  ClearError();
+  s.delay = 0.2;
+  s.denPoly[kPlant] = Polynomial{{24, 50, 35, 10, 1}, 5};
+  EXPECT_EQ(ZohElement(s, kPlant), 2);
+  EXPECT_EQ(s.denPoly[kPlant].n, 5);
+  EXPECT_EQ(s.numPoly[kPlant].n, 4);
+}
+
+TEST_F(DiscreteTest, SubstitutionsMatchTextbook)
+{
+  const double T = 0.2;
+  struct Case {
+    SubstitutionRule rule;
+    double omega;
+  } cases[] = {{SubstitutionRule::Rectangular, 0},
+               {SubstitutionRule::Tustin, 0},
+               {SubstitutionRule::TustinPrewarp, 3.0},
+               {SubstitutionRule::TustinPrewarp, 0}};
+  const std::vector<std::vector<double>> sides = {{6}, {1, 0.5}, {6, 1.4, 1}, {2, -3, 0.25, 4}};
+  const Cplx zs[] = {Cplx(1.3, 0.4), Cplx(-0.7, 1.1), Cplx(0.2, -1.5)};
+  for (const Case& k : cases)
+    for (const auto& side : sides) {
+      double a = 0;
+      ASSERT_TRUE(SubstitutionScale(k.rule, T, k.omega, a));
+      Polynomial p;
+      p.n = static_cast<int>(side.size());
+      for (int i = 0; i < p.n; ++i)
+        p.c[i] = side[static_cast<std::size_t>(i)];
+      const Polynomial orig = p;
+      ASSERT_TRUE(Substitute(p, a, k.rule));
+      const int N = orig.n - 1;
+      for (const Cplx& z : zs) {
+        Cplx s, mult;
+        if (k.rule == SubstitutionRule::Rectangular) {
+          s = (z - 1.0) / (z * a);
+          mult = std::pow(z, N);
+        } else {
+          s = (z - 1.0) / ((z + 1.0) * a);
+          mult = std::pow(z + 1.0, N);
+        }
+        const Cplx want = EvalPoly(orig.c, orig.n, s) * mult;
+        EXPECT_LE(std::abs(EvalPoly(p.c, p.n, z) - want), 1e-10 * std::abs(want));
+      }
+    }
+  double a = 0;
+  ASSERT_TRUE(SubstitutionScale(SubstitutionRule::TustinPrewarp, T, 3.0, a));
+  EXPECT_DOUBLE_EQ(a, std::tan(3.0 * T / 2) / 3.0);
+}
+
+TEST_F(DiscreteTest, SubstitutionLimits)
+{
+  double a;
+  const double T = 0.1;
+  EXPECT_FALSE(SubstitutionScale(SubstitutionRule::TustinPrewarp, T, 3.14159265358979 / T, a));
+  EXPECT_STREQ(ErrorMessage(), "Prewarping frequency too high");
+  ClearError();
+  EXPECT_TRUE(SubstitutionScale(SubstitutionRule::TustinPrewarp, T, 0.999 * 3.14159265358979 / T, a));
+  Polynomial quartic{{1, 1, 1, 1, 1}, 5};
+  EXPECT_FALSE(Substitute(quartic, 0.05, SubstitutionRule::Tustin));
+  EXPECT_STREQ(ErrorMessage(), "Order too high");
+  ClearError();
+  Polynomial padded{{1, 1, 0, 0, 0}, 5};  // exact zeros on top: first order
+  EXPECT_TRUE(Substitute(padded, 0.05, SubstitutionRule::Tustin));
+  EXPECT_EQ(padded.n, 2);
+  const Polynomial f = OnePlusZPower(3);
+  ASSERT_EQ(f.n, 4);
+  EXPECT_EQ(f.c[0], 1);
+  EXPECT_EQ(f.c[1], 3);
+  EXPECT_EQ(f.c[2], 3);
+  EXPECT_EQ(f.c[3], 1);
+}
+
+TEST_F(DiscreteTest, ZInverseForm)
+{
+  Polynomial num{{0.5, 2, 0, 0, 0}, 2};    // 2z + 0.5
+  Polynomial den{{0.2, -1, 4, 0, 0}, 3};   // 4z^2 - z + 0.2
+  ASSERT_TRUE(ZInverseForm(num, den));
+  ASSERT_EQ(den.n, 3);
+  EXPECT_DOUBLE_EQ(den.c[0], 1.0);
+  EXPECT_DOUBLE_EQ(den.c[1], -0.25);
+  EXPECT_DOUBLE_EQ(den.c[2], 0.05);
+  ASSERT_EQ(num.n, 3);
+  EXPECT_DOUBLE_EQ(num.c[0], 0.0);
+  EXPECT_DOUBLE_EQ(num.c[1], 0.5);
+  EXPECT_DOUBLE_EQ(num.c[2], 0.125);
+
+  Polynomial zero{{0, 0, 0, 0, 0}, 3};
+  Polynomial one;
+  EXPECT_FALSE(ZInverseForm(one, zero));
+  EXPECT_STREQ(ErrorMessage(), "No denominator");
+  ClearError();
+  Polynomial hi{{1, 1, 1, 0, 0}, 3};
+  Polynomial lo{{1, 1, 0, 0, 0}, 2};
+  EXPECT_FALSE(ZInverseForm(hi, lo));
+  EXPECT_STREQ(ErrorMessage(), "Transfer function not proper");
+}
+
+TEST_F(DiscreteTest, DifferenceEquationFollowsRecursion)
+{
+  SYSDATA& s = Sys();
+  // y(k) = 0.3 u(k) + 0.1 u(k-1) + 0.5 y(k-1) - 0.06 y(k-2)
+  s.numPoly[kPlant] = Polynomial{{0.3, 0.1, 0, 0, 0}, 2};
+  s.denPoly[kPlant] = Polynomial{{1, -0.5, 0.06, 0, 0}, 3};
+  s.plantInitEnabled = true;
+  s.initPlantOutput = 2.0;
+  s.startOfRun = true;
+  EXPECT_EQ(DifferenceStep(s, kPlant, 0.0, false, false), 2.0);
+  s.startOfRun = false;
+  double y1 = 2.0, y2 = 2.0, u1 = 0.0;
+  for (int k = 0; k < 30; ++k) {
+    const double u = std::sin(0.3 * k) + 1;
+    const double want = 0.3 * u + 0.1 * u1 + 0.5 * y1 - 0.06 * y2;
+    const double got = DifferenceStep(s, kPlant, u, false, false);
+    EXPECT_NEAR(got, want, 1e-12) << k;
+    y2 = y1;
+    y1 = want;
+    u1 = u;
+  }
+  // the other switch adds the initial output in place of the output feedback
+  s.startOfRun = true;
+  (void)DifferenceStep(s, kPlant, 0.0, false, true);
+  s.startOfRun = false;
+  EXPECT_NEAR(DifferenceStep(s, kPlant, 1.0, false, true), 0.3 + 2.0, 1e-12);
+  EXPECT_NEAR(DifferenceStep(s, kPlant, 1.0, false, true), 0.3 + 0.1 + 2.0, 1e-12);
+  // a delayed input enters with the coefficient of u(k-1)
+  s.startOfRun = true;
+  (void)DifferenceStep(s, kPlant, 0.0, true, true);
+  s.startOfRun = false;
+  EXPECT_NEAR(DifferenceStep(s, kPlant, 1.0, true, true), 0.1 + 2.0, 1e-12);
+}
+
+}  // namespace

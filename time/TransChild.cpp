@@ -1,0 +1,35 @@
+#include "time/TransChild.h"
+
+#include "app/FrameAccess.h"
+#include "model/Model.h"
+
+#include <QMenu>
+
+TTransChildForm::TTransChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain::Time, parent)
+{
+  setObjectName(QStringLiteral("TransChildForm"));
+  loop_.closedLoop = true;
+
+  QMenu* settings = addMenu(tr("&Settings"));
+  addItem(settings, "Config1", tr("Con&figuration..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+          &TDomainChildForm::Config1Click);
+  AddLoopItems(settings, tr("&Open loop"), "Openloop1", tr("&Closed loop"));
+  AddNonlinearityItems(settings);
+  AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Plotcursor2", tr("&Cursor..."));
+  SyncLoopChecks();
+}
+
+bool TTransChildForm::accepts(RoutedCommand) const { return true; }
+
+void TTransChildForm::FormActivate()
+{
+  Sys().activeDomain = ActiveDomain::Time;
+  SetFrameButton("OpenLoopSpdBtn", true, !loop_.closedLoop);
+  SetFrameButton("ClosedLoopSpdBtn", true, loop_.closedLoop);
+  SetFrameButton("CompSpdBtn", true, loop_.compIn);
+  SetFrameButton("PlantSpdBtn", true, loop_.plantIn);
+  SetFrameButton("FwdNlinSpdBtn", true, loop_.fwdNl);
+  SetFrameButton("FbkNlinSpdBtn", true, loop_.fbkNl);
+  SetFrameButton("ConfigSpdBtn", true, false);
+  EnableGraphButtons();
+}
