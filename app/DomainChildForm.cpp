@@ -1,11 +1,15 @@
 #include "app/DomainChildForm.h"
 
 #include "app/FrameAccess.h"
+#include "plot/TRChart.h"
 
 #include <QAbstractButton>
 #include <QAction>
 #include <QMainWindow>
 #include <QCloseEvent>
+#include <QContextMenuEvent>
+#include <QMouseEvent>
+#include <QVBoxLayout>
 #include <QMenu>
 
 TDomainChildForm::TDomainChildForm(ActiveDomain kind, QWidget* parent) : QWidget(parent), kind_(kind)
@@ -162,9 +166,90 @@ void TDomainChildForm::AddGraphItems(QMenu* menu, const char* wipeName, const ch
           &TDomainChildForm::Scales1Click);
   addItem(menu, "Autoscale1", tr("&Auto scale"), QKeySequence(Qt::CTRL | Qt::Key_A),
           &TDomainChildForm::Autoscale1Click);
-  addItem(menu, "Zoomin1", tr("&Zoom in"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-          &TDomainChildForm::Zoomin1Click);
+  zoomItem_ = addItem(menu, "Zoomin1", tr("&Zoom in"), QKeySequence(Qt::CTRL | Qt::Key_Z),
+                      &TDomainChildForm::Zoomin1Click);
   addItem(menu, "Zoomout1", tr("Zoom &back"), QKeySequence(Qt::CTRL | Qt::Key_B),
           &TDomainChildForm::Zoomout1Click);
-  addItem(menu, "Pan1", tr("&Pan"), QKeySequence(), &TDomainChildForm::Pan1Click);
+  panItem_ = addItem(menu, "Pan1", tr("&Pan"), QKeySequence(), &TDomainChildForm::Pan1Click);
+  graticuleItem_ = addItem(menu, "Graticulevisible1", tr("G&raticule visible"), QKeySequence(),
+                           &TDomainChildForm::Graticulevisible1Click);
+  for (QAction* a : {zoomItem_, panItem_, graticuleItem_})
+    a->setCheckable(true);
+}
+
+void TDomainChildForm::SetUpChart(const ChartSetup& setup, double marginX, double marginY,
+                                  bool popupPrintEnabled)
+{
+  auto* chart = new TRChart(this);
+  chart->setObjectName(QLatin1String(setup.name));
+  chart->SetCaption(QLatin1String(setup.caption));
+  chart->SetIdAbscissa(QLatin1String(setup.abscissa));
+  chart->SetIdOrdinate(QLatin1String(setup.ordinate));
+  chart->ZoomTo(setup.xLo, setup.yLo, setup.xHi, setup.yHi);
+  chart->SetGridDx(setup.gridShown ? 0 : 1e15);
+  chart->SetGridDy(setup.gridShown ? 0 : 1e15);
+  chart->SetIsometric(setup.isometric);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 0);
+  layout->addWidget(chart);
+
+  popup_ = new QMenu(this);
+  popup_->setObjectName(QStringLiteral("PopupMenu1"));
+  addItem(popup_, "Mark1", tr("&Mark"), QKeySequence(), &TDomainChildForm::Mark1Click);
+  QAction* relative = addItem(popup_, "Relativemode1", tr("&Relative mode"), QKeySequence(),
+                              &TDomainChildForm::Relativemode1Click);
+  relative->setCheckable(true);
+  popup_->addSeparator();
+  QAction* graticulePopup = addItem(popup_, "Graticulevisible2", tr("&Graticule visible"), QKeySequence(),
+                                    &TDomainChildForm::Graticulevisible1Click);
+  graticulePopup->setCheckable(true);
+  popup_->addSeparator();
+  // Printing and copying graphs are not part of this program.
+  QAction* print = popup_->addAction(tr("&Print graph"));
+  print->setObjectName(QStringLiteral("Printgraph1"));
+  QAction* copy = popup_->addAction(tr("&Copy graph to clipboard"));
+  copy->setObjectName(QStringLiteral("Copytoclipboard1"));
+  print->setEnabled(popupPrintEnabled);
+  copy->setEnabled(popupPrintEnabled);
+  connect(popup_, &QMenu::aboutToShow, this, &TDomainChildForm::PopupMenu1Popup);
+
+  graph_ = std::make_unique<GraphInteractions>(
+      this, GraphActions{zoomItem_, panItem_, graticuleItem_, graticulePopup, relative},
+      QLatin1String(setup.readout));
+  graph_->setChart(chart);
+  marginX_ = marginX;
+  marginY_ = marginY;
+  connect(chart, &TRChart::OnMouseMoveInChart, this,
+          [this](bool in, double x, double y) { graph_->MouseMoveInChart(in, x, y); });
+  connect(chart, &TRChart::OnZoomPan, this, &TDomainChildForm::ChartZoomPan);
+  setMouseTracking(true);
+}
+
+void TDomainChildForm::Wipe1Click()
+{
+  graph_->CancelMouseMode();
+  chart()->ClearGraph();
+  chart()->ShowGraph();
+  hasPlot_ = false;
+}
+
+void TDomainChildForm::Autoscale1Click()
+{
+  graph_->Autoscale([this] {
+    Go1Click();
+    return hasPlot_;
+  }, marginX_, marginY_);
+}
+
+void TDomainChildForm::contextMenuEvent(QContextMenuEvent* event)
+{
+  if (popup_)
+    popup_->exec(event->globalPos());
+}
+
+void TDomainChildForm::mouseMoveEvent(QMouseEvent* event)
+{
+  // Outside the chart the pointer takes the default cursor again.
+  unsetCursor();
+  QWidget::mouseMoveEvent(event);
 }

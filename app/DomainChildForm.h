@@ -4,12 +4,16 @@
 // the routed command handlers and the close notification.
 
 #include "model/SysData.h"
+#include "plot/GraphInteractions.h"
 
 #include <QList>
 #include <QWidget>
 
+#include <memory>
+
 class QAction;
 class QMenu;
+class TRChart;
 
 // The commands the main frame routes to the active domain window.
 enum class RoutedCommand {
@@ -35,17 +39,28 @@ public:
   // Activation: sets the active domain and the frame's tool buttons.
   virtual void FormActivate() = 0;
   // Deactivation: ends any zoom or pan mode.
-  virtual void FormDeactivate() {}
+  void FormDeactivate() { graph_->CancelMouseMode(); }
 
   // The graph commands every domain window has.
   virtual void Go1Click() {}
-  virtual void Wipe1Click() {}
+  virtual void Wipe1Click();
   virtual void Plotcursor1Click() {}
   virtual void Scales1Click() {}
-  virtual void Autoscale1Click() {}
-  virtual void Zoomin1Click() {}
-  virtual void Zoomout1Click() {}
-  virtual void Pan1Click() {}
+  virtual void Autoscale1Click();
+  void Zoomin1Click() { graph_->ZoomIn(); }
+  void Zoomout1Click() { graph_->ZoomOut(); }
+  void Pan1Click() { graph_->Pan(); }
+  void ChartZoomPan() { graph_->ZoomPanDone(); }
+  void Graticulevisible1Click() { graph_->ToggleGraticule(); }
+  void Relativemode1Click() { graph_->ToggleRelative(); }
+  void Mark1Click() { graph_->Mark(); }
+  void PopupMenu1Popup() { graph_->syncGraticuleChecks(); }
+
+  // The chart the window draws on now, and the shared graph commands on it.
+  TRChart* chart() const { return graph_->chart(); }
+  GraphInteractions& graph() { return *graph_; }
+  // True when the window's chart holds a plot of its own computation.
+  bool hasPlot() const { return hasPlot_; }
   // Loop and element commands; only the kinds that accept them override.
   virtual void Openloop1Click() {}
   virtual void Closedloop1Click() {}
@@ -61,6 +76,25 @@ signals:
 
 protected:
   void closeEvent(QCloseEvent* event) override;
+  void contextMenuEvent(QContextMenuEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+
+  // How a window's chart starts.
+  struct ChartSetup {
+    const char* name;
+    const char* caption;
+    const char* abscissa;
+    const char* ordinate;
+    double xLo, xHi, yLo, yHi;
+    bool isometric;
+    bool gridShown;
+    const char* readout;  // the status-bar template, a "%s" for x and for y
+  };
+  // Creates the chart filling the client area, the popup menu and the
+  // shared graph commands; call after the menus are built. marginX/Y are
+  // the autoscale margins in percent (negative: that axis stays).
+  void SetUpChart(const ChartSetup& setup, double marginX, double marginY, bool popupPrintEnabled);
+  bool hasPlot_ = false;
 
   // Adds a menu item with its object name, caption and shortcut, calling
   // handler when chosen.
@@ -110,8 +144,15 @@ protected:
   // Auto scale, Zoom in, Zoom back, Pan.
   void AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName,
                      const QString& cursorCaption);
+  QMenu* popup_ = nullptr;
 
 private:
   ActiveDomain kind_;
   QList<QMenu*> menus_;
+  QAction* zoomItem_ = nullptr;
+  QAction* panItem_ = nullptr;
+  QAction* graticuleItem_ = nullptr;
+  std::unique_ptr<GraphInteractions> graph_;
+  double marginX_ = 5.0;
+  double marginY_ = 5.0;
 };

@@ -115,7 +115,7 @@ void HelpForWidget(QWidget* frame, QWidget* active)
   if (!w || (active && w->window() != active))
     w = active;
   // Inside the frame, the active domain window answers for the frame.
-  if (auto* main = qobject_cast<QMainWindow*>(frame); main && w == frame) {
+  if (auto* main = qobject_cast<QMainWindow*>(frame); main && active == frame) {
     if (auto* mdi = main->findChild<QMdiArea*>(); mdi && mdi->currentSubWindow())
       w = mdi->currentSubWindow()->widget();
   }
@@ -152,6 +152,7 @@ THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
   split->addWidget(topics_);
   split->addWidget(browser_);
   split->setStretchFactor(1, 3);
+  split->setSizes({190, 570});
   auto* layout = new QHBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(split);

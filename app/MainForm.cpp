@@ -319,6 +319,9 @@ void TMainForm::showEvent(QShowEvent* event)
     return;
   firstShow_ = false;
   ResetDisplaySettings(Sys());
+  // The diagram floats over the frame's client area, clear of the tool bar.
+  const QRect client(mdi_->mapToGlobal(QPoint(0, 0)), mdi_->size());
+  sysDef_->move(client.right() - sysDef_->width() - 16, client.top() + 16);
   sysDef_->show();
 }
 

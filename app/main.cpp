@@ -23,5 +23,6 @@ int main(int argc, char** argv)
   TMainForm frame;
   splash.setSystemDefinitionWindow(frame.sysDefForm());
   frame.show();
+  splash.raise();
   return QApplication::exec();
 }

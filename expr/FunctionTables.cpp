@@ -32,7 +32,7 @@ template <typename Entry, int N> int Find(const Entry (&table)[N], std::string_v
 {
   const Entry* end = table + N;
   const Entry* it = std::lower_bound(table, end, name,
-                                     [](const Entry& e, std::string_view n) { return std::string_view(e.name) < n; });
+                                     [](const Entry& e, std::string_view n) { return e.name < n; });
   return (it != end && it->name == name) ? static_cast<int>(it - table) : -1;
 }
 }  // namespace

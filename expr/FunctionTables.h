@@ -9,13 +9,13 @@ using UnaryFn = double (*)(double);
 using BinaryFn = double (*)(double, double);
 
 struct UnaryEntry {
-  const char* name;
+  std::string_view name;
   UnaryFn fn;
   int priority;
 };
 
 struct BinaryEntry {
-  const char* name;
+  std::string_view name;
   BinaryFn fn;
   int priority;
 };
@@ -25,6 +25,10 @@ inline constexpr int kBinaryCount = 18;
 
 extern const UnaryEntry kUnaryTable[kUnaryCount];
 extern const BinaryEntry kBinaryTable[kBinaryCount];
+
+// The operator characters, in the order (ASCII) of the first entries of the
+// binary table: the code of kOperators[i] is kBinaryBase + i.
+inline constexpr std::string_view kOperators = "()*+,-/^";
 
 // Codes the parser treats specially (positions in the sorted tables).
 inline constexpr unsigned char kOpenCode = 128 + 0;    // "("

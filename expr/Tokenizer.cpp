@@ -5,12 +5,9 @@
 #include "model/Error.h"
 
 #include <charconv>
-#include <cstring>
 #include <string_view>
 
 namespace {
-constexpr const char* kOperators = "()*+,-/^";
-
 char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool IsDigit(char c) { return c >= '0' && c <= '9'; }
@@ -182,7 +179,8 @@ Token Tokenizer::number()
 
 Token Tokenizer::punctuation(char c)
 {
-  if (!std::strchr(kOperators, c))
+  const std::size_t op = kOperators.find(c);
+  if (op == std::string_view::npos)
     return fail("No such operator");
   if (c == ')' && (prev_ == kOpenCode || prev_ == kCommaCode))
     return fail("Missing operand");
@@ -191,5 +189,5 @@ Token Tokenizer::punctuation(char c)
   if (c == ')' && --depth_ < 0)
     return fail("Missing bracket");
   ++p_;
-  return Token{Code(kBinaryBase, FindBinary(std::string_view(&c, 1)))};
+  return Token{Code(kBinaryBase, static_cast<int>(op))};
 }

@@ -8,6 +8,7 @@
 TFreqChildForm::TFreqChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain::Frequency, parent)
 {
   setObjectName(QStringLiteral("FreqChildForm"));
+  setProperty("helpContext", 12);
 
   QMenu* settings = addMenu(tr("&Settings"));
   addItem(settings, "Config1", tr("Con&figuration..."), QKeySequence(Qt::CTRL | Qt::Key_F),
@@ -15,6 +16,9 @@ TFreqChildForm::TFreqChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain:
   AddLoopItems(settings, tr("&Open loop"), "Openloop1", tr("&Closed loop"));
   AddNonlinearityItems(settings);
   AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Plotcursor1", tr("C&ursor..."));
+  SetUpChart({"NyqChart", "Nyquist", "Real", "Imaginary", -2, 1, -1.5, 0.7330827067669173, true, false,
+              "Real = %s, Imag = %s"},
+             5, 5, false);
   SyncLoopChecks();
 }
 

@@ -1,6 +1,12 @@
 #include "model/UpdateLoop.h"
 
+#include "model/Discrete.h"
 #include "model/Error.h"
+#include "model/Roots.h"
+#include "model/TfParser.h"
+#include "model/Toolkit.h"
+
+#include <cmath>
 
 namespace {
 
@@ -62,6 +68,100 @@ SystemKind Classify(SYSDATA& s)
   return kind;
 }
 
+// Decodes the texts of the elements in the loop: factored in the root
+// domain, as polynomials otherwise. Each element's variable is the letter
+// its texts used (' ' for constants).
+bool DecodeElements(SYSDATA& s)
+{
+  for (int j = s.firstElement; j <= s.lastElement && j < 2; ++j) {
+    s.currentVariable = ' ';
+    const bool ok = s.activeDomain == ActiveDomain::Root
+                        ? DecodeElementFactored(s, j)
+                        : PolyDecode(s, s.num[j], s.numPoly[j]) && PolyDecode(s, s.den[j], s.denPoly[j]);
+    if (!ok || ErrorPending())
+      return false;
+    if (s.currentVariable != ' ')
+      s.variable[j] = s.currentVariable;
+  }
+  return true;
+}
+
+// Root domain, sampled-data loop: the poles and zeros of the discretised
+// plant (with the delay's poles at the origin), then the compensator's.
+bool SampledRoots(SYSDATA& s)
+{
+  s.numPoly[kPlant] = Polynomial{};
+  s.denPoly[kPlant] = Polynomial{};
+  s.currentVariable = ' ';
+  if (!PolyDecode(s, s.num[kPlant], s.numPoly[kPlant]) ||
+      !PolyDecode(s, s.den[kPlant], s.denPoly[kPlant]))
+    return false;
+  const int m = ZohElement(s, kPlant);
+  if (m < 0)
+    return false;
+  s.delaySamples = m;
+  Polynomial num = s.numPoly[kPlant];
+  Polynomial den = s.denPoly[kPlant];
+  // The set holds 4 poles: a delay whose samples do not fit beside the
+  // plant's poles is refused as in the frequency domain.
+  if (m + Trim(den.c, den.n) >= kMaxCoeffs + 1) {
+    SetError("Delay too big");
+    return false;
+  }
+  s.numRoots.n = 0;
+  s.denRoots.n = m;
+  for (int i = 0; i < m; ++i)
+    s.denRoots.r[i] = Complex{};
+  s.rootGain = 1.0;
+  if (!FindRoots(num.c, num.n, s.rootGain, s.numRoots))
+    return false;
+  const int top = Trim(den.c, den.n) - 1;
+  const double lead = den.c[top];
+  double unused = 1.0;
+  if (!FindRoots(den.c, den.n, unused, s.denRoots))
+    return false;
+  if (std::fabs(lead) > 1e-6)
+    s.rootGain /= lead;
+  if (s.firstElement != kCompensator)
+    return true;
+  s.currentVariable = ' ';  // the compensator has its own letter
+  return DecodeElementFactored(s, kCompensator);
+}
+
+// Frequency domain, sampled-data loop: the discretised plant with the
+// delay's z^m in its denominator.
+bool SampledFrequency(SYSDATA& s)
+{
+  const int m = ZohElement(s, kPlant);
+  if (m < 0)
+    return false;
+  s.delaySamples = m;
+  Polynomial& den = s.denPoly[kPlant];
+  if (m >= 1) {
+    if (m + den.n >= kMaxCoeffs + 1) {
+      SetError("Delay too big");
+      return false;
+    }
+    for (int i = den.n - 1; i >= 0; --i)
+      den.c[i + m] = den.c[i];
+    for (int i = 0; i < m; ++i)
+      den.c[i] = 0;
+    den.n += m;
+  }
+  return true;
+}
+
+// Whether the engines want Gc multiplied into the plant's polynomials.
+bool MergeWanted(const SYSDATA& s, SystemKind kind)
+{
+  if (s.firstElement != kCompensator)
+    return false;
+  if (s.activeDomain == ActiveDomain::Frequency)
+    return s.loop[kClosedLoop] || s.loop[kRefInput];
+  return s.activeDomain == ActiveDomain::Time && kind != SystemKind::SampledData && !s.fwdNlInUse &&
+         !s.compInitEnabled && !s.plantInitEnabled && !s.loop[kLoadInput];
+}
+
 }  // namespace
 
 SystemKind UpdateLoop(SYSDATA& s)
@@ -71,6 +171,7 @@ SystemKind UpdateLoop(SYSDATA& s)
   s.denRoots.n = 0;
   s.rootGain = 1.0;
   s.factoredDecodeDone = false;
+  s.delaySamples = 0;
 
   for (int j = 0; j < 2; ++j) {
     s.variable[j] = ' ';
@@ -82,8 +183,28 @@ SystemKind UpdateLoop(SYSDATA& s)
     }
   }
 
-  s.kind = Classify(s);
-  if (ErrorPending())
+  if (!DecodeElements(s))
     return s.kind = SystemKind::Invalid;
+
+  s.kind = Classify(s);
+  if (ErrorPending() || s.kind == SystemKind::Invalid)
+    return s.kind = SystemKind::Invalid;
+
+  if (s.kind == SystemKind::SampledData) {
+    bool ok = true;
+    if (s.activeDomain == ActiveDomain::Root)
+      ok = SampledRoots(s);
+    else if (s.activeDomain == ActiveDomain::Frequency)
+      ok = SampledFrequency(s);
+    if (!ok || ErrorPending())
+      return s.kind = SystemKind::Invalid;
+  }
+
+  if (MergeWanted(s, s.kind)) {
+    if (!PolyProduct(s.numPoly[kPlant], s.numPoly[kCompensator]) ||
+        !PolyProduct(s.denPoly[kPlant], s.denPoly[kCompensator]))
+      return s.kind = SystemKind::Invalid;
+    s.compMerged = true;
+  }
   return s.kind;
 }

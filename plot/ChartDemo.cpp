@@ -101,10 +101,14 @@ void Plane(TRChart& c)
   c.MarkAt(-0.7, -2.35, kMarkCross);
   c.MarkAt(-2, 0, kMarkCircle);
   c.SetDataColorRgb(Pen(2));
-  for (int s = -1; s <= 1; s += 2) {
+  c.MoveTo(-1, 0);  // real-axis branch from the pole to the zero
+  c.DrawTo(-2, 0);
+  for (int s = -1; s <= 1; s += 2) {  // complex branches bending away
     c.MoveTo(-0.7, s * 2.35);
-    for (int i = 1; i <= 60; ++i)
-      c.DrawTo(-0.7 + 0.02 * i, s * (2.35 + 0.05 * i));
+    for (int i = 1; i <= 60; ++i) {
+      const double t = i / 60.0;
+      c.DrawTo(-0.7 + 1.5 * t, s * (2.35 + 0.6 * t * t - 1.0 * t));
+    }
   }
   c.SetDataColorRgb(Pen(1));
   c.MarkAt(-0.3, 1.9, kMarkTriangle);

@@ -11,7 +11,9 @@ namespace {
 constexpr double kRightRim = 18.0;
 constexpr double kTickLen = 5.0;
 constexpr double kMinorLen = 3.0;
-constexpr double kLabelGap = 8.0;  // least free space between neighbouring labels
+// Least free space between neighbouring labels, along x and along y.
+constexpr double kLabelGapX = 14.0;
+constexpr double kLabelGapY = 12.0;
 // Polylines whose pixels stay inside this margin around the plot go to Qt
 // as they are; beyond it segments are clipped first, because a raster
 // engine given coordinates in the millions draws wrong or slowly.
@@ -37,13 +39,13 @@ private:
   const QFontMetricsF& fm_;
 };
 
-void AxisTicks(AxisRange r, bool log, double pixels, const LabelMeasure& m, bool minor,
+void AxisTicks(AxisRange r, bool log, double pixels, const LabelMeasure& m, double gap, bool minor,
                TickSet& out)
 {
   if (log)
-    LogTicks(r, pixels, m, kLabelGap, minor, out);
+    LogTicks(r, pixels, m, gap, minor, out);
   else
-    LinearTicks(r, pixels, m, kLabelGap, minor, out);
+    LinearTicks(r, pixels, m, gap, minor, out);
 }
 
 // Grid positions: the major ticks (spacing 0) or multiples of the spacing.
@@ -93,7 +95,7 @@ void ChartPainter::layout(const ChartSettings& s, QSizeF size, ChartFrame& f) co
                                            (s.idAbscissa.isEmpty() ? 0.0 : tf.height() + 4.0));
   const double plotH = std::max(10.0, size.height() - top - bottom);
 
-  AxisTicks(s.y, s.logY, plotH, HeightMeasure(lf), false, f.yticks);
+  AxisTicks(s.y, s.logY, plotH, HeightMeasure(lf), kLabelGapY, false, f.yticks);
   double widest = 0.0;
   for (int i = 0; i < f.yticks.n; ++i)
     if (f.yticks.t[i].major)
@@ -104,7 +106,7 @@ void ChartPainter::layout(const ChartSettings& s, QSizeF size, ChartFrame& f) co
   f.plot = QRectF(left, top, plotW, plotH);
   f.mx = AxisMap(s.x, f.plot.left(), f.plot.right(), s.logX);
   f.my = AxisMap(s.y, f.plot.bottom(), f.plot.top(), s.logY);
-  AxisTicks(s.x, s.logX, plotW, WidthMeasure(lf), s.shortTicksX, f.xticks);
+  AxisTicks(s.x, s.logX, plotW, WidthMeasure(lf), kLabelGapX, s.shortTicksX, f.xticks);
 }
 
 void ChartPainter::fitIsometric(ChartSettings& s, QSizeF size, ChartFrame& f) const
@@ -275,6 +277,7 @@ void ChartPainter::drawMark(QPainter& p, QPointF c, int kind) const
   case kMarkDot:
     p.setBrush(p.pen().color());
     p.drawEllipse(c, 3.5, 3.5);
+    p.setBrush(Qt::NoBrush);
     break;
   default:  // any other kind shows as a small filled square
     p.fillRect(QRectF(x - 1.5, y - 1.5, 3, 3), p.pen().color());
@@ -331,8 +334,10 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
                      QPointF(f.mx.toPixel(it.x + it.x2), f.my.toPixel(it.y - it.y2)));
       const QRectF n = r.normalized();
       // An ellipse far larger than the plot would overflow the rasteriser.
-      if (n.isValid() && n.width() < 1e6 && n.height() < 1e6 && n.intersects(f.plot))
+      if (n.isValid() && n.width() < 1e6 && n.height() < 1e6 && n.intersects(f.plot)) {
+        p.setBrush(Qt::NoBrush);
         p.drawEllipse(n);
+      }
       break;
     }
     }

@@ -34,6 +34,7 @@
 // registered main frame and are skipped when there is none.
 
 #include "plot/Scale.h"
+#include "plot/TRChart.h"
 
 #include <QPointer>
 #include <QString>
@@ -42,7 +43,6 @@
 
 class QAction;
 class QWidget;
-class TRChart;
 
 // The window's menu items the shared commands check and uncheck.
 struct GraphActions {

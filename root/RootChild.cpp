@@ -8,6 +8,7 @@
 TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain::Root, parent)
 {
   setObjectName(QStringLiteral("RootChildForm"));
+  setProperty("helpContext", 27);
   setMinimumSize(240, 160);
 
   QMenu* settings = addMenu(tr("&Settings"));
@@ -17,6 +18,8 @@ TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain:
   closedItem_->setCheckable(false);
   openItem_ = closedItem_ = nullptr;
   AddGraphItems(addMenu(tr("&Graph")), "Wipe2", "Cursor1", tr("&Cursor"));
+  SetUpChart({"splaneChart", "s-plane", "", "", -5, 3, -1, 4.95, true, false, "Real = %s, Imag = %s"},
+             100, 100, false);
   SyncLoopChecks();
 }
 

@@ -7,6 +7,7 @@
 #include "app/HelpViewer.h"
 #include "model/SysData.h"
 #include "model/SysDef.h"
+#include "plot/TRChart.h"
 
 #include <QDialog>
 #include <QLabel>
@@ -370,4 +371,43 @@ TEST_F(FrameTest, AboutBoxShowsTheVersion)
   });
   action("About1")->trigger();
   EXPECT_EQ(version, QStringLiteral("Version 1.1.0.0"));
+}
+
+TEST_F(FrameTest, GraphButtonsDriveTheActiveWindowsChart)
+{
+  TDomainChildForm* child = frame->NewWindow(ActiveDomain::Time);
+  click("ZoominSpdBtn");
+  EXPECT_EQ(child->windowTitle(), QStringLiteral("Time domain 1 (zoom in)"));
+  EXPECT_TRUE(button("ZoominSpdBtn")->isChecked());
+  click("ZoominSpdBtn");  // the command toggles
+  EXPECT_EQ(child->windowTitle(), QStringLiteral("Time domain 1"));
+  EXPECT_FALSE(button("ZoominSpdBtn")->isChecked());
+
+  click("PanSpdBtn");
+  EXPECT_EQ(child->windowTitle(), QStringLiteral("Time domain 1 (pan)"));
+  // Opening another window deactivates this one, which ends the pan mode.
+  frame->NewWindow(ActiveDomain::Root);
+  EXPECT_EQ(child->windowTitle(), QStringLiteral("Time domain 1"));
+  EXPECT_FALSE(button("PanSpdBtn")->isChecked());
+
+  // Zoom back on the root window's chart widens both ranges by 1.4.
+  TRChart* chart = frame->activeChild()->chart();
+  const double w = chart->RangeHiX() - chart->RangeLoX();
+  click("ZoomoutSpdBtn");
+  EXPECT_NEAR(chart->RangeHiX() - chart->RangeLoX(), 1.4 * w, 1e-9 * w);
+}
+
+TEST_F(FrameTest, F1OpensThePageOfTheActiveWindow)
+{
+  frame->NewWindow(ActiveDomain::Root);
+  HelpForWidget(frame.get(), frame.get());
+  EXPECT_EQ(LastHelpRequest().command, HelpCommand::Context);
+  EXPECT_EQ(LastHelpRequest().context, 27);
+  EXPECT_EQ(CurrentHelpPage(), QStringLiteral(":/help/root.html"));
+  frame->mdiArea()->closeAllSubWindows();
+  HelpForWidget(frame.get(), frame.get());
+  EXPECT_EQ(LastHelpRequest().context, 17);
+  EXPECT_TRUE(WinHelpKey(frame.get(), HelpFile(), QStringLiteral("IDH_transforms")));
+  EXPECT_EQ(CurrentHelpPage(), QStringLiteral(":/help/transforms.html"));
+  EXPECT_FALSE(WinHelp(frame.get(), QStringLiteral("Other.hlp"), HelpCommand::Finder, 0));
 }

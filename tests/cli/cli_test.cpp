@@ -63,11 +63,11 @@ TEST(Cli, BadUsageExitsTwoWithTheUsage)
               {"frobnicate", "unknown subcommand: frobnicate"},
               {"--bogus eval 1", "unknown option: --bogus"},
               {"--gain", "--gain needs a value"},
-              {"--gain 1+ eval 1", "--gain: Syntax error"},
+              {"--gain 1+*2 eval 1", "--gain: Syntax error"},
               {"--elements all eval 1", "--elements: plant, compensator or both expected"},
               {"--param e=1 eval 1", "--param: NAME=VALUE with NAME a, b, c or d expected"},
               {"--param a=pi eval 1", "--param: plain number expected after a="},
-              {"--repeat 3 eval 1", "eval does not take --repeat"},
+              {"eval 1 --repeat 3", "eval does not take --repeat"},
               {"--gc-num 0123456789012345678901234567890123456789012345678901234567890123456789012345678901 eval 1",
                "--gc-num: text longer than 79 characters"}};
   for (const auto& b : kBad) {

@@ -327,9 +327,9 @@ TEST_F(ExprTest, CorruptCodeIsAProblemForEval)
 TEST(FunctionTables, AreSortedAndHoldTheSpecialCodes)
 {
   for (int i = 1; i < kUnaryCount; ++i)
-    EXPECT_LT(std::string(kUnaryTable[i - 1].name), std::string(kUnaryTable[i].name));
+    EXPECT_LT(kUnaryTable[i - 1].name, kUnaryTable[i].name);
   for (int i = 1; i < kBinaryCount; ++i)
-    EXPECT_LT(std::string(kBinaryTable[i - 1].name), std::string(kBinaryTable[i].name));
+    EXPECT_LT(kBinaryTable[i - 1].name, kBinaryTable[i].name);
   for (int i = 0; i < kUnaryCount; ++i)
     EXPECT_EQ(FindUnary(kUnaryTable[i].name), i);
   for (int i = 0; i < kBinaryCount; ++i)
@@ -343,6 +343,8 @@ TEST(FunctionTables, AreSortedAndHoldTheSpecialCodes)
   EXPECT_EQ(kMinusCode, 128 + FindBinary("-"));
   EXPECT_EQ(kHystCode, 128 + FindBinary("hyst"));
   EXPECT_EQ(kNegCode, 64 + FindUnary("neg"));
+  for (std::size_t i = 0; i < kOperators.size(); ++i)
+    EXPECT_EQ(FindBinary(kOperators.substr(i, 1)), static_cast<int>(i));
 }
 
 }  // namespace
