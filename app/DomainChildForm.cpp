@@ -94,6 +94,7 @@ void TDomainChildForm::SetLoopMode(bool closed)
   SyncLoopChecks();
   SetFrameButton("OpenLoopSpdBtn", true, !closed);
   SetFrameButton("ClosedLoopSpdBtn", true, closed);
+  UpdateDiagram();
 }
 
 void TDomainChildForm::ToggleCompensator()
@@ -104,6 +105,7 @@ void TDomainChildForm::ToggleCompensator()
   SyncLoopChecks();
   SetFrameButton("CompSpdBtn", true, loop_.compIn);
   SetFrameButton("PlantSpdBtn", true, loop_.plantIn);
+  UpdateDiagram();
 }
 
 void TDomainChildForm::TogglePlant()
@@ -114,6 +116,7 @@ void TDomainChildForm::TogglePlant()
   SyncLoopChecks();
   SetFrameButton("CompSpdBtn", true, loop_.compIn);
   SetFrameButton("PlantSpdBtn", true, loop_.plantIn);
+  UpdateDiagram();
 }
 
 void TDomainChildForm::ToggleFwdNl()
@@ -121,6 +124,7 @@ void TDomainChildForm::ToggleFwdNl()
   loop_.fwdNl = !loop_.fwdNl;
   SyncLoopChecks();
   SetFrameButton("FwdNlinSpdBtn", true, loop_.fwdNl);
+  UpdateDiagram();
 }
 
 void TDomainChildForm::ToggleFbkNl()
@@ -128,6 +132,7 @@ void TDomainChildForm::ToggleFbkNl()
   loop_.fbkNl = !loop_.fbkNl;
   SyncLoopChecks();
   SetFrameButton("FbkNlinSpdBtn", true, loop_.fbkNl);
+  UpdateDiagram();
 }
 
 void TDomainChildForm::AddLoopItems(QMenu* menu, const QString& openCaption, const char* openName,

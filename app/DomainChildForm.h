@@ -36,8 +36,12 @@ public:
   // The window's own menus, shown in the frame's menu bar while it is active.
   const QList<QMenu*>& menus() const { return menus_; }
 
-  // Activation: sets the active domain and the frame's tool buttons.
+  // Activation: sets the active domain and the frame's tool buttons, and
+  // shows the blocks of the diagram this window uses.
   virtual void FormActivate() = 0;
+  // Shows the blocks of the system-definition diagram this window's loop
+  // settings use.
+  virtual void UpdateDiagram() = 0;
   // Deactivation: ends any zoom or pan mode.
   void FormDeactivate() { graph_->CancelMouseMode(); }
 

@@ -1,5 +1,7 @@
 #include "app/FrameAccess.h"
 
+#include "model/SysDef.h"
+
 #include <QAbstractButton>
 #include <QLabel>
 #include <QMainWindow>
@@ -32,6 +34,8 @@ void SetFrameButton(const char* name, bool enabled, bool down)
       b->setChecked(down);
   }
 }
+
+TSysDefForm* SysDefWindow() { return gFrame ? gFrame->findChild<TSysDefForm*>() : nullptr; }
 
 void SetHint(QAbstractButton* button, const QString& hint)
 {

@@ -6,6 +6,7 @@
 
 class QAbstractButton;
 class QMainWindow;
+class TSysDefForm;
 
 // The running main frame, or nullptr before it exists (or after it is gone).
 QMainWindow* MainFrame();
@@ -20,6 +21,9 @@ void SetFrameButton(const char* name, bool enabled, bool down);
 // Sets a hint given as "short|long": the part before the bar becomes the
 // tool tip, the part after it the status-bar text.
 void SetHint(QAbstractButton* button, const QString& hint);
+
+// The system-definition window of the running frame, or nullptr.
+TSysDefForm* SysDefWindow();
 
 // Sets the text of status-bar panel 0, 1 or 2.
 void SetStatusPanel(int index, const QString& text);

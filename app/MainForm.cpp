@@ -68,7 +68,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   sysDef_ = new TSysDefForm(this);
   eval_ = new TEvalDlg(this);
   params_ = new TParamDlg(this);
-  connect(sysDef_, &TSysDefForm::visibilityChanged, sysDefBtn_, &QToolButton::setChecked);
+  connect(sysDef_, &TSysDefForm::visibilityChanged, this, &TMainForm::sysDefShown);
+  connect(sysDef_, &TSysDefForm::gainClicked, this, [this] { EditGain(this); });
+  connect(sysDef_, &TSysDefForm::delayClicked, this, [this] { EditDelay(this); });
+  connect(sysDef_, &TSysDefForm::holdClicked, this, [this] { EditSampleHold(this); });
+  connect(sysDef_, &TSysDefForm::elementLabelClicked, this,
+          [this](int element) { Route(element == kCompensator ? RoutedCommand::Compensator : RoutedCommand::Plant); });
+  connect(sysDef_, &TSysDefForm::nonlinearityLabelClicked, this,
+          [this](bool forward) { Route(forward ? RoutedCommand::FwdNlin : RoutedCommand::FbkNlin); });
 
   setWindowTitle(QStringLiteral("%1 [V1.1]").arg(QLatin1String(kTitle)));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vanto.svg")));
@@ -144,8 +151,9 @@ void TMainForm::createMenus()
 
   QMenu* view = bar->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("View1"));
-  QAction* sysdef = addEntry(view, "Systemdefinition1", tr("&System definition"), QString());
-  connect(sysdef, &QAction::triggered, this, &TMainForm::toggleSysDef);
+  sysDefItem_ = addEntry(view, "Systemdefinition1", tr("&System definition"), QString());
+  sysDefItem_->setCheckable(true);
+  connect(sysDefItem_, &QAction::triggered, this, &TMainForm::toggleSysDef);
   QAction* evaluator = addEntry(view, "Evaluator1", tr("&Evaluator"), QString());
   evaluator->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Equal));
   connect(evaluator, &QAction::triggered, this, &TMainForm::showEvaluator);
@@ -319,9 +327,10 @@ void TMainForm::showEvent(QShowEvent* event)
     return;
   firstShow_ = false;
   ResetDisplaySettings(Sys());
-  // The diagram floats over the frame's client area, clear of the tool bar.
-  const QRect client(mdi_->mapToGlobal(QPoint(0, 0)), mdi_->size());
-  sysDef_->move(client.right() - sysDef_->width() - 16, client.top() + 16);
+  // The diagram is centred across the frame, in its lower part.
+  const QRect f = frameGeometry();
+  sysDef_->move(f.left() + (f.width() - sysDef_->width()) / 2,
+                f.top() + f.height() - sysDef_->height() * 3 / 2);
   sysDef_->show();
 }
 
@@ -405,6 +414,7 @@ void TMainForm::lastWindowClosed()
     SetFrameButton(name, false, false);
   for (const char* name : kGraphButtons)
     SetFrameButton(name, false, false);
+  sysDef_->RestoreAllBlocks();
   Sys().activeDomain = ActiveDomain::Time;
 }
 
@@ -457,7 +467,14 @@ void TMainForm::fillWindowMenu()
 void TMainForm::toggleSysDef()
 {
   sysDef_->setVisible(!sysDef_->isVisible());
-  sysDefBtn_->setChecked(sysDef_->isVisible());
+  sysDefShown(sysDef_->isVisible());
+}
+
+void TMainForm::sysDefShown(bool visible)
+{
+  sysDefItem_->setChecked(visible);
+  sysDefBtn_->setChecked(visible);
+  SetHint(sysDefBtn_, visible ? tr("Hide system definition|") : tr("Show system definition|"));
 }
 
 void TMainForm::showEvaluator()

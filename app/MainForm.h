@@ -62,6 +62,7 @@ private:
   void closeAll();
   void fillWindowMenu();
   void toggleSysDef();
+  void sysDefShown(bool visible);
   void showEvaluator();
   void showHelpContents();
   void showAbout();
@@ -83,6 +84,7 @@ private:
   QAction* arrange_ = nullptr;
   QAction* minimizeAll_ = nullptr;
   QToolButton* sysDefBtn_ = nullptr;
+  QAction* sysDefItem_ = nullptr;
   std::array<QLabel*, 3> panels_{};
   QPointer<TDomainChildForm> lastActive_;
   bool firstShow_ = true;

@@ -1,5 +1,6 @@
 #include "app/ValueEditors.h"
 
+#include "app/FrameAccess.h"
 #include "app/Messages.h"
 #include "app/OptionsDlg.h"
 #include "model/Edit1Dlg.h"
@@ -7,6 +8,7 @@
 #include "model/Model.h"
 #include "model/NumberEntry.h"
 #include "model/SysData.h"
+#include "model/SysDef.h"
 
 #include <QLineEdit>
 
@@ -47,18 +49,28 @@ bool EditValue(QWidget* frame, const ValueEditor& e)
 
 }  // namespace
 
-void EditGain(QWidget* frame) { EditValue(frame, kGain); }
+void EditGain(QWidget* frame)
+{
+  if (EditValue(frame, kGain) && SysDefWindow())
+    SysDefWindow()->RefreshGain();
+}
 
 void EditDelay(QWidget* frame)
 {
-  if (EditValue(frame, kDelay))
-    Sys().delayChanged = true;
+  if (!EditValue(frame, kDelay))
+    return;
+  if (SysDefWindow())
+    SysDefWindow()->RefreshDelay();
+  Sys().delayChanged = true;
 }
 
 void EditSampleHold(QWidget* frame)
 {
-  if (EditValue(frame, kHold))
-    ClearError();
+  if (!EditValue(frame, kHold))
+    return;
+  if (SysDefWindow())
+    SysDefWindow()->RefreshHold();
+  ClearError();
 }
 
 void ShowOptions(QWidget* frame)

@@ -5,7 +5,8 @@
 class QWidget;
 
 // "&Gain...", "&Delay...", "&Sample hold time...": a fresh value dialog with
-// the quantity's caption and limits; the model changes only on OK.
+// the quantity's caption and limits; the model changes only on OK, and
+// then the diagram's label of that value is brought up to date.
 void EditGain(QWidget* frame);
 void EditDelay(QWidget* frame);
 void EditSampleHold(QWidget* frame);

@@ -1,5 +1,6 @@
 // Chart drawing speed: a full redraw of a busy chart and the incremental
 // draw of one new curve, at 800 x 600 on the offscreen platform.
+#include "plot/ChartExport.h"
 #include "plot/TRChart.h"
 
 #include <benchmark/benchmark.h>
@@ -84,5 +85,15 @@ void BM_ChartShowNewItems(benchmark::State& state)
   c.hide();
 }
 BENCHMARK(BM_ChartShowNewItems)->Unit(benchmark::kMillisecond);
+
+// The same picture into an image for a screen of device pixel ratio 2.
+void BM_ChartRenderHighDpi(benchmark::State& state)
+{
+  TRChart c;
+  Fill(c);
+  for (auto _ : state)
+    benchmark::DoNotOptimize(RenderChartImage(c, QSize(800, 600), 2.0));
+}
+BENCHMARK(BM_ChartRenderHighDpi)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -1,6 +1,7 @@
 #include "freq/FreqChild.h"
 
 #include "app/FrameAccess.h"
+#include "model/SysDef.h"
 #include "model/Model.h"
 
 #include <QMenu>
@@ -36,4 +37,22 @@ void TFreqChildForm::FormActivate()
   SetFrameButton("FbkNlinSpdBtn", false, false);
   SetFrameButton("ConfigSpdBtn", true, false);
   EnableGraphButtons();
+  UpdateDiagram();
+}
+
+void TFreqChildForm::UpdateDiagram()
+{
+  TSysDefForm* d = SysDefWindow();
+  if (!d)
+    return;
+  d->ShowClosure(loop_.closedLoop);
+  d->ShowCompensator(true, loop_.compIn);
+  d->ShowPlant(true, loop_.plantIn);
+  d->ShowFwdNonlinearity(true, false);
+  d->ShowFbkNonlinearity(true, false);
+  d->ShowReference(true);
+  d->ShowLoad(false);
+  d->ShowNoise(false);
+  d->ShowGain(true);
+  d->ShowHold(true);
 }

@@ -10,6 +10,7 @@ public:
 
   bool accepts(RoutedCommand c) const override;
   void FormActivate() override;
+  void UpdateDiagram() override;
 
   void Openloop1Click() override { SetLoopMode(false); }
   void Closedloop1Click() override { SetLoopMode(true); }

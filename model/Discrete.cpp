@@ -19,7 +19,8 @@ void Psi(const Matrix5& A, int n, double t, Matrix5& psi)
     norm = std::max(norm, col);
   }
   const double L = norm > 0 ? std::log2(norm * t) : 0.0;
-  const int halvings = L > 0 ? static_cast<int>(std::trunc(L)) + 1 : 0;
+  // at most 1023 halvings: beyond that the exponential overflows anyway
+  const int halvings = L > 0 ? static_cast<int>(std::fmin(std::trunc(L), 1022.0)) + 1 : 0;
   const double ts = t / PowerOfTwo(halvings);
   // 16 terms: with |A t'| up to 1 after the halvings, 11 terms would leave
   // an error of 1/12! = 2e-9 in Psi; 16 leave 1/17! = 3e-15
@@ -72,7 +73,14 @@ bool ZohTransfer(const Polynomial& numIn, const Polynomial& denIn, double T, dou
     SetError("Step size too small");
     return false;
   }
-  m = static_cast<int>(std::trunc(tau / T + 1e-6));
+  if (!(tau > 0))
+    tau = 0;  // the delay dialog keeps delays at 0 or more
+  const double samples = std::trunc(tau / T + 1e-6);
+  if (!(samples < 1e6)) {
+    SetError("Delay too big");  // far beyond what any caller can hold
+    return false;
+  }
+  m = static_cast<int>(samples);
   double theta = tau - m * T;
   // a remainder at rounding level is a whole number of samples
   if (theta <= 1e-9 * T)
@@ -148,6 +156,10 @@ bool ZohTransfer(const Polynomial& numIn, const Polynomial& denIn, double T, dou
       gammaA[i] = gamma0[i];
   }
   FaddeevLeVerrier(phiA, gammaA, n, numZ, denZ);
+  // the augmented state's zero row makes z a factor of the denominator:
+  // its constant term is 0, not the rounding the recursion leaves there
+  if (theta > 0)
+    denZ.c[0] = 0;
   if (feedthrough) {
     if (theta > 0) {
       // N/Den + D z^-1 = (z N + D Den) / (z Den)

@@ -16,8 +16,9 @@ struct ZPolynomial {
 
 // The zero-order-hold equivalent of num/den (in s) with period T and delay
 // tau: numZ/denZ (in z, ascending) times z^-m, m the whole delay samples.
-// False with the error pending ("Step size too small", "System not
-// proper", "No denominator").
+// A negative delay counts as none. False with the error pending ("Step
+// size too small", "System not proper", "No denominator", "Delay too big"
+// for a million samples or more).
 [[nodiscard]] bool ZohTransfer(const Polynomial& num, const Polynomial& den, double T, double tau,
                                ZPolynomial& numZ, ZPolynomial& denZ, int& m);
 

@@ -3,8 +3,8 @@
 #include "model/Error.h"
 #include "model/Toolkit.h"
 
-#include <cmath>
 #include <algorithm>
+#include <cmath>
 #include <complex>
 #include <cstring>
 #include <exception>
@@ -216,7 +216,7 @@ void Aberth(const double* p, int d, Complex* r, int count)
 // Puts a conjugate pair in adjacent places (+j first), exactly conjugate,
 // and real roots with a rounding-level imaginary part on the real axis;
 // the order of first appearance is kept.
-void PairConjugates(const double* p, int d, Complex* r, int count)
+void PairConjugates(Complex* r, int count)
 {
   Complex out[kMaxRoots];
   bool used[kMaxRoots] = {};
@@ -247,8 +247,6 @@ void PairConjugates(const double* p, int d, Complex* r, int count)
     out[n++] = {re, im};
     out[n++] = {re, -im};
   }
-  (void)p;
-  (void)d;
   for (int i = 0; i < count; ++i)
     r[i] = out[i];
 }
@@ -275,9 +273,9 @@ void PolishAndMerge(const double* p, int d, Complex* r, int count)
 }
 
 // Refines the roots first .. set.n-1 on the original polynomial p (degree
-// d, its roots at the origin divided out). When a root is still not a zero
-// of p to rounding level, Aberth's iteration from the found roots takes
-// over, and the better of the two answers stays.
+// d, its roots at the origin divided out). When the roots do not rebuild p
+// to rounding level, Aberth's iteration from the found roots takes over,
+// and the answer with the smaller backward error stays.
 void Refine(const double* p, int d, RootSet& set, int first)
 {
   Complex* r = set.r + first;
@@ -296,7 +294,7 @@ void Refine(const double* p, int d, RootSet& set, int first)
   Complex alt[kMaxRoots];
   std::copy(r, r + m, alt);
   Aberth(p, d, alt, m);
-  PairConjugates(p, d, alt, m);
+  PairConjugates(alt, m);
   PolishAndMerge(p, d, alt, m);
   if (BackwardError(p, d, alt, m) < worst)
     std::copy(alt, alt + m, r);

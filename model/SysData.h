@@ -65,6 +65,8 @@ struct ElementHistory {
   TfText storedNum = {};
   TfText storedDen = {};
   bool transformed = false;
+  // The compensator's flag; the plant's is SYSDATA::delayChanged (see
+  // ChangedSinceTransform in model/TfStore.h).
   bool changedSinceTransform = false;
 };
 

@@ -49,9 +49,16 @@ private:
 bool PolyToText(const double* c, int n, char v, char* out, int size)
 {
   TextWriter w(out, size);
+  // Coefficients below 1e-6 are rounding noise beside coefficients of size
+  // 1; a polynomial whose coefficients are all small (a zero-order hold
+  // with a short period) keeps them, scaled to its largest.
+  double largest = 0;
+  for (int i = 0; i < n; ++i)
+    largest = std::fmax(largest, std::fabs(c[i]));
+  const double threshold = 1e-6 * std::fmin(1.0, largest);
   for (int i = 0; i < n; ++i) {
     const double x = c[i];
-    if (!(std::fabs(x) >= 1e-6))
+    if (!(std::fabs(x) >= threshold) || x == 0)
       continue;
     if (x < 0)
       w.put("-");

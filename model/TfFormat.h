@@ -4,7 +4,9 @@
 #include "model/SysData.h"
 
 // Writes the n ascending coefficients c in variable v as a polynomial text
-// ("1+0.5s", "6+1.4s+s^2"; "0" when every coefficient is below 1e-6).
+// ("1+0.5s", "6+1.4s+s^2"); coefficients below 1e-6 times the largest one
+// (1e-6 when the largest is 1 or more) are left out, and "0" is written when
+// nothing is left.
 // False when the text does not fit in size characters (out then empty).
 [[nodiscard]] bool PolyToText(const double* c, int n, char v, char* out, int size);
 

@@ -1,6 +1,7 @@
 #include "nlin/NlinChild.h"
 
 #include "app/FrameAccess.h"
+#include "model/SysDef.h"
 #include "model/Model.h"
 
 #include <QMenu>
@@ -39,4 +40,22 @@ void TNlinChildForm::FormActivate()
   SetFrameButton("FbkNlinSpdBtn", true, loop_.fbkNl);
   SetFrameButton("ConfigSpdBtn", false, false);
   EnableGraphButtons();
+  UpdateDiagram();
+}
+
+void TNlinChildForm::UpdateDiagram()
+{
+  TSysDefForm* d = SysDefWindow();
+  if (!d)
+    return;
+  d->ShowClosure(false);
+  d->ShowCompensator(false, false);
+  d->ShowPlant(false, false);
+  d->ShowFwdNonlinearity(true, loop_.fwdNl);
+  d->ShowFbkNonlinearity(true, loop_.fbkNl);
+  d->ShowReference(true);
+  d->ShowLoad(false);
+  d->ShowNoise(false);
+  d->ShowGain(false);
+  d->ShowHold(false);
 }

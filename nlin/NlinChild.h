@@ -10,6 +10,7 @@ public:
 
   bool accepts(RoutedCommand c) const override;
   void FormActivate() override;
+  void UpdateDiagram() override;
 
   void FwdNlin1Click() override { ToggleFwdNl(); }
   void FbkNlin1Click() override { ToggleFbkNl(); }

@@ -14,10 +14,8 @@ constexpr double kMinorLen = 3.0;
 // Least free space between neighbouring labels, along x and along y.
 constexpr double kLabelGapX = 14.0;
 constexpr double kLabelGapY = 12.0;
-// Polylines whose pixels stay inside this margin around the plot go to Qt
-// as they are; beyond it segments are clipped first, because a raster
-// engine given coordinates in the millions draws wrong or slowly.
-constexpr double kSafeMargin = 4096.0;
+// Sides of the polygon that stands for an ellipse crossing the plot's edge.
+constexpr int kEllipseSides = 256;
 const QColor kGridColour(0xD8, 0xD8, 0xD8);
 const QColor kAxisColour(0x20, 0x20, 0x20);
 
@@ -201,54 +199,54 @@ void ChartPainter::drawFrame(QPainter& p, const ChartSettings& s, const ChartFra
   p.restore();
 }
 
+void ChartPainter::drawPixelRun(QPainter& p, const QRectF& clip, const QPointF* run,
+                                std::size_t n, bool inside) const
+{
+  if (n < 2)
+    return;
+  if (inside) {
+    p.drawPolyline(run, static_cast<int>(n));
+    return;
+  }
+  // Clip each segment and join the pieces that meet. This is done here
+  // rather than by the painter's clip, which SVG files do not keep.
+  static thread_local std::vector<QPointF> piece;
+  piece.clear();
+  for (std::size_t i = 1; i < n; ++i) {
+    double x0 = run[i - 1].x(), y0 = run[i - 1].y(), x1 = run[i].x(), y1 = run[i].y();
+    if (!ClipSegment(x0, y0, x1, y1, clip.left(), clip.top(), clip.right(), clip.bottom()))
+      continue;
+    if (piece.empty() || piece.back() != QPointF(x0, y0)) {
+      if (piece.size() >= 2)
+        p.drawPolyline(piece.data(), static_cast<int>(piece.size()));
+      piece.assign(1, QPointF(x0, y0));
+    }
+    piece.emplace_back(x1, y1);
+  }
+  if (piece.size() >= 2)
+    p.drawPolyline(piece.data(), static_cast<int>(piece.size()));
+}
+
 void ChartPainter::drawPolyline(QPainter& p, const ChartFrame& f, const ChartPoint* pts,
                                 std::size_t n) const
 {
   static thread_local std::vector<QPointF> run;
-  const QRectF safe = f.plot.adjusted(-kSafeMargin, -kSafeMargin, kSafeMargin, kSafeMargin);
-  const QRectF clip = f.plot.adjusted(-2, -2, 2, 2);
-  auto flush = [&](bool allSafe) {
-    if (run.size() >= 2) {
-      if (allSafe) {
-        p.drawPolyline(run.data(), static_cast<int>(run.size()));
-      } else {
-        // Clip each segment and join the pieces that meet.
-        std::vector<QPointF> piece;
-        for (std::size_t i = 1; i < run.size(); ++i) {
-          double x0 = run[i - 1].x(), y0 = run[i - 1].y(), x1 = run[i].x(), y1 = run[i].y();
-          if (!ClipSegment(x0, y0, x1, y1, clip.left(), clip.top(), clip.right(), clip.bottom())) {
-            continue;
-          }
-          if (piece.empty() || piece.back() != QPointF(x0, y0)) {
-            if (piece.size() >= 2)
-              p.drawPolyline(piece.data(), static_cast<int>(piece.size()));
-            piece.assign(1, QPointF(x0, y0));
-          }
-          piece.emplace_back(x1, y1);
-        }
-        if (piece.size() >= 2)
-          p.drawPolyline(piece.data(), static_cast<int>(piece.size()));
-      }
-    } else if (run.size() == 1 && f.plot.contains(run[0])) {
-      p.drawPoint(run[0]);
-    }
-    run.clear();
-  };
   run.clear();
   run.reserve(n);
-  bool allSafe = true;
+  bool inside = true;
   for (std::size_t i = 0; i < n; ++i) {
     const double px = f.mx.toPixel(pts[i].x), py = f.my.toPixel(pts[i].y);
     if (!std::isfinite(px) || !std::isfinite(py) || !std::isfinite(pts[i].x) || !std::isfinite(pts[i].y)) {
-      flush(allSafe);  // a gap in the data breaks the line
-      allSafe = true;
+      drawPixelRun(p, f.plot, run.data(), run.size(), inside);  // a gap in the data breaks the line
+      run.clear();
+      inside = true;
       continue;
     }
     const QPointF q(px, py);
-    allSafe = allSafe && safe.contains(q);
+    inside = inside && f.plot.contains(q);
     run.push_back(q);
   }
-  flush(allSafe);
+  drawPixelRun(p, f.plot, run.data(), run.size(), inside);
 }
 
 void ChartPainter::drawMark(QPainter& p, QPointF c, int kind) const
@@ -289,7 +287,6 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
                              DisplayList::Drawn from) const
 {
   p.save();
-  p.setClipRect(f.plot);
   p.setRenderHint(QPainter::Antialiasing, true);
   p.setBrush(Qt::NoBrush);
   QFont textFont = labelFont_;
@@ -305,16 +302,22 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
     const QPointF at(f.mx.toPixel(it.x), f.my.toPixel(it.y));
     switch (it.kind) {
     case ItemKind::Polyline: {
+      // Curves are cosmetic hairlines: one device pixel, antialiased, on
+      // every screen. A wider pen leaves Qt's fast line path and costs a
+      // high-resolution screen some fifty times the drawing time.
+      QPen hair = pen;
+      hair.setCosmetic(true);
+      p.setPen(hair);
       const std::size_t start = partial ? from.points - 1 : 0;
       drawPolyline(p, f, list.points(it) + start, it.count - start);
       break;
     }
     case ItemKind::Mark:
-      if (f.plot.adjusted(-8, -8, 8, 8).contains(at))
+      if (f.plot.contains(at))
         drawMark(p, at, it.code);
       break;
     case ItemKind::Text: {
-      if (!f.plot.adjusted(-200, -50, 50, 50).contains(at))
+      if (!f.plot.contains(at))
         break;
       textFont.setPixelSize(std::clamp(it.code > 0 ? it.code : 8, 4, 72) * 4 / 3);
       p.setFont(textFont);
@@ -324,20 +327,30 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
     }
     case ItemKind::Line: {
       double x0 = at.x(), y0 = at.y(), x1 = f.mx.toPixel(it.x2), y1 = f.my.toPixel(it.y2);
-      const QRectF c = f.plot.adjusted(-2, -2, 2, 2);
+      const QRectF& c = f.plot;
       if (std::isfinite(x0 + y0 + x1 + y1) && ClipSegment(x0, y0, x1, y1, c.left(), c.top(), c.right(), c.bottom()))
         p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
       break;
     }
     case ItemKind::Ellipse: {
-      const QRectF r(QPointF(f.mx.toPixel(it.x - it.x2), f.my.toPixel(it.y + it.y2)),
-                     QPointF(f.mx.toPixel(it.x + it.x2), f.my.toPixel(it.y - it.y2)));
-      const QRectF n = r.normalized();
-      // An ellipse far larger than the plot would overflow the rasteriser.
-      if (n.isValid() && n.width() < 1e6 && n.height() < 1e6 && n.intersects(f.plot)) {
-        p.setBrush(Qt::NoBrush);
-        p.drawEllipse(n);
+      const QRectF r = QRectF(QPointF(f.mx.toPixel(it.x - it.x2), f.my.toPixel(it.y + it.y2)),
+                              QPointF(f.mx.toPixel(it.x + it.x2), f.my.toPixel(it.y - it.y2)))
+                           .normalized();
+      if (!std::isfinite(r.left() + r.right() + r.top() + r.bottom()) || !r.intersects(f.plot))
+        break;
+      p.setBrush(Qt::NoBrush);
+      if (f.plot.contains(r)) {
+        p.drawEllipse(r);
+        break;
       }
+      // Partly outside: as a clipped polygon of many sides.
+      QPointF ring[kEllipseSides + 1];
+      for (int k = 0; k <= kEllipseSides; ++k) {
+        const double a = 2.0 * M_PI * k / kEllipseSides;
+        ring[k] = QPointF(r.center().x() + 0.5 * r.width() * std::cos(a),
+                          r.center().y() + 0.5 * r.height() * std::sin(a));
+      }
+      drawPixelRun(p, f.plot, ring, kEllipseSides + 1, false);
       break;
     }
     }

@@ -1,6 +1,7 @@
 #include "root/RootChild.h"
 
 #include "app/FrameAccess.h"
+#include "model/SysDef.h"
 #include "model/Model.h"
 
 #include <QMenu>
@@ -39,4 +40,22 @@ void TRootChildForm::FormActivate()
   SetFrameButton("FbkNlinSpdBtn", false, false);
   SetFrameButton("ConfigSpdBtn", false, false);
   EnableGraphButtons();
+  UpdateDiagram();
+}
+
+void TRootChildForm::UpdateDiagram()
+{
+  TSysDefForm* d = SysDefWindow();
+  if (!d)
+    return;
+  d->ShowClosure(true);
+  d->ShowCompensator(true, loop_.compIn);
+  d->ShowPlant(true, loop_.plantIn);
+  d->ShowFwdNonlinearity(false, false);
+  d->ShowFbkNonlinearity(false, false);
+  d->ShowReference(true);
+  d->ShowLoad(false);
+  d->ShowNoise(false);
+  d->ShowGain(true);
+  d->ShowHold(true);
 }

@@ -10,6 +10,7 @@ public:
 
   bool accepts(RoutedCommand c) const override;
   void FormActivate() override;
+  void UpdateDiagram() override;
 
   void Compensator1Click() override { ToggleCompensator(); }
   void Plant1Click() override { TogglePlant(); }

@@ -1,6 +1,7 @@
 #include "time/TransChild.h"
 
 #include "app/FrameAccess.h"
+#include "model/SysDef.h"
 #include "model/Model.h"
 
 #include <QMenu>
@@ -34,4 +35,23 @@ void TTransChildForm::FormActivate()
   SetFrameButton("FbkNlinSpdBtn", true, loop_.fbkNl);
   SetFrameButton("ConfigSpdBtn", true, false);
   EnableGraphButtons();
+  UpdateDiagram();
+}
+
+void TTransChildForm::UpdateDiagram()
+{
+  TSysDefForm* d = SysDefWindow();
+  if (!d)
+    return;
+  const bool fbkShown = loop_.fbkNl && loop_.closedLoop;
+  d->ShowClosure(loop_.closedLoop);
+  d->ShowCompensator(true, loop_.compIn);
+  d->ShowPlant(true, loop_.plantIn);
+  d->ShowFwdNonlinearity(true, loop_.fwdNl);
+  d->ShowFbkNonlinearity(fbkShown, fbkShown);
+  d->ShowReference(true);
+  d->ShowLoad(false);
+  d->ShowNoise(false);
+  d->ShowGain(true);
+  d->ShowHold(true);
 }

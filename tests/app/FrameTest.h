@@ -6,6 +6,7 @@
 #include "app/MainForm.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QAction>
 #include <QMdiArea>
 #include <QMdiSubWindow>

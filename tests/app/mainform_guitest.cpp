@@ -61,7 +61,7 @@ TEST_F(FrameTest, ToolButtonsHaveTheirHintsAndInitialStates)
   } kButtons[] = {{"OpenSpdBtn", "Load system plus environment", false},
                   {"LoadSysSpdBtn", "Load a system definition", false},
                   {"SaveSpdBtn", "Save system plus environment", false},
-                  {"SysDefSpdBtn", "View system definition", true},
+                  {"SysDefSpdBtn", "Hide system definition", true},
                   {"OpenLoopSpdBtn", "Open loop", false},
                   {"ClosedLoopSpdBtn", "Closed loop", false},
                   {"CompSpdBtn", "Compensator", false},

@@ -199,6 +199,14 @@ TEST_F(DiscreteTest, ZohFailures)
   zero.c[0] = 0;
   EXPECT_FALSE(ZohTransfer(den, zero, 0.1, 0, nz, dz, m));
   EXPECT_STREQ(ErrorMessage(), "No denominator");
+  ClearError();
+  Polynomial lag{{1, 1, 0, 0, 0}, 2};
+  EXPECT_FALSE(ZohTransfer(den, lag, 0.1, 1e20, nz, dz, m));  // the dialog's largest delay
+  EXPECT_STREQ(ErrorMessage(), "Delay too big");
+  ClearError();
+  ASSERT_TRUE(ZohTransfer(den, lag, 0.1, -0.25, nz, dz, m));
+  EXPECT_EQ(m, 0);
+  EXPECT_EQ(dz.n, 2);
 }
 
 TEST_F(DiscreteTest, ZohElementRefusesWhatDoesNotFit)

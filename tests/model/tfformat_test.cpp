@@ -45,6 +45,8 @@ TEST_F(TfFormatTest, Polynomials)
       {{0, -1}, 's', "-s"},
       {{0.25, 0, 0, 0, -3}, 'z', "0.25-3z^4"},
       {{1, 2, 3, 4, 5, 6}, 'z', "1+2z+3z^2+4z^3+5z^4+6z^5"},
+      {{1.7e-7, 6.5e-7, 1.6e-7}, 'z', "1.7e-07+6.5e-07z+1.6e-07z^2"},  // small but not noise
+      {{4.7e-18, -0.5, 1}, 'z', "-0.5z+z^2"},
   };
   for (const Case& k : cases) {
     char out[kTextSize];
