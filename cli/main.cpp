@@ -19,7 +19,7 @@ struct Subcommand {
 
 // Subcommands whose engine is not built yet have no function.
 const Subcommand kSubcommands[] = {
-    {"eval", nullptr, false},  {"decode", nullptr, false}, {"roots", nullptr, false},
+    {"eval", CmdEval, false},  {"decode", nullptr, false}, {"roots", nullptr, false},
     {"c2d", nullptr, true},    {"time", nullptr, true},    {"freq", nullptr, true},
     {"locus", nullptr, true},  {"nlin", nullptr, true},    {"render", nullptr, false},
 };

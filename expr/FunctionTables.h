@@ -30,7 +30,7 @@ extern const BinaryEntry kBinaryTable[kBinaryCount];
 // binary table: the code of kOperators[i] is kBinaryBase + i.
 inline constexpr std::string_view kOperators = "()*+,-/^";
 
-// Codes the parser treats specially (positions in the sorted tables).
+// Codes the parser handles apart from the rest (positions in the sorted tables).
 inline constexpr unsigned char kOpenCode = 128 + 0;    // "("
 inline constexpr unsigned char kCloseCode = 128 + 1;   // ")"
 inline constexpr unsigned char kPlusCode = 128 + 3;    // "+"

@@ -9,9 +9,8 @@
 
 namespace builtin {
 namespace {
-// Beyond 2^63 the trigonometric functions keep no significant digit of the
-// angle's position in its period (the x87 reduction limit the original
-// library had).
+// From 2^63 on, the x87 unit refuses to reduce an angle: no significant
+// digit of its position within the period is left.
 constexpr double kTrigLimit = 9223372036854775808.0;
 
 double Trig(double (*fn)(double), double x)

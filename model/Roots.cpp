@@ -472,6 +472,10 @@ bool FindRootsImpl(double* a, int n, double& gain, RootSet& set)
     a[1] = 0;
   }
   Refine(orig, origDeg, set, first);
+  for (int i = first; i < set.n; ++i) {
+    set.r[i].re += 0.0;  // no -0 in the results
+    set.r[i].im += 0.0;
+  }
   return true;
 }
 

@@ -93,26 +93,26 @@ void Plane(TRChart& c)
   c.SetIdOrdinate(QStringLiteral("Imaginary"));
   c.SetGridDx(1e15);
   c.SetGridDy(1e15);
-  c.ZoomTo(-5, -3, 3, 3);
+  c.ZoomTo(-5, -2.5, 3, 2.5);
   c.SetIsometric(true);
   c.SetDataColorRgb(Pen(0));
   c.MarkAt(-1, 0, kMarkCross);
-  c.MarkAt(-0.7, 2.35, kMarkCross);
-  c.MarkAt(-0.7, -2.35, kMarkCross);
+  c.MarkAt(-0.7, 1.6, kMarkCross);
+  c.MarkAt(-0.7, -1.6, kMarkCross);
   c.MarkAt(-2, 0, kMarkCircle);
   c.SetDataColorRgb(Pen(2));
   c.MoveTo(-1, 0);  // real-axis branch from the pole to the zero
   c.DrawTo(-2, 0);
   for (int s = -1; s <= 1; s += 2) {  // complex branches bending away
-    c.MoveTo(-0.7, s * 2.35);
+    c.MoveTo(-0.7, s * 1.6);
     for (int i = 1; i <= 60; ++i) {
       const double t = i / 60.0;
-      c.DrawTo(-0.7 + 1.5 * t, s * (2.35 + 0.6 * t * t - 1.0 * t));
+      c.DrawTo(-0.7 + 1.5 * t, s * (1.6 + 0.8 * t * t - 0.2 * t));
     }
   }
   c.SetDataColorRgb(Pen(1));
-  c.MarkAt(-0.3, 1.9, kMarkTriangle);
-  c.MarkAt(-0.3, -1.9, kMarkTriangle);
+  c.MarkAt(-0.3, 1.7, kMarkTriangle);
+  c.MarkAt(-0.3, -1.7, kMarkTriangle);
   c.SetDataColor(Qt::black);
   c.EllipseItem(0, 0, 1, 1);
 }

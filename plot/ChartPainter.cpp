@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <numbers>
 #include <vector>
 
 namespace {
@@ -16,6 +17,7 @@ constexpr double kLabelGapX = 14.0;
 constexpr double kLabelGapY = 12.0;
 // Sides of the polygon that stands for an ellipse crossing the plot's edge.
 constexpr int kEllipseSides = 256;
+constexpr double kGridHidden = 1e15;
 const QColor kGridColour(0xD8, 0xD8, 0xD8);
 const QColor kAxisColour(0x20, 0x20, 0x20);
 
@@ -46,7 +48,8 @@ void AxisTicks(AxisRange r, bool log, double pixels, const LabelMeasure& m, doub
     LinearTicks(r, pixels, m, gap, minor, out);
 }
 
-// Grid positions: the major ticks (spacing 0) or multiples of the spacing.
+// Grid positions: the major ticks (spacing 0), none (1e15 and over), or
+// multiples of the spacing.
 template <typename Fn> void ForGrid(const TickSet& ticks, AxisRange r, double spacing, Fn&& fn)
 {
   if (spacing == 0.0) {
@@ -56,11 +59,14 @@ template <typename Fn> void ForGrid(const TickSet& ticks, AxisRange r, double sp
     return;
   }
   spacing = std::fabs(spacing);
-  const double first = std::ceil(r.lo / spacing), last = std::floor(r.hi / spacing);
-  if (!(last - first < 1000.0))  // a spacing this fine (or 1e15) shows no grid
+  if (spacing >= kGridHidden)
     return;
-  for (double k = first; k <= last; k += 1.0)
-    fn(k * spacing);
+  const double first = std::ceil(r.lo / spacing), last = std::floor(r.hi / spacing);
+  if (!(last - first < 1000.0))  // a spacing this fine shows no grid
+    return;
+  const int count = static_cast<int>(last - first) + 1;  // none when last < first (1e15)
+  for (int i = 0; i < count; ++i)
+    fn((first + i) * spacing);
 }
 
 Qt::PenStyle HairStyle(int style)
@@ -346,7 +352,7 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
       // Partly outside: as a clipped polygon of many sides.
       QPointF ring[kEllipseSides + 1];
       for (int k = 0; k <= kEllipseSides; ++k) {
-        const double a = 2.0 * M_PI * k / kEllipseSides;
+        const double a = 2.0 * std::numbers::pi * k / kEllipseSides;
         ring[k] = QPointF(r.center().x() + 0.5 * r.width() * std::cos(a),
                           r.center().y() + 0.5 * r.height() * std::sin(a));
       }
@@ -362,23 +368,19 @@ void ChartPainter::drawCrossHairs(QPainter& p, const ChartFrame& f, const CrossH
                                   int n) const
 {
   p.save();
-  p.setClipRect(f.plot);
   p.setRenderHint(QPainter::Antialiasing, false);
+  const QRectF& a = f.plot;
   for (int k = 0; k < n; ++k) {
     const CrossHair& h = hairs[k];
     if (h.mode <= 0)
       continue;
     p.setPen(QPen(h.colour, std::max(1, h.width), HairStyle(h.style)));
-    if (h.mode & 1) {
-      const double py = std::round(f.my.toPixel(h.y)) + 0.5;
-      if (std::isfinite(py))
-        p.drawLine(QPointF(f.plot.left(), py), QPointF(f.plot.right(), py));
-    }
-    if (h.mode & 2) {
-      const double px = std::round(f.mx.toPixel(h.x)) + 0.5;
-      if (std::isfinite(px))
-        p.drawLine(QPointF(px, f.plot.top()), QPointF(px, f.plot.bottom()));
-    }
+    const double py = std::round(f.my.toPixel(h.y)) + 0.5;
+    if ((h.mode & 1) && py >= a.top() && py <= a.bottom())
+      p.drawLine(QPointF(a.left(), py), QPointF(a.right(), py));
+    const double px = std::round(f.mx.toPixel(h.x)) + 0.5;
+    if ((h.mode & 2) && px >= a.left() && px <= a.right())
+      p.drawLine(QPointF(px, a.top()), QPointF(px, a.bottom()));
   }
   p.restore();
 }

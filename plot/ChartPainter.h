@@ -22,7 +22,7 @@ struct ChartSettings {
   bool logX = false;
   bool logY = false;
   bool shortTicksX = false;
-  double gridDx = 0.0;  // 0: grid at the major ticks; else its spacing (1e15 hides it)
+  double gridDx = 0.0;  // 0: grid at the major ticks; 1e15 or more: none; else its spacing
   double gridDy = 0.0;
   QString caption;
   QString idAbscissa;

@@ -3,6 +3,10 @@
 #include <algorithm>
 #include <cmath>
 
+namespace {
+constexpr double kRangeLimit = 1e300;
+}
+
 void Extent::add(double x, double y)
 {
   if (!std::isfinite(x) || !std::isfinite(y))
@@ -19,11 +23,15 @@ AxisRange SanitizeRange(AxisRange r, bool log)
     r = log ? AxisRange{0.1, 10.0} : AxisRange{0.0, 1.0};
   if (r.hi < r.lo)
     std::swap(r.lo, r.hi);
+  // Limits beyond 1e300 would overflow the width and the tick arithmetic.
+  r.lo = std::clamp(r.lo, -kRangeLimit, kRangeLimit);
+  r.hi = std::clamp(r.hi, -kRangeLimit, kRangeLimit);
   if (log) {
-    if (r.hi <= 0.0)
+    if (r.hi <= 1.0 / kRangeLimit)
       return {0.1, 10.0};
     if (r.lo <= 0.0)
       r.lo = r.hi * 1e-3;  // three decades below the top
+    r.lo = std::max(r.lo, 1.0 / kRangeLimit);
     if (r.lo == r.hi)
       return {r.lo / 10.0, r.hi * 10.0};
     return r;

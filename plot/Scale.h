@@ -21,8 +21,10 @@ struct Extent {
   void add(double x, double y);
 };
 
-// A range fit to draw: lo < hi, both finite, and on a log axis lo > 0.
-// A reversed or empty range is widened by 1 on each side (log: one decade).
+// A range fit to draw: lo < hi, both finite and within +-1e300, and on a
+// log axis lo >= 1e-300 (a low limit at or below zero: three decades below
+// the high one). A reversed range is put in order, an empty one widened by
+// 1 on each side (log: one decade).
 [[nodiscard]] AxisRange SanitizeRange(AxisRange r, bool log);
 
 // The range lo..hi, widened by 1 on each side when lo == hi.

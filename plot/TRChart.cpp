@@ -139,7 +139,8 @@ void TRChart::Render(QPainter& p, QSizeF size) const
 
 void TRChart::paintEvent(QPaintEvent*)
 {
-  if (backing_.isNull())
+  // First paint, or the window moved to a screen of another pixel density.
+  if (backing_.isNull() || backing_.devicePixelRatio() != devicePixelRatioF())
     renderAll();
   QPainter p(this);
   p.drawPixmap(0, 0, backing_);

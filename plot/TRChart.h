@@ -46,7 +46,7 @@ public:
   bool ShortTicksX() const { return s_.shortTicksX; }
   void SetShortTicksX(bool on) { s_.shortTicksX = on; }
   // Grid spacing in data units: 0 shows the grid at the labelled ticks, 1e15
-  // hides it.
+  // (or more) hides it, any other value spaces the lines so.
   double GridDx() const { return s_.gridDx; }
   double GridDy() const { return s_.gridDy; }
   void SetGridDx(double v) { s_.gridDx = v; }

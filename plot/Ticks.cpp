@@ -10,6 +10,13 @@ namespace {
 // that a limit equal to a tick up to rounding still gets it.
 constexpr double kEdge = 1e-9;
 
+// floor(log10 |x|) as an int; 0 for zero or a non-finite x.
+int Decade(double x)
+{
+  const double d = std::floor(std::log10(std::fabs(x)) + kEdge);
+  return std::isfinite(d) ? static_cast<int>(std::clamp(d, -400.0, 400.0)) : 0;
+}
+
 bool Inside(double v, AxisRange r)
 {
   const double slack = (r.hi - r.lo) * kEdge;
@@ -53,10 +60,13 @@ bool Majors(AxisRange r, double step, TickSet& out)
   const double maxAbs = std::max(std::fabs(r.lo), std::fabs(r.hi));
   const double first = std::ceil(r.lo / step - kEdge);
   const double last = std::floor(r.hi / step + kEdge);
-  if (last - first + 1 > kMaxTicks / 2)
+  if (!(last - first + 1 <= kMaxTicks / 2))
     return false;
-  for (double k = first; k <= last; k += 1.0) {
-    const double v = k * step;
+  // Counted in whole steps: at 1e16 steps from zero, adding 1.0 to a double
+  // no longer moves it.
+  const int count = static_cast<int>(last - first) + 1;
+  for (int i = 0; i < count; ++i) {
+    const double v = (first + i) * step;
     out.add(v, true);
     FormatTickLabel(v, step, maxAbs, out.t[out.n - 1].label, kTickLabelSize);
   }
@@ -66,15 +76,16 @@ bool Majors(AxisRange r, double step, TickSet& out)
 void LinearMinors(AxisRange r, TickSet& out)
 {
   const double step = out.step;
-  const double mant = step / std::pow(10.0, std::floor(std::log10(step) + kEdge));
+  const double mant = step / std::pow(10.0, Decade(step));
   const int sub = std::lround(mant) == 2 ? 4 : 5;
   const double s = step / sub;
   const double first = std::ceil(r.lo / s - kEdge), last = std::floor(r.hi / s + kEdge);
-  if (last - first + 1 > kMaxTicks - out.n)
+  if (!(last - first + 1 <= kMaxTicks - out.n))
     return;
-  for (double k = first; k <= last; k += 1.0)
-    if (std::fmod(std::fabs(k), sub) != 0.0)
-      out.add(k * s, false);
+  const int count = static_cast<int>(last - first) + 1;
+  for (int i = 0; i < count; ++i)
+    if (std::fmod(std::fabs(first + i), sub) != 0.0)
+      out.add((first + i) * s, false);
 }
 
 // Log-axis labels at mult times each decade whose index is a multiple of
@@ -86,8 +97,8 @@ bool LogLayout(AxisRange r, double pixels, const LabelMeasure& m, double gap, bo
   out.n = 0;
   out.step = 0.0;
   const AxisMap map(r, 0.0, pixels, true);
-  const int k0 = static_cast<int>(std::floor(std::log10(r.lo) + kEdge));
-  const int k1 = static_cast<int>(std::floor(std::log10(r.hi) + kEdge));
+  const int k0 = Decade(r.lo);
+  const int k1 = Decade(r.hi);
   const double minorGap = pixels / (std::log10(r.hi) - std::log10(r.lo)) * std::log10(10.0 / 9.0);
   double lastPixel = -1e300, lastExtent = 0.0;
   int labels = 0;
@@ -157,14 +168,13 @@ void FormatTickLabel(double v, double step, double maxAbs, char* buf, std::size_
       std::snprintf(buf, cap, "0");
       return;
     }
-    const int ev = static_cast<int>(std::floor(std::log10(std::fabs(v)) + kEdge));
-    const int es = static_cast<int>(std::floor(std::log10(std::fabs(step)) + kEdge));
-    const int digits = std::clamp(ev - es, 0, 15);
+    const int digits = std::clamp(Decade(v) - Decade(step), 0, 15);
     std::snprintf(buf, cap, "%.*e", digits, v);
     ShortenExponent(buf);
     return;
   }
-  const int decimals = std::clamp(static_cast<int>(std::ceil(-std::log10(std::fabs(step)) - kEdge)), 0, 15);
+  const double need = std::ceil(-std::log10(std::fabs(step)) - kEdge);
+  const int decimals = std::isfinite(need) ? static_cast<int>(std::clamp(need, 0.0, 15.0)) : 0;
   std::snprintf(buf, cap, "%.*f", decimals, v);
 }
 

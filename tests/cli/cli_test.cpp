@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <string>
 #include <sys/wait.h>
+#include <unistd.h>
 
 namespace {
 
@@ -18,7 +19,10 @@ struct CliRun {
 // Runs vanto-cli with the given arguments (shell-quoted by the caller).
 CliRun cli(const std::string& args)
 {
-  const std::string errFile = testing::TempDir() + "vanto_cli_err.txt";
+  // One file per run: ctest runs the cases of this suite side by side.
+  static int runs = 0;
+  const std::string errFile = testing::TempDir() + "vanto_cli_err_" + std::to_string(getpid()) + "_" +
+                              std::to_string(++runs) + ".txt";
   const std::string cmd = std::string("'") + VANTO_CLI + "' " + args + " 2>'" + errFile + "'";
   CliRun r;
   FILE* p = popen(cmd.c_str(), "r");
@@ -35,6 +39,7 @@ CliRun cli(const std::string& args)
       r.err.append(buf.data(), n);
     fclose(e);
   }
+  std::remove(errFile.c_str());
   return r;
 }
 
@@ -87,4 +92,31 @@ TEST(Cli, ValueOutsideItsRangeIsTheDialogsWarning)
   const CliRun d = cli("--delay -1 eval 1");
   EXPECT_EQ(d.status, 1);
   EXPECT_EQ(d.err, "Delay must lie between 0 and 1E20\n");
+}
+
+TEST(Cli, EvalPrintsTheValueOrTheMessage)
+{
+  const struct {
+    const char* args;
+    int status;
+    const char* out;
+    const char* err;
+  } kCases[] = {{"eval '2*pi'", 0, "6.2831853071795862\n", ""},
+                {"eval -2^2", 0, "4\n", ""},
+                {"eval -- -1/4", 0, "-0.25\n", ""},
+                {"--param a=3 eval 'a*b'", 0, "3\n", ""},
+                {"eval 'sqrt(-1)'", 1, "", "Function range\n"},
+                {"eval '1+*2'", 1, "", "Syntax error\n"},
+                {"eval 'sin (t)'", 1, "", "No such variable\n"},
+                {"eval '1%2'", 1, "", "No such operator\n"}};
+  for (const auto& c : kCases) {
+    const CliRun r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args;
+    EXPECT_EQ(r.out, c.out) << c.args;
+    EXPECT_EQ(r.err, c.err) << c.args;
+  }
+  const CliRun bad = cli("eval");
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_EQ(bad.err.rfind("vanto-cli: eval needs an expression\n", 0), 0u);
+  EXPECT_EQ(cli("eval 1 --domain space").status, 2);
 }

@@ -324,7 +324,7 @@ TEST_F(ExprTest, CorruptCodeIsAProblemForEval)
   }
 }
 
-TEST(FunctionTables, AreSortedAndHoldTheSpecialCodes)
+TEST(FunctionTables, AreSortedAndHoldTheParserCodes)
 {
   for (int i = 1; i < kUnaryCount; ++i)
     EXPECT_LT(kUnaryTable[i - 1].name, kUnaryTable[i].name);

@@ -10,6 +10,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <complex>
 #include <vector>
@@ -68,27 +69,39 @@ struct Plant {
 
 // The exact sampled-data pulse transfer function (whole delay included) at z:
 // (1 - z^-1) times the z-transform of the sampled, delayed step response,
-// whose partial fractions are r0 (at s = 0) and r_i e^{p_i t}.
-Cplx ExactZoh(const Plant& g, double T, double tau, Cplx z)
+// whose partial fractions are r0 (at s = 0) and r_i e^{p_i t}. Worked in
+// long double, three digits beyond the double results it checks.
+using LCplx = std::complex<long double>;
+
+LCplx ExactZoh(const Plant& g, double T, double tau, LCplx z)
 {
   const int m = static_cast<int>(std::floor(tau / T + 1e-9));
-  double theta = tau - m * T;
-  if (theta < 1e-9 * T)
+  long double theta = static_cast<long double>(tau) - m * static_cast<long double>(T);
+  if (theta < 1e-9L * T)
     theta = 0;
   // first sample at or after the delay; samples before it are 0
   const int k0 = theta > 0 ? m + 1 : m;
-  const double shift = k0 * T - tau;  // time since the delay ended at sample k0
-  Cplx sum = g.G(0.0) * std::pow(z, -k0) / (1.0 - 1.0 / z);
+  const long double shift = k0 * static_cast<long double>(T) - tau;
+  auto evalNum = [&](LCplx x) {
+    LCplx v = 0.0L;
+    for (std::size_t i = g.num.size(); i-- > 0;)
+      v = v * x + static_cast<long double>(g.num[i]);
+    return v;
+  };
+  LCplx dc = evalNum(0.0L) / static_cast<long double>(g.lead);
+  for (const Cplx& p : g.poles)
+    dc /= -LCplx(p);
+  LCplx sum = dc * std::pow(z, -k0) / (1.0L - 1.0L / z);
   for (std::size_t i = 0; i < g.poles.size(); ++i) {
-    const Cplx p = g.poles[i];
-    Cplx prod = g.lead * p;
+    const LCplx p(g.poles[i]);
+    LCplx prod = static_cast<long double>(g.lead) * p;
     for (std::size_t j = 0; j < g.poles.size(); ++j)
       if (j != i)
-        prod *= p - g.poles[j];
-    const Cplx r = EvalPoly(g.num.data(), static_cast<int>(g.num.size()), p) / prod;
-    sum += r * std::exp(p * shift) * std::pow(z, -k0) / (1.0 - std::exp(p * T) / z);
+        prod *= p - LCplx(g.poles[j]);
+    const LCplx r = evalNum(p) / prod;
+    sum += r * std::exp(p * shift) * std::pow(z, -k0) / (1.0L - std::exp(p * static_cast<long double>(T)) / z);
   }
-  return (1.0 - 1.0 / z) * sum;
+  return (1.0L - 1.0L / z) * sum;
 }
 
 class DiscreteTest : public ::testing::Test {
@@ -122,9 +135,57 @@ TEST_F(DiscreteTest, ZohMatchesPartialFractions)
       ASSERT_TRUE(ZohTransfer(g.Num(), g.Den(), T, tau, nz, dz, m)) << ErrorMessage();
       for (const Cplx& z : zs) {
         const Cplx mine = EvalPoly(nz.c, nz.n, z) / EvalPoly(dz.c, dz.n, z) * std::pow(z, -m);
-        const Cplx exact = ExactZoh(g, T, tau, z);
+        const Cplx exact(ExactZoh(g, T, tau, LCplx(z)));
         EXPECT_LE(std::abs(mine - exact), 1e-10 * std::abs(exact))
             << "order " << g.poles.size() << " tau " << tau << " z " << z;
+      }
+      // coefficient by coefficient: the denominator is z^(order - poles)
+      // prod (z - e^{pT}); the numerator is H(z) z^m den(z), read off by a
+      // discrete Fourier transform on a circle outside the mapped poles
+      {
+        std::vector<LCplx> den{1.0L};
+        for (int extra = dz.n - 1 - static_cast<int>(g.poles.size()); extra > 0; --extra)
+          den.insert(den.begin(), 0.0L);
+        for (const Cplx& p : g.poles) {
+          std::vector<LCplx> q(den.size() + 1, 0.0L);
+          for (std::size_t i = 0; i < den.size(); ++i) {
+            q[i + 1] += den[i];
+            q[i] -= std::exp(LCplx(p) * static_cast<long double>(T)) * den[i];
+          }
+          den = q;
+        }
+        ASSERT_EQ(static_cast<int>(den.size()), dz.n);
+        auto evalDen = [&](LCplx x) {
+          LCplx v = 0.0L;
+          for (std::size_t i = den.size(); i-- > 0;)
+            v = v * x + den[i];
+          return v;
+        };
+        for (int i = 0; i < dz.n; ++i) {
+          const double want = static_cast<double>(den[static_cast<std::size_t>(i)].real());
+          EXPECT_LE(std::fabs(dz.c[i] - want), 1e-9 * std::fabs(want))
+              << "den c" << i << " order " << g.poles.size() << " tau " << tau;
+        }
+        const int N = nz.n;
+        const long double rho = 1.3L;
+        std::vector<LCplx> num(static_cast<std::size_t>(N), 0.0L);
+        for (int k = 0; k < N; ++k) {
+          const LCplx z = std::polar(rho, 2 * 3.14159265358979323846264L * (k + 0.5L) / N);
+          const LCplx v = ExactZoh(g, T, tau, z) * std::pow(z, m) * evalDen(z);
+          for (int j = 0; j < N; ++j)
+            num[static_cast<std::size_t>(j)] += v * std::pow(z, -j) / static_cast<long double>(N);
+        }
+        long double nmax = 0;
+        for (const LCplx& c : num)
+          nmax = std::max(nmax, std::abs(c));
+        // (a coefficient that is itself at rounding level of the largest one,
+        // as the top one of a feedthrough acting late, gets the rounding part)
+        for (int i = 0; i < N; ++i) {
+          const double want = static_cast<double>(num[static_cast<std::size_t>(i)].real());
+          EXPECT_LE(std::fabs(nz.c[i] - want), 1e-9 * std::fabs(want) + 1e-14 * static_cast<double>(nmax))
+              << "num c" << i << " order " << g.poles.size() << " tau " << tau << " exact " << want
+              << " mine " << nz.c[i];
+        }
       }
       // DC gain kept
       const Cplx dc = EvalPoly(nz.c, nz.n, 1.0) / EvalPoly(dz.c, dz.n, 1.0);

@@ -269,6 +269,23 @@ TEST_F(PixelTest, CrossHairsAreDrawnOverThePlot)
   EXPECT_FALSE(Near(Picture(), chart_->DataToPixel(4, 0.5), Qt::red));
 }
 
+TEST_F(PixelTest, GraticuleSpacings)
+{
+  chart_->ZoomTo(-1, -1, 1, 1);
+  const QColor grid(0xD8, 0xD8, 0xD8);
+  const struct {
+    double spacing;
+    bool atZero, atTick;  // grid at x = 0, at x = 0.4 (a tick at steps 0.1 and 0.2)
+  } cases[] = {{0, true, true}, {1e15, false, false}, {1, true, false}};
+  for (const auto& c : cases) {
+    chart_->SetGridDx(c.spacing);
+    chart_->SetGridDy(c.spacing);
+    const QImage img = Picture();
+    EXPECT_EQ(Near(img, chart_->DataToPixel(0, 0.3), grid), c.atZero) << c.spacing;
+    EXPECT_EQ(Near(img, chart_->DataToPixel(0.4, 0.3), grid), c.atTick) << c.spacing;
+  }
+}
+
 TEST_F(PixelTest, FarOffDataAndGapsDoNotSpoilTheLine)
 {
   chart_->SetGridDx(1e15);

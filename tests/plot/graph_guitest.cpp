@@ -124,6 +124,28 @@ TEST_F(GraphTest, PanStaysOnUntilCancelled)
   ExpectNoMode();
 }
 
+TEST_F(GraphTest, WindowStepRunsAfterEveryMouseRangeChange)
+{
+  int calls = 0;
+  double storedLo = 0;
+  graph().setAfterRangeChange([&] {
+    ++calls;
+    storedLo = chart()->RangeLoX();  // as a window storing its ranges
+  });
+  graph().ZoomIn();
+  Drag(At(2, 0.9), At(4, 0.3));
+  EXPECT_EQ(calls, 1);
+  EXPECT_DOUBLE_EQ(storedLo, chart()->RangeLoX());
+  graph().Pan();
+  Drag(At(3, 0.5), At(3, 0.5) + QPoint(40, 0));
+  Drag(At(3, 0.5), At(3, 0.5) + QPoint(40, 0));
+  EXPECT_EQ(calls, 3);
+  EXPECT_DOUBLE_EQ(storedLo, chart()->RangeLoX());
+  graph().Pan();
+  graph().ZoomOut();
+  EXPECT_EQ(calls, 4);
+}
+
 TEST_F(GraphTest, SwitchingModesKeepsOneSuffix)
 {
   graph().Pan();

@@ -58,6 +58,8 @@ TEST(SanitizeRange, RepairsRangesThatCannotBeDrawn)
       {{3, 3}, false, {2, 4}},          {{NAN, 1}, false, {0, 1}},
       {{0.1, 10}, true, {0.1, 10}},     {{-1, 100}, true, {0.1, 100}},
       {{-5, -1}, true, {0.1, 10}},      {{5, 5}, true, {0.5, 50}},
+      {{-1, 5e-324}, true, {0.1, 10}},  {{0, 1e-290}, true, {1e-293, 1e-290}},
+      {{-1e308, 1e308}, false, {-1e300, 1e300}}, {{1e-320, 1}, true, {1e-300, 1}},
   };
   for (const SanitizeCase& c : cases) {
     const AxisRange r = SanitizeRange(c.in, c.log);

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -174,6 +175,27 @@ TEST(LogTicks, RangeInsideOneStepFallsBackToLinear)
   EXPECT_EQ(Labels(s), (Strings{"2.1", "2.2", "2.3", "2.4", "2.5", "2.6", "2.7", "2.8", "2.9"}));
   LogTicks({2.1, 2.9}, 120, m, 8.0, false, s);
   EXPECT_EQ(Labels(s), (Strings{"2.2", "2.4", "2.6", "2.8"}));
+}
+
+TEST(LinearTicks, ExtremeRangesStayBoundedAndFinite)
+{
+  const FixedWidth m;
+  const AxisRange ranges[] = {{-1e308, 1e308}, {1e16, 1e16 + 64}, {1, 1 + 1e-15}, {NAN, 1}, {-INFINITY, 0}};
+  for (const AxisRange& r : ranges) {
+    TickSet s;
+    LinearTicks(r, 800, m, 8.0, true, s);
+    ASSERT_LE(s.n, kMaxTicks);
+    for (int i = 0; i < s.n; ++i) {
+      EXPECT_TRUE(std::isfinite(s.t[i].v)) << r.lo << ".." << r.hi;
+      if (s.t[i].major) {
+        EXPECT_GT(std::strlen(s.t[i].label), 0u) << r.lo << ".." << r.hi;
+      }
+    }
+    LogTicks(r, 800, m, 8.0, true, s);
+    ASSERT_LE(s.n, kMaxTicks);
+    for (int i = 0; i < s.n; ++i)
+      EXPECT_GT(s.t[i].v, 0.0) << r.lo << ".." << r.hi;
+  }
 }
 
 TEST(TickSet, StopsAtCapacity)
