@@ -1,6 +1,7 @@
 #include "app/DomainChildForm.h"
 
 #include "app/FrameAccess.h"
+#include "model/Model.h"
 #include "plot/TRChart.h"
 
 #include <QAbstractButton>
@@ -15,6 +16,9 @@
 TDomainChildForm::TDomainChildForm(ActiveDomain kind, QWidget* parent) : QWidget(parent), kind_(kind)
 {
   setAttribute(Qt::WA_DeleteOnClose);
+  // A new window takes the elements of the loop as the model has them.
+  loop_.compIn = Sys().firstElement == kCompensator;
+  loop_.plantIn = Sys().lastElement == kPlant;
 }
 
 void TDomainChildForm::run(RoutedCommand c)

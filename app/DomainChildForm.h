@@ -113,8 +113,8 @@ protected:
   // The loop switches a window keeps for its own computations.
   struct LoopSettings {
     bool closedLoop = false;
-    bool compIn = false;   // first element 0
-    bool plantIn = true;   // last element 1
+    bool compIn = false;   // first element 0; from the model at creation
+    bool plantIn = true;   // last element 1; from the model at creation
     bool fwdNl = false;
     bool fbkNl = false;
   };

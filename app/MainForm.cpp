@@ -68,6 +68,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   sysDef_ = new TSysDefForm(this);
   eval_ = new TEvalDlg(this);
   params_ = new TParamDlg(this);
+  about_ = new TAboutBox(this);
   connect(sysDef_, &TSysDefForm::visibilityChanged, this, &TMainForm::sysDefShown);
   connect(sysDef_, &TSysDefForm::gainClicked, this, [this] { EditGain(this); });
   connect(sysDef_, &TSysDefForm::delayClicked, this, [this] { EditDelay(this); });
@@ -90,6 +91,7 @@ TMainForm::~TMainForm()
   delete sysDef_;
   delete eval_;
   delete params_;
+  delete about_;
   RegisterMainFrame(nullptr);
   model_.reset();
 }
@@ -489,11 +491,7 @@ void TMainForm::showHelpContents()
   WinHelp(this, HelpFile(), HelpCommand::Finder, 0);
 }
 
-void TMainForm::showAbout()
-{
-  TAboutBox about(this);
-  ExecModal(about);
-}
+void TMainForm::showAbout() { ExecModal(*about_); }
 
 void TMainForm::arrangeIcons()
 {

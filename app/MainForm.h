@@ -21,6 +21,7 @@ class QToolButton;
 class TSysDefForm;
 class TEvalDlg;
 class TParamDlg;
+class TAboutBox;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -74,6 +75,7 @@ private:
   TSysDefForm* sysDef_ = nullptr;
   TEvalDlg* eval_ = nullptr;
   TParamDlg* params_ = nullptr;
+  TAboutBox* about_ = nullptr;
   QMenu* windowMenu_ = nullptr;
   QAction* childMenusBefore_ = nullptr;  // the child's menus go in front of "&Window"
   QList<QPointer<QAction>> childMenuActions_;

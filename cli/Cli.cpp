@@ -94,6 +94,15 @@ bool CliContext::takePositional(std::string& value)
       return true;
     }
   }
+  // The options are taken already: what is left and looks like one is a
+  // text such as --1.
+  for (std::size_t i = 0; i < args_.size(); ++i) {
+    if (args_[i] == "--")
+      break;
+    value = args_[i];
+    args_.erase(args_.begin() + static_cast<long>(i));
+    return true;
+  }
   return false;
 }
 

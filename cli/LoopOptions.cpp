@@ -7,8 +7,6 @@
 #include "model/NumberFormat.h"
 #include "model/SysData.h"
 
-#include <cerrno>
-#include <cstdlib>
 #include <cstring>
 #include <ostream>
 
@@ -51,11 +49,8 @@ int readParam(const std::string& text, std::string& usage)
     usage = "--param: NAME=VALUE with NAME a, b, c or d expected";
     return 2;
   }
-  const char* start = text.c_str() + 2;
-  char* end = nullptr;
-  errno = 0;
-  const double v = std::strtod(start, &end);
-  if (end == start || *end != '\0' || errno != 0) {
+  double v = 0.0;
+  if (!ParsePlainNumber(text.substr(2), v)) {
     usage = "--param: plain number expected after " + text.substr(0, 2);
     return 2;
   }

@@ -19,8 +19,8 @@ struct Subcommand {
 
 // Subcommands whose engine is not built yet have no function.
 const Subcommand kSubcommands[] = {
-    {"eval", CmdEval, false},  {"decode", nullptr, false}, {"roots", nullptr, false},
-    {"c2d", nullptr, true},    {"time", nullptr, true},    {"freq", nullptr, true},
+    {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
+    {"c2d", CmdC2d, true},    {"time", nullptr, true},    {"freq", nullptr, true},
     {"locus", nullptr, true},  {"nlin", nullptr, true},    {"render", nullptr, false},
 };
 
@@ -83,6 +83,9 @@ int main(int argc, char** argv)
   if (const int rc = ApplyLoopOptions(args, mode, usage, std::cerr); rc != 0)
     return rc == 2 ? badUsage(usage) : rc;
 
+  // "--" ends the loop options; the subcommand follows it.
+  if (!args.empty() && args.front() == "--")
+    args.erase(args.begin());
   if (args.empty())
     return badUsage("subcommand expected");
   const std::string name = args.front();

@@ -90,3 +90,23 @@ std::string RangeWarningText(const std::string& name, double high, double low)
 {
   return name + " must lie between " + GeneralFloatText(low) + " and " + GeneralFloatText(high);
 }
+
+bool ParsePlainNumber(const std::string& text, double& value)
+{
+  const std::size_t first = text.find_first_not_of(" \t");
+  if (first == std::string::npos)
+    return false;
+  const std::size_t last = text.find_last_not_of(" \t");
+  std::string body = text.substr(first, last - first + 1);
+  if (body[0] == '+')
+    body.erase(0, 1);
+  // Digits, one point, and an exponent: no hexadecimal, inf or nan.
+  if (body.empty() || body.find_first_not_of("0123456789.eE+-") != std::string::npos)
+    return false;
+  double v = 0.0;
+  const auto [end, ec] = std::from_chars(body.data(), body.data() + body.size(), v);
+  if (ec != std::errc() || end != body.data() + body.size() || !std::isfinite(v))
+    return false;
+  value = v;
+  return true;
+}

@@ -30,3 +30,9 @@
 
 // "<name> must lie between <low> and <high>", limits in the general form.
 [[nodiscard]] std::string RangeWarningText(const std::string& name, double high, double low);
+
+// The plain decimal conversion of dialogs that take no expressions: the
+// whole text (blanks around it allowed) as an optionally signed decimal
+// number with an optional exponent, whatever the locale. False, leaving
+// value alone, for anything else (hexadecimal, inf and nan included).
+[[nodiscard]] bool ParsePlainNumber(const std::string& text, double& value);

@@ -3,6 +3,7 @@
 #include "app/Messages.h"
 #include "expr/ConstantTable.h"
 #include "model/NumberEntry.h"
+#include "model/NumberFormat.h"
 
 #include <QEvent>
 #include <QFormLayout>
@@ -11,25 +12,6 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-#include <cerrno>
-#include <cstdlib>
-
-namespace {
-
-// The platform's plain decimal conversion: the whole text, blanks around it
-// allowed, no expressions.
-bool PlainNumber(const QString& text, double& v)
-{
-  const QByteArray bytes = text.trimmed().toLatin1();
-  if (bytes.isEmpty())
-    return false;
-  char* end = nullptr;
-  errno = 0;
-  v = std::strtod(bytes.constData(), &end);
-  return end == bytes.constData() + bytes.size() && errno == 0;
-}
-
-}  // namespace
 
 TParamDlg::TParamDlg(QWidget* parent) : QDialog(parent)
 {
@@ -84,7 +66,7 @@ void TParamDlg::OKBtnClick()
 {
   for (int i = 0; i < 4; ++i) {
     double v = 0.0;
-    if (!PlainNumber(boxes_[i]->text(), v)) {
+    if (!ParsePlainNumber(boxes_[i]->text().toStdString(), v)) {
       ShowWarning(this, QStringLiteral("'%1' is not a valid floating point value").arg(boxes_[i]->text()));
       return;
     }

@@ -359,7 +359,7 @@ int NewtonRaphsonImpl(double* a, int d, RootSet& set)
         break;
       const Cplx dx = -v / dv;
       x += dx;
-      // beside the documented test: steps that stop shrinking at rounding
+      // beside the absolute test: steps that stop shrinking at rounding
       // level near a multiple root end the search as well
       const double rel = std::norm(dx) / std::max(std::norm(x), 1e-300);
       if (std::norm(dx) < 1e-14 || (rel < 1e-6 && step > 0 && rel > 0.8 * prev)) {

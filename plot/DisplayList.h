@@ -47,17 +47,22 @@ public:
   // Adds a line from the previous point (the last MoveTo/DrawTo, at first
   // the origin) to (x, y).
   void drawTo(double x, double y, std::uint32_t colour);
+  // A marker of kind (MarkKind) at (x, y).
   void markAt(double x, double y, int kind, std::uint32_t colour);
   // A text cut to 15 characters, anchored at (x, y), size in points.
   void textAt(double x, double y, const char* text, int size, std::uint32_t colour);
+  // A segment from (x1, y1) to (x2, y2).
   void line(double x1, double y1, double x2, double y2, std::uint32_t colour);
+  // An ellipse centred at (x, y) with semi-axes rx, ry.
   void ellipse(double x, double y, double rx, double ry, std::uint32_t colour);
 
   // Removes the newest item (one MoveTo or DrawTo of a polyline counts as
   // one item); nothing happens on an empty list.
   void removeLast();
+  // Empties the list and puts the pen back at the origin.
   void clear();
 
+  // Number of items, item i (oldest first), and the points of a polyline.
   [[nodiscard]] std::size_t size() const { return items_.size(); }
   [[nodiscard]] const ChartItem& item(std::size_t i) const { return items_[i]; }
   [[nodiscard]] const ChartPoint* points(const ChartItem& it) const { return &points_[it.first]; }

@@ -78,9 +78,13 @@ public:
   // Makes chart the current one and checks the graticule items from it.
   void setChart(TRChart* chart);
   TRChart* chart() const { return chart_; }
+  // Panel 1's template, with "%s" for x and for y.
   void setReadoutTemplate(const QString& tmpl) { template_ = tmpl; }
+  // The Zoom in / Pan button hints while off and on.
   void setHints(const GraphHints& hints) { hints_ = hints; }
+  // Runs after the standard read-out on every pointer move inside the plot.
   void setReadoutHook(std::function<void(const ReadoutPoint&)> hook) { readoutHook_ = std::move(hook); }
+  // Runs after a zoom, a pan, a zoom back or an autoscale changed the ranges.
   void setAfterRangeChange(std::function<void()> hook) { afterRanges_ = std::move(hook); }
 
   // Zoom in: toggles the one-drag zoom mode.
@@ -118,6 +122,8 @@ public:
   static void ZoomBack(TRChart& chart);
   static bool AutoscaleChart(TRChart& chart, double marginX, double marginY);
 
+  // The window's graph state: relative mode and its origin, the last pointer
+  // position and whether it was inside the plot, the last mark's answers.
   bool relative() const { return relative_; }
   double originX() const { return originX_; }
   double originY() const { return originY_; }

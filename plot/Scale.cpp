@@ -36,8 +36,9 @@ AxisRange SanitizeRange(AxisRange r, bool log)
       return {r.lo / 10.0, r.hi * 10.0};
     return r;
   }
-  if (r.lo == r.hi)
-    return ZoomRange(r.lo, r.hi);
+  // Widths below 1e-300 cannot be divided into ticks: treat them as empty.
+  if (r.hi - r.lo < 1.0 / kRangeLimit)
+    return ZoomRange(r.lo, r.lo);
   return r;
 }
 

@@ -23,8 +23,8 @@ struct Extent {
 
 // A range fit to draw: lo < hi, both finite and within +-1e300, and on a
 // log axis lo >= 1e-300 (a low limit at or below zero: three decades below
-// the high one). A reversed range is put in order, an empty one widened by
-// 1 on each side (log: one decade).
+// the high one). A reversed range is put in order, an empty one (or one
+// narrower than 1e-300) widened by 1 on each side (log: one decade).
 [[nodiscard]] AxisRange SanitizeRange(AxisRange r, bool log);
 
 // The range lo..hi, widened by 1 on each side when lo == hi.

@@ -22,8 +22,12 @@ TRChart::TRChart(QWidget* parent) : QWidget(parent)
 void TRChart::SetIsometric(bool on)
 {
   s_.isometric = on;
-  if (on)
-    painter_.fitIsometric(s_, QSizeF(size()), frame_);
+  if (!on)
+    return;
+  // The ranges change now; the picture on screen (and its mapping) at the
+  // next show.
+  ChartFrame f;
+  painter_.fitIsometric(s_, QSizeF(size()), f);
 }
 
 void TRChart::SetMouseAction(MouseActMode mode)

@@ -38,6 +38,7 @@ public:
   // the y low limit and the shape of the plot area. Turning it on applies it.
   bool Isometric() const { return s_.isometric; }
   void SetIsometric(bool on);
+  // Logarithmic axes (decades evenly spaced).
   bool LogScaleX() const { return s_.logX; }
   void SetLogScaleX(bool on) { s_.logX = on; }
   bool LogScaleY() const { return s_.logY; }
@@ -52,6 +53,7 @@ public:
   void SetGridDx(double v) { s_.gridDx = v; }
   void SetGridDy(double v) { s_.gridDy = v; }
 
+  // The title above the plot.
   QString Caption() const { return s_.caption; }
   void SetCaption(const QString& text) { s_.caption = text; }
   // Axis titles, cut to 50 characters.
@@ -66,24 +68,28 @@ public:
   // The same from a 0xRRGGBB pen colour of the loop model.
   void SetDataColorRgb(std::uint32_t rgb) { colour_ = rgb & 0xFFFFFFu; }
 
+  // What a left-button drag does: nothing, pan, or zoom to the dragged window.
   MouseActMode MouseAction() const { return action_; }
   void SetMouseAction(MouseActMode mode);
 
-  // Display list.
+  // Polylines: MoveTo starts one, DrawTo adds a line from the previous point.
   void MoveTo(double x, double y) { list_.moveTo(x, y, colour_); }
   void DrawTo(double x, double y) { list_.drawTo(x, y, colour_); }
   // A marker of kind 6, 15, 17, 19 or 24 (see MarkKind) at (x, y).
   void MarkAt(double x, double y, int kind) { list_.markAt(x, y, kind, colour_); }
   // A text of up to 15 characters starting at (x, y); size in points.
   void TextAt(double x, double y, const QString& text, int size);
+  // A straight segment.
   void LineItem(double x1, double y1, double x2, double y2) { list_.line(x1, y1, x2, y2, colour_); }
   // An ellipse centred at (x, y) with semi-axes rx, ry in data units.
   void EllipseItem(double x, double y, double rx, double ry) { list_.ellipse(x, y, rx, ry, colour_); }
+  // Empties the display list.
   void ClearGraph() { list_.clear(); }
   // Takes back the newest item; nothing on an empty list.
   void RemoveLastItem() { list_.removeLast(); }
   // Bounds of all items (empty extent when there are none).
   Extent DataExtent() const { return list_.extent(); }
+  // The display list itself (for tests and read-outs).
   const DisplayList& Items() const { return list_; }
 
   // Sets all four ranges; a range of zero width is widened by 1 each side.
@@ -98,6 +104,7 @@ public:
   void CrossHairSetup(int k, const QColor& colour, int width, int style, int mode);
   // Moves crosshair k to (x, y) and redraws it at once.
   void CrossHairPosition(int k, double x, double y);
+  // The settings and position of crosshair k (a hidden one when k is not 1..4).
   CrossHair CrossHairAt(int k) const;
 
   // The plot area in widget pixels, and the mapping of the picture on screen.
@@ -114,6 +121,7 @@ signals:
   void OnMouseMoveInChart(bool inChart, double rMousePosX, double rMousePosY);
   // After the user zoomed or panned with the mouse; the ranges are changed.
   void OnZoomPan();
+  // Any mouse button pressed or released over the chart.
   void OnMouseDown();
   void OnMouseUp();
 

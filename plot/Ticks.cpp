@@ -147,6 +147,8 @@ double NiceStep(double span, int maxIntervals)
     return 1.0;
   const double raw = span / maxIntervals;
   double p = std::pow(10.0, std::floor(std::log10(raw)));
+  if (!(p > 0.0) || !std::isfinite(p))  // below the smallest normal double, or overflow
+    return raw;
   for (;;) {
     for (double mant : {1.0, 2.0, 5.0})
       if (mant * p >= raw * (1.0 - kEdge))

@@ -211,6 +211,16 @@ TEST_F(FrameTest, ActivationEnablesTheButtonsOfEachKind)
   EXPECT_TRUE(button("PlantSpdBtn")->isChecked());
 }
 
+TEST_F(FrameTest, NewWindowsTakeTheElementsOfTheModel)
+{
+  Sys().firstElement = kCompensator;
+  Sys().lastElement = kPlant;
+  frame->NewWindow(ActiveDomain::Frequency);
+  EXPECT_TRUE(button("CompSpdBtn")->isChecked());
+  EXPECT_TRUE(button("PlantSpdBtn")->isChecked());
+  EXPECT_TRUE(frame->activeChild()->findChild<QAction*>(QStringLiteral("Compensator1"))->isChecked());
+}
+
 TEST_F(FrameTest, RoutingFollowsTheTableOfEachKind)
 {
   // Root window: Configuration warns; the nonlinearity commands reach nothing.

@@ -104,6 +104,8 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
   } kCases[] = {{"eval '2*pi'", 0, "6.2831853071795862\n", ""},
                 {"eval -2^2", 0, "4\n", ""},
                 {"eval -- -1/4", 0, "-0.25\n", ""},
+                {"eval --1", 0, "1\n", ""},
+                {"--gain 2 -- eval 1", 0, "1\n", ""},
                 {"--param a=3 eval 'a*b'", 0, "3\n", ""},
                 {"eval 'sqrt(-1)'", 1, "", "Function range\n"},
                 {"eval '1+*2'", 1, "", "Syntax error\n"},

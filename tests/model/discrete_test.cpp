@@ -201,7 +201,7 @@ TEST_F(DiscreteTest, ZohMatchesPartialFractions)
     }
 }
 
-TEST_F(DiscreteTest, DocumentedCases)
+TEST_F(DiscreteTest, KnownCases)
 {
   Polynomial num, den;
   den.c[0] = 1;

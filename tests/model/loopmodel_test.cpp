@@ -4,6 +4,7 @@
 #include "expr/ConstantTable.h"
 #include "model/Error.h"
 #include "model/Model.h"
+#include "model/NumberFormat.h"
 #include "model/SysData.h"
 
 #include <gtest/gtest.h>
@@ -110,4 +111,21 @@ TEST(LoopModel, KindsHaveTheirDisplayTexts)
   EXPECT_STREQ(SystemKindText(SystemKind::SampledData), "Sampled-data");
   EXPECT_STREQ(SystemKindText(SystemKind::Discrete), "Discrete");
   EXPECT_STREQ(SystemKindText(SystemKind::Invalid), "Invalid");
+}
+
+TEST(PlainNumber, TakesDecimalsOnly)
+{
+  const struct {
+    const char* text;
+    bool ok;
+    double value;
+  } kCases[] = {{"2.5", true, 2.5},   {" -3e2 ", true, -300}, {"+.5", true, 0.5}, {"7.", true, 7},
+                {"2x", false, 0},     {"pi/2", false, 0},     {"", false, 0},     {"  ", false, 0},
+                {"0x10", false, 0},   {"inf", false, 0},      {"nan", false, 0},  {"1e999", false, 0},
+                {"1,5", false, 0},    {"--1", false, 0},      {"1 2", false, 0}};
+  for (const auto& c : kCases) {
+    double v = 42;
+    EXPECT_EQ(ParsePlainNumber(c.text, v), c.ok) << c.text;
+    EXPECT_EQ(v, c.ok ? c.value : 42) << c.text;
+  }
 }

@@ -1,4 +1,4 @@
-// The root finder: documented cases, then hard polynomials built from known
+// The root finder: small known cases, then hard polynomials built from known
 // roots (origin, imaginary pairs, multiple roots, six decades of spread).
 
 #include "model/Error.h"
@@ -89,7 +89,7 @@ protected:
   }
 };
 
-TEST_F(RootsTest, DocumentedCases)
+TEST_F(RootsTest, KnownCases)
 {
   ASSERT_TRUE(Solve({6, 1.4, 1}));
   EXPECT_DOUBLE_EQ(gain, 1.0);

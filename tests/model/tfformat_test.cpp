@@ -1,4 +1,4 @@
-// Formatting back to text: documented examples, then round trips through
+// Formatting back to text: known examples, then round trips through
 // the parser for both forms.
 
 #include "model/Error.h"

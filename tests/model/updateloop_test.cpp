@@ -204,6 +204,28 @@ TEST_F(UpdateLoopTest, RootDomainSampledData)
   EXPECT_EQ(Message(), "Delay too big");
   EXPECT_EQ(Run({"1", "", "5", "", 1, 1, 0.1, 0.35, ActiveDomain::Root}), SystemKind::SampledData);
   EXPECT_EQ(s.denRoots.n, 4);  // 3 whole samples + the fractional one of a constant
+
+  // a fractional delay adds the held previous input: one more pole at the origin
+  EXPECT_EQ(Run({"1", "", "1", "s+1", 1, 1, 0.1, 0.15, ActiveDomain::Root}), SystemKind::SampledData);
+  EXPECT_EQ(s.delaySamples, 1);
+  ASSERT_EQ(s.denRoots.n, 3);
+  int atOrigin = 0;
+  for (int i = 0; i < 3; ++i)
+    atOrigin += s.denRoots.r[i].re == 0 && s.denRoots.r[i].im == 0;
+  EXPECT_EQ(atOrigin, 2);
+  ASSERT_EQ(s.numRoots.n, 1);
+  // zero of the modified z-transform: (1 - e^{-0.05}) z + (e^{-0.05} - e^{-0.1}) = 0
+  const double zero = -(std::exp(-0.05) - std::exp(-0.1)) / (1 - std::exp(-0.05));
+  EXPECT_NEAR(s.numRoots.r[0].re, zero, 1e-12);
+}
+
+TEST_F(UpdateLoopTest, TimeDomainSampledDataKeepsElementsApart)
+{
+  EXPECT_EQ(Run({"z-0.5", "z-1", "6", "s+1", 0, 1, 0.1, 0, ActiveDomain::Time}), SystemKind::SampledData);
+  EXPECT_FALSE(s.compMerged);
+  EXPECT_EQ(s.denPoly[kPlant].n, 2);
+  EXPECT_EQ(s.denPoly[kCompensator].n, 2);
+  EXPECT_EQ(s.delaySamples, 0);
 }
 
 TEST_F(UpdateLoopTest, ParserMessagesPassThrough)

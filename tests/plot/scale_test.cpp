@@ -60,6 +60,7 @@ TEST(SanitizeRange, RepairsRangesThatCannotBeDrawn)
       {{-5, -1}, true, {0.1, 10}},      {{5, 5}, true, {0.5, 50}},
       {{-1, 5e-324}, true, {0.1, 10}},  {{0, 1e-290}, true, {1e-293, 1e-290}},
       {{-1e308, 1e308}, false, {-1e300, 1e300}}, {{1e-320, 1}, true, {1e-300, 1}},
+      {{0, 4e-322}, false, {-1, 1}},
   };
   for (const SanitizeCase& c : cases) {
     const AxisRange r = SanitizeRange(c.in, c.log);

@@ -180,7 +180,8 @@ TEST(LogTicks, RangeInsideOneStepFallsBackToLinear)
 TEST(LinearTicks, ExtremeRangesStayBoundedAndFinite)
 {
   const FixedWidth m;
-  const AxisRange ranges[] = {{-1e308, 1e308}, {1e16, 1e16 + 64}, {1, 1 + 1e-15}, {NAN, 1}, {-INFINITY, 0}};
+  const AxisRange ranges[] = {{-1e308, 1e308}, {1e16, 1e16 + 64}, {1, 1 + 1e-15}, {NAN, 1},
+                              {-INFINITY, 0},   {0, 4e-322},        {-1.8e-64, 2.4e64}};
   for (const AxisRange& r : ranges) {
     TickSet s;
     LinearTicks(r, 800, m, 8.0, true, s);
