@@ -64,6 +64,9 @@ int CmdRender(CliContext& ctx)
 {
   RegisterWindowRenders();
   std::string window, out, sizeText = "800x600";
+  // The options first, so that their values are not taken for the window.
+  const bool hasOut = ctx.takeValue("--out", out);
+  ctx.takeValue("--size", sizeText);
   if (!ctx.takePositional(window)) {
     ctx.setUsageError("render: window name expected");
     return 2;
@@ -73,11 +76,10 @@ int CmdRender(CliContext& ctx)
     ctx.setUsageError("render " + window + ": not available yet");
     return 2;
   }
-  if (!ctx.takeValue("--out", out)) {
+  if (!hasOut) {
     ctx.setUsageError("render: --out FILE expected");
     return 2;
   }
-  ctx.takeValue("--size", sizeText);
   int w = 0, h = 0;
   if (!ParseSize(sizeText, w, h)) {
     ctx.setUsageError("render: --size must be WxH with sides of 16 to 8000 pixels");

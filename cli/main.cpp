@@ -21,7 +21,12 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
     {"c2d", CmdC2d, true},    {"time", nullptr, true},    {"freq", nullptr, true},
-    {"locus", nullptr, true},  {"nlin", nullptr, true},    {"render", nullptr, false},
+    {"locus", nullptr, true},  {"nlin", nullptr, true},
+#ifdef VANTO_WITH_GUI
+    {"render", CmdRender, false},
+#else
+    {"render", nullptr, false},
+#endif
 };
 
 const char kUsage[] =
@@ -108,7 +113,14 @@ int main(int argc, char** argv)
     return 2;
   }
   const int rc = sub->run(ctx);
-  if (rc == 2)
-    return badUsage(ctx.usageError().empty() ? name + ": bad usage" : ctx.usageError());
-  return rc;
+  if (rc != 2)
+    return rc;
+  const std::string& what = ctx.usageError();
+  // A picture or engine that is not built yet is not a mistake of the caller.
+  const std::string notYet = "not available yet";
+  if (what.size() >= notYet.size() && what.compare(what.size() - notYet.size(), notYet.size(), notYet) == 0) {
+    std::cerr << "vanto-cli: " << what << '\n';
+    return 2;
+  }
+  return badUsage(what.empty() ? name + ": bad usage" : what);
 }

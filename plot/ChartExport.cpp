@@ -2,6 +2,7 @@
 
 #include "plot/TRChart.h"
 
+#include <QFile>
 #include <QFileInfo>
 #include <QPageSize>
 #include <QPainter>
@@ -36,49 +37,60 @@ QImage RenderChartImage(const TRChart& chart, QSize size, qreal dpr)
 
 bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString& error)
 {
-  const QString cannot = QStringLiteral("Cannot write %1").arg(path);
-  switch (ExportFormatOf(path)) {
+  const ExportFormat format = ExportFormatOf(path);
+  if (format == ExportFormat::Unknown) {
+    error = QStringLiteral("Unknown picture format of %1 (use .png, .svg or .pdf)").arg(path);
+    return false;
+  }
+  QFile file(path);
+  if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    error = QStringLiteral("Cannot write %1").arg(path);
+    return false;
+  }
+  bool ok = false;
+  switch (format) {
   case ExportFormat::Png:
-    if (!RenderChartImage(chart, size).save(path, "PNG")) {
-      error = cannot;
-      return false;
-    }
-    return true;
+    ok = RenderChartImage(chart, size).save(&file, "PNG");
+    break;
   case ExportFormat::Svg: {
     QSvgGenerator svg;
-    svg.setFileName(path);
+    svg.setOutputDevice(&file);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(kFileDpi);
     svg.setTitle(chart.Caption());
     QPainter p;
-    if (!p.begin(&svg)) {
-      error = cannot;
-      return false;
+    ok = p.begin(&svg);
+    if (ok) {
+      chart.Render(p, QSizeF(size));
+      ok = p.end();
     }
-    chart.Render(p, QSizeF(size));
-    return p.end();
+    break;
   }
   case ExportFormat::Pdf: {
-    QPdfWriter pdf(path);
+    QPdfWriter pdf(&file);
     pdf.setResolution(kFileDpi);
     pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / kFileDpi, QPageSize::Point));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
     pdf.setTitle(chart.Caption());
     QPainter p;
-    if (!p.begin(&pdf)) {
-      error = cannot;
-      return false;
+    ok = p.begin(&pdf);
+    if (ok) {
+      // The page is sized in points; scale so the picture fills it exactly.
+      p.scale(pdf.width() / double(size.width()), pdf.height() / double(size.height()));
+      chart.Render(p, QSizeF(size));
+      ok = p.end();
     }
-    // The page is sized in points; scale so the picture fills it exactly.
-    const double sx = pdf.width() / double(size.width()), sy = pdf.height() / double(size.height());
-    p.scale(sx, sy);
-    chart.Render(p, QSizeF(size));
-    return p.end();
+    break;
   }
   case ExportFormat::Unknown:
     break;
   }
-  error = QStringLiteral("Unknown picture format of %1 (use .png, .svg or .pdf)").arg(path);
-  return false;
+  ok = ok && file.flush() && file.error() == QFileDevice::NoError;
+  file.close();
+  if (!ok) {
+    file.remove();  // no half-written picture is left behind
+    error = QStringLiteral("Cannot write %1").arg(path);
+  }
+  return ok;
 }

@@ -301,18 +301,19 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
     const bool partial = i + 1 == from.items;  // the item drawn in part before
     if (partial && (it.kind != ItemKind::Polyline || from.points >= it.count))
       continue;
+    // Markers and texts scale with the screen. Lines are cosmetic hairlines:
+    // one device pixel, antialiased, on every screen; a wider pen leaves Qt's
+    // fast line path and costs a high-resolution screen some fifty times the
+    // drawing time.
     QPen pen(ItemColour(it.colour), 1.0);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::RoundJoin);
+    QPen hair = pen;
+    hair.setCosmetic(true);
     p.setPen(pen);
     const QPointF at(f.mx.toPixel(it.x), f.my.toPixel(it.y));
     switch (it.kind) {
     case ItemKind::Polyline: {
-      // Curves are cosmetic hairlines: one device pixel, antialiased, on
-      // every screen. A wider pen leaves Qt's fast line path and costs a
-      // high-resolution screen some fifty times the drawing time.
-      QPen hair = pen;
-      hair.setCosmetic(true);
       p.setPen(hair);
       const std::size_t start = partial ? from.points - 1 : 0;
       drawPolyline(p, f, list.points(it) + start, it.count - start);
@@ -334,8 +335,10 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
     case ItemKind::Line: {
       double x0 = at.x(), y0 = at.y(), x1 = f.mx.toPixel(it.x2), y1 = f.my.toPixel(it.y2);
       const QRectF& c = f.plot;
-      if (std::isfinite(x0 + y0 + x1 + y1) && ClipSegment(x0, y0, x1, y1, c.left(), c.top(), c.right(), c.bottom()))
+      if (std::isfinite(x0 + y0 + x1 + y1) && ClipSegment(x0, y0, x1, y1, c.left(), c.top(), c.right(), c.bottom())) {
+        p.setPen(hair);
         p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
+      }
       break;
     }
     case ItemKind::Ellipse: {
@@ -345,6 +348,7 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
       if (!std::isfinite(r.left() + r.right() + r.top() + r.bottom()) || !r.intersects(f.plot))
         break;
       p.setBrush(Qt::NoBrush);
+      p.setPen(hair);
       if (f.plot.contains(r)) {
         p.drawEllipse(r);
         break;

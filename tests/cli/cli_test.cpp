@@ -122,3 +122,31 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
   EXPECT_EQ(bad.err.rfind("vanto-cli: eval needs an expression\n", 0), 0u);
   EXPECT_EQ(cli("eval 1 --domain space").status, 2);
 }
+
+TEST(Cli, SubcommandsNotBuiltYetSaySo)
+{
+  for (const char* args : {"time", "freq --view bode-gain", "locus", "nlin", "render time --out x.png"}) {
+    const CliRun r = cli(args);
+    EXPECT_EQ(r.status, 2) << args;
+    EXPECT_NE(r.err.find("not available yet"), std::string::npos) << args;
+    EXPECT_EQ(r.err.find("usage:"), std::string::npos) << args;
+  }
+}
+
+TEST(Cli, RenderWritesTheDemoPicture)
+{
+  const std::string png = testing::TempDir() + "vanto_cli_demo_" + std::to_string(getpid()) + ".png";
+  const CliRun r = cli("render --out '" + png + "' demo --size 320x200");
+  EXPECT_EQ(r.status, 0) << r.err;
+  FILE* f = fopen(png.c_str(), "rb");
+  ASSERT_NE(f, nullptr);
+  unsigned char magic[8] = {};
+  EXPECT_EQ(fread(magic, 1, 8, f), 8u);
+  fclose(f);
+  std::remove(png.c_str());
+  EXPECT_EQ(magic[1], 'P');
+  EXPECT_EQ(magic[2], 'N');
+  EXPECT_EQ(magic[3], 'G');
+  EXPECT_EQ(cli("render demo --out /tmp/x.bmp").status, 2);
+  EXPECT_EQ(cli("render demo --out /nonexistent-dir/x.png").status, 1);
+}

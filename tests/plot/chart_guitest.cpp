@@ -10,6 +10,7 @@
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QtMath>
 
 #include <cmath>
 #include <memory>
@@ -200,9 +201,13 @@ protected:
     auto dist = [](QColor a, QColor b) {
       return std::abs(a.red() - b.red()) + std::abs(a.green() - b.green()) + std::abs(a.blue() - b.blue());
     };
-    for (int dy = -1; dy <= 1; ++dy)
-      for (int dx = -1; dx <= 1; ++dx) {
-        const QColor got = img.pixelColor(qRound(p.x()) + dx, qRound(p.y()) + dy);
+    // Logical pixels to the image's device pixels (a high-DPI screen).
+    const double dpr = img.devicePixelRatio();
+    const int reach = qCeil(dpr);
+    const QPoint c0 = (p * dpr).toPoint();
+    for (int dy = -reach; dy <= reach; ++dy)
+      for (int dx = -reach; dx <= reach; ++dx) {
+        const QColor got = img.pixelColor(c0.x() + dx, c0.y() + dy);
         if (dist(got, c) < dist(got, Qt::white))
           return true;
       }
@@ -233,7 +238,7 @@ TEST_F(PixelTest, PolylineAndMarkersLandOnTheirPixels)
   const QPointF cross = chart_->DataToPixel(2, 0.9);
   EXPECT_TRUE(Near(img, cross + QPointF(3, 3), Qt::blue));
   EXPECT_TRUE(Near(img, cross + QPointF(-3, 3), Qt::blue));
-  EXPECT_FALSE(Near(img, cross + QPointF(0, 3), Qt::blue));  // diagonal, not upright
+  EXPECT_FALSE(Near(img, cross + QPointF(0, 4), Qt::blue));  // diagonal, not upright
 }
 
 TEST_F(PixelTest, ShowNewItemsDrawsWhatShowGraphWould)
@@ -329,12 +334,16 @@ TEST_F(PixelTest, FilesRenderTheSamePicture)
   ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
   EXPECT_TRUE(svg.readAll().contains("Export"));
   // The image of a file equals the widget's picture at the widget's size.
-  EXPECT_EQ(RenderChartImage(*chart_, chart_->size()).convertToFormat(QImage::Format_RGB32),
+  EXPECT_EQ(RenderChartImage(*chart_, chart_->size(), chart_->devicePixelRatioF()).convertToFormat(QImage::Format_RGB32),
             Picture().convertToFormat(QImage::Format_RGB32));
   QString error;
   EXPECT_FALSE(ExportChart(*chart_, dir.filePath("c.bmp"), QSize(100, 100), error));
   EXPECT_FALSE(error.isEmpty());
-  EXPECT_FALSE(ExportChart(*chart_, dir.filePath("missing/c.png"), QSize(100, 100), error));
+  for (const char* name : {"missing/c.png", "missing/c.svg", "missing/c.pdf"}) {
+    error.clear();
+    EXPECT_FALSE(ExportChart(*chart_, dir.filePath(QString::fromLatin1(name)), QSize(100, 100), error)) << name;
+    EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write"))) << name;
+  }
 }
 
 TEST_F(PixelTest, HighDpiImageIsSharperNotDifferent)
@@ -344,12 +353,13 @@ TEST_F(PixelTest, HighDpiImageIsSharperNotDifferent)
   chart_->DrawTo(10, 0.5);
   const QImage img = RenderChartImage(*chart_, QSize(400, 300), 2.0);
   EXPECT_EQ(img.size(), QSize(800, 600));
+  EXPECT_EQ(img.devicePixelRatio(), 2.0);
   TRChart same;
   same.resize(400, 300);
   same.ZoomTo(0, 0, 10, 1);
   same.ShowGraph();
-  const QPointF p = same.DataToPixel(5, 0.5) * 2.0;
-  EXPECT_TRUE(Near(img, p, Qt::red));
+  EXPECT_TRUE(Near(img, same.DataToPixel(5, 0.5), Qt::red));
+  EXPECT_FALSE(Near(img, same.DataToPixel(5, 0.6), Qt::red));
 }
 
 }  // namespace
