@@ -1,5 +1,6 @@
 #include "app/OptionsDlg.h"
 
+#include "app/DialogButtons.h"
 #include "app/Messages.h"
 #include "model/Model.h"
 
@@ -8,7 +9,6 @@
 #include <QFormLayout>
 #include <QFrame>
 #include <QGridLayout>
-#include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QTabWidget>
@@ -70,21 +70,9 @@ TOptionsDlg::TOptionsDlg(QWidget* parent) : QDialog(parent)
   dl->addStretch();
   tabs->addTab(defaults, tr(" Defaults "));
 
-  auto* ok = new QPushButton(tr("OK"), this);
-  ok->setObjectName(QStringLiteral("OKBtn"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("Cancel"), this);
-  cancel->setObjectName(QStringLiteral("CancelBtn"));
-  connect(ok, &QPushButton::clicked, this, &TOptionsDlg::OKBtnClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
-
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(tabs);
-  layout->addLayout(buttons);
+  connect(AddOkCancelRow(this, layout), &QPushButton::clicked, this, &TOptionsDlg::OKBtnClick);
 }
 
 void TOptionsDlg::paintSwatch(int i)

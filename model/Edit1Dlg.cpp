@@ -1,9 +1,9 @@
 #include "model/Edit1Dlg.h"
 
+#include "app/DialogButtons.h"
 #include "model/Error.h"
 #include "model/NumberEntry.h"
 
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -15,21 +15,9 @@ TEdit1Dlg::TEdit1Dlg(QWidget* parent) : QDialog(parent)
   edit_->setObjectName(QStringLiteral("Edit1"));
   edit_->setMinimumWidth(180);
 
-  auto* ok = new QPushButton(tr("OK"), this);
-  ok->setObjectName(QStringLiteral("OKBtn"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("Cancel"), this);
-  cancel->setObjectName(QStringLiteral("CancelBtn"));
-  connect(ok, &QPushButton::clicked, this, &TEdit1Dlg::OKBtnClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(edit_);
-  layout->addLayout(buttons);
+  connect(AddOkCancelRow(this, layout), &QPushButton::clicked, this, &TEdit1Dlg::OKBtnClick);
 }
 
 void TEdit1Dlg::showEvent(QShowEvent* event)

@@ -1,5 +1,6 @@
 #include "model/ParamDlg.h"
 
+#include "app/DialogButtons.h"
 #include "app/Messages.h"
 #include "expr/ConstantTable.h"
 #include "model/NumberEntry.h"
@@ -7,7 +8,6 @@
 
 #include <QEvent>
 #include <QFormLayout>
-#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -27,21 +27,9 @@ TParamDlg::TParamDlg(QWidget* parent) : QDialog(parent)
     boxes_[i]->installEventFilter(this);
     form->addRow(QString(QLatin1Char(char('a' + i))), boxes_[i]);
   }
-  auto* ok = new QPushButton(tr("OK"), this);
-  ok->setObjectName(QStringLiteral("OKBtn"));
-  ok->setDefault(true);
-  auto* cancel = new QPushButton(tr("Cancel"), this);
-  cancel->setObjectName(QStringLiteral("CancelBtn"));
-  connect(ok, &QPushButton::clicked, this, &TParamDlg::OKBtnClick);
-  connect(cancel, &QPushButton::clicked, this, &QDialog::reject);
-
-  auto* buttons = new QHBoxLayout;
-  buttons->addStretch();
-  buttons->addWidget(ok);
-  buttons->addWidget(cancel);
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(form);
-  layout->addLayout(buttons);
+  connect(AddOkCancelRow(this, layout), &QPushButton::clicked, this, &TParamDlg::OKBtnClick);
 }
 
 void TParamDlg::showEvent(QShowEvent* event)

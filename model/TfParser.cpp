@@ -229,17 +229,27 @@ bool PreEval(const char* src, WorkText& out)
   }
 }
 
+namespace {
+
+// Term scanning of one factor, with its own message for an unexpected failure.
+bool ScanFactor(SYSDATA& s, const char* b, const char* e, bool single, Polynomial& factor)
+{
+  try {
+    return ScanTerms(s, b, e, single, factor);
+  } catch (const std::exception&) {
+    return Fail("Problem with term()");
+  }
+}
+
+}  // namespace
+
 bool PolyDecode(SYSDATA& s, const char* text, Polynomial& dest)
 {
   try {
     return WalkFactors(text, [&](const char* b, const char* e, bool single) {
       Polynomial factor;
-      try {
-        if (!ScanTerms(s, b, e, single, factor))
-          return false;
-      } catch (const std::exception&) {
-        return Fail("Problem with term()");
-      }
+      if (!ScanFactor(s, b, e, single, factor))
+        return false;
       if (factor.n == 0) {
         // a zero factor makes the whole product the zero polynomial
         dest = Polynomial{};
@@ -258,12 +268,8 @@ bool RootDecode(SYSDATA& s, const char* text, RootSet& dest, double& gain)
   try {
     return WalkFactors(text, [&](const char* b, const char* e, bool single) {
       Polynomial factor;
-      try {
-        if (!ScanTerms(s, b, e, single, factor))
-          return false;
-      } catch (const std::exception&) {
-        return Fail("Problem with term()");
-      }
+      if (!ScanFactor(s, b, e, single, factor))
+        return false;
       if (factor.n == 0) {
         gain = 0;
         return true;
