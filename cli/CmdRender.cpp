@@ -2,13 +2,16 @@
 // SVG or PDF file.
 
 #include "cli/Cli.h"
+#include "model/SysDef.h"
 #include "plot/ChartDemo.h"
 #include "plot/ChartExport.h"
 #include "plot/RenderRegistry.h"
 #include "plot/TRChart.h"
 
 #include <QApplication>
+#include <QPainter>
 
+#include <algorithm>
 #include <cstdio>
 #include <memory>
 #include <ostream>
@@ -66,13 +69,14 @@ int CmdRender(CliContext& ctx)
   std::string window, out, sizeText = "800x600";
   // The options first, so that their values are not taken for the window.
   const bool hasOut = ctx.takeValue("--out", out);
-  ctx.takeValue("--size", sizeText);
+  const bool hasSize = ctx.takeValue("--size", sizeText);
   if (!ctx.takePositional(window)) {
     ctx.setUsageError("render: window name expected");
     return 2;
   }
+  const bool diagram = window == "sysdef";
   const RenderBuilder build = FindRender(window);
-  if (!build) {
+  if (!build && !diagram) {
     ctx.setUsageError("render " + window + ": not available yet");
     return 2;
   }
@@ -93,13 +97,34 @@ int CmdRender(CliContext& ctx)
     return 2;
 
   const std::unique_ptr<QApplication> app = OffscreenApp();
+  QString error;
+  if (diagram) {
+    if (ctx.leftover())
+      return 2;
+    // The block diagram as the window shows it with every block in view.
+    TSysDefForm form;
+    form.Refresh();
+    form.RestoreAllBlocks();
+    const QSize size = hasSize ? QSize(w, h) : form.size();
+    const auto paint = [&form](QPainter& p, QSizeF s) {
+      const double k = std::min(s.width() / form.width(), s.height() / form.height());
+      p.fillRect(QRectF(QPointF(0, 0), s), Qt::white);
+      p.translate((s.width() - k * form.width()) / 2, (s.height() - k * form.height()) / 2);
+      p.scale(k, k);
+      form.render(&p, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
+    };
+    if (!ExportPicture(QString::fromStdString(out), size, form.windowTitle(), paint, error)) {
+      ctx.err << error.toStdString() << '\n';
+      return 1;
+    }
+    return 0;
+  }
   TRChart chart;
   chart.resize(w, h);
   if (const int rc = build(chart, ctx); rc != 0)
     return rc == 1 ? ctx.systemError() : rc;
   if (ctx.leftover())
     return 2;
-  QString error;
   if (!ExportChart(chart, QString::fromStdString(out), QSize(w, h), error)) {
     ctx.err << error.toStdString() << '\n';
     return 1;

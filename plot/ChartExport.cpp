@@ -37,6 +37,13 @@ QImage RenderChartImage(const TRChart& chart, QSize size, qreal dpr)
 
 bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString& error)
 {
+  return ExportPicture(path, size, chart.Caption(),
+                       [&chart](QPainter& p, QSizeF s) { chart.Render(p, s); }, error);
+}
+
+bool ExportPicture(const QString& path, QSize size, const QString& title,
+                   const std::function<void(QPainter&, QSizeF)>& paint, QString& error)
+{
   const ExportFormat format = ExportFormatOf(path);
   if (format == ExportFormat::Unknown) {
     error = QStringLiteral("Unknown picture format of %1 (use .png, .svg or .pdf)").arg(path);
@@ -49,20 +56,27 @@ bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString&
   }
   bool ok = false;
   switch (format) {
-  case ExportFormat::Png:
-    ok = RenderChartImage(chart, size).save(&file, "PNG");
+  case ExportFormat::Png: {
+    QImage img(size, QImage::Format_ARGB32_Premultiplied);
+    img.fill(Qt::white);
+    {
+      QPainter p(&img);
+      paint(p, QSizeF(size));
+    }
+    ok = img.save(&file, "PNG");
     break;
+  }
   case ExportFormat::Svg: {
     QSvgGenerator svg;
     svg.setOutputDevice(&file);
     svg.setSize(size);
     svg.setViewBox(QRect(QPoint(0, 0), size));
     svg.setResolution(kFileDpi);
-    svg.setTitle(chart.Caption());
+    svg.setTitle(title);
     QPainter p;
     ok = p.begin(&svg);
     if (ok) {
-      chart.Render(p, QSizeF(size));
+      paint(p, QSizeF(size));
       ok = p.end();
     }
     break;
@@ -72,13 +86,13 @@ bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString&
     pdf.setResolution(kFileDpi);
     pdf.setPageSize(QPageSize(QSizeF(size) * 72.0 / kFileDpi, QPageSize::Point));
     pdf.setPageMargins(QMarginsF(0, 0, 0, 0));
-    pdf.setTitle(chart.Caption());
+    pdf.setTitle(title);
     QPainter p;
     ok = p.begin(&pdf);
     if (ok) {
       // The page is sized in points; scale so the picture fills it exactly.
       p.scale(pdf.width() / double(size.width()), pdf.height() / double(size.height()));
-      chart.Render(p, QSizeF(size));
+      paint(p, QSizeF(size));
       ok = p.end();
     }
     break;

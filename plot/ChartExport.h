@@ -6,6 +6,10 @@
 #include <QSize>
 #include <QString>
 
+#include <functional>
+
+class QPainter;
+
 class TRChart;
 
 enum class ExportFormat { Png, Svg, Pdf, Unknown };
@@ -19,3 +23,8 @@ QImage RenderChartImage(const TRChart& chart, QSize size, qreal dpr = 1.0);
 // Writes the picture to path in the format of its suffix; false with a
 // reason in error when the suffix is not known or the file cannot be written.
 bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString& error);
+
+// The same for any picture: paint draws it onto the painter at the size
+// given (in pixels); the file keeps title where the format has one.
+bool ExportPicture(const QString& path, QSize size, const QString& title,
+                   const std::function<void(QPainter&, QSizeF)>& paint, QString& error);

@@ -125,7 +125,8 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
 
 TEST(Cli, SubcommandsNotBuiltYetSaySo)
 {
-  for (const char* args : {"time", "freq --view bode-gain", "locus", "nlin", "render time --out x.png"}) {
+  for (const char* args : {"time", "freq --view bode-gain", "locus", "nlin", "render time --out x.png",
+                           "render locus --out x.png"}) {
     const CliRun r = cli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("not available yet"), std::string::npos) << args;
@@ -133,20 +134,38 @@ TEST(Cli, SubcommandsNotBuiltYetSaySo)
   }
 }
 
-TEST(Cli, RenderWritesTheDemoPicture)
+namespace {
+// The first bytes of a file, empty when it cannot be read.
+std::string head(const std::string& path, std::size_t n)
 {
-  const std::string png = testing::TempDir() + "vanto_cli_demo_" + std::to_string(getpid()) + ".png";
-  const CliRun r = cli("render --out '" + png + "' demo --size 320x200");
-  EXPECT_EQ(r.status, 0) << r.err;
-  FILE* f = fopen(png.c_str(), "rb");
-  ASSERT_NE(f, nullptr);
-  unsigned char magic[8] = {};
-  EXPECT_EQ(fread(magic, 1, 8, f), 8u);
+  std::string bytes(n, '\0');
+  FILE* f = fopen(path.c_str(), "rb");
+  if (!f)
+    return {};
+  bytes.resize(fread(bytes.data(), 1, n, f));
   fclose(f);
-  std::remove(png.c_str());
-  EXPECT_EQ(magic[1], 'P');
-  EXPECT_EQ(magic[2], 'N');
-  EXPECT_EQ(magic[3], 'G');
+  return bytes;
+}
+}  // namespace
+
+TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
+{
+  const std::string base = testing::TempDir() + "vanto_cli_render_" + std::to_string(getpid());
+  const struct {
+    const char* args;
+    const char* suffix;
+    std::string magic;
+  } kCases[] = {{"render demo --size 320x200", ".png", "\x89PNG"},
+                {"render demo --kind bode", ".svg", "<?xml"},
+                {"--delay 0.5 render sysdef", ".png", "\x89PNG"},
+                {"render sysdef --size 400x116", ".pdf", "%PDF"}};
+  for (const auto& c : kCases) {
+    const std::string file = base + c.suffix;
+    const CliRun r = cli(std::string(c.args) + " --out '" + file + "'");
+    EXPECT_EQ(r.status, 0) << c.args << ": " << r.err;
+    EXPECT_EQ(head(file, c.magic.size()), c.magic) << c.args;
+    std::remove(file.c_str());
+  }
   EXPECT_EQ(cli("render demo --out /tmp/x.bmp").status, 2);
   EXPECT_EQ(cli("render demo --out /nonexistent-dir/x.png").status, 1);
 }
