@@ -421,3 +421,16 @@ TEST_F(FrameTest, F1OpensThePageOfTheActiveWindow)
   EXPECT_EQ(CurrentHelpPage(), QStringLiteral(":/help/transforms.html"));
   EXPECT_FALSE(WinHelp(frame.get(), QStringLiteral("Other.hlp"), HelpCommand::Finder, 0));
 }
+
+TEST_F(FrameTest, HintsOfButtonsAndMenusReachTheStatusBar)
+{
+  // Hovering sends the control's status tip up to the frame.
+  for (const char* name : {"SpeedButton4", "GoSpdBtn"}) {
+    QStatusTipEvent tip(button(name)->statusTip());
+    QApplication::sendEvent(button(name), &tip);
+    EXPECT_EQ(frame->statusBar()->currentMessage(), button(name)->toolTip()) << name;
+  }
+  QStatusTipEvent menuTip(action("Tile1")->statusTip());
+  QApplication::sendEvent(frame->menuBar(), &menuTip);
+  EXPECT_EQ(frame->statusBar()->currentMessage(), QStringLiteral("Arrange windows without overlap"));
+}
