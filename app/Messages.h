@@ -2,6 +2,7 @@
 // Every message box, question, modal dialog and colour choice of the program
 // goes through these calls, so that tests can answer them.
 
+#include <QList>
 #include <QString>
 
 #include <functional>
