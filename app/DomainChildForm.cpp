@@ -226,8 +226,7 @@ void TDomainChildForm::SetUpChart(const ChartSetup& setup, double marginX, doubl
       this, GraphActions{zoomItem_, panItem_, graticuleItem_, graticulePopup, relative},
       QLatin1String(setup.readout));
   graph_->setChart(chart);
-  marginX_ = marginX;
-  marginY_ = marginY;
+  SetAutoscaleMargins(marginX, marginY);
   connect(chart, &TRChart::OnMouseMoveInChart, this,
           [this](bool in, double x, double y) { graph_->MouseMoveInChart(in, x, y); });
   connect(chart, &TRChart::OnZoomPan, this, &TDomainChildForm::ChartZoomPan);

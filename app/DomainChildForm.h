@@ -58,7 +58,9 @@ public:
   void Graticulevisible1Click() { graph_->ToggleGraticule(); }
   void Relativemode1Click() { graph_->ToggleRelative(); }
   void Mark1Click() { graph_->Mark(); }
-  void PopupMenu1Popup() { graph_->syncGraticuleChecks(); }
+  // Before the popup menu shows: its check marks from the current chart; a
+  // window with plot types adds their checks.
+  virtual void PopupMenu1Popup() { graph_->syncGraticuleChecks(); }
 
   // The chart the window draws on now, and the shared graph commands on it.
   TRChart* chart() const { return graph_->chart(); }
@@ -98,6 +100,13 @@ protected:
   // shared graph commands; call after the menus are built. marginX/Y are
   // the autoscale margins in percent (negative: that axis stays).
   void SetUpChart(const ChartSetup& setup, double marginX, double marginY, bool popupPrintEnabled);
+  // The autoscale margins of the current plot (a window whose plot types
+  // differ changes them with the type).
+  void SetAutoscaleMargins(double marginX, double marginY)
+  {
+    marginX_ = marginX;
+    marginY_ = marginY;
+  }
   bool hasPlot_ = false;
 
   // Adds a menu item with its object name, caption and shortcut, calling

@@ -15,6 +15,7 @@
 #include "time/TransChild.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QApplication>
 #include <QLabel>
 #include <QMdiArea>
@@ -24,6 +25,8 @@
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
+
+#include <algorithm>
 
 namespace {
 
@@ -311,15 +314,24 @@ void TMainForm::createStatusBar()
 {
   QStatusBar* bar = statusBar();
   bar->setObjectName(QStringLiteral("StatusBar"));
+  // The documented widths are the least; panels 0 and 2 grow to hold their
+  // longest texts in the user's font, and panel 1, the read-out, takes what
+  // the window has to spare (a Bode read-out is wider than 250 pixels).
   const int widths[3] = {50, 250, 170};
   for (int i = 0; i < 3; ++i) {
     auto* p = new QLabel(bar);
     p->setObjectName(QStringLiteral("StatusPanel%1").arg(i));
-    p->setFixedWidth(widths[i]);
     p->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    bar->addWidget(p);
+    p->setMinimumWidth(widths[i]);
+    bar->addWidget(p, i == 1 ? 1 : 0);
     panels_[static_cast<std::size_t>(i)] = p;
   }
+  const QFontMetrics fm(panels_[0]->font());
+  const int word = std::max(fm.horizontalAdvance(QStringLiteral("Absolute")),
+                            fm.horizontalAdvance(QStringLiteral("Relative")));
+  panels_[0]->setFixedWidth(std::max(widths[0], word + 2 * panels_[0]->frameWidth() + 6));
+  const int polar = fm.horizontalAdvance(QStringLiteral("Mag = -0.1235, Ang = -123.5 deg"));
+  panels_[2]->setFixedWidth(std::max(widths[2], polar + 2 * panels_[2]->frameWidth() + 6));
 }
 
 void TMainForm::showEvent(QShowEvent* event)
@@ -416,6 +428,8 @@ void TMainForm::lastWindowClosed()
     SetFrameButton(name, false, false);
   for (const char* name : kGraphButtons)
     SetFrameButton(name, false, false);
+  SetHint(FrameButton("ZoominSpdBtn"), tr("Zoom in|"));
+  SetHint(FrameButton("PanSpdBtn"), tr("Pan|"));
   sysDef_->RestoreAllBlocks();
   Sys().activeDomain = ActiveDomain::Time;
 }

@@ -329,7 +329,14 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
       textFont.setPixelSize(std::clamp(it.code > 0 ? it.code : 8, 4, 72) * 4 / 3);
       p.setFont(textFont);
       const QFontMetricsF fm(textFont);
-      p.drawText(QPointF(at.x(), at.y() - fm.height() / 2 + fm.ascent()), QString::fromLatin1(it.text));
+      const QString text = QString::fromLatin1(it.text);
+      // A label that would run past the plot's right edge goes to the left
+      // of its point instead (no clip: SVG output ignores it).
+      const double w = fm.horizontalAdvance(text);
+      double x = at.x();
+      if (x + w > f.plot.right())
+        x = std::max(f.plot.left(), at.x() - w);
+      p.drawText(QPointF(x, at.y() - fm.height() / 2 + fm.ascent()), text);
       break;
     }
     case ItemKind::Line: {

@@ -16,7 +16,6 @@
 #include <QWidget>
 
 #include <exception>
-#include <memory>
 
 namespace {
 constexpr double kGridHidden = 1e15;
@@ -233,21 +232,20 @@ void GraphInteractions::Mark()
 {
   if (!inChart_ || !chart_)
     return;
-  std::unique_ptr<TMarkDlg> dlg;
   try {
-    dlg = std::make_unique<TMarkDlg>(window_);
+    TMarkDlg dlg(window_);
+    dlg.setText(markText_);
+    dlg.setShowMark(showMark_);
+    // Cancel leaves the plot as it was (and the previous text and state).
+    if (ExecModal(dlg) != QDialog::Accepted)
+      return;
+    markText_ = dlg.text();
+    showMark_ = dlg.showMark();
   } catch (const std::exception&) {
     ShowMessage(window_, QStringLiteral("Error"), QStringLiteral("Problem showing mark dialogue"),
-                MsgIcon::Stop);
+                MsgIcon::Exclamation);
     return;
   }
-  dlg->setText(markText_);
-  dlg->setShowMark(showMark_);
-  // Cancel leaves the plot as it was (and the previous text and state).
-  if (ExecModal(*dlg) != QDialog::Accepted)
-    return;
-  markText_ = dlg->text();
-  showMark_ = dlg->showMark();
   // The mark is drawn in black; the caller's data colour comes back after.
   const QColor previous = chart_->DataColor();
   chart_->SetDataColor(Qt::black);

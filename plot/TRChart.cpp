@@ -1,5 +1,6 @@
 #include "plot/TRChart.h"
 
+#include <QCursor>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -229,4 +230,15 @@ void TRChart::mouseReleaseEvent(QMouseEvent* e)
   s_.y = y;
   ShowGraph();
   emit OnZoomPan();
+}
+
+void TRChart::leaveEvent(QEvent* e)
+{
+  // The pointer left the chart without a last move outside the plot (onto a
+  // title bar, say): the read-out and the mark position are no longer valid.
+  if (!dragging_) {
+    const QPointF at = mapFromGlobal(QCursor::pos());
+    emit OnMouseMoveInChart(false, frame_.mx.toData(at.x()), frame_.my.toData(at.y()));
+  }
+  QWidget::leaveEvent(e);
 }

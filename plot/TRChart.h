@@ -131,6 +131,7 @@ protected:
   void mousePressEvent(QMouseEvent* e) override;
   void mouseMoveEvent(QMouseEvent* e) override;
   void mouseReleaseEvent(QMouseEvent* e) override;
+  void leaveEvent(QEvent* e) override;
 
 private:
   void renderAll();

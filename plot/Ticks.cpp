@@ -89,16 +89,18 @@ void LinearMinors(AxisRange r, TickSet& out)
 }
 
 // Log-axis labels at mult times each decade whose index is a multiple of
-// every; the other 1..9 positions become minors when minor is set. False when
-// fewer than two labels result or the labels collide.
+// every (every = 0: the first decade inside the range only); the other 1..9
+// positions become minors when minor is set. False when fewer than minLabels
+// labels result or the labels collide.
 bool LogLayout(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor,
-               const int* mults, int nmults, int every, TickSet& out)
+               const int* mults, int nmults, int every, TickSet& out, int minLabels = 2)
 {
   out.n = 0;
   out.step = 0.0;
   const AxisMap map(r, 0.0, pixels, true);
   const int k0 = Decade(r.lo);
   const int k1 = Decade(r.hi);
+  const int kFirst = Inside(std::pow(10.0, k0), {r.lo, r.hi}) ? k0 : k0 + 1;
   const double minorGap = pixels / (std::log10(r.hi) - std::log10(r.lo)) * std::log10(10.0 / 9.0);
   double lastPixel = -1e300, lastExtent = 0.0;
   int labels = 0;
@@ -108,7 +110,8 @@ bool LogLayout(AxisRange r, double pixels, const LabelMeasure& m, double gap, bo
       const double v = d * decade;
       if (!Inside(v, {r.lo, r.hi}))
         continue;
-      bool major = (k % every) == 0 && std::find(mults, mults + nmults, d) != mults + nmults;
+      const bool labelled = every == 0 ? k == kFirst : k % every == 0;
+      const bool major = labelled && std::find(mults, mults + nmults, d) != mults + nmults;
       if (!major) {
         if (minor && minorGap >= 3.0 && !out.add(v, false))
           return false;
@@ -126,7 +129,7 @@ bool LogLayout(AxisRange r, double pixels, const LabelMeasure& m, double gap, bo
       ++labels;
     }
   }
-  return labels >= 2;
+  return labels >= minLabels;
 }
 }  // namespace
 
@@ -223,5 +226,9 @@ void LogTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, boo
   for (int every : {1, 2, 5, 10, 20, 50, 100})
     if (LogLayout(r, pixels, m, gap, minor, kOne, 1, every, out))
       return;
+  // A very short axis: the first decade alone; linear ticks only when the
+  // range holds no decade at all.
+  if (LogLayout(r, pixels, m, gap, minor, kOne, 1, 0, out, 1))
+    return;
   LinearTicks(r, pixels, m, gap, false, out);
 }

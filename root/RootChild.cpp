@@ -21,6 +21,9 @@ TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain:
   AddGraphItems(addMenu(tr("&Graph")), "Wipe2", "Cursor1", tr("&Cursor"));
   SetUpChart({"splaneChart", "s-plane", "", "", -5, 3, -1, 4.95, true, false, "Real = %s, Imag = %s"},
              100, 100, false);
+  GraphHints hints;
+  hints.cancelZoomIn = QStringLiteral("cancel zoom in|");
+  graph().setHints(hints);
   SyncLoopChecks();
 }
 

@@ -103,7 +103,12 @@ TEST_F(FrameTest, StatusBarHasThreePanels)
   for (int i = 0; i < 3; ++i) {
     auto* p = frame->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(i));
     ASSERT_NE(p, nullptr);
-    EXPECT_EQ(p->width(), widths[i]);
+    EXPECT_GE(p->width(), widths[i]);
+    // Each panel holds its longest word without cutting it.
+    const QString longest = i == 0   ? QStringLiteral("Absolute")
+                            : i == 1 ? QStringLiteral("Frequency = 1.235e-05 rad/s,  Gain = -123.5 dB")
+                                     : QStringLiteral("Mag = -0.1235, Ang = -123.5 deg");
+    EXPECT_GE(p->contentsRect().width(), p->fontMetrics().horizontalAdvance(longest)) << i;
   }
   // Moving over the frame's own client area empties the panels.
   SetStatusPanel(1, QStringLiteral("X = 1,  Y = 2"));

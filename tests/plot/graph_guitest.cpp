@@ -10,6 +10,7 @@
 #include "plot/TRChart.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -274,6 +275,21 @@ void AnswerMark(const char* text, bool show, int result, int* asked)
     d.findChild<QCheckBox*>(QStringLiteral("MarkChkBox"))->setChecked(show);
     return result;
   });
+}
+
+TEST_F(GraphTest, LeavingTheChartEndsTheReadout)
+{
+  QTest::mouseMove(chart(), At(2.5, 0.25));
+  ASSERT_TRUE(graph().inChart());
+  // Straight onto another widget, with no last move outside the plot.
+  QEvent leave(QEvent::Leave);
+  QApplication::sendEvent(chart(), &leave);
+  EXPECT_FALSE(graph().inChart());
+  EXPECT_EQ(StatusPanel(1), QString());
+  int asked = 0;
+  AnswerMark("late", true, QDialog::Accepted, &asked);
+  graph().Mark();
+  EXPECT_EQ(asked, 0) << "no mark at a stale position";
 }
 
 TEST_F(GraphTest, MarkOnlyWhenThePointerWasInside)
