@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include "ComplexPoly.h"
+
 #include <algorithm>
 #include <cmath>
 #include <complex>
@@ -17,15 +19,6 @@
 
 namespace {
 
-using Cplx = std::complex<double>;
-
-Cplx EvalPoly(const double* c, int n, Cplx x)
-{
-  Cplx v = 0.0;
-  for (int i = n - 1; i >= 0; --i)
-    v = v * x + c[i];
-  return v;
-}
 
 // A plant given by its numerator (ascending), leading gain and distinct poles.
 struct Plant {

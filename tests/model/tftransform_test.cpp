@@ -7,6 +7,8 @@
 #include "model/TfStore.h"
 #include "model/TfTransform.h"
 
+#include "ComplexPoly.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -15,15 +17,6 @@
 
 namespace {
 
-using Cplx = std::complex<double>;
-
-Cplx Eval(const double* c, int n, Cplx x)
-{
-  Cplx v = 0.0;
-  for (int i = n - 1; i >= 0; --i)
-    v = v * x + c[i];
-  return v;
-}
 
 class TfTransformTest : public ::testing::Test {
 protected:
@@ -49,8 +42,8 @@ protected:
     ASSERT_TRUE(PolyDecode(s, r.num, pn)) << r.num << ": " << ErrorMessage();
     ASSERT_TRUE(PolyDecode(s, r.den, pd)) << r.den << ": " << ErrorMessage();
     for (Cplx z : {Cplx(1.2, 0.3), Cplx(-0.4, 0.9)}) {
-      const Cplx text = Eval(pn.c, pn.n, z) / Eval(pd.c, pd.n, z);
-      const Cplx coef = Eval(r.numZ.c, r.numZ.n, z) / Eval(r.denZ.c, r.denZ.n, z) * std::pow(z, -r.delaySamples);
+      const Cplx text = EvalPoly(pn.c, pn.n, z) / EvalPoly(pd.c, pd.n, z);
+      const Cplx coef = EvalPoly(r.numZ.c, r.numZ.n, z) / EvalPoly(r.denZ.c, r.denZ.n, z) * std::pow(z, -r.delaySamples);
       EXPECT_LE(std::abs(text - coef), 1e-5 * std::abs(coef)) << r.num << " / " << r.den;
     }
   }
@@ -89,7 +82,7 @@ TEST_F(TfTransformTest, ZohOfThePlantWithDelay)
   EXPECT_EQ(r.denZ.n, 5);  // order 3 plus the fractional delay's state
   EXPECT_FALSE(s.delayChanged);
   // DC gain 1 kept
-  EXPECT_NEAR(std::abs(Eval(r.numZ.c, r.numZ.n, 1.0) / Eval(r.denZ.c, r.denZ.n, 1.0)), 1.0, 1e-12);
+  EXPECT_NEAR(std::abs(EvalPoly(r.numZ.c, r.numZ.n, 1.0) / EvalPoly(r.denZ.c, r.denZ.n, 1.0)), 1.0, 1e-12);
 
   s.delay = 1.0;  // 10 samples
   EXPECT_FALSE(Transform(kPlant, "6", "(s+1)(s^2+1.4s+6)", TransformMethod::Zoh, r));
@@ -108,7 +101,7 @@ TEST_F(TfTransformTest, TustinFactorOnTheLowerSide)
   const double a = 0.05;
   const Cplx z(0.7, 0.6), sv = (z - 1.0) / ((z + 1.0) * a);
   const Cplx g = 6.0 / ((sv + 1.0) * (sv * sv + 1.4 * sv + 6.0));
-  const Cplx got = Eval(r.numZ.c, r.numZ.n, z) / Eval(r.denZ.c, r.denZ.n, z);
+  const Cplx got = EvalPoly(r.numZ.c, r.numZ.n, z) / EvalPoly(r.denZ.c, r.denZ.n, z);
   EXPECT_LE(std::abs(got - g), 1e-10 * std::abs(g));
 }
 
@@ -123,7 +116,7 @@ TEST_F(TfTransformTest, RectangularRuleAddsZ)
   ExpectTextsMatch(r);
   const Cplx z(0.3, -1.1), sv = (z - 1.0) / (z * 0.5);
   const Cplx want = 2.0 / (sv + 1.0);
-  EXPECT_LE(std::abs(Eval(r.numZ.c, r.numZ.n, z) / Eval(r.denZ.c, r.denZ.n, z) - want), 1e-12 * std::abs(want));
+  EXPECT_LE(std::abs(EvalPoly(r.numZ.c, r.numZ.n, z) / EvalPoly(r.denZ.c, r.denZ.n, z) - want), 1e-12 * std::abs(want));
 }
 
 TEST_F(TfTransformTest, RefusedTransforms)
