@@ -136,10 +136,3 @@ std::string FormatDouble(double v)
   std::snprintf(buf, sizeof buf, "%.17g", v);
   return buf;
 }
-
-std::string FormatFloat(float v)
-{
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-  return buf;
-}

@@ -49,9 +49,8 @@ private:
   std::string usage_;
 };
 
-// A double printed with %.17g, a float with %.9g.
+// A double printed with %.17g.
 std::string FormatDouble(double v);
-std::string FormatFloat(float v);
 
 // Runs fn once more n times and prints "repeat N: median M us, min L us"
 // to err (microseconds per run).
