@@ -59,7 +59,9 @@ void GraphInteractions::saveCaption(const char* suffix)
 void GraphInteractions::ZoomIn()
 {
   if (chart_ && chart_->MouseAction() == maZoomWindPos) {
-    ZoomPanDone();
+    // Chosen again before any drag: the mode ends, the ranges are unchanged.
+    CancelMouseMode();
+    chart_->ShowGraph();
     return;
   }
   CancelMouseMode();
@@ -72,13 +74,14 @@ void GraphInteractions::ZoomIn()
 
 bool GraphInteractions::ZoomPanDone()
 {
-  const bool zoom = chart_ && chart_->MouseAction() == maZoomWindPos;
+  if (!chart_)
+    return false;
+  const bool zoom = chart_->MouseAction() == maZoomWindPos;
   if (zoom) {
     CancelMouseMode();
     chart_->ShowGraph();
   }
-  if (chart_)
-    rangesChanged();
+  rangesChanged(zoom ? RangeChange::Zoom : RangeChange::Pan);
   return zoom;
 }
 
@@ -137,10 +140,10 @@ bool GraphInteractions::AutoscaleChart(TRChart& chart, double marginX, double ma
   return true;
 }
 
-void GraphInteractions::rangesChanged()
+void GraphInteractions::rangesChanged(RangeChange why)
 {
   if (afterRanges_)
-    afterRanges_();
+    afterRanges_(why);
 }
 
 void GraphInteractions::ZoomOut()
@@ -150,7 +153,7 @@ void GraphInteractions::ZoomOut()
     return;
   ZoomBack(*chart_);
   chart_->ShowGraph();
-  rangesChanged();
+  rangesChanged(RangeChange::ZoomBack);
 }
 
 void GraphInteractions::Autoscale(const std::function<bool()>& recompute, double marginX,
@@ -162,7 +165,7 @@ void GraphInteractions::Autoscale(const std::function<bool()>& recompute, double
     return;
   if (AutoscaleChart(*chart_, marginX, marginY)) {
     chart_->ShowGraph();
-    rangesChanged();
+    rangesChanged(RangeChange::Autoscale);
   }
 }
 

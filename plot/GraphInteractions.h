@@ -26,8 +26,8 @@
 //   void FormDeactivate()          { graph_.CancelMouseMode(); }
 //
 // Window-specific steps hook in without repeating the shared ones:
-// setAfterRangeChange (runs after a zoom, pan, zoom back or autoscale: store
-// the ranges, re-lay out), setReadoutHook (panels of its own after the
+// setAfterRangeChange (runs after a zoom, pan, zoom back or autoscale, told
+// which: store the ranges, re-lay out), setReadoutHook (panels of its own after the
 // standard ones), setHints (the root window's "cancel zoom in|"),
 // setReadoutTemplate (a window whose template changes with the chart).
 // Any of the actions may be null; the frame buttons are found by name on the
@@ -61,6 +61,9 @@ struct GraphHints {
   QString cancelPan = QStringLiteral("Cancel pan|");
 };
 
+// What changed the ranges, for the window step that follows.
+enum class RangeChange { Zoom, Pan, ZoomBack, Autoscale };
+
 // What a read-out hook gets: the pointer in data units and the values shown
 // (relative to the origin in relative mode).
 struct ReadoutPoint {
@@ -85,12 +88,12 @@ public:
   // Runs after the standard read-out on every pointer move inside the plot.
   void setReadoutHook(std::function<void(const ReadoutPoint&)> hook) { readoutHook_ = std::move(hook); }
   // Runs after a zoom, a pan, a zoom back or an autoscale changed the ranges.
-  void setAfterRangeChange(std::function<void()> hook) { afterRanges_ = std::move(hook); }
+  void setAfterRangeChange(std::function<void(RangeChange)> hook) { afterRanges_ = std::move(hook); }
 
   // Zoom in: toggles the one-drag zoom mode.
   void ZoomIn();
-  // The chart's OnZoomPan: ends the zoom mode (pan stays on). True when a
-  // zoom mode ended.
+  // The chart's OnZoomPan, after a zoom window or a pan drag: ends the zoom
+  // mode (pan stays on) and runs the window step. True when a zoom mode ended.
   bool ZoomPanDone();
   // Pan: toggles the pan mode.
   void Pan();
@@ -135,7 +138,7 @@ public:
 
 private:
   void saveCaption(const char* suffix);
-  void rangesChanged();
+  void rangesChanged(RangeChange why);
 
   QPointer<QWidget> window_;
   GraphActions actions_;
@@ -143,7 +146,7 @@ private:
   GraphHints hints_;
   QPointer<TRChart> chart_;
   std::function<void(const ReadoutPoint&)> readoutHook_;
-  std::function<void()> afterRanges_;
+  std::function<void(RangeChange)> afterRanges_;
 
   QString savedCaption_;
   bool captionSaved_ = false;

@@ -21,6 +21,7 @@
 
 #include <cstring>
 #include <memory>
+#include <vector>
 
 namespace {
 
@@ -127,24 +128,29 @@ TEST_F(GraphTest, PanStaysOnUntilCancelled)
 
 TEST_F(GraphTest, WindowStepRunsAfterEveryMouseRangeChange)
 {
-  int calls = 0;
+  std::vector<RangeChange> calls;
   double storedLo = 0;
-  graph().setAfterRangeChange([&] {
-    ++calls;
+  graph().setAfterRangeChange([&](RangeChange why) {
+    calls.push_back(why);
     storedLo = chart()->RangeLoX();  // as a window storing its ranges
   });
   graph().ZoomIn();
+  graph().ZoomIn();  // cancelled before any drag: nothing changed
+  EXPECT_TRUE(calls.empty());
+  graph().ZoomIn();
   Drag(At(2, 0.9), At(4, 0.3));
-  EXPECT_EQ(calls, 1);
+  EXPECT_EQ(calls, std::vector<RangeChange>{RangeChange::Zoom});
   EXPECT_DOUBLE_EQ(storedLo, chart()->RangeLoX());
   graph().Pan();
   Drag(At(3, 0.5), At(3, 0.5) + QPoint(40, 0));
   Drag(At(3, 0.5), At(3, 0.5) + QPoint(40, 0));
-  EXPECT_EQ(calls, 3);
+  EXPECT_EQ(calls.size(), 3u);
+  EXPECT_EQ(calls.back(), RangeChange::Pan);
   EXPECT_DOUBLE_EQ(storedLo, chart()->RangeLoX());
   graph().Pan();
   graph().ZoomOut();
-  EXPECT_EQ(calls, 4);
+  EXPECT_EQ(calls.back(), RangeChange::ZoomBack);
+  EXPECT_EQ(calls.size(), 4u);
 }
 
 TEST_F(GraphTest, SwitchingModesKeepsOneSuffix)
@@ -185,7 +191,10 @@ TEST_F(GraphTest, ZoomBackAndAutoscale)
   chart()->DrawTo(10, 1);
   int runs = 0;
   int hooks = 0;
-  graph().setAfterRangeChange([&] { ++hooks; });
+  graph().setAfterRangeChange([&](RangeChange why) {
+    EXPECT_EQ(why, RangeChange::Autoscale);
+    ++hooks;
+  });
   graph().Autoscale([&] { ++runs; return true; }, 5, 5);
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(hooks, 1);
