@@ -7,6 +7,7 @@
 #include <QAbstractButton>
 #include <QAction>
 #include <QMainWindow>
+#include <QMdiSubWindow>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QMouseEvent>
@@ -48,6 +49,11 @@ void TDomainChildForm::closeEvent(QCloseEvent* event)
 {
   emit formClosed(kind_);
   event->accept();
+  // Closed by itself rather than through its frame window: the frame window
+  // goes too, so no empty one stays behind (Qt ignores a second close of the
+  // window that is already closing).
+  if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+    sub->close();
 }
 
 QMenu* TDomainChildForm::addMenu(const QString& title)

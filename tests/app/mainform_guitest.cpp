@@ -318,6 +318,21 @@ TEST_F(FrameTest, ClosingInAnyOrderKeepsCountersRight)
   EXPECT_TRUE(button("GoSpdBtn")->isEnabled());
 }
 
+TEST_F(FrameTest, ClosingAWindowItselfTakesItsFrameWindowAlong)
+{
+  frame->NewWindow(ActiveDomain::Time);
+  TDomainChildForm* second = frame->NewWindow(ActiveDomain::Time);
+  second->close();
+  QApplication::processEvents();
+  EXPECT_EQ(frame->Count(ActiveDomain::Time), 1);
+  EXPECT_EQ(frame->mdiArea()->subWindowList().size(), 1);
+  // Closing through the frame window still counts once.
+  frame->mdiArea()->subWindowList().first()->close();
+  QApplication::processEvents();
+  EXPECT_EQ(frame->Count(ActiveDomain::Time), 0);
+  EXPECT_TRUE(frame->mdiArea()->subWindowList().isEmpty());
+}
+
 TEST_F(FrameTest, ActiveChildMenusAreMergedIntoTheMenuBar)
 {
   frame->NewWindow(ActiveDomain::Time);
