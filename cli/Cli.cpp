@@ -117,6 +117,18 @@ bool CliContext::leftover()
   return false;
 }
 
+bool CliContext::takeOnlyText(std::string& text, const char* missing)
+{
+  const bool hasText = takePositional(text);
+  if (!usage_.empty() || leftover())
+    return false;
+  if (!hasText) {
+    setUsageError(missing);
+    return false;
+  }
+  return true;
+}
+
 void CliContext::setUsageError(const std::string& what)
 {
   if (usage_.empty())

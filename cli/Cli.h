@@ -29,6 +29,9 @@ public:
   bool takePositional(std::string& value);
   // True when arguments are left over; records a usage error naming the first.
   bool leftover();
+  // Takes the subcommand's one text argument after its options; false (with
+  // a usage error, missing when there is no text) on any usage problem.
+  bool takeOnlyText(std::string& text, const char* missing);
 
   // The first usage problem found, empty when there is none.
   const std::string& usageError() const { return usage_; }

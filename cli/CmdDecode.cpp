@@ -15,13 +15,8 @@ int CmdDecode(CliContext& ctx)
 {
   const bool factored = ctx.takeFlag("--factored");
   std::string text;
-  const bool hasText = ctx.takePositional(text);
-  if (!ctx.usageError().empty() || ctx.leftover())
+  if (!ctx.takeOnlyText(text, "decode needs a transfer-function text"))
     return 2;
-  if (!hasText) {
-    ctx.setUsageError("decode needs a transfer-function text");
-    return 2;
-  }
   SYSDATA& s = Sys();
   ClearError();
   s.currentVariable = ' ';

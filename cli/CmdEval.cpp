@@ -29,13 +29,8 @@ int CmdEval(CliContext& ctx)
   std::string domain;
   const bool hasDomain = ctx.takeValue("--domain", domain);
   std::string text;
-  const bool hasText = ctx.takePositional(text);
-  if (!ctx.usageError().empty() || ctx.leftover())
+  if (!ctx.takeOnlyText(text, "eval needs an expression"))
     return 2;
-  if (!hasText) {
-    ctx.setUsageError("eval needs an expression");
-    return 2;
-  }
   if (hasDomain) {
     const DomainName* found = nullptr;
     for (const DomainName& d : kDomains)

@@ -15,13 +15,8 @@
 int CmdRoots(CliContext& ctx)
 {
   std::string text;
-  const bool hasText = ctx.takePositional(text);
-  if (!ctx.usageError().empty() || ctx.leftover())
+  if (!ctx.takeOnlyText(text, "roots needs a polynomial text"))
     return 2;
-  if (!hasText) {
-    ctx.setUsageError("roots needs a polynomial text");
-    return 2;
-  }
   SYSDATA& s = Sys();
   ClearError();
   s.currentVariable = ' ';

@@ -37,6 +37,16 @@ bool Written(bool ok)
   return ok;
 }
 
+// side := text when it fits a transfer-function text ("Expression too long"
+// otherwise, side unchanged).
+bool ReplaceSide(char* side, const char* text)
+{
+  if (!Written(std::strlen(text) < kTextSize))
+    return false;
+  std::strcpy(side, text);
+  return true;
+}
+
 // side := factor times side, written as the editor writes it: the factor
 // alone for a side "1", otherwise "(factor)(side)" or "(factor)side".
 bool PrefixFactor(char* side, const char* factor, bool sideIsConstant)
@@ -48,10 +58,7 @@ bool PrefixFactor(char* side, const char* factor, bool sideIsConstant)
     std::snprintf(text, sizeof text, "(%s)%s", factor, side);
   else
     std::snprintf(text, sizeof text, "(%s)(%s)", factor, side);
-  if (!Written(std::strlen(text) < kTextSize))
-    return false;
-  std::strcpy(side, text);
-  return true;
+  return ReplaceSide(side, text);
 }
 
 // side := side times z^k: "z^k" for a side "1", "side z^k" for a constant
@@ -70,10 +77,7 @@ bool AppendZPower(char* side, int k, bool sideIsConstant)
     std::snprintf(text, sizeof text, "%s%s", side, factor);
   else
     std::snprintf(text, sizeof text, "%s(%s)", factor, side);
-  if (!Written(std::strlen(text) < kTextSize))
-    return false;
-  std::strcpy(side, text);
-  return true;
+  return ReplaceSide(side, text);
 }
 
 }  // namespace
