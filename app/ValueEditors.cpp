@@ -17,25 +17,23 @@
 namespace {
 
 struct ValueEditor {
-  const char* caption;
-  double low;
-  double high;
+  ValueRange range;  // its quantity is the dialog's caption
   double SYSDATA::*field;
   const char* failure;  // shown when the dialog cannot be built or shown
 };
 
-const ValueEditor kGain{"Gain", -1e20, 1e20, &SYSDATA::gain, "Problem with Gain dialogue"};
-const ValueEditor kDelay{"Delay", 0, 1e20, &SYSDATA::delay, "Problem with delay dialogue"};
-const ValueEditor kHold{"Sample hold time", 0, 1e20, &SYSDATA::sampleHold, "Problem with shold dialogue"};
+const ValueEditor kGain{ranges::kGain, &SYSDATA::gain, "Problem with Gain dialogue"};
+const ValueEditor kDelay{ranges::kDelay, &SYSDATA::delay, "Problem with delay dialogue"};
+const ValueEditor kHold{ranges::kSampleHold, &SYSDATA::sampleHold, "Problem with shold dialogue"};
 
 // Runs the value dialog for one field; true when the user confirmed a value.
 bool EditValue(QWidget* frame, const ValueEditor& e)
 {
   try {
     TEdit1Dlg dlg(frame);
-    dlg.setWindowTitle(QLatin1String(e.caption));
-    dlg.lowLimit = e.low;
-    dlg.highLimit = e.high;
+    dlg.setWindowTitle(QLatin1String(e.range.quantity));
+    dlg.lowLimit = e.range.low;
+    dlg.highLimit = e.range.high;
     ShowNumberInEdit(dlg.edit(), Sys().*e.field);
     if (ExecModal(dlg) != QDialog::Accepted)
       return false;

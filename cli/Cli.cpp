@@ -2,6 +2,8 @@
 
 #include "expr/Expr.h"
 #include "model/Error.h"
+#include "model/Model.h"
+#include "model/NumberFormat.h"
 
 #include <cerrno>
 #include <cstdio>
@@ -46,6 +48,27 @@ bool CliContext::takeNumber(const char* name, double& value)
   }
   value = v;
   return true;
+}
+
+bool CliContext::takeInRange(const char* name, const ValueRange& range, double& value)
+{
+  double v = 0.0;
+  if (!takeNumber(name, v))
+    return false;
+  if (!InRange(v, range.high, range.low)) {
+    if (!ErrorPending())
+      SetError(RangeWarningText(range.quantity, range.high, range.low).c_str());
+    return false;
+  }
+  value = v;
+  return true;
+}
+
+LoopSwitches CliContext::switches(bool closedByDefault) const
+{
+  LoopSwitches w = SwitchesFromModel(Sys());
+  w.closedLoop = loopMode == LoopMode::Default ? closedByDefault : loopMode == LoopMode::Closed;
+  return w;
 }
 
 bool CliContext::takeCount(const char* name, long& value)

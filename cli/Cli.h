@@ -1,6 +1,9 @@
 #pragma once
 // The headless front end: shared parsing of a subcommand's arguments.
 
+#include "model/LoopSwitches.h"
+#include "model/ValueRanges.h"
+
 #include <iosfwd>
 #include <string>
 #include <vector>
@@ -20,6 +23,12 @@ public:
   // Takes "--name VALUE" and reads VALUE as a number expression. A value that
   // does not evaluate is a usage error.
   bool takeNumber(const char* name, double& value);
+  // Takes "--name VALUE" as a number expression checked against range, as
+  // the dialog that sets the same value checks it. Out of range, the
+  // dialog's warning becomes the pending system error (test ErrorPending()
+  // after taking the options and answer with systemError()). Read a number
+  // of points this way before turning it into an integer.
+  bool takeInRange(const char* name, const ValueRange& range, double& value);
   // Takes "--name VALUE" as a whole number (plain decimal, > 0 unless noted).
   bool takeCount(const char* name, long& value);
   // Takes a switch "--name"; true when present.
@@ -46,6 +55,10 @@ public:
   // --open / --closed; each subcommand has its own default.
   enum class LoopMode { Default, Open, Closed };
   LoopMode loopMode = LoopMode::Default;
+  // The switches a new window of a domain starts with, the elements taken
+  // from the model (--elements) and the loop mode from --open/--closed or
+  // the window's own default.
+  LoopSwitches switches(bool closedByDefault) const;
 
 private:
   std::vector<std::string> args_;

@@ -6,6 +6,7 @@
 #include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/SysData.h"
+#include "model/ValueRanges.h"
 
 #include <cstring>
 #include <ostream>
@@ -24,8 +25,8 @@ bool setLoopText(char (&dst)[kTextSize], const std::string& text, const std::str
 }
 
 // Reads an expression value as the value dialogs do, then checks its range.
-int readValue(const std::string& option, const std::string& text, const char* quantity, double low,
-              double high, double& dst, std::string& usage, std::ostream& err)
+int readValue(const std::string& option, const std::string& text, const ValueRange& range,
+              double& dst, std::string& usage, std::ostream& err)
 {
   ClearError();
   const double v = EvalConstant(text.c_str());
@@ -34,8 +35,8 @@ int readValue(const std::string& option, const std::string& text, const char* qu
     ClearError();
     return 2;
   }
-  if (!InRange(v, high, low)) {
-    err << RangeWarningText(quantity, high, low) << '\n';
+  if (!InRange(v, range.high, range.low)) {
+    err << RangeWarningText(range.quantity, range.high, range.low) << '\n';
     return 1;
   }
   dst = v;
@@ -104,12 +105,12 @@ int ApplyLoopOptions(std::vector<std::string>& args, CliContext::LoopMode& mode,
     else if (a == "--fbk-nl")
       rc = setLoopText(s.fbkNlText, v, a, usage) ? 0 : 2;
     else if (a == "--gain")
-      rc = readValue(a, v, "Gain", -1e20, 1e20, s.gain, usage, err);
+      rc = readValue(a, v, ranges::kGain, s.gain, usage, err);
     else if (a == "--delay") {
-      rc = readValue(a, v, "Delay", 0, 1e20, s.delay, usage, err);
+      rc = readValue(a, v, ranges::kDelay, s.delay, usage, err);
       s.delayChanged = s.delayChanged || rc == 0;
     } else if (a == "--hold")
-      rc = readValue(a, v, "Sample hold time", 0, 1e20, s.sampleHold, usage, err);
+      rc = readValue(a, v, ranges::kSampleHold, s.sampleHold, usage, err);
     else if (a == "--param")
       rc = readParam(v, usage);
     else if (a == "--elements") {

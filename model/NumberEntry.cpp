@@ -34,6 +34,11 @@ bool CheckRange(QWidget* parent, const QString& name, double high, double low, d
   return false;
 }
 
+bool CheckRange(QWidget* parent, const ValueRange& range, double value)
+{
+  return CheckRange(parent, QLatin1String(range.quantity), range.high, range.low, value);
+}
+
 void ShowNumberInEdit(QLineEdit* edit, double value)
 {
   edit->setText(QString::fromStdString(FormatModelNumber(value)));

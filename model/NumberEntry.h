@@ -3,6 +3,8 @@
 // and to show numbers back: typed numbers are expressions of the
 // expression language, shown in the user's number format.
 
+#include "model/ValueRanges.h"
+
 #include <QString>
 
 class QLabel;
@@ -18,6 +20,8 @@ bool ReadNumber(QLineEdit* edit, double& value);
 // True when low <= value <= high; otherwise shows the warning
 // "<name> must lie between <low> and <high>" and returns false.
 bool CheckRange(QWidget* parent, const QString& name, double high, double low, double value);
+// The same against a range of the table.
+bool CheckRange(QWidget* parent, const ValueRange& range, double value);
 
 // Shows value in edit with the model's number format, the caret at the end.
 void ShowNumberInEdit(QLineEdit* edit, double value);

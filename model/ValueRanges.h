@@ -1,0 +1,16 @@
+#pragma once
+// The ranges of every number the user can set, with the quantity name their
+// range warning uses. The dialogs and vanto-cli check against this one table.
+
+struct ValueRange {
+  const char* quantity;  // "Gain" in "Gain must lie between -1E20 and 1E20"
+  double low;
+  double high;
+};
+
+namespace ranges {
+// Loop values (value dialogs, --gain, --delay, --hold).
+inline constexpr ValueRange kGain{"Gain", -1e20, 1e20};
+inline constexpr ValueRange kDelay{"Delay", 0, 1e20};
+inline constexpr ValueRange kSampleHold{"Sample hold time", 0, 1e20};
+}  // namespace ranges
