@@ -192,18 +192,11 @@ void TDomainChildForm::AddGraphItems(QMenu* menu, const char* wipeName, const ch
     a->setCheckable(true);
 }
 
-void TDomainChildForm::SetUpChart(const ChartSetup& setup, double marginX, double marginY,
-                                  bool popupPrintEnabled)
+void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, double marginX,
+                                  double marginY, bool popupPrintEnabled)
 {
   auto* chart = new TRChart(this);
-  chart->setObjectName(QLatin1String(setup.name));
-  chart->SetCaption(QLatin1String(setup.caption));
-  chart->SetIdAbscissa(QLatin1String(setup.abscissa));
-  chart->SetIdOrdinate(QLatin1String(setup.ordinate));
-  chart->ZoomTo(setup.xLo, setup.yLo, setup.xHi, setup.yHi);
-  chart->SetGridDx(setup.gridShown ? 0 : 1e15);
-  chart->SetGridDy(setup.gridShown ? 0 : 1e15);
-  chart->SetIsometric(setup.isometric);
+  ApplyChartSetup(*chart, setup);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
   layout->addWidget(chart);
@@ -230,7 +223,7 @@ void TDomainChildForm::SetUpChart(const ChartSetup& setup, double marginX, doubl
 
   graph_ = std::make_unique<GraphInteractions>(
       this, GraphActions{zoomItem_, panItem_, graticuleItem_, graticulePopup, relative},
-      QLatin1String(setup.readout));
+      QLatin1String(readout));
   graph_->setChart(chart);
   SetAutoscaleMargins(marginX, marginY);
   connect(chart, &TRChart::OnMouseMoveInChart, this,

@@ -4,6 +4,7 @@
 // the routed command handlers and the close notification.
 
 #include "model/SysData.h"
+#include "plot/ChartSetup.h"
 #include "plot/GraphInteractions.h"
 
 #include <QList>
@@ -85,21 +86,12 @@ protected:
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
-  // How a window's chart starts.
-  struct ChartSetup {
-    const char* name;
-    const char* caption;
-    const char* abscissa;
-    const char* ordinate;
-    double xLo, xHi, yLo, yHi;
-    bool isometric;
-    bool gridShown;
-    const char* readout;  // the status-bar template, a "%s" for x and for y
-  };
-  // Creates the chart filling the client area, the popup menu and the
-  // shared graph commands; call after the menus are built. marginX/Y are
+  // Creates the chart filling the client area from setup, the popup menu
+  // and the shared graph commands; call after the menus are built. readout
+  // is the status-bar template with a "%s" for x and for y; marginX/Y are
   // the autoscale margins in percent (negative: that axis stays).
-  void SetUpChart(const ChartSetup& setup, double marginX, double marginY, bool popupPrintEnabled);
+  void SetUpChart(const ChartSetup& setup, const char* readout, double marginX, double marginY,
+                  bool popupPrintEnabled);
   // The autoscale margins of the current plot (a window whose plot types
   // differ changes them with the type).
   void SetAutoscaleMargins(double marginX, double marginY)

@@ -17,8 +17,8 @@ TFreqChildForm::TFreqChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain:
   AddLoopItems(settings, tr("&Open loop"), "Openloop1", tr("&Closed loop"));
   AddNonlinearityItems(settings);
   AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Plotcursor1", tr("C&ursor..."));
-  SetUpChart({"NyqChart", "Nyquist", "Real", "Imaginary", -2, 1, -1.5, 0.7330827067669173, true, false,
-              "Real = %s, Imag = %s"},
+  SetUpChart({"NyqChart", "Nyquist", "Real", "Imaginary", -2, 1, -1.5, 0.7330827067669173, true, false},
+             "Real = %s, Imag = %s",
              5, 5, false);
   SyncLoopChecks();
 }

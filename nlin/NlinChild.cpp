@@ -14,7 +14,7 @@ TNlinChildForm::TNlinChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain:
 
   AddNonlinearityItems(addMenu(tr("&Settings")));
   AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Cursor1", tr("&Cursor"));
-  SetUpChart({"NlinChart", "", "Input", "Output", -5, 5, -5, 5, false, true, "Input = %s,  Output = %s"},
+  SetUpChart({"NlinChart", "", "Input", "Output", -5, 5, -5, 5, false, true}, "Input = %s,  Output = %s",
              -1, 5, true);
   SyncLoopChecks();
 }

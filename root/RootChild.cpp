@@ -19,7 +19,7 @@ TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(ActiveDomain:
   closedItem_->setCheckable(false);
   openItem_ = closedItem_ = nullptr;
   AddGraphItems(addMenu(tr("&Graph")), "Wipe2", "Cursor1", tr("&Cursor"));
-  SetUpChart({"splaneChart", "s-plane", "", "", -5, 3, -1, 4.95, true, false, "Real = %s, Imag = %s"},
+  SetUpChart({"splaneChart", "s-plane", "", "", -5, 3, -1, 4.95, true, false}, "Real = %s, Imag = %s",
              100, 100, false);
   GraphHints hints;
   hints.cancelZoomIn = QStringLiteral("cancel zoom in|");

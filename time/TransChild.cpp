@@ -17,7 +17,7 @@ TTransChildForm::TTransChildForm(QWidget* parent) : TDomainChildForm(ActiveDomai
   AddLoopItems(settings, tr("&Open loop"), "Openloop1", tr("&Closed loop"));
   AddNonlinearityItems(settings);
   AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Plotcursor2", tr("&Cursor..."));
-  SetUpChart({"TimeChart", "", "Time", "Response", 0, 10, 0, 2, false, true, "Time = %s,  Value = %s"},
+  SetUpChart({"TimeChart", "", "Time", "Response", 0, 10, 0, 2, false, true}, "Time = %s,  Value = %s",
              -1, 5, false);
   SyncLoopChecks();
 }
