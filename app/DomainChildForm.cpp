@@ -1,25 +1,20 @@
 #include "app/DomainChildForm.h"
 
-#include "app/FrameAccess.h"
 #include "model/Model.h"
 #include "plot/TRChart.h"
 
-#include <QAbstractButton>
 #include <QAction>
-#include <QMainWindow>
-#include <QMdiSubWindow>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QMdiSubWindow>
+#include <QMenu>
 #include <QMouseEvent>
 #include <QVBoxLayout>
-#include <QMenu>
 
-TDomainChildForm::TDomainChildForm(ActiveDomain kind, QWidget* parent) : QWidget(parent), kind_(kind)
+TDomainChildForm::TDomainChildForm(const DomainAbilities& abilities, QWidget* parent)
+    : QWidget(parent), abilities_(abilities)
 {
   setAttribute(Qt::WA_DeleteOnClose);
-  // A new window takes the elements of the loop as the model has them.
-  loop_.compIn = Sys().firstElement == kCompensator;
-  loop_.plantIn = Sys().lastElement == kPlant;
 }
 
 void TDomainChildForm::run(RoutedCommand c)
@@ -45,9 +40,25 @@ void TDomainChildForm::run(RoutedCommand c)
   }
 }
 
+DomainWindowState TDomainChildForm::state() const
+{
+  const bool df = describingFunctionMode();
+  DomainWindowState s{ButtonStatesFor(abilities_, switches(), df), graph_->zoomHint(), graph_->panHint(),
+                      DiagramFor(abilities_, switches(), df)};
+  s.buttons[Index(RoutedCommand::Zoomin)].down = graph_->zoomMode();
+  s.buttons[Index(RoutedCommand::Pan)].down = graph_->panMode();
+  return s;
+}
+
+void TDomainChildForm::FormActivate()
+{
+  Sys().activeDomain = kind();
+  emit stateChanged();
+}
+
 void TDomainChildForm::closeEvent(QCloseEvent* event)
 {
-  emit formClosed(kind_);
+  emit formClosed(kind());
   event->accept();
   // Closed by itself rather than through its frame window: the frame window
   // goes too, so no empty one stays behind (Qt ignores a second close of the
@@ -75,99 +86,123 @@ QAction* TDomainChildForm::addItem(QMenu* menu, const char* name, const QString&
   return a;
 }
 
-void TDomainChildForm::EnableGraphButtons()
+void TDomainChildForm::SyncLoopState()
 {
-  for (const char* name : {"WipeSpdBtn", "GoSpdBtn", "CursSpdBtn", "ScaleSpdBtn", "ZoominSpdBtn",
-                           "ZoomoutSpdBtn", "AutoScaleSpdBtn", "PanSpdBtn"}) {
-    if (QAbstractButton* b = FrameButton(name))
-      b->setEnabled(true);
+  const FrameButtonStates b = ButtonStatesFor(abilities_, loop(), describingFunctionMode());
+  for (int i = 0; i < kRoutedCommands; ++i) {
+    if (QAction* a = loopItems_[static_cast<std::size_t>(i)]) {
+      a->setEnabled(b[static_cast<std::size_t>(i)].enabled);
+      if (a->isCheckable())
+        a->setChecked(b[static_cast<std::size_t>(i)].down);
+    }
   }
+  emit stateChanged();
 }
 
-void TDomainChildForm::SyncLoopChecks()
+void TDomainChildForm::Openloop1Click()
 {
-  const auto check = [](QAction* a, bool on) {
-    if (a)
-      a->setChecked(on);
-  };
-  check(openItem_, !loop_.closedLoop);
-  check(closedItem_, loop_.closedLoop);
-  check(compItem_, loop_.compIn);
-  check(plantItem_, loop_.plantIn);
-  check(fwdItem_, loop_.fwdNl);
-  check(fbkItem_, loop_.fbkNl);
+  if (abilities_.loopMode == LoopModeAbility::Reports) {
+    ShowPoleReport(false);
+    return;
+  }
+  loop().closedLoop = false;
+  SyncLoopState();
+  LoopChanged();
 }
 
-void TDomainChildForm::SetLoopMode(bool closed)
+void TDomainChildForm::Closedloop1Click()
 {
-  loop_.closedLoop = closed;
-  SyncLoopChecks();
-  SetFrameButton("OpenLoopSpdBtn", true, !closed);
-  SetFrameButton("ClosedLoopSpdBtn", true, closed);
-  UpdateDiagram();
+  if (abilities_.loopMode == LoopModeAbility::Reports) {
+    ShowPoleReport(true);
+    return;
+  }
+  loop().closedLoop = true;
+  SyncLoopState();
+  LoopChanged();
 }
 
-void TDomainChildForm::ToggleCompensator()
+void TDomainChildForm::Compensator1Click()
 {
-  loop_.compIn = !loop_.compIn;
-  if (!loop_.compIn && !loop_.plantIn)
-    loop_.plantIn = true;
-  SyncLoopChecks();
-  SetFrameButton("CompSpdBtn", true, loop_.compIn);
-  SetFrameButton("PlantSpdBtn", true, loop_.plantIn);
-  UpdateDiagram();
+  if (describingFunctionMode())
+    return;
+  ToggleCompensator(loop());
+  SyncLoopState();
+  LoopChanged();
 }
 
-void TDomainChildForm::TogglePlant()
+void TDomainChildForm::Plant1Click()
 {
-  loop_.plantIn = !loop_.plantIn;
-  if (!loop_.compIn && !loop_.plantIn)
-    loop_.compIn = true;
-  SyncLoopChecks();
-  SetFrameButton("CompSpdBtn", true, loop_.compIn);
-  SetFrameButton("PlantSpdBtn", true, loop_.plantIn);
-  UpdateDiagram();
+  if (describingFunctionMode())
+    return;
+  TogglePlant(loop());
+  SyncLoopState();
+  LoopChanged();
 }
 
-void TDomainChildForm::ToggleFwdNl()
+void TDomainChildForm::FwdNlin1Click()
 {
-  loop_.fwdNl = !loop_.fwdNl;
-  SyncLoopChecks();
-  SetFrameButton("FwdNlinSpdBtn", true, loop_.fwdNl);
-  UpdateDiagram();
+  LoopSwitches& w = loop();
+  if (abilities_.nonlinearities == NonlinearityAbility::DescribingFunction) {
+    // Exactly one of the two is chosen, and only while the mode is on.
+    if (!describingFunctionMode())
+      return;
+    w.fwdNl = !w.fwdNl;
+    w.fbkNl = !w.fwdNl;
+  } else {
+    w.fwdNl = !w.fwdNl;
+  }
+  SyncLoopState();
+  LoopChanged();
 }
 
-void TDomainChildForm::ToggleFbkNl()
+void TDomainChildForm::FbkNlin1Click()
 {
-  loop_.fbkNl = !loop_.fbkNl;
-  SyncLoopChecks();
-  SetFrameButton("FbkNlinSpdBtn", true, loop_.fbkNl);
-  UpdateDiagram();
+  LoopSwitches& w = loop();
+  if (abilities_.nonlinearities == NonlinearityAbility::DescribingFunction) {
+    if (!describingFunctionMode())
+      return;
+    w.fbkNl = !w.fbkNl;
+    w.fwdNl = !w.fbkNl;
+  } else {
+    w.fbkNl = !w.fbkNl;
+  }
+  SyncLoopState();
+  LoopChanged();
 }
 
 void TDomainChildForm::AddLoopItems(QMenu* menu, const QString& openCaption, const char* openName,
                                     const QString& closedCaption)
 {
-  openItem_ = addItem(menu, openName, openCaption, QKeySequence(Qt::CTRL | Qt::Key_O),
-                      &TDomainChildForm::Openloop1Click);
-  closedItem_ = addItem(menu, "Closedloop1", closedCaption, QKeySequence(Qt::CTRL | Qt::Key_C),
-                        &TDomainChildForm::Closedloop1Click);
-  compItem_ = addItem(menu, "Compensator1", tr("Co&mpensator"), QKeySequence(Qt::Key_F2),
-                      &TDomainChildForm::Compensator1Click);
-  plantItem_ = addItem(menu, "Plant1", tr("&Plant"), QKeySequence(Qt::Key_F3),
-                       &TDomainChildForm::Plant1Click);
-  for (QAction* a : {openItem_, closedItem_, compItem_, plantItem_})
-    a->setCheckable(true);
+  const auto item = [this, menu](RoutedCommand c, const char* name, const QString& caption,
+                                 QKeySequence key, void (TDomainChildForm::*handler)()) {
+    QAction* a = addItem(menu, name, caption, key, handler);
+    loopItems_[static_cast<std::size_t>(Index(c))] = a;
+    return a;
+  };
+  QAction* open = item(RoutedCommand::Openloop, openName, openCaption, QKeySequence(Qt::CTRL | Qt::Key_O),
+                       &TDomainChildForm::Openloop1Click);
+  QAction* closed = item(RoutedCommand::Closedloop, "Closedloop1", closedCaption,
+                         QKeySequence(Qt::CTRL | Qt::Key_C), &TDomainChildForm::Closedloop1Click);
+  // Pole reports are commands, not modes: no check marks.
+  open->setCheckable(abilities_.loopMode == LoopModeAbility::Mode);
+  closed->setCheckable(abilities_.loopMode == LoopModeAbility::Mode);
+  item(RoutedCommand::Compensator, "Compensator1", tr("Co&mpensator"), QKeySequence(Qt::Key_F2),
+       &TDomainChildForm::Compensator1Click)
+      ->setCheckable(true);
+  item(RoutedCommand::Plant, "Plant1", tr("&Plant"), QKeySequence(Qt::Key_F3), &TDomainChildForm::Plant1Click)
+      ->setCheckable(true);
 }
 
 void TDomainChildForm::AddNonlinearityItems(QMenu* menu)
 {
-  fwdItem_ = addItem(menu, "FwdNlin1", tr("For&ward path nonlinearity"), QKeySequence(Qt::Key_F4),
-                     &TDomainChildForm::FwdNlin1Click);
-  fbkItem_ = addItem(menu, "FbkNlin1", tr("Feed&back path nonlinearity"), QKeySequence(Qt::Key_F5),
-                     &TDomainChildForm::FbkNlin1Click);
-  fwdItem_->setCheckable(true);
-  fbkItem_->setCheckable(true);
+  QAction* fwd = addItem(menu, "FwdNlin1", tr("For&ward path nonlinearity"), QKeySequence(Qt::Key_F4),
+                         &TDomainChildForm::FwdNlin1Click);
+  QAction* fbk = addItem(menu, "FbkNlin1", tr("Feed&back path nonlinearity"), QKeySequence(Qt::Key_F5),
+                         &TDomainChildForm::FbkNlin1Click);
+  fwd->setCheckable(true);
+  fbk->setCheckable(true);
+  loopItems_[static_cast<std::size_t>(Index(RoutedCommand::FwdNlin))] = fwd;
+  loopItems_[static_cast<std::size_t>(Index(RoutedCommand::FbkNlin))] = fbk;
 }
 
 void TDomainChildForm::AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName,
@@ -225,6 +260,7 @@ void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, 
       this, GraphActions{zoomItem_, panItem_, graticuleItem_, graticulePopup, relative},
       QLatin1String(readout));
   graph_->setChart(chart);
+  graph_->setModeListener([this] { emit stateChanged(); });
   SetAutoscaleMargins(marginX, marginY);
   connect(chart, &TRChart::OnMouseMoveInChart, this,
           [this](bool in, double x, double y) { graph_->MouseMoveInChart(in, x, y); });

@@ -1,13 +1,16 @@
 #pragma once
 // What the four domain windows have in common as children of the main frame:
-// their kind, their menus (merged into the frame's menu bar while active),
-// the routed command handlers and the close notification.
+// their abilities, their menus (merged into the frame's menu bar while
+// active), the routed command handlers, the state the frame shows for them
+// and the close notification.
 
+#include "app/DomainState.h"
 #include "model/SysData.h"
 #include "plot/ChartSetup.h"
 #include "plot/GraphInteractions.h"
 
 #include <QList>
+#include <QString>
 #include <QWidget>
 
 #include <memory>
@@ -16,35 +19,44 @@ class QAction;
 class QMenu;
 class TRChart;
 
-// The commands the main frame routes to the active domain window.
-enum class RoutedCommand {
-  Go, Autoscale, Wipe, Plotcursor, Scales, Zoomin, Zoomout, Pan,
-  Closedloop, Openloop, Compensator, Plant, FwdNlin, FbkNlin, Config
+// What the frame shows while a domain window is active: its tool buttons
+// (with the zoom and pan hints) and the blocks of the system diagram.
+struct DomainWindowState {
+  FrameButtonStates buttons;
+  QString zoomHint;
+  QString panHint;
+  DiagramView diagram;
 };
+
+// Edits of the loop model made outside the domain windows, which the
+// active window may follow at once.
+enum class ModelEdit { SampleHold, Parameters };
 
 class TDomainChildForm : public QWidget {
   Q_OBJECT
 public:
-  TDomainChildForm(ActiveDomain kind, QWidget* parent = nullptr);
+  TDomainChildForm(const DomainAbilities& abilities, QWidget* parent = nullptr);
 
-  ActiveDomain kind() const { return kind_; }
+  ActiveDomain kind() const { return abilities_.kind; }
+  const DomainAbilities& abilities() const { return abilities_; }
 
-  // True when this kind of window has a handler for the command.
-  virtual bool accepts(RoutedCommand c) const = 0;
+  // True when this kind of window takes the command.
+  bool accepts(RoutedCommand c) const { return Accepts(abilities_, c); }
   // Calls the handler of an accepted command.
   void run(RoutedCommand c);
 
   // The window's own menus, shown in the frame's menu bar while it is active.
   const QList<QMenu*>& menus() const { return menus_; }
 
-  // Activation: sets the active domain and the frame's tool buttons, and
-  // shows the blocks of the diagram this window uses.
-  virtual void FormActivate() = 0;
-  // Shows the blocks of the system-definition diagram this window's loop
-  // settings use.
-  virtual void UpdateDiagram() = 0;
+  // The frame's buttons and the diagram as this window's settings have them.
+  DomainWindowState state() const;
+  // Activation: makes this window's domain the model's active one and asks
+  // the frame to show its state.
+  void FormActivate();
   // Deactivation: ends any zoom or pan mode.
   void FormDeactivate() { graph_->CancelMouseMode(); }
+  // After the frame's editors changed the model while this window is active.
+  virtual void ModelEdited(ModelEdit) {}
 
   // The graph commands every domain window has.
   virtual void Go1Click() {}
@@ -52,6 +64,7 @@ public:
   virtual void Plotcursor1Click() {}
   virtual void Scales1Click() {}
   virtual void Autoscale1Click();
+  virtual void Config1Click() {}
   void Zoomin1Click() { graph_->ZoomIn(); }
   void Zoomout1Click() { graph_->ZoomOut(); }
   void Pan1Click() { graph_->Pan(); }
@@ -63,21 +76,29 @@ public:
   // window with plot types adds their checks.
   virtual void PopupMenu1Popup() { graph_->syncGraticuleChecks(); }
 
+  // The loop, element and nonlinearity commands, as the abilities say:
+  // loop modes switch the mode (or show a pole report), elements toggle with
+  // one always in, nonlinearities toggle (or, for the describing function,
+  // one of the two is chosen, only while that mode is on).
+  void Openloop1Click();
+  void Closedloop1Click();
+  void Compensator1Click();
+  void Plant1Click();
+  void FwdNlin1Click();
+  void FbkNlin1Click();
+
   // The chart the window draws on now, and the shared graph commands on it.
   TRChart* chart() const { return graph_->chart(); }
   GraphInteractions& graph() { return *graph_; }
   // True when the window's chart holds a plot of its own computation.
   bool hasPlot() const { return hasPlot_; }
-  // Loop and element commands; only the kinds that accept them override.
-  virtual void Openloop1Click() {}
-  virtual void Closedloop1Click() {}
-  virtual void Compensator1Click() {}
-  virtual void Plant1Click() {}
-  virtual void FwdNlin1Click() {}
-  virtual void FbkNlin1Click() {}
-  virtual void Config1Click() {}
+
+  // The window's loop switches, as its settings record holds them.
+  const LoopSwitches& switches() const { return const_cast<TDomainChildForm*>(this)->loop(); }
 
 signals:
+  // The state the frame shows for this window changed.
+  void stateChanged();
   // Emitted when the window closes, before it is freed.
   void formClosed(ActiveDomain kind);
 
@@ -85,6 +106,15 @@ protected:
   void closeEvent(QCloseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
+
+  // The loop switches in the window's own settings record.
+  virtual LoopSwitches& loop() = 0;
+  // True while the frequency window's describing-function mode is on.
+  virtual bool describingFunctionMode() const { return false; }
+  // The root window's open- and closed-loop pole reports.
+  virtual void ShowPoleReport(bool /*closedLoop*/) {}
+  // After a loop, element or nonlinearity command changed the switches.
+  virtual void LoopChanged() {}
 
   // Creates the chart filling the client area from setup, the popup menu
   // and the shared graph commands; call after the menus are built. readout
@@ -107,40 +137,9 @@ protected:
                    void (TDomainChildForm::*handler)());
   QMenu* addMenu(const QString& title);
 
-  // Enables and presses the frame buttons of the graph commands that every
-  // window has (Wipe, Go, Cursor, Scales, Zoom in/out, Auto scale, Pan).
-  static void EnableGraphButtons();
-
-  // The loop switches a window keeps for its own computations.
-  struct LoopSettings {
-    bool closedLoop = false;
-    bool compIn = false;   // first element 0; from the model at creation
-    bool plantIn = true;   // last element 1; from the model at creation
-    bool fwdNl = false;
-    bool fbkNl = false;
-  };
-  LoopSettings loop_;
-
-  // Menu items whose check marks follow loop_ (any may be null).
-  QAction* openItem_ = nullptr;
-  QAction* closedItem_ = nullptr;
-  QAction* compItem_ = nullptr;
-  QAction* plantItem_ = nullptr;
-  QAction* fwdItem_ = nullptr;
-  QAction* fbkItem_ = nullptr;
-
-  // Open or closed loop: settings, menu checks and the two frame buttons.
-  void SetLoopMode(bool closed);
-  // Toggles an element; at least one of the two stays in the loop.
-  void ToggleCompensator();
-  void TogglePlant();
-  // Toggles a nonlinearity in or out of the loop.
-  void ToggleFwdNl();
-  void ToggleFbkNl();
-  // Sets the check marks of the loop items from loop_.
-  void SyncLoopChecks();
   // The Settings items for the loop mode and the elements, in their order
-  // "&Open loop", "&Closed loop", "Co&mpensator", "&Plant".
+  // "&Open loop", "&Closed loop", "Co&mpensator", "&Plant"; check marks for
+  // the modes only when the loop mode is a mode.
   void AddLoopItems(QMenu* menu, const QString& openCaption, const char* openName,
                     const QString& closedCaption);
   // The nonlinearity items of the Settings menu (F4, F5).
@@ -149,11 +148,17 @@ protected:
   // Auto scale, Zoom in, Zoom back, Pan.
   void AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName,
                      const QString& cursorCaption);
+  // Check marks and enabled states of the loop items from the switches, and
+  // the frame's state with them.
+  void SyncLoopState();
   QMenu* popup_ = nullptr;
 
 private:
-  ActiveDomain kind_;
+  DomainAbilities abilities_;
   QList<QMenu*> menus_;
+  // The items of the loop commands, indexed by RoutedCommand (null where the
+  // window has none).
+  std::array<QAction*, kRoutedCommands> loopItems_{};
   QAction* zoomItem_ = nullptr;
   QAction* panItem_ = nullptr;
   QAction* graticuleItem_ = nullptr;

@@ -21,20 +21,6 @@ QLabel* panel(int index)
 QMainWindow* MainFrame() { return gFrame.data(); }
 void RegisterMainFrame(QMainWindow* frame) { gFrame = frame; }
 
-QAbstractButton* FrameButton(const char* name)
-{
-  return gFrame ? gFrame->findChild<QAbstractButton*>(QString::fromLatin1(name)) : nullptr;
-}
-
-void SetFrameButton(const char* name, bool enabled, bool down)
-{
-  if (QAbstractButton* b = FrameButton(name)) {
-    b->setEnabled(enabled);
-    if (b->isCheckable())
-      b->setChecked(down);
-  }
-}
-
 TSysDefForm* SysDefWindow() { return gFrame ? gFrame->findChild<TSysDefForm*>() : nullptr; }
 
 void SetHint(QAbstractButton* button, const QString& hint)

@@ -1,6 +1,7 @@
 #pragma once
 // What the windows and the shared graph code reach of the main frame: its
-// tool buttons by name, its status-bar panels and its menu bar.
+// status-bar panels, its system-definition window and the hints of its
+// tool buttons.
 
 #include <QString>
 
@@ -11,12 +12,6 @@ class TSysDefForm;
 // The running main frame, or nullptr before it exists (or after it is gone).
 QMainWindow* MainFrame();
 void RegisterMainFrame(QMainWindow* frame);
-
-// A tool button of the main frame by its name ("GoSpdBtn"), or nullptr.
-QAbstractButton* FrameButton(const char* name);
-
-// Enables and presses (or releases) a frame button; no-op for a missing one.
-void SetFrameButton(const char* name, bool enabled, bool down);
 
 // Sets a hint given as "short|long": the part before the bar becomes the
 // tool tip, the part after it the status-bar text.

@@ -5,6 +5,7 @@
 #include "app/HelpViewer.h"
 #include "app/Messages.h"
 #include "app/ValueEditors.h"
+#include "app/WindowPlacement.h"
 #include "expr/EvalDlg.h"
 #include "freq/FreqChild.h"
 #include "model/ParamDlg.h"
@@ -17,6 +18,8 @@
 #include <QAction>
 #include <QFontMetrics>
 #include <QApplication>
+#include <QGuiApplication>
+#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -27,21 +30,89 @@
 #include <QToolButton>
 
 #include <algorithm>
+#include <numeric>
 
 namespace {
 
 const char kTitle[] = "VANTO for Windows";
 
-// Titles of the domain windows, followed by the window's number.
-const char* const kChildTitles[4] = {"Time domain ", "Frequency domain ", "Root domain ",
-                                     "Nonlinear domain "};
+// The four kinds of domain window: their captions, the entries of the
+// "&New..." menu and the tool buttons that open them, and how to make one.
+struct DomainKind {
+  ActiveDomain kind;
+  const char* title;  // followed by the window's number
+  const char* menuName;
+  const char* menuCaption;
+  Qt::Key key;
+  const char* buttonName;
+  const char* icon;
+  const char* hint;
+  TDomainChildForm* (*create)();
+};
 
-// The tool buttons whose state follows the active domain window.
-const char* const kLoopButtons[] = {"OpenLoopSpdBtn", "ClosedLoopSpdBtn", "CompSpdBtn",
-                                    "PlantSpdBtn",    "FwdNlinSpdBtn",    "FbkNlinSpdBtn"};
-const char* const kGraphButtons[] = {"WipeSpdBtn",  "GoSpdBtn",     "CursSpdBtn",
-                                     "ConfigSpdBtn", "ScaleSpdBtn", "ZoominSpdBtn",
-                                     "ZoomoutSpdBtn", "AutoScaleSpdBtn", "PanSpdBtn"};
+template <typename Form> TDomainChildForm* Make() { return new Form; }
+
+const DomainKind kDomainKinds[] = {
+    {ActiveDomain::Time, "Time domain ", "Time1", "&Time", Qt::Key_F7, "SpeedButton3", "newtime",
+     "New time domain window", Make<TTransChildForm>},
+    {ActiveDomain::Frequency, "Frequency domain ", "Frequency1", "&Frequency", Qt::Key_F8, "SpeedButton4",
+     "newfreq", "New frequency domain window", Make<TFreqChildForm>},
+    {ActiveDomain::Root, "Root domain ", "Root1", "&Root", Qt::Key_F9, "SpeedButton5", "newroot",
+     "New root domain window", Make<TRootChildForm>},
+    {ActiveDomain::Nonlinear, "Nonlinear domain ", "Nonlin1", "&Nonlin", Qt::Key_F6, "SpeedButton6",
+     "newnlin", "New nonlinear domain window", Make<TNlinChildForm>},
+};
+
+const DomainKind& KindOf(ActiveDomain kind) { return kDomainKinds[static_cast<int>(kind)]; }
+
+// The routed tool buttons: the loop group, then the graph group.
+struct RoutedButton {
+  const char* name;
+  const char* icon;
+  const char* hint;
+  bool latching;
+  RoutedCommand command;
+};
+const RoutedButton kLoopButtons[] = {
+    {"OpenLoopSpdBtn", "openloop", "Open loop", true, RoutedCommand::Openloop},
+    {"ClosedLoopSpdBtn", "closedloop", "Closed loop", true, RoutedCommand::Closedloop},
+    {"CompSpdBtn", "comp", "Compensator", true, RoutedCommand::Compensator},
+    {"PlantSpdBtn", "plant", "Plant", true, RoutedCommand::Plant},
+    {"FwdNlinSpdBtn", "fwdnl", "Forward path nonlinearity", true, RoutedCommand::FwdNlin},
+    {"FbkNlinSpdBtn", "fbknl", "Feedback path nonlinearity", true, RoutedCommand::FbkNlin}};
+const RoutedButton kGraphButtons[] = {
+    {"WipeSpdBtn", "wipe", "Wipe graph", false, RoutedCommand::Wipe},
+    {"GoSpdBtn", "go", "Go - draw response", false, RoutedCommand::Go},
+    {"CursSpdBtn", "cursor", "Plot-following cursor", false, RoutedCommand::Plotcursor},
+    {"ConfigSpdBtn", "config", "Configuration", false, RoutedCommand::Config},
+    {"ScaleSpdBtn", "scales", "Graph scales", false, RoutedCommand::Scales},
+    {"AutoScaleSpdBtn", "autoscale", "Auto scale", false, RoutedCommand::Autoscale},
+    {"PanSpdBtn", "pan", "Pan", true, RoutedCommand::Pan},
+    {"ZoominSpdBtn", "zoomin", "Zoom in", true, RoutedCommand::Zoomin},
+    {"ZoomoutSpdBtn", "zoomout", "Zoom Out", false, RoutedCommand::Zoomout}};
+
+// The frame's state with no domain window: routed buttons disabled and up,
+// the mode hints as at start, every block of the diagram shown.
+DomainWindowState NoWindowState()
+{
+  const GraphHints hints;
+  return {FrameButtonStates{}, hints.zoomIn, hints.pan, DiagramView{}};
+}
+
+// Shows the blocks of the diagram as view has them, in the diagram's order.
+void ShowDiagram(TSysDefForm& d, const DiagramView& view)
+{
+  d.ShowClosure(view.closure);
+  d.ShowCompensator(view.compensator.visible, view.compensator.showContent);
+  d.ShowPlant(view.plant.visible, view.plant.showContent);
+  d.ShowFwdNonlinearity(view.fwdNl.visible, view.fwdNl.showContent);
+  d.ShowFbkNonlinearity(view.fbkNl.visible, view.fbkNl.showContent);
+  d.ShowReference(view.reference);
+  d.ShowLoad(view.load);
+  d.ShowNoise(view.noise);
+  d.ShowGain(view.gain);
+  d.ShowHold(view.hold);
+}
 
 }  // namespace
 
@@ -75,7 +146,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   connect(sysDef_, &TSysDefForm::visibilityChanged, this, &TMainForm::sysDefShown);
   connect(sysDef_, &TSysDefForm::gainClicked, this, [this] { EditGain(this); });
   connect(sysDef_, &TSysDefForm::delayClicked, this, [this] { EditDelay(this); });
-  connect(sysDef_, &TSysDefForm::holdClicked, this, [this] { EditSampleHold(this); });
+  connect(sysDef_, &TSysDefForm::holdClicked, this, &TMainForm::editSampleHold);
   connect(sysDef_, &TSysDefForm::elementLabelClicked, this,
           [this](int element) { Route(element == kCompensator ? RoutedCommand::Compensator : RoutedCommand::Plant); });
   connect(sysDef_, &TSysDefForm::nonlinearityLabelClicked, this,
@@ -83,7 +154,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 
   setWindowTitle(QStringLiteral("%1 [V1.1]").arg(QLatin1String(kTitle)));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vanto.svg")));
-  resize(800, 554);
+  if (const QScreen* screen = QGuiApplication::primaryScreen())
+    startFrame_ = FrameStartGeometry(screen->availableGeometry());
+  setGeometry(startFrame_);
   UpdateMenuItems();
 }
 
@@ -144,7 +217,7 @@ void TMainForm::createMenus()
   connect(delay, &QAction::triggered, this, [this] { EditDelay(this); });
   QAction* hold = addEntry(edit, "Sampleholdtime1", tr("&Sample hold time..."), QString());
   hold->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
-  connect(hold, &QAction::triggered, this, [this] { EditSampleHold(this); });
+  connect(hold, &QAction::triggered, this, &TMainForm::editSampleHold);
   edit->addSeparator();
   // The transfer-function editor is not part of this build yet: its two
   // entries stay disabled until it is.
@@ -164,7 +237,10 @@ void TMainForm::createMenus()
   connect(evaluator, &QAction::triggered, this, &TMainForm::showEvaluator);
   QAction* params = addEntry(view, "Parameters1", tr("&Parameters"), QString());
   params->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_P));
-  connect(params, &QAction::triggered, this, [this] { ExecModal(*params_); });
+  connect(params, &QAction::triggered, this, [this] {
+    if (ExecModal(*params_) == QDialog::Accepted && activeChild())
+      activeChild()->ModelEdited(ModelEdit::Parameters);
+  });
 
   windowMenu_ = bar->addMenu(tr("&Window"));
   windowMenu_->setObjectName(QStringLiteral("Window1"));
@@ -172,23 +248,14 @@ void TMainForm::createMenus()
   childMenusBefore_ = windowMenu_->menuAction();
   QMenu* newMenu = windowMenu_->addMenu(tr("&New..."));
   newMenu->setObjectName(QStringLiteral("New1"));
-  const struct {
-    const char* name;
-    const char* caption;
-    Qt::Key key;
-    ActiveDomain kind;
-  } kNew[] = {{"Time1", "&Time", Qt::Key_F7, ActiveDomain::Time},
-              {"Frequency1", "&Frequency", Qt::Key_F8, ActiveDomain::Frequency},
-              {"Root1", "&Root", Qt::Key_F9, ActiveDomain::Root},
-              {"Nonlin1", "&Nonlin", Qt::Key_F6, ActiveDomain::Nonlinear}};
-  for (const auto& n : kNew) {
-    QAction* a = addEntry(newMenu, n.name, tr(n.caption), QString());
-    a->setShortcut(QKeySequence(n.key));
-    const ActiveDomain kind = n.kind;
+  for (const DomainKind& k : kDomainKinds) {
+    QAction* a = addEntry(newMenu, k.menuName, tr(k.menuCaption), QString());
+    a->setShortcut(QKeySequence(k.key));
+    const ActiveDomain kind = k.kind;
     connect(a, &QAction::triggered, this, [this, kind] { NewWindow(kind); });
   }
   cascade_ = addEntry(windowMenu_, "Cascade1", tr("&Cascade"), tr("Arrange windows to overlap"));
-  connect(cascade_, &QAction::triggered, mdi_, &QMdiArea::cascadeSubWindows);
+  connect(cascade_, &QAction::triggered, this, &TMainForm::cascade);
   tile_ = addEntry(windowMenu_, "Tile1", tr("&Tile"), tr("Arrange windows without overlap"));
   connect(tile_, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
   arrange_ = addEntry(windowMenu_, "ArrangeIcons1", tr("&Arrange Icons"),
@@ -253,54 +320,23 @@ void TMainForm::createToolBar()
   connect(sysDefBtn_, &QToolButton::clicked, this, &TMainForm::toggleSysDef);
   bar->addSeparator();
 
-  struct Routed {
-    const char* name;
-    const char* icon;
-    const char* hint;
-    bool latching;
-    RoutedCommand command;
-  };
-  const auto addRouted = [this](std::initializer_list<Routed> buttons) {
-    for (const Routed& r : buttons) {
+  const auto addRouted = [this, bar](const auto& buttons) {
+    for (const RoutedButton& r : buttons) {
       QToolButton* b = addButton(r.name, r.icon, tr(r.hint), false, r.latching);
       const RoutedCommand c = r.command;
+      routed_[static_cast<std::size_t>(Index(c))] = b;
       connect(b, &QToolButton::clicked, this, [this, c] { Route(c); });
     }
+    bar->addSeparator();
   };
-  addRouted({{"OpenLoopSpdBtn", "openloop", "Open loop", true, RoutedCommand::Openloop},
-             {"ClosedLoopSpdBtn", "closedloop", "Closed loop", true, RoutedCommand::Closedloop},
-             {"CompSpdBtn", "comp", "Compensator", true, RoutedCommand::Compensator},
-             {"PlantSpdBtn", "plant", "Plant", true, RoutedCommand::Plant},
-             {"FwdNlinSpdBtn", "fwdnl", "Forward path nonlinearity", true, RoutedCommand::FwdNlin},
-             {"FbkNlinSpdBtn", "fbknl", "Feedback path nonlinearity", true, RoutedCommand::FbkNlin}});
-  bar->addSeparator();
-
-  const struct {
-    const char* name;
-    const char* icon;
-    const char* hint;
-    ActiveDomain kind;
-  } kNew[] = {{"SpeedButton3", "newtime", "New time domain window", ActiveDomain::Time},
-              {"SpeedButton4", "newfreq", "New frequency domain window", ActiveDomain::Frequency},
-              {"SpeedButton5", "newroot", "New root domain window", ActiveDomain::Root},
-              {"SpeedButton6", "newnlin", "New nonlinear domain window", ActiveDomain::Nonlinear}};
-  for (const auto& n : kNew) {
-    QToolButton* b = addButton(n.name, n.icon, tr(n.hint), true, false);
-    const ActiveDomain kind = n.kind;
+  addRouted(kLoopButtons);
+  for (const DomainKind& k : kDomainKinds) {
+    QToolButton* b = addButton(k.buttonName, k.icon, tr(k.hint), true, false);
+    const ActiveDomain kind = k.kind;
     connect(b, &QToolButton::clicked, this, [this, kind] { NewWindow(kind); });
   }
   bar->addSeparator();
-
-  addRouted({{"WipeSpdBtn", "wipe", "Wipe graph", false, RoutedCommand::Wipe},
-             {"GoSpdBtn", "go", "Go - draw response", false, RoutedCommand::Go},
-             {"CursSpdBtn", "cursor", "Plot-following cursor", false, RoutedCommand::Plotcursor},
-             {"ConfigSpdBtn", "config", "Configuration", false, RoutedCommand::Config},
-             {"ScaleSpdBtn", "scales", "Graph scales", false, RoutedCommand::Scales},
-             {"AutoScaleSpdBtn", "autoscale", "Auto scale", false, RoutedCommand::Autoscale},
-             {"PanSpdBtn", "pan", "Pan", true, RoutedCommand::Pan},
-             {"ZoominSpdBtn", "zoomin", "Zoom in", true, RoutedCommand::Zoomin},
-             {"ZoomoutSpdBtn", "zoomout", "Zoom Out", false, RoutedCommand::Zoomout}});
-  bar->addSeparator();
+  addRouted(kGraphButtons);
 
   QToolButton* eq = addButton("EqSpdBtn", "eq", tr("Expression evaluator"), true, false);
   connect(eq, &QToolButton::clicked, this, &TMainForm::showEvaluator);
@@ -341,11 +377,63 @@ void TMainForm::showEvent(QShowEvent* event)
     return;
   firstShow_ = false;
   ResetDisplaySettings(Sys());
-  // The diagram is centred across the frame, in its lower part.
+  // The start rectangle holds the window with its frame, known only now.
+  const QSize border = frameGeometry().size() - size();
+  resize(startFrame_.size() - border);
+  move(startFrame_.topLeft());
+  // The diagram is centred across the frame, in its lower part, and kept on
+  // the screen.
   const QRect f = frameGeometry();
-  sysDef_->move(f.left() + (f.width() - sysDef_->width()) / 2,
-                f.top() + f.height() - sysDef_->height() * 3 / 2);
+  QRect d(QPoint(f.left() + (f.width() - sysDef_->width()) / 2, f.top() + f.height() - sysDef_->height() * 3 / 2),
+          sysDef_->size());
+  if (const QScreen* screen = this->screen()) {
+    const QRect avail = screen->availableGeometry();
+    d.moveBottom(std::min(d.bottom(), avail.bottom()));
+    d.moveLeft(std::max(d.left(), avail.left()));
+  }
+  sysDef_->move(d.topLeft());
   sysDef_->show();
+}
+
+QRect TMainForm::childArea() const
+{
+  // The client area, less the part the diagram covers at its bottom when it
+  // is shown there: new windows open where both can be seen.
+  QRect area = mdi_->viewport()->rect();
+  if (sysDef_->isVisible()) {
+    const QRect diagram(mdi_->viewport()->mapFromGlobal(sysDef_->frameGeometry().topLeft()),
+                        sysDef_->frameGeometry().size());
+    if (diagram.intersects(area) && diagram.top() - area.top() >= kUsableChild.height())
+      area.setBottom(std::min(area.bottom(), diagram.top() - 1));
+  }
+  return area;
+}
+
+int TMainForm::cascadeStep() const { return fontMetrics().height() + 10; }
+
+void TMainForm::cascade()
+{
+  const QList<QMdiSubWindow*> subs = mdi_->subWindowList(QMdiArea::CreationOrder);
+  QList<QMdiSubWindow*> shown;
+  for (QMdiSubWindow* sub : subs)
+    if (!sub->isMinimized())
+      shown.append(sub);
+  const QRect area = childArea();
+  const QSize size = CascadeSize(area, static_cast<int>(shown.size()), cascadeStep());
+  int i = 0;
+  for (QMdiSubWindow* sub : shown) {
+    sub->showNormal();
+    sub->setGeometry(CascadeGeometry(area, size, i++, cascadeStep()));
+    sub->raise();
+  }
+  if (!shown.isEmpty())
+    mdi_->setActiveSubWindow(shown.last());
+}
+
+void TMainForm::editSampleHold()
+{
+  if (EditSampleHold(this) && activeChild())
+    activeChild()->ModelEdited(ModelEdit::SampleHold);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -367,42 +455,46 @@ TDomainChildForm* TMainForm::activeChild() const
 
 TDomainChildForm* TMainForm::NewWindow(ActiveDomain kind)
 {
-  TDomainChildForm* child = nullptr;
-  switch (kind) {
-  case ActiveDomain::Time: child = new TTransChildForm; break;
-  case ActiveDomain::Frequency: child = new TFreqChildForm; break;
-  case ActiveDomain::Root: child = new TRootChildForm; break;
-  case ActiveDomain::Nonlinear: child = new TNlinChildForm; break;
-  }
-  const int n = ++counts_[static_cast<int>(kind)];
-  child->setWindowTitle(QLatin1String(kChildTitles[static_cast<int>(kind)]) + QString::number(n));
+  const DomainKind& k = KindOf(kind);
+  TDomainChildForm* child = k.create();
+  const int n = ++counts_[static_cast<std::size_t>(kind)];
+  child->setWindowTitle(QLatin1String(k.title) + QString::number(n));
   connect(child, &TDomainChildForm::formClosed, this, &TMainForm::childClosed);
+  connect(child, &TDomainChildForm::stateChanged, this, [this, child] {
+    if (child == lastActive_)
+      applyState(child->state());
+  });
   QMdiSubWindow* sub = mdi_->addSubWindow(child);
   sub->setAttribute(Qt::WA_DeleteOnClose);
-  sub->resize(width() * 2 / 3, height() * 2 / 3);
+  sub->setMinimumSize(kUsableChild);
+  sub->setGeometry(NewChildGeometry(childArea(), size(), openChildren() - 1, cascadeStep()));
   sub->show();
   mdi_->setActiveSubWindow(sub);
   UpdateMenuItems();
   return child;
 }
 
+int TMainForm::openChildren() const { return std::accumulate(counts_.begin(), counts_.end(), 0); }
+
 void TMainForm::childActivated(QMdiSubWindow* sub)
 {
   TDomainChildForm* child = sub ? qobject_cast<TDomainChildForm*>(sub->widget()) : nullptr;
   // The frame itself losing the focus reports no window: the last one stays.
-  if (!child && lastActive_ && counts_[0] + counts_[1] + counts_[2] + counts_[3] > 0)
+  if (!child && lastActive_ && openChildren() > 0)
     return;
   if (child == lastActive_)
     return;
-  if (lastActive_)
-    lastActive_->FormDeactivate();
+  // The window going out is no longer the one the frame shows.
+  const QPointer<TDomainChildForm> previous = lastActive_;
+  lastActive_ = child;
+  if (previous)
+    previous->FormDeactivate();
 
   // The menus of the active child stand in the menu bar in front of "&Window".
   for (const QPointer<QAction>& a : std::as_const(childMenuActions_))
     if (a)
       menuBar()->removeAction(a);
   childMenuActions_.clear();
-  lastActive_ = child;
   if (child) {
     for (QMenu* m : child->menus()) {
       menuBar()->insertAction(childMenusBefore_, m->menuAction());
@@ -412,32 +504,35 @@ void TMainForm::childActivated(QMdiSubWindow* sub)
   }
 }
 
-void TMainForm::childClosed(ActiveDomain kind)
+void TMainForm::applyState(const DomainWindowState& state)
 {
-  int& n = counts_[static_cast<int>(kind)];
-  if (n > 0)
-    --n;
-  if (counts_[0] + counts_[1] + counts_[2] + counts_[3] == 0)
-    lastWindowClosed();
-  UpdateMenuItems();
+  for (std::size_t i = 0; i < routed_.size(); ++i) {
+    QToolButton* b = routed_[i];
+    b->setEnabled(state.buttons[i].enabled);
+    if (b->isCheckable())
+      b->setChecked(state.buttons[i].down);
+  }
+  SetHint(routed_[static_cast<std::size_t>(Index(RoutedCommand::Zoomin))], state.zoomHint);
+  SetHint(routed_[static_cast<std::size_t>(Index(RoutedCommand::Pan))], state.panHint);
+  ShowDiagram(*sysDef_, state.diagram);
 }
 
-void TMainForm::lastWindowClosed()
+void TMainForm::childClosed(ActiveDomain kind)
 {
-  for (const char* name : kLoopButtons)
-    SetFrameButton(name, false, false);
-  for (const char* name : kGraphButtons)
-    SetFrameButton(name, false, false);
-  SetHint(FrameButton("ZoominSpdBtn"), tr("Zoom in|"));
-  SetHint(FrameButton("PanSpdBtn"), tr("Pan|"));
-  sysDef_->RestoreAllBlocks();
-  Sys().activeDomain = ActiveDomain::Time;
+  int& n = counts_[static_cast<std::size_t>(kind)];
+  if (n > 0)
+    --n;
+  if (openChildren() == 0) {
+    applyState(NoWindowState());
+    Sys().activeDomain = ActiveDomain::Time;
+  }
+  UpdateMenuItems();
 }
 
 void TMainForm::UpdateMenuItems()
 {
   // Every MDI child is a domain window, and the counters count the open ones.
-  const bool any = counts_[0] + counts_[1] + counts_[2] + counts_[3] > 0;
+  const bool any = openChildren() > 0;
   for (QAction* a : {closeAll_, cascade_, tile_, arrange_, minimizeAll_})
     a->setEnabled(any);
 }

@@ -30,7 +30,7 @@ public:
   ~TMainForm() override;
 
   // Number of open windows of one kind.
-  int Count(ActiveDomain kind) const { return counts_[static_cast<int>(kind)]; }
+  int Count(ActiveDomain kind) const { return counts_[static_cast<std::size_t>(kind)]; }
   QMdiArea* mdiArea() const { return mdi_; }
   TSysDefForm* sysDefForm() const { return sysDef_; }
   // The active domain window (the last one activated), or nullptr.
@@ -59,7 +59,15 @@ private:
 
   void childActivated(QMdiSubWindow* sub);
   void childClosed(ActiveDomain kind);
-  void lastWindowClosed();
+  // Shows a domain window's state (or the state with none) in the tool
+  // buttons and the system diagram.
+  void applyState(const DomainWindowState& state);
+  int openChildren() const;
+  // The part of the client area where domain windows open and cascade.
+  QRect childArea() const;
+  int cascadeStep() const;
+  void cascade();
+  void editSampleHold();
   void closeAll();
   void fillWindowMenu();
   void toggleSysDef();
@@ -71,6 +79,8 @@ private:
 
   std::unique_ptr<ModelScope> model_;
   std::array<int, 4> counts_{};
+  // The routed tool buttons, indexed by RoutedCommand.
+  std::array<QToolButton*, kRoutedCommands> routed_{};
   QMdiArea* mdi_ = nullptr;
   TSysDefForm* sysDef_ = nullptr;
   TEvalDlg* eval_ = nullptr;
@@ -90,4 +100,5 @@ private:
   std::array<QLabel*, 3> panels_{};
   QPointer<TDomainChildForm> lastActive_;
   bool firstShow_ = true;
+  QRect startFrame_{0, 0, 800, 554};  // with the window frame
 };

@@ -26,6 +26,17 @@ QMessageBox::Icon toQt(MsgIcon icon)
   }
   return QMessageBox::NoIcon;
 }
+// A modal window opens above a window kept on top of the others (the
+// system diagram), which would otherwise hide it.
+void KeepAboveStayOnTopWindows(QWidget& dlg)
+{
+  for (const QWidget* w : QApplication::topLevelWidgets()) {
+    if (w != &dlg && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+      dlg.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+      return;
+    }
+  }
+}
 }  // namespace
 
 MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
@@ -37,6 +48,7 @@ MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& te
     return gMessageHook(rec);
 
   QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, parent);
+  KeepAboveStayOnTopWindows(box);
   if (buttons == MsgButtons::YesNo) {
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
@@ -74,6 +86,7 @@ void ReportError(QWidget* parent)
 
 int ExecModal(QDialog& dlg)
 {
+  KeepAboveStayOnTopWindows(dlg);
   if (gModalHook)
     return gModalHook(dlg);
   return dlg.exec();
@@ -83,10 +96,11 @@ bool ChooseColor(QWidget* parent, QColor& colour)
 {
   if (gColorHook)
     return gColorHook(colour);
-  const QColor chosen = QColorDialog::getColor(colour, parent);
-  if (!chosen.isValid())
+  QColorDialog dlg(colour, parent);
+  KeepAboveStayOnTopWindows(dlg);
+  if (dlg.exec() != QDialog::Accepted)
     return false;
-  colour = chosen;
+  colour = dlg.selectedColor();
   return true;
 }
 

@@ -47,28 +47,33 @@ bool EditValue(QWidget* frame, const ValueEditor& e)
 
 }  // namespace
 
-void EditGain(QWidget* frame)
+bool EditGain(QWidget* frame)
 {
-  if (EditValue(frame, kGain) && SysDefWindow())
+  if (!EditValue(frame, kGain))
+    return false;
+  if (SysDefWindow())
     SysDefWindow()->RefreshGain();
+  return true;
 }
 
-void EditDelay(QWidget* frame)
+bool EditDelay(QWidget* frame)
 {
   if (!EditValue(frame, kDelay))
-    return;
+    return false;
   if (SysDefWindow())
     SysDefWindow()->RefreshDelay();
   Sys().delayChanged = true;
+  return true;
 }
 
-void EditSampleHold(QWidget* frame)
+bool EditSampleHold(QWidget* frame)
 {
   if (!EditValue(frame, kHold))
-    return;
+    return false;
   if (SysDefWindow())
     SysDefWindow()->RefreshHold();
   ClearError();
+  return true;
 }
 
 void ShowOptions(QWidget* frame)

@@ -7,9 +7,10 @@ class QWidget;
 // "&Gain...", "&Delay...", "&Sample hold time...": a fresh value dialog with
 // the quantity's caption and limits; the model changes only on OK, and
 // then the diagram's label of that value is brought up to date.
-void EditGain(QWidget* frame);
-void EditDelay(QWidget* frame);
-void EditSampleHold(QWidget* frame);
+// Each returns true when the model changed.
+bool EditGain(QWidget* frame);
+bool EditDelay(QWidget* frame);
+bool EditSampleHold(QWidget* frame);
 
 // "Op&tions...": a fresh options dialog, shown modally.
 void ShowOptions(QWidget* frame);

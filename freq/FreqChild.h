@@ -1,5 +1,6 @@
 #pragma once
-// The frequency-domain window: Nyquist, Nichols and Bode plots of the loop.
+// The frequency-domain window: Nyquist, inverse Nyquist, Nichols and Bode
+// plots of the loop.
 
 #include "app/DomainChildForm.h"
 
@@ -8,12 +9,12 @@ class TFreqChildForm : public TDomainChildForm {
 public:
   explicit TFreqChildForm(QWidget* parent = nullptr);
 
-  bool accepts(RoutedCommand c) const override;
-  void FormActivate() override;
-  void UpdateDiagram() override;
+  static constexpr DomainAbilities kAbilities{ActiveDomain::Frequency, LoopModeAbility::Mode, true,
+                                              NonlinearityAbility::DescribingFunction, true};
 
-  void Openloop1Click() override { SetLoopMode(false); }
-  void Closedloop1Click() override { SetLoopMode(true); }
-  void Compensator1Click() override { ToggleCompensator(); }
-  void Plant1Click() override { TogglePlant(); }
+protected:
+  LoopSwitches& loop() override { return loop_; }
+
+private:
+  LoopSwitches loop_;
 };

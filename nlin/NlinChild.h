@@ -1,5 +1,6 @@
 #pragma once
-// The nonlinear-domain window: static characteristics of the nonlinearities.
+// The nonlinear-domain window: the static characteristic of the loop's
+// nonlinearities.
 
 #include "app/DomainChildForm.h"
 
@@ -8,10 +9,12 @@ class TNlinChildForm : public TDomainChildForm {
 public:
   explicit TNlinChildForm(QWidget* parent = nullptr);
 
-  bool accepts(RoutedCommand c) const override;
-  void FormActivate() override;
-  void UpdateDiagram() override;
+  static constexpr DomainAbilities kAbilities{ActiveDomain::Nonlinear, LoopModeAbility::None, false,
+                                              NonlinearityAbility::Toggles, false};
 
-  void FwdNlin1Click() override { ToggleFwdNl(); }
-  void FbkNlin1Click() override { ToggleFbkNl(); }
+protected:
+  LoopSwitches& loop() override { return loop_; }
+
+private:
+  LoopSwitches loop_;
 };

@@ -11,7 +11,6 @@
 #include "plot/Readout.h"
 #include "plot/TRChart.h"
 
-#include <QAbstractButton>
 #include <QAction>
 #include <QWidget>
 
@@ -24,15 +23,6 @@ void Check(QAction* a, bool on)
 {
   if (a)
     a->setChecked(on);
-}
-
-void FrameMode(const char* button, bool down, const QString& hint)
-{
-  if (QAbstractButton* b = FrameButton(button)) {
-    if (b->isCheckable())
-      b->setChecked(down);
-    SetHint(b, hint);
-  }
 }
 }  // namespace
 
@@ -67,9 +57,9 @@ void GraphInteractions::ZoomIn()
   CancelMouseMode();
   Check(actions_.zoomIn, true);
   saveCaption(" (zoom in)");
-  FrameMode("ZoominSpdBtn", true, hints_.cancelZoomIn);
   if (chart_)
     chart_->SetMouseAction(maZoomWindPos);
+  modesChanged();
 }
 
 bool GraphInteractions::ZoomPanDone()
@@ -93,11 +83,11 @@ void GraphInteractions::Pan()
     return;
   }
   CancelMouseMode();
-  FrameMode("PanSpdBtn", true, hints_.cancelPan);
   saveCaption(" (pan)");
   Check(actions_.pan, true);
   if (chart_)
     chart_->SetMouseAction(maPan);
+  modesChanged();
 }
 
 void GraphInteractions::CancelMouseMode()
@@ -110,10 +100,18 @@ void GraphInteractions::CancelMouseMode()
     savedCaption_.clear();
     captionSaved_ = false;
   }
-  FrameMode("ZoominSpdBtn", false, hints_.zoomIn);
   Check(actions_.zoomIn, false);
-  FrameMode("PanSpdBtn", false, hints_.pan);
   Check(actions_.pan, false);
+  modesChanged();
+}
+
+bool GraphInteractions::zoomMode() const { return chart_ && chart_->MouseAction() == maZoomWindPos; }
+bool GraphInteractions::panMode() const { return chart_ && chart_->MouseAction() == maPan; }
+
+void GraphInteractions::modesChanged()
+{
+  if (modeListener_)
+    modeListener_();
 }
 
 void GraphInteractions::ZoomBack(TRChart& chart)

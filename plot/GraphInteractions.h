@@ -30,8 +30,9 @@
 // which: store the ranges, re-lay out), setReadoutHook (panels of its own after the
 // standard ones), setHints (the root window's "cancel zoom in|"),
 // setReadoutTemplate (a window whose template changes with the chart).
-// Any of the actions may be null; the frame buttons are found by name on the
-// registered main frame and are skipped when there is none.
+// Any of the actions may be null. The main frame's Zoom in and Pan buttons
+// follow zoomMode()/panMode() and the hints: the window tells the frame
+// when they change (setModeListener).
 
 #include "plot/Scale.h"
 #include "plot/TRChart.h"
@@ -87,6 +88,8 @@ public:
   void setHints(const GraphHints& hints) { hints_ = hints; }
   // Runs after the standard read-out on every pointer move inside the plot.
   void setReadoutHook(std::function<void(const ReadoutPoint&)> hook) { readoutHook_ = std::move(hook); }
+  // Runs whenever the zoom or pan mode was turned on or off.
+  void setModeListener(std::function<void()> listener) { modeListener_ = std::move(listener); }
   // Runs after a zoom, a pan, a zoom back or an autoscale changed the ranges.
   void setAfterRangeChange(std::function<void(RangeChange)> hook) { afterRanges_ = std::move(hook); }
 
@@ -97,8 +100,13 @@ public:
   bool ZoomPanDone();
   // Pan: toggles the pan mode.
   void Pan();
-  // Ends zoom and pan modes, restores the caption, releases the buttons.
+  // Ends zoom and pan modes and restores the caption.
   void CancelMouseMode();
+  // The modes, and the hints of the Zoom in and Pan buttons that go with them.
+  bool zoomMode() const;
+  bool panMode() const;
+  QString zoomHint() const { return zoomMode() ? hints_.cancelZoomIn : hints_.zoomIn; }
+  QString panHint() const { return panMode() ? hints_.cancelPan : hints_.pan; }
   // Zoom back: every range 1.4 times as wide about its centre, then redraw.
   void ZoomOut();
   // Autoscale command: cancels the mode, runs recompute (true when there is
@@ -139,6 +147,7 @@ public:
 private:
   void saveCaption(const char* suffix);
   void rangesChanged(RangeChange why);
+  void modesChanged();
 
   QPointer<QWidget> window_;
   GraphActions actions_;
@@ -147,6 +156,7 @@ private:
   QPointer<TRChart> chart_;
   std::function<void(const ReadoutPoint&)> readoutHook_;
   std::function<void(RangeChange)> afterRanges_;
+  std::function<void()> modeListener_;
 
   QString savedCaption_;
   bool captionSaved_ = false;

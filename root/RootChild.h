@@ -1,5 +1,5 @@
 #pragma once
-// The root-domain window: root loci in the s- or z-plane.
+// The root-domain window: root loci of the loop in the s- or z-plane.
 
 #include "app/DomainChildForm.h"
 
@@ -8,10 +8,12 @@ class TRootChildForm : public TDomainChildForm {
 public:
   explicit TRootChildForm(QWidget* parent = nullptr);
 
-  bool accepts(RoutedCommand c) const override;
-  void FormActivate() override;
-  void UpdateDiagram() override;
+  static constexpr DomainAbilities kAbilities{ActiveDomain::Root, LoopModeAbility::Reports, true,
+                                              NonlinearityAbility::None, false};
 
-  void Compensator1Click() override { ToggleCompensator(); }
-  void Plant1Click() override { TogglePlant(); }
+protected:
+  LoopSwitches& loop() override { return loop_; }
+
+private:
+  LoopSwitches loop_;
 };

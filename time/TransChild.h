@@ -8,14 +8,12 @@ class TTransChildForm : public TDomainChildForm {
 public:
   explicit TTransChildForm(QWidget* parent = nullptr);
 
-  bool accepts(RoutedCommand c) const override;
-  void FormActivate() override;
-  void UpdateDiagram() override;
+  static constexpr DomainAbilities kAbilities{ActiveDomain::Time, LoopModeAbility::Mode, true,
+                                              NonlinearityAbility::Toggles, true};
 
-  void Openloop1Click() override { SetLoopMode(false); }
-  void Closedloop1Click() override { SetLoopMode(true); }
-  void Compensator1Click() override { ToggleCompensator(); }
-  void Plant1Click() override { TogglePlant(); }
-  void FwdNlin1Click() override { ToggleFwdNl(); }
-  void FbkNlin1Click() override { ToggleFbkNl(); }
+protected:
+  LoopSwitches& loop() override { return loop_; }
+
+private:
+  LoopSwitches loop_;
 };
