@@ -32,7 +32,10 @@ QRect CascadeGeometry(const QRect& area, QSize size, int index, int step)
 
 QRect NewChildGeometry(const QRect& area, QSize frameSize, int openBefore, int step)
 {
-  const QSize size = Bounded(frameSize * 2 / 3, area.size());
+  // Room for a few steps of the cascade, so that new windows do not open
+  // exactly over each other.
+  const QSize room = area.size() - QSize(3 * step, 3 * step);
+  const QSize size = Bounded((frameSize * 2 / 3).boundedTo(room), area.size());
   return CascadeGeometry(area, size, openBefore, step);
 }
 

@@ -41,6 +41,10 @@ TEST(WindowPlacement, CascadeStaysInsideItsArea)
     EXPECT_TRUE(area.contains(r)) << i;
     EXPECT_EQ(r.topLeft(), QPoint(25 * (i % 5), 25 * (i % 5))) << i;
   }
+  // New windows leave room for three steps: four places before starting over.
+  EXPECT_EQ(NewChildGeometry(area, QSize(1200, 900), 0, 25), QRect(0, 0, 800, 425));
+  EXPECT_EQ(NewChildGeometry(area, QSize(1200, 900), 3, 25), QRect(75, 75, 800, 425));
+  EXPECT_EQ(NewChildGeometry(area, QSize(1200, 900), 4, 25).topLeft(), QPoint(0, 0));
   // Many windows keep three fifths of the area rather than shrinking.
   EXPECT_EQ(CascadeSize(area, 2, 25), QSize(875, 475));
   EXPECT_EQ(CascadeSize(area, 30, 25), QSize(540, 300));
