@@ -227,14 +227,42 @@ void TDomainChildForm::AddGraphItems(QMenu* menu, const char* wipeName, const ch
     a->setCheckable(true);
 }
 
-void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, double marginX,
-                                  double marginY, bool popupPrintEnabled)
+TRChart* TDomainChildForm::makeChart(const ChartSetup& setup)
 {
   auto* chart = new TRChart(this);
   ApplyChartSetup(*chart, setup);
+  layout()->addWidget(chart);
+  connect(chart, &TRChart::OnMouseMoveInChart, this,
+          [this](bool in, double x, double y) { graph_->MouseMoveInChart(in, x, y); });
+  connect(chart, &TRChart::OnZoomPan, this, &TDomainChildForm::ChartZoomPan);
+  return chart;
+}
+
+TRChart* TDomainChildForm::AddChart(const ChartSetup& setup)
+{
+  TRChart* chart = makeChart(setup);
+  chart->hide();
+  return chart;
+}
+
+void TDomainChildForm::ShowChart(TRChart* chart)
+{
+  if (chart == graph_->chart())
+    return;
+  graph_->CancelMouseMode();
+  graph_->LeaveRelative();
+  graph_->chart()->hide();
+  chart->show();
+  graph_->setChart(chart);
+}
+
+void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, double marginX,
+                                  double marginY, bool popupPrintEnabled)
+{
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
-  layout->addWidget(chart);
+  layout->setSpacing(0);
+  TRChart* chart = makeChart(setup);
 
   popup_ = new QMenu(this);
   popup_->setObjectName(QStringLiteral("PopupMenu1"));
@@ -262,9 +290,6 @@ void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, 
   graph_->setChart(chart);
   graph_->setModeListener([this] { emit stateChanged(); });
   SetAutoscaleMargins(marginX, marginY);
-  connect(chart, &TRChart::OnMouseMoveInChart, this,
-          [this](bool in, double x, double y) { graph_->MouseMoveInChart(in, x, y); });
-  connect(chart, &TRChart::OnZoomPan, this, &TDomainChildForm::ChartZoomPan);
   setMouseTracking(true);
 }
 

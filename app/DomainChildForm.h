@@ -122,6 +122,13 @@ protected:
   // the autoscale margins in percent (negative: that axis stays).
   void SetUpChart(const ChartSetup& setup, const char* readout, double marginX, double marginY,
                   bool popupPrintEnabled);
+  // Another chart of the window (for a plot type or view of its own), in the
+  // same place, hidden until shown; the window's popup menu and read-out
+  // serve it too.
+  TRChart* AddChart(const ChartSetup& setup);
+  // Shows chart in place of the current one (ending any zoom or pan mode and
+  // relative mode) and makes it the chart the graph commands work on.
+  void ShowChart(TRChart* chart);
   // The autoscale margins of the current plot (a window whose plot types
   // differ changes them with the type).
   void SetAutoscaleMargins(double marginX, double marginY)
@@ -154,6 +161,9 @@ protected:
   QMenu* popup_ = nullptr;
 
 private:
+  // A chart in the window's layout, wired to the shared graph commands.
+  TRChart* makeChart(const ChartSetup& setup);
+
   DomainAbilities abilities_;
   QList<QMenu*> menus_;
   // The items of the loop commands, indexed by RoutedCommand (null where the
