@@ -79,5 +79,12 @@ int CmdDecode(CliContext& ctx);
 int CmdRoots(CliContext& ctx);
 int CmdC2d(CliContext& ctx);
 int CmdRender(CliContext& ctx);
+int CmdNlin(CliContext& ctx);
+
+// The options of the nonlinear window (--no-fwd, --fbk, --xmin, --xmax,
+// --points) into rec, which starts as a new window's record. False after a
+// usage error or with a system error pending.
+struct NLINSTAT;
+bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec);
 
 #include "cli/CliRepeat.h"

@@ -2,7 +2,10 @@
 // SVG or PDF file.
 
 #include "cli/Cli.h"
+#include "model/Error.h"
 #include "model/SysDef.h"
+#include "nlin/NlinDraw.h"
+#include "nlin/NlinEngine.h"
 #include "plot/ChartDemo.h"
 #include "plot/ChartExport.h"
 #include "plot/RenderRegistry.h"
@@ -34,10 +37,26 @@ int RenderDemo(TRChart& chart, CliContext& ctx)
   return 0;
 }
 
+// The nonlinear window after Go, its chart's x range on the input range:
+// `render nlin [--no-fwd] [--fbk] [--xmin X1] [--xmax X2] [--points N]`.
+int RenderNlin(TRChart& chart, CliContext& ctx)
+{
+  static NLINSTAT rec;
+  if (!TakeNlinOptions(ctx, rec))
+    return ErrorPending() ? 1 : 2;
+  ApplyChartSetup(chart, kNlinChart);
+  chart.ZoomTo(rec.xMin, kNlinChart.yLo, rec.xMax, kNlinChart.yHi);
+  if (!ComputeCharacteristic(rec))
+    return 1;
+  DrawCharacteristic(chart, rec.result);
+  return 0;
+}
+
 // Every picture render knows. Each graph window adds its builder here.
 void RegisterWindowRenders()
 {
   RegisterRender("demo", RenderDemo);
+  RegisterRender("nlin", RenderNlin);
 }
 
 // Reads "WxH" with both sides in kMinSide..kMaxSide.
@@ -50,12 +69,21 @@ bool ParseSize(const std::string& text, int& w, int& h)
 
 // The application the chart draws in; created here, without a display,
 // unless the caller has one already.
+// Qt's notes about the platform (no XDG_RUNTIME_DIR, fonts) are not ours to
+// print: standard error carries only the program's own message.
+void QuietQtNotes(QtMsgType type, const QMessageLogContext&, const QString& text)
+{
+  if (type == QtCriticalMsg || type == QtFatalMsg)
+    std::fprintf(stderr, "%s\n", text.toLocal8Bit().constData());
+}
+
 std::unique_ptr<QApplication> OffscreenApp()
 {
   if (QCoreApplication::instance())
     return nullptr;
   if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
     qputenv("QT_QPA_PLATFORM", "offscreen");
+  qInstallMessageHandler(QuietQtNotes);
   static int argc = 1;
   static char name[] = "vanto-cli";
   static char* argv[] = {name, nullptr};

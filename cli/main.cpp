@@ -21,7 +21,7 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
     {"c2d", CmdC2d, true},    {"time", nullptr, true},    {"freq", nullptr, true},
-    {"locus", nullptr, true},  {"nlin", nullptr, true},
+    {"locus", nullptr, true},  {"nlin", CmdNlin, true},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
 #else

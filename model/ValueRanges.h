@@ -13,4 +13,7 @@ namespace ranges {
 inline constexpr ValueRange kGain{"Gain", -1e20, 1e20};
 inline constexpr ValueRange kDelay{"Delay", 0, 1e20};
 inline constexpr ValueRange kSampleHold{"Sample hold time", 0, 1e20};
+// Nonlinear scales dialog (vanto-cli nlin --points): checked before the
+// value is turned into a whole number.
+inline constexpr ValueRange kNlinPoints{"No of Points", 2, 1000};
 }  // namespace ranges

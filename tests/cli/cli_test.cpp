@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <string>
@@ -125,13 +126,50 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
 
 TEST(Cli, SubcommandsNotBuiltYetSaySo)
 {
-  for (const char* args : {"time", "freq --view bode-gain", "locus", "nlin", "render time --out x.png",
+  for (const char* args : {"time", "freq --view bode-gain", "locus", "render time --out x.png",
                            "render locus --out x.png"}) {
     const CliRun r = cli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("not available yet"), std::string::npos) << args;
     EXPECT_EQ(r.err.find("usage:"), std::string::npos) << args;
   }
+}
+
+// Expected tables worked out by hand from the definitions: the start-up
+// backlash hyst(x,a), a = 1, starts at x max, so going up from -5 it lags
+// by 1 (flat at -4 first), and coming down it leads by 1.
+TEST(Cli, NlinPrintsTheCharacteristicOrTheMessage)
+{
+  const struct {
+    const char* args;
+    int status;
+    const char* out;
+    const char* err;
+  } kCases[] = {
+      {"nlin --points 2", 0, "x,y\n-5,-4\n0,-1\n5,4\n0,1\n-5,-4\n", ""},
+      {"nlin --no-fwd --points 2", 0, "x,y\n-5,-5\n0,0\n5,5\n", ""},
+      {"nlin --no-fwd --fbk --points 4 --xmin 0 --xmax 2", 0, "x,y\n0,0\n0.5,1\n1,1\n1.5,2\n2,2\n", ""},
+      // the feedback text is not in use, so it is not compiled
+      {"--fbk-nl '1+*2' nlin --no-fwd --points 2 --xmin 0 --xmax 0.1", 0, "x,y\n0,0\n0.0500000007,0.0500000007\n0.100000001,0.100000001\n", ""},
+      {"--fwd-nl '1+*2' nlin", 1, "", "Invalid nonlinear function\n"},
+      {"nlin --points 1", 1, "", "No of Points must lie between 2 and 1000\n"},
+      {"nlin --points 1e12", 1, "", "No of Points must lie between 2 and 1000\n"},
+      {"nlin --xmin 1 --xmax 1", 1, "", "Max must exceed Min\n"},
+  };
+  for (const auto& c : kCases) {
+    const CliRun r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args;
+    EXPECT_EQ(r.out, c.out) << c.args;
+    EXPECT_EQ(r.err, c.err) << c.args;
+  }
+  EXPECT_EQ(cli("nlin --xmin").status, 2);
+
+  // 1000 steps up and back need 2001 entries: 2000 printed, then the note
+  const CliRun full = cli("nlin --points 1000 --repeat 2");
+  EXPECT_EQ(full.status, 0);
+  EXPECT_EQ(std::count(full.out.begin(), full.out.end(), '\n'), 2002);
+  EXPECT_NE(full.out.find("\n-4.98999977,-3.99000001\n# Characteristic cut at 2000 points\n"), std::string::npos);
+  EXPECT_EQ(full.err.rfind("repeat 2: median ", 0), 0u) << full.err;
 }
 
 namespace {
@@ -158,7 +196,8 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
   } kCases[] = {{"render demo --size 320x200", ".png", "\x89PNG"},
                 {"render demo --kind bode", ".svg", "<?xml"},
                 {"--delay 0.5 render sysdef", ".png", "\x89PNG"},
-                {"render sysdef --size 400x116", ".pdf", "%PDF"}};
+                {"render sysdef --size 400x116", ".pdf", "%PDF"},
+                {"render nlin --fbk --xmin -2 --xmax 2", ".png", "\x89PNG"}};
   for (const auto& c : kCases) {
     const std::string file = base + c.suffix;
     const CliRun r = cli(std::string(c.args) + " --out '" + file + "'");
@@ -168,4 +207,7 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
   }
   EXPECT_EQ(cli("render demo --out /tmp/x.bmp").status, 2);
   EXPECT_EQ(cli("render demo --out /nonexistent-dir/x.png").status, 1);
+  const CliRun bad = cli("--fwd-nl '1+*2' render nlin --out /tmp/x.png");
+  EXPECT_EQ(bad.status, 1);
+  EXPECT_EQ(bad.err, "Invalid nonlinear function\n");
 }

@@ -1,0 +1,60 @@
+// vanto-cli nlin: the static characteristic of the nonlinearities, as the
+// nonlinear window computes it on Go.
+
+#include "cli/Cli.h"
+
+#include "model/Error.h"
+#include "nlin/NlinDraw.h"
+#include "nlin/NlinEngine.h"
+
+#include <charconv>
+#include <ostream>
+#include <string_view>
+
+namespace {
+// A stored single-precision value as %.9g writes it, whatever the locale.
+std::string_view Single(float v, char (&buf)[32])
+{
+  const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 9);
+  return {buf, static_cast<std::size_t>(r.ptr - buf)};
+}
+}  // namespace
+
+bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec)
+{
+  CreateNonlinearCurve(rec, kNlinChart.xLo, kNlinChart.xHi);
+  rec.fwdInUse = !ctx.takeFlag("--no-fwd");
+  rec.fbkInUse = ctx.takeFlag("--fbk");
+  double xMin = rec.xMin, xMax = rec.xMax, n = rec.points;
+  ctx.takeNumber("--xmin", xMin);
+  ctx.takeNumber("--xmax", xMax);
+  if (ctx.takeInRange("--points", ranges::kNlinPoints, n))
+    rec.points = static_cast<std::int32_t>(n);
+  if (!ctx.usageError().empty() || ErrorPending())
+    return false;
+  return SetInputRange(rec, xMin, xMax);
+}
+
+int CmdNlin(CliContext& ctx)
+{
+  static NLINSTAT rec;  // 16 kB: kept off the stack
+  ClearError();
+  if (!TakeNlinOptions(ctx, rec))
+    return ErrorPending() ? ctx.systemError() : 2;
+  if (ctx.leftover())
+    return 2;
+  if (!ComputeCharacteristic(rec))
+    return ctx.systemError();
+  RepeatTimed(ctx, [] { (void)ComputeCharacteristic(rec); });
+
+  const NlinResult& r = rec.result;
+  ctx.out << "x,y\n";
+  char bx[32], by[32];
+  for (std::int32_t i = 0; i < r.count; ++i) {
+    const NlinPoint& p = r.points[static_cast<std::size_t>(i)];
+    ctx.out << Single(p.x, bx) << ',' << Single(p.y, by) << '\n';
+  }
+  if (r.cut)
+    ctx.out << "# " << kNlinCutNote << '\n';
+  return 0;
+}
