@@ -24,6 +24,10 @@ TOptionsDlg::TOptionsDlg(QWidget* parent) : QDialog(parent)
 
   auto* tabs = new QTabWidget(this);
   tabs->setObjectName(QStringLiteral("PageControl1"));
+  // Every tab caption whole: the dialog grows to the full row of tabs
+  // rather than cutting or scrolling them.
+  tabs->setUsesScrollButtons(false);
+  tabs->setElideMode(Qt::ElideNone);
 
   auto* colours = new QWidget;
   auto* grid = new QGridLayout(colours);

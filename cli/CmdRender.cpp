@@ -3,7 +3,10 @@
 
 #include "cli/Cli.h"
 #include "model/Error.h"
+#include "model/LoopSwitches.h"
+#include "model/Model.h"
 #include "model/SysDef.h"
+#include "model/UpdateLoop.h"
 #include "nlin/NlinDraw.h"
 #include "nlin/NlinEngine.h"
 #include "plot/ChartDemo.h"
@@ -124,11 +127,20 @@ int CmdRender(CliContext& ctx)
   if (!ctx.usageError().empty())
     return 2;
 
-  const std::unique_ptr<QApplication> app = OffscreenApp();
-  QString error;
   if (diagram) {
     if (ctx.leftover())
       return 2;
+    // The loop is updated first, as a domain window does, so that the kind
+    // of loop sizes the plant block and decides the delay block.
+    ApplyLoopSwitches(Sys(), ActiveDomain::Time, ctx.switches(true));
+    ClearError();
+    UpdateLoop(Sys());
+    if (ErrorPending())
+      return ctx.systemError();
+  }
+  const std::unique_ptr<QApplication> app = OffscreenApp();
+  QString error;
+  if (diagram) {
     // The block diagram as the window shows it with every block in view.
     TSysDefForm form;
     form.Refresh();

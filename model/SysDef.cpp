@@ -7,30 +7,33 @@
 
 #include <QContextMenuEvent>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMenu>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 
 namespace {
 
-// The layout: the forward path runs along kPathY left to right, the
+// The layout in units that are pixels for a font 16 pixels high, and grow
+// with a larger font. The forward path runs along kPathY left to right, the
 // feedback path back along kFbkY.
-constexpr int kPathY = 84;
-constexpr int kFbkY = 176;
-constexpr int kPanelH = 48;
-constexpr int kPanelTop = kPathY - kPanelH / 2;
-constexpr int kGcX = 176, kGcW = 130;
-constexpr int kPlantRight = 727;  // the plant block grows to the left
-constexpr int kPlantW = 177, kPlantWideW = 249;
-constexpr int kOutX = 768;  // where the feedback path leaves the forward path
+constexpr double kUnitFontHeight = 16.0;
+constexpr double kPathY = 84, kFbkY = 176, kHeight = 232;
+constexpr double kPanelH = 48, kLineH = 16, kWire = 8, kSummer = 18;
+constexpr double kFwdNlW = 90, kGcW = 130, kFbkNlW = 120;
+constexpr double kGainW = 50, kHoldW = 56, kDelayW = 56;
+constexpr double kPlantW = 177, kPlantWideW = 249;
+
+int Advance(const QFont& font, const QString& text) { return QFontMetrics(font).horizontalAdvance(text); }
 
 }  // namespace
 
-QLabel* TSysDefForm::label(const char* name, const QString& text, QRect geometry, QWidget* parent)
+QLabel* TSysDefForm::label(const char* name, const QString& text, QWidget* parent)
 {
   auto* l = new QLabel(text, parent ? parent : this);
   l->setObjectName(QLatin1String(name));
-  l->setGeometry(geometry);
   l->setAlignment(Qt::AlignCenter);
   if (parent)
     l->setAttribute(Qt::WA_TransparentForMouseEvents);  // the panel takes the click
@@ -42,102 +45,241 @@ TSysDefForm::TSysDefForm(QWidget* parent) : QWidget(parent, Qt::Tool)
   setObjectName(QStringLiteral("SysDefForm"));
   setWindowTitle(tr("System Definition"));
   setProperty("helpContext", 31);
-  setFixedSize(800, 232);
   setAutoFillBackground(true);
   QPalette pal = palette();
   pal.setColor(QPalette::Window, Qt::white);
   setPalette(pal);
 
   using Arrow = TDiagramWire::Arrow;
-  // Drawn first, so that the blocks stand on it.
-  new TDiagramWire("FwdLine", QRect(60, kPathY - 4, kOutX + 28 - 60, 8), Arrow::AtEnd, this);
-  new TDiagramWire("FbkLine3", QRect(kOutX - 4, kPathY, 8, kFbkY - kPathY), Arrow::None, this);
-  new TDiagramWire("FbkLine4", QRect(460, kFbkY - 4, kOutX - 460, 8), Arrow::AtStart, this);
-  label("Ulabel", QStringLiteral("U"), QRect(308, kPathY - 26, 20, 16));
-  label("YLabel", QStringLiteral("Y"), QRect(kOutX + 10, kPathY - 26, 20, 16));
+  // Drawn first, so that the blocks stand on them.
+  fwdLine_ = new TDiagramWire("FwdLine", Arrow::AtEnd, this);
+  fbkLine_[2] = new TDiagramWire("FbkLine3", Arrow::None, this);
+  fbkLine_[3] = new TDiagramWire("FbkLine4", Arrow::AtStart, this);
+  uLabel_ = label("Ulabel", QStringLiteral("U"));
+  yLabel_ = label("YLabel", QStringLiteral("Y"));
 
-  reference_ = {label("RefLabel", QStringLiteral("R"), QRect(2, kPathY - 8, 16, 16)),
-                new TDiagramWire("RefLine", QRect(18, kPathY - 4, 24, 8), Arrow::AtEnd, this)};
-  closure_ = {new TDiagramSummer("RefSummer", QPoint(51, kPathY), this),
-              label("RefPlusLabel", QStringLiteral("+"), QRect(30, kPathY - 24, 12, 14)),
-              label("RefMinusLabel", QStringLiteral("_"), QRect(56, kPathY + 8, 12, 14)),
-              new TDiagramWire("FbkLine1", QRect(47, kPathY + 9, 8, kFbkY - kPathY - 9), Arrow::AtStart, this),
-              new TDiagramWire("FbkLine2", QRect(51, kFbkY - 4, 340 - 51, 8), Arrow::None, this)};
+  refLabel_ = label("RefLabel", QStringLiteral("R"));
+  refLine_ = new TDiagramWire("RefLine", Arrow::AtEnd, this);
+  reference_ = {refLabel_, refLine_};
+  refSummer_ = new TDiagramSummer("RefSummer", this);
+  refPlus_ = label("RefPlusLabel", QStringLiteral("+"));
+  refMinus_ = label("RefMinusLabel", QStringLiteral("_"));
+  fbkLine_[0] = new TDiagramWire("FbkLine1", Arrow::AtStart, this);
+  fbkLine_[1] = new TDiagramWire("FbkLine2", Arrow::None, this);
+  closure_ = {refSummer_, refPlus_, refMinus_, fbkLine_[0], fbkLine_[1]};
 
-  fwdPanel_ = new TDiagramPanel("FwdNlinPanel", QRect(72, kPanelTop, 90, kPanelH), this);
-  fwdFn_ = label("FwdNonlinFnLabel", QString(), QRect(3, 3, 84, kPanelH - 6), fwdPanel_);
-  fwdFn_->setWordWrap(true);
-  fwdNlCaption_[0] = label("FwdNlinLabel1", tr("Forward path"), QRect(62, 10, 110, 16));
-  fwdNlCaption_[1] = label("FwdNlinLabel2", tr("nonlinearity"), QRect(62, 26 - 2, 110, 16));
+  fwdPanel_ = new TDiagramPanel("FwdNlinPanel", this);
+  fwdFn_ = new TDiagramText("FwdNonlinFnLabel", fwdPanel_);
+  fwdNlCaption_[0] = label("FwdNlinLabel1", tr("Forward path"));
+  fwdNlCaption_[1] = label("FwdNlinLabel2", tr("nonlinearity"));
   fwdNl_ = {fwdNlCaption_[0], fwdNlCaption_[1], fwdPanel_};
 
-  gcLabel_ = label("GcLabel", tr("Compensator"), QRect(kGcX, kPanelTop - 20, kGcW, 16));
-  gcPanel_ = new TDiagramPanel("GcPanel", QRect(kGcX, kPanelTop, kGcW, kPanelH), this);
-  gcNum_ = label("GcNumLabel", QString(), QRect(4, 3, kGcW - 8, 19), gcPanel_);
-  gcLine_ = new TDiagramWire("GcLine", QRect(4, 22, kGcW - 8, 4), Arrow::None, gcPanel_);
-  gcDen_ = label("GcDenLabel", QString(), QRect(4, 26, kGcW - 8, 19), gcPanel_);
+  gcLabel_ = label("GcLabel", tr("Compensator"));
+  gcPanel_ = new TDiagramPanel("GcPanel", this);
+  gcNum_ = new TDiagramText("GcNumLabel", gcPanel_);
+  gcLine_ = new TDiagramWire("GcLine", Arrow::None, gcPanel_);
+  gcDen_ = new TDiagramText("GcDenLabel", gcPanel_);
 
-  load_ = {label("LoadLabel", QStringLiteral("D"), QRect(326, 4, 16, 16)),
-           new TDiagramWire("LoadLine", QRect(330, 20, 8, kPathY - 9 - 20), Arrow::AtEnd, this),
-           new TDiagramSummer("LoadSummer", QPoint(334, kPathY), this),
-           label("LoadPlusLabel", QStringLiteral("+"), QRect(340, kPathY - 26, 12, 14))};
+  loadLabel_ = label("LoadLabel", QStringLiteral("D"));
+  loadLine_ = new TDiagramWire("LoadLine", Arrow::AtEnd, this);
+  loadSummer_ = new TDiagramSummer("LoadSummer", this);
+  loadPlus_ = label("LoadPlusLabel", QStringLiteral("+"));
+  load_ = {loadLabel_, loadLine_, loadSummer_, loadPlus_};
 
-  auto* gainPanel = new TDiagramPanel("GainPanel", QRect(354, kPanelTop + 8, 50, kPanelH - 16), this);
-  gainVal_ = label("GainValLabel", QString(), QRect(2, 2, 46, kPanelH - 20), gainPanel);
-  gain_ = {gainPanel, label("GainLabel", tr("Gain"), QRect(349, kPanelTop - 12, 60, 16))};
+  gainPanel_ = new TDiagramPanel("GainPanel", this);
+  gainVal_ = label("GainValLabel", QString(), gainPanel_);
+  gainLabel_ = label("GainLabel", tr("Gain"));
+  gain_ = {gainPanel_, gainLabel_};
 
-  auto* holdPanel = new TDiagramPanel("SHoldPanel", QRect(416, kPanelTop + 4, 56, kPanelH - 8), this);
-  new TDiagramWire("SHoldLine", QRect(12, 8, 32, 6), Arrow::None, holdPanel);
-  holdVal_ = label("HoldValLabel", QString(), QRect(2, 18, 52, 18), holdPanel);
-  hold_ = {holdPanel, label("SHoldLabel", tr("Sample hold time"), QRect(392, kPanelTop + kPanelH, 104, 16))};
+  holdPanel_ = new TDiagramPanel("SHoldPanel", this);
+  holdLine_ = new TDiagramWire("SHoldLine", Arrow::None, holdPanel_);
+  holdVal_ = label("HoldValLabel", QString(), holdPanel_);
+  holdLabel_ = label("SHoldLabel", tr("Sample hold time"));
+  hold_ = {holdPanel_, holdLabel_};
 
-  auto* delayPanel = new TDiagramPanel("DelayPanel", QRect(484, kPanelTop + 4, 56, kPanelH - 8), this);
-  eLabel_ = label("eLabel", QStringLiteral("e"), QRect(4, 12, 12, 20), delayPanel);
-  delayVal_ = label("DelayValLabel", QString(), QRect(15, 4, 40, 16), delayPanel);
+  delayPanel_ = new TDiagramPanel("DelayPanel", this);
+  eLabel_ = label("eLabel", QStringLiteral("e"), delayPanel_);
+  delayVal_ = label("DelayValLabel", QString(), delayPanel_);
   delayVal_->setAlignment(Qt::AlignLeft | Qt::AlignVCenter);
-  QFont small = delayVal_->font();
-  small.setPointSizeF(small.pointSizeF() * 0.8);
-  delayVal_->setFont(small);
-  delayBlock_ = {delayPanel, label("DelayLabel", tr("Delay"), QRect(482, kPanelTop - 12, 60, 16))};
+  delayLabel_ = label("DelayLabel", tr("Delay"));
+  delayBlock_ = {delayPanel_, delayLabel_};
 
-  gpLabel_ = label("GpLabel", tr("Plant"), QRect(kPlantRight - kPlantW, kPanelTop - 20, kPlantW, 16));
-  gpPanel_ = new TDiagramPanel("GpPanel", QRect(kPlantRight - kPlantW, kPanelTop, kPlantW, kPanelH), this);
-  gpNum_ = label("GpNumLabel", QString(), QRect(4, 3, 169, 19), gpPanel_);
-  gpLine_ = new TDiagramWire("GpLine", QRect(4, 22, 169, 4), Arrow::None, gpPanel_);
-  gpDen_ = label("GpDenLabel", QString(), QRect(4, 26, 169, 19), gpPanel_);
+  gpLabel_ = label("GpLabel", tr("Plant"));
+  gpPanel_ = new TDiagramPanel("GpPanel", this);
+  gpNum_ = new TDiagramText("GpNumLabel", gpPanel_);
+  gpLine_ = new TDiagramWire("GpLine", Arrow::None, gpPanel_);
+  gpDen_ = new TDiagramText("GpDenLabel", gpPanel_);
 
-  noise_ = {label("MeasLabel", QStringLiteral("N"), QRect(741, 4, 16, 16)),
-            new TDiagramWire("MeasLine", QRect(745, 20, 8, kPathY - 9 - 20), Arrow::AtEnd, this),
-            new TDiagramSummer("MeasSummer", QPoint(749, kPathY), this),
-            label("MeasPlusLabel", QStringLiteral("+"), QRect(755, kPathY - 26, 12, 14))};
+  measLabel_ = label("MeasLabel", QStringLiteral("N"));
+  measLine_ = new TDiagramWire("MeasLine", Arrow::AtEnd, this);
+  measSummer_ = new TDiagramSummer("MeasSummer", this);
+  measPlus_ = label("MeasPlusLabel", QStringLiteral("+"));
+  noise_ = {measLabel_, measLine_, measSummer_, measPlus_};
 
-  fbkPanel_ = new TDiagramPanel("FbkNlinPanel", QRect(340, kFbkY - kPanelH / 2, 120, kPanelH), this);
-  fbkFn_ = label("FbkNonlinFnLabel", QString(), QRect(3, 3, 114, kPanelH - 6), fbkPanel_);
-  fbkFn_->setWordWrap(true);
-  fbkNlCaption_[0] = label("FbkNlinLabel1", tr("Feedback path"), QRect(470, kFbkY + 8, 110, 16));
-  fbkNlCaption_[1] = label("FbkNlinLabel2", tr("nonlinearity"), QRect(470, kFbkY + 24, 110, 16));
+  fbkPanel_ = new TDiagramPanel("FbkNlinPanel", this);
+  fbkFn_ = new TDiagramText("FbkNonlinFnLabel", fbkPanel_);
+  fbkNlCaption_[0] = label("FbkNlinLabel1", tr("Feedback path"));
+  fbkNlCaption_[1] = label("FbkNlinLabel2", tr("nonlinearity"));
   fbkNl_ = {fbkNlCaption_[0], fbkNlCaption_[1], fbkPanel_};
 
-  connect(gainPanel, &TDiagramPanel::clicked, this, &TSysDefForm::gainClicked);
-  connect(holdPanel, &TDiagramPanel::clicked, this, &TSysDefForm::holdClicked);
-  connect(delayPanel, &TDiagramPanel::clicked, this, &TSysDefForm::delayClicked);
-  connect(gcPanel_, &TDiagramPanel::clicked, this, [this] { emit elementClicked(0); });
-  connect(gpPanel_, &TDiagramPanel::clicked, this, [this] { emit elementClicked(1); });
-  for (QWidget* w : {static_cast<QWidget*>(gcLabel_), static_cast<QWidget*>(gpLabel_), fwdNlCaption_[0],
-                     fwdNlCaption_[1], fbkNlCaption_[0], fbkNlCaption_[1]}) {
-    w->installEventFilter(this);
-    w->setCursor(Qt::PointingHandCursor);
-  }
+  // Only the blocks that open an editor show the hand; the nonlinearity
+  // blocks have no editor.
+  const auto onClick = [this](TDiagramPanel* panel, auto handler) {
+    panel->setCursor(Qt::PointingHandCursor);
+    connect(panel, &TDiagramPanel::clicked, this, handler);
+  };
+  onClick(gainPanel_, &TSysDefForm::gainClicked);
+  onClick(holdPanel_, &TSysDefForm::holdClicked);
+  onClick(delayPanel_, &TSysDefForm::delayClicked);
+  onClick(gcPanel_, [this] { emit elementClicked(0); });
+  onClick(gpPanel_, [this] { emit elementClicked(1); });
+  for (QLabel* l : {gcLabel_, gpLabel_, fwdNlCaption_[0], fwdNlCaption_[1], fbkNlCaption_[0], fbkNlCaption_[1]})
+    l->installEventFilter(this);
 
   popup_ = new QMenu(this);
   QAction* copy = popup_->addAction(tr("&Copy graphic to clipboard"));
   copy->setObjectName(QStringLiteral("Copygraphictoclipboard1"));
   copy->setEnabled(false);
+  layoutDiagram();
+}
+
+void TSysDefForm::layoutDiagram()
+{
+  const QFont& f = font();
+  const double k = std::max(1.0, QFontMetrics(f).height() / kUnitFontHeight);
+  const auto u = [k](double v) { return static_cast<int>(std::lround(v * k)); };
+  const int pathY = u(kPathY), fbkY = u(kFbkY), panelH = u(kPanelH), top = pathY - panelH / 2;
+  const int lineH = u(kLineH), wire = u(kWire), summer = u(kSummer), pad = u(4);
+  const auto hWire = [wire](QWidget* w, int x0, int x1, int y) { w->setGeometry(x0, y - wire / 2, x1 - x0, wire); };
+  const auto vWire = [wire](QWidget* w, int x, int y0, int y1) { w->setGeometry(x - wire / 2, y0, wire, y1 - y0); };
+  const auto atCentre = [](QWidget* w, int cx, int cy) {
+    w->move(cx - w->width() / 2, cy - w->height() / 2);
+  };
+  // A caption centred on cx, as wide as its documented width or its text.
+  const auto caption = [&](QLabel* l, int cx, int y, double width) {
+    const int w = std::max(u(width), Advance(f, l->text()) + pad);
+    l->setGeometry(cx - w / 2, y, w, lineH);
+  };
+  // A transfer function: numerator, fraction bar and denominator.
+  const auto fraction = [&](TDiagramText* num, QWidget* bar, TDiagramText* den, int w) {
+    num->place(QRect(u(4), u(3), w - u(8), u(19)));
+    bar->setGeometry(u(4), u(22), w - u(8), u(4));
+    den->place(QRect(u(4), u(26), w - u(8), u(19)));
+  };
+
+  // Reference and loop closure.
+  const int refX = u(51);
+  refSummer_->resize(summer, summer);
+  atCentre(refSummer_, refX, pathY);
+  caption(refLabel_, u(10), pathY - lineH / 2, 16);
+  hWire(refLine_, u(18), refX - summer / 2, pathY);
+  caption(refPlus_, u(36), pathY - u(26), 12);
+  caption(refMinus_, u(62), pathY + u(8), 12);
+
+  // Forward nonlinearity and compensator.
+  const int fwdX = u(72), fwdW = u(kFwdNlW);
+  fwdPanel_->setGeometry(fwdX, top, fwdW, panelH);
+  fwdFn_->place(QRect(u(3), u(3), fwdW - u(6), panelH - u(6)));
+  caption(fwdNlCaption_[0], fwdX + fwdW / 2, u(8), 110);
+  caption(fwdNlCaption_[1], fwdX + fwdW / 2, u(8) + lineH, 110);
+  const int gcX = fwdX + fwdW + u(14), gcW = u(kGcW);
+  gcPanel_->setGeometry(gcX, top, gcW, panelH);
+  fraction(gcNum_, gcLine_, gcDen_, gcW);
+  caption(gcLabel_, gcX + gcW / 2, top - u(20), kGcW);
+  const int gcRight = gcX + gcW;
+  caption(uLabel_, gcRight + u(12), pathY - u(26), 20);
+
+  // Load disturbance.
+  const int loadX = gcRight + u(28);
+  loadSummer_->resize(summer, summer);
+  atCentre(loadSummer_, loadX, pathY);
+  caption(loadLabel_, loadX, u(4), 16);
+  vWire(loadLine_, loadX, u(20), pathY - summer / 2);
+  caption(loadPlus_, loadX + u(12), pathY - u(26), 12);
+
+  // Gain, sample hold and delay: each as wide as its value needs.
+  const int gainX = loadX + u(20);
+  const int gainW = std::max(u(kGainW), Advance(f, gainVal_->text()) + 2 * pad);
+  gainPanel_->setGeometry(gainX, top + u(8), gainW, panelH - u(16));
+  gainVal_->setGeometry(u(2), u(2), gainW - u(4), panelH - u(20));
+  caption(gainLabel_, gainX + gainW / 2, top - u(12), 60);
+
+  const int holdX = gainX + gainW + u(12);
+  const int holdW = std::max(u(kHoldW), Advance(f, holdVal_->text()) + 2 * pad);
+  holdPanel_->setGeometry(holdX, top + u(4), holdW, panelH - u(8));
+  holdLine_->setGeometry(holdW / 2 - u(16), u(8), u(32), u(6));
+  holdVal_->setGeometry(u(2), u(18), holdW - u(4), u(18));
+  caption(holdLabel_, holdX + holdW / 2, top + panelH, 104);
+  const int holdRight = holdX + holdW;
+
+  // The exponent is written smaller, beside the "e".
+  QFont small = f;
+  if (f.pointSizeF() > 0)
+    small.setPointSizeF(f.pointSizeF() * 0.8);
+  else
+    small.setPixelSize(std::max(1, static_cast<int>(std::lround(f.pixelSize() * 0.8))));
+  delayVal_->setFont(small);
+  const int delayX = holdRight + u(12);
+  const int expX = u(15), expW = Advance(small, delayVal_->text()) + pad;
+  const int delayW = std::max(u(kDelayW), expX + expW + pad);
+  delayPanel_->setGeometry(delayX, top + u(4), delayW, panelH - u(8));
+  eLabel_->setGeometry(u(4), u(12), u(12), u(20));
+  delayVal_->setGeometry(expX, u(4), expW, lineH);
+  caption(delayLabel_, delayX + delayW / 2, top - u(12), 60);
+
+  // The plant: a discrete one is wider and takes the place of the delay.
+  const int gpX = widePlant_ ? holdRight + u(6) : delayX + delayW + u(10);
+  const int gpW = u(widePlant_ ? kPlantWideW : kPlantW);
+  gpPanel_->setGeometry(gpX, top, gpW, panelH);
+  fraction(gpNum_, gpLine_, gpDen_, gpW);
+  caption(gpLabel_, gpX + gpW / 2, top - u(20), widePlant_ ? kPlantWideW : kPlantW);
+  const int gpRight = gpX + gpW;
+
+  // Measurement noise and the output.
+  const int measX = gpRight + u(22);
+  measSummer_->resize(summer, summer);
+  atCentre(measSummer_, measX, pathY);
+  caption(measLabel_, measX, u(4), 16);
+  vWire(measLine_, measX, u(20), pathY - summer / 2);
+  caption(measPlus_, measX + u(12), pathY - u(26), 12);
+  const int outX = gpRight + u(41);
+  caption(yLabel_, outX + u(20), pathY - u(26), 20);
+  hWire(fwdLine_, refX + summer / 2, outX + u(28), pathY);
+
+  // The feedback path runs back under the feedback nonlinearity, so that
+  // it is whole when that block is hidden.
+  const int fbkX = u(340), fbkW = u(kFbkNlW);
+  fbkPanel_->setGeometry(fbkX, fbkY - panelH / 2, fbkW, panelH);
+  fbkFn_->place(QRect(u(3), u(3), fbkW - u(6), panelH - u(6)));
+  for (int i = 0; i < 2; ++i) {
+    const int w = std::max(u(110), Advance(f, fbkNlCaption_[i]->text()) + pad);
+    fbkNlCaption_[i]->setGeometry(fbkX + fbkW + u(10), fbkY + u(8) + i * lineH, w, lineH);
+  }
+  vWire(fbkLine_[0], refX, pathY + summer / 2, fbkY);
+  hWire(fbkLine_[1], refX, fbkX, fbkY);
+  vWire(fbkLine_[2], outX, pathY, fbkY);
+  hWire(fbkLine_[3], fbkNlShown_ ? fbkX + fbkW : fbkX, outX, fbkY);
+
+  setFixedSize(outX + u(32), u(kHeight));
+}
+
+bool TSysDefForm::captionsAct() const
+{
+  // The frame routes a caption's command to its current domain window.
+  const QWidget* frame = parentWidget();
+  const auto* mdi = frame ? frame->findChild<QMdiArea*>() : nullptr;
+  return mdi && mdi->currentSubWindow();
 }
 
 bool TSysDefForm::eventFilter(QObject* watched, QEvent* event)
 {
-  if (event->type() == QEvent::MouseButtonRelease) {
+  if (event->type() == QEvent::Enter) {
+    auto* w = static_cast<QWidget*>(watched);
+    if (captionsAct())
+      w->setCursor(Qt::PointingHandCursor);
+    else
+      w->unsetCursor();
+  } else if (event->type() == QEvent::MouseButtonRelease) {
     if (watched == gcLabel_)
       emit elementLabelClicked(0);
     else if (watched == gpLabel_)
@@ -148,6 +290,13 @@ bool TSysDefForm::eventFilter(QObject* watched, QEvent* event)
       emit nonlinearityLabelClicked(false);
   }
   return QWidget::eventFilter(watched, event);
+}
+
+void TSysDefForm::changeEvent(QEvent* event)
+{
+  QWidget::changeEvent(event);
+  if (event->type() == QEvent::FontChange)
+    layoutDiagram();
 }
 
 void TSysDefForm::contextMenuEvent(QContextMenuEvent* event) { popup_->exec(event->globalPos()); }
@@ -180,9 +329,17 @@ void TSysDefForm::Refresh()
   ShowPlant(s.activeDomain != ActiveDomain::Nonlinear, true);
 }
 
-void TSysDefForm::RefreshGain() { ShowNumberInLabel(gainVal_, Sys().gain); }
+void TSysDefForm::RefreshGain()
+{
+  ShowNumberInLabel(gainVal_, Sys().gain);
+  layoutDiagram();
+}
 
-void TSysDefForm::RefreshHold() { ShowNumberInLabel(holdVal_, Sys().sampleHold); }
+void TSysDefForm::RefreshHold()
+{
+  ShowNumberInLabel(holdVal_, Sys().sampleHold);
+  layoutDiagram();
+}
 
 void TSysDefForm::RefreshDelay()
 {
@@ -195,6 +352,7 @@ void TSysDefForm::RefreshDelay()
   }
   delayVal_->setVisible(delay > 0);
   eLabel_->setVisible(delay > 0);
+  layoutDiagram();
 }
 
 void TSysDefForm::setGroup(const QList<QWidget*>& group, bool visible)
@@ -220,6 +378,8 @@ void TSysDefForm::ShowFbkNonlinearity(bool visible, bool showText)
 {
   setGroup(fbkNl_, visible);
   fbkFn_->setVisible(visible && showText);
+  fbkNlShown_ = visible;
+  layoutDiagram();
 }
 
 void TSysDefForm::ShowCompensator(bool visible, bool showTf)
@@ -230,28 +390,21 @@ void TSysDefForm::ShowCompensator(bool visible, bool showTf)
     w->setVisible(visible && showTf);
 }
 
-void TSysDefForm::sizePlant(int panelWidth)
-{
-  gpPanel_->setGeometry(kPlantRight - panelWidth, kPanelTop, panelWidth, kPanelH);
-  gpLabel_->setGeometry(kPlantRight - panelWidth, kPanelTop - 20, panelWidth, 16);
-  for (QWidget* w : {static_cast<QWidget*>(gpNum_), gpLine_, static_cast<QWidget*>(gpDen_)})
-    w->resize(panelWidth - 8, w->height());
-}
-
 void TSysDefForm::ShowPlant(bool visible, bool showTf)
 {
   switch (Sys().kind) {
   case SystemKind::Continuous:
   case SystemKind::SampledData:
-    sizePlant(kPlantW);
+    widePlant_ = false;
     setGroup(delayBlock_, visible);
     break;
   case SystemKind::Discrete:
-    sizePlant(kPlantWideW);
+    widePlant_ = true;
     setGroup(delayBlock_, false);
     break;
   case SystemKind::Invalid: break;
   }
+  layoutDiagram();
   gpLabel_->setVisible(visible);
   gpPanel_->setVisible(visible);
   for (QWidget* w : {static_cast<QWidget*>(gpNum_), gpLine_, static_cast<QWidget*>(gpDen_)})

@@ -9,6 +9,7 @@
 class QLabel;
 class QMenu;
 class TDiagramPanel;
+class TDiagramText;
 
 class TSysDefForm : public QWidget {
   Q_OBJECT
@@ -52,23 +53,38 @@ signals:
 protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  void changeEvent(QEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-  QLabel* label(const char* name, const QString& text, QRect geometry, QWidget* parent = nullptr);
+  QLabel* label(const char* name, const QString& text, QWidget* parent = nullptr);
   void setGroup(const QList<QWidget*>& group, bool visible);
-  void sizePlant(int panelWidth);
+  // Places every part from the font and the values shown: the documented
+  // sizes grow with the font, and a value block grows to show its value
+  // whole, moving the blocks after it to the right.
+  void layoutDiagram();
+  // True when a click on an element caption reaches a domain window.
+  bool captionsAct() const;
 
   QMenu* popup_ = nullptr;
   QList<QWidget*> reference_, closure_, fwdNl_, load_, gain_, hold_, noise_, fbkNl_;
   QList<QWidget*> delayBlock_;
-  QWidget* fwdNlCaption_[2] = {};
-  QWidget* fbkNlCaption_[2] = {};
+  QLabel* fwdNlCaption_[2] = {};
+  QLabel* fbkNlCaption_[2] = {};
   TDiagramPanel *gcPanel_ = nullptr, *gpPanel_ = nullptr, *fwdPanel_ = nullptr, *fbkPanel_ = nullptr;
+  TDiagramPanel *gainPanel_ = nullptr, *holdPanel_ = nullptr, *delayPanel_ = nullptr;
   QLabel *gcLabel_ = nullptr, *gpLabel_ = nullptr;
-  QLabel *gcNum_ = nullptr, *gcDen_ = nullptr, *gpNum_ = nullptr, *gpDen_ = nullptr;
-  QWidget *gcLine_ = nullptr, *gpLine_ = nullptr;
+  TDiagramText *gcNum_ = nullptr, *gcDen_ = nullptr, *gpNum_ = nullptr, *gpDen_ = nullptr;
+  TDiagramText *fwdFn_ = nullptr, *fbkFn_ = nullptr;
+  QWidget *gcLine_ = nullptr, *gpLine_ = nullptr, *holdLine_ = nullptr;
   QLabel *gainVal_ = nullptr, *holdVal_ = nullptr, *delayVal_ = nullptr, *eLabel_ = nullptr;
-  QLabel *fwdFn_ = nullptr, *fbkFn_ = nullptr;
+  QLabel *gainLabel_ = nullptr, *holdLabel_ = nullptr, *delayLabel_ = nullptr;
+  QLabel *refLabel_ = nullptr, *refPlus_ = nullptr, *refMinus_ = nullptr, *uLabel_ = nullptr, *yLabel_ = nullptr;
+  QLabel *loadLabel_ = nullptr, *loadPlus_ = nullptr, *measLabel_ = nullptr, *measPlus_ = nullptr;
+  QWidget *refSummer_ = nullptr, *loadSummer_ = nullptr, *measSummer_ = nullptr;
+  QWidget *fwdLine_ = nullptr, *refLine_ = nullptr, *loadLine_ = nullptr, *measLine_ = nullptr;
+  QWidget *fbkLine_[4] = {};
+  bool widePlant_ = false;  // the plant block at its discrete width
+  bool fbkNlShown_ = true;  // the feedback nonlinearity block is drawn
 };

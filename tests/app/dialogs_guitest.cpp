@@ -7,10 +7,13 @@
 #include "expr/ConstantTable.h"
 #include "model/SysDef.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QTabBar>
+#include <QTabWidget>
 #include <QTest>
 #include <QToolButton>
 
@@ -105,6 +108,27 @@ TEST_F(FrameTest, OptionsCancelKeepsThePens)
   click("OptionsSpdBtn");
   EXPECT_EQ(Sys().pen[0], kGreen);
   EXPECT_EQ(Sys().pen[3], kFuchsia);
+}
+
+TEST_F(FrameTest, OptionsShowEveryTabCaptionWholeAtAnyFontSize)
+{
+  const QFont saved = QApplication::font();
+  for (double points : {0.0, 16.0}) {
+    QFont font = saved;
+    if (points > 0)
+      font.setPointSizeF(points);
+    QApplication::setFont(font);
+    TOptionsDlg dlg(frame.get());
+    dlg.show();
+    const QTabBar* bar = dlg.findChild<QTabWidget*>(QStringLiteral("PageControl1"))->tabBar();
+    ASSERT_EQ(bar->count(), 3);
+    for (int i = 0; i < bar->count(); ++i) {
+      EXPECT_TRUE(bar->rect().contains(bar->tabRect(i))) << points << " pt, tab " << i;
+      EXPECT_GE(bar->tabRect(i).width(), bar->fontMetrics().horizontalAdvance(bar->tabText(i)));
+    }
+    dlg.hide();
+  }
+  QApplication::setFont(saved);
 }
 
 TEST_F(FrameTest, GainAcceptsAnExpression)

@@ -3,8 +3,10 @@
 
 #include "FrameTest.h"
 
+#include "model/DiagramParts.h"
 #include "model/SysDef.h"
 
+#include <QApplication>
 #include <QDialog>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,7 +24,130 @@ QString text(TSysDefForm* d, const char* name)
 // Visible as far as the diagram goes (the window itself may be hidden).
 bool shownIn(TSysDefForm* d, const char* name) { return part(d, name)->isVisibleTo(d); }
 
+// A font of the given size (0: the application's) for a window, as a
+// change of the desktop's font gives it.
+struct WindowFont {
+  WindowFont(QWidget* w, double pointSize) : window(w)
+  {
+    QFont f = QApplication::font();
+    if (pointSize > 0)
+      f.setPointSizeF(pointSize);
+    window->setFont(f);
+  }
+  ~WindowFont() { window->setFont(QFont()); }
+  QWidget* window;
+};
+
+// Every caption and value in view shows whole inside its block; a block's
+// text shows whole, or cut only at its end with the whole text in its tip.
+void expectReadable(TSysDefForm* d)
+{
+  for (QLabel* l : d->findChildren<QLabel*>()) {
+    if (!l->isVisibleTo(d) || l->text().isEmpty())
+      continue;
+    SCOPED_TRACE(l->objectName().toStdString() + ": " + l->text().toStdString());
+    const QFontMetrics fm = l->fontMetrics();
+    EXPECT_TRUE(l->parentWidget()->rect().contains(l->geometry()));
+    auto* t = qobject_cast<TDiagramText*>(l);
+    if (!t) {
+      EXPECT_GE(l->width(), fm.horizontalAdvance(l->text()));
+      EXPECT_GE(l->height(), fm.height());
+      continue;
+    }
+    EXPECT_LE(t->shownLines().size() * fm.height(), t->height());
+    for (const QString& line : t->shownLines())
+      EXPECT_LE(fm.horizontalAdvance(line), t->width()) << line.toStdString();
+    // Lines break at spaces, which are not drawn.
+    QString shown = t->shownLines().join(QString()).remove(QLatin1Char(' '));
+    const QString whole = t->text().remove(QLatin1Char(' '));
+    if (t->toolTip().isEmpty()) {
+      EXPECT_EQ(shown, whole);
+      continue;
+    }
+    EXPECT_EQ(t->toolTip(), t->text());
+    ASSERT_TRUE(shown.endsWith(QChar(0x2026)));
+    shown.chop(1);
+    EXPECT_TRUE(whole.startsWith(shown) && shown.size() < whole.size()) << shown.toStdString();
+  }
+}
+
 }  // namespace
+
+TEST_F(FrameTest, DiagramShowsEveryTextReadablyAtAnyFontSize)
+{
+  const struct {
+    double gain, hold, delay;
+    SystemKind kind;
+  } kValues[] = {{-0.0012345, 0.00012345, 12345.678, SystemKind::Continuous},
+                 {-12345678, 123456.7, 0.5, SystemKind::SampledData},
+                 {-1.5e-200, 0, 1e-7, SystemKind::Discrete}};
+  SYSDATA& s = Sys();
+  SetText(s.num[1], "1.234567e-3+2.345678e-3s+3.456789e-3s^2+4.567891e-3s^3+5.678912e-3s^4+0.1234s");
+  SetText(s.den[0], "0.001234567(s+1.234567)(s+2.345678)(s+3.456789)");
+  SetText(s.fwdNlText, "sat(x,1)+0.5*dzone(x,0.25)+hyst(x,a)+quant(x,b)+sign(x)*0.001");
+  SetText(s.fbkNlText, "sat(x, 1) + 0.5*dzone(x, 0.25) + hyst(x, a) + quant(x, b)");
+  TSysDefForm* d = frame->sysDefForm();
+  for (double points : {0.0, 16.0}) {
+    const WindowFont font(d, points);
+    expectReadable(d);  // the diagram follows a font change at once
+    for (const auto& v : kValues) {
+      SCOPED_TRACE(testing::Message() << points << " pt, gain " << v.gain << ", delay " << v.delay);
+      s.gain = v.gain;
+      s.sampleHold = v.hold;
+      s.delay = v.delay;
+      s.kind = v.kind;
+      d->Refresh();
+      expectReadable(d);
+      // The blocks keep their order along the forward path, side by side.
+      int right = 0;
+      for (const char* name : {"FwdNlinPanel", "GcPanel", "LoadSummer", "GainPanel", "SHoldPanel", "DelayPanel",
+                               "GpPanel", "MeasSummer", "FbkLine3"}) {
+        if (!shownIn(d, name))
+          continue;
+        EXPECT_GT(part(d, name)->x(), right) << name;
+        right = part(d, name)->geometry().right();
+      }
+      EXPECT_LT(right, d->width());
+    }
+  }
+}
+
+TEST_F(FrameTest, FeedbackPathRunsThroughAHiddenNonlinearity)
+{
+  TSysDefForm* d = frame->sysDefForm();
+  const QRect panel = part(d, "FbkNlinPanel")->geometry();
+  for (bool shown : {true, false}) {
+    d->ShowFbkNonlinearity(shown, shown);
+    const QRect toSummer = part(d, "FbkLine2")->geometry(), fromOutput = part(d, "FbkLine4")->geometry();
+    EXPECT_EQ(toSummer.center().y(), fromOutput.center().y());
+    EXPECT_EQ(toSummer.right() + 1, panel.left());
+    EXPECT_EQ(fromOutput.left(), shown ? panel.right() + 1 : panel.left()) << "shown " << shown;
+    EXPECT_EQ(fromOutput.right(), part(d, "FbkLine3")->geometry().center().x());
+  }
+}
+
+TEST_F(FrameTest, OnlyPartsThatActOnAClickShowTheHand)
+{
+  const struct {
+    const char* name;
+    bool withoutWindow, withWindow;
+  } kParts[] = {{"GainPanel", true, true},     {"SHoldPanel", true, true},    {"DelayPanel", true, true},
+                {"GcPanel", true, true},       {"GpPanel", true, true},       {"FwdNlinPanel", false, false},
+                {"FbkNlinPanel", false, false}, {"GcLabel", false, true},     {"GpLabel", false, true},
+                {"FwdNlinLabel2", false, true}};
+  TSysDefForm* d = frame->sysDefForm();
+  for (bool window : {false, true}) {
+    if (window)
+      frame->NewWindow(ActiveDomain::Time);
+    for (const auto& p : kParts) {
+      QWidget* w = part(d, p.name);
+      QEnterEvent enter(QPointF(1, 1), QPointF(1, 1), QPointF(1, 1));
+      QApplication::sendEvent(w, &enter);
+      EXPECT_EQ(w->cursor().shape() == Qt::PointingHandCursor, window ? p.withWindow : p.withoutWindow)
+          << p.name << (window ? " with" : " without") << " a domain window";
+    }
+  }
+}
 
 TEST_F(FrameTest, DiagramShowsTheLoopDefinition)
 {

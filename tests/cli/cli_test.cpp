@@ -211,3 +211,31 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
   EXPECT_EQ(bad.status, 1);
   EXPECT_EQ(bad.err, "Invalid nonlinear function\n");
 }
+
+TEST(Cli, RenderSysdefDrawsTheBlocksOfTheKindOfLoop)
+{
+  // The delay shows only in the delay block, which a discrete loop has not:
+  // there the picture with a delay is the picture without one.
+  const std::string file = testing::TempDir() + "vanto_cli_sysdef_" + std::to_string(getpid()) + ".png";
+  const auto picture = [&file](const std::string& loop) {
+    EXPECT_EQ(cli(loop + " render sysdef --out '" + file + "'").status, 0) << loop;
+    std::string bytes = head(file, std::size_t{1} << 24);
+    std::remove(file.c_str());
+    return bytes;
+  };
+  const struct {
+    const char* loop;
+    bool delayShown;
+  } kLoops[] = {{"--gp-den z-0.5", false},
+                {"--gp-den 's+1'", true},
+                {"--gp-den 's+1' --gc-num z --gc-den z-0.5 --elements both --hold 0.1", true}};
+  for (const auto& c : kLoops) {
+    const std::string without = picture(c.loop);
+    ASSERT_EQ(without.substr(0, 4), "\x89PNG") << c.loop;
+    EXPECT_EQ(picture(std::string(c.loop) + " --delay 0.5") != without, c.delayShown) << c.loop;
+  }
+  const CliRun invalid = cli("--gp-den z-0.5 --gc-num 's+1' --elements both render sysdef --out '" + file + "'");
+  EXPECT_EQ(invalid.status, 1);
+  EXPECT_EQ(invalid.err, "Discrete plant must have discrete controller\n");
+  EXPECT_NE(std::remove(file.c_str()), 0) << "no picture of a loop that does not classify";
+}
