@@ -19,6 +19,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolButton;
 class TSysDefForm;
+class TEditTFDlg;
 class TEvalDlg;
 class TParamDlg;
 class TAboutBox;
@@ -67,12 +68,16 @@ private:
   void showEvaluator();
   void showHelpContents();
   void showAbout();
+  // The transfer-function editor on element 0 (compensator) or 1 (plant);
+  // the diagram shows the element's texts as the editor leaves them.
+  void editElement(int elem);
   void arrangeIcons();
 
   std::unique_ptr<ModelScope> model_;
   std::array<int, 4> counts_{};
   QMdiArea* mdi_ = nullptr;
   TSysDefForm* sysDef_ = nullptr;
+  TEditTFDlg* editTF_ = nullptr;
   TEvalDlg* eval_ = nullptr;
   TParamDlg* params_ = nullptr;
   TAboutBox* about_ = nullptr;
