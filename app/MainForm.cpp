@@ -8,6 +8,7 @@
 #include "app/WindowPlacement.h"
 #include "expr/EvalDlg.h"
 #include "freq/FreqChild.h"
+#include "model/EditTFDlg.h"
 #include "model/ParamDlg.h"
 #include "model/SysDef.h"
 #include "model/SysData.h"
@@ -141,12 +142,14 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 
   sysDef_ = new TSysDefForm(this);
   eval_ = new TEvalDlg(this);
+  editTF_ = new TEditTFDlg(this);
   params_ = new TParamDlg(this);
   about_ = new TAboutBox(this);
   connect(sysDef_, &TSysDefForm::visibilityChanged, this, &TMainForm::sysDefShown);
   connect(sysDef_, &TSysDefForm::gainClicked, this, [this] { EditGain(this); });
   connect(sysDef_, &TSysDefForm::delayClicked, this, [this] { EditDelay(this); });
   connect(sysDef_, &TSysDefForm::holdClicked, this, &TMainForm::editSampleHold);
+  connect(sysDef_, &TSysDefForm::elementClicked, this, &TMainForm::editElement);
   connect(sysDef_, &TSysDefForm::elementLabelClicked, this,
           [this](int element) { Route(element == kCompensator ? RoutedCommand::Compensator : RoutedCommand::Plant); });
   connect(sysDef_, &TSysDefForm::nonlinearityLabelClicked, this,
@@ -166,6 +169,7 @@ TMainForm::~TMainForm()
   qDeleteAll(mdi_->subWindowList());
   delete sysDef_;
   delete eval_;
+  delete editTF_;
   delete params_;
   delete about_;
   RegisterMainFrame(nullptr);
@@ -219,10 +223,10 @@ void TMainForm::createMenus()
   hold->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   connect(hold, &QAction::triggered, this, &TMainForm::editSampleHold);
   edit->addSeparator();
-  // The transfer-function editor is not part of this build yet: its two
-  // entries stay disabled until it is.
-  addEntry(edit, "Compensator1", tr("&Compensator..."), QString(), false);
-  addEntry(edit, "Plant1", tr("&Plant..."), QString(), false);
+  QAction* compensator = addEntry(edit, "Compensator1", tr("&Compensator..."), QString());
+  connect(compensator, &QAction::triggered, this, [this] { editElement(kCompensator); });
+  QAction* plant = addEntry(edit, "Plant1", tr("&Plant..."), QString());
+  connect(plant, &QAction::triggered, this, [this] { editElement(kPlant); });
   edit->addSeparator();
   addEntry(edit, "Forwardpathnonlinearity1", tr("&Forward path non linearity..."), QString(), false);
   addEntry(edit, "Feedbackpathnonlinearity1", tr("Feedbac&k path non linearity..."), QString(), false);
@@ -601,6 +605,13 @@ void TMainForm::showHelpContents()
 }
 
 void TMainForm::showAbout() { ExecModal(*about_); }
+
+void TMainForm::editElement(int elem)
+{
+  editTF_->setElement(elem);
+  ExecModal(*editTF_);
+  sysDef_->RefreshTransferFunctions();
+}
 
 void TMainForm::arrangeIcons()
 {

@@ -19,6 +19,7 @@ class QMdiSubWindow;
 class QMenu;
 class QToolButton;
 class TSysDefForm;
+class TEditTFDlg;
 class TEvalDlg;
 class TParamDlg;
 class TAboutBox;
@@ -75,6 +76,9 @@ private:
   void showEvaluator();
   void showHelpContents();
   void showAbout();
+  // The transfer-function editor on element 0 (compensator) or 1 (plant);
+  // the diagram shows the element's texts as the editor leaves them.
+  void editElement(int elem);
   void arrangeIcons();
 
   std::unique_ptr<ModelScope> model_;
@@ -83,6 +87,7 @@ private:
   std::array<QToolButton*, kRoutedCommands> routed_{};
   QMdiArea* mdi_ = nullptr;
   TSysDefForm* sysDef_ = nullptr;
+  TEditTFDlg* editTF_ = nullptr;
   TEvalDlg* eval_ = nullptr;
   TParamDlg* params_ = nullptr;
   TAboutBox* about_ = nullptr;

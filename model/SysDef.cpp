@@ -317,16 +317,23 @@ void TSysDefForm::hideEvent(QHideEvent* event)
 void TSysDefForm::Refresh()
 {
   const SYSDATA& s = Sys();
-  gpNum_->setText(QLatin1String(s.num[1]));
-  gpDen_->setText(QLatin1String(s.den[1]));
-  gcNum_->setText(QLatin1String(s.num[0]));
-  gcDen_->setText(QLatin1String(s.den[0]));
+  RefreshTransferFunctions();
   RefreshGain();
   RefreshDelay();
   fwdFn_->setText(QLatin1String(s.fwdNlText));
   fbkFn_->setText(QLatin1String(s.fbkNlText));
   RefreshHold();
   ShowPlant(s.activeDomain != ActiveDomain::Nonlinear, true);
+}
+
+void TSysDefForm::RefreshTransferFunctions()
+{
+  const SYSDATA& s = Sys();
+  gpNum_->setText(QLatin1String(s.num[1]));
+  gpDen_->setText(QLatin1String(s.den[1]));
+  gcNum_->setText(QLatin1String(s.num[0]));
+  gcDen_->setText(QLatin1String(s.den[0]));
+  ShowPlant(!gpPanel_->isHidden(), !gpNum_->isHidden());
 }
 
 void TSysDefForm::RefreshGain()

@@ -19,6 +19,9 @@ public:
   // Fills every text from the loop model and shows the plant block unless
   // the nonlinear domain is active. Runs each time the window is shown.
   void Refresh();
+  // The four transfer-function texts from the model, and the plant block
+  // sized by the kind of loop with its visibility kept.
+  void RefreshTransferFunctions();
   // The exponent of the delay block, shown only for a delay above 0.
   void RefreshDelay();
   // The gain and sample-hold labels from the model ("%0.4g").
