@@ -13,4 +13,8 @@ namespace ranges {
 inline constexpr ValueRange kGain{"Gain", -1e20, 1e20};
 inline constexpr ValueRange kDelay{"Delay", 0, 1e20};
 inline constexpr ValueRange kSampleHold{"Sample hold time", 0, 1e20};
+// Time-domain settings (configuration and scales dialogs, vanto-cli time).
+inline constexpr ValueRange kInputPeriod{"Input period", 1e-20, 1e20};
+inline constexpr ValueRange kDuration{"Duration", 1e-20, 1e20};
+inline constexpr ValueRange kTimePoints{"No of Points", 2, 1000};
 }  // namespace ranges
