@@ -1,7 +1,6 @@
 #include "time/LoopElements.h"
 
 #include "model/Error.h"
-#include "model/Toolkit.h"
 
 #include <algorithm>
 
@@ -40,11 +39,17 @@ bool Prepare(DiffEquation& eq, const double* num, int nn, const double* den, int
   return true;
 }
 
-// Moves every entry one step back; the newest slot becomes 0.
-void Shift(double* h)
+// Moves every entry one step back; the newest slot becomes 0. Written out:
+// as a loop it becomes a call of memmove, a fifth of a simulation step.
+void Shift(double (&h)[kMaxZCoeffs])
 {
-  for (int i = kMaxZCoeffs - 1; i > 0; --i)
-    h[i] = h[i - 1];
+  static_assert(kMaxZCoeffs == 7);
+  h[6] = h[5];
+  h[5] = h[4];
+  h[4] = h[3];
+  h[3] = h[2];
+  h[2] = h[1];
+  h[1] = h[0];
   h[0] = 0.0;
 }
 
@@ -76,12 +81,14 @@ double StepEquation(DiffEquation& eq, double x, bool inputIsOld, bool first)
   } else {
     eq.u[0] = x;
   }
-  double y = Dot(eq.b, eq.u, eq.nb);
+  double y = 0.0;
+  for (int i = 0; i < eq.nb; ++i)
+    y += eq.b[i] * eq.u[i];
   if (first) {
     y += eq.y0;
   } else {
-    eq.y[0] = 0.0;  // a[0] = 1 belongs to the output being computed
-    y -= Dot(eq.a, eq.y, eq.na);
+    for (int i = 1; i < eq.na; ++i)  // a[0] = 1 belongs to the output being computed
+      y -= eq.a[i] * eq.y[i];
   }
   eq.y[0] = y;
   Shift(eq.u);

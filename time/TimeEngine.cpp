@@ -1,6 +1,7 @@
 #include "time/TimeEngine.h"
 
 #include "expr/Expr.h"
+#include "expr/FunctionTables.h"
 #include "model/Discrete.h"
 #include "model/Error.h"
 #include "model/Model.h"
@@ -54,6 +55,10 @@ struct Run {
   double fed = 0;               // fed-back value
   double vPrevious = 0;         // extrapolator memory
   double x = 0, yPhase = 0;     // phase-plane values
+  // An input whose text is a constant (the start texts are "1") is
+  // evaluated once per run instead of at every step.
+  bool constant[3] = {};
+  double constantValue[3] = {};
   int counter = 1;
   bool first = true;            // the first real step
   bool inputIsOld = false;      // the plant input is one step old
@@ -85,6 +90,33 @@ double EvalFunction(CompiledExpr& f, const Run& run, double t)
   f.vars[3].value = run.r;
   f.vars[4].value = run.r - run.y;
   return eval(f);
+}
+
+// True when the program of e uses no variable and calls no function (only
+// numbers, constants, operators and negation), so its value never changes.
+bool IsConstant(const CompiledExpr& e)
+{
+  for (const TokenCode c : e.code) {
+    if (c == kEndCode)
+      return true;
+    const bool variable = c < kUnaryBase && c >= e.firstVarSlot && c < e.firstVarSlot + e.varCount;
+    const bool operation = c == kNegCode || (c >= kBinaryBase && c < kBinaryBase + kOperators.size());
+    if (variable || (c >= kUnaryBase && !operation))
+      return false;
+  }
+  return false;
+}
+
+// The input at time t, from its constant when it has one.
+double RunInput(Run& run, TransInput which, double t)
+{
+  const int i = static_cast<int>(which);
+  if (!run.constant[i])
+    return InputValue(run.st, which, t);
+  const bool enabled = which == TransInput::Reference ? run.st.loop.refInput
+                       : which == TransInput::Load    ? run.st.loop.loadInput
+                                                      : run.st.loop.noiseInput;
+  return enabled && t >= 0 ? run.constantValue[i] : 0.0;
 }
 
 int Degree(const Polynomial& p) { return Trim(p.c, p.n) - 1; }
@@ -278,9 +310,9 @@ bool Pass(Run& run, int k, bool restart)
   SYSDATA& s = run.s;
   const double t = k * run.h;
   s.CurrentTime = t;
-  run.r = InputValue(st, TransInput::Reference, t);
-  run.d = InputValue(st, TransInput::Load, t);
-  run.n = InputValue(st, TransInput::Noise, t);
+  run.r = RunInput(run, TransInput::Reference, t);
+  run.d = RunInput(run, TransInput::Load, t);
+  run.n = RunInput(run, TransInput::Noise, t);
   if (ErrorPending())
     return false;
 
@@ -371,6 +403,16 @@ bool Prepare(Run& run)
   run.phase = run.st.plotType == TransPlot::PhasePlane;
   run.extrapolate = run.closed && kind == SystemKind::Continuous;
   if (!CompileExpressions(run))
+    return false;
+  TRANSTAT& st = run.st;
+  const bool enabled[3] = {st.loop.refInput, st.loop.loadInput, st.loop.noiseInput};
+  CompiledExpr* inputs[3] = {&st.ref, &st.load, &st.noise};
+  for (int i = 0; i < 3; ++i) {
+    run.constant[i] = enabled[i] && IsConstant(*inputs[i]);
+    if (run.constant[i])
+      run.constantValue[i] = eval(*inputs[i]);
+  }
+  if (ErrorPending())
     return false;
   SetText(run.s.costText, run.st.costText);
   run.s.costOnGo = run.st.costOnGo;
