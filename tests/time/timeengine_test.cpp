@@ -326,13 +326,4 @@ TEST_F(TimeTest, CostIntegratesOverTheRunBeforeTheLastPoint)
   EXPECT_STREQ(sys().costText, "integ(e*e)");
 }
 
-TEST_F(TimeTest, ControllerAloneShowsItsOutputPlusTheLoad)
-{
-  // Gc = (1+0.5s)/s alone on a unit step: u = 0.5 + t (ZOH of the integral)
-  SetLoop({.compIn = true, .plantIn = false, .closed = false});
-  ASSERT_EQ(Run(), "");
-  for (int i = 0; i < res().pointCount; i += 40)
-    EXPECT_NEAR(Y(i), 0.5 + i * res().step, 1e-5) << i;
-}
-
 }  // namespace
