@@ -39,13 +39,19 @@ bool CliContext::takeNumber(const char* name, double& value)
   std::string text;
   if (!takeValue(name, text))
     return false;
+  // A range error of an earlier option stays the one reported.
+  const std::string earlier = ErrorPending() ? ErrorMessage() : "";
   ClearError();
   const double v = EvalConstant(text.c_str());
-  if (ErrorPending() || text.find_first_not_of(" \t") == std::string::npos) {
+  const bool bad = ErrorPending() || text.find_first_not_of(" \t") == std::string::npos;
+  if (bad) {
     setUsageError(std::string(name) + ": " + (ErrorPending() ? ErrorMessage() : "number expected"));
     ClearError();
-    return false;
   }
+  if (!earlier.empty())
+    SetError(earlier.c_str());
+  if (bad)
+    return false;
   value = v;
   return true;
 }

@@ -78,6 +78,7 @@ int CmdEval(CliContext& ctx);
 int CmdDecode(CliContext& ctx);
 int CmdRoots(CliContext& ctx);
 int CmdC2d(CliContext& ctx);
+int CmdTime(CliContext& ctx);
 int CmdRender(CliContext& ctx);
 int CmdNlin(CliContext& ctx);
 

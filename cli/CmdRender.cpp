@@ -5,6 +5,7 @@
 #include "model/Error.h"
 #include "model/LoopSwitches.h"
 #include "model/Model.h"
+#include "cli/TimeOptions.h"
 #include "model/SysDef.h"
 #include "model/UpdateLoop.h"
 #include "nlin/NlinDraw.h"
@@ -60,6 +61,7 @@ void RegisterWindowRenders()
 {
   RegisterRender("demo", RenderDemo);
   RegisterRender("nlin", RenderNlin);
+  RegisterRender("time", RenderTime);
 }
 
 // Reads "WxH" with both sides in kMinSide..kMaxSide.

@@ -20,7 +20,7 @@ struct Subcommand {
 // Subcommands whose engine is not built yet have no function.
 const Subcommand kSubcommands[] = {
     {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
-    {"c2d", CmdC2d, true},    {"time", nullptr, true},    {"freq", nullptr, true},
+    {"c2d", CmdC2d, true},    {"time", CmdTime, true},    {"freq", nullptr, true},
     {"locus", nullptr, true},  {"nlin", CmdNlin, true},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
@@ -38,7 +38,10 @@ const char kUsage[] =
     "  roots TEXT                                gain and roots of a polynomial text\n"
     "  c2d --element plant|compensator --method zoh|rect|tustin|prewarp\n"
     "      [--prewarp-freq W] [--hz] [--coefficients]   s-to-z transform of an element\n"
-    "  time [...]                                time response (t,u,input,y)\n"
+    "  time [--duration D] [--points N] [--ref EXPR|--no-ref] [--load EXPR] [--noise EXPR]\n"
+    "      [--periodic P] [--cost EXPR] [--phase-x EXPR] [--phase-y EXPR] [--ic-plant V]\n"
+    "      [--ic-comp V] [--fwd] [--fbk] [--secondary none|effort|error] [--characteristics]\n"
+    "                                            time response (t,u,input,y; phase plane t,x,y)\n"
     "  freq [...]                                frequency response (w,x,y)\n"
     "  locus [...]                               root locus (tag,x,y)\n"
     "  nlin [...]                                static characteristic (x,y)\n"

@@ -16,4 +16,8 @@ inline constexpr ValueRange kSampleHold{"Sample hold time", 0, 1e20};
 // Nonlinear scales dialog (vanto-cli nlin --points): checked before the
 // value is turned into a whole number.
 inline constexpr ValueRange kNlinPoints{"No of Points", 2, 1000};
+// Time-domain settings (configuration and scales dialogs, vanto-cli time).
+inline constexpr ValueRange kInputPeriod{"Input period", 1e-20, 1e20};
+inline constexpr ValueRange kDuration{"Duration", 1e-20, 1e20};
+inline constexpr ValueRange kTimePoints{"No of Points", 2, 1000};
 }  // namespace ranges

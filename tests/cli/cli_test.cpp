@@ -4,8 +4,10 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -126,8 +128,7 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
 
 TEST(Cli, SubcommandsNotBuiltYetSaySo)
 {
-  for (const char* args : {"time", "freq --view bode-gain", "locus", "render time --out x.png",
-                           "render locus --out x.png"}) {
+  for (const char* args : {"freq --view bode-gain", "locus", "render locus --out x.png"}) {
     const CliRun r = cli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("not available yet"), std::string::npos) << args;
@@ -197,7 +198,9 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
                 {"render demo --kind bode", ".svg", "<?xml"},
                 {"--delay 0.5 render sysdef", ".png", "\x89PNG"},
                 {"render sysdef --size 400x116", ".pdf", "%PDF"},
-                {"render nlin --fbk --xmin -2 --xmax 2", ".png", "\x89PNG"}};
+                {"render nlin --fbk --xmin -2 --xmax 2", ".png", "\x89PNG"},
+                {"--elements both render time --characteristics", ".png", "\x89PNG"},
+                {"--hold 0.2 render time --phase-x y --phase-y 'diff(y)'", ".svg", "<?xml"}};
   for (const auto& c : kCases) {
     const std::string file = base + c.suffix;
     const CliRun r = cli(std::string(c.args) + " --out '" + file + "'");
@@ -238,4 +241,74 @@ TEST(Cli, RenderSysdefDrawsTheBlocksOfTheKindOfLoop)
   EXPECT_EQ(invalid.status, 1);
   EXPECT_EQ(invalid.err, "Discrete plant must have discrete controller\n");
   EXPECT_NE(std::remove(file.c_str()), 0) << "no picture of a loop that does not classify";
+}
+
+namespace {
+std::vector<std::string> lines(const std::string& text)
+{
+  std::vector<std::string> out;
+  std::size_t from = 0;
+  for (std::size_t nl; (nl = text.find('\n', from)) != std::string::npos; from = nl + 1)
+    out.push_back(text.substr(from, nl - from));
+  return out;
+}
+}  // namespace
+
+TEST(Cli, TimeResponseTable)
+{
+  // closed-loop 1/(s+1) on a unit step: y = 0.5 (1 - e^(-2t))
+  const CliRun r = cli("--gp-num 1 --gp-den s+1 time --duration 2 --points 1000 --cost 'integ(e*e)' "
+                       "--characteristics --repeat 3");
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<std::string> out = lines(r.out);
+  ASSERT_EQ(out.size(), 1u + 1001u + 5u + 1u);
+  EXPECT_EQ(out[0], "t,u,input,y");
+  EXPECT_EQ(out[1], "0,1,1,0");
+  double t = 0, u = 0, in = 0, y = 0;
+  ASSERT_EQ(std::sscanf(out[1001].c_str(), "%lf,%lf,%lf,%lf", &t, &u, &in, &y), 4);
+  EXPECT_DOUBLE_EQ(t, 2.0);
+  EXPECT_NEAR(y, 0.5 * (1 - std::exp(-4.0)), 1e-4);
+  EXPECT_EQ(out[1002].rfind("# final = 0.49", 0), 0u) << out[1002];
+  EXPECT_EQ(out[1004], "# overshoot = 0 %");
+  EXPECT_EQ(out.back().rfind("# cost = ", 0), 0u);
+  EXPECT_NE(r.err.find("repeat 3: median"), std::string::npos);
+
+  const struct {
+    const char* args;
+    const char* header;
+  } kHeaders[] = {{"time --secondary error --points 2", "t,e,input,y"},
+                  {"time --phase-x y --points 2", "t,x,y"},
+                  {"--hold 0.5 --gp-den z-0.5 --gp-num 1 time --points 2", "t,u,input,y"}};
+  for (const auto& h : kHeaders) {
+    const CliRun run = cli(h.args);
+    EXPECT_EQ(run.status, 0) << h.args << ": " << run.err;
+    EXPECT_EQ(run.out.substr(0, run.out.find('\n')), h.header) << h.args;
+  }
+}
+
+TEST(Cli, TimeRefusals)
+{
+  const struct {
+    const char* args;
+    int status;
+    const char* message;
+  } kCases[] = {
+      {"time --points 1001", 1, "No of Points must lie between 2 and 1000"},
+      {"time --duration 0 --points 5000", 1, "Duration must lie between 1E-20 and 1E20"},
+      {"time --periodic 0", 1, "Input period must lie between 1E-20 and 1E20"},
+      {"--hold 0.01 time --points 1000", 1,
+       "Run needs 2001 points, the trace holds 2000: shorten the duration or lengthen the sample-hold time"},
+      {"time --ref 'sin('", 1, "Invalid reference input function"},
+      {"time --secondary both", 2, "time: --secondary must be none, effort or error"},
+      {"time --phase-y 'diff(y)' --characteristics", 2,
+       "time: --characteristics measures a time response, not a phase plane"},
+  };
+  for (const auto& c : kCases) {
+    const CliRun r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args;
+    EXPECT_EQ(r.err.rfind(c.status == 1 ? std::string(c.message) + "\n" : "vanto-cli: " + std::string(c.message), 0),
+              0u)
+        << c.args << ": " << r.err;
+    EXPECT_TRUE(r.out.empty()) << c.args;
+  }
 }

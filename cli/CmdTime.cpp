@@ -1,0 +1,148 @@
+// vanto-cli time: the simulated response of the loop, point by point.
+
+#include "cli/TimeOptions.h"
+
+#include "model/Error.h"
+#include "model/Model.h"
+#include "time/TimeCharacteristics.h"
+
+#include <cmath>
+#include <cstdio>
+#include <memory>
+#include <ostream>
+#include <string>
+
+namespace {
+
+// Takes "--name TEXT" into a text field; longer than 79 characters is bad usage.
+bool takeText(CliContext& ctx, const char* name, char (&field)[kTextSize])
+{
+  std::string text;
+  if (!ctx.takeValue(name, text))
+    return false;
+  if (text.size() >= kTextSize) {
+    ctx.setUsageError(std::string(name) + ": text longer than 79 characters");
+    return false;
+  }
+  SetText(field, text.c_str());
+  return true;
+}
+
+std::string Single(float v)
+{
+  char buf[32];
+  std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
+  return buf;
+}
+
+void PrintTrace(std::ostream& out, const TransResult& r)
+{
+  std::string text;
+  text.reserve(static_cast<std::size_t>(r.pointCount) * 48);
+  if (r.plot == TransPlot::PhasePlane) {
+    text += "t,x,y\n";
+    for (int i = 0; i < r.pointCount; ++i) {
+      const TracePoint& p = r.trace[static_cast<std::size_t>(i)];
+      text += Single(p.u) + ',' + Single(p.input) + ',' + Single(p.y) + '\n';
+    }
+  } else {
+    const bool error = r.secondary == SecondaryTrace::Error;
+    text += error ? "t,e,input,y\n" : "t,u,input,y\n";
+    for (int i = 0; i < r.pointCount; ++i) {
+      const TracePoint& p = r.trace[static_cast<std::size_t>(i)];
+      const float second = error ? p.input - p.y : p.u;
+      text += FormatDouble(i * r.step) + ',' + Single(second) + ',' + Single(p.input) + ',' +
+              Single(p.y) + '\n';
+    }
+  }
+  out << text;
+}
+
+}  // namespace
+
+int TakeTimeOptions(CliContext& ctx, TRANSTAT& st, bool& characteristics)
+{
+  st.loop = ctx.switches(true);
+  double value = 0.0;
+  if (ctx.takeInRange("--duration", ranges::kDuration, value))
+    st.duration = value;
+  if (ctx.takeInRange("--points", ranges::kTimePoints, value))
+    st.points = static_cast<int>(value);  // checked in range before it becomes a whole number
+  const bool ref = takeText(ctx, "--ref", st.refText);
+  const bool noRef = ctx.takeFlag("--no-ref");
+  if (ref && noRef)
+    ctx.setUsageError("time: --ref and --no-ref exclude each other");
+  st.loop.refInput = !noRef;
+  st.loop.loadInput = takeText(ctx, "--load", st.loadText);
+  st.loop.noiseInput = takeText(ctx, "--noise", st.noiseText);
+  if (ctx.takeInRange("--periodic", ranges::kInputPeriod, value)) {
+    st.periodic = true;
+    st.period = value;
+  }
+  st.costOnGo = takeText(ctx, "--cost", st.costText);
+  const bool phaseX = takeText(ctx, "--phase-x", st.phaseXText);
+  const bool phaseY = takeText(ctx, "--phase-y", st.phaseYText);
+  if (phaseX || phaseY)
+    st.plotType = TransPlot::PhasePlane;
+  SYSDATA& s = Sys();
+  if (ctx.takeNumber("--ic-plant", value)) {
+    st.initPlantOutput = value;
+    s.plantInitEnabled = true;
+  }
+  if (ctx.takeNumber("--ic-comp", value)) {
+    st.initCompOutput = value;
+    s.compInitEnabled = true;
+  }
+  st.loop.fwdNl = ctx.takeFlag("--fwd");
+  st.loop.fbkNl = ctx.takeFlag("--fbk");
+  std::string secondary;
+  if (ctx.takeValue("--secondary", secondary)) {
+    if (secondary == "none")
+      st.secondary = SecondaryTrace::None;
+    else if (secondary == "effort")
+      st.secondary = SecondaryTrace::ControlEffort;
+    else if (secondary == "error")
+      st.secondary = SecondaryTrace::Error;
+    else
+      ctx.setUsageError("time: --secondary must be none, effort or error");
+  }
+  characteristics = ctx.takeFlag("--characteristics");
+  if (characteristics && st.plotType == TransPlot::PhasePlane)
+    ctx.setUsageError("time: --characteristics measures a time response, not a phase plane");
+  if (!ctx.usageError().empty() || ctx.leftover())
+    return 2;
+  return ErrorPending() ? 1 : 0;
+}
+
+void PrintCharacteristics(std::ostream& out, const TransResult& r)
+{
+  ResponseCharacteristics c;
+  const bool ok = ComputeCharacteristics(r, c);
+  const bool relative = ok && c.relative;
+  const std::string none = "none";
+  out << "# final = " << (ok ? FormatDouble(c.finalValue) : none) << '\n';
+  out << "# peak = " << (ok ? FormatDouble(c.peak) + " at " + FormatDouble(c.peakTime) : none) << '\n';
+  out << "# overshoot = " << (relative ? FormatDouble(c.overshoot) + " %" : none) << '\n';
+  out << "# rise = " << (relative ? FormatDouble(c.riseTime) : none) << '\n';
+  out << "# settling = " << (relative ? FormatDouble(c.settlingTime) : none) << '\n';
+}
+
+int CmdTime(CliContext& ctx)
+{
+  // the settings hold the 2000-point store: too big for the stack
+  const auto st = std::make_unique<TRANSTAT>();
+  bool characteristics = false;
+  if (const int rc = TakeTimeOptions(ctx, *st, characteristics); rc != 0)
+    return rc == 1 ? ctx.systemError() : rc;
+  ClearError();
+  if (!TimeEngine(*st))
+    return ctx.systemError();
+  const auto again = std::make_unique<TRANSTAT>(*st);
+  RepeatTimed(ctx, [&] { (void)TimeEngine(*again); });
+  PrintTrace(ctx.out, st->result);
+  if (characteristics)
+    PrintCharacteristics(ctx.out, st->result);
+  if (st->costOnGo)
+    ctx.out << "# cost = " << FormatDouble(st->result.cost) << '\n';
+  return 0;
+}
