@@ -78,6 +78,7 @@ int CmdEval(CliContext& ctx);
 int CmdDecode(CliContext& ctx);
 int CmdRoots(CliContext& ctx);
 int CmdC2d(CliContext& ctx);
+int CmdFreq(CliContext& ctx);
 int CmdRender(CliContext& ctx);
 
 #include "cli/CliRepeat.h"

@@ -2,6 +2,7 @@
 // SVG or PDF file.
 
 #include "cli/Cli.h"
+#include "cli/FreqOptions.h"
 #include "model/SysDef.h"
 #include "plot/ChartDemo.h"
 #include "plot/ChartExport.h"
@@ -38,6 +39,7 @@ int RenderDemo(TRChart& chart, CliContext& ctx)
 void RegisterWindowRenders()
 {
   RegisterRender("demo", RenderDemo);
+  RegisterRender("freq", RenderFreq);
 }
 
 // Reads "WxH" with both sides in kMinSide..kMaxSide.

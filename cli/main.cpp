@@ -20,7 +20,7 @@ struct Subcommand {
 // Subcommands whose engine is not built yet have no function.
 const Subcommand kSubcommands[] = {
     {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
-    {"c2d", CmdC2d, true},    {"time", nullptr, true},    {"freq", nullptr, true},
+    {"c2d", CmdC2d, true},    {"time", nullptr, true},    {"freq", CmdFreq, true},
     {"locus", nullptr, true},  {"nlin", nullptr, true},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
@@ -39,7 +39,9 @@ const char kUsage[] =
     "  c2d --element plant|compensator --method zoh|rect|tustin|prewarp\n"
     "      [--prewarp-freq W] [--hz] [--coefficients]   s-to-z transform of an element\n"
     "  time [...]                                time response (t,u,input,y)\n"
-    "  freq [...]                                frequency response (w,x,y)\n"
+    "  freq [--view nyquist|inverse|nichols|bode-gain|bode-phase] [--input ref|load|noise]\n"
+    "      [--from W1] [--to W2] [--points N] [--linear] [--no-monotonic] [--hz]\n"
+    "      [--mcontour M | --margins]            frequency response (w,x,y), M contour, margins\n"
     "  locus [...]                               root locus (tag,x,y)\n"
     "  nlin [...]                                static characteristic (x,y)\n"
     "  render time|freq|locus|nlin|sysdef --out FILE [--size WxH]   picture of a window\n"

@@ -125,7 +125,7 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
 
 TEST(Cli, SubcommandsNotBuiltYetSaySo)
 {
-  for (const char* args : {"time", "freq --view bode-gain", "locus", "nlin", "render time --out x.png",
+  for (const char* args : {"time", "freq --df fwd", "locus", "nlin", "render time --out x.png",
                            "render locus --out x.png"}) {
     const CliRun r = cli(args);
     EXPECT_EQ(r.status, 2) << args;
