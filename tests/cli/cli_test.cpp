@@ -1,49 +1,12 @@
 // vanto-cli run as a script would: exit status, standard output and error.
 
+#include "CliRun.h"
+
 #include <gtest/gtest.h>
 
-#include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs vanto-cli with the given arguments (shell-quoted by the caller).
-CliRun cli(const std::string& args)
-{
-  // One file per run: ctest runs the cases of this suite side by side.
-  static int runs = 0;
-  const std::string errFile = testing::TempDir() + "vanto_cli_err_" + std::to_string(getpid()) + "_" +
-                              std::to_string(++runs) + ".txt";
-  const std::string cmd = std::string("'") + VANTO_CLI + "' " + args + " 2>'" + errFile + "'";
-  CliRun r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p)
-    return r;
-  std::array<char, 4096> buf;
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0)
-    r.out.append(buf.data(), n);
-  const int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  if (FILE* e = fopen(errFile.c_str(), "r")) {
-    while ((n = fread(buf.data(), 1, buf.size(), e)) > 0)
-      r.err.append(buf.data(), n);
-    fclose(e);
-  }
-  std::remove(errFile.c_str());
-  return r;
-}
-
-}  // namespace
 
 TEST(Cli, HelpAndVersionWorkEverywhere)
 {
@@ -158,7 +121,9 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
   } kCases[] = {{"render demo --size 320x200", ".png", "\x89PNG"},
                 {"render demo --kind bode", ".svg", "<?xml"},
                 {"--delay 0.5 render sysdef", ".png", "\x89PNG"},
-                {"render sysdef --size 400x116", ".pdf", "%PDF"}};
+                {"render sysdef --size 400x116", ".pdf", "%PDF"},
+                {"--elements both render freq --view nichols --mcontours --labels --margins", ".png", "\x89PNG"},
+                {"--delay 0.5 render freq --view bode-phase --hz --margins", ".svg", "<?xml"}};
   for (const auto& c : kCases) {
     const std::string file = base + c.suffix;
     const CliRun r = cli(std::string(c.args) + " --out '" + file + "'");
