@@ -100,10 +100,11 @@ TEST(FreqCli, MessagesAndUsage)
   for (const auto& c : kCases) {
     const CliRun r = cli(c.args);
     EXPECT_EQ(r.status, c.status) << c.args;
-    if (c.status == 1)
+    if (c.status == 1) {
       EXPECT_EQ(r.err, c.err) << c.args;
-    else
+    } else {
       EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << c.args << ": " << r.err;
+    }
     EXPECT_TRUE(r.out.empty()) << c.args;
   }
 }
