@@ -178,16 +178,14 @@ bool RunSweep(FREQSTAT& rec)
                  .c_str());
     return false;
   }
-  // Only the phase the view shows; a closed-loop phase starts from the
-  // open-loop one.
+  // Only the phase the view shows.
   const FreqView view = rec.set.view;
   const bool phaseShown = view == FreqView::Nichols || view == FreqView::BodePhase;
-  const int need = !phaseShown ? kNoPhase : rec.loop.closedLoop ? kBothPhases : kOpenPhase;
+  const int need = !phaseShown ? kNoPhase : rec.loop.closedLoop ? kClosedPhase : kOpenPhase;
   FreqPointState& pt = rec.pt;
   FreqResult& r = rec.result;
-  const double start = pt.omega;
   pt.firstPoint = true;
-  double omega = start;
+  double omega = rec.set.startFreq;
   for (int i = 0; i < n; ++i) {
     Evaluate(rec, omega, need);
     ToPlotCoordinates(rec);
@@ -200,7 +198,7 @@ bool RunSweep(FREQSTAT& rec)
   }
   r.count = n;
   r.gridCount = n;
-  r.phasesTracked = need == kBothPhases;
+  r.phasesTracked = false;  // see TrackSweepPhases
   return true;
 }
 

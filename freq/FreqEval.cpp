@@ -211,7 +211,8 @@ void Evaluate(FREQSTAT& rec, double omega, int need)
   const bool compNeeded =
       m.first == kCompensator && (m.last == kCompensator || (rec.loop.closedLoop && rec.loop.loadInput));
   ElementValue comp, last;
-  const bool openPhase = (need & kOpenPhase) != 0;
+  // The first point's closed-loop phase starts from the open-loop one.
+  const bool openPhase = (need & kOpenPhase) != 0 || ((need & kClosedPhase) != 0 && omega <= pt.firstThreshold);
   if (compNeeded)
     comp = EvalElement(m, kCompensator, m.num[kCompensator], m.den[kCompensator], at,
                        openPhase && m.last == kCompensator);

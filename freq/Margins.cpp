@@ -247,7 +247,7 @@ void AddPhaseCrossover(StabilityMargins& out, double omega, double magSq)
     out.truncated = true;
     return;
   }
-  out.phase[out.phaseCount++] = {omega, -10.0 * std::log10(magSq)};
+  out.phase[out.phaseCount++] = {omega, -10.0 * std::log10(magSq) + 0.0};  // + 0: no -0
 }
 
 void AddGainCrossover(StabilityMargins& out, double omega, const LoopSample& at)
@@ -258,7 +258,7 @@ void AddGainCrossover(StabilityMargins& out, double omega, const LoopSample& at)
   }
   const double pm = std::atan2(-at.s, -at.c);  // 180 deg + phase, in (-pi, pi]
   const double toLimit = pm < 0 ? pm + kTwoPi : pm;
-  out.gain[out.gainCount++] = {omega, pm * kDegPerRad, toLimit / omega};
+  out.gain[out.gainCount++] = {omega, pm * kDegPerRad + 0.0, toLimit / omega};
 }
 
 // L at z = e^(j theta) for theta = 0 or pi (omega = 0 or pi/T), or at s = 0,
