@@ -105,9 +105,9 @@ void ClosedLoop(FREQSTAT& rec, const EvalPoint& at, const ElementValue& comp, co
   const double s = SumSq(P, Q);
   pt.closedPhase = wantPhase ? -FastArcTanA(P, Q) : 0.0;
   if (s == 0) {  // exactly on a closed-loop pole
+    const double psi = -FastArcTanA(P, Q);
     pt.closedMagSq = kPoleSquaredGain;
-    pt.T = {std::sqrt(kPoleSquaredGain) * std::cos(pt.closedPhase),
-            std::sqrt(kPoleSquaredGain) * std::sin(pt.closedPhase)};
+    pt.T = {std::sqrt(kPoleSquaredGain) * std::cos(psi), std::sqrt(kPoleSquaredGain) * std::sin(psi)};
   } else {
     pt.closedMagSq = 1.0 / s;
     pt.T = {P * pt.closedMagSq, -Q * pt.closedMagSq};
