@@ -79,6 +79,7 @@ int CmdDecode(CliContext& ctx);
 int CmdRoots(CliContext& ctx);
 int CmdC2d(CliContext& ctx);
 int CmdTime(CliContext& ctx);
+int CmdFreq(CliContext& ctx);
 int CmdRender(CliContext& ctx);
 int CmdNlin(CliContext& ctx);
 

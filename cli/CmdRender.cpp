@@ -6,6 +6,7 @@
 #include "model/LoopSwitches.h"
 #include "model/Model.h"
 #include "cli/TimeOptions.h"
+#include "cli/FreqOptions.h"
 #include "model/SysDef.h"
 #include "model/UpdateLoop.h"
 #include "nlin/NlinDraw.h"
@@ -62,6 +63,7 @@ void RegisterWindowRenders()
   RegisterRender("demo", RenderDemo);
   RegisterRender("nlin", RenderNlin);
   RegisterRender("time", RenderTime);
+  RegisterRender("freq", RenderFreq);
 }
 
 // Reads "WxH" with both sides in kMinSide..kMaxSide.

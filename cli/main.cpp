@@ -20,7 +20,7 @@ struct Subcommand {
 // Subcommands whose engine is not built yet have no function.
 const Subcommand kSubcommands[] = {
     {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
-    {"c2d", CmdC2d, true},    {"time", CmdTime, true},    {"freq", nullptr, true},
+    {"c2d", CmdC2d, true},    {"time", CmdTime, true},    {"freq", CmdFreq, true},
     {"locus", nullptr, true},  {"nlin", CmdNlin, true},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
@@ -42,7 +42,9 @@ const char kUsage[] =
     "      [--periodic P] [--cost EXPR] [--phase-x EXPR] [--phase-y EXPR] [--ic-plant V]\n"
     "      [--ic-comp V] [--fwd] [--fbk] [--secondary none|effort|error] [--characteristics]\n"
     "                                            time response (t,u,input,y; phase plane t,x,y)\n"
-    "  freq [...]                                frequency response (w,x,y)\n"
+    "  freq [--view nyquist|inverse|nichols|bode-gain|bode-phase] [--input ref|load|noise]\n"
+    "      [--from W1] [--to W2] [--points N] [--linear] [--no-monotonic] [--hz]\n"
+    "      [--mcontour M | --margins]            frequency response (w,x,y), M contour, margins\n"
     "  locus [...]                               root locus (tag,x,y)\n"
     "  nlin [...]                                static characteristic (x,y)\n"
     "  render time|freq|locus|nlin|sysdef --out FILE [--size WxH]   picture of a window\n"

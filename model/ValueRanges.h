@@ -20,4 +20,13 @@ inline constexpr ValueRange kNlinPoints{"No of Points", 2, 1000};
 inline constexpr ValueRange kInputPeriod{"Input period", 1e-20, 1e20};
 inline constexpr ValueRange kDuration{"Duration", 1e-20, 1e20};
 inline constexpr ValueRange kTimePoints{"No of Points", 2, 1000};
+
+// Frequency window: the grid size of the scales dialog ("No of points",
+// --points), the M contours of the contours dialog (--mcontour takes the
+// start value's row) and the contours dialog's increment, shared with the
+// root window's damping contours.
+inline constexpr ValueRange kFreqPoints{"No of Points", 1, 1000};
+inline constexpr ValueRange kMContourStart{"Start M value", -100, 100};
+inline constexpr ValueRange kMContourEnd{"End M value", -100, 100};
+inline constexpr ValueRange kContourIncrement{"Increment", 0.01, 100};
 }  // namespace ranges

@@ -1,5 +1,7 @@
 // vanto-cli run as a script would: exit status, standard output and error.
 
+#include "CliRun.h"
+
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -10,43 +12,6 @@
 #include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
-
-namespace {
-
-struct CliRun {
-  int status = -1;
-  std::string out;
-  std::string err;
-};
-
-// Runs vanto-cli with the given arguments (shell-quoted by the caller).
-CliRun cli(const std::string& args)
-{
-  // One file per run: ctest runs the cases of this suite side by side.
-  static int runs = 0;
-  const std::string errFile = testing::TempDir() + "vanto_cli_err_" + std::to_string(getpid()) + "_" +
-                              std::to_string(++runs) + ".txt";
-  const std::string cmd = std::string("'") + VANTO_CLI + "' " + args + " 2>'" + errFile + "'";
-  CliRun r;
-  FILE* p = popen(cmd.c_str(), "r");
-  if (!p)
-    return r;
-  std::array<char, 4096> buf;
-  std::size_t n;
-  while ((n = fread(buf.data(), 1, buf.size(), p)) > 0)
-    r.out.append(buf.data(), n);
-  const int st = pclose(p);
-  r.status = WIFEXITED(st) ? WEXITSTATUS(st) : -1;
-  if (FILE* e = fopen(errFile.c_str(), "r")) {
-    while ((n = fread(buf.data(), 1, buf.size(), e)) > 0)
-      r.err.append(buf.data(), n);
-    fclose(e);
-  }
-  std::remove(errFile.c_str());
-  return r;
-}
-
-}  // namespace
 
 TEST(Cli, HelpAndVersionWorkEverywhere)
 {
@@ -128,7 +93,7 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
 
 TEST(Cli, SubcommandsNotBuiltYetSaySo)
 {
-  for (const char* args : {"freq --view bode-gain", "locus", "render locus --out x.png"}) {
+  for (const char* args : {"freq --df fwd", "locus", "render locus --out x.png"}) {
     const CliRun r = cli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("not available yet"), std::string::npos) << args;
@@ -200,7 +165,9 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
                 {"render sysdef --size 400x116", ".pdf", "%PDF"},
                 {"render nlin --fbk --xmin -2 --xmax 2", ".png", "\x89PNG"},
                 {"--elements both render time --characteristics", ".png", "\x89PNG"},
-                {"--hold 0.2 render time --phase-x y --phase-y 'diff(y)'", ".svg", "<?xml"}};
+                {"--hold 0.2 render time --phase-x y --phase-y 'diff(y)'", ".svg", "<?xml"},
+                {"--elements both render freq --view nichols --mcontours --labels --margins", ".png", "\x89PNG"},
+                {"--delay 0.5 render freq --view bode-phase --hz --margins", ".svg", "<?xml"}};
   for (const auto& c : kCases) {
     const std::string file = base + c.suffix;
     const CliRun r = cli(std::string(c.args) + " --out '" + file + "'");

@@ -1,0 +1,20 @@
+#pragma once
+// The options `vanto-cli freq` and `vanto-cli render freq` share: the
+// frequency window's settings and loop switches.
+
+#include "cli/Cli.h"
+#include "freq/FreqEngine.h"
+
+// Starts rec as a new frequency window (open loop by default) and takes
+// --view, --input, --from, --to (display unit), --points, --linear,
+// --no-monotonic and --hz into it; --df answers "not available yet".
+// Returns 0, 1 with the dialog's message pending (test ErrorPending()), or
+// 2 with the usage error set.
+int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec);
+
+// Takes "--name M" as an M value in dB within the contours dialog's range.
+bool TakeMContour(CliContext& ctx, const char* name, double& mDb);
+
+// The picture of `render freq`.
+class TRChart;
+int RenderFreq(TRChart& chart, CliContext& ctx);

@@ -1,0 +1,79 @@
+// render freq: the frequency window's chart after Go, with the M contours,
+// unit circle and margin marks its commands add.
+
+#include "cli/FreqOptions.h"
+
+#include "freq/FreqDraw.h"
+#include "freq/Margins.h"
+#include "model/Error.h"
+#include "model/Model.h"
+#include "model/SysData.h"
+#include "model/ValueRanges.h"
+
+#include "plot/TRChart.h"
+
+#include <memory>
+#include <string>
+
+namespace {
+
+// The M-contour range the window starts with.
+constexpr double kContourStart = -12.0;
+constexpr double kContourEnd = 12.0;
+constexpr double kContourStep = 3.0;
+
+}  // namespace
+
+int RenderFreq(TRChart& chart, CliContext& ctx)
+{
+  const auto rec = std::make_unique<FREQSTAT>();
+  if (const int rc = TakeFreqOptions(ctx, *rec); rc != 0)
+    return rc;
+  double single = 0.0;
+  const bool one = TakeMContour(ctx, "--mcontour", single);
+  const bool family = ctx.takeFlag("--mcontours");
+  const bool circle = ctx.takeFlag("--unit-circle");
+  const bool margins = ctx.takeFlag("--margins");
+  if (ctx.takeFlag("--labels"))
+    Sys().showMarkLabels = true;
+  if (ErrorPending())
+    return 1;
+  if (!ctx.usageError().empty())
+    return 2;
+  const FreqView view = rec->set.view;
+  const bool bode = view == FreqView::BodeGain || view == FreqView::BodePhase;
+  if ((one || family) && bode) {
+    ctx.setUsageError("render freq: the Bode views have no M contours");
+    return 2;
+  }
+
+  ApplyChartSetup(chart, FreqChartSetup(view));
+  AddMinus180Line(chart, view);
+  if (bode && rec->set.units[0] == 'H') {
+    // As the window's view change does for Hz.
+    chart.SetIdAbscissa(QLatin1String(rec->set.units));
+    chart.ZoomTo(chart.RangeLoX() * kInvTwoPi, chart.RangeLoY(), chart.RangeHiX() * kInvTwoPi,
+                 chart.RangeHiY());
+  }
+  SetChartRange(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
+  if (!ComputeResponse(*rec))
+    return 1;
+  DrawResponse(chart, *rec);
+  if (margins) {
+    StabilityMargins m;
+    if (!ComputeMargins(*rec, m))
+      return 1;
+    DrawMarginMarks(chart, *rec, m);
+  }
+  const bool labels = Sys().showMarkLabels;
+  if (family && !DrawMContours(chart, *rec, kContourStart, kContourEnd, kContourStep, labels))
+    return 1;
+  if (one) {
+    if (!ComputeMContour(*rec, single))
+      return 1;
+    DrawMContour(chart, *rec, single, labels);
+  }
+  if (circle && (view == FreqView::DirectNyquist || view == FreqView::InverseNyquist))
+    DrawUnitCircle(chart);
+  return 0;
+}

@@ -1,0 +1,67 @@
+#pragma once
+// Drawing of the frequency window's curves on its charts, shared by the
+// window and `vanto-cli render freq`: the five charts' start settings, the
+// response curve, M contours, the unit circle, the -180 deg lines and the
+// stability-margin marks.
+
+#include "freq/FreqEngine.h"
+#include "plot/ChartSetup.h"
+
+struct StabilityMargins;
+class TRChart;
+
+// The charts of the five views, as the window starts them.
+inline constexpr ChartSetup kNyqChart{"NyqChart", "Nyquist", "Real", "Imaginary",
+                                      kFreqStartRange[0].xLo, kFreqStartRange[0].xHi,
+                                      kFreqStartRange[0].yLo, kFreqStartRange[0].yHi,
+                                      true, false, false, false};
+inline constexpr ChartSetup kINyqChart{"INyqChart", "Inverse Nyquist", "Real", "Imaginary",
+                                       kFreqStartRange[1].xLo, kFreqStartRange[1].xHi,
+                                       kFreqStartRange[1].yLo, kFreqStartRange[1].yHi,
+                                       true, false, false, false};
+inline constexpr ChartSetup kNichChart{"NichChart", "Nichols plot", "Phase/deg", "Gain/dB",
+                                       kFreqStartRange[2].xLo, kFreqStartRange[2].xHi,
+                                       kFreqStartRange[2].yLo, kFreqStartRange[2].yHi,
+                                       false, false, false, false};
+inline constexpr ChartSetup kBGainChart{"BGainChart", "Bode  gain", "rad/s", "Gain/dB",
+                                        kFreqStartRange[3].xLo, kFreqStartRange[3].xHi,
+                                        kFreqStartRange[3].yLo, kFreqStartRange[3].yHi,
+                                        false, true, true, true};
+inline constexpr ChartSetup kBPhaseChart{"BPhaseChart", "Bode  phase", "rad/s", "Phase/deg",
+                                         kFreqStartRange[4].xLo, kFreqStartRange[4].xHi,
+                                         kFreqStartRange[4].yLo, kFreqStartRange[4].yHi,
+                                         false, true, true, true};
+
+// The setup of the chart of a view.
+[[nodiscard]] const ChartSetup& FreqChartSetup(FreqView view);
+
+// The fixed silver line at -180 deg (crosshair 3): vertical on the Nichols
+// chart, horizontal on the Bode phase chart; the other charts get none.
+void AddMinus180Line(TRChart& chart, FreqView view);
+
+// The curve in rec's store, Pen 2 in closed loop and Pen 1 in open loop:
+// against plot x, or against the display frequency in the Bode views.
+// Points that do not exist (NaN) leave gaps.
+void DrawResponse(TRChart& chart, const FREQSTAT& rec);
+
+// The M contour in rec's store (after ComputeMContour) in Pen 4; with label
+// set, mDb in the model's number format after two blanks at the point a
+// third of the way along.
+void DrawMContour(TRChart& chart, const FREQSTAT& rec, double mDb, bool label);
+
+// M contours of start, start + step, ... up to end dB (end included within
+// rounding) in the current view. False with the error pending.
+[[nodiscard]] bool DrawMContours(TRChart& chart, FREQSTAT& rec, double start, double end, double step,
+                                 bool labels);
+
+// The unit circle in black (for the Nyquist views).
+void DrawUnitCircle(TRChart& chart);
+
+// Marks of the margins in Pen 3, in the view of rec: on the Bode gain chart
+// a line from 0 dB down (or up) to the gain at each phase crossover,
+// labelled with the gain margin, and a circle at each gain crossover; on
+// the Bode phase chart a line from -180 deg to the phase at each gain
+// crossover, labelled with the phase margin, and a circle at each phase
+// crossover; on the Nichols chart both lines. Phases are drawn on the
+// branch of the last sweep's curve. Nothing in the Nyquist views.
+void DrawMarginMarks(TRChart& chart, const FREQSTAT& rec, const StabilityMargins& margins);

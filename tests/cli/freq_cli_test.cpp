@@ -1,0 +1,140 @@
+// vanto-cli freq and render freq: the printed points against the loop's
+// own formula, the messages of the scales dialog, M contours and margins.
+
+#include "CliRun.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <complex>
+#include <cstdlib>
+#include <sstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+namespace {
+
+using Cplx = std::complex<double>;
+
+// The CSV rows after the header, as numbers.
+std::vector<std::vector<double>> Rows(const std::string& out, const std::string& header)
+{
+  std::vector<std::vector<double>> rows;
+  std::istringstream in(out);
+  std::string line;
+  std::getline(in, line);
+  EXPECT_EQ(line, header);
+  while (std::getline(in, line)) {
+    std::vector<double> row;
+    std::istringstream fields(line);
+    std::string f;
+    while (std::getline(fields, f, ','))
+      row.push_back(std::strtod(f.c_str(), nullptr));
+    rows.push_back(row);
+  }
+  return rows;
+}
+
+}  // namespace
+
+TEST(FreqCli, PrintsThePointsOfTheView)
+{
+  // 1/(s + 1) on the grid 1, 2, 3 rad/s (or 1, 2 Hz).
+  const struct {
+    const char* args;
+    double scale;  // rad/s per display unit
+    int points;
+    bool bode;     // x is the frequency in the display unit, y the gain in dB
+  } kCases[] = {
+      {"freq --from 1 --to 3 --points 3 --linear", 1, 3, false},
+      {"freq --from 1 --to 2 --points 2 --linear --hz --view bode-gain", 2 * M_PI, 2, true},
+  };
+  for (const auto& c : kCases) {
+    const CliRun r = cli(std::string("--gp-num 1 --gp-den s+1 ") + c.args);
+    ASSERT_EQ(r.status, 0) << c.args << ": " << r.err;
+    const auto rows = Rows(r.out, "w,x,y");
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(c.points)) << c.args;
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+      const double w = rows[i][0];
+      const Cplx l = 1.0 / Cplx(1, w);
+      const double x = c.bode ? w / c.scale : l.real();
+      const double y = c.bode ? 20 * std::log10(std::abs(l)) : l.imag();
+      EXPECT_NEAR(rows[i][1], x, 1e-6 * std::max(1.0, std::fabs(x))) << c.args << " row " << i;
+      EXPECT_NEAR(rows[i][2], y, 1e-6 * std::max(1.0, std::fabs(y))) << c.args << " row " << i;
+    }
+    EXPECT_NEAR(rows.front()[0], 1 * c.scale, 1e-6);
+  }
+  // A gain of 0 has no dB: the chart's gap is printed as nan.
+  const CliRun zero = cli("--gain 0 freq --view bode-gain --points 2");
+  ASSERT_EQ(zero.status, 0) << zero.err;
+  EXPECT_EQ(zero.out, "w,x,y\n0.200000003,0.200000003,nan\n8,8,nan\n");
+}
+
+TEST(FreqCli, MessagesAndUsage)
+{
+  const struct {
+    const char* args;
+    int status;
+    const char* err;  // the whole of stderr for status 1, its start for 2
+  } kCases[] = {
+      {"freq --from -1", 1, "Start frequency must be positive\n"},
+      {"freq --from 5 --to 5", 1, "End frequency must exceed start frequency\n"},
+      {"freq --from 0", 1, "Don't use logarithmic frequency increment with zero start frequency\n"},
+      {"freq --from 0 --linear --gp-den s", 1, "Zero initial frequency only allowed with Type 0 systems\n"},
+      {"freq --points 1500", 1, "No of Points must lie between 1 and 1000\n"},
+      {"freq --input noise", 1, "Invalid input for open-loop systems\n"},
+      {"freq --mcontour 150", 1, "Start M value must lie between -100 and 100\n"},
+      {"freq --view polar", 2, "vanto-cli: --view: nyquist, inverse, nichols, bode-gain or bode-phase expected\n"},
+      {"freq --input ramp", 2, "vanto-cli: --input: ref, load or noise expected\n"},
+      {"freq --view bode-phase --mcontour 3", 2, "vanto-cli: freq --mcontour: the Bode views have no M contours\n"},
+      {"freq --df fwd", 2, "vanto-cli: freq --df: not available yet\n"},
+  };
+  for (const auto& c : kCases) {
+    const CliRun r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args;
+    if (c.status == 1) {
+      EXPECT_EQ(r.err, c.err) << c.args;
+    } else {
+      EXPECT_EQ(r.err.rfind(c.err, 0), 0u) << c.args << ": " << r.err;
+    }
+    EXPECT_TRUE(r.out.empty()) << c.args;
+  }
+}
+
+TEST(FreqCli, MContourMarginsAndRepeat)
+{
+  // 0 dB in the Nyquist view: the line at -1/2, ten chart heights beyond
+  // the start range -1.5 .. 0.733.
+  const CliRun line = cli("freq --mcontour 0");
+  ASSERT_EQ(line.status, 0) << line.err;
+  const auto pts = Rows(line.out, "x,y");
+  ASSERT_EQ(pts.size(), 2u);
+  EXPECT_EQ(pts[0][0], -0.5);
+  EXPECT_NEAR(pts[0][1], -1.5 - 10 * 2.2330827067669173, 1e-5);
+  EXPECT_NEAR(pts[1][1], 0.7330827067669173 + 10 * 2.2330827067669173, 1e-5);
+
+  // The start-up loop: L(j sqrt 5) = -1/2 exactly.
+  const CliRun m = cli("--elements both freq --margins");
+  ASSERT_EQ(m.status, 0) << m.err;
+  std::istringstream in(m.out);
+  std::string line1, gc, pc, dm, rest;
+  std::getline(in, line1);
+  std::getline(in, gc);
+  std::getline(in, pc);
+  std::getline(in, dm);
+  EXPECT_EQ(line1, "kind,w,value");
+  EXPECT_EQ(gc.rfind("gain-crossover,", 0), 0u) << gc;
+  EXPECT_EQ(dm.rfind("delay-margin,", 0), 0u) << dm;
+  double w = 0, gmDb = 0;
+  ASSERT_EQ(std::sscanf(pc.c_str(), "phase-crossover,%lf,%lf", &w, &gmDb), 2) << pc;
+  EXPECT_NEAR(w, std::sqrt(5.0), 1e-9);
+  EXPECT_NEAR(gmDb, 20 * std::log10(2.0), 1e-6);
+  EXPECT_FALSE(std::getline(in, rest)) << rest;
+  EXPECT_EQ(cli("--gp-num 0.5 --gp-den s+1 freq --margins").out,
+            "kind,w,value\ngain-crossover,none,none\nphase-crossover,none,none\ndelay-margin,none,none\n");
+
+  const CliRun rep = cli("freq --points 1000 --repeat 3");
+  EXPECT_EQ(rep.status, 0);
+  EXPECT_EQ(rep.err.rfind("repeat 3: median ", 0), 0u) << rep.err;
+}
