@@ -39,15 +39,19 @@ bool CliContext::takeNumber(const char* name, double& value)
   std::string text;
   if (!takeValue(name, text))
     return false;
+  // A range warning of an option taken before stays the one reported.
+  const std::string earlier = ErrorPending() ? ErrorMessage() : "";
   ClearError();
   const double v = EvalConstant(text.c_str());
-  if (ErrorPending() || text.find_first_not_of(" \t") == std::string::npos) {
+  const bool ok = !ErrorPending() && text.find_first_not_of(" \t") != std::string::npos;
+  if (!ok)
     setUsageError(std::string(name) + ": " + (ErrorPending() ? ErrorMessage() : "number expected"));
-    ClearError();
-    return false;
-  }
-  value = v;
-  return true;
+  ClearError();
+  if (!earlier.empty())
+    SetError(earlier.c_str());
+  if (ok)
+    value = v;
+  return ok;
 }
 
 bool CliContext::takeInRange(const char* name, const ValueRange& range, double& value)

@@ -79,5 +79,10 @@ int CmdDecode(CliContext& ctx);
 int CmdRoots(CliContext& ctx);
 int CmdC2d(CliContext& ctx);
 int CmdRender(CliContext& ctx);
+int CmdLocus(CliContext& ctx);
+
+// Builders of `render NAME` (desktop build only).
+class TRChart;
+int RenderLocus(TRChart& chart, CliContext& ctx);
 
 #include "cli/CliRepeat.h"

@@ -38,6 +38,7 @@ int RenderDemo(TRChart& chart, CliContext& ctx)
 void RegisterWindowRenders()
 {
   RegisterRender("demo", RenderDemo);
+  RegisterRender("locus", RenderLocus);
 }
 
 // Reads "WxH" with both sides in kMinSide..kMaxSide.

@@ -21,7 +21,7 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
     {"c2d", CmdC2d, true},    {"time", nullptr, true},    {"freq", nullptr, true},
-    {"locus", nullptr, true},  {"nlin", nullptr, true},
+    {"locus", CmdLocus, true},  {"nlin", nullptr, true},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
 #else
@@ -40,9 +40,12 @@ const char kUsage[] =
     "      [--prewarp-freq W] [--hz] [--coefficients]   s-to-z transform of an element\n"
     "  time [...]                                time response (t,u,input,y)\n"
     "  freq [...]                                frequency response (w,x,y)\n"
-    "  locus [...]                               root locus (tag,x,y)\n"
+    "  locus [--xmin X1 --xmax X2 --ymin Y1 --ymax Y2 --points N]   root locus (tag,x,y)\n"
+    "      [--report open|closed | --point X,Y | --damping Z | --settling TS]\n"
     "  nlin [...]                                static characteristic (x,y)\n"
     "  render time|freq|locus|nlin|sysdef --out FILE [--size WxH]   picture of a window\n"
+    "      locus: [--xmin X1 --xmax X2 --ymin Y1 --points N] [--contours] [--damping Z]\n"
+    "      [--settling TS] [--closed-loop-marks] [--mark-labels] [--no-unit-circle]\n"
     "\n"
     "Loop options:\n"
     "  --gc-num TEXT --gc-den TEXT   compensator (start: 1+0.5s over s)\n"
