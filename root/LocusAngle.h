@@ -5,6 +5,10 @@
 
 #include "model/SysData.h"
 
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
 struct LocusLoop {
   Complex zeros[kMaxRoots];
   int nz = 0;
@@ -41,3 +45,11 @@ void Curvature(const LocusLoop& L, double x, double y, double& cxx, double& cxy)
 // The direction of the locus through a point with gradient (gx, gy), towards
 // growing gain.
 [[nodiscard]] double TangentDirection(double gx, double gy);
+
+// v as a value of the single-precision point store, held within the float
+// range (a far rectangle edge is finite, a float beyond it is not).
+[[nodiscard]] inline float StoreFloat(double v)
+{
+  constexpr double kMax = std::numeric_limits<float>::max();
+  return static_cast<float>(std::isnan(v) ? v : std::clamp(v, -kMax, kMax));
+}

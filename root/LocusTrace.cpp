@@ -19,8 +19,8 @@ namespace {
 constexpr const char* kCurvatureMessage =
     "Locus curvature too great, try changing scales or number of points";
 constexpr int kMaxIterations = 21;
-// The documented end of a branch: leaves room for a next branch's start,
-// break point and first point.
+// A branch ends once the store holds more than this many points, leaving
+// room for the next branch's start, break point and first point.
 constexpr int kBranchStoreLimit = 1992;
 
 struct Step {
@@ -62,7 +62,7 @@ bool Tracer::Store(int tag, double x, double y)
   if (r_.storedPoints >= kLocusStoreSize)
     return false;
   r_.points[static_cast<std::size_t>(r_.storedPoints++)] =
-      LocusPoint{static_cast<float>(tag), static_cast<float>(x), static_cast<float>(y)};
+      LocusPoint{static_cast<float>(tag), StoreFloat(x), StoreFloat(y)};
   return true;
 }
 

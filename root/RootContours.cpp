@@ -6,6 +6,7 @@
 #include "model/Toolkit.h"
 #include "model/ValueRanges.h"
 #include "plot/Scale.h"
+#include "root/LocusAngle.h"
 #include "root/RootEngine.h"
 
 #include <algorithm>
@@ -30,7 +31,7 @@ bool BeginContour(ROOTSTAT& rec)
 
 void Put(LocusResult& r, int i, double x, double y)
 {
-  r.points[static_cast<std::size_t>(i)] = LocusPoint{0.0f, static_cast<float>(x), static_cast<float>(y)};
+  r.points[static_cast<std::size_t>(i)] = LocusPoint{0.0f, StoreFloat(x), StoreFloat(y)};
 }
 
 bool EndContour(ROOTSTAT& rec, int count)

@@ -82,28 +82,18 @@ struct LoopPolys {
   LPoly num, den;
   long double delay = 0;
 
-  // d ln G / ds and its derivative.
+  // d ln G / ds: its modulus is the gradient of arg G.
   LC F(LC s) const
   {
     return Eval(Derivative(num), s) / Eval(num, s) - Eval(Derivative(den), s) / Eval(den, s) - delay;
   }
-  LC Fprime(LC s) const
-  {
-    const auto part = [s](const LPoly& p) {
-      const LC v = Eval(p, s), d1 = Eval(Derivative(p), s), d2 = Eval(Derivative(Derivative(p)), s);
-      return (d2 * v - d1 * d1) / (v * v);
-    };
-    return part(num) - part(den);
-  }
   LC G(LC s) const { return Eval(num, s) * std::exp(-s * delay) / Eval(den, s); }
 
-  // Distance from s to the locus of gains of the given sign, to second
-  // order from the angle condition arg G = pi (positive) or 0 (negative).
+  // Distance from s to the locus of gains of the given sign, to first order
+  // from the angle condition arg G = pi (positive) or 0 (negative).
   long double DistanceToLocus(LC s, bool positive) const
   {
-    long double psi = std::arg(G(s)) - (positive ? M_PIl : 0.0L);
-    psi = std::remainder(psi, 2 * M_PIl);
-    const long double b = std::abs(F(s)), a = std::abs(Fprime(s)) / 2;
-    return a > 0 ? (-b + std::sqrt(b * b + 4 * a * std::fabs(psi))) / (2 * a) : std::fabs(psi) / b;
+    const long double psi = std::remainder(std::arg(G(s)) - (positive ? M_PIl : 0.0L), 2 * M_PIl);
+    return psi == 0 ? 0 : std::fabs(psi) / std::abs(F(s));
   }
 };

@@ -1,7 +1,7 @@
 // The root-locus tracer checked from outside: traced points against the
 // angle condition of the loop written out by hand, closed-loop roots of
 // D + kN found by an independent long-double solver, break points against
-// the roots of D'N - DN', and the documented examples.
+// the roots of D'N - DN', for every loop of one table.
 
 #include "model/Error.h"
 #include "model/Model.h"

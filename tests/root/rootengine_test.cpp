@@ -1,4 +1,4 @@
-// The documented examples of the root-locus engine, its contours and label
+// Worked examples of the root-locus engine, its contours and label
 // places, the report, the cursor's read-outs, the status bar and "Set gain".
 
 #include "model/Error.h"
@@ -48,8 +48,10 @@ TEST_F(RootEngine, BranchStartsAndFailures)
     const char* error;
     int branches;
     double dir[2];  // at the poles, in root-set order
+    double yMin = -1;
   } cases[] = {
       {"1", "s+1", 1, 0, "", 1, {-kPi}},
+      {"1", "s+1", 1, 0, "", 1, {-kPi}, 0},  // the locus runs along the bottom edge: no false entries
       {"1", "(s+1)(s+3)", 1, 0, "", 2, {kPi, 0}},
       {"1", "(s+1)(s+3)", -1, 0, "", 2, {0, kPi}},                 // negative gain: no pi term
       {"s+1.0001", "(s+1)(s+3)", 1, 0, "", 1, {kPi}},              // -1 cancels against the zero
@@ -61,6 +63,7 @@ TEST_F(RootEngine, BranchStartsAndFailures)
   for (const Case& c : cases) {
     SCOPED_TRACE(std::string(c.num) + " / " + c.den);
     Loop(c.num, c.den, c.gain, c.delay);
+    SetWindow(*rec, -5, 3, c.yMin, 3);
     const bool ok = TraceLocus(*rec);
     EXPECT_EQ(Message(), c.error);
     if (!ok) {
@@ -119,16 +122,16 @@ TEST_F(RootEngine, DampingAndSettlingContours)
 {
   Loop("1", "s+1");
   ASSERT_TRUE(DampingContour(*rec, 0.5));
-  const double L = 2 * std::sqrt(34.0), c = L * std::sqrt(0.75);
-  const double s3[3][2] = {{-L / 2, c}, {0, 0}, {-L / 2, -c}};
+  const double R = std::sqrt(34.0);  // to the far corner (-5, 3); the rays are 2R long
   ASSERT_EQ(rec->result.count, 3);
-  for (int i = 0; i < 3; ++i) {
-    EXPECT_NEAR(rec->result.points[i].x, s3[i][0], 1e-5);
-    EXPECT_NEAR(rec->result.points[i].y, s3[i][1], 1e-5);
+  for (const int i : {0, 2}) {
+    EXPECT_NEAR(rec->result.points[i].x, -R, 1e-5);
+    EXPECT_NEAR(rec->result.points[i].y, (1 - i) * 2 * R * std::sqrt(0.75), 1e-5);
   }
   ASSERT_TRUE(SettlingContour(*rec));
   ASSERT_EQ(rec->result.count, 2);
   EXPECT_EQ(rec->result.points[0].x, -3.0f);
+  EXPECT_EQ(rec->result.points[0].y, -1.0f);
   EXPECT_EQ(rec->result.points[1].y, 3.0f);
   SetWindow(*rec, 0, 3, -1, 3);
   ASSERT_TRUE(DampingContour(*rec, 0.5));
@@ -143,10 +146,10 @@ TEST_F(RootEngine, DampingAndSettlingContours)
   EXPECT_FLOAT_EQ(r.points[199].x, (float)-std::exp(-kPi / std::sqrt(3.0)));  // about -0.1630
   EXPECT_NEAR(r.points[199].y, 0, 1e-6);
   EXPECT_FLOAT_EQ(r.points[399].x, 1);
-  for (int i = 1; i < 199; ++i)  // every point has damping ratio 0.5
-    EXPECT_NEAR(std::fabs(std::log(std::hypot(r.points[i].x, r.points[i].y)) /
-                          std::atan2(r.points[i].y, r.points[i].x)),
-                1 / std::sqrt(3.0), 1e-5);
+  for (int i = 1; i < 399; ++i) {  // z = exp(sT) with s at damping ratio 0.5
+    const std::complex<double> s = std::log(std::complex<double>(r.points[i].x, r.points[i].y));
+    EXPECT_NEAR(-s.real() / std::abs(s), 0.5, 1e-5) << i;
+  }
   ASSERT_TRUE(SettlingContour(*rec));
   ASSERT_EQ(r.count, 400);
   for (int i = 0; i < r.count; i += 37)
@@ -231,6 +234,11 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
     EXPECT_EQ(c.kind, k.kind);
     EXPECT_EQ(c.gainInfinite, k.tag == kTagZeroEnd);
   }
+  // The branch reaching the zero ends with the zero itself, within 1.1 h of the last step.
+  const LocusPoint* end = &rec->result.points[Find(kTagZeroEnd)];
+  EXPECT_EQ(end->x, -2.0f);
+  EXPECT_EQ(end->y, 0.0f);
+  EXPECT_LT(std::hypot(end[-1].x + 2, end[-1].y), 1.1 * rec->result.step);
   ASSERT_TRUE(CursorAt(*rec, 0, {}, xr, yr, c));  // the pole at the origin: no angle
   EXPECT_EQ(c.x, 0.0);
   EXPECT_TRUE(c.angleEmpty);
