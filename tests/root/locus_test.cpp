@@ -41,11 +41,11 @@ std::unique_ptr<ROOTSTAT> MakeLoop(const LoopDef& d, double x0, double x1, doubl
 
 std::string Message() { return ErrorPending() ? ErrorMessage() : ""; }
 
-long double Nearest(const LocusResult& r, LC s)
+long double Nearest(const std::vector<LC>& set, LC s)
 {
   long double best = 1e30L;
-  for (int i = 0; i < r.count; ++i)
-    best = std::min(best, std::abs(s - LC(r.points[i].x, r.points[i].y)));
+  for (const LC& z : set)
+    best = std::min(best, std::abs(s - z));
   return best;
 }
 
@@ -82,13 +82,17 @@ TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)
     ASSERT_LT(r.count, 1990);  // nothing cut off by the store
     const bool positive = c.loop.gain > 0;
     const double h = r.step, tol = r.tolerance;
+    std::vector<LC> stored, breaks;
     for (int i = 0; i < r.count; ++i) {
       const LocusPoint& p = r.points[i];
       const int tag = static_cast<int>(p.tag);
       ASSERT_TRUE((tag >= 1 && tag <= r.branchCount) || (tag >= kTagBreakPoint && tag <= kTagPoleStart));
+      const LC s(p.x, p.y);
+      stored.push_back(s);
+      if (tag == kTagBreakPoint)
+        breaks.push_back(s);
       if (tag < 1)
         continue;
-      const LC s(p.x, p.y);
       EXPECT_LE(c.g.DistanceToLocus(s, positive), 1.05 * tol + 1e-6 * std::abs(s)) << p.x << "," << p.y;
       EXPECT_TRUE(p.y == 0 || std::fabs(p.y) >= tol) << "not snapped to the axis: " << p.y;
     }
@@ -100,30 +104,20 @@ TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)
       const long double k = (positive ? 1 : -1) * std::pow(10.0L, e);
       for (const LC& z : Roots(AddScaled(c.g.den, c.g.num, k))) {
         if (z.real() > c.x0 && z.real() < c.x1 && z.imag() > c.y0 && z.imag() < c.y1) {
-          EXPECT_LE(Nearest(r, z), 1.5 * h) << "k " << (double)k << " root " << (double)z.real() << ","
-                                            << (double)z.imag();
+          EXPECT_LE(Nearest(stored, z), 1.5 * h) << "k " << (double)k << " root " << (double)z.real() << ","
+                                                 << (double)z.imag();
         }
       }
     }
     // Break points are the roots of D'N - DN' where the gain has the loop's sign.
     const std::vector<LC> stationary =
         Roots(AddScaled(Mul(Derivative(c.g.den), c.g.num), Mul(c.g.den, Derivative(c.g.num)), -1));
-    for (int i = 0; i < r.count; ++i) {
-      if (static_cast<int>(r.points[i].tag) != kTagBreakPoint)
-        continue;
-      long double best = 1e30L;
-      for (const LC& z : stationary)
-        best = std::min(best, std::abs(z - LC(r.points[i].x, r.points[i].y)));
-      EXPECT_LE(best, 0.1 * h);
-    }
+    for (const LC& b : breaks)
+      EXPECT_LE(Nearest(stationary, b), 0.1 * h) << (double)b.real() << "," << (double)b.imag();
     for (const LC& z : stationary) {
       const long double k = (-Eval(c.g.den, z) / Eval(c.g.num, z)).real();
       if (std::fabs(z.imag()) < 1e-9 && z.real() > c.x0 + h && z.real() < c.x1 - h && (k > 0) == positive) {
-        long double best = 1e30L;
-        for (int i = 0; i < r.count; ++i)
-          if (static_cast<int>(r.points[i].tag) == kTagBreakPoint)
-            best = std::min(best, std::abs(z - LC(r.points[i].x, r.points[i].y)));
-        EXPECT_LE(best, 0.1 * h) << "break point at " << (double)z.real() << " not found";
+        EXPECT_LE(Nearest(breaks, z), 0.1 * h) << "break point at " << (double)z.real() << " not found";
       }
     }
 
@@ -133,22 +127,18 @@ TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)
       ++mid;
     double k = 0;
     ASSERT_TRUE(GainAtLocusPoint(*rec, r.points[mid].x, r.points[mid].y, 1, k)) << Message();
-    long double atPoint = 1e30L;
-    for (const LC& z : Roots(AddScaled(c.g.den, c.g.num, k)))
-      atPoint = std::min(atPoint, std::abs(z - LC(r.points[mid].x, r.points[mid].y)));
-    EXPECT_LE(atPoint, tol);
+    EXPECT_LE(Nearest(Roots(AddScaled(c.g.den, c.g.num, k)), stored[mid]), tol);
 
     // The closed-loop report at a loop gain of 2.5 K.
     Sys().gain = 2.5 * c.loop.gain;
     ASSERT_TRUE(PrepareRootReport(*rec, true)) << Message();
+    std::vector<LC> reported;
+    for (int i = 0; i < Sys().denRoots.n; ++i)
+      reported.emplace_back(Sys().denRoots.r[i].re, Sys().denRoots.r[i].im);
     const std::vector<LC> poles = Roots(AddScaled(c.g.den, c.g.num, Sys().gain));
-    ASSERT_EQ(Sys().denRoots.n, static_cast<int>(poles.size()));
-    for (const LC& z : poles) {
-      long double best = 1e30L;
-      for (int i = 0; i < Sys().denRoots.n; ++i)
-        best = std::min(best, std::abs(z - LC(Sys().denRoots.r[i].re, Sys().denRoots.r[i].im)));
-      EXPECT_LE(best, 1e-9 * std::max(1.0L, std::abs(z)));
-    }
+    ASSERT_EQ(reported.size(), poles.size());
+    for (const LC& z : poles)
+      EXPECT_LE(Nearest(reported, z), 1e-9 * std::max(1.0L, std::abs(z)));
     ASSERT_EQ(Sys().numRoots.n, static_cast<int>(c.g.num.size()) - 1);
   }
 }
