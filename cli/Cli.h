@@ -88,5 +88,10 @@ int CmdNlin(CliContext& ctx);
 // usage error or with a system error pending.
 struct NLINSTAT;
 bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec);
+int CmdLocus(CliContext& ctx);
+
+// Builders of `render NAME` (desktop build only).
+class TRChart;
+int RenderLocus(TRChart& chart, CliContext& ctx);
 
 #include "cli/CliRepeat.h"

@@ -64,6 +64,7 @@ void RegisterWindowRenders()
   RegisterRender("nlin", RenderNlin);
   RegisterRender("time", RenderTime);
   RegisterRender("freq", RenderFreq);
+  RegisterRender("locus", RenderLocus);
 }
 
 // Reads "WxH" with both sides in kMinSide..kMaxSide.

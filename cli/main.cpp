@@ -21,7 +21,7 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
     {"c2d", CmdC2d, true},    {"time", CmdTime, true},    {"freq", CmdFreq, true},
-    {"locus", nullptr, true},  {"nlin", CmdNlin, true},
+    {"locus", CmdLocus, true},  {"nlin", CmdNlin, true},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
 #else
@@ -45,9 +45,12 @@ const char kUsage[] =
     "  freq [--view nyquist|inverse|nichols|bode-gain|bode-phase] [--input ref|load|noise]\n"
     "      [--from W1] [--to W2] [--points N] [--linear] [--no-monotonic] [--hz]\n"
     "      [--mcontour M | --margins]            frequency response (w,x,y), M contour, margins\n"
-    "  locus [...]                               root locus (tag,x,y)\n"
+    "  locus [--xmin X1 --xmax X2 --ymin Y1 --ymax Y2 --points N]   root locus (tag,x,y)\n"
+    "      [--report open|closed | --point X,Y | --damping Z | --settling TS]\n"
     "  nlin [...]                                static characteristic (x,y)\n"
     "  render time|freq|locus|nlin|sysdef --out FILE [--size WxH]   picture of a window\n"
+    "      locus: [--xmin X1 --xmax X2 --ymin Y1 --points N] [--contours] [--damping Z]\n"
+    "      [--settling TS] [--closed-loop-marks] [--mark-labels] [--no-unit-circle]\n"
     "\n"
     "Loop options:\n"
     "  --gc-num TEXT --gc-den TEXT   compensator (start: 1+0.5s over s)\n"

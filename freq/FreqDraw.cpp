@@ -108,12 +108,6 @@ bool DrawMContours(TRChart& chart, FREQSTAT& rec, double start, double end, doub
   }
 }
 
-void DrawUnitCircle(TRChart& chart)
-{
-  chart.SetDataColor(Qt::black);
-  chart.EllipseItem(0, 0, 1, 1);
-}
-
 void DrawMarginMarks(TRChart& chart, const FREQSTAT& rec, const StabilityMargins& margins)
 {
   const FreqView view = rec.set.view;

@@ -6,6 +6,7 @@
 
 #include "freq/FreqEngine.h"
 #include "plot/ChartSetup.h"
+#include "plot/ChartShapes.h"
 
 struct StabilityMargins;
 class TRChart;
@@ -54,8 +55,6 @@ void DrawMContour(TRChart& chart, const FREQSTAT& rec, double mDb, bool label);
 [[nodiscard]] bool DrawMContours(TRChart& chart, FREQSTAT& rec, double start, double end, double step,
                                  bool labels);
 
-// The unit circle in black (for the Nyquist views).
-void DrawUnitCircle(TRChart& chart);
 
 // Marks of the margins in Pen 3, in the view of rec: on the Bode gain chart
 // a line from 0 dB down (or up) to the gain at each phase crossover,

@@ -28,5 +28,13 @@ inline constexpr ValueRange kTimePoints{"No of Points", 2, 1000};
 inline constexpr ValueRange kFreqPoints{"No of Points", 1, 1000};
 inline constexpr ValueRange kMContourStart{"Start M value", -100, 100};
 inline constexpr ValueRange kMContourEnd{"End M value", -100, 100};
+
+// Root locus: the scales dialog's number of points (--points), the
+// settling-time dialog (--settling) and the damping-ratio contours dialog
+// (--damping takes the start value's range).
+inline constexpr ValueRange kRootPoints{"No of Points", 5, 1000};
+inline constexpr ValueRange kSettlingTime{"5% settling time", 1e-6, 3.4028234663852886e38};
+inline constexpr ValueRange kDampingStart{"Start zeta value", 0, 1};
+inline constexpr ValueRange kDampingEnd{"End zeta value", 0, 1};
 inline constexpr ValueRange kContourIncrement{"Increment", 0.01, 100};
 }  // namespace ranges

@@ -93,7 +93,7 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
 
 TEST(Cli, SubcommandsNotBuiltYetSaySo)
 {
-  for (const char* args : {"freq --df fwd", "locus", "render locus --out x.png"}) {
+  for (const char* args : {"freq --df fwd"}) {
     const CliRun r = cli(args);
     EXPECT_EQ(r.status, 2) << args;
     EXPECT_NE(r.err.find("not available yet"), std::string::npos) << args;
@@ -167,7 +167,10 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
                 {"--elements both render time --characteristics", ".png", "\x89PNG"},
                 {"--hold 0.2 render time --phase-x y --phase-y 'diff(y)'", ".svg", "<?xml"},
                 {"--elements both render freq --view nichols --mcontours --labels --margins", ".png", "\x89PNG"},
-                {"--delay 0.5 render freq --view bode-phase --hz --margins", ".svg", "<?xml"}};
+                {"--delay 0.5 render freq --view bode-phase --hz --margins", ".svg", "<?xml"},
+                {"--elements both render locus --contours --settling 2 --closed-loop-marks --mark-labels", ".png",
+                 "\x89PNG"},
+                {"--hold 0.5 --gp-den 's(s+1)' render locus --xmin -1.5 --xmax 1.5", ".svg", "<?xml"}};
   for (const auto& c : kCases) {
     const std::string file = base + c.suffix;
     const CliRun r = cli(std::string(c.args) + " --out '" + file + "'");
@@ -278,4 +281,43 @@ TEST(Cli, TimeRefusals)
         << c.args << ": " << r.err;
     EXPECT_TRUE(r.out.empty()) << c.args;
   }
+}
+
+TEST(Cli, LocusPrintsThePointsReportsAndContours)
+{
+  const std::string twoPoles = "--gp-num 1 --gp-den '(s+1)(s+3)' locus ";
+  const struct {
+    std::string args;
+    int status;
+    const char* outStart;
+    const char* err;
+    std::size_t lines;  // of the whole output, 0: not checked
+  } kCases[] = {
+      {twoPoles + "--point -2,0", 0, "gain,1\nangle_deg,-180\n", "", 2},
+      {twoPoles + "--point 'mag(3,4)-7, 0'", 0, "gain,1\n", "", 2},
+      {twoPoles, 0, "tag,x,y\n-1,-1,0\n1,", "", 0},
+      {twoPoles + "--report open", 0, "kind,re,im,radius,angle_deg\npole,-1,0,1,180\npole,-3,0,3,180\n", "", 3},
+      {"--delay 1 locus --report closed", 1, "", "Not available with delay\n", 0},
+      {"locus --damping 0.5", 0, "x,y\n-5.83095169,10.0995045\n0,0\n", "", 4},
+      {"--hold 0.1 locus --settling 1 --points 50", 0, "x,y\n0.740818202,0\n", "", 101},
+      {"--gp-den s+10 locus", 1, "", "No loci on screen\n", 0},
+      {"locus --points 4", 1, "", "No of Points must lie between 5 and 1000\n", 0},
+      {"locus --points 2 --damping 0.5", 1, "", "No of Points must lie between 5 and 1000\n", 0},
+      {"locus --damping 1.5", 1, "", "Start zeta value must lie between 0 and 1\n", 0},
+      {"locus --xmin 3 --xmax 3", 1, "", "Max must exceed Min\n", 0},
+  };
+  for (const auto& c : kCases) {
+    const CliRun r = cli(c.args);
+    EXPECT_EQ(r.status, c.status) << c.args << "\n" << r.err;
+    EXPECT_EQ(r.out.rfind(c.outStart, 0), 0u) << c.args << "\n" << r.out.substr(0, 200);
+    EXPECT_EQ(r.err, c.err) << c.args;
+    if (c.lines) {
+      EXPECT_EQ(static_cast<std::size_t>(std::count(r.out.begin(), r.out.end(), '\n')), c.lines) << c.args;
+    }
+  }
+  for (const char* bad : {"locus --report open --damping 0.5", "locus --report both", "locus --point 1"})
+    EXPECT_EQ(cli(bad).status, 2) << bad;
+  const CliRun timed = cli("--elements both locus --points 1000 --repeat 3");
+  EXPECT_EQ(timed.status, 0);
+  EXPECT_EQ(timed.err.rfind("repeat 3: median ", 0), 0u) << timed.err;
 }

@@ -1,0 +1,42 @@
+// Go in the root window to pixels: trace the start-up loop with N = 1000,
+// draw the marks and the locus on an 800 x 600 s-plane chart and paint it.
+
+// The loop model comes before any Qt header: its records have a member
+// named like a Qt keyword macro.
+#include "model/Model.h"
+#include "model/SysData.h"
+#include "root/RootEngine.h"
+
+#include "plot/TRChart.h"
+#include "root/RootDraw.h"
+
+#include <benchmark/benchmark.h>
+
+namespace {
+
+void BM_RootGoToPixels(benchmark::State& state)
+{
+  ModelScope model;
+  const auto rec = CreateRootLocus();
+  rec->loop.compIn = true;
+  rec->points = 1000;
+  TRChart chart;
+  chart.resize(800, 600);
+  ApplyChartSetup(chart, kSplaneChart);
+  chart.show();
+  for (auto _ : state) {
+    chart.ClearGraph();
+    SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
+    if (!TraceLocus(*rec))
+      state.SkipWithError("trace failed");
+    DrawPoleZeroMarks(chart);
+    DrawLocus(chart, *rec);
+    chart.ShowGraph();
+    chart.repaint();
+  }
+  state.counters["points"] = rec->result.count;
+  chart.hide();
+}
+BENCHMARK(BM_RootGoToPixels)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,154 @@
+// vanto-cli locus: the root locus of the loop inside a rectangle, the open-
+// or closed-loop pole and zero report, the locus gain and angle at a point,
+// and the damping-ratio and settling-time contours.
+
+#include "cli/Cli.h"
+
+#include "expr/Expr.h"
+#include "model/Error.h"
+#include "model/Model.h"
+#include "root/RootEngine.h"
+#include "root/RootReport.h"
+
+#include <charconv>
+#include <ostream>
+#include <string>
+
+namespace {
+
+// A single-precision store value as %.9g, whatever the locale.
+std::string FormatStored(float v)
+{
+  char buf[32];
+  const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 9);
+  return std::string(buf, r.ptr);
+}
+
+// "X,Y": two expressions split at the comma outside any brackets.
+bool ParsePoint(const std::string& text, double& x, double& y)
+{
+  int depth = 0;
+  std::size_t comma = std::string::npos;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
+    depth += (c == '(' || c == '[') - (c == ')' || c == ']');
+    if (c == ',' && depth == 0) {
+      if (comma != std::string::npos)
+        return false;
+      comma = i;
+    }
+  }
+  if (comma == std::string::npos)
+    return false;
+  const std::string parts[2] = {text.substr(0, comma), text.substr(comma + 1)};
+  double v[2] = {};
+  for (int k = 0; k < 2; ++k) {
+    ClearError();
+    v[k] = EvalConstant(parts[k].c_str());
+    if (ErrorPending() || parts[k].find_first_not_of(" \t") == std::string::npos) {
+      ClearError();
+      return false;
+    }
+  }
+  x = v[0];
+  y = v[1];
+  return true;
+}
+
+void PrintContour(CliContext& ctx, const ROOTSTAT& rec)
+{
+  ctx.out << "x,y\n";
+  for (int i = 0; i < rec.result.count; ++i) {
+    const LocusPoint& p = rec.result.points[static_cast<std::size_t>(i)];
+    ctx.out << FormatStored(p.x) << ',' << FormatStored(p.y) << '\n';
+  }
+}
+
+void PrintRoots(CliContext& ctx, const char* kind, const RootSet& set)
+{
+  for (int i = 0; i < set.n; ++i)
+    ctx.out << kind << ',' << FormatDouble(set.r[i].re) << ',' << FormatDouble(set.r[i].im) << ','
+            << FormatDouble(RootRadius(set.r[i])) << ',' << FormatDouble(RootAngleDegrees(set.r[i]))
+            << '\n';
+}
+
+}  // namespace
+
+int CmdLocus(CliContext& ctx)
+{
+  const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus();
+  rec->loop = ctx.switches(false);
+  double xMin = rec->xMin, xMax = rec->xMax, yMin = rec->yMin, yMax = rec->yMax;
+  ctx.takeNumber("--xmin", xMin);
+  ctx.takeNumber("--xmax", xMax);
+  ctx.takeNumber("--ymin", yMin);
+  ctx.takeNumber("--ymax", yMax);
+  double points = rec->points, zeta = 0.0, settling = rec->settlingTime;
+  ctx.takeInRange("--points", ranges::kRootPoints, points);
+  const bool damping = ctx.takeInRange("--damping", ranges::kDampingStart, zeta);
+  const bool settle = ctx.takeInRange("--settling", ranges::kSettlingTime, settling);
+  std::string report, pointText;
+  const bool hasReport = ctx.takeValue("--report", report);
+  const bool hasPoint = ctx.takeValue("--point", pointText);
+  if (!ctx.usageError().empty() || ctx.leftover())
+    return 2;
+  if (hasReport + hasPoint + damping + settle > 1) {
+    ctx.setUsageError("locus: --report, --point, --damping and --settling exclude each other");
+    return 2;
+  }
+  if (hasReport && report != "open" && report != "closed") {
+    ctx.setUsageError("locus: --report open or closed expected");
+    return 2;
+  }
+  double px = 0.0, py = 0.0;
+  if (hasPoint && !ParsePoint(pointText, px, py)) {
+    ctx.setUsageError("locus: --point X,Y expected");
+    return 2;
+  }
+  if (ErrorPending())
+    return ctx.systemError();
+  if (!(xMin < xMax) || !(yMin < yMax)) {
+    SetError("Max must exceed Min");
+    return ctx.systemError();
+  }
+  rec->points = static_cast<int>(points);
+  rec->settlingTime = settling;
+  SetWindow(*rec, xMin, xMax, yMin, yMax);
+
+  if (hasReport) {
+    const bool closed = report == "closed";
+    if (!PrepareRootReport(*rec, closed))
+      return ctx.systemError();
+    const RootSet poles = Sys().denRoots, zeros = Sys().numRoots;
+    RepeatTimed(ctx, [&] { (void)PrepareRootReport(*rec, closed); });
+    ctx.out << "kind,re,im,radius,angle_deg\n";
+    PrintRoots(ctx, "pole", poles);
+    PrintRoots(ctx, "zero", zeros);
+    return 0;
+  }
+  if (!PrepareRootLoop(*rec))
+    return ctx.systemError();
+  if (hasPoint) {
+    const double gain = LocusGain(px, py), angle = ArgDegrees(px, py);
+    RepeatTimed(ctx, [&] { (void)(LocusGain(px, py) + ArgDegrees(px, py)); });
+    ctx.out << "gain," << FormatDouble(gain) << "\nangle_deg," << FormatDouble(angle) << '\n';
+    return 0;
+  }
+  if (damping || settle) {
+    const auto contour = [&] { return damping ? DampingContour(*rec, zeta) : SettlingContour(*rec); };
+    if (!contour())
+      return ctx.systemError();
+    RepeatTimed(ctx, [&] { (void)contour(); });
+    PrintContour(ctx, *rec);
+    return 0;
+  }
+  if (!TraceLocus(*rec))
+    return ctx.systemError();
+  RepeatTimed(ctx, [&] { (void)TraceLocus(*rec); });
+  ctx.out << "tag,x,y\n";
+  for (int i = 0; i < rec->result.count; ++i) {
+    const LocusPoint& p = rec->result.points[static_cast<std::size_t>(i)];
+    ctx.out << FormatStored(p.tag) << ',' << FormatStored(p.x) << ',' << FormatStored(p.y) << '\n';
+  }
+  return 0;
+}

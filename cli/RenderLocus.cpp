@@ -1,0 +1,93 @@
+// render locus: the root window's chart after Go at the picture's size, with
+// the contours and closed-loop marks its menus add on request.
+
+// The loop model comes before any Qt header: its records have a member
+// named like a Qt keyword macro.
+#include "model/Error.h"
+#include "model/Model.h"
+#include "model/SysData.h"
+#include "model/ValueRanges.h"
+#include "root/RootEngine.h"
+
+#include "cli/Cli.h"
+#include "plot/TRChart.h"
+#include "root/RootDraw.h"
+
+namespace {
+// The damping-ratio contours of the window's contour dialog at its start values.
+constexpr double kDampingStart = 0.1, kDampingEnd = 0.9, kDampingStep = 0.2;
+}  // namespace
+
+int RenderLocus(TRChart& chart, CliContext& ctx)
+{
+  const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus();
+  rec->loop = ctx.switches(false);
+  double xMin = 0.0, xMax = 0.0, yMin = 0.0;
+  const bool hasXMin = ctx.takeNumber("--xmin", xMin);
+  const bool hasXMax = ctx.takeNumber("--xmax", xMax);
+  const bool hasYMin = ctx.takeNumber("--ymin", yMin);
+  double points = rec->points, zeta = 0.0, settling = rec->settlingTime;
+  ctx.takeInRange("--points", ranges::kRootPoints, points);
+  const bool damping = ctx.takeInRange("--damping", ranges::kDampingStart, zeta);
+  const bool settle = ctx.takeInRange("--settling", ranges::kSettlingTime, settling);
+  const bool contours = ctx.takeFlag("--contours");
+  const bool marks = ctx.takeFlag("--closed-loop-marks");
+  const bool noCircle = ctx.takeFlag("--no-unit-circle");
+  if (ctx.takeFlag("--mark-labels"))
+    Sys().showMarkLabels = true;
+  if (!ctx.usageError().empty())
+    return 2;
+  if (ErrorPending())
+    return 1;
+  rec->points = static_cast<int>(points);
+  rec->settlingTime = settling;
+
+  // The chart of the plane, with the scales dialog's ranges.
+  if (!PrepareRootLoop(*rec))
+    return 1;
+  ApplyChartSetup(chart, PlaneChartSetup(rec->zPlane));
+  if (hasXMin)
+    chart.SetRangeLoX(xMin);
+  if (hasXMax)
+    chart.SetRangeHiX(xMax);
+  if (hasYMin)
+    chart.SetRangeLoY(yMin);
+  if (!(chart.RangeLoX() < chart.RangeHiX())) {
+    SetError("Max must exceed Min");
+    return 1;
+  }
+  chart.SetIsometric(true);
+  SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
+
+  DrawPoleZeroMarks(chart);
+  if (rec->zPlane && !noCircle)
+    DrawUnitCircle(chart);
+  if (!TraceLocus(*rec))
+    return 1;
+  DrawLocus(chart, *rec);
+  if (contours) {
+    double zetas[kMaxDampingContours];
+    const int n = DampingRatios(kDampingStart, kDampingEnd, kDampingStep, zetas, kMaxDampingContours);
+    for (int i = 0; i < n; ++i) {
+      if (!DampingContour(*rec, zetas[i]))
+        return 1;
+      DrawDampingContour(chart, *rec, zetas[i]);
+    }
+  }
+  if (damping) {
+    if (!DampingContour(*rec, zeta))
+      return 1;
+    DrawDampingContour(chart, *rec, zeta);
+  }
+  if (settle) {
+    if (!SettlingContour(*rec))
+      return 1;
+    DrawSettlingContour(chart, *rec);
+  }
+  if (marks) {
+    if (!PrepareRootReport(*rec, true))
+      return 1;
+    MarkClosedLoopPoles(chart);
+  }
+  return 0;
+}

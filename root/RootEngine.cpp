@@ -1,0 +1,104 @@
+#include "root/RootEngine.h"
+
+#include "model/Error.h"
+#include "model/Model.h"
+#include "model/Roots.h"
+#include "model/Toolkit.h"
+#include "model/UpdateLoop.h"
+#include "root/LocusAngle.h"
+
+#include <algorithm>
+
+std::unique_ptr<ROOTSTAT> CreateRootLocus()
+{
+  auto rec = std::make_unique<ROOTSTAT>();
+  rec->loop = SwitchesFromModel(Sys());
+  return rec;
+}
+
+bool PrepareRootLoop(ROOTSTAT& rec)
+{
+  ClearError();
+  SYSDATA& s = Sys();
+  ApplyLoopSwitches(s, ActiveDomain::Root, rec.loop);
+  rec.zPlane = UpdateLoop(s) != SystemKind::Continuous;
+  return !ErrorPending();
+}
+
+void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax)
+{
+  rec.xMin = xMin;
+  rec.xMax = xMax;
+  rec.yMin = yMin;
+  rec.yMax = yMax;
+}
+
+double AngleDeficit(double x, double y) { return Deficit(LocusLoopOf(Sys()), x, y); }
+
+double ArgDegrees(double x, double y)
+{
+  double d = AngleDeficit(x, y) * 180.0 / kPi;
+  if (Sys().gain > 0)
+    d -= 180.0;
+  return d == -360.0 ? 0.0 : d;
+}
+
+double LocusGain(double x, double y) { return GainAt(LocusLoopOf(Sys()), x, y); }
+
+AngleDerivatives AngleGradient(double x, double y)
+{
+  const AngleValue v = DeficitAndGradient(LocusLoopOf(Sys()), x, y);
+  return {v.gx, v.gy};
+}
+
+AngleDerivatives AngleCurvature(double x, double y)
+{
+  AngleDerivatives c;
+  Curvature(LocusLoopOf(Sys()), x, y, c.dx, c.dy);
+  return c;
+}
+
+bool ClosedLoopRoots(ROOTSTAT& rec)
+{
+  SYSDATA& s = Sys();
+  LoopSwitches closed = rec.loop;
+  closed.closedLoop = true;
+  ApplyLoopSwitches(s, ActiveDomain::Frequency, closed);
+  UpdateLoop(s);
+  s.activeDomain = ActiveDomain::Root;
+  s.loop[kClosedLoop] = false;
+  if (ErrorPending())
+    return false;
+
+  // The characteristic polynomial D + K N.
+  Polynomial N = s.numPoly[kPlant];
+  Polynomial D = s.denPoly[kPlant];
+  const int n = std::max(N.n, D.n);
+  for (int i = 0; i < n; ++i)
+    D.c[i] = (i < N.n ? s.gain * N.c[i] : 0.0) + (i < D.n ? D.c[i] : 0.0);
+  D.n = n;
+
+  s.numRoots.n = 0;
+  s.denRoots.n = 0;
+  double numGain = 1.0, denGain = 1.0;
+  if (!FindRoots(N.c, N.n, numGain, s.numRoots) || !FindRoots(D.c, D.n, denGain, s.denRoots))
+    return false;
+  s.rootGain = denGain != 0.0 ? numGain / denGain : numGain;
+  return true;
+}
+
+bool PrepareRootReport(ROOTSTAT& rec, bool closedLoop)
+{
+  if (!PrepareRootLoop(rec) || !closedLoop)
+    return !ErrorPending();
+  const SYSDATA& s = Sys();
+  if (s.kind == SystemKind::Continuous && s.delay > 0) {
+    SetError("Not available with delay");
+    return false;
+  }
+  if (s.numRoots.n == 0 && s.denRoots.n == 0) {
+    SetError("No poles or zeros");
+    return false;
+  }
+  return ClosedLoopRoots(rec);
+}
