@@ -92,7 +92,7 @@ bool PreEvalImpl(const char* src, WorkText& out)
     }
     out[L] = ch;
     if (ch != '\0')
-      ++L;
+      out[++L] = '\0';  // a copy cut short by an error stays terminated
   }
   return true;
 }
