@@ -460,12 +460,14 @@ bool FindRootsImpl(double* a, int n, double& gain, RootSet& set)
   // Coefficients near the largest double, or roots far from 1, then stay
   // within the range the iteration works in.
   const int k = d >= 1 ? (std::ilogb(a[0]) - std::ilogb(a[d])) / d : 0;
-  int top = std::numeric_limits<int>::min();
-  for (int i = 0; i <= d; ++i)
-    if (a[i] != 0)
-      top = std::max(top, std::ilogb(a[i]) + k * i);
-  for (int i = 0; i <= d; ++i)
-    a[i] = std::ldexp(a[i], k * i - top);
+  if (d >= 1) {
+    int top = std::numeric_limits<int>::min();
+    for (int i = 0; i <= d; ++i)
+      if (a[i] != 0)
+        top = std::max(top, std::ilogb(a[i]) + k * i);
+    for (int i = 0; i <= d; ++i)
+      a[i] = std::ldexp(a[i], k * i - top);
+  }
   double orig[kMaxCoeffs] = {};
   const int origDeg = d;
   std::memcpy(orig, a, sizeof(double) * (d + 1));

@@ -43,6 +43,13 @@ Cplx ExpDifference(Cplx a, Cplx b)
   return std::exp((a + b) / 2.0) * (std::sinh(d) / d);
 }
 
+// a b without the library's recovery of infinite parts (several times
+// faster); a result that is not finite is refused at the end anyway.
+inline Cplx Mul(Cplx a, Cplx b)
+{
+  return {a.real() * b.real() - a.imag() * b.imag(), a.real() * b.imag() + a.imag() * b.real()};
+}
+
 // L := L R for lower-triangular matrices of order m.
 void LowerProduct(Tri& L, const Tri& R, int m)
 {
@@ -51,7 +58,7 @@ void LowerProduct(Tri& L, const Tri& R, int m)
     for (int j = 0; j <= i; ++j) {
       Cplx v = 0.0;
       for (int l = j; l <= i; ++l)
-        v += L.m[i][l] * R.m[l][j];
+        v += Mul(L.m[i][l], R.m[l][j]);
       out.m[i][j] = v;
     }
   L = out;
@@ -85,23 +92,24 @@ void BidiagonalExp(const Cplx* p, int m, double h, Tri& E)
   (void)std::frexp(norm, &k);
   k = std::max(k + 1, 0);
   const double hk = std::ldexp(h, -k);
-  // Taylor series of exp(h M / 2^k), 18 terms: (1/2)^19 / 19! is far below
-  // rounding
-  Tri N;
-  for (int i = 0; i < m; ++i) {
-    N.m[i][i] = p[i] * hk;
-    if (i > 0)
-      N.m[i][i - 1] = hk;
-  }
+  // Taylor series of exp(N), N = h M / 2^k, by Horner's rule, 18 terms:
+  // (1/2)^19 / 19! is far below rounding. N is bidiagonal, so N T takes two
+  // products an entry, worked from the bottom row up in place.
+  Cplx diag[kNodes];
+  for (int i = 0; i < m; ++i)
+    diag[i] = p[i] * hk;
   Tri T;
   for (int i = 0; i < m; ++i)
     T.m[i][i] = 1.0;
   for (int term = 18; term >= 1; --term) {
-    Tri next = N;
-    LowerProduct(next, T, m);
-    for (int i = 0; i < m; ++i)
-      for (int j = 0; j <= i; ++j)
-        T.m[i][j] = (i == j ? 1.0 : 0.0) + next.m[i][j] / static_cast<double>(term);
+    const double f = 1.0 / term;
+    for (int i = m - 1; i >= 0; --i)
+      for (int j = 0; j <= i; ++j) {
+        Cplx v = Mul(diag[i], T.m[i][j]);
+        if (i > 0 && j < i)
+          v += hk * T.m[i - 1][j];
+        T.m[i][j] = (i == j ? 1.0 : 0.0) + f * v;
+      }
   }
   ExactBands(p, m, h, k, T);
   for (; k > 0; --k) {
@@ -122,7 +130,7 @@ struct ZPoly {
 void TimesRoot(ZPoly& p, Cplx r)
 {
   for (int i = p.n; i >= 0; --i)
-    p.c[i] = (i > 0 ? p.c[i - 1] : 0.0) - r * p.c[i];
+    p.c[i] = (i > 0 ? p.c[i - 1] : 0.0) - Mul(r, p.c[i]);
   ++p.n;
 }
 
@@ -130,7 +138,7 @@ void TimesRoot(ZPoly& p, Cplx r)
 void AddScaled(ZPoly& p, const ZPoly& q, Cplx x)
 {
   for (int i = 0; i < q.n; ++i)
-    p.c[i] += x * q.c[i];
+    p.c[i] += Mul(x, q.c[i]);
   p.n = std::max(p.n, q.n);
 }
 
@@ -255,30 +263,32 @@ bool ZohTransfer(const Polynomial& numIn, const Polynomial& denIn, double T, dou
   Cplx nodes[kNodes] = {0.0};
   std::copy(poles, poles + n, nodes + 1);
   const int states = n + 1;
-  const double h = T - theta;
-  Tri full, part, rest;
-  BidiagonalExp(nodes, states, T, full);  // Phi(T) in its lower block
-  if (theta > 0)
-    BidiagonalExp(nodes, states, h, part);  // Gamma(T - theta) in its first column
-  else
-    part = full;
-  // the input: z Gamma0 + Gamma1 with a fractional delay, Gamma0 without
+  // exp over T - theta (its first column is Gamma0) and over T (its lower
+  // block is Phi); with a fractional delay the one over T is the product of
+  // those over T - theta and theta, whose first column gives Gamma1 =
+  // Phi(T - theta) Gamma(theta), the previous input acting for theta
+  Tri part, full;
+  BidiagonalExp(nodes, states, T - theta, part);
   ZPoly input[kNodes];
   for (int i = 1; i < states; ++i) {
     input[i].c[0] = part.m[i][0];
     input[i].n = 1;
   }
+  full = part;
   if (theta > 0) {
-    // Gamma1 = Phi(T - theta) Gamma(theta): the previous input acting for theta
+    Tri rest;
     BidiagonalExp(nodes, states, theta, rest);
     for (int i = 1; i < states; ++i) {
       Cplx g1 = 0.0;
       for (int l = 1; l <= i; ++l)
-        g1 += part.m[i][l] * rest.m[l][0];
+        g1 += Mul(part.m[i][l], rest.m[l][0]);
+      // the input is z Gamma0 + Gamma1
       input[i].c[1] = input[i].c[0];
       input[i].c[0] = g1;
       input[i].n = 2;
     }
+    LowerProduct(full, rest, states);
+    ExactBands(nodes, states, T, 0, full);
   }
   // w_i = x_i prod_{l <= i} (z - lambda_l) for (zI - Phi) x = input,
   // row by row: w_i = input_i prod_{l < i} + sum_{j < i} Phi_ij w_j
