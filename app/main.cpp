@@ -7,9 +7,15 @@
 
 #include <QApplication>
 
+#include <clocale>
+
 int main(int argc, char** argv)
 {
   QApplication app(argc, argv);
+  // Qt has set the C library's locale from the environment. The program's
+  // own numbers never follow it; this keeps any printf-family call in a
+  // library from writing a decimal comma as well.
+  std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("VANTO for Windows"));
   QApplication::setApplicationVersion(QStringLiteral("1.1.0.0"));
 

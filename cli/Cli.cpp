@@ -5,9 +5,8 @@
 #include "model/Model.h"
 #include "model/NumberFormat.h"
 
-#include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <charconv>
+#include <cmath>
 #include <ostream>
 
 CliContext::CliContext(std::vector<std::string> args, std::ostream& o, std::ostream& e)
@@ -82,10 +81,9 @@ bool CliContext::takeCount(const char* name, long& value)
   std::string text;
   if (!takeValue(name, text))
     return false;
-  errno = 0;
-  char* end = nullptr;
-  const long v = std::strtol(text.c_str(), &end, 10);
-  if (text.empty() || *end != '\0' || errno != 0 || v < 0) {
+  long v = -1;
+  const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), v);
+  if (text.empty() || end != text.data() + text.size() || ec != std::errc() || v < 0) {
     setUsageError(std::string(name) + ": whole number expected");
     return false;
   }
@@ -171,9 +169,6 @@ int CliContext::systemError()
   return 1;
 }
 
-std::string FormatDouble(double v)
-{
-  char buf[40];
-  std::snprintf(buf, sizeof buf, "%.17g", v);
-  return buf;
-}
+std::string FormatDouble(double v) { return FormatWithSpec("%.17g", v); }
+
+std::string FormatSingle(double v) { return std::isnan(v) ? "nan" : FormatWithSpec("%.9g", v); }

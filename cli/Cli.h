@@ -67,6 +67,9 @@ private:
 
 // A double printed with %.17g.
 std::string FormatDouble(double v);
+// A value stored in single precision, printed with %.9g; "nan" where the
+// value does not exist.
+std::string FormatSingle(double v);
 
 // Runs fn once more n times and prints "repeat N: median M us, min L us"
 // to err (microseconds per run).

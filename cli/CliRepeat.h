@@ -1,9 +1,10 @@
 #pragma once
 // Timing of --repeat: the computation alone, no parsing and no output.
 
+#include "model/NumberFormat.h"
+
 #include <algorithm>
 #include <chrono>
-#include <cstdio>
 #include <ostream>
 #include <vector>
 
@@ -20,8 +21,6 @@ template <typename Fn> void RepeatTimed(CliContext& ctx, Fn&& fn)
     us.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
   }
   std::sort(us.begin(), us.end());
-  char line[128];
-  std::snprintf(line, sizeof line, "repeat %ld: median %.3f us, min %.3f us", ctx.repeat,
-                us[us.size() / 2], us.front());
-  ctx.err << line << '\n';
+  ctx.err << "repeat " << ctx.repeat << ": median " << FormatWithSpec("%.3f", us[us.size() / 2])
+          << " us, min " << FormatWithSpec("%.3f", us.front()) << " us\n";
 }

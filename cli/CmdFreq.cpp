@@ -9,21 +9,10 @@
 #include "model/Error.h"
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <ostream>
 
 namespace {
-
-// A single-precision value with %.9g; a value that does not exist is "nan".
-std::string FormatSingle(double v)
-{
-  if (std::isnan(v))
-    return "nan";
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.9g", v);
-  return buf;
-}
 
 void PrintResponse(std::ostream& out, const FREQSTAT& rec)
 {

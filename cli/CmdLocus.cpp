@@ -10,19 +10,10 @@
 #include "root/RootEngine.h"
 #include "root/RootReport.h"
 
-#include <charconv>
 #include <ostream>
 #include <string>
 
 namespace {
-
-// A single-precision store value as %.9g, whatever the locale.
-std::string FormatStored(float v)
-{
-  char buf[32];
-  const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 9);
-  return std::string(buf, r.ptr);
-}
 
 // "X,Y": two expressions split at the comma outside any brackets.
 bool ParsePoint(const std::string& text, double& x, double& y)
@@ -60,7 +51,7 @@ void PrintContour(CliContext& ctx, const ROOTSTAT& rec)
   ctx.out << "x,y\n";
   for (int i = 0; i < rec.result.count; ++i) {
     const LocusPoint& p = rec.result.points[static_cast<std::size_t>(i)];
-    ctx.out << FormatStored(p.x) << ',' << FormatStored(p.y) << '\n';
+    ctx.out << FormatSingle(p.x) << ',' << FormatSingle(p.y) << '\n';
   }
 }
 
@@ -148,7 +139,7 @@ int CmdLocus(CliContext& ctx)
   ctx.out << "tag,x,y\n";
   for (int i = 0; i < rec->result.count; ++i) {
     const LocusPoint& p = rec->result.points[static_cast<std::size_t>(i)];
-    ctx.out << FormatStored(p.tag) << ',' << FormatStored(p.x) << ',' << FormatStored(p.y) << '\n';
+    ctx.out << FormatSingle(p.tag) << ',' << FormatSingle(p.x) << ',' << FormatSingle(p.y) << '\n';
   }
   return 0;
 }

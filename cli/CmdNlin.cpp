@@ -7,18 +7,7 @@
 #include "nlin/NlinDraw.h"
 #include "nlin/NlinEngine.h"
 
-#include <charconv>
 #include <ostream>
-#include <string_view>
-
-namespace {
-// A stored single-precision value as %.9g writes it, whatever the locale.
-std::string_view Single(float v, char (&buf)[32])
-{
-  const auto r = std::to_chars(buf, buf + sizeof buf, static_cast<double>(v), std::chars_format::general, 9);
-  return {buf, static_cast<std::size_t>(r.ptr - buf)};
-}
-}  // namespace
 
 bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec)
 {
@@ -49,10 +38,9 @@ int CmdNlin(CliContext& ctx)
 
   const NlinResult& r = rec.result;
   ctx.out << "x,y\n";
-  char bx[32], by[32];
   for (std::int32_t i = 0; i < r.count; ++i) {
     const NlinPoint& p = r.points[static_cast<std::size_t>(i)];
-    ctx.out << Single(p.x, bx) << ',' << Single(p.y, by) << '\n';
+    ctx.out << FormatSingle(p.x) << ',' << FormatSingle(p.y) << '\n';
   }
   if (r.cut)
     ctx.out << "# " << kNlinCutNote << '\n';

@@ -7,7 +7,6 @@
 #include "time/TimeCharacteristics.h"
 
 #include <cmath>
-#include <cstdio>
 #include <memory>
 #include <ostream>
 #include <string>
@@ -28,13 +27,6 @@ bool takeText(CliContext& ctx, const char* name, char (&field)[kTextSize])
   return true;
 }
 
-std::string Single(float v)
-{
-  char buf[32];
-  std::snprintf(buf, sizeof buf, "%.9g", static_cast<double>(v));
-  return buf;
-}
-
 void PrintTrace(std::ostream& out, const TransResult& r)
 {
   std::string text;
@@ -43,7 +35,7 @@ void PrintTrace(std::ostream& out, const TransResult& r)
     text += "t,x,y\n";
     for (int i = 0; i < r.pointCount; ++i) {
       const TracePoint& p = r.trace[static_cast<std::size_t>(i)];
-      text += Single(p.u) + ',' + Single(p.input) + ',' + Single(p.y) + '\n';
+      text += FormatSingle(p.u) + ',' + FormatSingle(p.input) + ',' + FormatSingle(p.y) + '\n';
     }
   } else {
     const bool error = r.secondary == SecondaryTrace::Error;
@@ -51,8 +43,8 @@ void PrintTrace(std::ostream& out, const TransResult& r)
     for (int i = 0; i < r.pointCount; ++i) {
       const TracePoint& p = r.trace[static_cast<std::size_t>(i)];
       const float second = error ? p.input - p.y : p.u;
-      text += FormatDouble(i * r.step) + ',' + Single(second) + ',' + Single(p.input) + ',' +
-              Single(p.y) + '\n';
+      text += FormatDouble(i * r.step) + ',' + FormatSingle(second) + ',' + FormatSingle(p.input) + ',' +
+              FormatSingle(p.y) + '\n';
     }
   }
   out << text;

@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <iostream>
+#include <locale>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,10 @@ int main(int argc, char** argv)
     }
   }
 
+  // whole numbers written through the streams take no grouping, whatever
+  // the global locale becomes
+  std::cout.imbue(std::locale::classic());
+  std::cerr.imbue(std::locale::classic());
   ModelScope model;
   CliContext::LoopMode mode = CliContext::LoopMode::Default;
   std::string usage;

@@ -1,7 +1,6 @@
 #include "expr/EvalDlg.h"
 
 #include "app/Messages.h"
-#include "model/Error.h"
 #include "model/NumberEntry.h"
 
 #include <QEvent>
@@ -53,14 +52,9 @@ TEvalDlg::TEvalDlg(QWidget* parent)
 
 void TEvalDlg::EvaluateClick()
 {
-  ClearError();   // an unreported message of another window is not ours
   double v = 0.0;
   if (!ReadNumber(EvalEdit, v)) {
     EvalEdit->selectAll();
-    return;
-  }
-  if (ErrorPending()) {
-    ReportError(this);
     return;
   }
   ShowNumberInEdit(ResultEdit, v);

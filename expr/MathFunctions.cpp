@@ -1,6 +1,7 @@
 #include "expr/MathFunctions.h"
 
 #include "expr/MathFault.h"
+#include "expr/MemoryFunctions.h"
 #include "model/Error.h"
 
 #include <cmath>
@@ -30,8 +31,6 @@ double Logarithm(double (*fn)(double), double x)
     return MathFaultResult(MathFault::Singularity);
   return fn(x);
 }
-
-std::uint32_t gRandState = 1;
 }  // namespace
 
 double Add(double l, double r) { return l + r; }
@@ -166,8 +165,9 @@ int RandomInt()
 {
   // A linear congruential generator of the classic C library kind: the
   // high half of the state gives 15 well-mixed bits.
-  gRandState = gRandState * 22695477u + 1u;
-  return static_cast<int>((gRandState >> 16) & 0x7FFFu);
+  std::uint32_t& state = Memory().random;
+  state = state * 22695477u + 1u;
+  return static_cast<int>((state >> 16) & 0x7FFFu);
 }
 
 }  // namespace builtin

@@ -12,20 +12,12 @@
 namespace builtin {
 namespace {
 
-struct MeasureState {
-  double value = 0.0;      // extreme so far, running integral or result
-  double at = 0.0;         // time of the extreme
-  double previous = 0.0;   // previous argument
-  bool found = false;      // tzero: the crossing has been seen
-  double lastCall = 0.0;   // time of the last real call
-};
-
 struct MeasureTexts {
   const char* timeOnly;
   const char* onceOnly;
 };
 
-MeasureState gMax, gMin, gTmax, gTmin, gDiff, gInteg, gTzero, gTset;
+MemoryState gMemory;
 
 constexpr MeasureTexts kMaxTexts{"max() only available in time domain", "max() can be used once only"};
 constexpr MeasureTexts kMinTexts{"min() only available in time domain", "min() can be used once only"};
@@ -82,29 +74,22 @@ double Extreme(MeasureState& st, const MeasureTexts& texts, double x, bool large
       });
 }
 
-struct PrbsState {
-  std::uint32_t reg = 0xAAAA;   // unsigned: the register shifts left forever
-  int bit = 1;
-  double lastShift = 0.0;
-};
-PrbsState gPrbs;
-
 // Maximal-length feedback taps by register length 2..9.
 constexpr std::uint32_t kTapMask[10] = {0, 0, 3, 6, 12, 20, 48, 96, 142, 272};
 
-double gHystOutput = 0.0;
-
 }  // namespace
 
-double Max(double x) { return Extreme(gMax, kMaxTexts, x, true, false); }
-double Min(double x) { return Extreme(gMin, kMinTexts, x, false, false); }
-double Tmax(double x) { return Extreme(gTmax, kTmaxTexts, x, true, true); }
-double Tmin(double x) { return Extreme(gTmin, kTminTexts, x, false, true); }
+MemoryState& Memory() { return gMemory; }
+
+double Max(double x) { return Extreme(gMemory.max, kMaxTexts, x, true, false); }
+double Min(double x) { return Extreme(gMemory.min, kMinTexts, x, false, false); }
+double Tmax(double x) { return Extreme(gMemory.tmax, kTmaxTexts, x, true, true); }
+double Tmin(double x) { return Extreme(gMemory.tmin, kTminTexts, x, false, true); }
 
 double Diff(double x)
 {
   return Measure(
-      gDiff, kDiffTexts,
+      gMemory.diff, kDiffTexts,
       [x](MeasureState& s, double) {
         s.previous = x;
         return 0.0;
@@ -119,7 +104,7 @@ double Diff(double x)
 double Integ(double x)
 {
   return Measure(
-      gInteg, kIntegTexts,
+      gMemory.integ, kIntegTexts,
       [x](MeasureState& s, double) {
         s.value = 0.0;
         s.previous = x;
@@ -135,7 +120,7 @@ double Integ(double x)
 double Tzero(double x)
 {
   return Measure(
-      gTzero, kTzeroTexts,
+      gMemory.tzero, kTzeroTexts,
       [x](MeasureState& s, double) {
         s.value = 0.0;
         s.previous = x;
@@ -156,7 +141,7 @@ double Tzero(double x)
 double Tset(double x, double b)
 {
   return Measure(
-      gTset, kTsetTexts,
+      gMemory.tset, kTsetTexts,
       [x](MeasureState& s, double) {
         s.value = 0.0;
         s.previous = x;
@@ -191,7 +176,7 @@ double Prbs(double x)
     SetError("prbs() function argument must be between 2 and 9");
     return 0.0;
   }
-  PrbsState& s = gPrbs;
+  PrbsState& s = gMemory.prbs;
   const double t = sys.CurrentTime;
   if (sys.RestartFlag) {
     s.reg = 0xAAAA;
@@ -215,13 +200,13 @@ double Hyst(double x, double h)
 {
   h = std::fabs(h);
   if (Sys().RestartFlag)
-    gHystOutput = x;
-  const double d = x - gHystOutput;
+    gMemory.hystOutput = x;
+  const double d = x - gMemory.hystOutput;
   if (d < -h)
-    gHystOutput = x + h;
+    gMemory.hystOutput = x + h;
   else if (d > h)
-    gHystOutput = x - h;
-  return gHystOutput;
+    gMemory.hystOutput = x - h;
+  return gMemory.hystOutput;
 }
 
 }  // namespace builtin

@@ -18,7 +18,8 @@ struct ZPolynomial {
 // tau: numZ/denZ (in z, ascending) times z^-m, m the whole delay samples.
 // A negative delay counts as none. False with the error pending ("Step
 // size too small", "System not proper", "No denominator", "Delay too big"
-// for a million samples or more).
+// for a million samples or more, "Step size too big" when the result does
+// not fit in doubles, the root finder's messages).
 [[nodiscard]] bool ZohTransfer(const Polynomial& num, const Polynomial& den, double T, double tau,
                                ZPolynomial& numZ, ZPolynomial& denZ, int& m);
 

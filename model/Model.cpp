@@ -1,11 +1,19 @@
 #include "model/Model.h"
 
 #include "expr/ConstantTable.h"
+#include "expr/MemoryFunctions.h"
 #include "model/Error.h"
 #include "model/SysData.h"
 #include "model/UpdateLoop.h"
 
 #include <cassert>
+
+// What the model owns outside its two records: the user parameters and the
+// memory of the built-in functions.
+struct SavedGlobals {
+  double parameters[kParameterCount];
+  builtin::MemoryState memory;
+};
 
 namespace {
 SYSDATA* gSys = nullptr;
@@ -26,8 +34,12 @@ TError& Err()
 
 bool ModelExists() { return gSys != nullptr; }
 
-ModelScope::ModelScope() : prevSys_(gSys), prevErr_(gErr)
+ModelScope::ModelScope() : prevSys_(gSys), prevErr_(gErr), saved_(std::make_unique<SavedGlobals>())
 {
+  for (int i = 0; i < kParameterCount; ++i)
+    saved_->parameters[i] = Parameter(i);
+  saved_->memory = builtin::Memory();
+  builtin::Memory() = builtin::MemoryState{};
   gErr = new TError;
   gSys = new SYSDATA;
   for (int i = 0; i < kParameterCount; ++i)
@@ -42,4 +54,7 @@ ModelScope::~ModelScope()
   delete gErr;
   gSys = prevSys_;
   gErr = prevErr_;
+  for (int i = 0; i < kParameterCount; ++i)
+    SetParameter(i, saved_->parameters[i]);
+  builtin::Memory() = saved_->memory;
 }

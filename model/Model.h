@@ -5,8 +5,11 @@
 // itself; tests and the headless front end make their own. Engines reach the
 // current records through Sys() and Err().
 
+#include <memory>
+
 struct SYSDATA;
 struct TError;
+struct SavedGlobals;
 
 // The loop model of the running program (a ModelScope must exist).
 SYSDATA& Sys();
@@ -18,8 +21,10 @@ bool ModelExists();
 class ModelScope {
 public:
   // Creates TError (clear) and SYSDATA with its start values, puts the user
-  // parameters a..d back to 1, runs UpdateLoop once, then loads the start-up
-  // example loop.
+  // parameters a..d back to 1 and the built-in functions' memory to its
+  // start, runs UpdateLoop once, then loads the start-up example loop. The
+  // destructor gives the enclosing scope back all of it, the parameters and
+  // that memory included.
   ModelScope();
   ~ModelScope();
   ModelScope(const ModelScope&) = delete;
@@ -28,4 +33,5 @@ public:
 private:
   SYSDATA* prevSys_;
   TError* prevErr_;
+  std::unique_ptr<SavedGlobals> saved_;
 };

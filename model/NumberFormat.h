@@ -3,6 +3,7 @@
 // boxes and read-outs, the fixed label format, and the wording of range
 // warnings. Plain text, no windows.
 
+#include <cstddef>
 #include <string>
 
 // Precision of a number format of the shape "%0.Ng" (or "%.Ng"); 4 for a
@@ -36,3 +37,14 @@
 // number with an optional exponent, whatever the locale. False, leaving
 // value alone, for anything else (hexadecimal, inf and nan included).
 [[nodiscard]] bool ParsePlainNumber(const std::string& text, double& value);
+
+// printf of one double in the "C" locale, whatever the current one: spec is
+// text with exactly one conversion %[-+ #0][width][.precision] of e, E, f,
+// F, g or G ("%%" stands for '%'). Writes at most cap - 1 characters and a
+// terminator into out and returns the length of the whole result, or -1
+// (out emptied) for a spec that is not one such conversion. Nothing is
+// allocated.
+int FormatWithSpec(char* out, std::size_t cap, const char* spec, double v);
+
+// The same as a string.
+[[nodiscard]] std::string FormatWithSpec(const char* spec, double v);

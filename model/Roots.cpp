@@ -13,6 +13,7 @@
 namespace {
 
 using Cplx = std::complex<double>;
+using LCplx = std::complex<long double>;
 constexpr double kEps = std::numeric_limits<double>::epsilon();
 
 void Append(RootSet& set, double re, double im)
@@ -33,24 +34,47 @@ void Horner(const double* p, int d, Cplx x, Cplx& v, Cplx& dv)
   }
 }
 
-// Size of the rounding noise in p(x): a value of p below this is a zero.
-double Noise(const double* p, int d, double ax)
+// The same in long double, where the rounding of the evaluation lies below
+// that of double coefficients: the refinements below decide with it.
+void Horner(const double* p, int d, LCplx x, LCplx& v, LCplx& dv)
 {
-  double s = 0, xp = 1;
-  for (int i = 0; i <= d; ++i, xp *= ax)
-    s += std::fabs(p[i]) * xp;
-  return 64 * kEps * s;
+  v = static_cast<long double>(p[d]);
+  dv = 0.0L;
+  for (int i = d - 1; i >= 0; --i) {
+    dv = dv * x + v;
+    v = v * x + static_cast<long double>(p[i]);
+  }
 }
 
-// Newton steps on p from x while they lower |p(x)|.
+// True when p(x) lies within the rounding its coefficients carry: |p(x)| at
+// most 4 eps sum |p_i| |x|^i, a few roundings of each coefficient (decoded
+// products carry that much).
+bool VanishesAt(const double* p, int d, Cplx x)
+{
+  const LCplx lx(x);
+  const long double ax = std::abs(lx);
+  LCplx v, dv;
+  Horner(p, d, lx, v, dv);
+  long double size = 0;
+  for (int i = d; i >= 0; --i)
+    size = size * ax + std::fabs(static_cast<long double>(p[i]));
+  return std::abs(v) <= 4 * static_cast<long double>(kEps) * size;
+}
+
+// Newton steps on p from x while they lower |p(x)|; evaluated in long
+// double, they take a simple root to the double nearest the root of the
+// double coefficients.
 Cplx Polish(const double* p, int d, Cplx x, int maxSteps)
 {
-  Cplx v, dv;
-  Horner(p, d, x, v, dv);
+  LCplx v, dv;
+  Horner(p, d, LCplx(x), v, dv);
   for (int k = 0; k < maxSteps && std::abs(v) > 0 && std::abs(dv) > 0; ++k) {
-    const Cplx nx = x - v / dv;
-    Cplx nv, ndv;
-    Horner(p, d, nx, nv, ndv);
+    const LCplx step = v / dv;
+    const Cplx nx(static_cast<double>(x.real() - step.real()), static_cast<double>(x.imag() - step.imag()));
+    if (nx == x)
+      break;
+    LCplx nv, ndv;
+    Horner(p, d, LCplx(nx), nv, ndv);
     if (!(std::abs(nv) < std::abs(v)))
       break;
     x = nx;
@@ -72,12 +96,14 @@ int Derivative(const double* p, int d, int k, double* q)
   return d - k;
 }
 
-// A group of roots that the iteration returns as a scattered cluster is a
-// multiple root, which rounding spreads by about eps^(1/k). Its centre is a
-// simple root of the (k-1)-th derivative and is found from there to full
-// precision; the group is replaced when p and its lower derivatives vanish
-// there to rounding level (the (k-1)-th included, since the Newton search
-// may have stopped short of a root).
+// A group of roots that the iteration returns as a scattered cluster may be
+// a multiple root, which rounding spreads by about eps^(1/k). Its centre is
+// a simple root of the (k-1)-th derivative and is found from there to full
+// precision; the group is replaced only when p and its lower derivatives
+// vanish there within the rounding of the coefficients (the (k-1)-th
+// included, since the Newton search may have stopped short of a root):
+// then no root of the group can be told apart from the centre. Distinct
+// roots further apart than that, (s+1)(s+1.0000003) for one, stay apart.
 void MergeClusters(const double* p, int d, Complex* r, int count)
 {
   bool done[kMaxRoots] = {};
@@ -112,9 +138,7 @@ void MergeClusters(const double* p, int d, Complex* r, int count)
       for (int j = 0; j <= k - 1 && ok; ++j) {
         double pj[kMaxCoeffs];
         const int dj = Derivative(p, d, j, pj);
-        Cplx v, dv;
-        Horner(pj, dj, x, v, dv);
-        ok = std::abs(v) <= Noise(pj, dj, std::abs(x));
+        ok = VanishesAt(pj, dj, x);
       }
       if (!ok)
         continue;
@@ -252,7 +276,9 @@ void PairConjugates(Complex* r, int count)
 }
 
 // Newton polishing of each root on p (a conjugate pair stays conjugate),
-// then merging of multiple-root clusters.
+// then merging of multiple-root clusters. A quadratic is left as its closed
+// form gives it: that separates its two roots as far as its coefficients
+// determine them, s^2+2s+1.00000000000001 into -1 +- 1e-7j.
 void PolishAndMerge(const double* p, int d, Complex* r, int count)
 {
   for (int i = 0; i < count; ++i) {
@@ -269,7 +295,8 @@ void PolishAndMerge(const double* p, int d, Complex* r, int count)
       ++i;
     }
   }
-  MergeClusters(p, d, r, count);
+  if (d > 2)
+    MergeClusters(p, d, r, count);
 }
 
 // Refines the roots first .. set.n-1 on the original polynomial p (degree
@@ -428,6 +455,19 @@ bool FindRootsImpl(double* a, int n, double& gain, RootSet& set)
     --d;
   }
   gain *= a[d];
+  // Exact scaling by powers of two: the variable by 2^k, so that the roots
+  // lie around 1, and the coefficients so that the largest is about 1.
+  // Coefficients near the largest double, or roots far from 1, then stay
+  // within the range the iteration works in.
+  const int k = d >= 1 ? (std::ilogb(a[0]) - std::ilogb(a[d])) / d : 0;
+  if (d >= 1) {
+    int top = std::numeric_limits<int>::min();
+    for (int i = 0; i <= d; ++i)
+      if (a[i] != 0)
+        top = std::max(top, std::ilogb(a[i]) + k * i);
+    for (int i = 0; i <= d; ++i)
+      a[i] = std::ldexp(a[i], k * i - top);
+  }
   double orig[kMaxCoeffs] = {};
   const int origDeg = d;
   std::memcpy(orig, a, sizeof(double) * (d + 1));
@@ -473,8 +513,14 @@ bool FindRootsImpl(double* a, int n, double& gain, RootSet& set)
   }
   Refine(orig, origDeg, set, first);
   for (int i = first; i < set.n; ++i) {
-    set.r[i].re += 0.0;  // no -0 in the results
-    set.r[i].im += 0.0;
+    set.r[i].re = std::ldexp(set.r[i].re, k) + 0.0;  // no -0 in the results
+    set.r[i].im = std::ldexp(set.r[i].im, k) + 0.0;
+    if (!std::isfinite(set.r[i].re) || !std::isfinite(set.r[i].im) || !std::isfinite(gain)) {
+      // a root or the gain beyond the range of doubles
+      SetError("Cant find roots");
+      set.n = 0;
+      return false;
+    }
   }
   return true;
 }

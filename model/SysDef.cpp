@@ -2,6 +2,7 @@
 
 #include "model/DiagramParts.h"
 #include "model/Model.h"
+#include "model/NumberFormat.h"
 #include "model/NumberEntry.h"
 #include "model/SysData.h"
 
@@ -12,7 +13,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <cstdio>
 
 namespace {
 
@@ -353,9 +353,7 @@ void TSysDefForm::RefreshDelay()
   const double delay = Sys().delay;
   if (delay > 0) {
     // The exponent reads -τs; a left-justified number takes no zero padding.
-    char text[40];
-    std::snprintf(text, sizeof text, "-%-.4gs", delay);
-    delayVal_->setText(QLatin1String(text));
+    delayVal_->setText(QString::fromStdString(FormatWithSpec("-%-.4gs", delay)));
   }
   delayVal_->setVisible(delay > 0);
   eLabel_->setVisible(delay > 0);

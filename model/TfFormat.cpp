@@ -1,12 +1,16 @@
 #include "model/TfFormat.h"
 
+#include "model/NumberFormat.h"
+
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
 
 namespace {
 
-// Appends printf output to a bounded text; remembers when it did not fit.
+// Appends to a bounded text; remembers when it did not fit. put takes text,
+// characters and whole numbers only; doubles go through number, so that the
+// locale never decides the decimal point.
 class TextWriter {
 public:
   TextWriter(char* out, int size) : out_(out), size_(size)
@@ -23,6 +27,18 @@ public:
     const int room = size_ - len_;
     const int n = std::vsnprintf(out_ + len_, static_cast<std::size_t>(room > 0 ? room : 0), format, ap);
     va_end(ap);
+    if (n < 0 || n >= room)
+      ok_ = false;
+    else
+      len_ += n;
+  }
+  // One number in the "C" locale: spec holds one double conversion.
+  void number(const char* spec, double x)
+  {
+    if (!ok_)
+      return;
+    const int room = size_ - len_;
+    const int n = FormatWithSpec(out_ + len_, static_cast<std::size_t>(room > 0 ? room : 0), spec, x);
     if (n < 0 || n >= room)
       ok_ = false;
     else
@@ -65,7 +81,7 @@ bool PolyToText(const double* c, int n, char v, char* out, int size)
     else if (!w.empty())
       w.put("+");
     if (!(std::fabs(x) == 1 && i > 0))
-      w.put("%-g", std::fabs(x));
+      w.number("%-g", std::fabs(x));
     if (i > 0)
       w.put("%c", v);
     if (i > 1)
@@ -82,7 +98,7 @@ bool RootsToText(double gain, char v, const RootSet& roots, bool timeConstant, c
   const int count = roots.n < 0 ? 0 : (roots.n > kMaxRoots ? kMaxRoots : roots.n);
   auto atOrigin = [](const Complex& r) { return std::fabs(r.re) < 1e-10 && std::fabs(r.im) < 1e-10; };
   if (std::fabs(std::fabs(gain) - 1) > 1e-10 || count == 0)
-    w.put("%-g", gain);
+    w.number("%-g", gain);
   else if (gain < 0)
     w.put("-");
   int origin = 0;
@@ -97,12 +113,15 @@ bool RootsToText(double gain, char v, const RootSet& roots, bool timeConstant, c
     if (atOrigin(r))
       continue;
     if (std::fabs(r.im) < 0.001 * std::fabs(r.re)) {
-      if (!timeConstant)
-        w.put("(%c%+g)", v, -r.re);
-      else if (std::fabs(std::fabs(r.re) - 1) < 1e-6)
+      if (!timeConstant) {
+        w.put("(%c", v);
+        w.number("%+g)", -r.re);
+      } else if (std::fabs(std::fabs(r.re) - 1) < 1e-6) {
         w.put("(1%c%c)", r.re > 0 ? '-' : '+', v);
-      else
-        w.put("(1%+g%c)", -1 / r.re, v);
+      } else {
+        w.number("(1%+g", -1 / r.re);
+        w.put("%c)", v);
+      }
       continue;
     }
     const double m = r.re * r.re + r.im * r.im;
@@ -110,24 +129,30 @@ bool RootsToText(double gain, char v, const RootSet& roots, bool timeConstant, c
       w.put("(1");
       if (std::fabs(r.re) > 1e-10) {
         const double B = 2 * r.re / m;
-        if (std::fabs(std::fabs(B) - 1) <= 1e-6)
+        if (std::fabs(std::fabs(B) - 1) <= 1e-6) {
           w.put("%c%c", r.re > 0 ? '-' : '+', v);
-        else
-          w.put("%+g%c", -B, v);
+        } else {
+          w.number("%+g", -B);
+          w.put("%c", v);
+        }
       }
-      if (std::fabs(m - 1) <= 1e-6)
+      if (std::fabs(m - 1) <= 1e-6) {
         w.put("+%c^2)", v);
-      else
-        w.put("%+g%c^2)", 1 / m, v);
+      } else {
+        w.number("%+g", 1 / m);
+        w.put("%c^2)", v);
+      }
     } else {
       w.put("(%c^2", v);
       if (std::fabs(r.re) > 1e-6) {
-        if (std::fabs(std::fabs(2 * r.re) - 1) <= 1e-6)
+        if (std::fabs(std::fabs(2 * r.re) - 1) <= 1e-6) {
           w.put("%c%c", r.re > 0 ? '-' : '+', v);
-        else
-          w.put("%+g%c", -2 * r.re, v);
+        } else {
+          w.number("%+g", -2 * r.re);
+          w.put("%c", v);
+        }
       }
-      w.put("%+g)", m);
+      w.number("%+g)", m);
     }
     ++i;  // the conjugate
   }

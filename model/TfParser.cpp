@@ -3,11 +3,11 @@
 #include "expr/ConstantTable.h"
 #include "expr/Expr.h"
 #include "model/Error.h"
+#include "model/NumberFormat.h"
 #include "model/Roots.h"
 #include "model/Toolkit.h"
 
 #include <cmath>
-#include <cstdio>
 #include <cstring>
 #include <exception>
 
@@ -34,7 +34,8 @@ bool InsertValue(WorkText& out, int& L, double x, char follower)
     format = "%+12.4g";
   }
   char num[48];
-  std::snprintf(num, sizeof num, format, x);
+  if (FormatWithSpec(num, sizeof num, format, x) < 0)
+    return Fail("Problem with preeval()");
   RemoveChar(num, ' ');
   if (follower == 's' || follower == 'z') {
     char* body = num + (num[0] == '+' || num[0] == '-');
@@ -91,7 +92,7 @@ bool PreEvalImpl(const char* src, WorkText& out)
     }
     out[L] = ch;
     if (ch != '\0')
-      ++L;
+      out[++L] = '\0';  // a copy cut short by an error stays terminated
   }
   return true;
 }

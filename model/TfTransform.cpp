@@ -100,6 +100,12 @@ bool TransformElement(SYSDATA& s, int elem, const char* numText, const char* den
   if (req.method == TransformMethod::Zoh) {
     if (!ZohTransfer(num, den, T, tau, out.numZ, out.denZ, k))
       return false;
+    // a fractional delay adds an order, a feedthrough acting late one more:
+    // a text beyond order 4 could not be read back
+    if (out.numZ.n > kMaxCoeffs || out.denZ.n > kMaxCoeffs) {
+      SetError("Order too high");
+      return false;
+    }
     out.delaySamples = k;
   } else {
     if (tau > 0) {

@@ -25,8 +25,9 @@ struct TransformResult {
 
 // Transforms element elem of s, whose texts are numText/denText, with the
 // model's sample-hold time (and delay, for the plant) into out, and stores
-// the s texts. Messages: the parser's and discretisation's, "Not available
-// with delay", "Delay must be less than 10 samples", "Prewarping frequency
+// the s texts. Messages: the parser's and discretisation's, "Order too
+// high" for a zero-order hold whose delay takes it beyond order 4, "Not
+// available with delay", "Delay must be less than 10 samples", "Prewarping frequency
 // too high", "Attemp to save G(z) in tfstore", "Expression too long" when a
 // new text would not fit in 79 characters (nothing is stored then).
 [[nodiscard]] bool TransformElement(SYSDATA& s, int elem, const char* numText, const char* denText,

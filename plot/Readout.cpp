@@ -1,7 +1,8 @@
 #include "plot/Readout.h"
 
+#include "model/NumberFormat.h"
+
 #include <cctype>
-#include <cstdio>
 #include <cstring>
 
 namespace {
@@ -60,11 +61,7 @@ void FormatNumber(double v, const char* fmt, char* out, std::size_t cap)
 {
   if (cap == 0)
     return;
-  const char* use = ValidNumberFormat(fmt) ? fmt : kFallbackFormat;
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wformat-nonliteral"
-  std::snprintf(out, cap, use, v);
-#pragma GCC diagnostic pop
+  (void)FormatWithSpec(out, cap, ValidNumberFormat(fmt) ? fmt : kFallbackFormat, v);
 }
 
 void FormatReadout(const char* tmpl, const char* numFmt, const ReadoutArg* args, int n,

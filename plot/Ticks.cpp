@@ -1,6 +1,7 @@
 #include "plot/Ticks.h"
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -15,6 +16,14 @@ int Decade(double x)
 {
   const double d = std::floor(std::log10(std::fabs(x)) + kEdge);
   return std::isfinite(d) ? static_cast<int>(std::clamp(d, -400.0, 400.0)) : 0;
+}
+
+// Copies the first len characters of text into buf, cut to fit cap.
+void WriteLabel(char* buf, std::size_t cap, const char* text, std::size_t len)
+{
+  const std::size_t n = std::min(len, cap - 1);
+  std::memcpy(buf, text, n);
+  buf[n] = '\0';
 }
 
 bool Inside(double v, AxisRange r)
@@ -170,17 +179,23 @@ void FormatTickLabel(double v, double step, double maxAbs, char* buf, std::size_
   maxAbs = std::fabs(maxAbs);
   if (maxAbs >= 1e6 || maxAbs < 1e-3) {
     if (v == 0.0) {
-      std::snprintf(buf, cap, "0");
+      WriteLabel(buf, cap, "0", 1);
       return;
     }
     const int digits = std::clamp(Decade(v) - Decade(step), 0, 15);
-    std::snprintf(buf, cap, "%.*e", digits, v);
-    ShortenExponent(buf);
+    char text[64];
+    const auto r = std::to_chars(text, text + sizeof text - 1, v, std::chars_format::scientific, digits);
+    *r.ptr = '\0';
+    ShortenExponent(text);
+    WriteLabel(buf, cap, text, std::strlen(text));
     return;
   }
   const double need = std::ceil(-std::log10(std::fabs(step)) - kEdge);
   const int decimals = std::isfinite(need) ? static_cast<int>(std::clamp(need, 0.0, 15.0)) : 0;
-  std::snprintf(buf, cap, "%.*f", decimals, v);
+  // room for the largest double written out with 15 decimals
+  char text[340];
+  const auto r = std::to_chars(text, text + sizeof text, v, std::chars_format::fixed, decimals);
+  WriteLabel(buf, cap, text, r.ec == std::errc() ? static_cast<std::size_t>(r.ptr - text) : 0);
 }
 
 void LinearTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor,

@@ -16,3 +16,15 @@ if [ ${#missing[@]} -gt 0 ]; then
   $sudo apt-get update -qq
   DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq "${missing[@]}"
 fi
+
+# The tests that check numbers do not follow the locale run under a locale
+# with a decimal comma; generate de_DE.UTF-8 when no such locale exists.
+if ! locale -a 2>/dev/null | grep -qiE '^de_DE\.utf-?8$'; then
+  sudo=""
+  [ "$(id -u)" -ne 0 ] && sudo="sudo"
+  if ! dpkg-query -W -f='${Status}' locales 2>/dev/null | grep -q "install ok installed"; then
+    $sudo apt-get update -qq
+    DEBIAN_FRONTEND=noninteractive $sudo apt-get install -y -qq locales
+  fi
+  $sudo localedef -i de_DE -f UTF-8 de_DE.UTF-8
+fi

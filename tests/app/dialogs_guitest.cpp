@@ -5,6 +5,7 @@
 #include "app/OptionsDlg.h"
 #include "app/SplashScreen.h"
 #include "expr/ConstantTable.h"
+#include "model/Error.h"
 #include "model/SysDef.h"
 
 #include <QApplication>
@@ -184,6 +185,38 @@ TEST_F(FrameTest, ValueThatDoesNotParseReportsAnError)
   EXPECT_EQ(Sys().sampleHold, 0.1);
   action("Delay1")->trigger();
   EXPECT_TRUE(Sys().delayChanged);
+}
+
+// 1/0 once closed the gain dialog, stored 1.18e-38 and left "Division by
+// zero" pending for the next dialog to show on a valid entry.
+TEST_F(FrameTest, EvaluationErrorKeepsTheDialogOpenAndTheModel)
+{
+  bool stillOpen = false, focusInBox = false;
+  answerDialog([&](QDialog& dlg) {
+    typeInto(dlg, "Edit1", QStringLiteral("1/0"));
+    clickIn(dlg, "OKBtn");
+    stillOpen = dlg.isVisible() && dlg.result() != QDialog::Accepted;
+    focusInBox = dlg.focusWidget() == dlg.findChild<QLineEdit*>(QStringLiteral("Edit1"));
+    EXPECT_EQ(Sys().gain, 1.0);
+    EXPECT_FALSE(ErrorPending());
+    typeInto(dlg, "Edit1", QStringLiteral("0.25"));
+    clickIn(dlg, "OKBtn");
+  });
+  action("Gain1")->trigger();
+  EXPECT_TRUE(stillOpen);
+  EXPECT_TRUE(focusInBox);
+  ASSERT_EQ(shown().size(), 1);
+  EXPECT_EQ(shown().last().text, QStringLiteral("Division by zero"));
+  EXPECT_EQ(Sys().gain, 0.25) << "the corrected entry of the same dialog";
+
+  // the next dialog takes a valid entry at once
+  answerDialog([&](QDialog& dlg) {
+    typeInto(dlg, "Edit1", QStringLiteral("0.5"));
+    clickIn(dlg, "OKBtn");
+  });
+  action("Delay1")->trigger();
+  EXPECT_EQ(shown().size(), 1);
+  EXPECT_EQ(Sys().delay, 0.5);
 }
 
 TEST_F(FrameTest, ParametersAcceptPlainNumbersOnly)

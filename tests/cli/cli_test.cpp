@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <string>
@@ -89,6 +90,55 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err.rfind("vanto-cli: eval needs an expression\n", 0), 0u);
   EXPECT_EQ(cli("eval 1 --domain space").status, 2);
+}
+
+namespace {
+// The numbers after "name," on the output line that starts with it.
+std::vector<long double> csvRow(const std::string& out, const std::string& name)
+{
+  std::vector<long double> v;
+  const std::size_t at = out.find(name + ",");
+  if (at == std::string::npos)
+    return v;
+  const char* p = out.c_str() + at + name.size();
+  while (*p == ',') {
+    long double x = 0;
+    const auto [end, ec] = std::from_chars(p + 1, out.c_str() + out.size(), x);
+    if (ec != std::errc())
+      break;
+    v.push_back(x);
+    p = end;
+  }
+  return v;
+}
+}  // namespace
+
+// The zero-order hold of K/((s+a)(s+b)), T = 1, against its closed form
+// (partial fractions of the step response): the stiff plants that once
+// gave a numerator of 2.39e8 and a numerator of 0.
+TEST(Cli, C2dOfStiffPlantsMatchesTheClosedForm)
+{
+  const struct {
+    const char* den;
+    long double K, a, b;
+  } kCases[] = {{"(s+1)(1e-4s+1)", 1e4L, 1, 1e4L}, {"(s+1)(s+1e6)", 1, 1, 1e6L}};
+  for (const auto& c : kCases) {
+    const CliRun r = cli(std::string("--gp-num 1 --gp-den '") + c.den + "' --hold 1 c2d --element plant --method zoh --coefficients");
+    ASSERT_EQ(r.status, 0) << c.den << ": " << r.err;
+    const long double al = std::exp(-c.a), be = std::exp(-c.b), a = c.a, b = c.b;
+    const long double num[2] = {
+        c.K * (al * be / (a * b) + be / (a * (a - b)) + al / (b * (b - a))),
+        c.K * (-(al + be) / (a * b) - (1 + be) / (a * (a - b)) - (1 + al) / (b * (b - a)))};
+    const long double den[3] = {al * be, -(al + be), 1};
+    const std::vector<long double> gotNum = csvRow(r.out, "num"), gotDen = csvRow(r.out, "den");
+    ASSERT_EQ(gotNum.size(), 2u) << r.out;
+    ASSERT_EQ(gotDen.size(), 3u) << r.out;
+    for (int i = 0; i < 2; ++i)
+      EXPECT_NEAR(gotNum[i], num[i], 1e-9L * std::fabs(num[i])) << c.den << " num c" << i;
+    for (int i = 0; i < 3; ++i)
+      EXPECT_NEAR(gotDen[i], den[i], 1e-9L * std::fabs(den[i]) + 1e-300L) << c.den << " den c" << i;
+    EXPECT_NE(r.out.find("delay-samples,0\n"), std::string::npos) << r.out;
+  }
 }
 
 TEST(Cli, SubcommandsNotBuiltYetSaySo)

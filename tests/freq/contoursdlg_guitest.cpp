@@ -38,7 +38,7 @@ TEST_F(ContoursDlgTest, EachValueIsReadAndRangeChecked)
       {false, "-150", "12", "3", "Start M value must lie between -100 and 100", "StartValueEdit"},
       {false, "-12", "101", "3", "End M value must lie between -100 and 100", "EndValueEdit"},
       {false, "-12", "12", "0", "Increment must lie between 0.01 and 100", "IncrementValueEdit"},
-      {false, "-12", "1+", "3", "Syntax error", "EndValueEdit"},
+      {false, "-12", "(1", "3", "Missing bracket", "EndValueEdit"},
       {false, "-12", "1/0", "3", "Division by zero", "EndValueEdit"},
       {true, "0.1", "1.5", "0.2", "End zeta value must lie between 0 and 1", "EndValueEdit"},
       {false, "-6*2", "2^3", "3", "", ""},

@@ -2,6 +2,8 @@
 // loop, the display defaults and the one-message rule.
 
 #include "expr/ConstantTable.h"
+#include "expr/MathFunctions.h"
+#include "expr/MemoryFunctions.h"
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/NumberFormat.h"
@@ -9,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <cstring>
 #include <string>
 
@@ -85,14 +88,27 @@ TEST(LoopModel, ScopesNestAndRestoreTheOuterModel)
   ModelScope outer;
   Sys().gain = 3;
   SetParameter(0, 7);
+  // the backlash remembers its output 2 and the generator its state
+  Sys().RestartFlag = true;
+  EXPECT_EQ(builtin::Hyst(2.0, 0.5), 2.0);
+  Sys().RestartFlag = false;
+  (void)builtin::RandomInt();
+  const std::uint32_t generator = builtin::Memory().random;
   {
     ModelScope inner;
     EXPECT_EQ(Sys().gain, 1.0);
     EXPECT_EQ(Parameter(0), 1.0) << "a new model starts with the parameters at 1";
+    EXPECT_EQ(builtin::Hyst(0.2, 0.5), 0.0) << "and with the memory of the start (output 0)";
+    SetParameter(0, -4);
+    EXPECT_EQ(builtin::Hyst(10.0, 0.5), 9.5);
+    (void)builtin::Gauss(1.0);
     SetError("Order too high");
   }
   EXPECT_EQ(Sys().gain, 3.0);
   EXPECT_FALSE(ErrorPending()) << "the inner model's error went with it";
+  EXPECT_EQ(Parameter(0), 7.0);
+  EXPECT_EQ(builtin::Hyst(2.2, 0.5), 2.0) << "within the play of the output 2 kept outside";
+  EXPECT_EQ(builtin::Memory().random, generator);
 }
 
 TEST(LoopModel, TextsAreCutAtTheirCapacity)

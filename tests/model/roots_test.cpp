@@ -221,6 +221,74 @@ TEST_F(RootsTest, RandomPolynomials)
   }
 }
 
+// The roots of the double coefficients c near the given ones, by Newton
+// steps in long double (for simple roots that the coefficients' rounding
+// moved; exact ones are given as they are).
+std::vector<Cplx> TrueRoots(const std::vector<double>& c, const std::vector<Cplx>& near, bool polish)
+{
+  std::vector<Cplx> out;
+  for (const Cplx& r : near) {
+    std::complex<long double> x(r);
+    for (int step = 0; step < 20 && polish; ++step) {
+      std::complex<long double> v = 0.0L, dv = 0.0L;
+      for (std::size_t i = c.size(); i-- > 0;) {
+        dv = dv * x + v;
+        v = v * x + static_cast<long double>(c[i]);
+      }
+      x -= v / dv;
+    }
+    out.emplace_back(static_cast<double>(x.real()), static_cast<double>(x.imag()));
+  }
+  return out;
+}
+
+// Close distinct roots stay apart and multiple roots are still merged. Each
+// bound lies below the error of the documented Bairstow iteration alone on
+// the same coefficients (2.5e-10, 0, 4e-6, 5e-8 for the first four);
+// coefficients near the largest double are scaled, not turned into nan.
+TEST_F(RootsTest, CloseRootsStayApartAndBeatTheIterationAlone)
+{
+  const Cplx j(0, 1);
+  const struct Case {
+    const char* name;
+    std::vector<double> c;  // as decoded (ascending)
+    std::vector<Cplx> near;
+    bool polish;  // the roots given are moved by the coefficients' rounding
+    int distinct;
+    double tol;  // relative to the largest root
+  } cases[] = {
+      {"(s+1)(s+1.0000003)", {1.0000003, 2.0000003, 1}, {-1.0, -1.0000003}, true, 2, 1e-12},
+      {"s^2+2s+1.00000000000001", {1.00000000000001, 2, 1},  // c0 - 1 is exact
+       {-1.0 + std::sqrt(1.00000000000001 - 1) * j, -1.0 - std::sqrt(1.00000000000001 - 1) * j}, false, 2, 1e-15},
+      {"(s+50)(s+50.002)(s+50.004)", FromRoots({-50.0, -50.002, -50.004}), {-50.0, -50.002, -50.004}, true, 3,
+       2e-10},
+      {"(s+1)(s+1.0000003)(s+5)", FromRoots({-1.0, -1.0000003, -5.0}), {-1.0, -1.0000003, -5.0}, true, 3, 1e-11},
+      {"(s+1)^3(s+2)", {2, 7, 9, 5, 1}, {-1.0, -1.0, -1.0, -2.0}, false, 2, 1e-15},
+      {"(s-2)^2(s+3)^2", {36, -12, -11, 2, 1}, {2.0, 2.0, -3.0, -3.0}, false, 2, 1e-15},
+      {"1e308(s^4+s^3+s^2+s+1)", {1e308, 1e308, 1e308, 1e308, 1e308},
+       {std::polar(1.0, 1.6 * kPi4), std::polar(1.0, -1.6 * kPi4), std::polar(1.0, 3.2 * kPi4),
+        std::polar(1.0, -3.2 * kPi4)}, true, 4, 1e-15},
+  };
+  for (const Case& k : cases) {
+    set = {};
+    gain = 1.0;
+    ClearError();
+    ASSERT_TRUE(Solve(k.c)) << k.name << ": " << ErrorMessage();
+    int distinct = 0;
+    for (int i = 0; i < set.n; ++i)
+      distinct += std::none_of(set.r, set.r + i, [&](const Complex& x) {
+        return x.re == set.r[i].re && x.im == set.r[i].im;
+      });
+    EXPECT_EQ(distinct, k.distinct) << k.name;
+    ExpectSameRoots(set, TrueRoots(k.c, k.near, k.polish), k.tol, k.name);
+  }
+  set = {};
+  ClearError();
+  EXPECT_FALSE(Solve({1e300, 1e-300}));  // the root -1e600 is beyond doubles
+  EXPECT_STREQ(ErrorMessage(), "Cant find roots");
+  EXPECT_EQ(set.n, 0);
+}
+
 TEST_F(RootsTest, NewtonRaphsonDeflates)
 {
   double a[kMaxCoeffs] = {};

@@ -200,6 +200,30 @@ TEST_F(TfParserTest, PreEvalSubstitutesParameters)
   EXPECT_STREQ(out, "3-4s+0.25s^2");
 }
 
+// A pre-evaluation that fails part way leaves a terminated working copy:
+// what was copied before the fault, never the bytes that were there before.
+TEST_F(TfParserTest, FailedPreEvalLeavesATerminatedCopy)
+{
+  SetParameter(0, 2);
+  const struct {
+    const char* src;
+    const char* message;
+    const char* copy;
+  } cases[] = {{"s+1]", "Missing '['", "s+1"},
+               {"as+[1/0]", "Division by zero", "2s+"},
+               {"s+[2", "Missing ']'", "s+"},
+               {"3s-[]", "Term expected", "3s-"}};
+  for (const auto& k : cases) {
+    WorkText out;
+    std::memset(out, 'x', sizeof out);
+    ClearError();
+    EXPECT_FALSE(PreEval(k.src, out)) << k.src;
+    EXPECT_STREQ(ErrorMessage(), k.message) << k.src;
+    ASSERT_NE(std::memchr(out, '\0', sizeof out), nullptr) << k.src;
+    EXPECT_STREQ(out, k.copy) << k.src;
+  }
+}
+
 TEST_F(TfParserTest, WorkingCopyLimitHolds)
 {
   // every text of up to 79 characters either fits the working copy or is

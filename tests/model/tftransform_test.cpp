@@ -150,6 +150,39 @@ TEST_F(TfTransformTest, RefusedTransforms)
   EXPECT_TRUE(Transform(kCompensator, "1", "s+1", TransformMethod::TustinPrewarp, r, 10)) << ErrorMessage();
 }
 
+// A fractional delay adds one order and a late feedthrough one more: what
+// would pass order 4 is refused before anything is written or stored; what
+// fits is written so that it decodes.
+TEST_F(TfTransformTest, ZohWithAFractionalDelayStaysWithinOrderFour)
+{
+  s.sampleHold = 0.1;
+  s.delay = 0.05;
+  const struct {
+    const char* num;
+    const char* den;
+    bool fits;
+  } cases[] = {
+      {"1", "(s+1)(s+2)(s+3)(s+4)", false},
+      {"s^3", "(s+1)(s+2)(s+3)", false},
+      {"1", "(s+1)(s+2)(s+3)", true},
+      {"s^2", "(s+1)(s+2)", true},
+  };
+  for (const auto& k : cases) {
+    s.hist[kPlant].transformed = false;
+    TransformResult r;
+    EXPECT_EQ(Transform(kPlant, k.num, k.den, TransformMethod::Zoh, r), k.fits) << k.num << "/" << k.den;
+    EXPECT_EQ(s.hist[kPlant].transformed, k.fits);
+    if (!k.fits) {
+      EXPECT_STREQ(ErrorMessage(), "Order too high");
+      continue;
+    }
+    Polynomial pn, pd;
+    s.currentVariable = ' ';
+    EXPECT_TRUE(PolyDecode(s, r.num, pn) && PolyDecode(s, r.den, pd)) << r.num << " / " << r.den;
+    EXPECT_EQ(pd.n, r.denZ.n);
+  }
+}
+
 TEST_F(TfTransformTest, RestoreAsksAfterAChange)
 {
   ClearError();
