@@ -1,16 +1,12 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
-#include "model/Error.h"
 #include "nlin/NlinChild.h"
 
 #include "app/FrameAccess.h"
 #include "app/Messages.h"
+#include "model/Error.h"
 #include "nlin/NlinCursorDlg.h"
 #include "nlin/NlinDraw.h"
 #include "nlin/NlinScalesDlg.h"
 #include "plot/TRChart.h"
-
-#include <QMenu>
 
 TNlinChildForm::TNlinChildForm(QWidget* parent)
     : TDomainChildForm(kAbilities, parent), stat_(std::make_unique<NLINSTAT>())

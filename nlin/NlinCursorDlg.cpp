@@ -1,14 +1,12 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
 #include "nlin/NlinCursorDlg.h"
 
 #include "app/FrameAccess.h"
 #include "app/Messages.h"
 #include "expr/EvalDlg.h"
+#include "model/Error.h"
+#include "model/Model.h"
 #include "model/NumberEntry.h"
+#include "model/SysData.h"
 #include "plot/Readout.h"
 #include "plot/TRChart.h"
 

@@ -1,12 +1,10 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
-#include "model/Error.h"
-#include "model/ValueRanges.h"
 #include "nlin/NlinScalesDlg.h"
 
 #include "app/DialogButtons.h"
 #include "app/Messages.h"
+#include "model/Error.h"
 #include "model/NumberEntry.h"
+#include "model/ValueRanges.h"
 #include "nlin/NlinChild.h"
 #include "plot/TRChart.h"
 
