@@ -1,12 +1,13 @@
 #pragma once
 // What the windows and the shared graph code reach of the main frame: its
-// status-bar panels, its system-definition window and the hints of its
-// tool buttons.
+// status-bar panels, its system-definition window, its evaluator and the
+// hints of its tool buttons.
 
 #include <QString>
 
 class QAbstractButton;
 class QMainWindow;
+class TEvalDlg;
 class TSysDefForm;
 
 // The running main frame, or nullptr before it exists (or after it is gone).
@@ -19,6 +20,8 @@ void SetHint(QAbstractButton* button, const QString& hint);
 
 // The system-definition window of the running frame, or nullptr.
 TSysDefForm* SysDefWindow();
+// The expression evaluator of the running frame, or nullptr.
+TEvalDlg* EvaluatorWindow();
 
 // Sets the text of status-bar panel 0, 1 or 2.
 void SetStatusPanel(int index, const QString& text);

@@ -18,7 +18,7 @@ void Characteristic(benchmark::State& state, const char* fwd, const char* fbk, b
   SetText(Sys().fwdNlText, fwd);
   SetText(Sys().fbkNlText, fbk);
   auto rec = std::make_unique<NLINSTAT>();
-  rec->fbkInUse = fbkIn;
+  rec->loop.fbkNl = fbkIn;
   rec->points = static_cast<std::int32_t>(state.range(0));
   for (auto _ : state) {
     if (!ComputeCharacteristic(*rec))

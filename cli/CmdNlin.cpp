@@ -12,8 +12,8 @@
 bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec)
 {
   CreateNonlinearCurve(rec, kNlinChart.xLo, kNlinChart.xHi);
-  rec.fwdInUse = !ctx.takeFlag("--no-fwd");
-  rec.fbkInUse = ctx.takeFlag("--fbk");
+  rec.loop.fwdNl = !ctx.takeFlag("--no-fwd");
+  rec.loop.fbkNl = ctx.takeFlag("--fbk");
   double xMin = rec.xMin, xMax = rec.xMax, n = rec.points;
   ctx.takeNumber("--xmin", xMin);
   ctx.takeNumber("--xmax", xMax);

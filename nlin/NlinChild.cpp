@@ -1,16 +1,88 @@
 #include "nlin/NlinChild.h"
 
-#include <QMenu>
+#include "app/FrameAccess.h"
+#include "app/Messages.h"
+#include "model/Error.h"
+#include "nlin/NlinCursorDlg.h"
+#include "nlin/NlinDraw.h"
+#include "nlin/NlinScalesDlg.h"
+#include "plot/TRChart.h"
 
-TNlinChildForm::TNlinChildForm(QWidget* parent) : TDomainChildForm(kAbilities, parent)
+TNlinChildForm::TNlinChildForm(QWidget* parent)
+    : TDomainChildForm(kAbilities, parent), stat_(std::make_unique<NLINSTAT>())
 {
   setObjectName(QStringLiteral("NlinChildForm"));
+  setWindowTitle(QStringLiteral("Nonlinearity"));
   setProperty("helpContext", 20);
-  loop_.fwdNl = true;
 
   AddNonlinearityItems(addMenu(tr("&Settings")));
   AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Cursor1", tr("&Cursor"));
-  SetUpChart({"NlinChart", "", "Input", "Output", -5, 5, -5, 5, false, true}, "Input = %s,  Output = %s",
-             -1, 5, true);
+  // x unchanged by autoscale: the input axis is the user's choice.
+  SetUpChart(kNlinChart, "Input = %s,  Output = %s", -1, 5, true);
+  CreateNonlinearCurve(*stat_, chart()->RangeLoX(), chart()->RangeHiX());
+  graph().setAfterRangeChange([this](RangeChange why) { rangesChanged(why); });
+  // The read-out empties the status bar on every move: the note comes back.
+  graph().setReadoutHook([this](const ReadoutPoint&) { showCutNote(); });
   SyncLoopState();
+}
+
+TNlinChildForm::~TNlinChildForm() = default;
+
+void TNlinChildForm::Go1Click()
+{
+  ClearError();
+  if (!ComputeCharacteristic(*stat_)) {
+    // The curves on the chart no longer show the loop as it is: no cursor
+    // or autoscale on them.
+    hasPlot_ = false;
+    ReportError(this);
+    return;
+  }
+  DrawCharacteristic(*chart(), stat_->result);
+  // The caption changed too: redraw the whole chart, not only the new curve.
+  chart()->ShowGraph();
+  hasPlot_ = true;
+  cut_ = stat_->result.cut;
+  SetStatusPanel(2, cut_ ? QLatin1String(kNlinCutNote) : QString());
+}
+
+void TNlinChildForm::Wipe1Click()
+{
+  chart()->SetCaption(QString());
+  TDomainChildForm::Wipe1Click();
+  if (cut_)
+    SetStatusPanel(2, QString());
+  cut_ = false;
+}
+
+void TNlinChildForm::Plotcursor1Click()
+{
+  Go1Click();
+  if (!hasPlot_)
+    return;
+  graph().CancelMouseMode();
+  TNlinCursorDlg dlg(*chart(), *stat_, this);
+  ExecModal(dlg);
+}
+
+void TNlinChildForm::Scales1Click()
+{
+  graph().CancelMouseMode();
+  if (!scalesDlg_)
+    scalesDlg_ = new TNlinScalesDlg(this);
+  scalesDlg_->Execute();
+}
+
+void TNlinChildForm::rangesChanged(RangeChange why)
+{
+  if (why == RangeChange::Pan)
+    return;
+  if (!SetInputRange(*stat_, chart()->RangeLoX(), chart()->RangeHiX()))
+    ReportError(this);
+}
+
+void TNlinChildForm::showCutNote()
+{
+  if (cut_)
+    SetStatusPanel(2, QLatin1String(kNlinCutNote));
 }

@@ -41,12 +41,12 @@ bool PrepareNonlinearities(const NLINSTAT& rec, bool& memory)
   s.RestartFlag = true;
   double v = rec.xMax;
   bool ok = true;
-  if (rec.fwdInUse) {
+  if (rec.loop.fwdNl) {
     ok = CompileNonlinearity(s.fwdNl, s.fwdNlText, memory);
     if (ok)
       v = EvalAt(s.fwdNl, v);
   }
-  if (ok && !ErrorPending() && rec.fbkInUse) {
+  if (ok && !ErrorPending() && rec.loop.fbkNl) {
     ok = CompileNonlinearity(s.fbkNl, s.fbkNlText, memory);
     if (ok)
       (void)EvalAt(s.fbkNl, v);
@@ -108,13 +108,13 @@ bool ComputeCharacteristic(NLINSTAT& rec)
     return false;
   SYSDATA& s = Sys();
   s.activeDomain = ActiveDomain::Nonlinear;
-  s.fwdNlInUse = rec.fwdInUse;
-  s.fbkNlInUse = rec.fbkInUse;
+  s.fwdNlInUse = rec.loop.fwdNl;
+  s.fbkNlInUse = rec.loop.fbkNl;
   bool memory = false;
   if (!PrepareNonlinearities(rec, memory))
     return false;
-  r.fwdUsed = rec.fwdInUse;
-  r.fbkUsed = rec.fbkInUse;
+  r.fwdUsed = rec.loop.fwdNl;
+  r.fbkUsed = rec.loop.fbkNl;
   r.memory = memory;
 
   // Up i = 0..N; with memory back down i = N-1..0 (the turn after x max).

@@ -4,6 +4,8 @@
 // (feedback(forward(x))), swept over a range of inputs into a fixed store.
 // Plain records, no allocation; failures leave one message pending.
 
+#include "model/LoopSwitches.h"
+
 #include <array>
 #include <cstdint>
 
@@ -29,8 +31,9 @@ struct NlinResult {
 
 // One per nonlinear window, held by value (it owns no heap).
 struct NLINSTAT {
-  bool fwdInUse = true;
-  bool fbkInUse = false;
+  // The nonlinearities in use, fwdNl and fbkNl (the window's F4 and F5);
+  // the other switches play no part in the characteristic.
+  LoopSwitches loop{.fwdNl = true};
   double xMin = -5.0;  // input range of the sweep
   double xMax = 5.0;
   std::int32_t points = 200;  // N: the sweep takes N steps across the input range

@@ -19,7 +19,9 @@ enum MarkKind : int {
   kMarkDot = 24,         // filled circle 7 px across (samples)
 };
 
-inline constexpr std::size_t kItemTextSize = 16;  // 15 characters and terminator
+// 39 characters and terminator: a mark label of two numbers of nine
+// significant figures ("  -1.23456789e-100,-1.23456789e-100") is never cut.
+inline constexpr std::size_t kItemTextSize = 40;
 
 struct ChartPoint {
   double x = 0.0;
@@ -49,7 +51,7 @@ public:
   void drawTo(double x, double y, std::uint32_t colour);
   // A marker of kind (MarkKind) at (x, y).
   void markAt(double x, double y, int kind, std::uint32_t colour);
-  // A text cut to 15 characters, anchored at (x, y), size in points.
+  // A text cut to 39 characters, anchored at (x, y), size in points.
   void textAt(double x, double y, const char* text, int size, std::uint32_t colour);
   // A segment from (x1, y1) to (x2, y2).
   void line(double x1, double y1, double x2, double y2, std::uint32_t colour);

@@ -77,7 +77,7 @@ public:
   void DrawTo(double x, double y) { list_.drawTo(x, y, colour_); }
   // A marker of kind 6, 15, 17, 19 or 24 (see MarkKind) at (x, y).
   void MarkAt(double x, double y, int kind) { list_.markAt(x, y, kind, colour_); }
-  // A text of up to 15 characters starting at (x, y); size in points.
+  // A text of up to 39 characters starting at (x, y); size in points.
   void TextAt(double x, double y, const QString& text, int size);
   // A straight segment.
   void LineItem(double x1, double y1, double x2, double y2) { list_.line(x1, y1, x2, y2, colour_); }

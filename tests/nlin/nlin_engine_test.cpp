@@ -31,8 +31,8 @@ protected:
     SetText(Sys().fwdNlText, fwd);
     SetText(Sys().fbkNlText, fbk);
     CreateNonlinearCurve(*rec_, x0, x1);
-    rec_->fwdInUse = fwdIn;
-    rec_->fbkInUse = fbkIn;
+    rec_->loop.fwdNl = fwdIn;
+    rec_->loop.fbkNl = fbkIn;
     rec_->points = n;
     return *rec_;
   }
@@ -141,7 +141,7 @@ TEST_F(NlinTest, FailuresLeaveOneMessageAndAnEmptyResult)
     ASSERT_TRUE(ComputeCharacteristic(rec));  // a previous characteristic to be dropped
     SetText(Sys().fwdNlText, c.fwd);
     SetText(Sys().fbkNlText, c.fbk ? c.fbk : "x");
-    rec.fbkInUse = c.fbk != nullptr;
+    rec.loop.fbkNl = c.fbk != nullptr;
     rec.xMax = c.xMax;
     rec.points = c.n;
     SetError("left over from elsewhere");

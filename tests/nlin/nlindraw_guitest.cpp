@@ -36,7 +36,7 @@ TEST_F(GuiTest, CharacteristicIsOnePolylineThroughTheStoreInPen1)
   }
 
   // a second Go overlays its curve and recaptions the chart
-  rec->fwdInUse = false;
+  rec->loop.fwdNl = false;
   ASSERT_TRUE(ComputeCharacteristic(*rec));
   DrawCharacteristic(chart, rec->result);
   EXPECT_EQ(chart.Caption(), "No nonlinearity");

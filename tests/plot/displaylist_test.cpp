@@ -97,13 +97,15 @@ TEST(DisplayList, ExtentCoversEveryKind)
   }
 }
 
-TEST(DisplayList, TextsAreCutToFifteenCharacters)
+TEST(DisplayList, TextsAreCutToThirtyNineCharacters)
 {
   DisplayList l;
-  l.textAt(0, 0, "0123456789abcdefghij", 8, 0);
-  EXPECT_STREQ(l.item(0).text, "0123456789abcde");
+  l.textAt(0, 0, "0123456789abcdefghij0123456789ABCDEFGHIJ", 8, 0);
+  EXPECT_STREQ(l.item(0).text, "0123456789abcdefghij0123456789ABCDEFGHI");
+  l.textAt(0, 0, "  -1.23456789e-100,-1.23456789e-100", 8, 0);  // the longest cursor mark label
+  EXPECT_STREQ(l.item(1).text, "  -1.23456789e-100,-1.23456789e-100");
   l.textAt(0, 0, nullptr, 8, 0);
-  EXPECT_STREQ(l.item(1).text, "");
+  EXPECT_STREQ(l.item(2).text, "");
 }
 
 TEST(DisplayList, EndTellsHowMuchIsInTheList)

@@ -1,0 +1,69 @@
+#pragma once
+// "Nonlinear cursor": walks the input axis of a nonlinear window's chart in
+// N steps with a scroll bar, evaluating the nonlinearities of the last Go at
+// each position (hyst remembers the path walked), with a crosshair on the
+// chart, absolute or relative read-outs, marks and the evaluator.
+
+#include "nlin/NlinEngine.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class TRChart;
+
+class TNlinCursorDlg : public QDialog {
+  Q_OBJECT
+
+public:
+  // A cursor on chart reading the characteristic computed in rec.
+  TNlinCursorDlg(TRChart& chart, const NLINSTAT& rec, QWidget* parent = nullptr);
+
+  // Moves the cursor to the scroll bar's position and shows the reading.
+  void ScrollBar1Change();
+  // Takes the cursor's point as the reference of the read-outs.
+  void RelativeBtnClick();
+  // Back to absolute read-outs (in relative mode only).
+  void AbsoluteBtnClick();
+  // Marks the cursor's point on the chart, with its coordinates when mark
+  // labels are on.
+  void MarkBtnClick();
+  // The expression evaluator, modally.
+  void EqBtnClick();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
+
+private:
+  // The crosshair at the reading and the read-outs, without evaluating.
+  void showReading();
+  // Relative read-outs on or off (off puts the reference back at 0, 0).
+  void setRelative(bool on);
+  // The crosshair (and the reference cross) on the chart's display list,
+  // always its newest items while the dialog is open.
+  void drawMarkers();
+  void eraseMarkers();
+  // A cross of lines reaching 10 pixels each side of (x, y), with a circle of
+  // 5 pixels radius when ring is set, in black.
+  void drawCross(double x, double y, bool ring);
+
+  TRChart& chart_;
+  const NLINSTAT& rec_;
+  NlinCursor cursor_;
+  bool walking_ = false;     // shown: the markers belong on the chart
+  bool valid_ = false;       // the reading evaluated without error
+  double x_ = 0.0, y_ = 0.0;  // the reading
+  bool relative_ = false;
+  double refX_ = 0.0, refY_ = 0.0;
+  bool crossShown_ = false;  // three items: ring and two lines
+  bool refShown_ = false;    // two items: two lines
+
+  QScrollBar* ScrollBar1;
+  QLineEdit* XValue;
+  QLineEdit* YValue;
+  QLabel* OffScreenMsg;
+  QPushButton* AbsoluteBtn;
+};
