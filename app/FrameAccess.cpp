@@ -1,5 +1,6 @@
 #include "app/FrameAccess.h"
 
+#include "expr/EvalDlg.h"
 #include "model/SysDef.h"
 
 #include <QAbstractButton>
@@ -22,6 +23,7 @@ QMainWindow* MainFrame() { return gFrame.data(); }
 void RegisterMainFrame(QMainWindow* frame) { gFrame = frame; }
 
 TSysDefForm* SysDefWindow() { return gFrame ? gFrame->findChild<TSysDefForm*>() : nullptr; }
+TEvalDlg* Evaluator() { return gFrame ? gFrame->findChild<TEvalDlg*>() : nullptr; }
 
 void SetHint(QAbstractButton* button, const QString& hint)
 {

@@ -7,6 +7,7 @@
 
 class QAbstractButton;
 class QMainWindow;
+class TEvalDlg;
 class TSysDefForm;
 
 // The running main frame, or nullptr before it exists (or after it is gone).
@@ -19,6 +20,8 @@ void SetHint(QAbstractButton* button, const QString& hint);
 
 // The system-definition window of the running frame, or nullptr.
 TSysDefForm* SysDefWindow();
+// The expression evaluator of the running frame, or nullptr.
+TEvalDlg* Evaluator();
 
 // Sets the text of status-bar panel 0, 1 or 2.
 void SetStatusPanel(int index, const QString& text);

@@ -10,15 +10,19 @@
 
 bool ReadNumber(QLineEdit* edit, double& value)
 {
+  // a message left by someone else is not about this box
+  ClearError();
   // UTF-8 keeps characters beyond ASCII as bytes the tokenizer refuses.
   const QByteArray text = edit->text().toUtf8();
   CompiledExpr e;
   if (parse(text.constData(), e)) {
-    value = eval(e);
-    return true;
+    const double v = eval(e);
+    if (!ErrorPending()) {
+      value = v;
+      return true;
+    }
   }
-  // An empty box fails without a message: there is nothing to report, and
-  // an earlier message must not be shown again.
+  // An empty box fails without a message: there is nothing to report.
   if (ErrorPending())
     ReportError(edit->window());
   edit->setFocus();

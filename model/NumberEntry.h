@@ -12,9 +12,9 @@ class QLineEdit;
 class QWidget;
 
 // Parses and evaluates the whole text of edit; true with the value in
-// value when it parsed (an evaluation error is left pending for the
-// caller). On a parse error the message is reported at once, the focus goes
-// back to edit with the caret at the end, and value is unchanged.
+// value when both succeeded. On a parse or evaluation error (1/0, sqrt(-1))
+// the message is reported at once, the focus goes back to edit with the
+// caret at the end, value is unchanged and no error stays pending.
 bool ReadNumber(QLineEdit* edit, double& value);
 
 // True when low <= value <= high; otherwise shows the warning
