@@ -101,6 +101,8 @@ TTransChildForm::TTransChildForm(QWidget* parent)
   costEdit_->setReadOnly(true);
   row->addWidget(new QLabel(tr("Cost function:"), costPanel_));
   row->addWidget(costEdit_, 1);
+  // One line high: the chart takes the rest.
+  costPanel_->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
   layout()->addWidget(costPanel_);
   costPanel_->hide();
 

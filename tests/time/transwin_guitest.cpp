@@ -7,6 +7,7 @@
 #include "model/Toolkit.h"
 #include "time/TimeCharacteristics.h"
 
+#include <QApplication>
 #include <QCheckBox>
 #include <QTabWidget>
 
@@ -131,6 +132,9 @@ TEST_F(TransWinTest, CostLineCutsLongTexts)
     });
     choose("Config1");
     EXPECT_TRUE(win->costPanelShown()) << c.cost;
+    QApplication::processEvents();
+    auto* panel = win->findChild<QWidget*>(QStringLiteral("CostFnPanel"));
+    EXPECT_EQ(panel->height(), panel->sizeHint().height()) << "one line: the chart keeps the rest";
     choose("Go1");
     ASSERT_TRUE(run().costEvaluated) << lastMessage().toStdString();
     EXPECT_NEAR(run().cost, exact, 0.01 * exact) << c.cost;
