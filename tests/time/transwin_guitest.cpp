@@ -4,6 +4,7 @@
 
 #include "TransWinTestSupport.h"
 
+#include "app/FrameAccess.h"
 #include "model/Toolkit.h"
 #include "time/TimeCharacteristics.h"
 
@@ -167,6 +168,35 @@ TEST_F(TransWinTest, PlotTypeSwitchRerunsGoWhereThereIsAPlot)
   EXPECT_EQ(win->phaseChart()->IdAbscissa(), x.left(50));
   EXPECT_EQ(items(win->phaseChart()), 0u);
   EXPECT_FALSE(win->plotted(TransPlot::PhasePlane));
+}
+
+TEST_F(TransWinTest, AutoscaleFitsTheRunAndTheReadoutFollowsThePlotType)
+{
+  // Output 0..0.5, control effort 1..0.5, reference 1: data 0..1 with 5 % margins.
+  st().duration = 5;
+  win->chart()->ZoomTo(2, 3, 4, 5);
+  choose("Plotcontroleffort1");  // effort off ...
+  choose("Plotcontroleffort1");  // ... and on again
+  EXPECT_TRUE(win->findChild<QAction*>(QStringLiteral("Plotcontroleffort1"))->isChecked());
+  choose("Autoscale1");
+  const TRChart* c = win->timeChart();
+  EXPECT_EQ(c->RangeLoX(), 0.0);
+  EXPECT_EQ(c->RangeHiX(), 5.0) << "the time axis spans the duration";
+  EXPECT_NEAR(c->RangeLoY(), -0.05, 1e-6);
+  EXPECT_NEAR(c->RangeHiY(), 1.05, 1e-6);
+  EXPECT_EQ(items(win->timeChart()), 3u) << "effort, output and reference";
+  win->graph().MouseMoveInChart(true, 2.5, 0.25);
+  EXPECT_EQ(StatusPanel(1), QStringLiteral("Time = 2.5,  Value = 0.25"));
+
+  choose("PhasePlot1");
+  choose("Autoscale1");
+  // y runs over 0..0.5 (to 0.5 (1 - e^-10)), diff(y) from 1 down to 0.
+  const TRChart* p = win->phaseChart();
+  const double yEnd = FirstOrderStep(1, 5);
+  EXPECT_NEAR(p->RangeLoX(), -0.05 * yEnd, 1e-3);
+  EXPECT_NEAR(p->RangeHiX(), 1.05 * yEnd, 1e-3);
+  win->graph().MouseMoveInChart(true, 0.125, 0.5);
+  EXPECT_EQ(StatusPanel(1), QStringLiteral("X = 0.125,  Y = 0.5"));
 }
 
 // The unit step of 1/(s^2+s+1) (the plant 1/(s(s+1)) in closed loop):
