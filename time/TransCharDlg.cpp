@@ -16,12 +16,18 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-QString TTransCharDlg::Shown(double v, bool exists, const char* unit)
+namespace {
+
+// A measure in the user's number format, or "none" for one the response
+// does not have.
+QString Shown(double v, bool exists, const char* unit = "")
 {
   if (!exists)
     return QStringLiteral("none");
   return QString::fromStdString(FormatModelNumber(v)) + QLatin1String(unit);
 }
+
+}  // namespace
 
 TTransCharDlg::TTransCharDlg(TTransChildForm* child, const ResponseCharacteristics& c, QWidget* parent)
     : QDialog(parent ? parent : child), child_(child), c_(c)

@@ -21,10 +21,6 @@ public:
   // Marks the characteristics on the time chart (once).
   void MarkCharBtnClick();
 
-  // The text a measure is shown with: the number in the user's format, or
-  // "none" for a measure the response does not have.
-  static QString Shown(double v, bool exists, const char* unit = "");
-
 private:
   TTransChildForm* child_;
   ResponseCharacteristics c_;

@@ -10,7 +10,6 @@
 
 class QAction;
 class QLineEdit;
-class QWidget;
 class TTransScalesDlg;
 
 class TTransChildForm : public TDomainChildForm {

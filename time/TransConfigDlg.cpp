@@ -54,7 +54,10 @@ void ShowText(QLineEdit* e, const char* text)
   e->setCursorPosition(0);
 }
 
-void StoreText(char (&field)[kTextSize], const QLineEdit* e) { SetText(field, e->text().toUtf8().constData()); }
+void StoreText(char (&field)[kTextSize], const QLineEdit* e)
+{
+  SetText(field, e->text().toUtf8().constData());
+}
 
 }  // namespace
 

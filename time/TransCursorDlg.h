@@ -10,7 +10,6 @@
 
 class QLabel;
 class QLineEdit;
-class QPushButton;
 class QScrollBar;
 class TRChart;
 class TTransChildForm;

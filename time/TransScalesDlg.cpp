@@ -65,7 +65,8 @@ int TTransScalesDlg::Execute()
     return QDialog::Rejected;
   }
   const TRANSTAT& st = child_->settings();
-  setWindowTitle(st.plotType == TransPlot::PhasePlane ? tr("Phase plane scales") : tr("Time response scales"));
+  const bool phase = st.plotType == TransPlot::PhasePlane;
+  setWindowTitle(phase ? tr("Phase plane scales") : tr("Time response scales"));
   const TRChart* c = child_->chart();
   ShowNumberInEdit(XminEdit, c->RangeLoX());
   ShowNumberInEdit(XmaxEdit, c->RangeHiX());

@@ -148,7 +148,8 @@ TEST_F(TransWinTest, CursorFollowsTheTimeResponse)
     EXPECT_TRUE(dlg.findChild<QLabel*>(QStringLiteral("OffScreenMsg"))->text().isEmpty());
     c->SetRangeHiX(1);  // zoomed in: t = 2.5 lies beyond
     bar->setValue(51);
-    EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("OffScreenMsg"))->text(), QStringLiteral("Cursor off graph"));
+    EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("OffScreenMsg"))->text(),
+              QStringLiteral("Cursor off graph"));
     click(dlg, "MarkBtn");
     click(dlg, "EqBitBtn");
     click(dlg, "AbsoluteBitBtn");
