@@ -1,5 +1,6 @@
 #include "app/FrameAccess.h"
 
+#include "app/Messages.h"
 #include "expr/EvalDlg.h"
 #include "model/SysDef.h"
 
@@ -23,7 +24,20 @@ QMainWindow* MainFrame() { return gFrame.data(); }
 void RegisterMainFrame(QMainWindow* frame) { gFrame = frame; }
 
 TSysDefForm* SysDefWindow() { return gFrame ? gFrame->findChild<TSysDefForm*>() : nullptr; }
-TEvalDlg* EvaluatorWindow() { return gFrame ? gFrame->findChild<TEvalDlg*>() : nullptr; }
+void RunEvaluatorModally(QWidget* parent)
+{
+  TEvalDlg* eval = gFrame ? gFrame->findChild<TEvalDlg*>() : nullptr;
+  if (!eval) {
+    TEvalDlg own(parent);
+    ExecModal(own);
+    return;
+  }
+  const bool shown = eval->isVisible();
+  eval->hide();
+  ExecModal(*eval);
+  if (shown)
+    eval->show();
+}
 
 void SetHint(QAbstractButton* button, const QString& hint)
 {

@@ -7,7 +7,7 @@
 
 class QAbstractButton;
 class QMainWindow;
-class TEvalDlg;
+class QWidget;
 class TSysDefForm;
 
 // The running main frame, or nullptr before it exists (or after it is gone).
@@ -20,8 +20,10 @@ void SetHint(QAbstractButton* button, const QString& hint);
 
 // The system-definition window of the running frame, or nullptr.
 TSysDefForm* SysDefWindow();
-// The expression evaluator of the running frame, or nullptr.
-TEvalDlg* EvaluatorWindow();
+// "=" of the cursor dialogs: the frame's evaluator shown modally (it keeps
+// its expression from one use to the next; shown before, it is shown again
+// afterwards), or a fresh one when there is no frame.
+void RunEvaluatorModally(QWidget* parent);
 
 // Sets the text of status-bar panel 0, 1 or 2.
 void SetStatusPanel(int index, const QString& text);

@@ -2,7 +2,6 @@
 
 #include "app/FrameAccess.h"
 #include "app/Messages.h"
-#include "expr/EvalDlg.h"
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/NumberEntry.h"
@@ -199,15 +198,7 @@ void TNlinCursorDlg::MarkBtnClick()
 
 void TNlinCursorDlg::EqBtnClick()
 {
-  TEvalDlg* eval = EvaluatorWindow();
-  if (!eval)
-    return;
-  // Open modelessly before: modal now, and back as it was afterwards.
-  const bool shown = eval->isVisible();
-  eval->hide();
-  ExecModal(*eval);
-  if (shown)
-    eval->show();
+  RunEvaluatorModally(this);
 }
 
 void TNlinCursorDlg::drawCross(double x, double y, bool ring)

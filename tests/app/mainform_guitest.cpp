@@ -264,8 +264,14 @@ TEST_F(FrameTest, RoutingFollowsTheTableOfEachKind)
   click("PlantSpdBtn");
   EXPECT_TRUE(button("CompSpdBtn")->isChecked());
   EXPECT_FALSE(button("PlantSpdBtn")->isChecked());
+  QString opened;
+  MessageSeam::setModalHook([&opened](QDialog& dlg) {
+    opened = dlg.windowTitle();
+    return int(QDialog::Rejected);
+  });
   frame->Route(RoutedCommand::Config);
   EXPECT_EQ(shown().size(), 2) << "the time window has a configuration command";
+  EXPECT_EQ(opened, QStringLiteral("Time domain configuration"));
 }
 
 TEST_F(FrameTest, ClosingTheLastWindowResetsButtonsAndDomain)

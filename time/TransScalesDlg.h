@@ -1,0 +1,42 @@
+#pragma once
+// "Time response scales" / "Phase plane scales": the ranges of the time
+// window's current chart, the duration and the number of points. Only what
+// the user edited is read; nothing is stored until all of it reads.
+
+#include <QDialog>
+
+class QLineEdit;
+class TTransChildForm;
+
+class TTransScalesDlg : public QDialog {
+  Q_OBJECT
+public:
+  // child: the time window whose scales are set (none: the dialog only warns).
+  explicit TTransScalesDlg(TTransChildForm* child, QWidget* parent = nullptr);
+
+  // Fills the boxes from the window and runs the dialog modally, with the
+  // box entered last focused; "Null child pointer" without a window.
+  int Execute();
+  void OKBtnClick();
+
+protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+  void showEvent(QShowEvent* event) override;
+
+private:
+  // Reads edit; a failure leaves the focus in it.
+  bool read(QLineEdit* edit, double& value);
+  static void focus(QLineEdit* edit);
+
+  TTransChildForm* child_;
+  QLineEdit* XminEdit;
+  QLineEdit* XmaxEdit;
+  QLineEdit* YminEdit;
+  QLineEdit* YmaxEdit;
+  QLineEdit* DurationEdit;
+  QLineEdit* npointsEdit;
+  bool rangesChanged_ = false;
+  bool durationChanged_ = false;
+  bool pointsChanged_ = false;
+  QLineEdit* lastEntered_;
+};
