@@ -38,6 +38,7 @@ TMarginsDlg::TMarginsDlg(const FREQSTAT& rec, const StabilityMargins& m, std::fu
   table_->verticalHeader()->hide();
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
+  table_->setFocusPolicy(Qt::NoFocus);
   const auto row = [this](const QString& kind, const QString& f, const QString& pm, const QString& gm,
                           const QString& dm) {
     const int r = table_->rowCount();
