@@ -1,7 +1,7 @@
-// The frequency window's dialogs: the unit switch acting at once (and on
-// the Bode charts), the scales dialog's refusals storing nothing, the
-// describing-function page, the cursor's read-outs against L(j w) in
-// absolute and relative mode with its warnings, and the input choice.
+// The frequency window's scales and cursor dialogs: the unit switch acting
+// at once (and on the Bode charts), refusals that store nothing (the
+// describing-function page's too), and the cursor's read-outs against
+// L(j w) in absolute and relative mode with its warnings.
 
 #include "FreqWinTestSupport.h"
 
@@ -10,30 +10,24 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
-#include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
 
 #include <cmath>
 #include <cstring>
-#include <vector>
 
 namespace {
-
-constexpr long double kDeg = 180.0L / 3.141592653589793238462643383279502884L;
 
 TEST_F(FreqWinTest, UnitSwitchActsAtOnceAndCancelKeepsIt)
 {
   choose("BodeGain1");
   choose("Go1");
-  ASSERT_TRUE(win->responseDrawn(FreqView::BodeGain));
   st().set.startFreq = 6.283185307179586;
   QString start, x1;
   answer([&](QDialog& dlg) {
     dlg.findChild<QRadioButton*>(QStringLiteral("HzRadio"))->click();
     start = text(dlg, "fminEdit");
     x1 = text(dlg, "BGx1Edit");
-    EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("FUnits3"))->text(), QStringLiteral("Hz"));
     press(dlg, "CancelBtn");
   });
   choose("Scales1");
@@ -41,22 +35,19 @@ TEST_F(FreqWinTest, UnitSwitchActsAtOnceAndCancelKeepsIt)
   EXPECT_EQ(x1, QStringLiteral("0.01592"));
   EXPECT_STREQ(st().set.units, "Hz");
   EXPECT_EQ(st().set.startFreq, 6.283185307179586) << "Cancel stores nothing else";
-  // The Bode chart follows the unit at once: its axis, and no curve of the other unit.
-  const TRChart* gain = win->chart();
-  EXPECT_EQ(gain->IdAbscissa(), QStringLiteral("Hz"));
-  EXPECT_NEAR(gain->RangeLoX(), 0.1 / (2 * kPi), 1e-15);
-  EXPECT_NEAR(gain->RangeHiX(), 10 / (2 * kPi), 1e-15);
-  EXPECT_EQ(gain->Items().size(), 0u);
-
-  // The other Bode chart when it is chosen; its curve against Hz.
-  choose("BodePhase2");
-  EXPECT_EQ(win->chart()->IdAbscissa(), QStringLiteral("Hz"));
-  EXPECT_NEAR(win->chart()->RangeHiX(), 10 / (2 * kPi), 1e-15);
+  // The Bode charts take the unit: the current one at once, the other when
+  // chosen; the curves of the other unit are wiped.
+  for (const char* view : {"BodeGain1", "BodePhase2"}) {
+    choose(view);
+    EXPECT_EQ(win->chart()->IdAbscissa(), QStringLiteral("Hz"));
+    EXPECT_NEAR(win->chart()->RangeLoX(), 0.1 / (2 * kPi), 1e-15);
+    EXPECT_NEAR(win->chart()->RangeHiX(), 10 / (2 * kPi), 1e-15);
+    EXPECT_EQ(win->chart()->Items().size(), 0u);
+  }
   choose("Go1");
-  const auto curve = Polylines(*win->chart(), Sys().pen[0]).at(0);
-  EXPECT_NEAR(curve.back().x, 8 / (2 * kPi), 1e-6);
+  EXPECT_NEAR(Polylines(*win->chart(), Sys().pen[0]).at(0).back().x, 8 / (2 * kPi), 1e-6);
 
-  // Back to rad/s with OK: the frequencies read back exactly, the chart wiped.
+  // Back to rad/s with OK: the frequencies left alone read back exactly.
   answer([](QDialog& dlg) {
     dlg.findChild<QRadioButton*>(QStringLiteral("RadsRadio"))->click();
     press(dlg, "OKBtn");
@@ -72,7 +63,7 @@ TEST_F(FreqWinTest, UnitSwitchActsAtOnceAndCancelKeepsIt)
 TEST_F(FreqWinTest, ScalesRefusalsStoreNothing)
 {
   const struct {
-    const char* view;
+    const char* view;  // the describing-function page in describing-function mode
     const char* edit;
     const char* entry;
     const char* message;
@@ -86,32 +77,48 @@ TEST_F(FreqWinTest, ScalesRefusalsStoreNothing)
       {"DirectNyquist1", "npointsEdit", "0.5", "No of Points must lie between 1 and 1000", "npointsEdit"},
       {"DirectNyquist1", "fminEdit", "-1", "Start frequency must be positive", "fminEdit"},
       {"DirectNyquist1", "fmaxEdit", "0.2", "End frequency must exceed start frequency", "fmaxEdit"},
-      {"DirectNyquist1", "fminEdit", "0",
-       "Don't use logarithmic frequency increment with zero start frequency", "fminEdit"},
+      {"DirectNyquist1", "fminEdit", "0", "Don't use logarithmic frequency increment with zero start frequency",
+       "fminEdit"},
+      {"Describingfunction1", "MinAmpEdit", "-1", "Start amplitude must be positive", "MinAmpEdit"},
+      {"Nichols1", "MaxAmpEdit", "1", "End amplitude must exceed start amplitude", "MaxAmpEdit"},
+      {"Nichols1", "nDFpointsEdit", "201", "Number of points must lie between 1 and 200", "nDFpointsEdit"},
   };
   for (const auto& c : kCases) {
     choose(c.view);
     const FreqSettings before = st().set;
-    const auto same = [&before](const FreqSettings& now) {
-      return now.startFreq == before.startFreq && now.endFreq == before.endFreq && now.points == before.points &&
-             now.logIncrement == before.logIncrement && now.monotonicPhase == before.monotonicPhase;
-    };
     const double lo = win->chart()->RangeLoX(), hi = win->chart()->RangeHiY();
     QString focus;
     answer([&](QDialog& dlg) {
+      // The units only outside describing-function mode, with the page of the mode.
+      const bool df = win->describingFunctionMode();
+      EXPECT_EQ(dlg.findChild<QGroupBox*>(QStringLiteral("FreqUnitsRadioGroup"))->isVisible(), !df);
+      EXPECT_EQ(dlg.findChild<QWidget*>(QStringLiteral("fminEdit"))->isVisible(), !df);
       type(dlg, c.edit, QLatin1String(c.entry));
       press(dlg, "OKBtn");
       EXPECT_TRUE(dlg.isVisible()) << c.message;
-      focus = dlg.focusWidget() ? dlg.focusWidget()->objectName() : QString();
+      focus = dlg.focusWidget()->objectName();
       press(dlg, "CancelBtn");
     });
     choose("Scales1");
     EXPECT_EQ(lastMessage(), QLatin1String(c.message));
     EXPECT_EQ(focus, QLatin1String(c.focus)) << c.message;
-    EXPECT_TRUE(same(st().set)) << c.message;
-    EXPECT_EQ(win->chart()->RangeLoX(), lo);
-    EXPECT_EQ(win->chart()->RangeHiY(), hi);
+    const FreqSettings& now = st().set;
+    EXPECT_TRUE(now.startFreq == before.startFreq && now.endFreq == before.endFreq && now.points == before.points &&
+                now.startAmp == before.startAmp && now.endAmp == before.endAmp && now.amplitudes == before.amplitudes)
+        << c.message;
+    EXPECT_TRUE(win->chart()->RangeLoX() == lo && win->chart()->RangeHiY() == hi) << c.message;
   }
+
+  // Accepted amplitudes, their count cut to a whole number.
+  answer([](QDialog& dlg) {
+    type(dlg, "MinAmpEdit", QStringLiteral("0"));
+    type(dlg, "nDFpointsEdit", QStringLiteral("50.7"));
+    dlg.findChild<QComboBox*>(QStringLiteral("NDFTPointsCombo"))->setCurrentText(QStringLiteral("64"));
+    press(dlg, "OKBtn");
+  });
+  choose("Scales1");
+  EXPECT_TRUE(st().set.startAmp == 0 && st().set.endAmp == 10 && st().set.amplitudes == 50 && st().set.dftPoints == 64);
+  choose("Describingfunction1");
 
   // The increment flag is stored at once, even when the zero start is refused.
   st().set.logIncrement = false;
@@ -123,11 +130,9 @@ TEST_F(FreqWinTest, ScalesRefusalsStoreNothing)
   });
   choose("Scales1");
   EXPECT_TRUE(st().set.logIncrement);
-  EXPECT_EQ(st().set.startFreq, 0.2);
 
   // Accepted: frequencies typed in Hz stored in rad/s, points cut to a whole number.
   std::strcpy(st().set.units, "Hz");
-  choose("Nichols1");
   answer([](QDialog& dlg) {
     type(dlg, "fminEdit", QStringLiteral("1/2"));
     type(dlg, "npointsEdit", QStringLiteral("99.9"));
@@ -136,134 +141,65 @@ TEST_F(FreqWinTest, ScalesRefusalsStoreNothing)
   });
   choose("Scales1");
   EXPECT_DOUBLE_EQ(st().set.startFreq, kPi);
-  EXPECT_NEAR(st().set.endFreq, 8.0, 1e-14) << "an untouched box keeps its value";
+  EXPECT_NEAR(st().set.endFreq, 8.0, 1e-14) << "a box left alone keeps its value";
   EXPECT_EQ(st().set.points, 99);
   EXPECT_EQ(win->chart()->RangeHiY(), 45);
 }
 
-TEST_F(FreqWinTest, DescribingFunctionPageChecksTheAmplitudes)
-{
-  choose("Describingfunction1");
-  ASSERT_TRUE(win->describingFunctionMode());
-  const struct {
-    const char* min;
-    const char* max;
-    const char* count;
-    const char* message;  // empty: stored
-  } kCases[] = {
-      {"-1", "10", "20", "Start amplitude must be positive"},
-      {"2", "2", "20", "End amplitude must exceed start amplitude"},
-      {"1", "10", "201", "Number of points must lie between 1 and 200"},
-      {"0", "5", "50.7", ""},
-  };
-  for (const auto& c : kCases) {
-    bool unitsShown = true;
-    answer([&](QDialog& dlg) {
-      unitsShown = dlg.findChild<QGroupBox*>(QStringLiteral("FreqUnitsRadioGroup"))->isVisible();
-      EXPECT_TRUE(dlg.findChild<QWidget*>(QStringLiteral("MinAmpEdit"))->isVisible());
-      EXPECT_FALSE(dlg.findChild<QWidget*>(QStringLiteral("fminEdit"))->isVisible());
-      type(dlg, "MinAmpEdit", QLatin1String(c.min));
-      type(dlg, "MaxAmpEdit", QLatin1String(c.max));
-      type(dlg, "nDFpointsEdit", QLatin1String(c.count));
-      dlg.findChild<QComboBox*>(QStringLiteral("NDFTPointsCombo"))->setCurrentText(QStringLiteral("64"));
-      press(dlg, "OKBtn");
-      if (dlg.isVisible())
-        press(dlg, "CancelBtn");
-    });
-    const qsizetype before = shown().size();
-    choose("Scales1");
-    EXPECT_FALSE(unitsShown);
-    if (*c.message) {
-      EXPECT_EQ(lastMessage(), QLatin1String(c.message));
-      EXPECT_EQ(st().set.startAmp, 1.0);
-      EXPECT_EQ(st().set.dftPoints, 128);
-    } else {
-      EXPECT_EQ(shown().size(), before);
-      EXPECT_EQ(st().set.startAmp, 0.0);
-      EXPECT_EQ(st().set.endAmp, 5.0);
-      EXPECT_EQ(st().set.amplitudes, 50);
-      EXPECT_EQ(st().set.dftPoints, 64);
-    }
-  }
-}
-
-// The cursor's seven read-outs, as numbers.
-struct Readings {
-  double freq, olGain, olDb, olPhase, clGain, clDb, clPhase;
-};
-Readings Read(QDialog& dlg)
-{
-  const auto n = [&dlg](const char* name) { return dlg.findChild<QLineEdit*>(QLatin1String(name))->text().toDouble(); };
-  return {n("FreqEdit"), n("OLGain"), n("OLGaindB"), n("OLPhase"), n("CLGain"), n("CLGaindB"), n("CLPhase")};
-}
-// Within the four significant figures shown.
-bool Shown(double shown, long double exact) { return std::fabs(shown - exact) <= 6e-4L * std::fabs(exact) + 1e-9L; }
-
 TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
 {
   choose("Compensator1");
-  // The phase of the drawn curve: tracked from the first grid point, which
-  // starts in (-270, 90] deg.
-  const auto phases = [this] {
-    std::vector<long double> out;
-    long double prev = 0;
-    for (int i = 0; i < st().result.gridCount; ++i) {
-      long double p = std::arg(StartUpLoop(st().result.omega[i], true)) * kDeg;
-      if (i == 0)
-        p -= 360 * std::ceil((p - 90) / 360);
-      else
-        p += 360 * std::round((prev - p) / 360);
-      out.push_back(prev = p);
-    }
-    return out;
-  };
-  for (const char* view : {"DirectNyquist1", "BodePhase1"}) {
-    choose(view);
-    const bool bode = win->view() == FreqView::BodePhase;
-    std::size_t itemsBefore = 0;
+  for (const FreqView view : {FreqView::DirectNyquist, FreqView::BodePhase}) {
+    win->ChangeView(view);
+    const bool bode = view == FreqView::BodePhase;
     int opened = 0;
     answer([&](QDialog& dlg) {
       ++opened;
-      const std::vector<long double> phase = phases();
-      const auto expect = [&](int i, int ref, const char* what) {
-        const Readings r = Read(dlg);
-        const long double w = st().result.omega[static_cast<std::size_t>(i)];
-        const Cld l = StartUpLoop(w, true), t = l / (1.0L + l);
-        const long double w0 = ref < 0 ? 0 : st().result.omega[static_cast<std::size_t>(ref)];
-        const Cld l0 = ref < 0 ? Cld(1) : StartUpLoop(w0, true), t0 = ref < 0 ? Cld(1) : l0 / (1.0L + l0);
-        const long double p0 = ref < 0 ? 0 : phase[static_cast<std::size_t>(ref)];
-        EXPECT_TRUE(Shown(r.freq, w - w0)) << what << " " << r.freq;
-        EXPECT_TRUE(Shown(r.olGain, std::abs(l) / std::abs(l0))) << what << " " << r.olGain;
-        EXPECT_TRUE(Shown(r.olDb, 20 * std::log10(std::abs(l) / std::abs(l0)))) << what << " " << r.olDb;
-        EXPECT_TRUE(Shown(r.olPhase, phase[static_cast<std::size_t>(i)] - p0)) << what << " " << r.olPhase;
-        EXPECT_TRUE(Shown(r.clGain, std::abs(t) / std::abs(t0))) << what << " " << r.clGain;
-        EXPECT_TRUE(Shown(r.clDb, 20 * std::log10(std::abs(t) / std::abs(t0)))) << what << " " << r.clDb;
+      // The phase of the drawn curve: from the first grid point, which
+      // starts in (-270, 90] deg, without jumps.
+      std::vector<long double> phase;
+      for (int i = 0; i < st().result.gridCount; ++i) {
+        const long double p = std::arg(StartUpLoop(st().result.omega[i], true)) * kDegL;
+        phase.push_back(i == 0 ? p - 360 * std::ceil((p - 90) / 360) : p + 360 * std::round((phase.back() - p) / 360));
+      }
+      // Point i read against point ref (absolute: ref < 0).
+      const auto expect = [&](int i, int ref) {
+        const auto at = [&](int j) { return st().result.omega[static_cast<std::size_t>(j)]; };
+        const Cld l = StartUpLoop(at(i), true), l0 = ref < 0 ? Cld(1) : StartUpLoop(at(ref), true);
+        const Cld t = l / (1.0L + l), t0 = ref < 0 ? Cld(1) : l0 / (1.0L + l0);
+        const long double values[] = {at(i) - (ref < 0 ? 0 : at(ref)),
+                                      std::abs(l / l0),
+                                      20 * std::log10(std::abs(l / l0)),
+                                      phase[i] - (ref < 0 ? 0 : phase[ref]),
+                                      std::abs(t / t0),
+                                      20 * std::log10(std::abs(t / t0))};
+        const char* edits[] = {"FreqEdit", "OLGain", "OLGaindB", "OLPhase", "CLGain", "CLGaindB"};
+        for (int k = 0; k < 6; ++k)
+          EXPECT_TRUE(Shown(text(dlg, edits[k]), values[k]))
+              << edits[k] << " " << text(dlg, edits[k]).toStdString() << " against " << double(values[k])
+              << " at " << i << " from " << ref;
       };
       auto* bar = dlg.findChild<QScrollBar*>(QStringLiteral("FreqScrollBar"));
       EXPECT_EQ(bar->maximum(), st().set.points - 1);
-      expect(0, -1, "first point");
-      EXPECT_EQ(win->chart()->Items().size(), itemsBefore + (bode ? 0 : 3)) << "the cursor's ellipse and cross";
+      expect(0, -1);
+      EXPECT_EQ(win->chart()->Items().size(), bode ? 1u : 4u) << "the curve, and the cursor's ellipse and cross";
       EXPECT_EQ(win->chart()->CrossHairAt(1).mode, bode ? 2 : 0);
       bar->setValue(150);
-      // Moving backwards reads the same phase as the curve, not a turn off it.
-      bar->setValue(60);
-      expect(60, -1, "absolute");
+      bar->setValue(60);  // backwards: the phase of the curve, not a turn off it
+      expect(60, -1);
       press(dlg, "RelativeBitBtn");
       EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Frequency domain cursor - relative mode"));
       bar->setValue(190);
-      expect(190, 60, "relative");
-      EXPECT_EQ(win->chart()->Items().size(), itemsBefore + (bode ? 0 : 5)) << "and the reference cross";
+      expect(190, 60);
+      EXPECT_EQ(win->chart()->Items().size(), bode ? 1u : 6u) << "and the reference cross";
       press(dlg, "AbsoluteBitBtn");
-      expect(190, -1, "absolute again");
+      expect(190, -1);
       press(dlg, "CloseBtn");
     });
-    choose("Wipe1");
-    itemsBefore = 1;  // the curve the cursor's Go draws
-    choose("Plotcursor1");
-    EXPECT_EQ(win->chart()->Items().size(), 1u) << "the cursor's Go, its own items taken back";
-    EXPECT_EQ(win->chart()->CrossHairAt(1).mode, 0);
-    EXPECT_EQ(win->chart()->CrossHairAt(2).mode, 0);
+    choose("Plotcursor1");  // Go first: the one curve
     EXPECT_EQ(opened, 1);
+    EXPECT_EQ(win->chart()->Items().size(), 1u) << "the cursor's own items taken back";
+    EXPECT_TRUE(win->chart()->CrossHairAt(1).mode == 0 && win->chart()->CrossHairAt(2).mode == 0);
   }
   EXPECT_TRUE(shown().isEmpty());
 }
@@ -289,10 +225,9 @@ TEST_F(FreqWinTest, CursorWarnsWhenTheReferenceGainIsTooSmall)
     bar->setValue(2);
     // Gains against 1 (absolute), the frequency still relative.
     const Cld s(0, 3), l = (s * s + 4.0L) / std::pow(s + 1.0L, 3);
-    const Readings r = Read(dlg);
-    EXPECT_TRUE(Shown(r.freq, 1));
-    EXPECT_TRUE(Shown(r.olGain, std::abs(l))) << r.olGain;
-    EXPECT_TRUE(Shown(r.clGain, std::abs(l / (1.0L + l)))) << r.clGain;
+    EXPECT_TRUE(Shown(text(dlg, "FreqEdit"), 1));
+    EXPECT_TRUE(Shown(text(dlg, "OLGain"), std::abs(l))) << text(dlg, "OLGain").toStdString();
+    EXPECT_TRUE(Shown(text(dlg, "CLGain"), std::abs(l / (1.0L + l)))) << text(dlg, "CLGain").toStdString();
     press(dlg, "CloseBtn");
   });
   choose("Plotcursor1");
@@ -307,27 +242,6 @@ TEST_F(FreqWinTest, CursorWarnsWhenTheReferenceGainIsTooSmall)
   choose("Plotcursor1");
   EXPECT_EQ(lastMessage(), QStringLiteral("Zero initial frequency only allowed with Type 0 systems"));
   EXPECT_EQ(cursors, 0);
-}
-
-TEST_F(FreqWinTest, ConfigurationChoosesTheInput)
-{
-  const struct {
-    const char* radio;
-    bool ref, load, noise;
-  } kCases[] = {{"NoiseRadio", false, false, true}, {"LoadRadio", false, true, false}, {"RefRadio", true, false, false}};
-  for (const auto& c : kCases) {
-    answer([&c](QDialog& dlg) {
-      dlg.findChild<QRadioButton*>(QLatin1String(c.radio))->click();
-      press(dlg, "OKBtn");
-    });
-    choose("Config1");
-    EXPECT_EQ(st().loop.refInput, c.ref) << c.radio;
-    EXPECT_EQ(st().loop.loadInput, c.load) << c.radio;
-    EXPECT_EQ(st().loop.noiseInput, c.noise) << c.radio;
-    const DiagramView d = win->state().diagram;
-    EXPECT_EQ(d.noise, c.noise) << c.radio;
-    EXPECT_EQ(d.load, c.load) << c.radio;
-  }
 }
 
 }  // namespace
