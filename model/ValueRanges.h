@@ -28,6 +28,10 @@ inline constexpr ValueRange kTimePoints{"No of Points", 2, 1000};
 inline constexpr ValueRange kFreqPoints{"No of Points", 1, 1000};
 inline constexpr ValueRange kMContourStart{"Start M value", -100, 100};
 inline constexpr ValueRange kMContourEnd{"End M value", -100, 100};
+// The number of amplitudes of the describing function ("Number of points"
+// on the scales dialog's describing-function page): at most the 200 values
+// its store holds, checked before it becomes a whole number.
+inline constexpr ValueRange kDfAmplitudes{"Number of points", 1, 200};
 
 // Root locus: the scales dialog's number of points (--points), the
 // settling-time dialog (--settling) and the damping-ratio contours dialog

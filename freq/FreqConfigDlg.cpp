@@ -1,0 +1,56 @@
+// The loop model comes before any Qt header: its records have a member
+// named like a Qt keyword macro.
+#include "model/Model.h"
+
+#include "freq/FreqConfigDlg.h"
+
+#include "app/DialogButtons.h"
+#include "app/Messages.h"
+#include "freq/FreqChild.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+TFreqConfigDlg::TFreqConfigDlg(TFreqChildForm* child, QWidget* parent)
+    : QDialog(parent ? parent : child), child_(child)
+{
+  setObjectName(QStringLiteral("FreqConfigDlg"));
+  setWindowTitle(tr("Frequency domain configuration"));
+  auto* group = new QGroupBox(tr("Input"), this);
+  group->setObjectName(QStringLiteral("InputGroup"));
+  auto* column = new QVBoxLayout(group);
+  input_ = new QButtonGroup(this);
+  const char* names[3] = {"RefRadio", "LoadRadio", "NoiseRadio"};
+  const QString captions[3] = {tr("Reference"), tr("Load disturbance"), tr("Measurement noise")};
+  for (int i = 0; i < 3; ++i) {
+    auto* b = new QRadioButton(captions[i], group);
+    b->setObjectName(QLatin1String(names[i]));
+    input_->addButton(b, i);
+    column->addWidget(b);
+  }
+  input_->button(0)->setChecked(true);
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(group);
+  connect(AddOkCancelRow(this, layout), &QPushButton::clicked, this, &TFreqConfigDlg::OKBtnClick);
+}
+
+int TFreqConfigDlg::Execute()
+{
+  const LoopSwitches& w = child_->settings().loop;
+  input_->button(w.refInput ? 0 : w.loadInput ? 1 : 2)->setChecked(true);
+  return ExecModal(*this);
+}
+
+void TFreqConfigDlg::OKBtnClick()
+{
+  LoopSwitches& w = child_->settings().loop;
+  const int item = input_->checkedId();
+  w.refInput = item == 0;
+  w.loadInput = item == 1;
+  w.noiseInput = item == 2;
+  accept();
+}

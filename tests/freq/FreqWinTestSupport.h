@@ -1,0 +1,93 @@
+#pragma once
+// Fixture of the frequency-window suites: the shown main frame with one
+// frequency window, helpers that drive its items and answer its dialogs,
+// and the start-up loop's L(j w) in long double for independent values.
+
+#include "FrameTest.h"
+
+#include "freq/FreqChild.h"
+#include "plot/TRChart.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTest>
+
+#include <complex>
+#include <functional>
+#include <vector>
+
+class FreqWinTest : public FrameTest {
+protected:
+  void SetUp() override
+  {
+    FrameTest::SetUp();
+    win = static_cast<TFreqChildForm*>(frame->NewWindow(ActiveDomain::Frequency));
+  }
+
+  FREQSTAT& st() { return win->settings(); }
+  QAction* item(const char* name) const { return win->findChild<QAction*>(QLatin1String(name)); }
+  void choose(const char* name)
+  {
+    ASSERT_NE(item(name), nullptr) << name;
+    item(name)->trigger();
+  }
+  // Answers every modal dialog by running steps on it while it is shown.
+  void answer(std::function<void(QDialog&)> steps)
+  {
+    MessageSeam::setModalHook([steps](QDialog& dlg) {
+      dlg.show();
+      steps(dlg);
+      const int result = dlg.result();
+      dlg.hide();
+      return result;
+    });
+  }
+  static void press(QDialog& dlg, const char* name)
+  {
+    auto* b = dlg.findChild<QAbstractButton*>(QLatin1String(name));
+    ASSERT_NE(b, nullptr) << name;
+    b->click();
+  }
+  static void type(QDialog& dlg, const char* name, const QString& text)
+  {
+    auto* e = dlg.findChild<QLineEdit*>(QLatin1String(name));
+    ASSERT_NE(e, nullptr) << name;
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QTest::keyClicks(e, text);
+  }
+  static QString text(QDialog& dlg, const char* name) { return dlg.findChild<QLineEdit*>(QLatin1String(name))->text(); }
+
+  // The polylines of a chart's display list in a colour, each as its points.
+  static std::vector<std::vector<ChartPoint>> Polylines(const TRChart& c, Rgb colour)
+  {
+    std::vector<std::vector<ChartPoint>> lines;
+    for (std::size_t i = 0; i < c.Items().size(); ++i) {
+      const ChartItem& it = c.Items().item(i);
+      if (it.kind == ItemKind::Polyline && it.colour == colour)
+        lines.emplace_back(c.Items().points(it), c.Items().points(it) + it.count);
+    }
+    return lines;
+  }
+
+  TFreqChildForm* win = nullptr;
+};
+
+using Cld = std::complex<long double>;
+inline constexpr long double kDegL = 57.295779513082320876798154814105170L;
+
+// K Gp(j w) of the start-up plant 6/((s+1)(s^2+1.4s+6)), times the
+// compensator (1+0.5s)/s when it is in the loop.
+inline Cld StartUpLoop(long double w, bool compensator, long double k = 1)
+{
+  const Cld s(0, w);
+  const Cld l = k * 6.0L / ((s + 1.0L) * (s * s + 1.4L * s + 6.0L));
+  return compensator ? l * (1.0L + 0.5L * s) / s : l;
+}
+
+// A value shown with four significant figures, against the exact one.
+inline bool Shown(const QString& shown, long double exact)
+{
+  return std::fabs(shown.toDouble() - exact) <= 6e-4L * std::fabs(exact) + 1e-9L;
+}
