@@ -5,6 +5,7 @@
 #include "model/SysData.h"
 
 #include "freq/FreqDraw.h"
+#include "freq/LimitCycles.h"
 #include "freq/Margins.h"
 
 #include "plot/TRChart.h"
@@ -151,5 +152,43 @@ void DrawMarginMarks(TRChart& chart, const FREQSTAT& rec, const StabilityMargins
       chart.MarkAt(limit, -c.gainMarginDb, kMarkCircle);
       chart.TextAt(limit, -c.gainMarginDb, text, kLabelSize);
     }
+  }
+}
+
+void DrawDescribingFunction(TRChart& chart, const FREQSTAT& rec)
+{
+  chart.SetDataColorRgb(Sys().pen[2]);
+  const FreqResult& r = rec.result;
+  bool onePoint = true;
+  for (int i = 0; i < r.count; ++i) {
+    const FreqPoint& p = r.points[i];
+    if (i == 0)
+      chart.MoveTo(p.x, p.y);
+    else
+      chart.DrawTo(p.x, p.y);
+    onePoint = onePoint && p.x == r.points[0].x && p.y == r.points[0].y;
+  }
+  if (r.count > 0 && onePoint)
+    chart.MarkAt(r.points[0].x, r.points[0].y, kMarkDot);
+}
+
+void DrawLimitCycleMarks(TRChart& chart, const FREQSTAT& rec, const LimitCycleList& cycles)
+{
+  chart.SetDataColorRgb(Sys().pen[2]);
+  for (int i = 0; i < cycles.count; ++i) {
+    const LimitCycle& c = cycles.cycles[static_cast<std::size_t>(i)];
+    double x = 0.0, y = 0.0;
+    if (!LimitCyclePoint(rec, c, x, y))
+      return;
+    const int kind = c.stability == CycleStability::Stable     ? kMarkDot
+                     : c.stability == CycleStability::Unstable ? kMarkCircle
+                                                               : kMarkTriangle;
+    chart.MarkAt(x, y, kind);
+    chart.TextAt(x, y,
+                 QStringLiteral("  A = %1, %2 = %3")
+                     .arg(QString::fromStdString(FormatLabelNumber(c.amplitude)),
+                          rec.set.units[0] == 'H' ? QStringLiteral("f") : QStringLiteral("w"),
+                          QString::fromStdString(FormatLabelNumber(ToDisplayFrequency(rec, c.omega)))),
+                 kLabelSize);
   }
 }

@@ -28,6 +28,9 @@ inline constexpr ValueRange kTimePoints{"No of Points", 2, 1000};
 inline constexpr ValueRange kFreqPoints{"No of Points", 1, 1000};
 inline constexpr ValueRange kMContourStart{"Start M value", -100, 100};
 inline constexpr ValueRange kMContourEnd{"End M value", -100, 100};
+// The describing function's number of amplitudes (scales dialog, --amps):
+// the amplitudes' store holds 200.
+inline constexpr ValueRange kDfAmplitudes{"No of amplitudes", 1, 200};
 
 // Root locus: the scales dialog's number of points (--points), the
 // settling-time dialog (--settling) and the damping-ratio contours dialog
