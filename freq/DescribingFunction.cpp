@@ -104,8 +104,9 @@ bool RunDescribingFunction(FREQSTAT& rec)
     }
     r.dfValues[static_cast<std::size_t>(i)] = df.n;
     PlotDescribingFunction(rec, n);
-    r.points[static_cast<std::size_t>(i)] = {static_cast<float>(a), static_cast<float>(pt.plotX),
-                                             static_cast<float>(pt.plotY)};
+    // + 0: a real N has no negative zero in its imaginary part's place.
+    r.points[static_cast<std::size_t>(i)] = {static_cast<float>(a), static_cast<float>(pt.plotX + 0.0),
+                                             static_cast<float>(pt.plotY + 0.0)};
     r.count = i + 1;
     pt.firstPoint = false;
   }

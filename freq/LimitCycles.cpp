@@ -383,11 +383,15 @@ void CrossSegment(const Search& s, const Locus& k, double w0, double w1, Cd c0, 
       continue;
     const double da = k.a[i + 1] - k.a[i], dw = w1 - w0;
     double a = k.a[i] + u * da, w = w0 + t * dw;
-    // Each crossing of the two polylines is one of the curves, and it lies
-    // in this stretch of the locus: Newton's root if it stays there (it
-    // may run off to another crossing), else the change of side along it.
-    const bool found = Newton(s, a, w) && a >= k.a[i] - 1e-9 * da && a <= k.a[i + 1] + 1e-9 * da;
-    if (!found && !Bisect(s, k.a[i], k.a[i + 1], std::max(w0 - 3 * dw, 0.5 * w0), w1 + 3 * dw, a, w))
+    // Each crossing of the two polylines is one of the curves, near this
+    // stretch of the locus (the polylines' chords may put it in the next):
+    // Newton's root if it stays near (it may run off to another crossing),
+    // else the change of side along the stretch, or along it and its
+    // neighbours.
+    const double lo = k.a[std::max(i - 1, 0)], hi = k.a[std::min(i + 2, k.count - 1)];
+    const double wa = std::max(w0 - 3 * dw, 0.5 * w0), wb = w1 + 3 * dw;
+    const bool found = Newton(s, a, w) && a >= lo && a <= hi;
+    if (!found && !Bisect(s, k.a[i], k.a[i + 1], wa, wb, a, w) && !Bisect(s, lo, hi, wa, wb, a, w))
       continue;
     if (ErrorPending())
       return;
