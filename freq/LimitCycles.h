@@ -61,10 +61,13 @@ struct LimitCycleList {
 // over the set's amplitude range (N by the same DFT as the drawn locus)
 // and over the band of the stability margins, widened where |L| still
 // meets |1/N|. Crossings are bracketed between grid points of both curves
-// and refined to a relative 1e-10 in A and omega. False with the message
-// pending: the loop's, "Invalid nonlinear function", an evaluation message
-// or the amplitude settings' messages. Changes rec's point state, not its
-// store.
+// and refined by Newton's method on (A, omega) until its step is below a
+// relative 1e-13 (where the samples of N jump, the jump by bisection).
+// Crossings at one frequency closer than 8/M of A are one cycle or none
+// (the saw of a stepped characteristic's sampled N). False with the
+// message pending: the loop's, "Invalid nonlinear function", an evaluation
+// message or the amplitude settings' messages. Changes rec's point state,
+// not its store.
 [[nodiscard]] bool ComputeLimitCycles(FREQSTAT& rec, LimitCycleList& out);
 
 // "stable", "unstable" or "rule does not apply".

@@ -78,7 +78,7 @@ protected:
 // N, and 1/|N| and the angle of -1/N in [-360, 0]; the cursor is a black
 // ring and cross at -1/N, off the chart where |1/N| is large; a mark in
 // Pen 3 stays when the dialog closes. N = 0 in the inverse view reads
-// "Infinite" and no phases.
+// "Infinite" and no phases, at the origin.
 TEST_F(DfDialogsTest, CursorReadsTheDescribingFunctionPointByPoint)
 {
   SetText(Sys().fwdNlText, "hyst(x,0.5)");
@@ -142,6 +142,8 @@ TEST_F(DfDialogsTest, CursorReadsTheDescribingFunctionPointByPoint)
   EXPECT_EQ(Text(zero, "NPhaseEdit"), QString());
   EXPECT_EQ(Text(zero, "invNMagEdit"), QStringLiteral("Infinite"));
   EXPECT_EQ(Text(zero, "invNPhaseEdit"), QString());
+  EXPECT_EQ(l.item(l.size() - 3).x, 0.0);  // the cursor at the origin
+  EXPECT_EQ(l.item(l.size() - 3).y, 0.0);
   zero.close();
   EXPECT_TRUE(shown().isEmpty()) << lastMessage().toStdString();
 }
