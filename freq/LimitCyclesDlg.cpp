@@ -90,7 +90,8 @@ TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, const FREQSTAT& rec, const Limi
   // Every row in view without scrolling, at any font size.
   const int rows = std::clamp(cycles.count, 1, 8);
   CyclesTable->setMinimumHeight(CyclesTable->horizontalHeader()->sizeHint().height() +
-                                (rows + 1) * CyclesTable->fontMetrics().height() * 3 / 2);
+                                rows * CyclesTable->verticalHeader()->defaultSectionSize() +
+                                2 * CyclesTable->frameWidth());
   CyclesTable->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0")) * 52);
 }
 
