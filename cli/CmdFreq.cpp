@@ -1,10 +1,13 @@
 // vanto-cli freq: the frequency response of the loop in one of the five
-// views, one M contour, or the stability margins.
+// views, one M contour, the stability margins, the describing function of
+// a nonlinearity or the limit cycles it predicts.
 
 #include "cli/Cli.h"
 #include "cli/FreqOptions.h"
 
+#include "freq/DescribingFunction.h"
 #include "freq/FreqEngine.h"
+#include "freq/LimitCycles.h"
 #include "freq/Margins.h"
 #include "model/Error.h"
 
@@ -55,20 +58,85 @@ void PrintMargins(std::ostream& out, const StabilityMargins& m)
     out << "# more crossings than " << kMaxCrossings << " of a kind: the lowest are listed\n";
 }
 
+void PrintDescribingFunction(std::ostream& out, const FREQSTAT& rec)
+{
+  out << "A,re,im,x,y\n";
+  for (int i = 0; i < rec.result.count; ++i) {
+    const FreqPoint& p = rec.result.points[static_cast<std::size_t>(i)];
+    const Complex n = rec.result.dfValues[static_cast<std::size_t>(i)];
+    out << FormatSingle(p.tag) << ',' << FormatDouble(n.re) << ',' << FormatDouble(n.im) << ','
+        << FormatSingle(p.x) << ',' << FormatSingle(p.y) << '\n';
+  }
+}
+
+void PrintLimitCycles(std::ostream& out, const LimitCycleList& list)
+{
+  out << "A,w,stable\n";
+  for (int i = 0; i < list.count; ++i) {
+    const LimitCycle& c = list.cycles[static_cast<std::size_t>(i)];
+    out << FormatDouble(c.amplitude) << ',' << FormatDouble(c.omega) << ','
+        << (c.stability == CycleStability::Stable ? '1' : '0') << '\n';
+  }
+  if (list.count == 0)
+    out << "none,none,none\n";
+  if (list.loopGap != RuleGap::None && list.count > 0)
+    out << "# stability rule does not apply: " << RuleGapText(list.loopGap) << '\n';
+  for (int i = 0; i < list.count && list.loopGap == RuleGap::None; ++i) {
+    const LimitCycle& c = list.cycles[static_cast<std::size_t>(i)];
+    if (c.stability == CycleStability::RuleDoesNotApply)
+      out << "# stability rule does not apply at w = " << FormatDouble(c.omega) << ": " << RuleGapText(c.gap)
+          << '\n';
+  }
+  if (list.truncated)
+    out << "# more limit cycles than " << kMaxLimitCycles << ": the lowest frequencies are listed\n";
+  out << "# searched A = " << FormatDouble(list.ampLo) << " to " << FormatDouble(list.ampHi)
+      << ", w = " << FormatDouble(list.bandLo) << " to " << FormatDouble(list.bandHi) << " rad/s\n";
+}
+
+// --df: the describing function, or with --limit-cycles its crossings.
+int DescribingFunctionRun(CliContext& ctx, FREQSTAT& rec, bool limitCycles)
+{
+  if (limitCycles) {
+    LimitCycleList list;
+    if (!ComputeLimitCycles(rec, list))
+      return ctx.systemError();
+    RepeatTimed(ctx, [&] { (void)ComputeLimitCycles(rec, list); });
+    PrintLimitCycles(ctx.out, list);
+    return 0;
+  }
+  if (!ComputeDescribingFunction(rec))
+    return ctx.systemError();
+  RepeatTimed(ctx, [&] { (void)ComputeDescribingFunction(rec); });
+  PrintDescribingFunction(ctx.out, rec);
+  return 0;
+}
+
 }  // namespace
 
 int CmdFreq(CliContext& ctx)
 {
   const auto rec = std::make_unique<FREQSTAT>();
-  if (const int rc = TakeFreqOptions(ctx, *rec); rc != 0)
+  bool describing = false;
+  if (const int rc = TakeFreqOptions(ctx, *rec, describing); rc != 0)
     return rc == 1 ? ctx.systemError() : rc;
   double mDb = 0.0;
   const bool contour = TakeMContour(ctx, "--mcontour", mDb);
   const bool margins = ctx.takeFlag("--margins");
+  const bool limitCycles = ctx.takeFlag("--limit-cycles");
   if (ErrorPending())
     return ctx.systemError();
   if (!ctx.usageError().empty() || ctx.leftover())
     return 2;
+  if (limitCycles && !describing) {
+    ctx.setUsageError("freq --limit-cycles: goes with --df fwd|fbk");
+    return 2;
+  }
+  if (describing && (contour || margins)) {
+    ctx.setUsageError("freq --df: --mcontour and --margins go without it");
+    return 2;
+  }
+  if (describing)
+    return DescribingFunctionRun(ctx, *rec, limitCycles);
   const FreqView view = rec->set.view;
   if (contour && (view == FreqView::BodeGain || view == FreqView::BodePhase)) {
     ctx.setUsageError("freq --mcontour: the Bode views have no M contours");

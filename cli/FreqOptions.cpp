@@ -1,21 +1,74 @@
 #include "cli/FreqOptions.h"
 
+#include "freq/DescribingFunction.h"
 #include "model/Error.h"
 #include "model/ValueRanges.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <string>
 
-int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec)
+namespace {
+
+// --df fwd|fbk and the amplitude range, as the scales dialog's amplitude
+// page reads and checks it; the mode refused where the window refuses it.
+int TakeDescribingFunction(CliContext& ctx, FREQSTAT& rec, bool& describing)
+{
+  std::string which;
+  describing = ctx.takeValue("--df", which);
+  FreqSettings& set = rec.set;
+  double start = set.startAmp, end = set.endAmp, count = set.amplitudes;
+  long dft = set.dftPoints;
+  const bool amin = ctx.takeNumber("--amin", start);
+  const bool amax = ctx.takeNumber("--amax", end);
+  const bool amps = ctx.takeInRange("--amps", ranges::kDfAmplitudes, count);
+  const bool samples = ctx.takeCount("--dft", dft);
+  if (!ctx.usageError().empty())
+    return 2;
+  if (!describing) {
+    if (amin || amax || amps || samples) {
+      ctx.setUsageError("--amin, --amax, --amps and --dft go with --df");
+      return 2;
+    }
+    return 0;
+  }
+  if (which != "fwd" && which != "fbk") {
+    ctx.setUsageError("--df: fwd or fbk expected");
+    return 2;
+  }
+  if (!IsDftChoice(static_cast<int>(std::min<long>(dft, 1 << 20)))) {
+    ctx.setUsageError("--dft: 4, 8, 16, 32, 64, 128, 256 or 512 expected");
+    return 2;
+  }
+  if (ErrorPending())
+    return 1;
+  if (const char* problem = AmplitudeRangeProblem(start, end)) {
+    SetError(problem);
+    return 1;
+  }
+  if (const char* problem = DescribingFunctionModeProblem(rec)) {
+    SetError(problem);
+    return 1;
+  }
+  rec.loop.fwdNl = which == "fwd";
+  rec.loop.fbkNl = which == "fbk";
+  set.startAmp = start;
+  set.endAmp = end;
+  set.amplitudes = static_cast<int>(std::trunc(count));
+  set.dftPoints = static_cast<int>(dft);
+  BuildCosineTable(rec);
+  return 0;
+}
+
+}  // namespace
+
+int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec, bool& describing)
 {
   InitFreqSettings(rec);
   rec.loop = ctx.switches(false);
+  describing = false;
   std::string text;
-  if (ctx.takeValue("--df", text)) {
-    ctx.setUsageError("freq --df: not available yet");
-    return 2;
-  }
   if (ctx.takeValue("--view", text)) {
     int found = -1;
     for (int v = 0; v < kFreqViews; ++v)
@@ -60,7 +113,7 @@ int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec)
   rec.set.startFreq = FromDisplayFrequency(rec, from);
   rec.set.endFreq = FromDisplayFrequency(rec, to);
   rec.set.points = static_cast<int>(std::trunc(points));
-  return 0;
+  return TakeDescribingFunction(ctx, rec, describing);
 }
 
 bool TakeMContour(CliContext& ctx, const char* name, double& mDb)

@@ -1,9 +1,14 @@
 // render freq: the frequency window's chart after Go, with the M contours,
-// unit circle and margin marks its commands add.
+// unit circle and margin marks its commands add; with --df the open-loop
+// response, then the describing-function locus drawn over it as the
+// window's Go draws it in that mode, and with --limit-cycles the predicted
+// limit cycles marked at their crossings.
 
 #include "cli/FreqOptions.h"
 
+#include "freq/DescribingFunction.h"
 #include "freq/FreqDraw.h"
+#include "freq/LimitCycles.h"
 #include "freq/Margins.h"
 #include "model/Error.h"
 #include "model/Model.h"
@@ -27,13 +32,15 @@ constexpr double kContourStep = 3.0;
 int RenderFreq(TRChart& chart, CliContext& ctx)
 {
   const auto rec = std::make_unique<FREQSTAT>();
-  if (const int rc = TakeFreqOptions(ctx, *rec); rc != 0)
+  bool describing = false;
+  if (const int rc = TakeFreqOptions(ctx, *rec, describing); rc != 0)
     return rc;
   double single = 0.0;
   const bool one = TakeMContour(ctx, "--mcontour", single);
   const bool family = ctx.takeFlag("--mcontours");
   const bool circle = ctx.takeFlag("--unit-circle");
   const bool margins = ctx.takeFlag("--margins");
+  const bool limitCycles = ctx.takeFlag("--limit-cycles");
   if (ctx.takeFlag("--labels"))
     Sys().showMarkLabels = true;
   if (ErrorPending())
@@ -44,6 +51,10 @@ int RenderFreq(TRChart& chart, CliContext& ctx)
   const bool bode = view == FreqView::BodeGain || view == FreqView::BodePhase;
   if ((one || family) && bode) {
     ctx.setUsageError("render freq: the Bode views have no M contours");
+    return 2;
+  }
+  if (limitCycles && !describing) {
+    ctx.setUsageError("render freq --limit-cycles: goes with --df fwd|fbk");
     return 2;
   }
 
@@ -72,6 +83,17 @@ int RenderFreq(TRChart& chart, CliContext& ctx)
     if (!ComputeMContour(*rec, single))
       return 1;
     DrawMContour(chart, *rec, single, labels);
+  }
+  if (describing) {
+    if (!ComputeDescribingFunction(*rec))
+      return 1;
+    DrawDescribingFunction(chart, *rec);
+  }
+  if (limitCycles) {
+    LimitCycleList cycles;
+    if (!ComputeLimitCycles(*rec, cycles))
+      return 1;
+    DrawLimitCycleMarks(chart, *rec, cycles);
   }
   if (circle && (view == FreqView::DirectNyquist || view == FreqView::InverseNyquist))
     DrawUnitCircle(chart);

@@ -9,10 +9,14 @@
 #include "app/FrameAccess.h"
 #include "app/Messages.h"
 #include "freq/ContoursDlg.h"
+#include "freq/DFCursorDlg.h"
+#include "freq/DescribingFunction.h"
 #include "freq/FreqConfigDlg.h"
 #include "freq/FreqCursorDlg.h"
 #include "freq/FreqDraw.h"
 #include "freq/FreqScalesDlg.h"
+#include "freq/LimitCycles.h"
+#include "freq/LimitCyclesDlg.h"
 #include "freq/Margins.h"
 #include "freq/MarginsDlg.h"
 #include "model/ValueRanges.h"
@@ -88,6 +92,8 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
                             [this] { Unitcircle1Click(); });
   graphMenu->addSeparator();
   OwnItem(graphMenu, "Margins1", tr("Marg&ins..."), QKeySequence(), this, [this] { Margins1Click(); });
+  limitCyclesItem_ = OwnItem(graphMenu, "LimitCycles1", tr("&Limit cycles..."), QKeySequence(), this,
+                             [this] { LimitCycles1Click(); });
 
   SetUpChart(FreqChartSetup(FreqView::DirectNyquist), "Real = %s, Imag = %s", 5, 5, false);
   charts_[0] = chart();
@@ -171,8 +177,17 @@ bool TFreqChildForm::Go()
 
 bool TFreqChildForm::GoDescribingFunction()
 {
-  // The describing-function computation and its curve (Pen 3) plug in here.
-  return false;
+  const FreqView v = view();
+  TRChart* c = ChartOfView(v);
+  if (!ComputeDescribingFunction(*stat_)) {
+    ReportError(this);
+    return false;
+  }
+  DrawDescribingFunction(*c, *stat_);
+  c->ShowNewItems();
+  dfDrawn_[static_cast<int>(v)] = true;
+  hasPlot_ = true;
+  return true;
 }
 
 void TFreqChildForm::Wipe1Click()
@@ -186,8 +201,14 @@ void TFreqChildForm::Plotcursor1Click()
   if (!Go())
     return;
   graph().CancelMouseMode();
-  // In describing-function mode the cursor of that curve belongs here.
-  if (dfMode_ || !responseDrawn(view()))
+  if (dfMode_) {
+    if (describingFunctionDrawn(view())) {
+      TDFCursorDlg dlg(*chart(), *stat_, this);
+      ExecModal(dlg);
+    }
+    return;
+  }
+  if (!responseDrawn(view()))
     return;
   TFreqCursorDlg dlg(this);
   dlg.Execute();
@@ -299,6 +320,22 @@ void TFreqChildForm::syncDescribingFunctionChecks()
 {
   for (QAction* a : dfItems_)
     a->setChecked(dfMode_);
+  limitCyclesItem_->setEnabled(dfMode_);
+}
+
+void TFreqChildForm::LimitCycles1Click()
+{
+  if (!dfMode_)
+    return;
+  graph().CancelMouseMode();
+  LimitCycleList cycles;
+  ClearError();
+  if (!ComputeLimitCycles(*stat_, cycles)) {
+    ReportError(this);
+    return;
+  }
+  TLimitCyclesDlg dlg(*chart(), *stat_, cycles, this);
+  ExecModal(dlg);
 }
 
 void TFreqChildForm::DescribingfunctionClick()
@@ -307,13 +344,8 @@ void TFreqChildForm::DescribingfunctionClick()
   if (dfMode_) {
     dfMode_ = false;
   } else {
-    ClearError();
-    // The later message replaces the earlier one: only one is shown.
-    if (stat_->loop.closedLoop)
-      SetError("Describing function only available in open-loop");
-    if (IsBode(view()))
-      SetError("Describing function not available in the Bode views");
-    if (ErrorPending()) {
+    if (const char* why = DescribingFunctionModeProblem(*stat_)) {
+      SetError(why);
       ReportError(this);
     } else {
       dfMode_ = true;

@@ -76,6 +76,10 @@ public:
   // Marks the margins on the current chart; refused with a warning on the
   // Nyquist views. True when drawn.
   bool MarkMargins(const StabilityMargins& margins);
+  // Describing-function mode: the predicted limit cycles of the selected
+  // nonlinearity with the open loop, listed in their own dialog, which can
+  // mark them on the chart.
+  void LimitCycles1Click();
 
   // A Bode chart whose frequency axis is in the other unit than the
   // settings: its range converted, its title the units text, and wiped.
@@ -103,6 +107,7 @@ private:
   TRChart* charts_[kFreqViews] = {};
   bool responseDrawn_[kFreqViews] = {};
   bool dfDrawn_[kFreqViews] = {};
+  QAction* limitCyclesItem_ = nullptr;
   bool dfMode_ = false;
   double mStart_ = -12.0, mEnd_ = 12.0, mStep_ = 3.0;
 

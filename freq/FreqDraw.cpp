@@ -5,6 +5,7 @@
 #include "model/SysData.h"
 
 #include "freq/FreqDraw.h"
+#include "freq/LimitCycles.h"
 #include "freq/Margins.h"
 
 #include "plot/TRChart.h"
@@ -151,5 +152,55 @@ void DrawMarginMarks(TRChart& chart, const FREQSTAT& rec, const StabilityMargins
       chart.MarkAt(limit, -c.gainMarginDb, kMarkCircle);
       chart.TextAt(limit, -c.gainMarginDb, text, kLabelSize);
     }
+  }
+}
+
+void DrawDescribingFunction(TRChart& chart, const FREQSTAT& rec)
+{
+  chart.SetDataColorRgb(Sys().pen[2]);
+  const FreqResult& r = rec.result;
+  for (int i = 0; i < r.count; ++i) {
+    const FreqPoint& p = r.points[i];
+    if (i == 0)
+      chart.MoveTo(p.x, p.y);
+    else
+      chart.DrawTo(p.x, p.y);
+  }
+  // A tick at each amplitude: the locus of a nonlinearity without memory
+  // runs along -180 deg, under that line of the Nichols chart, and stays on
+  // one point when N does not change.
+  for (int i = 0; i < r.count; ++i)
+    chart.MarkAt(r.points[i].x, r.points[i].y, kMarkCross);
+}
+
+void DrawLimitCycleMarks(TRChart& chart, const FREQSTAT& rec, const LimitCycleList& cycles)
+{
+  chart.SetDataColorRgb(Sys().pen[2]);
+  // Data units per pixel, near enough from the widget's size before the
+  // chart has been laid out: cycles on one point (a nonlinearity without
+  // memory meets the curve at one point as often as N passes -1/L there)
+  // get their labels one under the other.
+  const double perPixelX = (chart.RangeHiX() - chart.RangeLoX()) / std::max(chart.width() - 80, 100);
+  const double perPixelY = (chart.RangeHiY() - chart.RangeLoY()) / std::max(chart.height() - 70, 100);
+  const double row = 1.4 * kLabelSize * 4 / 3 * perPixelY;
+  double xs[kMaxLimitCycles], ys[kMaxLimitCycles];
+  for (int i = 0; i < cycles.count; ++i) {
+    const LimitCycle& c = cycles.cycles[static_cast<std::size_t>(i)];
+    if (!LimitCyclePoint(rec, c, xs[i], ys[i]))
+      return;
+    int below = 0;
+    for (int j = 0; j < i; ++j)
+      below += std::fabs(xs[j] - xs[i]) <= 4 * perPixelX && std::fabs(ys[j] - ys[i]) <= 4 * perPixelY;
+    const bool stable = c.stability == CycleStability::Stable;
+    const bool unstable = c.stability == CycleStability::Unstable;
+    chart.MarkAt(xs[i], ys[i], stable ? kMarkDot : unstable ? kMarkCircle : kMarkTriangle);
+    chart.TextAt(xs[i], ys[i] - below * row,
+                 QStringLiteral("  A = %1, %2 = %3, %4")
+                     .arg(QString::fromStdString(FormatLabelNumber(c.amplitude)),
+                          rec.set.units[0] == 'H' ? QStringLiteral("f") : QStringLiteral("w"),
+                          QString::fromStdString(FormatLabelNumber(ToDisplayFrequency(rec, c.omega))),
+                          stable ? QStringLiteral("stable") : unstable ? QStringLiteral("unstable")
+                                                                      : QStringLiteral("not judged")),
+                 kLabelSize);
   }
 }

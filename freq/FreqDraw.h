@@ -8,6 +8,7 @@
 #include "plot/ChartSetup.h"
 #include "plot/ChartShapes.h"
 
+struct LimitCycleList;
 struct StabilityMargins;
 class TRChart;
 
@@ -64,3 +65,16 @@ void DrawMContour(TRChart& chart, const FREQSTAT& rec, double mDb, bool label);
 // crossover; on the Nichols chart both lines. Phases are drawn on the
 // branch of the last sweep's curve. Nothing in the Nyquist views.
 void DrawMarginMarks(TRChart& chart, const FREQSTAT& rec, const StabilityMargins& margins);
+
+// The describing-function locus in rec's store (after
+// ComputeDescribingFunction) in Pen 3, against plot x, with a small cross
+// at each amplitude: a locus along -180 deg would hide under that line of
+// the Nichols chart, and one that stays on a point would not show.
+void DrawDescribingFunction(TRChart& chart, const FREQSTAT& rec);
+
+// The predicted limit cycles at their crossings in rec's view, in Pen 3: a
+// filled dot where the cycle is stable, a circle where it is unstable, a
+// triangle where the stability rule does not apply; each labelled with its
+// amplitude, frequency (display unit) and stability, the labels of cycles
+// on one point one under the other. Nothing in the Bode views.
+void DrawLimitCycleMarks(TRChart& chart, const FREQSTAT& rec, const LimitCycleList& cycles);

@@ -2,6 +2,7 @@
 // coordinates of the five views and phase tracking.
 
 #include "freq/FreqEngine.h"
+#include "freq/DescribingFunction.h"
 #include "freq/FreqLoop.h"
 
 #include "model/Error.h"
@@ -63,6 +64,7 @@ void InitFreqSettings(FREQSTAT& rec)
   rec.model = FreqLoopModel{};
   rec.pt = FreqPointState{};
   rec.df = DfScratch{};
+  BuildCosineTable(rec);
   rec.result.count = 0;
   rec.result.gridCount = 0;
 }

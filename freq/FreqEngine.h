@@ -125,6 +125,7 @@ struct FreqPointState {
 
 // Scratch of the describing-function computation (filled by its engine).
 struct DfScratch {
+  int tableFor = 0;                        // the M the table was built for, 0 before
   double cosTable[kCosineTableSize] = {};  // cos(2 pi k / M), k < M/4
   double angleStep = 0.0;                  // 2 pi / M
   int half = 0, quarter = 0, threeQuarter = 0;  // M/2, M/4, 3M/4

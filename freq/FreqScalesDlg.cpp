@@ -8,6 +8,7 @@
 #include "app/DialogButtons.h"
 #include "app/Messages.h"
 #include "expr/Expr.h"
+#include "freq/DescribingFunction.h"
 #include "freq/FreqChild.h"
 #include "model/NumberEntry.h"
 #include "model/ValueRanges.h"
@@ -341,7 +342,11 @@ void TFreqScalesDlg::OKBtnClick()
   if (df) {
     st.set.startAmp = first;
     st.set.endAmp = last;
-    st.set.dftPoints = NDFTPointsCombo->currentData().toInt();
+    const int m = NDFTPointsCombo->currentData().toInt();
+    if (m != st.set.dftPoints) {
+      st.set.dftPoints = m;
+      BuildCosineTable(st);
+    }
   } else {
     st.set.startFreq = FromDisplayFrequency(st, first);
     st.set.endFreq = FromDisplayFrequency(st, last);

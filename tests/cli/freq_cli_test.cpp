@@ -88,7 +88,17 @@ TEST(FreqCli, MessagesAndUsage)
       {"freq --view polar", 2, "vanto-cli: --view: nyquist, inverse, nichols, bode-gain or bode-phase expected\n"},
       {"freq --input ramp", 2, "vanto-cli: --input: ref, load or noise expected\n"},
       {"freq --view bode-phase --mcontour 3", 2, "vanto-cli: freq --mcontour: the Bode views have no M contours\n"},
-      {"freq --df fwd", 2, "vanto-cli: freq --df: not available yet\n"},
+      // The start-up forward nonlinearity hyst(x,1) has no output at A = 1.
+      {"freq --df fwd", 1, "Excitation amplitude too small, change range\n"},
+      {"freq --df fwd --closed", 1, "Describing function only available in open-loop\n"},
+      {"freq --df fbk --closed --view bode-gain", 1, "Describing function not available in the Bode views\n"},
+      {"freq --df fbk --amps 201", 1, "Number of points must lie between 1 and 200\n"},
+      {"freq --df fbk --amin 0", 1, "Start amplitude must be positive\n"},
+      {"freq --df fbk --amin 5 --amax 5", 1, "End amplitude must exceed start amplitude\n"},
+      {"freq --df fbk --dft 100", 2, "vanto-cli: --dft: 4, 8, 16, 32, 64, 128, 256 or 512 expected\n"},
+      {"freq --df mid", 2, "vanto-cli: --df: fwd or fbk expected\n"},
+      {"freq --amps 5", 2, "vanto-cli: --amin, --amax, --amps and --dft go with --df\n"},
+      {"freq --limit-cycles", 2, "vanto-cli: freq --limit-cycles: goes with --df fwd|fbk\n"},
   };
   for (const auto& c : kCases) {
     const CliRun r = cli(c.args);
@@ -137,4 +147,30 @@ TEST(FreqCli, MContourMarginsAndRepeat)
   const CliRun rep = cli("freq --points 1000 --repeat 3");
   EXPECT_EQ(rep.status, 0);
   EXPECT_EQ(rep.err.rfind("repeat 3: median ", 0), 0u) << rep.err;
+}
+
+// The identity's N = 1 is the point -1; a relay with the start-up plant
+// predicts one stable cycle at w180 = sqrt(7.4) with the amplitude of the
+// relay's sampled N, 4 |L| cot(pi/M)/M, |L| = 6/11.76; without a crossing
+// the row says none.
+TEST(FreqCli, DescribingFunctionAndLimitCycles)
+{
+  const auto identity = Rows(cli("--fwd-nl x freq --df fwd --amps 3").out, "A,re,im,x,y");
+  ASSERT_EQ(identity.size(), 3u);
+  for (std::size_t i = 0; i < 3; ++i) {
+    EXPECT_EQ(identity[i][0], 1 + 4.5 * i);
+    EXPECT_NEAR(identity[i][1], 1, 1e-14);
+    EXPECT_EQ(identity[i][2], 0);
+    EXPECT_EQ(identity[i][3], -1);
+    EXPECT_EQ(identity[i][4], 0);
+  }
+  const CliRun r = cli("--fwd-nl 'relay(x)' freq --df fwd --amin 0.1 --amax 2 --dft 512 --limit-cycles");
+  ASSERT_EQ(r.status, 0) << r.err;
+  double a = 0, w = 0;
+  int stable = -1;
+  ASSERT_EQ(std::sscanf(r.out.c_str(), "A,w,stable\n%lf,%lf,%d", &a, &w, &stable), 3) << r.out;
+  EXPECT_NEAR(w, std::sqrt(7.4), 1e-9);
+  EXPECT_NEAR(a, 4 * 6 / 11.76 / (512 * std::tan(M_PI / 512)), 1e-9);
+  EXPECT_EQ(stable, 1);
+  EXPECT_EQ(cli("--fbk-nl 'clip(x,1)' freq --df fbk --limit-cycles").out.rfind("A,w,stable\nnone,none,none\n# ", 0), 0u);
 }

@@ -76,3 +76,10 @@ inline bool Near(long double a, long double b, long double rel, long double abs 
 {
   return std::fabs(a - b) <= rel * std::fabs(b) + abs;
 }
+
+// cos(2 pi k/m), exactly 0 at the quarter periods, as a sampled period of a
+// describing function takes it (a relay switches there).
+inline long double CosAt(int k, int m)
+{
+  return 4 * k % m == 0 && (4 * k / m) % 2 == 1 ? 0.0L : std::cos(2 * kPiL * k / m);
+}
