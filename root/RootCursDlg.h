@@ -1,0 +1,73 @@
+#pragma once
+// "Root locus cursor": walks the points of the locus the root window has
+// just traced, in store order (branch after branch), with a crosshair on the
+// chart, and shows each point's coordinates, radius, angle, the gain that
+// puts a closed-loop pole there and the kind of point, absolute or relative
+// to a reference point. "Set gain" makes that gain the loop gain K.
+
+#include "root/RootReadouts.h"
+
+#include <QDialog>
+
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QScrollBar;
+class TRChart;
+class TRootChildForm;
+
+class TRootCursDlg : public QDialog {
+  Q_OBJECT
+public:
+  explicit TRootCursDlg(TRootChildForm& window);
+
+  // Attaches to the window's current chart and traced locus and runs the
+  // dialog modally; nothing when the window holds no locus.
+  int Execute();
+
+  void ScrollBar1Change() { ShowReading(); }
+  // The current point becomes the reference; a gain below 1e-10 stays
+  // absolute, with a warning.
+  void RelativeBtnClick();
+  void AbsoluteBtnClick();
+  // A tick in Pen2 at the point, labelled with its gain when mark labels
+  // are on.
+  void MarkBtnClick();
+  void EqBtnClick();
+  // Loop gain K := the locus gain at the point; refused with a message
+  // where it is infinite, zero or of the wrong sign.
+  void SetGainBtnClick();
+
+protected:
+  void showEvent(QShowEvent* event) override;
+
+private:
+  // Reads the point at the scroll bar, moves the crosshair, fills the boxes.
+  void ShowReading();
+  // The reference cross and the crosshair, always the chart's newest items
+  // while the dialog is open.
+  void DrawMarkers();
+  void EraseMarkers();
+  void DrawCross(double x, double y, bool ring);
+
+  TRootChildForm& window_;
+  ROOTSTAT& rec_;
+  TRChart* chart_ = nullptr;
+  CursorReadout at_;
+  CursorReference ref_;
+  bool relative_ = false;
+  // Crosshair sizes in data units: a ring of 5 pixels, arms of 10.
+  double pixelX_ = 0.0, pixelY_ = 0.0;
+  bool crossShown_ = false;  // three items: ring and two lines
+  bool refShown_ = false;    // two items: two lines
+
+  QScrollBar* ScrollBar1;
+  QLineEdit* RealValue;
+  QLineEdit* ImagValue;
+  QLineEdit* RadiusValue;
+  QLineEdit* AngleValue;
+  QLineEdit* GainValue;
+  QLineEdit* BranchValue;
+  QLabel* OffScreenMsg;
+  QPushButton* AbsoluteBtn;
+};

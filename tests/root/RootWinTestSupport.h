@@ -1,0 +1,122 @@
+#pragma once
+// Fixture of the root-window suites: the shown main frame with one root
+// window, the loop written into the model, the window's menu items and its
+// dialogs answered through the seam, and the chart's items by kind.
+
+#include "FrameTest.h"
+
+#include "plot/TRChart.h"
+#include "root/RootChild.h"
+#include "tests/root/LocusCheck.h"
+
+#include <QAbstractButton>
+#include <QLineEdit>
+#include <QTest>
+
+#include <functional>
+#include <vector>
+
+class RootWinTest : public FrameTest {
+protected:
+  void SetUp() override
+  {
+    FrameTest::SetUp();
+    win = qobject_cast<TRootChildForm*>(frame->NewWindow(ActiveDomain::Root));
+    ASSERT_NE(win, nullptr);
+  }
+
+  // The plant, and the compensator of the start-up loop in or out.
+  void Loop(const char* num, const char* den, bool compIn = false)
+  {
+    SetText(Sys().num[kPlant], num);
+    SetText(Sys().den[kPlant], den);
+    if (button("CompSpdBtn")->isChecked() != compIn)
+      click("CompSpdBtn");
+  }
+  ROOTSTAT& rec() { return win->record(); }
+  TRChart* chart() const { return win->chart(); }
+  void choose(const char* item)
+  {
+    QAction* a = win->findChild<QAction*>(QLatin1String(item));
+    ASSERT_NE(a, nullptr) << item;
+    a->trigger();
+  }
+
+  // Answers every modal dialog by running steps on it while it is shown;
+  // the evaluator is counted and closed.
+  void answer(std::function<void(QDialog&)> steps)
+  {
+    MessageSeam::setModalHook([this, steps](QDialog& dlg) {
+      if (dlg.objectName() == QLatin1String("EvalDlg")) {
+        ++evaluatorShown;
+        return int(QDialog::Rejected);
+      }
+      dlg.show();
+      steps(dlg);
+      const int result = dlg.result();
+      dlg.hide();
+      return result;
+    });
+  }
+  static void press(QDialog& dlg, const char* name)
+  {
+    auto* b = dlg.findChild<QAbstractButton*>(QLatin1String(name));
+    ASSERT_NE(b, nullptr) << name;
+    QTest::mouseClick(b, Qt::LeftButton);
+  }
+  static void type(QDialog& dlg, const char* name, const QString& text)
+  {
+    auto* e = dlg.findChild<QLineEdit*>(QLatin1String(name));
+    ASSERT_NE(e, nullptr) << name;
+    e->setFocus();
+    e->selectAll();
+    QTest::keyClick(e, Qt::Key_Delete);
+    QTest::keyClicks(e, text);
+    // Focus changes do not reach a window that is not active offscreen.
+    QTest::keyClick(e, Qt::Key_End);
+  }
+  static QString text(QDialog& dlg, const char* name)
+  {
+    return dlg.findChild<QLineEdit*>(QLatin1String(name))->text();
+  }
+
+  // The items of kind (and, for marks, of mark code) added since item first.
+  std::vector<ChartItem> itemsOf(ItemKind kind, int code = 0, std::size_t first = 0) const
+  {
+    std::vector<ChartItem> out;
+    const DisplayList& l = chart()->Items();
+    for (std::size_t i = first; i < l.size(); ++i)
+      if (l.item(i).kind == kind && (code == 0 || l.item(i).code == code))
+        out.push_back(l.item(i));
+    return out;
+  }
+  std::vector<ChartPoint> pointsOf(const ChartItem& it) const
+  {
+    const ChartPoint* p = chart()->Items().points(it);
+    return {p, p + it.count};
+  }
+
+  TRootChildForm* win = nullptr;
+  int evaluatorShown = 0;
+};
+
+// The nearest of a set of complex numbers to s.
+inline long double Nearest(const std::vector<LC>& set, LC s)
+{
+  long double best = 1e30L;
+  for (const LC& z : set)
+    best = std::min(best, std::abs(s - z));
+  return best;
+}
+
+// Where the items are.
+inline std::vector<LC> At(const std::vector<ChartItem>& items)
+{
+  std::vector<LC> out;
+  for (const ChartItem& it : items)
+    out.emplace_back(it.x, it.y);
+  return out;
+}
+
+// The start-up loop with both elements: 6 (1 + 0.5 s) / (s (s+1)(s^2+1.4s+6)).
+inline const LoopPolys kStartUpLoop{{6, 3}, {0, 6, 7.4L, 2.4L, 1}};
