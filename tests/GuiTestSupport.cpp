@@ -1,12 +1,16 @@
 #include "GuiTestSupport.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QWidget>
 
 void GuiTest::SetUp()
 {
   MessageSeam::reset();
   MessageSeam::setMessageHook([](const MessageRecord&) { return MsgResult::Ok; });
+  // A modal dialog a test did not expect is cancelled instead of waiting
+  // for a user who is not there.
+  MessageSeam::setModalHook([](QDialog&) { return int(QDialog::Rejected); });
   model_ = std::make_unique<ModelScope>();
 }
 

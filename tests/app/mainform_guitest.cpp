@@ -260,10 +260,14 @@ TEST_F(FrameTest, RoutingFollowsTheTableOfEachKind)
   click("ClosedLoopSpdBtn");
   EXPECT_TRUE(button("ClosedLoopSpdBtn")->isChecked());
   EXPECT_FALSE(button("OpenLoopSpdBtn")->isChecked());
-  // Clicking the plant out while the compensator is out brings the compensator in.
-  click("PlantSpdBtn");
+  // A new window takes the elements as the root window left them in the
+  // model: compensator in, plant out.
   EXPECT_TRUE(button("CompSpdBtn")->isChecked());
   EXPECT_FALSE(button("PlantSpdBtn")->isChecked());
+  // Clicking the compensator out while the plant is out brings the plant in.
+  click("CompSpdBtn");
+  EXPECT_FALSE(button("CompSpdBtn")->isChecked());
+  EXPECT_TRUE(button("PlantSpdBtn")->isChecked());
   QString opened;
   MessageSeam::setModalHook([&opened](QDialog& dlg) {
     opened = dlg.windowTitle();
