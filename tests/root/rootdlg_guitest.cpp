@@ -51,9 +51,10 @@ TEST_F(RootWinTest, ReportOfThreePolesAndNoZerosFitsItsColumnsAndMarksTheClosedL
       for (int b = 1; b < 5; ++b) {
         const QTextBlock block = doc->findBlockByNumber(b);
         const QTextLine line = block.layout()->lineAt(0);
+        const QString text = block.text();
         std::vector<qreal> x;
-        for (int i = 0; i < block.length(); ++i)
-          if (block.text()[i] == '\t')
+        for (int i = 0; i < text.size(); ++i)
+          if (text[i] == '\t')
             x.push_back(line.cursorToX(i + 1));
         ASSERT_EQ(x.size(), 3u) << b;
         if (starts.empty())
