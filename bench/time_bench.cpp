@@ -12,28 +12,39 @@
 
 namespace {
 
+// One Go of st for each iteration.
+void TimeGo(benchmark::State& state, TRANSTAT& st)
+{
+  for (auto _ : state) {
+    ClearError();
+    if (!TimeEngine(st))
+      state.SkipWithError(ErrorMessage());
+    benchmark::DoNotOptimize(st.result.trace[999]);
+  }
+}
+
 // Closed loop, compensator and plant (not merged: the load and the forward
 // nonlinearity keep them apart), 1000 points, reference, load and noise with
 // the texts a new window starts with, hyst(x,a) forward and quant(x,b)
 // feedback, cost integ(e*e).
+void EverythingOn(TRANSTAT& st)
+{
+  st.points = 1000;
+  st.loop.compIn = true;
+  st.loop.fwdNl = true;
+  st.loop.fbkNl = true;
+  st.loop.loadInput = true;
+  st.loop.noiseInput = true;
+  st.costOnGo = true;
+  SetText(st.costText, "integ(e*e)");
+}
+
 void BM_TimeEngineStartUpLoopEverythingOn(benchmark::State& state)
 {
   ModelScope model;
   const auto st = std::make_unique<TRANSTAT>();
-  st->points = 1000;
-  st->loop.compIn = true;
-  st->loop.fwdNl = true;
-  st->loop.fbkNl = true;
-  st->loop.loadInput = true;
-  st->loop.noiseInput = true;
-  st->costOnGo = true;
-  SetText(st->costText, "integ(e*e)");
-  for (auto _ : state) {
-    ClearError();
-    if (!TimeEngine(*st))
-      state.SkipWithError(ErrorMessage());
-    benchmark::DoNotOptimize(st->result.trace[999]);
-  }
+  EverythingOn(*st);
+  TimeGo(state, *st);
 }
 BENCHMARK(BM_TimeEngineStartUpLoopEverythingOn)->Unit(benchmark::kMicrosecond);
 
@@ -43,23 +54,10 @@ void BM_TimeEngineStartUpLoopWaveInputs(benchmark::State& state)
 {
   ModelScope model;
   const auto st = std::make_unique<TRANSTAT>();
-  st->points = 1000;
-  st->loop.compIn = true;
-  st->loop.plantIn = true;
-  st->loop.fwdNl = true;
-  st->loop.fbkNl = true;
-  st->loop.loadInput = true;
-  st->loop.noiseInput = true;
+  EverythingOn(*st);
   SetText(st->loadText, "0.2*sqwave(t)");
   SetText(st->noiseText, "0.01*sin(50*t)");
-  st->costOnGo = true;
-  SetText(st->costText, "integ(e*e)");
-  for (auto _ : state) {
-    ClearError();
-    if (!TimeEngine(*st))
-      state.SkipWithError(ErrorMessage());
-    benchmark::DoNotOptimize(st->result.trace[999]);
-  }
+  TimeGo(state, *st);
 }
 BENCHMARK(BM_TimeEngineStartUpLoopWaveInputs)->Unit(benchmark::kMicrosecond);
 
@@ -69,12 +67,7 @@ void BM_TimeEnginePlantStep(benchmark::State& state)
   ModelScope model;
   const auto st = std::make_unique<TRANSTAT>();
   st->points = 1000;
-  for (auto _ : state) {
-    ClearError();
-    if (!TimeEngine(*st))
-      state.SkipWithError(ErrorMessage());
-    benchmark::DoNotOptimize(st->result.trace[999]);
-  }
+  TimeGo(state, *st);
 }
 BENCHMARK(BM_TimeEnginePlantStep)->Unit(benchmark::kMicrosecond);
 

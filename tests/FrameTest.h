@@ -11,6 +11,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
+#include <functional>
 #include <memory>
 
 class FrameTest : public GuiTest {
@@ -27,5 +28,15 @@ protected:
   // Presses a tool button as the user would.
   void click(const char* name);
 
+  // Answers every modal dialog by running steps on it while it is shown;
+  // the evaluator opened from a dialog is counted and closed.
+  void answer(std::function<void(QDialog&)> steps);
+  // Steps on a shown dialog: a click on a button, text typed over a field's,
+  // and a field's text.
+  static void press(QDialog& dlg, const char* name);
+  static void type(QDialog& dlg, const char* name, const QString& text);
+  static QString text(QDialog& dlg, const char* name);
+
   std::unique_ptr<TMainForm> frame;
+  int evaluatorShown = 0;
 };

@@ -18,43 +18,15 @@
 #include <QTest>
 #include <QToolButton>
 
-namespace {
-
-// Answers the next modal dialog by running steps on it while it is "shown".
-template <typename Steps> void answerDialog(Steps steps)
-{
-  MessageSeam::setModalHook([steps](QDialog& dlg) {
-    dlg.show();
-    steps(dlg);
-    const int result = dlg.result();
-    dlg.hide();
-    return result;
-  });
-}
-
-void clickIn(QDialog& dlg, const char* name)
-{
-  QTest::mouseClick(dlg.findChild<QAbstractButton*>(QLatin1String(name)), Qt::LeftButton);
-}
-
-void typeInto(QDialog& dlg, const char* name, const QString& text)
-{
-  auto* edit = dlg.findChild<QLineEdit*>(QLatin1String(name));
-  edit->selectAll();
-  QTest::keyClicks(edit, text);
-}
-
-}  // namespace
-
 TEST_F(FrameTest, OptionsSevenFiguresChangeTheFormat)
 {
-  answerDialog([](QDialog& dlg) {
+  answer([](QDialog& dlg) {
     auto* figures = dlg.findChild<QComboBox*>(QStringLiteral("SigFigComboBox"));
     EXPECT_EQ(figures->currentText(), QStringLiteral("4"));
     EXPECT_FALSE(dlg.findChild<QCheckBox*>(QStringLiteral("SaveOptionsChkBox"))->isEnabled());
     figures->setCurrentIndex(figures->findText(QStringLiteral("7")));
     dlg.findChild<QCheckBox*>(QStringLiteral("MarkLabelCheckBox"))->setChecked(true);
-    clickIn(dlg, "OKBtn");
+    press(dlg, "OKBtn");
   });
   click("OptionsSpdBtn");
   EXPECT_STREQ(Sys().numberFormat, "%0.7g");
@@ -63,9 +35,9 @@ TEST_F(FrameTest, OptionsSevenFiguresChangeTheFormat)
   // The value editors opened afterwards show seven figures.
   Sys().gain = 1.0 / 3.0;
   QString shownText;
-  answerDialog([&](QDialog& dlg) {
+  answer([&](QDialog& dlg) {
     shownText = dlg.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text();
-    clickIn(dlg, "CancelBtn");
+    press(dlg, "CancelBtn");
   });
   action("Gain1")->trigger();
   EXPECT_EQ(shownText, QStringLiteral("0.3333333"));
@@ -77,19 +49,19 @@ TEST_F(FrameTest, OptionsRestoreWinsOverNewColours)
     c = QColor(0x12, 0x34, 0x56);
     return true;
   });
-  answerDialog([](QDialog& dlg) {
-    clickIn(dlg, "Pen2SpdBtn");
-    clickIn(dlg, "Pen3SpdBtn");
+  answer([](QDialog& dlg) {
+    press(dlg, "Pen2SpdBtn");
+    press(dlg, "Pen3SpdBtn");
     dlg.findChild<QCheckBox*>(QStringLiteral("RestoreOptionsChkBox"))->setChecked(true);
-    clickIn(dlg, "OKBtn");
+    press(dlg, "OKBtn");
   });
   action("Options1")->trigger();
   EXPECT_EQ(Sys().pen[1], kRed);
   EXPECT_EQ(Sys().pen[2], kBlue);
 
-  answerDialog([](QDialog& dlg) {
-    clickIn(dlg, "Pen2SpdBtn");
-    clickIn(dlg, "OKBtn");
+  answer([](QDialog& dlg) {
+    press(dlg, "Pen2SpdBtn");
+    press(dlg, "OKBtn");
   });
   action("Options1")->trigger();
   EXPECT_EQ(Sys().pen[1], 0x123456u);
@@ -101,10 +73,10 @@ TEST_F(FrameTest, OptionsCancelKeepsThePens)
     c = Qt::black;
     return true;
   });
-  answerDialog([](QDialog& dlg) {
+  answer([](QDialog& dlg) {
     for (const char* b : {"Pen1SpdBtn", "Pen2SpdBtn", "Pen3SpdBtn", "Pen4SpdBtn"})
-      clickIn(dlg, b);
-    clickIn(dlg, "CancelBtn");
+      press(dlg, b);
+    press(dlg, "CancelBtn");
   });
   click("OptionsSpdBtn");
   EXPECT_EQ(Sys().pen[0], kGreen);
@@ -135,11 +107,11 @@ TEST_F(FrameTest, OptionsShowEveryTabCaptionWholeAtAnyFontSize)
 TEST_F(FrameTest, GainAcceptsAnExpression)
 {
   QString caption;
-  answerDialog([&](QDialog& dlg) {
+  answer([&](QDialog& dlg) {
     caption = dlg.windowTitle();
     EXPECT_EQ(dlg.findChild<QLineEdit*>(QStringLiteral("Edit1"))->text(), QStringLiteral("1"));
-    typeInto(dlg, "Edit1", QStringLiteral("2*pi"));
-    clickIn(dlg, "OKBtn");
+    type(dlg, "Edit1", QStringLiteral("2*pi"));
+    press(dlg, "OKBtn");
   });
   QTest::keyClick(frame.get(), Qt::Key_K, Qt::ControlModifier);
   EXPECT_EQ(caption, QStringLiteral("Gain"));
@@ -149,11 +121,11 @@ TEST_F(FrameTest, GainAcceptsAnExpression)
 TEST_F(FrameTest, ValueOutsideItsRangeKeepsTheDialogOpen)
 {
   bool stillOpen = false;
-  answerDialog([&](QDialog& dlg) {
-    typeInto(dlg, "Edit1", QStringLiteral("-1"));
-    clickIn(dlg, "OKBtn");
+  answer([&](QDialog& dlg) {
+    type(dlg, "Edit1", QStringLiteral("-1"));
+    press(dlg, "OKBtn");
     stillOpen = dlg.isVisible() && dlg.result() != QDialog::Accepted;
-    clickIn(dlg, "CancelBtn");
+    press(dlg, "CancelBtn");
   });
   action("Delay1")->trigger();
   EXPECT_TRUE(stillOpen);
@@ -166,10 +138,10 @@ TEST_F(FrameTest, ValueOutsideItsRangeKeepsTheDialogOpen)
 
 TEST_F(FrameTest, ValueThatDoesNotParseReportsAnError)
 {
-  answerDialog([&](QDialog& dlg) {
-    typeInto(dlg, "Edit1", QStringLiteral("1+"));
-    clickIn(dlg, "OKBtn");
-    clickIn(dlg, "CancelBtn");
+  answer([&](QDialog& dlg) {
+    type(dlg, "Edit1", QStringLiteral("1+"));
+    press(dlg, "OKBtn");
+    press(dlg, "CancelBtn");
   });
   action("Sampleholdtime1")->trigger();
   ASSERT_FALSE(shown().isEmpty());
@@ -177,9 +149,9 @@ TEST_F(FrameTest, ValueThatDoesNotParseReportsAnError)
   EXPECT_EQ(shown().last().icon, MsgIcon::Stop);
   EXPECT_EQ(Sys().sampleHold, 0.0);
 
-  answerDialog([&](QDialog& dlg) {
-    typeInto(dlg, "Edit1", QStringLiteral("0.1"));
-    clickIn(dlg, "OKBtn");
+  answer([&](QDialog& dlg) {
+    type(dlg, "Edit1", QStringLiteral("0.1"));
+    press(dlg, "OKBtn");
   });
   action("Sampleholdtime1")->trigger();
   EXPECT_EQ(Sys().sampleHold, 0.1);
@@ -192,15 +164,15 @@ TEST_F(FrameTest, ValueThatDoesNotParseReportsAnError)
 TEST_F(FrameTest, EvaluationErrorKeepsTheDialogOpenAndTheModel)
 {
   bool stillOpen = false, focusInBox = false;
-  answerDialog([&](QDialog& dlg) {
-    typeInto(dlg, "Edit1", QStringLiteral("1/0"));
-    clickIn(dlg, "OKBtn");
+  answer([&](QDialog& dlg) {
+    type(dlg, "Edit1", QStringLiteral("1/0"));
+    press(dlg, "OKBtn");
     stillOpen = dlg.isVisible() && dlg.result() != QDialog::Accepted;
     focusInBox = dlg.focusWidget() == dlg.findChild<QLineEdit*>(QStringLiteral("Edit1"));
     EXPECT_EQ(Sys().gain, 1.0);
     EXPECT_FALSE(ErrorPending());
-    typeInto(dlg, "Edit1", QStringLiteral("0.25"));
-    clickIn(dlg, "OKBtn");
+    type(dlg, "Edit1", QStringLiteral("0.25"));
+    press(dlg, "OKBtn");
   });
   action("Gain1")->trigger();
   EXPECT_TRUE(stillOpen);
@@ -210,9 +182,9 @@ TEST_F(FrameTest, EvaluationErrorKeepsTheDialogOpenAndTheModel)
   EXPECT_EQ(Sys().gain, 0.25) << "the corrected entry of the same dialog";
 
   // the next dialog takes a valid entry at once
-  answerDialog([&](QDialog& dlg) {
-    typeInto(dlg, "Edit1", QStringLiteral("0.5"));
-    clickIn(dlg, "OKBtn");
+  answer([&](QDialog& dlg) {
+    type(dlg, "Edit1", QStringLiteral("0.5"));
+    press(dlg, "OKBtn");
   });
   action("Delay1")->trigger();
   EXPECT_EQ(shown().size(), 1);
@@ -221,14 +193,14 @@ TEST_F(FrameTest, EvaluationErrorKeepsTheDialogOpenAndTheModel)
 
 TEST_F(FrameTest, ParametersAcceptPlainNumbersOnly)
 {
-  answerDialog([](QDialog& dlg) {
+  answer([](QDialog& dlg) {
     EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Parameters"));
     EXPECT_EQ(dlg.findChild<QLineEdit*>(QStringLiteral("aEdit"))->text(), QStringLiteral("1"));
-    typeInto(dlg, "aEdit", QStringLiteral("2.5"));
-    typeInto(dlg, "bEdit", QStringLiteral("2x"));
-    typeInto(dlg, "cEdit", QStringLiteral("7"));
-    clickIn(dlg, "OKBtn");
-    clickIn(dlg, "CancelBtn");
+    type(dlg, "aEdit", QStringLiteral("2.5"));
+    type(dlg, "bEdit", QStringLiteral("2x"));
+    type(dlg, "cEdit", QStringLiteral("7"));
+    press(dlg, "OKBtn");
+    press(dlg, "CancelBtn");
   });
   QTest::keyClick(frame.get(), Qt::Key_P, Qt::ControlModifier);
   ASSERT_FALSE(shown().isEmpty());
@@ -238,10 +210,10 @@ TEST_F(FrameTest, ParametersAcceptPlainNumbersOnly)
   EXPECT_EQ(Parameter(1), 1.0);
   EXPECT_EQ(Parameter(2), 1.0);
 
-  answerDialog([](QDialog& dlg) {
-    typeInto(dlg, "dEdit", QStringLiteral("pi/2"));
-    clickIn(dlg, "OKBtn");
-    clickIn(dlg, "CancelBtn");
+  answer([](QDialog& dlg) {
+    type(dlg, "dEdit", QStringLiteral("pi/2"));
+    press(dlg, "OKBtn");
+    press(dlg, "CancelBtn");
   });
   action("Parameters1")->trigger();
   EXPECT_EQ(shown().last().text, QStringLiteral("'pi/2' is not a valid floating point value"));

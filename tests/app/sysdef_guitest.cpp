@@ -16,7 +16,7 @@ namespace {
 
 QWidget* part(TSysDefForm* d, const char* name) { return d->findChild<QWidget*>(QLatin1String(name)); }
 
-QString text(TSysDefForm* d, const char* name)
+QString labelText(TSysDefForm* d, const char* name)
 {
   return d->findChild<QLabel*>(QLatin1String(name))->text();
 }
@@ -152,22 +152,22 @@ TEST_F(FrameTest, OnlyPartsThatActOnAClickShowTheHand)
 TEST_F(FrameTest, DiagramShowsTheLoopDefinition)
 {
   TSysDefForm* d = frame->sysDefForm();
-  EXPECT_EQ(text(d, "GcNumLabel"), QStringLiteral("1+0.5s"));
-  EXPECT_EQ(text(d, "GcDenLabel"), QStringLiteral("s"));
-  EXPECT_EQ(text(d, "GpNumLabel"), QStringLiteral("6"));
-  EXPECT_EQ(text(d, "GpDenLabel"), QStringLiteral("(s+1)(s^2+1.4s+6)"));
-  EXPECT_EQ(text(d, "GainValLabel"), QStringLiteral("1"));
-  EXPECT_EQ(text(d, "HoldValLabel"), QStringLiteral("0"));
-  EXPECT_EQ(text(d, "FwdNonlinFnLabel"), QStringLiteral("hyst(x,a)"));
-  EXPECT_EQ(text(d, "FbkNonlinFnLabel"), QStringLiteral("quant(x,b)"));
-  EXPECT_EQ(text(d, "RefMinusLabel"), QStringLiteral("_"));
+  EXPECT_EQ(labelText(d, "GcNumLabel"), QStringLiteral("1+0.5s"));
+  EXPECT_EQ(labelText(d, "GcDenLabel"), QStringLiteral("s"));
+  EXPECT_EQ(labelText(d, "GpNumLabel"), QStringLiteral("6"));
+  EXPECT_EQ(labelText(d, "GpDenLabel"), QStringLiteral("(s+1)(s^2+1.4s+6)"));
+  EXPECT_EQ(labelText(d, "GainValLabel"), QStringLiteral("1"));
+  EXPECT_EQ(labelText(d, "HoldValLabel"), QStringLiteral("0"));
+  EXPECT_EQ(labelText(d, "FwdNonlinFnLabel"), QStringLiteral("hyst(x,a)"));
+  EXPECT_EQ(labelText(d, "FbkNonlinFnLabel"), QStringLiteral("quant(x,b)"));
+  EXPECT_EQ(labelText(d, "RefMinusLabel"), QStringLiteral("_"));
   EXPECT_FALSE(shownIn(d, "DelayValLabel")) << "no exponential for a delay of 0";
   EXPECT_FALSE(shownIn(d, "eLabel"));
 
   Sys().delay = 0.5;
   d->Refresh();
   EXPECT_TRUE(shownIn(d, "eLabel"));
-  EXPECT_EQ(text(d, "DelayValLabel"), QStringLiteral("-0.5s"));
+  EXPECT_EQ(labelText(d, "DelayValLabel"), QStringLiteral("-0.5s"));
 }
 
 TEST_F(FrameTest, PlantBlockFollowsTheKindOfLoop)
@@ -250,7 +250,7 @@ TEST_F(FrameTest, ClickingTheGainBlockEditsTheGain)
   TSysDefForm* d = frame->sysDefForm();
   QTest::mouseClick(part(d, "GainPanel"), Qt::LeftButton);
   EXPECT_EQ(Sys().gain, 2.5);
-  EXPECT_EQ(text(d, "GainValLabel"), QStringLiteral("2.5"));
+  EXPECT_EQ(labelText(d, "GainValLabel"), QStringLiteral("2.5"));
 }
 
 TEST_F(FrameTest, ClickingAnElementCaptionRoutesItsButton)

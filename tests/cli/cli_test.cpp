@@ -9,10 +9,31 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <initializer_list>
 #include <string>
 #include <vector>
 #include <sys/wait.h>
 #include <unistd.h>
+
+namespace {
+// What a run must give: its exit status and its whole standard output and error.
+struct Expected {
+  const char* args;
+  int status;
+  const char* out;
+  const char* err;
+};
+
+void ExpectRuns(std::initializer_list<Expected> runs)
+{
+  for (const Expected& e : runs) {
+    const CliRun r = cli(e.args);
+    EXPECT_EQ(r.status, e.status) << e.args;
+    EXPECT_EQ(r.out, e.out) << e.args;
+    EXPECT_EQ(r.err, e.err) << e.args;
+  }
+}
+}  // namespace
 
 TEST(Cli, HelpAndVersionWorkEverywhere)
 {
@@ -23,9 +44,7 @@ TEST(Cli, HelpAndVersionWorkEverywhere)
     for (const char* sub : {"eval", "decode", "roots", "c2d", "time", "freq", "locus", "nlin", "render"})
       EXPECT_NE(r.out.find(std::string("  ") + sub), std::string::npos) << sub;
   }
-  const CliRun v = cli("--version");
-  EXPECT_EQ(v.status, 0);
-  EXPECT_EQ(v.out, "vanto-cli 1.1.0.0\n");
+  ExpectRuns({{"--version", 0, "vanto-cli 1.1.0.0\n", ""}});
 }
 
 TEST(Cli, BadUsageExitsTwoWithTheUsage)
@@ -55,37 +74,22 @@ TEST(Cli, BadUsageExitsTwoWithTheUsage)
 
 TEST(Cli, ValueOutsideItsRangeIsTheDialogsWarning)
 {
-  const CliRun r = cli("--gain 3e20 eval 1");
-  EXPECT_EQ(r.status, 1);
-  EXPECT_EQ(r.err, "Gain must lie between -1E20 and 1E20\n");
-  const CliRun d = cli("--delay -1 eval 1");
-  EXPECT_EQ(d.status, 1);
-  EXPECT_EQ(d.err, "Delay must lie between 0 and 1E20\n");
+  ExpectRuns({{"--gain 3e20 eval 1", 1, "", "Gain must lie between -1E20 and 1E20\n"},
+              {"--delay -1 eval 1", 1, "", "Delay must lie between 0 and 1E20\n"}});
 }
 
 TEST(Cli, EvalPrintsTheValueOrTheMessage)
 {
-  const struct {
-    const char* args;
-    int status;
-    const char* out;
-    const char* err;
-  } kCases[] = {{"eval '2*pi'", 0, "6.2831853071795862\n", ""},
-                {"eval -2^2", 0, "4\n", ""},
-                {"eval -- -1/4", 0, "-0.25\n", ""},
-                {"eval --1", 0, "1\n", ""},
-                {"--gain 2 -- eval 1", 0, "1\n", ""},
-                {"--param a=3 eval 'a*b'", 0, "3\n", ""},
-                {"eval 'sqrt(-1)'", 1, "", "Function range\n"},
-                {"eval '1+*2'", 1, "", "Syntax error\n"},
-                {"eval 'sin (t)'", 1, "", "No such variable\n"},
-                {"eval '1%2'", 1, "", "No such operator\n"}};
-  for (const auto& c : kCases) {
-    const CliRun r = cli(c.args);
-    EXPECT_EQ(r.status, c.status) << c.args;
-    EXPECT_EQ(r.out, c.out) << c.args;
-    EXPECT_EQ(r.err, c.err) << c.args;
-  }
+  ExpectRuns({{"eval '2*pi'", 0, "6.2831853071795862\n", ""},
+              {"eval -2^2", 0, "4\n", ""},
+              {"eval -- -1/4", 0, "-0.25\n", ""},
+              {"eval --1", 0, "1\n", ""},
+              {"--gain 2 -- eval 1", 0, "1\n", ""},
+              {"--param a=3 eval 'a*b'", 0, "3\n", ""},
+              {"eval 'sqrt(-1)'", 1, "", "Function range\n"},
+              {"eval '1+*2'", 1, "", "Syntax error\n"},
+              {"eval 'sin (t)'", 1, "", "No such variable\n"},
+              {"eval '1%2'", 1, "", "No such operator\n"}});
   const CliRun bad = cli("eval");
   EXPECT_EQ(bad.status, 2);
   EXPECT_EQ(bad.err.rfind("vanto-cli: eval needs an expression\n", 0), 0u);
@@ -157,12 +161,7 @@ TEST(Cli, SubcommandsNotBuiltYetSaySo)
 // by 1 (flat at -4 first), and coming down it leads by 1.
 TEST(Cli, NlinPrintsTheCharacteristicOrTheMessage)
 {
-  const struct {
-    const char* args;
-    int status;
-    const char* out;
-    const char* err;
-  } kCases[] = {
+  ExpectRuns({
       {"nlin --points 2", 0, "x,y\n-5,-4\n0,-1\n5,4\n0,1\n-5,-4\n", ""},
       {"nlin --no-fwd --points 2", 0, "x,y\n-5,-5\n0,0\n5,5\n", ""},
       {"nlin --no-fwd --fbk --points 4 --xmin 0 --xmax 2", 0, "x,y\n0,0\n0.5,1\n1,1\n1.5,2\n2,2\n", ""},
@@ -172,13 +171,7 @@ TEST(Cli, NlinPrintsTheCharacteristicOrTheMessage)
       {"nlin --points 1", 1, "", "No of Points must lie between 2 and 1000\n"},
       {"nlin --points 1e12", 1, "", "No of Points must lie between 2 and 1000\n"},
       {"nlin --xmin 1 --xmax 1", 1, "", "Max must exceed Min\n"},
-  };
-  for (const auto& c : kCases) {
-    const CliRun r = cli(c.args);
-    EXPECT_EQ(r.status, c.status) << c.args;
-    EXPECT_EQ(r.out, c.out) << c.args;
-    EXPECT_EQ(r.err, c.err) << c.args;
-  }
+  });
   EXPECT_EQ(cli("nlin --xmin").status, 2);
 
   // 1000 steps up and back need 2001 entries: 2000 printed, then the note

@@ -9,42 +9,14 @@
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/SysData.h"
+#include "tests/LoopTexts.h"
 
 #include <cmath>
 #include <complex>
-#include <functional>
 #include <memory>
 
 using Cld = std::complex<long double>;
 inline constexpr long double kPiL = 3.141592653589793238462643383279502884L;
-
-// A loop as a test writes it: texts for the program, and its own formula.
-struct TestLoop {
-  const char* name;
-  const char* gcNum;
-  const char* gcDen;
-  const char* gpNum;
-  const char* gpDen;
-  double gain;
-  double delay;
-  double hold;
-  // Gc and K Gp e^(-j w Td) (or the exact sampled plant with K) at w rad/s.
-  std::function<Cld(long double)> gc;
-  std::function<Cld(long double)> kgp;
-};
-
-// Writes the loop's texts and values into the model.
-inline void LoadLoop(const TestLoop& t)
-{
-  SYSDATA& s = Sys();
-  SetText(s.num[kCompensator], t.gcNum);
-  SetText(s.den[kCompensator], t.gcDen);
-  SetText(s.num[kPlant], t.gpNum);
-  SetText(s.den[kPlant], t.gpDen);
-  s.gain = t.gain;
-  s.delay = t.delay;
-  s.sampleHold = t.hold;
-}
 
 inline Cld Jw(long double w) { return Cld(0, w); }
 inline Cld Zw(long double w, long double T) { return std::polar(1.0L, w * T); }

@@ -13,7 +13,6 @@
 #include <QTest>
 
 #include <complex>
-#include <functional>
 #include <vector>
 
 class FreqWinTest : public FrameTest {
@@ -31,33 +30,6 @@ protected:
     ASSERT_NE(item(name), nullptr) << name;
     item(name)->trigger();
   }
-  // Answers every modal dialog by running steps on it while it is shown.
-  void answer(std::function<void(QDialog&)> steps)
-  {
-    MessageSeam::setModalHook([steps](QDialog& dlg) {
-      dlg.show();
-      steps(dlg);
-      const int result = dlg.result();
-      dlg.hide();
-      return result;
-    });
-  }
-  static void press(QDialog& dlg, const char* name)
-  {
-    auto* b = dlg.findChild<QAbstractButton*>(QLatin1String(name));
-    ASSERT_NE(b, nullptr) << name;
-    b->click();
-  }
-  static void type(QDialog& dlg, const char* name, const QString& text)
-  {
-    auto* e = dlg.findChild<QLineEdit*>(QLatin1String(name));
-    ASSERT_NE(e, nullptr) << name;
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QTest::keyClicks(e, text);
-  }
-  static QString text(QDialog& dlg, const char* name) { return dlg.findChild<QLineEdit*>(QLatin1String(name))->text(); }
 
   // The polylines of a chart's display list in a colour, each as its points.
   static std::vector<std::vector<ChartPoint>> Polylines(const TRChart& c, Rgb colour)

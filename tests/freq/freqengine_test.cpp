@@ -12,6 +12,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -20,10 +21,12 @@ namespace {
 constexpr FreqView kViews[] = {FreqView::DirectNyquist, FreqView::InverseNyquist, FreqView::Nichols,
                                FreqView::BodeGain, FreqView::BodePhase};
 
+// A loop with its elements in the run, and its factors by the test's own
+// formulas: Gc and K Gp e^(-j w Td) (or the exact sampled plant with K).
 struct LoopCase {
-  TestLoop loop;
-  bool compIn;
-  bool plantIn;
+  const char* name;
+  LoopTexts loop;
+  std::function<Cld(long double)> gc, kgp;
 };
 
 // (1 + 0.5 s)/s, 6/((s + 1)(s^2 + 1.4 s + 6)), as the factors read.
@@ -33,28 +36,23 @@ Cld StartGp(long double w) { return 6.0L / ((Jw(w) + 1.0L) * (Jw(w) * Jw(w) + 1.
 std::vector<LoopCase> Loops()
 {
   return {
-      {{"start-up loop", "1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", 1, 0, 0, StartGc, StartGp}, true, true},
-      {{"plant, K -2, delay 0.5 s", "1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", -2, 0.5, 0, StartGc,
-        [](long double w) { return -2.0L * StartGp(w) * std::polar(1.0L, -0.5L * w); }},
-       false, true},
-      {{"compensator alone", "1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", 3, 0.2, 0, StartGc,
-        [](long double) { return Cld(1); }},
-       true, false},
-      {{"sampled-data, fractional delay", "0.4(z-0.7)", "z-1", "1", "s+0.5", 2, 0.15, 0.1,
-        [](long double w) { return 0.4L * (Zw(w, 0.1L) - 0.7L) / (Zw(w, 0.1L) - 1.0L); },
-        [](long double w) { return 2.0L * ZohFirstOrder(0.5L, 0.1L, 0.15L, Zw(w, 0.1L)); }},
-       true, true},
-      {{"sampled-data plant, second order", "1", "", "1", "(s+1)(s+2)", 1.5, 0.25, 0.2, StartGc,
-        [](long double w) {
-          // 1/((s + 1)(s + 2)) = 1/(s + 1) - 1/(s + 2)
-          const Cld z = Zw(w, 0.2L);
-          return 1.5L * (ZohFirstOrder(1, 0.2L, 0.25L, z) - ZohFirstOrder(2, 0.2L, 0.25L, z));
-        }},
-       false, true},
-      {{"discrete", "z-0.5", "z-1", "0.2", "(z-0.8)(z+0.3)", 1.5, 0.7, 0.05,
-        [](long double w) { return (Zw(w, 0.05L) - 0.5L) / (Zw(w, 0.05L) - 1.0L); },
-        [](long double w) { return 1.5L * 0.2L / ((Zw(w, 0.05L) - 0.8L) * (Zw(w, 0.05L) + 0.3L)); }},
-       true, true},
+      {"start-up loop", {.compIn = true}, StartGc, StartGp},
+      {"plant, K -2, delay 0.5 s", {.gain = -2, .delay = 0.5}, StartGc,
+       [](long double w) { return -2.0L * StartGp(w) * std::polar(1.0L, -0.5L * w); }},
+      {"compensator alone", {.gain = 3, .delay = 0.2, .compIn = true, .plantIn = false}, StartGc,
+       [](long double) { return Cld(1); }},
+      {"sampled-data, fractional delay", {"0.4(z-0.7)", "z-1", "1", "s+0.5", 2, 0.15, 0.1, true},
+       [](long double w) { return 0.4L * (Zw(w, 0.1L) - 0.7L) / (Zw(w, 0.1L) - 1.0L); },
+       [](long double w) { return 2.0L * ZohFirstOrder(0.5L, 0.1L, 0.15L, Zw(w, 0.1L)); }},
+      {"sampled-data plant, second order", {"1", "", "1", "(s+1)(s+2)", 1.5, 0.25, 0.2}, StartGc,
+       [](long double w) {
+         // 1/((s + 1)(s + 2)) = 1/(s + 1) - 1/(s + 2)
+         const Cld z = Zw(w, 0.2L);
+         return 1.5L * (ZohFirstOrder(1, 0.2L, 0.25L, z) - ZohFirstOrder(2, 0.2L, 0.25L, z));
+       }},
+      {"discrete", {"z-0.5", "z-1", "0.2", "(z-0.8)(z+0.3)", 1.5, 0.7, 0.05, true},
+       [](long double w) { return (Zw(w, 0.05L) - 0.5L) / (Zw(w, 0.05L) - 1.0L); },
+       [](long double w) { return 1.5L * 0.2L / ((Zw(w, 0.05L) - 0.8L) * (Zw(w, 0.05L) + 0.3L)); }},
   };
 }
 
@@ -72,16 +70,16 @@ constexpr Input kInputs[] = {{"reference, open", false, true, false, false},
 // The displayed value: L (or K Gp for the load in open loop), or T.
 Cld Displayed(const LoopCase& c, const Input& in, long double w)
 {
-  const Cld gc = c.compIn ? c.loop.gc(w) : Cld(1);
-  const Cld kgp = c.plantIn ? c.loop.kgp(w) : Cld(1);
-  const Cld l = (c.compIn ? gc : Cld(1)) * (c.plantIn ? kgp : Cld(1));
+  const Cld gc = c.loop.compIn ? c.gc(w) : Cld(1);
+  const Cld kgp = c.loop.plantIn ? c.kgp(w) : Cld(1);
+  const Cld l = (c.loop.compIn ? gc : Cld(1)) * (c.loop.plantIn ? kgp : Cld(1));
   if (!in.closed)
     return in.load ? kgp : l;
   if (in.ref)
     return l / (1.0L + l);
-  if (in.noise || !c.plantIn)
+  if (in.noise || !c.loop.plantIn)
     return 1.0L / (1.0L + l);
-  return (c.compIn ? kgp : l) / (1.0L + l);
+  return (c.loop.compIn ? kgp : l) / (1.0L + l);
 }
 
 // Degrees a - b brought into (-180, 180].
@@ -93,6 +91,19 @@ long double TurnDiff(long double a, long double b)
   if (d <= -180)
     d += 360;
   return d;
+}
+
+// A sweep of 1/(s + 1) e^(-0.5 s) from 0.1 to 30 rad/s, set up to run.
+std::unique_ptr<FREQSTAT> DelaySweep(FreqView view, bool closed, int points)
+{
+  WriteLoop({"1", "", "1", "s+1", 1, 0.5});
+  auto rec = NewFreqRecord();
+  rec->set.view = view;
+  rec->loop.closedLoop = closed;
+  rec->set.startFreq = 0.1;
+  rec->set.endFreq = 30;
+  rec->set.points = points;
+  return rec;
 }
 
 void SetInput(FREQSTAT& rec, const Input& in)
@@ -109,16 +120,15 @@ TEST(FreqEngine, StoredPointsAreTheExactResponseInEveryViewLoopAndInput)
 {
   ModelScope model;
   for (const LoopCase& c : Loops()) {
-    LoadLoop(c.loop);
+    WriteLoop(c.loop);
     for (const Input& in : kInputs) {
-      if (!in.closed && in.load && !c.plantIn)
+      if (!in.closed && in.load && !c.loop.plantIn)
         continue;  // refused (tested with the messages)
       for (FreqView view : kViews) {
-        SCOPED_TRACE(std::string(c.loop.name) + ", " + in.name + ", view " +
+        SCOPED_TRACE(std::string(c.name) + ", " + in.name + ", view " +
                      kFreqViewNames[static_cast<int>(view)].cli);
         auto rec = NewFreqRecord();
-        rec->loop.compIn = c.compIn;
-        rec->loop.plantIn = c.plantIn;
+        SetElements(rec->loop, c.loop);
         SetInput(*rec, in);
         rec->set.view = view;
         ASSERT_TRUE(ComputeResponse(*rec)) << ErrorMessage();
@@ -161,50 +171,45 @@ TEST(FreqEngine, PrepareSweepMessages)
 {
   const struct {
     const char* what;
-    const char* gcNum;
-    const char* gcDen;
-    const char* gpNum;
-    const char* gpDen;
-    double hold;
-    bool compIn, plantIn, closed;
+    LoopTexts loop;
     const char* input;  // "ref", "load" or "noise"
     double start;
     bool logGrid;
     int points;
     const char* message;  // nullptr: computes
   } kCases[] = {
-      {"noise in open loop", "1", "", "1", "s+1", 0, false, true, false, "noise", 0.2, true, 200,
+      {"noise in open loop", {"1", "", "1", "s+1", 1, 0, 0, false, true, false}, "noise", 0.2, true, 200,
        "Invalid input for open-loop systems"},
-      {"load with the compensator alone, open", "1", "s", "1", "s+1", 0, true, false, false, "load", 0.2, true,
-       200, "Invalid input with controller alone"},
-      {"load with the compensator alone, closed", "1", "s", "1", "s+1", 0, true, false, true, "load", 0.2, true,
-       200, nullptr},
-      {"zero start, type 1 plant", "1", "", "1", "s(s+1)", 0, false, true, false, "ref", 0, false, 200,
+      {"load with the compensator alone, open", {"1", "s", "1", "s+1", 1, 0, 0, true, false, false},
+       "load", 0.2, true, 200, "Invalid input with controller alone"},
+      {"load with the compensator alone, closed", {"1", "s", "1", "s+1", 1, 0, 0, true, false, true},
+       "load", 0.2, true, 200, nullptr},
+      {"zero start, type 1 plant", {"1", "", "1", "s(s+1)", 1, 0, 0, false, true, false}, "ref", 0, false, 200,
        "Zero initial frequency only allowed with Type 0 systems"},
-      {"zero start, type 1 compensator alone", "1", "s", "1", "s+1", 0, true, false, true, "ref", 0, false, 200,
-       "Zero initial frequency only allowed with Type 0 systems"},
-      {"zero start, type 0 plant", "1", "s", "1", "s+1", 0, false, true, false, "ref", 0, false, 200, nullptr},
-      {"zero start, discrete integrator", "1", "z-1", "1", "z-0.5", 0.1, true, true, false, "ref", 0, false, 200,
+      {"zero start, type 1 compensator alone", {"1", "s", "1", "s+1", 1, 0, 0, true, false, true},
+       "ref", 0, false, 200, "Zero initial frequency only allowed with Type 0 systems"},
+      {"zero start, type 0 plant", {"1", "s", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0, false, 200,
        nullptr},
-      {"discrete loop without sample time", "1", "z-1", "1", "z-0.5", 0, true, true, false, "ref", 0.2, true, 200,
-       "Sample-hold time is zero"},
-      {"model error passes through", "1", "s", "1", "z-0.5", 0, true, true, false, "ref", 0.2, true, 200,
+      {"zero start, discrete integrator", {"1", "z-1", "1", "z-0.5", 1, 0, 0.1, true, true, false},
+       "ref", 0, false, 200, nullptr},
+      {"discrete loop without sample time", {"1", "z-1", "1", "z-0.5", 1, 0, 0, true, true, false},
+       "ref", 0.2, true, 200, "Sample-hold time is zero"},
+      {"model error passes through", {"1", "s", "1", "z-0.5", 1, 0, 0, true, true, false}, "ref", 0.2, true, 200,
        "Discrete plant must have discrete controller"},
-      {"merge too high", "1+s^2", "s^2+2s+1", "1", "s^3+3s^2+3s+1", 0, true, true, true, "ref", 0.2, true, 200,
-       "Order too high"},
-      {"log grid from 0", "1", "", "1", "s+1", 0, false, true, false, "ref", 0, true, 200,
+      {"merge too high", {"1+s^2", "s^2+2s+1", "1", "s^3+3s^2+3s+1", 1, 0, 0, true, true, true},
+       "ref", 0.2, true, 200, "Order too high"},
+      {"log grid from 0", {"1", "", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0, true, 200,
        "Don't use logarithmic frequency increment with zero start frequency"},
-      {"no points", "1", "", "1", "s+1", 0, false, true, false, "ref", 0.2, true, 0,
+      {"no points", {"1", "", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0.2, true, 0,
        "No of Points must lie between 1 and 1000"},
   };
   ModelScope model;
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
-    LoadLoop({c.what, c.gcNum, c.gcDen, c.gpNum, c.gpDen, 1, 0, c.hold, nullptr, nullptr});
+    WriteLoop(c.loop);
     auto rec = NewFreqRecord();
-    rec->loop.compIn = c.compIn;
-    rec->loop.plantIn = c.plantIn;
-    SetInput(*rec, {"", c.closed, std::strcmp(c.input, "ref") == 0, std::strcmp(c.input, "load") == 0,
+    SetElements(rec->loop, c.loop);
+    SetInput(*rec, {"", c.loop.closed, std::strcmp(c.input, "ref") == 0, std::strcmp(c.input, "load") == 0,
                     std::strcmp(c.input, "noise") == 0});
     rec->set.startFreq = c.start;
     rec->set.logIncrement = c.logGrid;
@@ -284,9 +289,9 @@ TEST(FreqEngine, ZeroGainAndZerosOnTheGridGiveTheClosedLoopNotNaN)
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
     if (c.compZero)
-      LoadLoop({c.what, "s^2+4", "s^2+2s+1", "1", "s^2+2s+1", c.gain, 0, 0, nullptr, nullptr});
+      WriteLoop({"s^2+4", "s^2+2s+1", "1", "s^2+2s+1", c.gain});
     else
-      LoadLoop({c.what, "1", "s+1", "s^2+4", "s^3+3s^2+3s+1", c.gain, 0, 0, nullptr, nullptr});
+      WriteLoop({"1", "s+1", "s^2+4", "s^3+3s^2+3s+1", c.gain});
     auto rec = NewFreqRecord();
     rec->loop.compIn = true;
     SetInput(*rec, c.in);
@@ -328,7 +333,7 @@ TEST(FreqEngine, OnlyAPoleExactlyOnTheGridIsGuarded)
   ModelScope model;
   for (const auto& c : kCases) {
     SCOPED_TRACE(c.what);
-    LoadLoop({c.what, "1", "", "1", c.den, c.gain, 0, 0, nullptr, nullptr});
+    WriteLoop({"1", "", "1", c.den, c.gain});
     auto rec = NewFreqRecord();
     rec->set.view = FreqView::BodeGain;
     rec->set.startFreq = c.w;
@@ -395,14 +400,8 @@ TEST(FreqEngine, MonotonicPhaseOfADelayFallsWithoutJumps)
   // 1/(s + 1) e^(-0.5 s): phase -atan(w) - 0.5 w, through -180 deg near
   // 4.7 rad/s and on to about -950 deg at 30 rad/s.
   ModelScope model;
-  LoadLoop({"delay", "1", "", "1", "s+1", 1, 0.5, 0, nullptr, nullptr});
   for (bool closed : {false, true}) {
-    auto rec = NewFreqRecord();
-    rec->set.view = FreqView::BodePhase;
-    rec->set.startFreq = 0.1;
-    rec->set.endFreq = 30;
-    rec->set.points = 1000;
-    rec->loop.closedLoop = closed;
+    auto rec = DelaySweep(FreqView::BodePhase, closed, 1000);
     ASSERT_TRUE(ComputeResponse(*rec)) << ErrorMessage();
     double prev = rec->result.points[0].y;
     for (int i = 1; i < 1000; ++i) {
@@ -423,18 +422,12 @@ TEST(FreqEngine, MonotonicPhaseOfADelayFallsWithoutJumps)
 TEST(FreqEngine, CursorReadsThePhaseOfTheDrawnCurveInAnyOrder)
 {
   ModelScope model;
-  LoadLoop({"delay", "1", "", "1", "s+1", 1, 0.5, 0, nullptr, nullptr});
   const struct {
     FreqView view;
     bool closed;
   } kCurves[] = {{FreqView::BodePhase, false}, {FreqView::BodePhase, true}, {FreqView::DirectNyquist, false}};
   for (const auto [view, closed] : kCurves) {
-    auto rec = NewFreqRecord();
-    rec->set.view = view;
-    rec->loop.closedLoop = closed;
-    rec->set.startFreq = 0.1;
-    rec->set.endFreq = 30;
-    rec->set.points = 400;
+    auto rec = DelaySweep(view, closed, 400);
     ASSERT_TRUE(ComputeResponse(*rec)) << ErrorMessage();
     for (int i : {399, 5, 398, 200, 0, 120, 399}) {
       const double w = rec->result.points[i].tag;

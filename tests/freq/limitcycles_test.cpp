@@ -95,6 +95,23 @@ Cld StartUpPlant(long double k, long double w)
   return k * 6.0L / ((s + 1.0L) * (s * s + 1.4L * s + 6.0L));
 }
 
+// Searches the loop for limit cycles from amplitude a0 to a1, with nl in the
+// forward path or, with feedback set, in the feedback path, at m samples a
+// period of the describing function.
+bool FindCycles(const LoopTexts& loop, const char* nl, bool feedback, double a0, double a1, int m,
+                LimitCycleList& list)
+{
+  WriteLoop(loop);
+  SetText(feedback ? Sys().fbkNlText : Sys().fwdNlText, nl);
+  auto rec = NewFreqRecord();
+  rec->loop.compIn = loop.compIn;
+  (feedback ? rec->loop.fbkNl : rec->loop.fwdNl) = true;
+  rec->set.dftPoints = m;
+  rec->set.startAmp = a0;
+  rec->set.endAmp = a1;
+  return ComputeLimitCycles(*rec, list);
+}
+
 }  // namespace
 
 TEST(LimitCycles, AgreeWithTheTestsOwnSolution)
@@ -120,15 +137,10 @@ TEST(LimitCycles, AgreeWithTheTestsOwnSolution)
   };
   for (const Case& c : kCases) {
     ModelScope model;
-    LoadLoop({c.name, "1", "1", c.gpNum, c.gpDen, c.gain, c.delay, c.hold, nullptr, nullptr});
-    SetText(Sys().fwdNlText, c.nl);
-    auto rec = NewFreqRecord();
-    rec->loop.fwdNl = true;
-    rec->set.dftPoints = kM;
-    rec->set.startAmp = c.amin;
-    rec->set.endAmp = c.amax;
     LimitCycleList list;
-    ASSERT_TRUE(ComputeLimitCycles(*rec, list)) << c.name << ": " << ErrorMessage();
+    ASSERT_TRUE(FindCycles({"1", "1", c.gpNum, c.gpDen, c.gain, c.delay, c.hold}, c.nl, false, c.amin, c.amax, kM,
+                           list))
+        << c.name << ": " << ErrorMessage();
     ASSERT_EQ(list.count, static_cast<int>(c.expected.size())) << c.name;
     EXPECT_EQ(list.loopGap, RuleGap::None);
     for (int i = 0; i < list.count; ++i) {
@@ -160,14 +172,8 @@ TEST(LimitCycles, AgreeWithTheTestsOwnSolution)
 TEST(LimitCycles, OpenLoopUnstableIsNotJudged)
 {
   ModelScope model;
-  LoadLoop({"unstable", "1", "1", "10", "(s-1)(s+2)(s+3)", 1, 0, 0, nullptr, nullptr});
-  SetText(Sys().fwdNlText, "relay(x)");
-  auto rec = NewFreqRecord();
-  rec->loop.fwdNl = true;
-  rec->set.startAmp = 0.5;
-  rec->set.endAmp = 5;
   LimitCycleList list;
-  ASSERT_TRUE(ComputeLimitCycles(*rec, list)) << ErrorMessage();
+  ASSERT_TRUE(FindCycles({"1", "1", "10", "(s-1)(s+2)(s+3)"}, "relay(x)", false, 0.5, 5, 128, list)) << ErrorMessage();
   EXPECT_EQ(list.loopGap, RuleGap::OpenLoopUnstable);
   ASSERT_EQ(list.count, 1);
   EXPECT_NEAR(list.cycles[0].omega, 1, 1e-9);
@@ -183,16 +189,8 @@ TEST(LimitCycles, OpenLoopUnstableIsNotJudged)
 TEST(LimitCycles, SteppedCharacteristicGivesOneCyclePerCrossingOfTheTrueN)
 {
   ModelScope model;
-  LoadLoop({"start-up", "1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", 2, 0, 0, nullptr, nullptr});
-  SetText(Sys().fbkNlText, "quant(x,1)");
-  auto rec = NewFreqRecord();
-  rec->loop.compIn = true;
-  rec->loop.fbkNl = true;
-  rec->set.dftPoints = 512;
-  rec->set.startAmp = 0.6;
-  rec->set.endAmp = 5;
   LimitCycleList list;
-  ASSERT_TRUE(ComputeLimitCycles(*rec, list)) << ErrorMessage();
+  ASSERT_TRUE(FindCycles({.gain = 2, .compIn = true}, "quant(x,1)", true, 0.6, 5, 512, list)) << ErrorMessage();
 
   const long double w180 = std::sqrt(5.0L);
   const Cld s = Jw(w180);

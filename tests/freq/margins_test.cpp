@@ -11,6 +11,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <functional>
 #include <vector>
 
 namespace {
@@ -69,8 +70,8 @@ void Solve(const std::function<Cld(long double)>& l, long double lo, long double
 }
 
 struct MarginCase {
-  TestLoop loop;  // the texts for the program
-  bool compIn;
+  const char* name;
+  LoopTexts loop;                     // for the program
   std::function<Cld(long double)> l;  // the loop gain, by the test's own formula
   int gainCrossings, phaseCrossings;  // at least, in the band
 };
@@ -83,26 +84,23 @@ Cld StartL(long double w)
 std::vector<MarginCase> Cases()
 {
   return {
-      {{"start-up loop", "1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", 1, 0, 0, nullptr, nullptr}, true, StartL, 1, 1},
-      {{"start-up loop, delay 0.5 s", "1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", 1, 0.5, 0, nullptr, nullptr},
-       true, [](long double w) { return StartL(w) * std::polar(1.0L, -0.5L * w); }, 1, 15},
-      {{"resonance: two gain crossovers", "1", "", "2", "(s+1)(s^2+0.1s+4)", 1, 0, 0, nullptr, nullptr}, false,
+      {"start-up loop", {.compIn = true}, StartL, 1, 1},
+      {"start-up loop, delay 0.5 s", {.delay = 0.5, .compIn = true},
+       [](long double w) { return StartL(w) * std::polar(1.0L, -0.5L * w); }, 1, 15},
+      {"resonance: two gain crossovers", {"1", "", "2", "(s+1)(s^2+0.1s+4)", 1, 0, 0},
        [](long double w) { return 2.0L / ((Jw(w) + 1.0L) * (Jw(w) * Jw(w) + 0.1L * Jw(w) + 4.0L)); }, 2, 1},
-      {{"no crossing", "1", "", "0.5", "s+1", 1, 0, 0, nullptr, nullptr}, false,
-       [](long double w) { return 0.5L / (Jw(w) + 1.0L); }, 0, 0},
-      {{"negative gain", "1", "", "1", "s+1", -2, 0, 0, nullptr, nullptr}, false,
-       [](long double w) { return -2.0L / (Jw(w) + 1.0L); }, 1, 1},
-      {{"open-loop unstable", "1", "", "2", "s-1", 1, 0, 0, nullptr, nullptr}, false,
-       [](long double w) { return 2.0L / (Jw(w) - 1.0L); }, 1, 1},
-      {{"open-loop unstable with delay", "1", "", "3", "s-1", 1, 0.2, 0, nullptr, nullptr}, false,
+      {"no crossing", {"1", "", "0.5", "s+1"}, [](long double w) { return 0.5L / (Jw(w) + 1.0L); }, 0, 0},
+      {"negative gain", {"1", "", "1", "s+1", -2}, [](long double w) { return -2.0L / (Jw(w) + 1.0L); }, 1, 1},
+      {"open-loop unstable", {"1", "", "2", "s-1"}, [](long double w) { return 2.0L / (Jw(w) - 1.0L); }, 1, 1},
+      {"open-loop unstable with delay", {"1", "", "3", "s-1", 1, 0.2, 0},
        [](long double w) { return 3.0L / (Jw(w) - 1.0L) * std::polar(1.0L, -0.2L * w); }, 1, 2},
-      {{"sampled-data", "0.5(z-0.6)", "z-1", "1", "s+1", 1.5, 0.1, 0.2, nullptr, nullptr}, true,
+      {"sampled-data", {"0.5(z-0.6)", "z-1", "1", "s+1", 1.5, 0.1, 0.2, true},
        [](long double w) {
          const Cld z = Zw(w, 0.2L);
          return 0.5L * (z - 0.6L) / (z - 1.0L) * 1.5L * ZohFirstOrder(1, 0.2L, 0.1L, z);
        },
        1, 1},
-      {{"discrete, crossing at pi/T", "1", "", "0.8", "z+0.5", 1, 0, 0.1, nullptr, nullptr}, false,
+      {"discrete, crossing at pi/T", {"1", "", "0.8", "z+0.5", 1, 0, 0.1},
        [](long double w) { return 0.8L / (Zw(w, 0.1L) + 0.5L); }, 1, 1},
   };
 }
@@ -113,10 +111,10 @@ TEST(Margins, AgreeWithTheExactCrossings)
 {
   ModelScope model;
   for (const MarginCase& c : Cases()) {
-    SCOPED_TRACE(c.loop.name);
-    LoadLoop(c.loop);
+    SCOPED_TRACE(c.name);
+    WriteLoop(c.loop);
     auto rec = NewFreqRecord();
-    rec->loop.compIn = c.compIn;
+    rec->loop.compIn = c.loop.compIn;
     // Input and loop mode do not change the loop gain.
     rec->loop.closedLoop = true;
     rec->loop.refInput = false;
@@ -156,7 +154,7 @@ TEST(Margins, AgreeWithTheExactCrossings)
 TEST(Margins, BandCoversTheDynamicsAndTheNyquistFrequency)
 {
   ModelScope model;
-  LoadLoop({"start-up loop", "1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", 1, 0, 0, nullptr, nullptr});
+  WriteLoop({});
   auto rec = NewFreqRecord();
   rec->loop.compIn = true;
   StabilityMargins m;

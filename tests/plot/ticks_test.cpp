@@ -5,6 +5,7 @@
 
 #include <cmath>
 #include <cstring>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -35,6 +36,23 @@ std::vector<double> Minors(const TickSet& s)
 }
 
 using Strings = std::vector<std::string>;
+
+struct LabelCase {
+  AxisRange r;
+  double pixels;
+  Strings labels;
+};
+
+// The major labels a layout gives each range on its pixels, without minors.
+template <typename Layout> void ExpectLabels(Layout layout, std::initializer_list<LabelCase> cases)
+{
+  const FixedWidth m;
+  for (const LabelCase& c : cases) {
+    TickSet s;
+    layout(c.r, c.pixels, m, 8.0, false, s);
+    EXPECT_EQ(Labels(s), c.labels) << c.r.lo << ".." << c.r.hi << " on " << c.pixels;
+  }
+}
 
 TEST(NiceStep, PicksOneTwoOrFiveTimesAPowerOfTen)
 {
@@ -70,12 +88,7 @@ TEST(FormatTickLabel, ReadsAsTheStepNeeds)
 
 TEST(LinearTicks, LabelsAtNiceStepsThatFit)
 {
-  const FixedWidth m;
-  const struct {
-    AxisRange r;
-    double pixels;
-    Strings labels;
-  } cases[] = {
+  ExpectLabels(LinearTicks, {
       {{0, 10}, 500, {"0", "1", "2", "3", "4", "5", "6", "7", "8", "9", "10"}},
       {{0, 10}, 120, {"0", "2", "4", "6", "8", "10"}},
       {{0, 10}, 60, {"0", "5", "10"}},
@@ -87,12 +100,7 @@ TEST(LinearTicks, LabelsAtNiceStepsThatFit)
       {{-1000, -200}, 400, {"-1000", "-900", "-800", "-700", "-600", "-500", "-400", "-300", "-200"}},
       {{-0.05, -0.01}, 400, {"-0.050", "-0.045", "-0.040", "-0.035", "-0.030", "-0.025", "-0.020", "-0.015", "-0.010"}},
       {{-0.05, -0.01}, 200, {"-0.05", "-0.04", "-0.03", "-0.02", "-0.01"}},
-  };
-  for (const auto& c : cases) {
-    TickSet s;
-    LinearTicks(c.r, c.pixels, m, 8.0, false, s);
-    EXPECT_EQ(Labels(s), c.labels) << c.r.lo << ".." << c.r.hi << " on " << c.pixels;
-  }
+  });
 }
 
 TEST(LinearTicks, NeighbouringLabelsNeverOverlap)
@@ -147,12 +155,7 @@ TEST(LogTicks, DecadesWithSubTicks)
 
 TEST(LogTicks, WideRangesThinOutTheDecadeLabels)
 {
-  const FixedWidth m;
-  const struct {
-    AxisRange r;
-    double pixels;
-    Strings labels;
-  } cases[] = {
+  ExpectLabels(LogTicks, {
       {{0.01, 1000}, 500, {"0.01", "0.1", "1", "10", "100", "1000"}},
       {{1e-6, 1e6}, 500, {"1e-6", "1e-5", "1e-4", "0.001", "0.01", "0.1", "1", "10", "100", "1000", "10000", "1e5", "1e6"}},
       {{1e-6, 1e6}, 300, {"1e-6", "1e-4", "0.01", "1", "100", "10000", "1e6"}},
@@ -162,22 +165,13 @@ TEST(LogTicks, WideRangesThinOutTheDecadeLabels)
       {{0.01, 1000}, 40, {"0.01"}},
       {{2, 30}, 300, {"2", "5", "10", "20"}},
       {{2, 8}, 300, {"2", "3", "4", "5", "6", "7", "8"}},
-  };
-  for (const auto& c : cases) {
-    TickSet s;
-    LogTicks(c.r, c.pixels, m, 8.0, false, s);
-    EXPECT_EQ(Labels(s), c.labels) << c.r.lo << ".." << c.r.hi << " on " << c.pixels;
-  }
+  });
 }
 
 TEST(LogTicks, RangeInsideOneStepFallsBackToLinear)
 {
-  const FixedWidth m;
-  TickSet s;
-  LogTicks({2.1, 2.9}, 300, m, 8.0, false, s);
-  EXPECT_EQ(Labels(s), (Strings{"2.1", "2.2", "2.3", "2.4", "2.5", "2.6", "2.7", "2.8", "2.9"}));
-  LogTicks({2.1, 2.9}, 120, m, 8.0, false, s);
-  EXPECT_EQ(Labels(s), (Strings{"2.2", "2.4", "2.6", "2.8"}));
+  ExpectLabels(LogTicks, {{{2.1, 2.9}, 300, {"2.1", "2.2", "2.3", "2.4", "2.5", "2.6", "2.7", "2.8", "2.9"}},
+                          {{2.1, 2.9}, 120, {"2.2", "2.4", "2.6", "2.8"}}});
 }
 
 TEST(LinearTicks, ExtremeRangesStayBoundedAndFinite)

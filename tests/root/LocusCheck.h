@@ -47,6 +47,15 @@ inline LPoly AddScaled(LPoly a, const LPoly& b, long double k)
   return a;
 }
 
+// The nearest of a set of complex numbers to s.
+inline long double Nearest(const std::vector<LC>& set, LC s)
+{
+  long double best = 1e30L;
+  for (const LC& z : set)
+    best = std::min(best, std::abs(s - z));
+  return best;
+}
+
 // All roots of p (trailing zero coefficients trimmed by the caller).
 inline std::vector<LC> Roots(const LPoly& p)
 {

@@ -1,7 +1,7 @@
 #pragma once
 // Fixture of the root-window suites: the shown main frame with one root
-// window, the loop written into the model, the window's menu items and its
-// dialogs answered through the seam, and the chart's items by kind.
+// window, the loop written into the model, the window's menu items, and the
+// chart's items by kind.
 
 #include "FrameTest.h"
 
@@ -13,7 +13,6 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include <functional>
 #include <vector>
 
 class RootWinTest : public FrameTest {
@@ -42,44 +41,6 @@ protected:
     a->trigger();
   }
 
-  // Answers every modal dialog by running steps on it while it is shown;
-  // the evaluator is counted and closed.
-  void answer(std::function<void(QDialog&)> steps)
-  {
-    MessageSeam::setModalHook([this, steps](QDialog& dlg) {
-      if (dlg.objectName() == QLatin1String("EvalDlg")) {
-        ++evaluatorShown;
-        return int(QDialog::Rejected);
-      }
-      dlg.show();
-      steps(dlg);
-      const int result = dlg.result();
-      dlg.hide();
-      return result;
-    });
-  }
-  static void press(QDialog& dlg, const char* name)
-  {
-    auto* b = dlg.findChild<QAbstractButton*>(QLatin1String(name));
-    ASSERT_NE(b, nullptr) << name;
-    QTest::mouseClick(b, Qt::LeftButton);
-  }
-  static void type(QDialog& dlg, const char* name, const QString& text)
-  {
-    auto* e = dlg.findChild<QLineEdit*>(QLatin1String(name));
-    ASSERT_NE(e, nullptr) << name;
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QTest::keyClicks(e, text);
-    // Focus changes do not reach a window that is not active offscreen.
-    QTest::keyClick(e, Qt::Key_End);
-  }
-  static QString text(QDialog& dlg, const char* name)
-  {
-    return dlg.findChild<QLineEdit*>(QLatin1String(name))->text();
-  }
-
   // The items of kind (and, for marks, of mark code) added since item first.
   std::vector<ChartItem> itemsOf(ItemKind kind, int code = 0, std::size_t first = 0) const
   {
@@ -97,17 +58,7 @@ protected:
   }
 
   TRootChildForm* win = nullptr;
-  int evaluatorShown = 0;
 };
-
-// The nearest of a set of complex numbers to s.
-inline long double Nearest(const std::vector<LC>& set, LC s)
-{
-  long double best = 1e30L;
-  for (const LC& z : set)
-    best = std::min(best, std::abs(s - z));
-  return best;
-}
 
 // Where the items are.
 inline std::vector<LC> At(const std::vector<ChartItem>& items)

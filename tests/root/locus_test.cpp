@@ -7,6 +7,7 @@
 #include "model/Model.h"
 #include "root/RootEngine.h"
 #include "root/RootReadouts.h"
+#include "tests/LoopTexts.h"
 #include "tests/root/LocusCheck.h"
 
 #include <gtest/gtest.h>
@@ -15,25 +16,12 @@
 
 namespace {
 
-struct LoopDef {
-  const char *gcNum, *gcDen, *gpNum, *gpDen;
-  bool compIn = false;
-  double gain = 1, delay = 0, hold = 0;
-};
-
-std::unique_ptr<ROOTSTAT> MakeLoop(const LoopDef& d, double x0, double x1, double y0, double y1, int n)
+std::unique_ptr<ROOTSTAT> MakeLoop(const LoopTexts& l, double x0, double x1, double y0, double y1, int n)
 {
-  SYSDATA& s = Sys();
-  SetText(s.num[kCompensator], d.gcNum);
-  SetText(s.den[kCompensator], d.gcDen);
-  SetText(s.num[kPlant], d.gpNum);
-  SetText(s.den[kPlant], d.gpDen);
-  s.gain = d.gain;
-  s.delay = d.delay;
-  s.sampleHold = d.hold;
+  WriteLoop(l);
   auto rec = CreateRootLocus();
-  rec->loop.compIn = d.compIn;
-  rec->loop.plantIn = true;
+  rec->loop.compIn = l.compIn;
+  rec->loop.plantIn = l.plantIn;
   rec->points = n;
   SetWindow(*rec, x0, x1, y0, y1);
   return rec;
@@ -41,34 +29,26 @@ std::unique_ptr<ROOTSTAT> MakeLoop(const LoopDef& d, double x0, double x1, doubl
 
 std::string Message() { return ErrorPending() ? ErrorMessage() : ""; }
 
-long double Nearest(const std::vector<LC>& set, LC s)
-{
-  long double best = 1e30L;
-  for (const LC& z : set)
-    best = std::min(best, std::abs(s - z));
-  return best;
-}
-
 const long double kE = std::exp(-0.5L);  // the sampled-data row's pole, T = 0.5
 
 struct TraceCase {
   const char* name;
-  LoopDef loop;
+  LoopTexts loop;
   LoopPolys g;      // the same loop, written out
   bool polynomial;  // roots of D + kN and break points exist as polynomial roots
   double x0, x1, y0, y1;
   int points;
 } const kCases[] = {
     {"two poles", {"1", "", "1", "(s+1)(s+3)"}, {{1}, {3, 4, 1}}, true, -5, 3, -1, 3, 200},
-    {"start-up loop", {"1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", true}, {{6, 3}, {0, 6, 7.4L, 2.4L, 1}},
+    {"start-up loop", {.compIn = true}, {{6, 3}, {0, 6, 7.4L, 2.4L, 1}},
      true, -5, 3, -1, 3, 1000},
-    {"negative gain", {"1", "", "s+2", "(s+1)(s+3)(s+4)", false, -1}, {{2, 1}, {12, 19, 8, 1}}, true,
+    {"negative gain", {"1", "", "s+2", "(s+1)(s+3)(s+4)", -1}, {{2, 1}, {12, 19, 8, 1}}, true,
      -6, 2, -2, 2, 200},
     {"four poles, one zero", {"1", "", "s+3", "s(s+1)(s+2)(s+4)"}, {{3, 1}, {0, 8, 14, 7, 1}}, true, -6,
      2, -3, 3, 300},
-    {"sampled-data 1/(s(s+1)), T 0.5", {"1", "", "1", "s(s+1)", false, 1, 0, 0.5},
+    {"sampled-data 1/(s(s+1)), T 0.5", {"1", "", "1", "s(s+1)", 1, 0, 0.5},
      {{1 - 1.5L * kE, kE - 0.5L}, {kE, -(1 + kE), 1}}, true, -2, 2, -1.2, 1.8, 200},
-    {"delay 0.5", {"1", "", "1", "s+1", false, 1, 0.5}, {{1}, {1, 1}, 0.5L}, false, -5, 3, -1, 14, 200},
+    {"delay 0.5", {"1", "", "1", "s+1", 1, 0.5}, {{1}, {1, 1}, 0.5L}, false, -5, 3, -1, 14, 200},
 };
 
 TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)

@@ -14,7 +14,6 @@
 #include <QTest>
 
 #include <cmath>
-#include <functional>
 
 class TransWinTest : public FrameTest {
 protected:
@@ -36,45 +35,11 @@ protected:
   }
   std::size_t items(TRChart* c) const { return c->Items().size(); }
 
-  // Answers every modal dialog by running steps on it while it is shown;
-  // the evaluator opened from a dialog is noted and closed.
-  void answer(std::function<void(QDialog&)> steps)
-  {
-    MessageSeam::setModalHook([this, steps](QDialog& dlg) {
-      if (dlg.objectName() == QLatin1String("EvalDlg")) {
-        ++evaluatorShown;
-        return int(QDialog::Rejected);
-      }
-      dlg.show();
-      steps(dlg);
-      const int result = dlg.result();
-      dlg.hide();
-      return result;
-    });
-  }
-  static void click(QDialog& dlg, const char* name)
-  {
-    auto* b = dlg.findChild<QAbstractButton*>(QLatin1String(name));
-    ASSERT_NE(b, nullptr) << name;
-    QTest::mouseClick(b, Qt::LeftButton);
-  }
-  static void type(QDialog& dlg, const char* name, const QString& text)
-  {
-    auto* e = dlg.findChild<QLineEdit*>(QLatin1String(name));
-    ASSERT_NE(e, nullptr) << name;
-    e->setFocus();
-    e->selectAll();
-    QTest::keyClick(e, Qt::Key_Delete);
-    QTest::keyClicks(e, text);
-  }
-  static QString text(QDialog& dlg, const char* name)
-  {
-    return dlg.findChild<QLineEdit*>(QLatin1String(name))->text();
-  }
+  // The dialogs' buttons are clicked as in the other window suites.
+  static void click(QDialog& dlg, const char* name) { press(dlg, name); }
   static double number(QDialog& dlg, const char* name) { return text(dlg, name).toDouble(); }
 
   TTransChildForm* win = nullptr;
-  int evaluatorShown = 0;
 };
 
 // The closed-loop step response of K/(s+1): K/(1+K) (1 - e^{-(1+K) t}).
