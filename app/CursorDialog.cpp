@@ -9,6 +9,7 @@
 #include <QScrollBar>
 #include <QSignalBlocker>
 #include <QToolButton>
+#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -102,6 +103,16 @@ QPushButton* TCursorDialog::addCloseButton(QBoxLayout* row, const QString& capti
   connect(b, &QPushButton::clicked, this, closes);
   row->addWidget(b);
   return b;
+}
+
+void TCursorDialog::stack(QScrollBar* bar, QLayout* values, QLabel* offGraph, QLayout* buttons)
+{
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(bar);
+  layout->addLayout(values);
+  if (offGraph)
+    layout->addWidget(offGraph);
+  layout->addLayout(buttons);
 }
 
 void TCursorDialog::centreOnScreen()

@@ -10,6 +10,7 @@
 
 class QBoxLayout;
 class QLabel;
+class QLayout;
 class QLineEdit;
 class QScrollBar;
 
@@ -48,6 +49,9 @@ protected:
   }
   // CloseBtn, added to row, closing the dialog with closes (accept, reject).
   QPushButton* addCloseButton(QBoxLayout* row, const QString& caption, void (QDialog::*closes)());
+  // The dialog's layout: the scroll bar, the values, the off-graph message
+  // (when not among the values) and the row of buttons, one under another.
+  void stack(QScrollBar* bar, QLayout* values, QLabel* offGraph, QLayout* buttons);
   // Moves the dialog to the middle of its screen.
   void centreOnScreen();
 

@@ -15,7 +15,6 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -54,10 +53,7 @@ TDFCursorDlg::TDFCursorDlg(TRChart& chart, const FREQSTAT& rec, QWidget* parent)
   addButton(row, "MarkBtn", tr("&Mark"), &TDFCursorDlg::MarkBtnClick);
   addButton(row, "EqBtn", tr("&="), &TDFCursorDlg::EqBtnClick);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(AmpScrollBar);
-  layout->addLayout(values);
-  layout->addLayout(row);
+  stack(AmpScrollBar, values, nullptr, row);
 }
 
 void TDFCursorDlg::showEvent(QShowEvent* event)

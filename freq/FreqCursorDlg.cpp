@@ -15,7 +15,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
@@ -70,11 +69,7 @@ TFreqCursorDlg::TFreqCursorDlg(TFreqChildForm* child, QWidget* parent)
   buttons->addStretch();
   addCloseButton(buttons, tr("Close"), &QDialog::accept)->setAutoDefault(false);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(FreqScrollBar);
-  layout->addLayout(grid);
-  layout->addWidget(offGraph);
-  layout->addLayout(buttons);
+  stack(FreqScrollBar, grid, offGraph, buttons);
 }
 
 int TFreqCursorDlg::Execute()

@@ -14,7 +14,6 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 #include <algorithm>
 
@@ -51,10 +50,7 @@ TNlinCursorDlg::TNlinCursorDlg(TRChart& chart, const NLINSTAT& rec, QWidget* par
   addButton(row, "RelativeBtn", tr("&Relative"), &TNlinCursorDlg::RelativeBtnClick);
   addButton(row, "MarkBtn", tr("&Mark"), &TNlinCursorDlg::MarkBtnClick);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(ScrollBar1);
-  layout->addLayout(values);
-  layout->addLayout(row);
+  stack(ScrollBar1, values, nullptr, row);
 }
 
 void TNlinCursorDlg::showEvent(QShowEvent* event)

@@ -20,7 +20,6 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QVBoxLayout>
 
 #include <cmath>
 
@@ -62,11 +61,7 @@ TRootCursDlg::TRootCursDlg(TRootChildForm& window)
   addButton(row, "SetGainBtn", tr("Set &gain"), &TRootCursDlg::SetGainBtnClick)
       ->setToolTip(tr("Make the gain at the cursor the loop gain K"));
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(ScrollBar1);
-  layout->addLayout(grid);
-  layout->addWidget(offGraph);
-  layout->addLayout(row);
+  stack(ScrollBar1, grid, offGraph, row);
 }
 
 int TRootCursDlg::Execute()

@@ -18,7 +18,6 @@
 #include <QPainter>
 #include <QPixmap>
 #include <QScrollBar>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <tuple>
@@ -108,11 +107,7 @@ TTransCursorDlg::TTransCursorDlg(TTransChildForm* child, QWidget* parent)
   buttons->addStretch();
   addCloseButton(buttons, tr("&Close"), &QDialog::accept)->setAutoDefault(false);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(ScrollBar1);
-  layout->addLayout(grid);
-  layout->addWidget(offGraph);
-  layout->addLayout(buttons);
+  stack(ScrollBar1, grid, offGraph, buttons);
 }
 
 int TTransCursorDlg::Execute()
