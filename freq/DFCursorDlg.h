@@ -4,16 +4,15 @@
 // the phase of N, and those of -1/N, with a cursor on the chart, marks and
 // the evaluator.
 
+#include "app/CursorDialog.h"
 #include "freq/FreqEngine.h"
+#include "plot/ChartCursor.h"
 
-#include <QDialog>
-
-class QLabel;
 class QLineEdit;
 class QScrollBar;
 class TRChart;
 
-class TDFCursorDlg : public QDialog {
+class TDFCursorDlg : public TCursorDialog {
   Q_OBJECT
 
 public:
@@ -24,23 +23,16 @@ public:
   void AmpScrollBarScroll();
   // Marks the cursor's point on the chart in Pen 3.
   void MarkBtnClick();
-  // The expression evaluator, modally.
-  void EqBtnClick();
 
 protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
 private:
-  // A ring of 5 pixels and a cross of 10 pixel arms at the reading, in
-  // black: always the chart's three newest items while shown.
-  void drawCursor();
-  void eraseCursor();
-
   TRChart& chart_;
   const FREQSTAT& rec_;
+  ChartCursor cursor_;
   bool shown_ = false;        // the cursor belongs on the chart
-  bool cursorDrawn_ = false;
   double x_ = 0.0, y_ = 0.0;  // the point in the view
 
   QScrollBar* AmpScrollBar;
@@ -49,5 +41,4 @@ private:
   QLineEdit* NPhaseEdit;
   QLineEdit* invNMagEdit;
   QLineEdit* invNPhaseEdit;
-  QLabel* OffScreenMsg;
 };

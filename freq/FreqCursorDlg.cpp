@@ -5,7 +5,6 @@
 
 #include "freq/FreqCursorDlg.h"
 
-#include "app/FrameAccess.h"
 #include "app/Messages.h"
 #include "freq/FreqChild.h"
 #include "model/NumberEntry.h"
@@ -15,20 +14,13 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QSignalBlocker>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr int kEllipsePixels = 5;
-constexpr int kCrossPixels = 10;
-constexpr int kCursorItems = 3;     // ellipse and the two arms of the cross
-constexpr int kReferenceItems = 2;  // the two arms of the reference cross
 constexpr int kMarkSize = 8;
 // A gain below this cannot be a reference: its ratios would overflow.
 constexpr double kLeastReferenceGain = 1e-10;
@@ -36,30 +28,20 @@ constexpr double kLeastReferenceGain = 1e-10;
 }  // namespace
 
 TFreqCursorDlg::TFreqCursorDlg(TFreqChildForm* child, QWidget* parent)
-    : QDialog(parent ? parent : child), child_(child)
+    : TCursorDialog(parent ? parent : child, "FreqCursorDlg", tr("Frequency domain cursor")), child_(child)
 {
-  setObjectName(QStringLiteral("FreqCursorDlg"));
-  setWindowTitle(tr("Frequency domain cursor - absolute mode"));
-
-  FreqScrollBar = new QScrollBar(Qt::Horizontal, this);
-  FreqScrollBar->setObjectName(QStringLiteral("FreqScrollBar"));
+  FreqScrollBar = newScrollBar("FreqScrollBar", 0);
   connect(FreqScrollBar, &QScrollBar::valueChanged, this, &TFreqCursorDlg::FreqScrollBarScroll);
 
-  const auto value = [this](const char* name) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(QLatin1String(name));
-    e->setReadOnly(true);
-    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 13);
-    return e;
-  };
+  const QString widest(13, QLatin1Char('0'));
   const auto label = [this](const QString& text) { return new QLabel(text, this); };
-  FreqEdit = value("FreqEdit");
-  OLGain = value("OLGain");
-  OLGaindB = value("OLGaindB");
-  OLPhase = value("OLPhase");
-  CLGain = value("CLGain");
-  CLGaindB = value("CLGaindB");
-  CLPhase = value("CLPhase");
+  FreqEdit = newReadout("FreqEdit", widest);
+  OLGain = newReadout("OLGain", widest);
+  OLGaindB = newReadout("OLGaindB", widest);
+  OLPhase = newReadout("OLPhase", widest);
+  CLGain = newReadout("CLGain", widest);
+  CLGaindB = newReadout("CLGaindB", widest);
+  CLPhase = newReadout("CLPhase", widest);
   FUnits1 = label(QStringLiteral("rad/s"));
   FUnits1->setObjectName(QStringLiteral("FUnits1"));
 
@@ -78,38 +60,16 @@ TFreqCursorDlg::TFreqCursorDlg(TFreqChildForm* child, QWidget* parent)
     grid->addWidget(closed[r], r + 2, 2);
   }
 
-  OffScreenMsg = label(QString());
-  OffScreenMsg->setObjectName(QStringLiteral("OffScreenMsg"));
-  QPalette red = OffScreenMsg->palette();
-  red.setColor(QPalette::WindowText, Qt::red);
-  OffScreenMsg->setPalette(red);
-  // Room for the message, so the dialog does not jump when it appears.
-  OffScreenMsg->setMinimumHeight(OffScreenMsg->fontMetrics().height());
-
+  QLabel* offGraph = newOffGraphLabel(true);
   auto* buttons = new QHBoxLayout;
-  const auto button = [this, buttons](const char* name, const QString& text, void (TFreqCursorDlg::*f)()) {
-    auto* b = new QPushButton(text, this);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, f);
-    buttons->addWidget(b);
-  };
-  button("AbsoluteBitBtn", tr("&Absolute"), &TFreqCursorDlg::AbsoluteBitBtnClick);
-  button("RelativeBitBtn", tr("&Relative"), &TFreqCursorDlg::RelativeBitBtnClick);
-  button("MarkBtn", tr("&Mark"), &TFreqCursorDlg::MarkBtnClick);
-  button("EqBitBtn", tr("&="), &TFreqCursorDlg::EqBitBtnClick);
+  addButton(buttons, "AbsoluteBitBtn", tr("&Absolute"), &TFreqCursorDlg::AbsoluteBitBtnClick);
+  addButton(buttons, "RelativeBitBtn", tr("&Relative"), &TFreqCursorDlg::RelativeBitBtnClick);
+  addButton(buttons, "MarkBtn", tr("&Mark"), &TFreqCursorDlg::MarkBtnClick);
+  addButton(buttons, "EqBitBtn", tr("&="), &TFreqCursorDlg::EqBtnClick);
   buttons->addStretch();
-  auto* close = new QPushButton(tr("Close"), this);
-  close->setObjectName(QStringLiteral("CloseBtn"));
-  close->setAutoDefault(false);
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  buttons->addWidget(close);
+  addCloseButton(buttons, tr("Close"), &QDialog::accept)->setAutoDefault(false);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(FreqScrollBar);
-  layout->addLayout(grid);
-  layout->addWidget(OffScreenMsg);
-  layout->addLayout(buttons);
+  stack(FreqScrollBar, grid, offGraph, buttons);
 }
 
 int TFreqCursorDlg::Execute()
@@ -118,7 +78,7 @@ int TFreqCursorDlg::Execute()
     return QDialog::Rejected;
   setUp();
   const int result = ExecModal(*this);
-  detach();
+  cursor_.detach();
   return result;
 }
 
@@ -129,30 +89,11 @@ void TFreqCursorDlg::setUp()
   const FreqView view = rec_->set.view;
   bode_ = view == FreqView::BodeGain || view == FreqView::BodePhase;
   child_->graph().LeaveRelative();
-  relative_ = false;
   reference_ = {};
-  setWindowTitle(tr("Frequency domain cursor - absolute mode"));
+  setModeCaption(false);
   FUnits1->setText(QLatin1String(rec_->set.units));
-  {
-    const QSignalBlocker quiet(FreqScrollBar);
-    const int n = rec_->result.gridCount;
-    FreqScrollBar->setRange(0, n - 1);
-    FreqScrollBar->setPageStep(std::max(1, n / 20));
-    FreqScrollBar->setValue(0);
-  }
-  readPoint(0);
-  if (bode_) {
-    chart_->CrossHairSetup(1, Qt::black, 1, 2, 2);
-  } else {
-    const QRectF area = chart_->PlotArea();
-    const double perPixelX = (chart_->RangeHiX() - chart_->RangeLoX()) / std::max(1.0, area.width());
-    const double perPixelY = (chart_->RangeHiY() - chart_->RangeLoY()) / std::max(1.0, area.height());
-    ellipseX_ = kEllipsePixels * perPixelX;
-    ellipseY_ = kEllipsePixels * perPixelY;
-    crossX_ = kCrossPixels * perPixelX;
-    crossY_ = kCrossPixels * perPixelY;
-    drawCursor();
-  }
+  restartScrollBar(FreqScrollBar, rec_->result.gridCount);
+  cursor_.attach(*chart_, bode_ ? ChartCursor::Style::Crosshairs : ChartCursor::Style::Items);
   update();
 }
 
@@ -167,52 +108,12 @@ void TFreqCursorDlg::readPoint(int i)
   values_ = EvaluateForCursor(*rec_, omega);
 }
 
-void TFreqCursorDlg::drawCursor()
-{
-  const QColor previous = chart_->DataColor();
-  chart_->SetDataColor(Qt::black);
-  chart_->EllipseItem(x_, y_, ellipseX_, ellipseY_);
-  chart_->LineItem(x_ - crossX_, y_, x_ + crossX_, y_);
-  chart_->LineItem(x_, y_ - crossY_, x_, y_ + crossY_);
-  chart_->SetDataColor(previous);
-  cursorDrawn_ = true;
-}
-
-void TFreqCursorDlg::drawReference()
-{
-  const QColor previous = chart_->DataColor();
-  chart_->SetDataColor(Qt::black);
-  chart_->LineItem(refX_ - crossX_, refY_, refX_ + crossX_, refY_);
-  chart_->LineItem(refX_, refY_ - crossY_, refX_, refY_ + crossY_);
-  chart_->SetDataColor(previous);
-  referenceDrawn_ = true;
-}
-
-void TFreqCursorDlg::takeBackItems()
-{
-  const int n = (cursorDrawn_ ? kCursorItems : 0) + (referenceDrawn_ ? kReferenceItems : 0);
-  for (int i = 0; i < n; ++i)
-    chart_->RemoveLastItem();
-  cursorDrawn_ = referenceDrawn_ = false;
-}
-
 void TFreqCursorDlg::update()
 {
   readPoint(FreqScrollBar->value());
   const double x = bode_ ? freq_ : x_;
-  if (bode_) {
-    chart_->CrossHairPosition(1, x, y_);
-  } else {
-    takeBackItems();
-    if (relative_)
-      drawReference();
-    drawCursor();
-    chart_->ShowGraph();
-  }
-  // A point that does not exist (NaN) is off the graph too.
-  const bool on = x >= chart_->RangeLoX() && x <= chart_->RangeHiX() && y_ >= chart_->RangeLoY() &&
-                  y_ <= chart_->RangeHiY();
-  OffScreenMsg->setText(on ? QString() : tr("Cursor off graph"));
+  cursor_.moveTo(x, y_);
+  showOffGraph(!cursor_.onChart(x, y_));
 
   const double open = values_.openMag / reference_.openMag;
   const double closed = values_.closedMag / reference_.closedMag;
@@ -233,8 +134,6 @@ void TFreqCursorDlg::RelativeBitBtnClick()
   reference_.freq = freq_;
   reference_.openPhase = values_.openPhaseDeg;
   reference_.closedPhase = values_.closedPhaseDeg;
-  refX_ = bode_ ? freq_ : x_;
-  refY_ = y_;
   reference_.openMag = values_.openMag;
   if (!(values_.openMag >= kLeastReferenceGain)) {
     reference_.openMag = 1.0;
@@ -245,25 +144,19 @@ void TFreqCursorDlg::RelativeBitBtnClick()
     reference_.closedMag = 1.0;
     ShowWarning(this, QStringLiteral("Closed-loop gain too small, showing absolute gain"));
   }
-  setWindowTitle(tr("Frequency domain cursor - relative mode"));
-  if (bode_) {
-    chart_->CrossHairPosition(2, refX_, refY_);
-    chart_->CrossHairSetup(2, Qt::black, 1, 3, 2);
-  }
+  setModeCaption(true);
   // On the other views update() draws the reference cross under the cursor.
-  relative_ = true;
+  cursor_.setReference(bode_ ? freq_ : x_, y_);
   update();
 }
 
 void TFreqCursorDlg::AbsoluteBitBtnClick()
 {
-  if (!relative_)
+  if (!cursor_.hasReference())
     return;
-  relative_ = false;
   reference_ = {};
-  setWindowTitle(tr("Frequency domain cursor - absolute mode"));
-  if (bode_)
-    chart_->CrossHairSetup(2, Qt::black, 1, 3, 0);
+  setModeCaption(false);
+  cursor_.clearReference();
   update();
 }
 
@@ -273,8 +166,7 @@ void TFreqCursorDlg::MarkBtnClick()
   chart_->SetDataColorRgb(Sys().pen[rec_->loop.closedLoop ? 1 : 0]);
   const double x = bode_ ? freq_ : x_;
   // The mark goes under the cursor items, which update() draws again.
-  if (!bode_)
-    takeBackItems();
+  cursor_.takeBack();
   chart_->MarkAt(x, y_, kMarkTick);
   if (Sys().showMarkLabels)
     chart_->TextAt(x, y_,
@@ -284,18 +176,4 @@ void TFreqCursorDlg::MarkBtnClick()
   chart_->SetDataColor(previous);
   chart_->ShowGraph();
   update();
-}
-
-void TFreqCursorDlg::EqBitBtnClick() { RunEvaluatorModally(this); }
-
-void TFreqCursorDlg::detach()
-{
-  if (bode_) {
-    chart_->CrossHairSetup(1, Qt::black, 1, 2, 0);
-    if (relative_)
-      chart_->CrossHairSetup(2, Qt::black, 1, 3, 0);
-  } else {
-    takeBackItems();
-    chart_->ShowGraph();
-  }
 }

@@ -7,9 +7,9 @@
 // an ellipse and a cross drawn as display items, taken back when it moves
 // and when the dialog closes.
 
+#include "app/CursorDialog.h"
 #include "freq/FreqEngine.h"
-
-#include <QDialog>
+#include "plot/ChartCursor.h"
 
 class QLabel;
 class QLineEdit;
@@ -17,7 +17,7 @@ class QScrollBar;
 class TFreqChildForm;
 class TRChart;
 
-class TFreqCursorDlg : public QDialog {
+class TFreqCursorDlg : public TCursorDialog {
   Q_OBJECT
 public:
   explicit TFreqCursorDlg(TFreqChildForm* child, QWidget* parent = nullptr);
@@ -30,7 +30,6 @@ public:
   void RelativeBitBtnClick();
   void AbsoluteBitBtnClick();
   void MarkBtnClick();
-  void EqBitBtnClick();
 
 private:
   struct Reference {
@@ -44,26 +43,16 @@ private:
   // Reads grid point i into the current point and its values.
   void readPoint(int i);
   void update();
-  void detach();
-  void drawCursor();
-  void drawReference();
-  void takeBackItems();
 
   TFreqChildForm* child_;
   FREQSTAT* rec_ = nullptr;
   TRChart* chart_ = nullptr;
   bool bode_ = false;
-  bool relative_ = false;
   // The current point: display frequency, plot coordinates, values.
   double freq_ = 0.0, x_ = 0.0, y_ = 0.0;
   CursorValues values_;
   Reference reference_;
-  double refX_ = 0.0, refY_ = 0.0;
-  // Cursor sizes in data units: ellipse semi-axes of 5 pixels, cross arms
-  // of 10 pixels.
-  double ellipseX_ = 0, ellipseY_ = 0, crossX_ = 0, crossY_ = 0;
-  bool cursorDrawn_ = false;
-  bool referenceDrawn_ = false;
+  ChartCursor cursor_;
 
   QScrollBar* FreqScrollBar;
   QLineEdit* FreqEdit;
@@ -74,5 +63,4 @@ private:
   QLineEdit* CLGaindB;
   QLineEdit* CLPhase;
   QLabel* FUnits1;
-  QLabel* OffScreenMsg;
 };

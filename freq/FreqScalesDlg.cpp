@@ -16,7 +16,6 @@
 
 #include <QCheckBox>
 #include <QComboBox>
-#include <QEvent>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -55,9 +54,8 @@ void ShowOnlyPage(QTabWidget* tabs, int index)
 }  // namespace
 
 TFreqScalesDlg::TFreqScalesDlg(TFreqChildForm* child, QWidget* parent)
-    : QDialog(parent ? parent : child), child_(child)
+    : TScalesDialog(parent ? parent : child, "FreqScalesDlg"), child_(child)
 {
-  setObjectName(QStringLiteral("FreqScalesDlg"));
   setWindowTitle(tr("Frequency domain scales"));
 
   FreqScales = Named(new QTabWidget(this), "FreqScales");
@@ -132,15 +130,12 @@ TFreqScalesDlg::TFreqScalesDlg(TFreqChildForm* child, QWidget* parent)
   layout->addWidget(FreqUnitsRadioGroup);
   layout->addWidget(FreqAmpRange);
   connect(AddOkCancelRow(this, layout), &QPushButton::clicked, this, &TFreqScalesDlg::OKBtnClick);
-  lastEntered_ = fminEdit;
+  setLastEntered(fminEdit);
 }
 
 QLineEdit* TFreqScalesDlg::numberEdit(QWidget* page, const char* name)
 {
-  auto* e = Named(new QLineEdit(page), name);
-  e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
-  e->installEventFilter(this);
-  return e;
+  return newEntry(page, name, QString(12, QLatin1Char('0')));
 }
 
 QWidget* TFreqScalesDlg::axisPage(FreqView v, const char* name, const char* prefix, const QString& xUnit,
@@ -169,14 +164,6 @@ QWidget* TFreqScalesDlg::axisPage(FreqView v, const char* name, const char* pref
   if (!IsNyquist(v))
     a.y2 = row(3, tr("Y-axis max"), "y2Edit", yUnit, nullptr);
   return page;
-}
-
-bool TFreqScalesDlg::eventFilter(QObject* watched, QEvent* event)
-{
-  if (event->type() == QEvent::FocusIn)
-    if (auto* e = qobject_cast<QLineEdit*>(watched))
-      lastEntered_ = e;
-  return QDialog::eventFilter(watched, event);
 }
 
 void TFreqScalesDlg::show(QLineEdit* e, double v)
@@ -246,15 +233,9 @@ int TFreqScalesDlg::Execute()
   return ExecModal(*this);
 }
 
-void TFreqScalesDlg::showEvent(QShowEvent* event)
+QLineEdit* TFreqScalesDlg::firstEntry() const
 {
-  QDialog::showEvent(event);
-  // The box last entered, when its page is one of those shown.
-  QLineEdit* e = lastEntered_;
-  if (!e || !e->isVisibleTo(this))
-    e = child_->describingFunctionMode() ? MinAmpEdit : fminEdit;
-  e->setFocus();
-  e->selectAll();
+  return child_->describingFunctionMode() ? MinAmpEdit : fminEdit;
 }
 
 void TFreqScalesDlg::FreqUnitsRadioGroupClick()

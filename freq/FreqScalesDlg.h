@@ -4,9 +4,9 @@
 // describing-function mode, the amplitude range). A unit switch acts on the
 // settings at once; everything else is stored on OK once it all reads.
 
+#include "app/ScalesDialog.h"
 #include "freq/FreqEngine.h"
 
-#include <QDialog>
 #include <QHash>
 
 class QCheckBox;
@@ -18,7 +18,7 @@ class QRadioButton;
 class QTabWidget;
 class TFreqChildForm;
 
-class TFreqScalesDlg : public QDialog {
+class TFreqScalesDlg : public TScalesDialog {
   Q_OBJECT
 public:
   explicit TFreqScalesDlg(TFreqChildForm* child, QWidget* parent = nullptr);
@@ -40,8 +40,8 @@ public:
   };
 
 protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
+  // The first box of the range page shown.
+  QLineEdit* firstEntry() const override;
 
 private:
   QWidget* axisPage(FreqView v, const char* name, const char* prefix, const QString& xUnit,
@@ -58,7 +58,6 @@ private:
   FreqView view_ = FreqView::DirectNyquist;
   char unitsAtOpen_ = 'r';
   QHash<QLineEdit*, double> exact_;
-  QLineEdit* lastEntered_ = nullptr;
 
   QTabWidget* FreqScales;
   AxisEdits axes_[kFreqViews];

@@ -4,17 +4,16 @@
 // each position (hyst remembers the path walked), with a crosshair on the
 // chart, absolute or relative read-outs, marks and the evaluator.
 
+#include "app/CursorDialog.h"
 #include "nlin/NlinEngine.h"
+#include "plot/ChartCursor.h"
 
-#include <QDialog>
-
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
 class TRChart;
 
-class TNlinCursorDlg : public QDialog {
+class TNlinCursorDlg : public TCursorDialog {
   Q_OBJECT
 
 public:
@@ -30,8 +29,6 @@ public:
   // Marks the cursor's point on the chart, with its coordinates when mark
   // labels are on.
   void MarkBtnClick();
-  // The expression evaluator, modally.
-  void EqBtnClick();
 
 protected:
   void showEvent(QShowEvent* event) override;
@@ -42,28 +39,19 @@ private:
   void showReading();
   // Relative read-outs on or off (off puts the reference back at 0, 0).
   void setRelative(bool on);
-  // The crosshair (and the reference cross) on the chart's display list,
-  // always its newest items while the dialog is open.
-  void drawMarkers();
-  void eraseMarkers();
-  // A cross of lines reaching 10 pixels each side of (x, y), with a circle of
-  // 5 pixels radius when ring is set, in black.
-  void drawCross(double x, double y, bool ring);
 
   TRChart& chart_;
   const NLINSTAT& rec_;
-  NlinCursor cursor_;
+  NlinCursor walk_;
+  // The crosshair (and the reference cross) on the chart.
+  ChartCursor cursor_;
   bool walking_ = false;     // shown: the markers belong on the chart
   bool valid_ = false;       // the reading evaluated without error
   double x_ = 0.0, y_ = 0.0;  // the reading
-  bool relative_ = false;
   double refX_ = 0.0, refY_ = 0.0;
-  bool crossShown_ = false;  // three items: ring and two lines
-  bool refShown_ = false;    // two items: two lines
 
   QScrollBar* ScrollBar1;
   QLineEdit* XValue;
   QLineEdit* YValue;
-  QLabel* OffScreenMsg;
   QPushButton* AbsoluteBtn;
 };

@@ -150,20 +150,22 @@ void TRootChildForm::ModelEdited(ModelEdit)
     RootRefresh();
 }
 
-void TRootChildForm::TakeWindow()
-{
-  const TRChart* c = chart();
-  SetWindow(*stat_, c->RangeLoX(), c->RangeHiX(), c->RangeLoY(), c->RangeHiY());
-}
-
-void TRootChildForm::Go1Click()
+bool TRootChildForm::EnterPlaneForTrace()
 {
   ClearError();
   if (!EnterPlane()) {
     ReportError(this);
-    return;
+    return false;
   }
-  TakeWindow();
+  const TRChart* c = chart();
+  SetWindow(*stat_, c->RangeLoX(), c->RangeHiX(), c->RangeLoY(), c->RangeHiY());
+  return true;
+}
+
+void TRootChildForm::Go1Click()
+{
+  if (!EnterPlaneForTrace())
+    return;
   if (!TraceLocus(*stat_)) {
     ReportError(this);
     return;
@@ -252,12 +254,8 @@ void TRootChildForm::Dampingratiocontour1Click()
                 MsgIcon::Exclamation);
     return;
   }
-  ClearError();
-  if (!EnterPlane()) {
-    ReportError(this);
+  if (!EnterPlaneForTrace())
     return;
-  }
-  TakeWindow();
   double zetas[kMaxDampingContours];
   const int n = DampingRatios(dampingStart_, dampingEnd_, dampingStep_, zetas, kMaxDampingContours);
   for (int i = 0; i < n; ++i) {
@@ -287,12 +285,8 @@ void TRootChildForm::Settlingtimecontour1Click()
                 MsgIcon::Exclamation);
     return;
   }
-  ClearError();
-  if (!EnterPlane()) {
-    ReportError(this);
+  if (!EnterPlaneForTrace())
     return;
-  }
-  TakeWindow();
   if (!SettlingContour(*stat_)) {
     ReportError(this);
     return;

@@ -77,8 +77,9 @@ private:
   // error is left pending and the strict check is off afterwards.
   void RootRefresh();
   void DrawMarks(bool loopValid);
-  // The chart's rectangle for the next trace or contour.
-  void TakeWindow();
+  // EnterPlane, then the chart's rectangle for the next trace or contour;
+  // false with the loop's error reported.
+  bool EnterPlaneForTrace();
   // Status panels 1 (polar coordinates) and 2 (Arg{G} and damping ratio).
   void ShowStatus(double x, double y, double dx, double dy);
 

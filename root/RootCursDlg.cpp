@@ -18,42 +18,26 @@
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
-#include <QPushButton>
-#include <QScreen>
 #include <QScrollBar>
 #include <QShowEvent>
-#include <QSignalBlocker>
-#include <QToolButton>
-#include <QVBoxLayout>
 
-#include <algorithm>
 #include <cmath>
 
 namespace {
-constexpr double kRingPixels = 5.0;
-constexpr double kArmPixels = 10.0;
 constexpr int kLabelSize = 8;
 
 bool GainInfinite(const CursorReadout& c) { return c.gainInfinite || std::fabs(c.gain) >= kInfiniteGain; }
 }  // namespace
 
 TRootCursDlg::TRootCursDlg(TRootChildForm& window)
-    : QDialog(&window), window_(window), rec_(window.record())
+    : TCursorDialog(&window, "RootCursDlg", tr("Root locus cursor")), window_(window), rec_(window.record())
 {
-  setObjectName(QStringLiteral("RootCursDlg"));
-  setWindowTitle(tr("Root locus cursor - absolute mode"));
-
-  ScrollBar1 = new QScrollBar(Qt::Horizontal, this);
-  ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
-  ScrollBar1->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * 40);
+  ScrollBar1 = newScrollBar("ScrollBar1", 40);
   connect(ScrollBar1, &QScrollBar::valueChanged, this, &TRootCursDlg::ScrollBar1Change);
 
   auto* grid = new QGridLayout;
   const auto value = [this, grid](const char* name, const QString& label, int row, int column) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(QLatin1String(name));
-    e->setReadOnly(true);
-    e->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("-0.123456789e-100")));
+    QLineEdit* e = newReadout(name);
     if (!label.isEmpty())
       grid->addWidget(new QLabel(label, this), row, column);
     grid->addWidget(e, row, column + 1);
@@ -65,47 +49,19 @@ TRootCursDlg::TRootCursDlg(TRootChildForm& window)
   AngleValue = value("AngleValue", tr("Angle/deg"), 0, 2);
   GainValue = value("GainValue", tr("Gain"), 1, 2);
   BranchValue = value("BranchValue", QString(), 2, 2);
+  grid->addWidget(newEvaluatorButton(), 0, 4, 3, 1, Qt::AlignCenter);
 
-  auto* eqBitBtn = new QToolButton(this);
-  eqBitBtn->setObjectName(QStringLiteral("EqBitBtn"));
-  eqBitBtn->setIcon(QIcon(QStringLiteral(":/icons/eq.svg")));
-  eqBitBtn->setToolTip(tr("Expression evaluator"));
-  connect(eqBitBtn, &QToolButton::clicked, this, &TRootCursDlg::EqBtnClick);
-  grid->addWidget(eqBitBtn, 0, 4, 3, 1, Qt::AlignCenter);
-
-  OffScreenMsg = new QLabel(this);
-  OffScreenMsg->setObjectName(QStringLiteral("OffScreenMsg"));
-  QPalette red = OffScreenMsg->palette();
-  red.setColor(QPalette::WindowText, Qt::red);
-  OffScreenMsg->setPalette(red);
-  // Room for the message, so the dialog does not jump when it appears.
-  OffScreenMsg->setMinimumHeight(OffScreenMsg->fontMetrics().height());
-
+  QLabel* offGraph = newOffGraphLabel(true);
   auto* row = new QHBoxLayout;
-  const auto button = [this, row](const char* name, const QString& caption, void (TRootCursDlg::*handler)()) {
-    auto* b = new QPushButton(caption, this);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, handler);
-    row->addWidget(b);
-    return b;
-  };
-  auto* close = new QPushButton(tr("Close"), this);
-  close->setObjectName(QStringLiteral("CloseBtn"));
-  connect(close, &QPushButton::clicked, this, &QDialog::reject);
-  row->addWidget(close);
-  button("EqBtn2", tr("&="), &TRootCursDlg::EqBtnClick);
-  AbsoluteBtn = button("AbsoluteBtn", tr("&Absolute"), &TRootCursDlg::AbsoluteBtnClick);
-  button("RelativeBtn", tr("&Relative"), &TRootCursDlg::RelativeBtnClick);
-  button("MarkBtn", tr("&Mark"), &TRootCursDlg::MarkBtnClick);
-  button("SetGainBtn", tr("Set &gain"), &TRootCursDlg::SetGainBtnClick)
+  addCloseButton(row, tr("Close"), &QDialog::reject);
+  addButton(row, "EqBtn2", tr("&="), &TRootCursDlg::EqBtnClick);
+  AbsoluteBtn = addButton(row, "AbsoluteBtn", tr("&Absolute"), &TRootCursDlg::AbsoluteBtnClick);
+  addButton(row, "RelativeBtn", tr("&Relative"), &TRootCursDlg::RelativeBtnClick);
+  addButton(row, "MarkBtn", tr("&Mark"), &TRootCursDlg::MarkBtnClick);
+  addButton(row, "SetGainBtn", tr("Set &gain"), &TRootCursDlg::SetGainBtnClick)
       ->setToolTip(tr("Make the gain at the cursor the loop gain K"));
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(ScrollBar1);
-  layout->addLayout(grid);
-  layout->addWidget(OffScreenMsg);
-  layout->addLayout(row);
+  stack(ScrollBar1, grid, offGraph, row);
 }
 
 int TRootCursDlg::Execute()
@@ -122,24 +78,13 @@ int TRootCursDlg::Execute()
     return Rejected;
   chart_ = window_.chart();
   window_.graph().LeaveRelative();
-  relative_ = false;
-  ref_ = {};
-  setWindowTitle(tr("Root locus cursor - absolute mode"));
-  AbsoluteBtn->setEnabled(false);
-  {
-    const QSignalBlocker quiet(ScrollBar1);
-    ScrollBar1->setRange(0, n - 1);
-    ScrollBar1->setPageStep(std::max(1, n / 20));
-    ScrollBar1->setValue(0);
-  }
-  const QRectF area = chart_->PlotArea();
-  pixelX_ = (chart_->RangeHiX() - chart_->RangeLoX()) / std::max(area.width(), 1.0);
-  pixelY_ = (chart_->RangeHiY() - chart_->RangeLoY()) / std::max(area.height(), 1.0);
+  cursor_.attach(*chart_, ChartCursor::Style::Items);
+  setRelative(false);
+  restartScrollBar(ScrollBar1, n);
   ShowReading();
 
   const int result = ExecModal(*this);
-  EraseMarkers();
-  chart_->ShowGraph();
+  cursor_.detach();
   return result;
 }
 
@@ -148,8 +93,7 @@ void TRootCursDlg::showEvent(QShowEvent* event)
   QDialog::showEvent(event);
   if (event->spontaneous())
     return;
-  if (const QScreen* s = screen())
-    move(s->availableGeometry().center() - rect().center());
+  centreOnScreen();
   ScrollBar1->setFocus();
 }
 
@@ -160,9 +104,7 @@ void TRootCursDlg::ShowReading()
   const AxisRange x{chart_->RangeLoX(), chart_->RangeHiX()}, y{chart_->RangeLoY(), chart_->RangeHiY()};
   if (!CursorAt(rec_, ScrollBar1->value(), ref_, x, y, at_))
     return;
-  EraseMarkers();
-  DrawMarkers();
-  chart_->ShowGraph();
+  cursor_.moveTo(at_.x, at_.y);
 
   ShowNumberInEdit(RealValue, at_.realShown);
   ShowNumberInEdit(ImagValue, at_.imagShown);
@@ -177,27 +119,34 @@ void TRootCursDlg::ShowReading()
     ShowNumberInEdit(GainValue, at_.gainShown);
   if (!at_.kind.empty())
     BranchValue->setText(QString::fromStdString(at_.kind));
-  OffScreenMsg->setText(at_.offGraph ? QLatin1String(kCursorOffGraph) : QString());
+  showOffGraph(at_.offGraph);
+}
+
+void TRootCursDlg::setRelative(bool on)
+{
+  if (on) {
+    cursor_.setReference(ref_.x, ref_.y);
+  } else {
+    ref_ = {};
+    cursor_.clearReference();
+  }
+  setModeCaption(on);
+  AbsoluteBtn->setEnabled(on);
 }
 
 void TRootCursDlg::RelativeBtnClick()
 {
   if (!TakeReference(at_, ref_))
     ShowWarning(this, QLatin1String(kGainTooSmallWarning));
-  relative_ = true;
-  setWindowTitle(tr("Root locus cursor - relative mode"));
-  AbsoluteBtn->setEnabled(true);
+  setRelative(true);
   ShowReading();
 }
 
 void TRootCursDlg::AbsoluteBtnClick()
 {
-  if (!relative_)
+  if (!cursor_.hasReference())
     return;
-  relative_ = false;
-  ref_ = {};
-  setWindowTitle(tr("Root locus cursor - absolute mode"));
-  AbsoluteBtn->setEnabled(false);
+  setRelative(false);
   ShowReading();
 }
 
@@ -205,7 +154,7 @@ void TRootCursDlg::MarkBtnClick()
 {
   if (!chart_)
     return;
-  EraseMarkers();
+  cursor_.takeBack();
   const QColor previous = chart_->DataColor();
   chart_->SetDataColorRgb(Sys().pen[1]);
   chart_->MarkAt(at_.x, at_.y, kMarkTick);
@@ -214,11 +163,8 @@ void TRootCursDlg::MarkBtnClick()
     chart_->TextAt(at_.x, at_.y, QStringLiteral("  ") + gain, kLabelSize);
   }
   chart_->SetDataColor(previous);
-  DrawMarkers();
-  chart_->ShowGraph();
+  cursor_.moveTo(at_.x, at_.y);
 }
-
-void TRootCursDlg::EqBtnClick() { RunEvaluatorModally(this); }
 
 void TRootCursDlg::SetGainBtnClick()
 {
@@ -231,32 +177,4 @@ void TRootCursDlg::SetGainBtnClick()
   Sys().gain = k;
   if (TSysDefForm* diagram = SysDefWindow())
     diagram->RefreshGain();
-}
-
-void TRootCursDlg::DrawCross(double x, double y, bool ring)
-{
-  if (ring)
-    chart_->EllipseItem(x, y, kRingPixels * pixelX_, kRingPixels * pixelY_);
-  chart_->LineItem(x - kArmPixels * pixelX_, y, x + kArmPixels * pixelX_, y);
-  chart_->LineItem(x, y - kArmPixels * pixelY_, x, y + kArmPixels * pixelY_);
-}
-
-void TRootCursDlg::DrawMarkers()
-{
-  const QColor previous = chart_->DataColor();
-  chart_->SetDataColor(Qt::black);
-  refShown_ = relative_;
-  if (refShown_)
-    DrawCross(ref_.x, ref_.y, false);
-  DrawCross(at_.x, at_.y, true);
-  crossShown_ = true;
-  chart_->SetDataColor(previous);
-}
-
-void TRootCursDlg::EraseMarkers()
-{
-  const int items = (crossShown_ ? 3 : 0) + (refShown_ ? 2 : 0);
-  for (int i = 0; i < items; ++i)
-    chart_->RemoveLastItem();
-  crossShown_ = refShown_ = false;
 }

@@ -5,18 +5,17 @@
 // puts a closed-loop pole there and the kind of point, absolute or relative
 // to a reference point. "Set gain" makes that gain the loop gain K.
 
+#include "app/CursorDialog.h"
+#include "plot/ChartCursor.h"
 #include "root/RootReadouts.h"
 
-#include <QDialog>
-
-class QLabel;
 class QLineEdit;
 class QPushButton;
 class QScrollBar;
 class TRChart;
 class TRootChildForm;
 
-class TRootCursDlg : public QDialog {
+class TRootCursDlg : public TCursorDialog {
   Q_OBJECT
 public:
   explicit TRootCursDlg(TRootChildForm& window);
@@ -33,7 +32,6 @@ public:
   // A tick in Pen2 at the point, labelled with its gain when mark labels
   // are on.
   void MarkBtnClick();
-  void EqBtnClick();
   // Loop gain K := the locus gain at the point; refused with a message
   // where it is infinite, zero or of the wrong sign.
   void SetGainBtnClick();
@@ -44,22 +42,15 @@ protected:
 private:
   // Reads the point at the scroll bar, moves the crosshair, fills the boxes.
   void ShowReading();
-  // The reference cross and the crosshair, always the chart's newest items
-  // while the dialog is open.
-  void DrawMarkers();
-  void EraseMarkers();
-  void DrawCross(double x, double y, bool ring);
+  void setRelative(bool on);
 
   TRootChildForm& window_;
   ROOTSTAT& rec_;
   TRChart* chart_ = nullptr;
   CursorReadout at_;
   CursorReference ref_;
-  bool relative_ = false;
-  // Crosshair sizes in data units: a ring of 5 pixels, arms of 10.
-  double pixelX_ = 0.0, pixelY_ = 0.0;
-  bool crossShown_ = false;  // three items: ring and two lines
-  bool refShown_ = false;    // two items: two lines
+  // The crosshair and the reference cross on the chart.
+  ChartCursor cursor_;
 
   QScrollBar* ScrollBar1;
   QLineEdit* RealValue;
@@ -68,6 +59,5 @@ private:
   QLineEdit* AngleValue;
   QLineEdit* GainValue;
   QLineEdit* BranchValue;
-  QLabel* OffScreenMsg;
   QPushButton* AbsoluteBtn;
 };

@@ -5,7 +5,6 @@
 
 #include "time/TransCursorDlg.h"
 
-#include "app/FrameAccess.h"
 #include "app/Messages.h"
 #include "model/NumberEntry.h"
 #include "plot/TRChart.h"
@@ -18,20 +17,13 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
-#include <QPushButton>
 #include <QScrollBar>
-#include <QSignalBlocker>
-#include <QVBoxLayout>
 
 #include <algorithm>
 #include <tuple>
 
 namespace {
 
-constexpr int kEllipsePixels = 5;
-constexpr int kCrossPixels = 10;
-constexpr int kCursorItems = 3;     // ellipse and the two arms of the cross
-constexpr int kReferenceItems = 2;  // the two arms of the reference cross
 constexpr int kMarkSize = 8;
 
 // A round mark of the colour of the trace a value belongs to.
@@ -68,33 +60,23 @@ void MarkWithLabel(TRChart& c, double x, double y)
 }  // namespace
 
 TTransCursorDlg::TTransCursorDlg(TTransChildForm* child, QWidget* parent)
-    : QDialog(parent ? parent : child), child_(child)
+    : TCursorDialog(parent ? parent : child, "TransCursorDlg", tr("Time domain cursor")), child_(child)
 {
-  setObjectName(QStringLiteral("TransCursorDlg"));
-  setWindowTitle(tr("Time domain cursor - absolute mode"));
-
-  ScrollBar1 = new QScrollBar(Qt::Horizontal, this);
-  ScrollBar1->setObjectName(QStringLiteral("ScrollBar1"));
+  ScrollBar1 = newScrollBar("ScrollBar1", 0);
   connect(ScrollBar1, &QScrollBar::valueChanged, this, &TTransCursorDlg::ScrollBar1Change);
 
   auto* grid = new QGridLayout;
-  const auto value = [this](const char* name) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(QLatin1String(name));
-    e->setReadOnly(true);
-    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
-    return e;
-  };
+  const QString widest(14, QLatin1Char('0'));
   const auto label = [this](const char* name, const QString& text) {
     auto* l = new QLabel(text, this);
     l->setObjectName(QLatin1String(name));
     return l;
   };
-  TimeValue = value("TimeValue");
-  InputValue = value("InputValue");
-  OutputValue = value("OutputValue");
-  ControlValue = value("ControlValue");
-  ErrorValue = value("ErrorValue");
+  TimeValue = newReadout("TimeValue", widest);
+  InputValue = newReadout("InputValue", widest);
+  OutputValue = newReadout("OutputValue", widest);
+  ControlValue = newReadout("ControlValue", widest);
+  ErrorValue = newReadout("ErrorValue", widest);
   InputMark = label("InputMark", QString());
   OutputMark = label("OutputMark", QString());
   ControlMark = label("ControlMark", QString());
@@ -116,38 +98,16 @@ TTransCursorDlg::TTransCursorDlg(TTransChildForm* child, QWidget* parent)
   }
   grid->setColumnStretch(2, 1);
 
-  OffScreenMsg = label("OffScreenMsg", QString());
-  QPalette red = OffScreenMsg->palette();
-  red.setColor(QPalette::WindowText, Qt::red);
-  OffScreenMsg->setPalette(red);
-  // Room for the message, so the dialog does not jump when it appears.
-  OffScreenMsg->setMinimumHeight(OffScreenMsg->fontMetrics().height());
-
+  QLabel* offGraph = newOffGraphLabel(true);
   auto* buttons = new QHBoxLayout;
-  const auto button = [this, buttons](const char* name, const QString& text, void (TTransCursorDlg::*f)()) {
-    auto* b = new QPushButton(text, this);
-    b->setObjectName(QLatin1String(name));
-    b->setAutoDefault(false);
-    connect(b, &QPushButton::clicked, this, f);
-    buttons->addWidget(b);
-    return b;
-  };
-  button("AbsoluteBitBtn", tr("&Absolute"), &TTransCursorDlg::AbsoluteBitBtnClick);
-  button("RelativeBitBtn", tr("&Relative"), &TTransCursorDlg::RelativeBitBtnClick);
-  button("MarkBtn", tr("&Mark"), &TTransCursorDlg::MarkBtnClick);
-  button("EqBitBtn", tr("&="), &TTransCursorDlg::EqBitBtnClick);
+  addButton(buttons, "AbsoluteBitBtn", tr("&Absolute"), &TTransCursorDlg::AbsoluteBitBtnClick);
+  addButton(buttons, "RelativeBitBtn", tr("&Relative"), &TTransCursorDlg::RelativeBitBtnClick);
+  addButton(buttons, "MarkBtn", tr("&Mark"), &TTransCursorDlg::MarkBtnClick);
+  addButton(buttons, "EqBitBtn", tr("&="), &TTransCursorDlg::EqBtnClick);
   buttons->addStretch();
-  auto* close = new QPushButton(tr("&Close"), this);
-  close->setObjectName(QStringLiteral("CloseBtn"));
-  close->setAutoDefault(false);
-  connect(close, &QPushButton::clicked, this, &QDialog::accept);
-  buttons->addWidget(close);
+  addCloseButton(buttons, tr("&Close"), &QDialog::accept)->setAutoDefault(false);
 
-  auto* layout = new QVBoxLayout(this);
-  layout->addWidget(ScrollBar1);
-  layout->addLayout(grid);
-  layout->addWidget(OffScreenMsg);
-  layout->addLayout(buttons);
+  stack(ScrollBar1, grid, offGraph, buttons);
 }
 
 int TTransCursorDlg::Execute()
@@ -156,7 +116,7 @@ int TTransCursorDlg::Execute()
     return QDialog::Rejected;
   setUp();
   const int result = ExecModal(*this);
-  detach();
+  cursor_.detach();
   return result;
 }
 
@@ -166,9 +126,8 @@ void TTransCursorDlg::setUp()
   run_ = &child_->settings().result;
   phase_ = run_->plot == TransPlot::PhasePlane;
   child_->graph().LeaveRelative();
-  relative_ = false;
   reference_ = {};
-  setWindowTitle(tr("Time domain cursor - absolute mode"));
+  setModeCaption(false);
 
   const TransPens pens = PensOf(Sys());
   const Rgb output = run_->closedLoop ? pens.closedOutput : pens.openOutput;
@@ -187,25 +146,8 @@ void TTransCursorDlg::setUp()
   InputLabel->setText(phase_ ? QString::fromLatin1(st.phaseXText) : tr("Input"));
   OutputLabel->setText(phase_ ? QString::fromLatin1(st.phaseYText) : tr("Output"));
 
-  {
-    const QSignalBlocker quiet(ScrollBar1);
-    ScrollBar1->setRange(0, run_->pointCount - 1);
-    ScrollBar1->setPageStep(std::max(1, run_->pointCount / 20));
-    ScrollBar1->setValue(0);
-  }
-  current_ = pointAt(0);
-  if (phase_) {
-    const QRectF area = chart_->PlotArea();
-    const double perPixelX = (chart_->RangeHiX() - chart_->RangeLoX()) / std::max(1.0, area.width());
-    const double perPixelY = (chart_->RangeHiY() - chart_->RangeLoY()) / std::max(1.0, area.height());
-    ellipseX_ = kEllipsePixels * perPixelX;
-    ellipseY_ = kEllipsePixels * perPixelY;
-    crossX_ = kCrossPixels * perPixelX;
-    crossY_ = kCrossPixels * perPixelY;
-    drawCursor();
-  } else {
-    chart_->CrossHairSetup(1, Qt::black, 1, 2, 2);
-  }
+  restartScrollBar(ScrollBar1, run_->pointCount);
+  cursor_.attach(*chart_, phase_ ? ChartCursor::Style::Items : ChartCursor::Style::Crosshairs);
   update();
 }
 
@@ -217,54 +159,14 @@ TTransCursorDlg::Point TTransCursorDlg::pointAt(int i) const
   return {i * run_->step, p.input, p.y, p.u};
 }
 
-void TTransCursorDlg::drawCursor()
-{
-  const QColor previous = chart_->DataColor();
-  chart_->SetDataColor(Qt::black);
-  const double x = current_.input, y = current_.output;
-  chart_->EllipseItem(x, y, ellipseX_, ellipseY_);
-  chart_->LineItem(x - crossX_, y, x + crossX_, y);
-  chart_->LineItem(x, y - crossY_, x, y + crossY_);
-  chart_->SetDataColor(previous);
-  cursorDrawn_ = true;
-}
-
-void TTransCursorDlg::drawReference()
-{
-  const QColor previous = chart_->DataColor();
-  chart_->SetDataColor(Qt::black);
-  const double x = reference_.input, y = reference_.output;
-  chart_->LineItem(x - crossX_, y, x + crossX_, y);
-  chart_->LineItem(x, y - crossY_, x, y + crossY_);
-  chart_->SetDataColor(previous);
-  referenceDrawn_ = true;
-}
-
-void TTransCursorDlg::takeBackItems()
-{
-  const int n = (cursorDrawn_ ? kCursorItems : 0) + (referenceDrawn_ ? kReferenceItems : 0);
-  for (int i = 0; i < n; ++i)
-    chart_->RemoveLastItem();
-  cursorDrawn_ = referenceDrawn_ = false;
-}
-
 void TTransCursorDlg::update()
 {
   current_ = pointAt(ScrollBar1->value());
   const double x = phase_ ? current_.input : current_.time;
   const double y = current_.output;
-  if (phase_) {
-    takeBackItems();
-    if (relative_)
-      drawReference();
-    drawCursor();
-    chart_->ShowGraph();
-  } else {
-    chart_->CrossHairPosition(1, x, y);
-  }
-  const bool off = x < chart_->RangeLoX() || x > chart_->RangeHiX() || y < chart_->RangeLoY() ||
-                   y > chart_->RangeHiY();
-  OffScreenMsg->setText(off ? tr("Cursor off graph") : QString());
+  cursor_.moveTo(x, y);
+  showOffGraph(x < chart_->RangeLoX() || x > chart_->RangeHiX() || y < chart_->RangeLoY() ||
+               y > chart_->RangeHiY());
 
   const double input = current_.input - reference_.input;
   const double output = current_.output - reference_.output;
@@ -283,25 +185,19 @@ void TTransCursorDlg::RelativeBitBtnClick()
 {
   current_ = pointAt(ScrollBar1->value());
   reference_ = current_;
-  relative_ = true;
-  setWindowTitle(tr("Time domain cursor - relative mode"));
-  if (!phase_) {
-    chart_->CrossHairPosition(2, current_.time, current_.output);
-    chart_->CrossHairSetup(2, Qt::black, 1, 3, 2);
-  }
+  setModeCaption(true);
   // On the phase plane the reference cross goes under the cursor.
+  cursor_.setReference(phase_ ? current_.input : current_.time, current_.output);
   update();
 }
 
 void TTransCursorDlg::AbsoluteBitBtnClick()
 {
-  if (!relative_)
+  if (!cursor_.hasReference())
     return;
-  relative_ = false;
   reference_ = {};
-  setWindowTitle(tr("Time domain cursor - absolute mode"));
-  if (!phase_)
-    chart_->CrossHairSetup(2, Qt::black, 1, 3, 0);
+  setModeCaption(false);
+  cursor_.clearReference();
   update();
 }
 
@@ -312,7 +208,7 @@ void TTransCursorDlg::MarkBtnClick()
   chart_->SetDataColorRgb(run_->closedLoop ? pens.closedOutput : pens.openOutput);
   if (phase_) {
     // The mark goes under the cursor items, which update() draws again.
-    takeBackItems();
+    cursor_.takeBack();
     MarkWithLabel(*chart_, current_.input, current_.output);
   } else {
     MarkWithLabel(*chart_, current_.time, current_.output);
@@ -325,21 +221,4 @@ void TTransCursorDlg::MarkBtnClick()
   chart_->SetDataColor(previous);
   chart_->ShowGraph();
   update();
-}
-
-void TTransCursorDlg::EqBitBtnClick()
-{
-  RunEvaluatorModally(this);
-}
-
-void TTransCursorDlg::detach()
-{
-  if (phase_) {
-    takeBackItems();
-    chart_->ShowGraph();
-  } else {
-    chart_->CrossHairSetup(1, Qt::black, 1, 2, 0);
-    if (relative_)
-      chart_->CrossHairSetup(2, Qt::black, 1, 3, 0);
-  }
 }

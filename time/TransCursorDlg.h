@@ -6,7 +6,8 @@
 // crosshair 2); on the phase plane it is an ellipse and a cross drawn as
 // display items, taken back when it moves and when the dialog closes.
 
-#include <QDialog>
+#include "app/CursorDialog.h"
+#include "plot/ChartCursor.h"
 
 class QLabel;
 class QLineEdit;
@@ -15,7 +16,7 @@ class TRChart;
 class TTransChildForm;
 struct TransResult;
 
-class TTransCursorDlg : public QDialog {
+class TTransCursorDlg : public TCursorDialog {
   Q_OBJECT
 public:
   explicit TTransCursorDlg(TTransChildForm* child, QWidget* parent = nullptr);
@@ -28,7 +29,6 @@ public:
   void RelativeBitBtnClick();
   void AbsoluteBitBtnClick();
   void MarkBtnClick();
-  void EqBitBtnClick();
 
 private:
   struct Point {
@@ -37,26 +37,15 @@ private:
   Point pointAt(int i) const;
   void setUp();
   void update();
-  // Closing: crosshairs hidden, cursor items taken back.
-  void detach();
-  // Phase-plane cursor items: the cursor (3 items) and the reference cross
-  // (2 items), each taken back only when drawn.
-  void drawCursor();
-  void drawReference();
-  void takeBackItems();
 
   TTransChildForm* child_;
   TRChart* chart_ = nullptr;
   const TransResult* run_ = nullptr;
   bool phase_ = false;
-  bool relative_ = false;
   Point current_;
   Point reference_;
-  // Cursor sizes in data units: ellipse semi-axes of 5 pixels, cross arms
-  // of 10 pixels.
-  double ellipseX_ = 0, ellipseY_ = 0, crossX_ = 0, crossY_ = 0;
-  bool cursorDrawn_ = false;
-  bool referenceDrawn_ = false;
+  // Crosshairs on the time plot, display items on the phase plane.
+  ChartCursor cursor_;
 
   QScrollBar* ScrollBar1;
   QLineEdit* TimeValue;
@@ -72,5 +61,4 @@ private:
   QLabel* ErrorMark;
   QLabel* ControlLabel;
   QLabel* ErrorLabel;
-  QLabel* OffScreenMsg;
 };

@@ -10,7 +10,6 @@
 #include "plot/TRChart.h"
 #include "time/TransChild.h"
 
-#include <QEvent>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -18,44 +17,29 @@
 #include <QVBoxLayout>
 
 TTransScalesDlg::TTransScalesDlg(TTransChildForm* child, QWidget* parent)
-    : QDialog(parent), child_(child)
+    : TScalesDialog(parent, "TransScalesDlg"), child_(child)
 {
-  setObjectName(QStringLiteral("TransScalesDlg"));
   auto* grid = new QGridLayout;
-  const auto edit = [this, grid](const char* name, const QString& caption, int row, int column) {
-    auto* e = new QLineEdit(this);
-    e->setObjectName(QLatin1String(name));
-    e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 12);
-    e->installEventFilter(this);
+  const QString widest(12, QLatin1Char('0'));
+  const auto edit = [&](const char* name, const QString& caption, int row, int column, bool* changed) {
+    QLineEdit* e = newEntry(this, name, widest, changed);
     auto* label = new QLabel(caption, this);
     label->setBuddy(e);
     grid->addWidget(label, row, column);
     grid->addWidget(e, row, column + 1);
     return e;
   };
-  XminEdit = edit("XminEdit", tr("X min"), 0, 0);
-  XmaxEdit = edit("XmaxEdit", tr("X max"), 0, 2);
-  YminEdit = edit("YminEdit", tr("Y min"), 1, 0);
-  YmaxEdit = edit("YmaxEdit", tr("Y max"), 1, 2);
-  DurationEdit = edit("DurationEdit", tr("Duration"), 2, 0);
-  npointsEdit = edit("npointsEdit", tr("No of points"), 2, 2);
-  lastEntered_ = XminEdit;
-  for (QLineEdit* e : {XminEdit, XmaxEdit, YminEdit, YmaxEdit})
-    connect(e, &QLineEdit::textEdited, this, [this] { rangesChanged_ = true; });
-  connect(DurationEdit, &QLineEdit::textEdited, this, [this] { durationChanged_ = true; });
-  connect(npointsEdit, &QLineEdit::textEdited, this, [this] { pointsChanged_ = true; });
+  XminEdit = edit("XminEdit", tr("X min"), 0, 0, &rangesChanged_);
+  XmaxEdit = edit("XmaxEdit", tr("X max"), 0, 2, &rangesChanged_);
+  YminEdit = edit("YminEdit", tr("Y min"), 1, 0, &rangesChanged_);
+  YmaxEdit = edit("YmaxEdit", tr("Y max"), 1, 2, &rangesChanged_);
+  DurationEdit = edit("DurationEdit", tr("Duration"), 2, 0, &durationChanged_);
+  npointsEdit = edit("npointsEdit", tr("No of points"), 2, 2, &pointsChanged_);
+  setLastEntered(XminEdit);
 
   auto* layout = new QVBoxLayout(this);
   layout->addLayout(grid);
   connect(AddOkCancelRow(this, layout), &QPushButton::clicked, this, &TTransScalesDlg::OKBtnClick);
-}
-
-bool TTransScalesDlg::eventFilter(QObject* watched, QEvent* event)
-{
-  if (event->type() == QEvent::FocusIn)
-    if (auto* e = qobject_cast<QLineEdit*>(watched))
-      lastEntered_ = e;
-  return QDialog::eventFilter(watched, event);
 }
 
 int TTransScalesDlg::Execute()
@@ -67,35 +51,18 @@ int TTransScalesDlg::Execute()
   const TRANSTAT& st = child_->settings();
   const bool phase = st.plotType == TransPlot::PhasePlane;
   setWindowTitle(phase ? tr("Phase plane scales") : tr("Time response scales"));
-  const TRChart* c = child_->chart();
-  ShowNumberInEdit(XminEdit, c->RangeLoX());
-  ShowNumberInEdit(XmaxEdit, c->RangeHiX());
-  ShowNumberInEdit(YminEdit, c->RangeLoY());
-  ShowNumberInEdit(YmaxEdit, c->RangeHiY());
+  showRanges(*child_->chart(), XminEdit, XmaxEdit, YminEdit, YmaxEdit);
   ShowNumberInEdit(DurationEdit, st.duration);
   ShowNumberInEdit(npointsEdit, st.points);
   rangesChanged_ = durationChanged_ = pointsChanged_ = false;
   return ExecModal(*this);
 }
 
-void TTransScalesDlg::showEvent(QShowEvent* event)
-{
-  QDialog::showEvent(event);
-  lastEntered_->setFocus();
-  lastEntered_->selectAll();
-}
-
-void TTransScalesDlg::focus(QLineEdit* edit)
-{
-  edit->setFocus();
-  edit->selectAll();
-}
-
 bool TTransScalesDlg::read(QLineEdit* edit, double& value)
 {
   if (ReadNumber(edit, value))
     return true;
-  focus(edit);
+  focusEntry(edit);
   return false;
 }
 
@@ -107,18 +74,18 @@ void TTransScalesDlg::OKBtnClick()
       return;
     if (!(x1 < x2) || !(y1 < y2)) {
       ShowWarning(this, QStringLiteral("Max must exceed Min"));
-      focus(!(x1 < x2) ? XmaxEdit : YmaxEdit);
+      focusEntry(!(x1 < x2) ? XmaxEdit : YmaxEdit);
       return;
     }
   }
   if (durationChanged_ &&
       (!read(DurationEdit, duration) || !CheckRange(this, ranges::kDuration, duration))) {
-    focus(DurationEdit);
+    focusEntry(DurationEdit);
     return;
   }
   // In range before it becomes a whole number: 1000.5 is refused, not taken as 1000.
   if (pointsChanged_ && (!read(npointsEdit, points) || !CheckRange(this, ranges::kTimePoints, points))) {
-    focus(npointsEdit);
+    focusEntry(npointsEdit);
     return;
   }
 

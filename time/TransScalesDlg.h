@@ -3,12 +3,12 @@
 // window's current chart, the duration and the number of points. Only what
 // the user edited is read; nothing is stored until all of it reads.
 
-#include <QDialog>
+#include "app/ScalesDialog.h"
 
 class QLineEdit;
 class TTransChildForm;
 
-class TTransScalesDlg : public QDialog {
+class TTransScalesDlg : public TScalesDialog {
   Q_OBJECT
 public:
   // child: the time window whose scales are set (none: the dialog only warns).
@@ -19,14 +19,9 @@ public:
   int Execute();
   void OKBtnClick();
 
-protected:
-  bool eventFilter(QObject* watched, QEvent* event) override;
-  void showEvent(QShowEvent* event) override;
-
 private:
   // Reads edit; a failure leaves the focus in it.
-  bool read(QLineEdit* edit, double& value);
-  static void focus(QLineEdit* edit);
+  static bool read(QLineEdit* edit, double& value);
 
   TTransChildForm* child_;
   QLineEdit* XminEdit;
@@ -38,5 +33,4 @@ private:
   bool rangesChanged_ = false;
   bool durationChanged_ = false;
   bool pointsChanged_ = false;
-  QLineEdit* lastEntered_;
 };

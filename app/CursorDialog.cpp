@@ -1,0 +1,122 @@
+#include "app/CursorDialog.h"
+
+#include "app/FrameAccess.h"
+
+#include <QBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QSignalBlocker>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+TCursorDialog::TCursorDialog(QWidget* parent, const char* name, const QString& stem)
+    : QDialog(parent), stem_(stem)
+{
+  setObjectName(QLatin1String(name));
+  setModeCaption(false);
+}
+
+void TCursorDialog::EqBtnClick() { RunEvaluatorModally(this); }
+
+void TCursorDialog::setModeCaption(bool relative)
+{
+  setWindowTitle(relative ? tr("%1 - relative mode").arg(stem_) : tr("%1 - absolute mode").arg(stem_));
+}
+
+QScrollBar* TCursorDialog::newScrollBar(const char* name, int digits)
+{
+  auto* bar = new QScrollBar(Qt::Horizontal, this);
+  bar->setObjectName(QLatin1String(name));
+  if (digits > 0)
+    bar->setMinimumWidth(fontMetrics().horizontalAdvance(QLatin1Char('0')) * digits);
+  return bar;
+}
+
+void TCursorDialog::restartScrollBar(QScrollBar* bar, int count)
+{
+  const QSignalBlocker quiet(bar);
+  bar->setRange(0, count - 1);
+  bar->setPageStep(std::max(1, count / 20));
+  bar->setValue(0);
+}
+
+QLineEdit* TCursorDialog::newReadout(const char* name, const QString& widest)
+{
+  auto* e = new QLineEdit(this);
+  e->setObjectName(QLatin1String(name));
+  e->setReadOnly(true);
+  e->setMinimumWidth(e->fontMetrics().horizontalAdvance(widest));
+  return e;
+}
+
+QLineEdit* TCursorDialog::newReadout(const char* name)
+{
+  return newReadout(name, QStringLiteral("-0.123456789e-100"));
+}
+
+QLabel* TCursorDialog::newOffGraphLabel(bool prominent)
+{
+  offGraph_ = new QLabel(this);
+  offGraph_->setObjectName(QStringLiteral("OffScreenMsg"));
+  if (prominent) {
+    QPalette red = offGraph_->palette();
+    red.setColor(QPalette::WindowText, Qt::red);
+    offGraph_->setPalette(red);
+    // Room for the message, so the dialog does not jump when it appears.
+    offGraph_->setMinimumHeight(offGraph_->fontMetrics().height());
+  }
+  return offGraph_;
+}
+
+void TCursorDialog::showOffGraph(bool off)
+{
+  offGraph_->setText(off ? tr("Cursor off graph") : QString());
+}
+
+QWidget* TCursorDialog::newEvaluatorButton()
+{
+  auto* b = new QToolButton(this);
+  b->setObjectName(QStringLiteral("EqBitBtn"));
+  b->setIcon(QIcon(QStringLiteral(":/icons/eq.svg")));
+  b->setToolTip(tr("Expression evaluator"));
+  connect(b, &QToolButton::clicked, this, &TCursorDialog::EqBtnClick);
+  return b;
+}
+
+QPushButton* TCursorDialog::addButton(QBoxLayout* row, const char* name, const QString& caption)
+{
+  auto* b = new QPushButton(caption, this);
+  b->setObjectName(QLatin1String(name));
+  b->setAutoDefault(false);
+  row->addWidget(b);
+  return b;
+}
+
+QPushButton* TCursorDialog::addCloseButton(QBoxLayout* row, const QString& caption, void (QDialog::*closes)())
+{
+  auto* b = new QPushButton(caption, this);
+  b->setObjectName(QStringLiteral("CloseBtn"));
+  connect(b, &QPushButton::clicked, this, closes);
+  row->addWidget(b);
+  return b;
+}
+
+void TCursorDialog::stack(QScrollBar* bar, QLayout* values, QLabel* offGraph, QLayout* buttons)
+{
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(bar);
+  layout->addLayout(values);
+  if (offGraph)
+    layout->addWidget(offGraph);
+  layout->addLayout(buttons);
+}
+
+void TCursorDialog::centreOnScreen()
+{
+  if (const QScreen* s = screen())
+    move(s->availableGeometry().center() - rect().center());
+}
