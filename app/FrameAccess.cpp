@@ -50,8 +50,17 @@ void SetHint(QAbstractButton* button, const QString& hint)
 
 void SetStatusPanel(int index, const QString& text)
 {
-  if (QLabel* p = panel(index))
-    p->setText(text);
+  QLabel* p = panel(index);
+  if (!p)
+    return;
+  p->setText(text);
+  // Panel 2's read-outs depend on the window and on the user's number
+  // format: a longer one widens the panel instead of being cut off.
+  if (index == 2) {
+    const int need = p->fontMetrics().horizontalAdvance(text) + 2 * p->frameWidth() + 6;
+    if (need > p->minimumWidth())
+      p->setFixedWidth(need);
+  }
 }
 
 QString StatusPanel(int index)

@@ -370,10 +370,12 @@ void TMainForm::createStatusBar()
   const int word = std::max(fm.horizontalAdvance(QStringLiteral("Absolute")),
                             fm.horizontalAdvance(QStringLiteral("Relative")));
   panels_[0]->setFixedWidth(std::max(widths[0], word + 2 * panels_[0]->frameWidth() + 6));
-  // Panel 2 holds the frequency window's polar read-out or the nonlinear
-  // window's note of a characteristic cut short.
-  const int polar = std::max(fm.horizontalAdvance(QStringLiteral("Mag = -0.1235, Ang = -123.5 deg")),
-                             fm.horizontalAdvance(QLatin1String(kNlinCutNote)));
+  // Panel 2 holds the frequency window's polar read-out, the root window's
+  // angle and damping ratio or the nonlinear window's note of a
+  // characteristic cut short.
+  const int polar = std::max({fm.horizontalAdvance(QStringLiteral("Mag = -0.1235, Ang = -123.5 deg")),
+                              fm.horizontalAdvance(QStringLiteral("Arg{G(s)} = -123.5 deg, Damping ratio = 0.1235")),
+                              fm.horizontalAdvance(QLatin1String(kNlinCutNote))});
   panels_[2]->setFixedWidth(std::max(widths[2], polar + 2 * panels_[2]->frameWidth() + 6));
 }
 

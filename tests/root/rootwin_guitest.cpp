@@ -12,6 +12,7 @@
 #include <QLabel>
 
 #include <cmath>
+#include <cstdio>
 #include <string>
 
 namespace {
@@ -177,6 +178,13 @@ TEST_F(RootWinTest, StatusBarShowsArgDampingAndPolarCoordinates)
   choose("Polarcoordinates1");
   EXPECT_EQ(panels(-2, 2 * std::sqrt(3.0)), "Mag = 4, Ang = 120 deg | Arg{G(s)} = -180 deg, Damping ratio = 0.5");
   EXPECT_EQ(panels(0, 0).left(20), "Mag = 0, Ang = 0 deg");
+  // Every read-out shows whole, also with nine significant figures.
+  std::snprintf(Sys().numberFormat, sizeof Sys().numberFormat, "%s", "%0.9g");
+  panels(-1.23456789, 2.3456789);
+  const QLabel* panel2 = frame->findChild<QLabel*>("StatusPanel2");
+  EXPECT_TRUE(panel2->text().contains("Damping ratio = 0.46"));
+  EXPECT_LE(panel2->fontMetrics().horizontalAdvance(panel2->text()), panel2->contentsRect().width());
+  std::snprintf(Sys().numberFormat, sizeof Sys().numberFormat, "%s", "%0.4g");
   // A loop that does not update shows no Arg and leaves nothing pending.
   SetText(Sys().den[kPlant], "(s+1");
   Sys().factoredDecodeDone = false;
