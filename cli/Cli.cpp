@@ -169,6 +169,6 @@ int CliContext::systemError()
   return 1;
 }
 
-std::string FormatDouble(double v) { return FormatWithSpec("%.17g", v); }
+std::string FormatDouble(double v) { return FormatInCLocale("%.17g", v); }
 
-std::string FormatSingle(double v) { return std::isnan(v) ? "nan" : FormatWithSpec("%.9g", v); }
+std::string FormatSingle(double v) { return std::isnan(v) ? "nan" : FormatInCLocale("%.9g", v); }

@@ -21,6 +21,6 @@ template <typename Fn> void RepeatTimed(CliContext& ctx, Fn&& fn)
     us.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
   }
   std::sort(us.begin(), us.end());
-  ctx.err << "repeat " << ctx.repeat << ": median " << FormatWithSpec("%.3f", us[us.size() / 2])
-          << " us, min " << FormatWithSpec("%.3f", us.front()) << " us\n";
+  ctx.err << "repeat " << ctx.repeat << ": median " << FormatInCLocale("%.3f", us[us.size() / 2])
+          << " us, min " << FormatInCLocale("%.3f", us.front()) << " us\n";
 }

@@ -217,15 +217,15 @@ void Put(char* out, std::size_t cap, std::size_t& len, char ch)
 
 }  // namespace
 
-int FormatWithSpec(char* out, std::size_t cap, const char* spec, double v)
+int FormatInCLocale(char* out, std::size_t cap, const char* format, double v)
 {
   if (cap > 0)
     out[0] = '\0';
-  if (!spec)
+  if (!format)
     return -1;
   std::size_t len = 0;
   bool converted = false;
-  for (const char* p = spec; *p;) {
+  for (const char* p = format; *p;) {
     if (*p != '%') {
       Put(out, cap, len, *p++);
       continue;
@@ -280,9 +280,9 @@ int FormatWithSpec(char* out, std::size_t cap, const char* spec, double v)
   return static_cast<int>(len);
 }
 
-std::string FormatWithSpec(const char* spec, double v)
+std::string FormatInCLocale(const char* format, double v)
 {
   char buf[1500];
-  const int n = FormatWithSpec(buf, sizeof buf, spec, v);
+  const int n = FormatInCLocale(buf, sizeof buf, format, v);
   return n < 0 ? std::string() : std::string(buf, std::min<std::size_t>(static_cast<std::size_t>(n), sizeof buf - 1));
 }

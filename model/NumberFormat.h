@@ -38,13 +38,12 @@
 // value alone, for anything else (hexadecimal, inf and nan included).
 [[nodiscard]] bool ParsePlainNumber(const std::string& text, double& value);
 
-// printf of one double in the "C" locale, whatever the current one: spec is
-// text with exactly one conversion %[-+ #0][width][.precision] of e, E, f,
-// F, g or G ("%%" stands for '%'). Writes at most cap - 1 characters and a
-// terminator into out and returns the length of the whole result, or -1
-// (out emptied) for a spec that is not one such conversion. Nothing is
-// allocated.
-int FormatWithSpec(char* out, std::size_t cap, const char* spec, double v);
+// printf of one double in the "C" locale, whatever the current one: format
+// is text with exactly one conversion %[-+ #0][width][.precision] of e, E,
+// f, F, g or G ("%%" stands for '%'). Writes at most cap - 1 characters and
+// a terminator into out and returns the length of the whole result, or -1
+// (out emptied) for any other format. Nothing is allocated.
+int FormatInCLocale(char* out, std::size_t cap, const char* format, double v);
 
 // The same as a string.
-[[nodiscard]] std::string FormatWithSpec(const char* spec, double v);
+[[nodiscard]] std::string FormatInCLocale(const char* format, double v);

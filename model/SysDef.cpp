@@ -353,7 +353,7 @@ void TSysDefForm::RefreshDelay()
   const double delay = Sys().delay;
   if (delay > 0) {
     // The exponent reads -τs; a left-justified number takes no zero padding.
-    delayVal_->setText(QString::fromStdString(FormatWithSpec("-%-.4gs", delay)));
+    delayVal_->setText(QString::fromStdString(FormatInCLocale("-%-.4gs", delay)));
   }
   delayVal_->setVisible(delay > 0);
   eLabel_->setVisible(delay > 0);

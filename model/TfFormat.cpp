@@ -32,13 +32,13 @@ public:
     else
       len_ += n;
   }
-  // One number in the "C" locale: spec holds one double conversion.
-  void number(const char* spec, double x)
+  // One number in the "C" locale: format holds one double conversion.
+  void number(const char* format, double x)
   {
     if (!ok_)
       return;
     const int room = size_ - len_;
-    const int n = FormatWithSpec(out_ + len_, static_cast<std::size_t>(room > 0 ? room : 0), spec, x);
+    const int n = FormatInCLocale(out_ + len_, static_cast<std::size_t>(room > 0 ? room : 0), format, x);
     if (n < 0 || n >= room)
       ok_ = false;
     else

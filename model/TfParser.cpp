@@ -34,7 +34,7 @@ bool InsertValue(WorkText& out, int& L, double x, char follower)
     format = "%+12.4g";
   }
   char num[48];
-  if (FormatWithSpec(num, sizeof num, format, x) < 0)
+  if (FormatInCLocale(num, sizeof num, format, x) < 0)
     return Fail("Problem with preeval()");
   RemoveChar(num, ' ');
   if (follower == 's' || follower == 'z') {

@@ -61,7 +61,7 @@ void FormatNumber(double v, const char* fmt, char* out, std::size_t cap)
 {
   if (cap == 0)
     return;
-  (void)FormatWithSpec(out, cap, ValidNumberFormat(fmt) ? fmt : kFallbackFormat, v);
+  (void)FormatInCLocale(out, cap, ValidNumberFormat(fmt) ? fmt : kFallbackFormat, v);
 }
 
 void FormatReadout(const char* tmpl, const char* numFmt, const ReadoutArg* args, int n,

@@ -46,35 +46,35 @@ private:
 TEST(LocaleFreeNumbers, TextsIgnoreACommaLocale)
 {
   ModelScope model;
-  const char* const specs[] = {"%g",    "%-g",   "%+g", "%+12.4g", "%.17g", "%0.4g", "%#.3g", "%#g",  "%e",
+  const char* const conversions[] = {"%g",    "%-g",   "%+g", "%+12.4g", "%.17g", "%0.4g", "%#.3g", "%#g",  "%e",
                                "%.3E",  "%-10.2f", "%+08.3f", "% g", "%#.0f", "%G",  "-%-.4gs", "x=%G%%", "%.0g"};
   const double values[] = {0.0,       -0.0, 1.0,         -2.5, 0.1, 1.0 / 3, 1e-5, 123456789.0,
                            -1.5e-300, 1e300, 99999.95, 9.9999, std::numeric_limits<double>::infinity()};
   // the reference: the platform's printf, in the "C" locale
   ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   std::vector<std::string> expected;
-  for (const char* spec : specs)
+  for (const char* conversion : conversions)
     for (double v : values) {
       char buf[512];
 #pragma GCC diagnostic push
 #pragma GCC diagnostic ignored "-Wformat-nonliteral"
-      std::snprintf(buf, sizeof buf, spec, v);
+      std::snprintf(buf, sizeof buf, conversion, v);
 #pragma GCC diagnostic pop
       expected.push_back(buf);
     }
   char small[6];
-  EXPECT_EQ(FormatWithSpec(small, sizeof small, "%.6f", 3.25), 8) << "cut to the room, full length told";
+  EXPECT_EQ(FormatInCLocale(small, sizeof small, "%.6f", 3.25), 8) << "cut to the room, full length told";
   EXPECT_STREQ(small, "3.250");
   for (const char* bad : {"%d", "%s", "%g%g", "text", "%lg", "%*g"})
-    EXPECT_EQ(FormatWithSpec(small, sizeof small, bad, 1.0), -1) << bad;
+    EXPECT_EQ(FormatInCLocale(small, sizeof small, bad, 1.0), -1) << bad;
 
   const CommaLocale comma;
   if (!comma.active())
     GTEST_SKIP() << "no locale with a decimal comma is installed (scripts/setup.sh generates de_DE.UTF-8)";
   std::size_t i = 0;
-  for (const char* spec : specs)
+  for (const char* conversion : conversions)
     for (double v : values)
-      EXPECT_EQ(FormatWithSpec(spec, v), expected[i++]) << spec << " of " << v;
+      EXPECT_EQ(FormatInCLocale(conversion, v), expected[i++]) << conversion << " of " << v;
 
   // decoding: parameters and bracketed values go in with '.'
   SYSDATA& s = Sys();
