@@ -94,16 +94,8 @@ Polynomial OnePlusZPower(int k)
 
 bool ZInverseForm(Polynomial& num, Polynomial& den)
 {
-  num.n = Trim(num.c, num.n);
-  den.n = Trim(den.c, den.n);
-  if (den.n == 1 && den.c[0] == 0) {
-    SetError("No denominator");
+  if (!TrimProper(num, den, "Transfer function not proper"))
     return false;
-  }
-  if (den.n < num.n) {
-    SetError("Transfer function not proper");
-    return false;
-  }
   const int n = den.n - 1;
   const double an = den.c[n];
   Polynomial nn, dd;

@@ -70,6 +70,20 @@ QPushButton* Button(const char* name, const QString& caption, QWidget* parent)
   return b;
 }
 
+// A page's Apply and Help buttons, stacked in the grid's right-hand column
+// beside its four rows; the middle column and the row below take what is
+// left over.
+void AddButtonColumn(QGridLayout* grid, QPushButton* apply, QPushButton* help)
+{
+  auto* buttons = new QVBoxLayout;
+  buttons->addWidget(apply);
+  buttons->addWidget(help);
+  buttons->addStretch();
+  grid->addLayout(buttons, 0, 2, 4, 1);
+  grid->setColumnStretch(1, 1);
+  grid->setRowStretch(4, 1);
+}
+
 }  // namespace
 
 TEditTFDlg::TEditTFDlg(QWidget* parent) : QDialog(parent)
@@ -163,13 +177,7 @@ QWidget* TEditTFDlg::createTransformPage()
   grid->addWidget(prewarp, 1, 1);
   grid->addWidget(freq, 2, 1);
   grid->addWidget(restoreBtn_, 3, 1);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(stoZApplyBtn_);
-  buttons->addWidget(help);
-  buttons->addStretch();
-  grid->addLayout(buttons, 0, 2, 4, 1);
-  grid->setColumnStretch(1, 1);
-  grid->setRowStretch(4, 1);
+  AddButtonColumn(grid, stoZApplyBtn_, help);
   return page;
 }
 
@@ -208,13 +216,7 @@ QWidget* TEditTFDlg::createManipulationPage()
   grid->addWidget(bode, 2, 0);
   grid->addWidget(poleZero, 3, 0);
   grid->addWidget(applyTo, 0, 1, 4, 1, Qt::AlignTop);
-  auto* buttons = new QVBoxLayout;
-  buttons->addWidget(apply);
-  buttons->addWidget(help);
-  buttons->addStretch();
-  grid->addLayout(buttons, 0, 2, 4, 1);
-  grid->setColumnStretch(1, 1);
-  grid->setRowStretch(4, 1);
+  AddButtonColumn(grid, apply, help);
   return page;
 }
 

@@ -90,6 +90,21 @@ int Trim(const double* p, int n)
   return n;
 }
 
+bool TrimProper(Polynomial& num, Polynomial& den, const char* improper)
+{
+  num.n = Trim(num.c, num.n);
+  den.n = Trim(den.c, den.n);
+  if (den.n == 1 && den.c[0] == 0) {
+    SetError("No denominator");
+    return false;
+  }
+  if (den.n < num.n) {
+    SetError(improper);
+    return false;
+  }
+  return true;
+}
+
 void Swap(double& a, double& b)
 {
   const double t = a;

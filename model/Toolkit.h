@@ -38,6 +38,9 @@ void Fill(double* p, int n, double value);
 void MulByVar(double* p, int n);
 // Count n lowered while the top coefficient is exactly 0 (never below 1).
 [[nodiscard]] int Trim(const double* p, int n);
+// Trims num and den; false with "No denominator" for a zero den, or with
+// message improper when num has the higher order.
+[[nodiscard]] bool TrimProper(Polynomial& num, Polynomial& den, const char* improper);
 // Exchanges a and b.
 void Swap(double& a, double& b);
 // p := p q; a product of order above 4 is "Order too high" (p unchanged).

@@ -224,16 +224,8 @@ bool ZohTransfer(const Polynomial& numIn, const Polynomial& denIn, double T, dou
   if (theta <= 1e-9 * T)
     theta = 0;
   Polynomial num = numIn, den = denIn;
-  num.n = Trim(num.c, num.n);
-  den.n = Trim(den.c, den.n);
-  if (den.n == 1 && den.c[0] == 0) {
-    SetError("No denominator");
+  if (!TrimProper(num, den, "System not proper"))
     return false;
-  }
-  if (den.n < num.n) {
-    SetError("System not proper");
-    return false;
-  }
   numZ = ZPolynomial{};
   denZ = ZPolynomial{};
   if (den.n < 2) {
