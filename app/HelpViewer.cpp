@@ -29,6 +29,7 @@ const Topic kTopics[] = {
     {"root.html", "Root domain window", 27, nullptr},
     {"nlin.html", "Nonlinear domain window", 20, nullptr},
     {"params.html", "Parameters", 22, nullptr},
+    {"nlinedit.html", "Editing a nonlinearity", 36, nullptr},
     {"evaluator.html", "Expression evaluator", 0, nullptr},
     {"expressions.html", "Expressions and functions", 0, nullptr},
     {"tftext.html", "Transfer-function texts", 0, nullptr},

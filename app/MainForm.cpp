@@ -152,6 +152,7 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   connect(sysDef_, &TSysDefForm::elementClicked, this, &TMainForm::editElement);
   connect(sysDef_, &TSysDefForm::elementLabelClicked, this,
           [this](int element) { Route(element == kCompensator ? RoutedCommand::Compensator : RoutedCommand::Plant); });
+  connect(sysDef_, &TSysDefForm::nonlinearityClicked, this, [this](bool forward) { EditNonlinearity(this, forward); });
   connect(sysDef_, &TSysDefForm::nonlinearityLabelClicked, this,
           [this](bool forward) { Route(forward ? RoutedCommand::FwdNlin : RoutedCommand::FbkNlin); });
 
@@ -228,8 +229,12 @@ void TMainForm::createMenus()
   QAction* plant = addEntry(edit, "Plant1", tr("&Plant..."), QString());
   connect(plant, &QAction::triggered, this, [this] { editElement(kPlant); });
   edit->addSeparator();
-  addEntry(edit, "Forwardpathnonlinearity1", tr("&Forward path non linearity..."), QString(), false);
-  addEntry(edit, "Feedbackpathnonlinearity1", tr("Feedbac&k path non linearity..."), QString(), false);
+  QAction* fwdNl = addEntry(edit, "Forwardpathnonlinearity1", tr("&Forward path nonlinearity..."),
+                            tr("Edit the forward path nonlinearity"));
+  connect(fwdNl, &QAction::triggered, this, [this] { EditNonlinearity(this, true); });
+  QAction* fbkNl = addEntry(edit, "Feedbackpathnonlinearity1", tr("Feedbac&k path nonlinearity..."),
+                            tr("Edit the feedback path nonlinearity"));
+  connect(fbkNl, &QAction::triggered, this, [this] { EditNonlinearity(this, false); });
 
   QMenu* view = bar->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("View1"));

@@ -4,6 +4,7 @@
 #include "app/Messages.h"
 #include "app/OptionsDlg.h"
 #include "model/Edit1Dlg.h"
+#include "model/EditNlinDlg.h"
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/NumberEntry.h"
@@ -73,6 +74,28 @@ bool EditSampleHold(QWidget* frame)
   if (SysDefWindow())
     SysDefWindow()->RefreshHold();
   ClearError();
+  return true;
+}
+
+bool EditNonlinearity(QWidget* frame, bool forward)
+{
+  static double previewMin = -5.0, previewMax = 5.0;  // the preview's input range, kept for the run
+  SYSDATA& s = Sys();
+  char (&text)[kTextSize] = forward ? s.fwdNlText : s.fbkNlText;
+  try {
+    TEditNlinDlg dlg(forward, text, frame);
+    dlg.setPreviewRange(previewMin, previewMax);
+    if (ExecModal(dlg) != QDialog::Accepted)
+      return false;
+    SetText(text, dlg.text().constData());
+    previewMin = dlg.previewMin();
+    previewMax = dlg.previewMax();
+  } catch (const std::exception&) {
+    ShowMessage(frame, QStringLiteral("Error"), QStringLiteral("Problem with nonlinearity dialogue"), MsgIcon::Exclamation);
+    return false;
+  }
+  if (SysDefWindow())
+    SysDefWindow()->RefreshNonlinearities();
   return true;
 }
 

@@ -122,8 +122,7 @@ TSysDefForm::TSysDefForm(QWidget* parent) : QWidget(parent, Qt::Tool)
   fbkNlCaption_[1] = label("FbkNlinLabel2", tr("nonlinearity"));
   fbkNl_ = {fbkNlCaption_[0], fbkNlCaption_[1], fbkPanel_};
 
-  // Only the blocks that open an editor show the hand; the nonlinearity
-  // blocks have no editor.
+  // Every block opens its editor and shows the hand.
   const auto onClick = [this](TDiagramPanel* panel, auto handler) {
     panel->setCursor(Qt::PointingHandCursor);
     connect(panel, &TDiagramPanel::clicked, this, handler);
@@ -133,6 +132,8 @@ TSysDefForm::TSysDefForm(QWidget* parent) : QWidget(parent, Qt::Tool)
   onClick(delayPanel_, &TSysDefForm::delayClicked);
   onClick(gcPanel_, [this] { emit elementClicked(0); });
   onClick(gpPanel_, [this] { emit elementClicked(1); });
+  onClick(fwdPanel_, [this] { emit nonlinearityClicked(true); });
+  onClick(fbkPanel_, [this] { emit nonlinearityClicked(false); });
   for (QLabel* l : {gcLabel_, gpLabel_, fwdNlCaption_[0], fwdNlCaption_[1], fbkNlCaption_[0], fbkNlCaption_[1]})
     l->installEventFilter(this);
 
@@ -320,8 +321,7 @@ void TSysDefForm::Refresh()
   RefreshTransferFunctions();
   RefreshGain();
   RefreshDelay();
-  fwdFn_->setText(QLatin1String(s.fwdNlText));
-  fbkFn_->setText(QLatin1String(s.fbkNlText));
+  RefreshNonlinearities();
   RefreshHold();
   ShowPlant(s.activeDomain != ActiveDomain::Nonlinear, true);
 }
@@ -334,6 +334,12 @@ void TSysDefForm::RefreshTransferFunctions()
   gcNum_->setText(QLatin1String(s.num[0]));
   gcDen_->setText(QLatin1String(s.den[0]));
   ShowPlant(!gpPanel_->isHidden(), !gpNum_->isHidden());
+}
+
+void TSysDefForm::RefreshNonlinearities()
+{
+  fwdFn_->setText(QLatin1String(Sys().fwdNlText));
+  fbkFn_->setText(QLatin1String(Sys().fbkNlText));
 }
 
 void TSysDefForm::RefreshGain()

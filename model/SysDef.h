@@ -24,6 +24,8 @@ public:
   void RefreshTransferFunctions();
   // The exponent of the delay block, shown only for a delay above 0.
   void RefreshDelay();
+  // The two nonlinearity texts from the model.
+  void RefreshNonlinearities();
   // The gain and sample-hold labels from the model ("%0.4g").
   void RefreshGain();
   void RefreshHold();
@@ -51,7 +53,8 @@ signals:
   void holdClicked();
   void elementClicked(int element);       // a transfer-function block
   void elementLabelClicked(int element);  // "Compensator" or "Plant"
-  void nonlinearityLabelClicked(bool forward);
+  void nonlinearityClicked(bool forward);       // a nonlinearity block
+  void nonlinearityLabelClicked(bool forward);  // its caption
 
 protected:
   void showEvent(QShowEvent* event) override;

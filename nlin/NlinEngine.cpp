@@ -56,14 +56,14 @@ bool PrepareNonlinearities(const NLINSTAT& rec, bool& memory)
   return ok && !ErrorPending();
 }
 
-bool CheckSettings(const NLINSTAT& rec)
+bool CheckSettings(double xMin, double xMax, std::int32_t points)
 {
-  if (!(rec.xMin < rec.xMax)) {
+  if (!(xMin < xMax)) {
     SetError("Max must exceed Min");
     return false;
   }
   const ValueRange& n = ranges::kNlinPoints;
-  if (!InRange(rec.points, n.high, n.low)) {
+  if (!InRange(points, n.high, n.low)) {
     SetError(RangeWarningText(n.quantity, n.high, n.low).c_str());
     return false;
   }
@@ -75,6 +75,60 @@ double InputAt(double a, double b, std::int32_t i, std::int32_t n)
 {
   return std::lerp(a, b, static_cast<double>(i) / n);
 }
+
+void ClearResult(NlinResult& r)
+{
+  r.count = 0;
+  r.fwdUsed = r.fbkUsed = r.memory = r.cut = false;
+}
+
+// Sweeps x through transfer into r: up i = 0..N and, with memory, back down
+// i = N-1..0 (the turn after x max), cut and marked when the store is full.
+// At the first evaluation error r is emptied and false returned.
+template <typename Transfer>
+bool Sweep(double xMin, double xMax, std::int32_t n, bool memory, NlinResult& r, Transfer transfer)
+{
+  r.memory = memory;
+  const std::int32_t total = memory ? 2 * n + 1 : n + 1;
+  for (std::int32_t k = 0; k < total; ++k) {
+    if (k == kNlinStoreSize) {
+      r.cut = true;
+      break;
+    }
+    const double x = InputAt(xMin, xMax, k <= n ? k : 2 * n - k, n);
+    const double y = transfer(x);
+    if (ErrorPending()) {
+      ClearResult(r);
+      return false;
+    }
+    r.points[static_cast<std::size_t>(k)] = {static_cast<float>(x), static_cast<float>(y)};
+    r.count = k + 1;
+  }
+  return true;
+}
+
+// Characteristics every control text knows, in the language's built-ins.
+// A relay switches at 0; sgn(dzone(.)) is off inside the dead zone; hyst
+// before a relay gives it hysteresis: relay(hyst(x,h)) switches at +h
+// going up and -h going down, and sgn(dzone(hyst(x,h),d)) switches on at
+// |x| = d + h and off again at |x| = d - h.
+constexpr CharacteristicTemplate kTemplates[] = {
+    {"Saturation", "clip(x,1)"},
+    {"Dead zone", "dzone(x,0.5)"},
+    {"Saturation with dead zone", "clip(dzone(x,0.5),1)"},
+    {"Relay", "relay(x)"},
+    {"Relay with dead zone", "sgn(dzone(x,0.5))"},
+    {"Relay with hysteresis", "relay(hyst(x,0.5))"},
+    {"Relay with dead zone and hysteresis", "sgn(dzone(hyst(x,0.2),0.5))"},
+    {"Backlash", "hyst(x,0.5)"},
+    {"Quantiser", "quant(x,0.5)"},
+    {"Sign", "sgn(x)"},
+    {"Absolute value", "abs(x)"},
+    {"Sawtooth (remainder)", "mod(x,1)"},
+    {"Pulse window", "pulse(x,1)"},
+    {"Square wave", "sqwave(x)"},
+    {"Triangle wave", "triwave(x)"},
+};
 
 }  // namespace
 
@@ -101,10 +155,9 @@ bool SetInputRange(NLINSTAT& rec, double xMin, double xMax)
 bool ComputeCharacteristic(NLINSTAT& rec)
 {
   NlinResult& r = rec.result;
-  r.count = 0;
-  r.fwdUsed = r.fbkUsed = r.memory = r.cut = false;
+  ClearResult(r);
   ClearError();  // an unreported message of another window is not ours
-  if (!CheckSettings(rec))
+  if (!CheckSettings(rec.xMin, rec.xMax, rec.points))
     return false;
   SYSDATA& s = Sys();
   s.activeDomain = ActiveDomain::Nonlinear;
@@ -115,28 +168,34 @@ bool ComputeCharacteristic(NLINSTAT& rec)
     return false;
   r.fwdUsed = rec.loop.fwdNl;
   r.fbkUsed = rec.loop.fbkNl;
-  r.memory = memory;
-
-  // Up i = 0..N; with memory back down i = N-1..0 (the turn after x max).
-  const std::int32_t n = rec.points;
-  const std::int32_t total = memory ? 2 * n + 1 : n + 1;
-  for (std::int32_t k = 0; k < total; ++k) {
-    if (k == kNlinStoreSize) {
-      r.cut = true;
-      break;
-    }
-    const double x = InputAt(rec.xMin, rec.xMax, k <= n ? k : 2 * n - k, n);
-    const double y = NlinTransfer(r, x);
-    if (ErrorPending()) {
-      r.count = 0;
-      r.fwdUsed = r.fbkUsed = false;
-      return false;
-    }
-    r.points[static_cast<std::size_t>(k)] = {static_cast<float>(x), static_cast<float>(y)};
-    r.count = k + 1;
-  }
-  return true;
+  return Sweep(rec.xMin, rec.xMax, rec.points, memory, r, [&r](double x) { return NlinTransfer(r, x); });
 }
+
+bool ComputeTextCharacteristic(const char* text, double xMin, double xMax, std::int32_t n, CompiledExpr& e,
+                               NlinResult& out)
+{
+  ClearResult(out);
+  ClearError();
+  if (!CheckSettings(xMin, xMax, n))
+    return false;
+  BindVariables(e, kInputName, 1);
+  if (!parse(text, e)) {
+    if (!ErrorPending())
+      SetError("Invalid nonlinear function");
+    return false;
+  }
+  const bool memory = UsesHyst();
+  // hyst's memory starts at the right end of the range, as in the window.
+  SYSDATA& s = Sys();
+  s.RestartFlag = true;
+  (void)EvalAt(e, xMax);
+  s.RestartFlag = false;
+  if (ErrorPending())
+    return false;
+  return Sweep(xMin, xMax, n, memory, out, [&e](double x) { return EvalAt(e, x); });
+}
+
+std::span<const CharacteristicTemplate> CharacteristicTemplates() { return kTemplates; }
 
 double NlinTransfer(const NlinResult& r, double x)
 {

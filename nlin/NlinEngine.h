@@ -4,10 +4,12 @@
 // (feedback(forward(x))), swept over a range of inputs into a fixed store.
 // Plain records, no allocation; failures leave one message pending.
 
+#include "expr/CompiledExpr.h"
 #include "model/LoopSwitches.h"
 
 #include <array>
 #include <cstdint>
+#include <span>
 
 inline constexpr int kNlinStoreSize = 2000;
 
@@ -58,6 +60,26 @@ void CreateNonlinearCurve(NLINSTAT& rec, double chartXmin, double chartXmax);
 // unreported earlier message is dropped. On failure ("Invalid nonlinear
 // function", an evaluation message, a bad range or N) the result is empty.
 [[nodiscard]] bool ComputeCharacteristic(NLINSTAT& rec);
+
+// The characteristic of one nonlinearity text on its own, as an editor
+// previews it before the text is stored: text is compiled into e, owned by
+// the caller (x is bound here), and swept over xMin..xMax in n steps as
+// ComputeCharacteristic sweeps, up and back down when it uses hyst. The
+// loop model's texts, compiled nonlinearities and switches are left alone;
+// an unreported earlier message is dropped. On failure the result is empty
+// and one message pending: the parser's own (where the text goes wrong),
+// "Invalid nonlinear function" for an empty text, an evaluation message, or
+// a bad range or N.
+[[nodiscard]] bool ComputeTextCharacteristic(const char* text, double xMin, double xMax, std::int32_t n,
+                                             CompiledExpr& e, NlinResult& out);
+
+// A characteristic an editor offers to insert: its name and its text in x,
+// with the parameters written out for the user to change.
+struct CharacteristicTemplate {
+  const char* name;
+  const char* text;
+};
+std::span<const CharacteristicTemplate> CharacteristicTemplates();
 
 // y for input x through the nonlinearities r was computed with (identity
 // when none, or when nothing was computed). Runs hyst's memory; evaluation

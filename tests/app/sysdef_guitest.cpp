@@ -132,8 +132,8 @@ TEST_F(FrameTest, OnlyPartsThatActOnAClickShowTheHand)
     const char* name;
     bool withoutWindow, withWindow;
   } kParts[] = {{"GainPanel", true, true},     {"SHoldPanel", true, true},    {"DelayPanel", true, true},
-                {"GcPanel", true, true},       {"GpPanel", true, true},       {"FwdNlinPanel", false, false},
-                {"FbkNlinPanel", false, false}, {"GcLabel", false, true},     {"GpLabel", false, true},
+                {"GcPanel", true, true},       {"GpPanel", true, true},       {"FwdNlinPanel", true, true},
+                {"FbkNlinPanel", true, true}, {"GcLabel", false, true},     {"GpLabel", false, true},
                 {"FwdNlinLabel2", false, true}};
   TSysDefForm* d = frame->sysDefForm();
   for (bool window : {false, true}) {

@@ -10,8 +10,10 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 #include <memory>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -21,6 +23,7 @@ using LD = long double;
 LD Quant(LD x, LD q) { return std::round(x / q) * q; }
 LD Clip(LD x, LD l) { return std::clamp(x, -l, l); }
 LD Dzone(LD x, LD w) { return std::fabs(x) < w ? 0 : (x > 0 ? x - w : x + w); }
+LD Sgn(LD x) { return x > 0 ? 1 : (x < 0 ? -1 : 0); }
 
 class NlinTest : public ::testing::Test {
 protected:
@@ -84,6 +87,11 @@ TEST_F(NlinTest, CharacteristicsMatchTheirClosedForms)
       // memory in the feedback path, over a range off centre, N odd
       {"2*x", "hyst(x,1)", true, true, -1, 2, 7, [](LD x) { return std::max<LD>(-1, 2 * x - 1); },
        [](LD x) { return std::min<LD>(3, 2 * x + 1); }, "Both nonlinearities"},
+      // relay with dead zone d = 0.52 and hysteresis h = 0.21, as the editor writes it: on at
+      // |x| = d + h, off at |x| = d - h; no input lands on a switching point
+      {"sgn(dzone(hyst(x,0.21),0.52))", "x", true, false, -5, 5, 200,
+       [](LD x) { return Sgn(Dzone(std::max<LD>(-4.79L, x - 0.21L), 0.52L)); },
+       [](LD x) { return Sgn(Dzone(std::min<LD>(4.79L, x + 0.21L), 0.52L)); }, "Forward path nonlinearity"},
   };
   for (const auto& c : kCases) {
     const std::string tag = std::string(c.fwd) + " / " + c.fbk + " N=" + std::to_string(c.n);
@@ -153,6 +161,63 @@ TEST_F(NlinTest, FailuresLeaveOneMessageAndAnEmptyResult)
     ClearError();
     EXPECT_EQ(NlinTransfer(rec.result, 2.5), 2.5) << c.fwd;
     EXPECT_FALSE(ErrorPending()) << c.fwd;
+  }
+}
+
+// An editor's preview of one text is the window's characteristic of that
+// text as the forward nonlinearity, and touches nothing of the loop model.
+TEST_F(NlinTest, TextCharacteristicIsTheWindowsAndLeavesTheModelAlone)
+{
+  std::vector<std::string> texts;
+  for (const CharacteristicTemplate& t : CharacteristicTemplates())
+    texts.emplace_back(t.text);
+  texts.emplace_back("hyst(x,1)+0.5*quant(x,0.3)");
+  ASSERT_GE(texts.size(), 9u);
+  auto out = std::make_unique<NlinResult>();
+  CompiledExpr e;
+  for (const std::string& text : texts) {
+    NLINSTAT& rec = Setup("hyst(x,a)", "quant(x,b)", true, false, -2, 3, 150);
+    const SYSDATA before = Sys();
+    SetError("left over from elsewhere");
+    ASSERT_TRUE(ComputeTextCharacteristic(text.c_str(), -2, 3, 150, e, *out)) << text << ": " << Pending();
+    EXPECT_STREQ(Sys().fwdNlText, before.fwdNlText) << text;
+    EXPECT_EQ(std::memcmp(Sys().fwdNl.code, before.fwdNl.code, sizeof before.fwdNl.code), 0) << text;
+    EXPECT_EQ(Sys().activeDomain, before.activeDomain) << text;
+    EXPECT_EQ(Sys().fwdNlInUse, before.fwdNlInUse) << text;
+    EXPECT_FALSE(Sys().RestartFlag) << text;
+
+    SetText(Sys().fwdNlText, text.c_str());
+    ASSERT_TRUE(ComputeCharacteristic(rec)) << text << ": " << Pending();
+    const NlinResult& want = rec.result;
+    EXPECT_EQ(out->memory, want.memory) << text;
+    EXPECT_EQ(out->memory, text.find("hyst") != std::string::npos) << text;
+    ASSERT_EQ(out->count, want.count) << text;
+    for (int k = 0; k < want.count; ++k) {
+      EXPECT_EQ(out->points[k].x, want.points[k].x) << text << " " << k;
+      EXPECT_EQ(out->points[k].y, want.points[k].y) << text << " " << k;
+    }
+  }
+
+  const struct {
+    const char* text;
+    double x0, x1;
+    int n;
+    const char* message;
+  } kBad[] = {
+      {"1+*2", -5, 5, 200, "Syntax error"},  // the parser's own message says where
+      {"clip(x,", -5, 5, 200, "Missing bracket"},
+      {"", -5, 5, 200, "Invalid nonlinear function"},
+      {"sqrt(-x)", -5, 5, 200, "Function range"},
+      {"ln(x)", -5, 5, 200, "Function range"},  // at x min, after a good start at x max
+      {"x", 1, 1, 200, "Max must exceed Min"},
+      {"x", -5, 5, 1, "No of Points must lie between 2 and 1000"},
+  };
+  for (const auto& c : kBad) {
+    ASSERT_TRUE(ComputeTextCharacteristic("x", -1, 1, 10, e, *out));
+    EXPECT_FALSE(ComputeTextCharacteristic(c.text, c.x0, c.x1, c.n, e, *out)) << c.text;
+    EXPECT_EQ(Pending(), c.message) << c.text;
+    EXPECT_EQ(out->count, 0) << c.text;
+    EXPECT_FALSE(Sys().RestartFlag) << c.text;
   }
 }
 
