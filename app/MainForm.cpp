@@ -229,10 +229,10 @@ void TMainForm::createMenus()
   QAction* plant = addEntry(edit, "Plant1", tr("&Plant..."), QString());
   connect(plant, &QAction::triggered, this, [this] { editElement(kPlant); });
   edit->addSeparator();
-  QAction* fwdNl = addEntry(edit, "Forwardpathnonlinearity1", tr("&Forward path nonlinearity..."),
+  QAction* fwdNl = addEntry(edit, "Forwardpathnonlinearity1", tr("&Forward path non linearity..."),
                             tr("Edit the forward path nonlinearity"));
   connect(fwdNl, &QAction::triggered, this, [this] { EditNonlinearity(this, true); });
-  QAction* fbkNl = addEntry(edit, "Feedbackpathnonlinearity1", tr("Feedbac&k path nonlinearity..."),
+  QAction* fbkNl = addEntry(edit, "Feedbackpathnonlinearity1", tr("Feedbac&k path non linearity..."),
                             tr("Edit the feedback path nonlinearity"));
   connect(fbkNl, &QAction::triggered, this, [this] { EditNonlinearity(this, false); });
 

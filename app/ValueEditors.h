@@ -12,7 +12,7 @@ bool EditGain(QWidget* frame);
 bool EditDelay(QWidget* frame);
 bool EditSampleHold(QWidget* frame);
 
-// "&Forward path nonlinearity...", "Feedbac&k path nonlinearity..." and
+// "&Forward path non linearity...", "Feedbac&k path non linearity..." and
 // the diagram's nonlinearity blocks: a fresh nonlinearity editor on the
 // model's text; on OK the text is stored and the diagram shows it. The
 // preview's input range is kept for the run. True when the model changed.
