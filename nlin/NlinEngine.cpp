@@ -1,6 +1,7 @@
 #include "nlin/NlinEngine.h"
 
 #include "expr/Expr.h"
+#include "expr/MathFunctions.h"
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/NumberFormat.h"
@@ -127,6 +128,9 @@ bool ComputeCharacteristic(NLINSTAT& rec)
     }
     const double x = InputAt(rec.xMin, rec.xMax, k <= n ? k : 2 * n - k, n);
     const double y = NlinTransfer(r, x);
+    // The points are single precision: a value beyond it has overflowed.
+    if (!(std::fabs(y) <= builtin::kFloatMax) && !ErrorPending())
+      SetError("Too big");
     if (ErrorPending()) {
       r.count = 0;
       r.fwdUsed = r.fbkUsed = false;

@@ -52,6 +52,11 @@ void TNlinScalesDlg::OKBtnClick()
       ShowWarning(this, QStringLiteral("Max must exceed Min"));
       return;
     }
+    // The x range becomes the input range of the next characteristic.
+    if (!CheckRange(this, ranges::kXAxisMin, lim[0]) || !CheckRange(this, ranges::kXAxisMax, lim[1])) {
+      (lim[0] < ranges::kXAxisMin.low ? XminEdit : XmaxEdit)->setFocus();
+      return;
+    }
   }
   double n = 0.0;
   if (pointsChanged_) {

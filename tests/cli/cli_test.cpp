@@ -75,7 +75,21 @@ TEST(Cli, BadUsageExitsTwoWithTheUsage)
 TEST(Cli, ValueOutsideItsRangeIsTheDialogsWarning)
 {
   ExpectRuns({{"--gain 3e20 eval 1", 1, "", "Gain must lie between -1E20 and 1E20\n"},
-              {"--delay -1 eval 1", 1, "", "Delay must lie between 0 and 1E20\n"}});
+              {"--delay -1 eval 1", 1, "", "Delay must lie between 0 and 1E20\n"},
+              // Values kept in single precision, refused before they overflow it.
+              {"freq --to 1e39", 1, "", "End frequency must lie between 0 and 1E20\n"},
+              {"freq --hz --from 1 --to 2e20", 1, "", "End frequency must lie between 0 and 1E20\n"},
+              {"time --ic-plant 3.5e38", 1, "", "Initial plant output must lie between -1E20 and 1E20\n"},
+              {"time --ic-comp -1e21", 1, "", "Initial compensator output must lie between -1E20 and 1E20\n"},
+              {"nlin --xmax 1e308", 1, "", "X-axis max must lie between -1E20 and 1E20\n"},
+              {"nlin --xmin -1e21", 1, "", "X-axis min must lie between -1E20 and 1E20\n"},
+              // A characteristic that leaves single precision has overflowed.
+              {"--fwd-nl 'x^3' nlin --xmin 1e19 --xmax 1e20 --points 2", 1, "", "Too big\n"}});
+  // An overflow inside an option's expression refuses the option.
+  const CliRun r = cli("--hold 0.1 c2d --element plant --method prewarp --prewarp-freq '1e308*10'");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind("vanto-cli: --prewarp-freq: Too big\n", 0), 0u) << r.err;
+  EXPECT_TRUE(r.out.empty()) << r.out;
 }
 
 TEST(Cli, EvalPrintsTheValueOrTheMessage)
@@ -87,6 +101,8 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
               {"--gain 2 -- eval 1", 0, "1\n", ""},
               {"--param a=3 eval 'a*b'", 0, "3\n", ""},
               {"eval 'sqrt(-1)'", 1, "", "Function range\n"},
+              {"eval '1e308*10'", 1, "", "Too big\n"},
+              {"eval '1e308*10-1e308*10'", 1, "", "Too big\n"},
               {"eval '1+*2'", 1, "", "Syntax error\n"},
               {"eval 'sin (t)'", 1, "", "No such variable\n"},
               {"eval '1%2'", 1, "", "No such operator\n"}});
