@@ -366,6 +366,9 @@ TEST(Cli, LocusPrintsThePointsReportsAndContours)
       {"locus --points 2 --damping 0.5", 1, "", "No of Points must lie between 5 and 1000\n", 0},
       {"locus --damping 1.5", 1, "", "Start zeta value must lie between 0 and 1\n", 0},
       {"locus --xmin 3 --xmax 3", 1, "", "Max must exceed Min\n", 0},
+      {"locus --ymax 1e9", 1, "",
+       "Y-axis range too large for the X-axis range, try changing scales or number of points\n", 0},
+      {"locus --ymin -1e21", 1, "", "Y-axis min must lie between -1E20 and 1E20\n", 0},
   };
   for (const auto& c : kCases) {
     const CliRun r = cli(c.args);
