@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -244,6 +245,39 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
   const CliRun bad = cli("--fwd-nl '1+*2' render nlin --out /tmp/x.png");
   EXPECT_EQ(bad.status, 1);
   EXPECT_EQ(bad.err, "Invalid nonlinear function\n");
+}
+
+// A write that really fails: a file-size limit (with SIGXFSZ ignored, so
+// the write returns an error instead of ending the program), and a target
+// that is a full device.
+TEST(Cli, FailedRenderLeavesTheOldPictureWhole)
+{
+  std::string dir = testing::TempDir() + "vanto_cli_fail_XXXXXX";
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  const std::string limit = "trap '' XFSZ; ulimit -f 2; exec ";  // 1 or 2 kB
+  for (const char* suffix : {".png", ".svg", ".pdf"}) {
+    const std::string file = dir + "/picture" + suffix;
+    ASSERT_EQ(cli("render demo --out '" + file + "'").status, 0) << suffix;
+    const std::string old = head(file, std::size_t{1} << 24);
+    ASSERT_GT(old.size(), 4096u) << suffix;
+    const CliRun r = cli("render demo --kind bode --out '" + file + "'", limit);
+    EXPECT_EQ(r.status, 1) << suffix;
+    EXPECT_EQ(r.err, "Cannot write " + file + "\n") << suffix;
+    EXPECT_EQ(head(file, std::size_t{1} << 24), old) << suffix;
+    // Without the limit the same run replaces it.
+    EXPECT_EQ(cli("render demo --kind bode --out '" + file + "'").status, 0) << suffix;
+    EXPECT_NE(head(file, std::size_t{1} << 24), old) << suffix;
+    std::remove(file.c_str());
+  }
+  if (access("/dev/full", W_OK) == 0) {
+    const std::string full = dir + "/full.png";
+    ASSERT_EQ(symlink("/dev/full", full.c_str()), 0);
+    const CliRun r = cli("render demo --out '" + full + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Cannot write " + full + "\n");
+    std::remove(full.c_str());
+  }
+  EXPECT_EQ(rmdir(dir.c_str()), 0) << "a partial file was left in " << dir;
 }
 
 TEST(Cli, RenderSysdefDrawsTheBlocksOfTheKindOfLoop)
