@@ -53,10 +53,12 @@ void TNlinScalesDlg::OKBtnClick()
       return;
     }
     // The x range becomes the input range of the next characteristic.
-    if (!CheckRange(this, ranges::kXAxisMin, lim[0]) || !CheckRange(this, ranges::kXAxisMax, lim[1])) {
-      (lim[0] < ranges::kXAxisMin.low ? XminEdit : XmaxEdit)->setFocus();
-      return;
-    }
+    const ValueRange* const axis[2] = {&ranges::kXAxisMin, &ranges::kXAxisMax};
+    for (int i = 0; i < 2; ++i)
+      if (!CheckRange(this, *axis[i], lim[i])) {
+        edits[i]->setFocus();
+        return;
+      }
   }
   double n = 0.0;
   if (pointsChanged_) {
