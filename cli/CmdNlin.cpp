@@ -15,8 +15,8 @@ bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec)
   rec.loop.fwdNl = !ctx.takeFlag("--no-fwd");
   rec.loop.fbkNl = ctx.takeFlag("--fbk");
   double xMin = rec.xMin, xMax = rec.xMax, n = rec.points;
-  ctx.takeNumber("--xmin", xMin);
-  ctx.takeNumber("--xmax", xMax);
+  ctx.takeInRange("--xmin", ranges::kXAxisMin, xMin);
+  ctx.takeInRange("--xmax", ranges::kXAxisMax, xMax);
   if (ctx.takeInRange("--points", ranges::kNlinPoints, n))
     rec.points = static_cast<std::int32_t>(n);
   if (!ctx.usageError().empty() || ErrorPending())

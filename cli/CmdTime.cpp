@@ -77,11 +77,11 @@ int TakeTimeOptions(CliContext& ctx, TRANSTAT& st, bool& characteristics)
   if (phaseX || phaseY)
     st.plotType = TransPlot::PhasePlane;
   SYSDATA& s = Sys();
-  if (ctx.takeNumber("--ic-plant", value)) {
+  if (ctx.takeInRange("--ic-plant", ranges::kInitPlantOutput, value)) {
     st.initPlantOutput = value;
     s.plantInitEnabled = true;
   }
-  if (ctx.takeNumber("--ic-comp", value)) {
+  if (ctx.takeInRange("--ic-comp", ranges::kInitCompOutput, value)) {
     st.initCompOutput = value;
     s.compInitEnabled = true;
   }

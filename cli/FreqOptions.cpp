@@ -2,6 +2,7 @@
 
 #include "freq/DescribingFunction.h"
 #include "model/Error.h"
+#include "model/NumberFormat.h"
 #include "model/ValueRanges.h"
 
 #include <algorithm>
@@ -108,6 +109,10 @@ int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec, bool& describing)
     return 1;
   if (const char* problem = FrequencyGridProblem(from, to, rec.set.logIncrement)) {
     SetError(problem);
+    return 1;
+  }
+  if (const ValueRange& r = ranges::kEndFrequency; !InRange(to, r.high, r.low)) {
+    SetError(RangeWarningText(r.quantity, r.high, r.low).c_str());
     return 1;
   }
   rec.set.startFreq = FromDisplayFrequency(rec, from);

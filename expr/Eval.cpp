@@ -3,7 +3,10 @@
 
 #include "expr/Expr.h"
 #include "expr/FunctionTables.h"
+#include "expr/MathFault.h"
 #include "model/Error.h"
+
+#include <cmath>
 
 namespace {
 constexpr int kStackSize = 20;
@@ -13,6 +16,14 @@ double Problem()
 {
   SetError("Problem with eval()");
   return 0.0;
+}
+
+// The result r of an operator or function on finite operands is not
+// finite: the computation overflowed ("Too big", the largest double). A
+// value that was not finite already (a variable that holds one) passes on.
+[[gnu::noinline]] double NotFinite(double r, bool finiteOperands)
+{
+  return finiteOperands ? MathFaultResult(MathFault::Overflow) : r;
 }
 }  // namespace
 
@@ -35,7 +46,9 @@ double eval(CompiledExpr& e)
       const unsigned f = c - kUnaryBase;
       if (f >= kUnaryCount || sp < 1)
         return Problem();
-      stack[sp - 1] = kUnaryTable[f].fn(stack[sp - 1]);
+      const double x = stack[sp - 1];
+      const double r = kUnaryTable[f].fn(x);
+      stack[sp - 1] = std::isfinite(r) ? r : NotFinite(r, std::isfinite(x));
     } else if (c == kEndCode) {
       break;
     } else {
@@ -43,7 +56,9 @@ double eval(CompiledExpr& e)
       if (f >= kBinaryCount || sp < 2)
         return Problem();
       --sp;
-      stack[sp - 1] = kBinaryTable[f].fn(stack[sp - 1], stack[sp]);
+      const double l = stack[sp - 1], x = stack[sp];
+      const double r = kBinaryTable[f].fn(l, x);
+      stack[sp - 1] = std::isfinite(r) ? r : NotFinite(r, std::isfinite(l) && std::isfinite(x));
     }
   }
   return sp > 0 ? stack[sp - 1] : 0.0;

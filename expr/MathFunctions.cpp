@@ -62,7 +62,7 @@ double Power(double l, double r)
 
 double Sum(double l, double r) { return l + r; }
 
-double Mag(double l, double r) { return std::sqrt(l * l + r * r); }
+double Mag(double l, double r) { return std::hypot(l, r); }
 
 double Arg(double l, double r)
 {

@@ -21,7 +21,7 @@ double Div(double l, double r);
 double Power(double l, double r);
 // l + r.
 double Sum(double l, double r);
-// sqrt(l*l + r*r).
+// sqrt(l*l + r*r), without overflow of the squares.
 double Mag(double l, double r);
 // Angle of the point (l, r) in (-pi, pi]; arg(0, y) is pi/2 for y > 0, else -pi/2.
 double Arg(double l, double r);

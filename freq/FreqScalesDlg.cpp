@@ -297,6 +297,10 @@ void TFreqScalesDlg::OKBtnClick()
       return;
     if (const char* problem = FrequencyGridProblem(first, last, false))
       return refuse(first < 0 ? fminEdit : fmaxEdit, problem);
+    if (!CheckRange(this, ranges::kEndFrequency, last)) {
+      fmaxEdit->setFocus();
+      return;
+    }
     // Stored at once, whatever follows.
     st.set.logIncrement = lgflgChk->isChecked();
     if (const char* problem = FrequencyGridProblem(first, last, st.set.logIncrement))

@@ -20,12 +20,27 @@ inline constexpr ValueRange kNlinPoints{"No of Points", 2, 1000};
 inline constexpr ValueRange kInputPeriod{"Input period", 1e-20, 1e20};
 inline constexpr ValueRange kDuration{"Duration", 1e-20, 1e20};
 inline constexpr ValueRange kTimePoints{"No of Points", 2, 1000};
+// The initial outputs (--ic-plant, --ic-comp): the delay line and the
+// stored trace keep them in single precision.
+inline constexpr ValueRange kInitPlantOutput{"Initial plant output", -1e20, 1e20};
+inline constexpr ValueRange kInitCompOutput{"Initial compensator output", -1e20, 1e20};
+// Chart axes whose range the engine computes over and keeps in single
+// precision: the nonlinear window's input range (nlin --xmin, --xmax) and
+// the root-locus rectangle (locus --xmin ... --ymax), as their scales
+// dialogs name them.
+inline constexpr ValueRange kXAxisMin{"X-axis min", -1e20, 1e20};
+inline constexpr ValueRange kXAxisMax{"X-axis max", -1e20, 1e20};
+inline constexpr ValueRange kYAxisMin{"Y-axis min", -1e20, 1e20};
+inline constexpr ValueRange kYAxisMax{"Y-axis max", -1e20, 1e20};
 
 // Frequency window: the grid size of the scales dialog ("No of points",
 // --points), the M contours of the contours dialog (--mcontour takes the
 // start value's row) and the contours dialog's increment, shared with the
 // root window's damping contours.
 inline constexpr ValueRange kFreqPoints{"No of Points", 1, 1000};
+// The end frequency in the display unit (--to), checked after the grid's
+// own checks; the frequencies are stored in single precision.
+inline constexpr ValueRange kEndFrequency{"End frequency", 0, 1e20};
 inline constexpr ValueRange kMContourStart{"Start M value", -100, 100};
 inline constexpr ValueRange kMContourEnd{"End M value", -100, 100};
 // The number of amplitudes of the describing function ("Number of points"

@@ -1,6 +1,7 @@
 #include "nlin/NlinEngine.h"
 
 #include "expr/Expr.h"
+#include "expr/MathFunctions.h"
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/NumberFormat.h"
@@ -97,6 +98,9 @@ bool Sweep(double xMin, double xMax, std::int32_t n, bool memory, NlinResult& r,
     }
     const double x = InputAt(xMin, xMax, k <= n ? k : 2 * n - k, n);
     const double y = transfer(x);
+    // The points are single precision: a value beyond it has overflowed.
+    if (!(std::fabs(y) <= builtin::kFloatMax) && !ErrorPending())
+      SetError("Too big");
     if (ErrorPending()) {
       ClearResult(r);
       return false;

@@ -52,6 +52,13 @@ void TNlinScalesDlg::OKBtnClick()
       ShowWarning(this, QStringLiteral("Max must exceed Min"));
       return;
     }
+    // The x range becomes the input range of the next characteristic.
+    const ValueRange* const axis[2] = {&ranges::kXAxisMin, &ranges::kXAxisMax};
+    for (int i = 0; i < 2; ++i)
+      if (!CheckRange(this, *axis[i], lim[i])) {
+        edits[i]->setFocus();
+        return;
+      }
   }
   double n = 0.0;
   if (pointsChanged_) {

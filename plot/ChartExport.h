@@ -22,6 +22,7 @@ QImage RenderChartImage(const TRChart& chart, QSize size, qreal dpr = 1.0);
 
 // Writes the picture to path in the format of its suffix; false with a
 // reason in error when the suffix is not known or the file cannot be written.
+// The file is replaced whole: after a failure an old file is left as it was.
 bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString& error);
 
 // The same for any picture: paint draws it onto the painter at the size

@@ -309,11 +309,8 @@ bool Tracer::Run()
                  .c_str());
     return false;
   }
-  if (!(rec_.xMax > rec_.xMin) || !(rec_.yMax > rec_.yMin) || !std::isfinite(rec_.xMax - rec_.xMin) ||
-      !std::isfinite(rec_.yMax - rec_.yMin)) {
-    SetError("Max must exceed Min");
+  if (!CheckLocusRectangle(rec_.xMin, rec_.xMax, rec_.yMin, rec_.yMax, rec_.points))
     return false;
-  }
   h_ = (rec_.xMax - rec_.xMin) / (rec_.points + 1e-6);
   tol_ = 0.1 * h_;
   r_.step = h_;
@@ -331,6 +328,28 @@ bool Tracer::Run()
 }
 
 }  // namespace
+
+bool CheckLocusRectangle(double xMin, double xMax, double yMin, double yMax, int points)
+{
+  const ValueRange* const axis[4] = {&ranges::kXAxisMin, &ranges::kXAxisMax, &ranges::kYAxisMin,
+                                     &ranges::kYAxisMax};
+  const double bound[4] = {xMin, xMax, yMin, yMax};
+  for (int i = 0; i < 4; ++i)
+    if (!InRange(bound[i], axis[i]->high, axis[i]->low)) {
+      SetError(RangeWarningText(axis[i]->quantity, axis[i]->high, axis[i]->low).c_str());
+      return false;
+    }
+  if (!(xMax > xMin) || !(yMax > yMin)) {
+    SetError("Max must exceed Min");
+    return false;
+  }
+  // The left and right edges are scanned in steps of the x range over N.
+  if ((yMax - yMin) / (xMax - xMin) * (points + 1e-6) > kMaxEdgeSteps) {
+    SetError(kLocusTallMessage);
+    return false;
+  }
+  return true;
+}
 
 bool TraceLocus(ROOTSTAT& rec)
 {

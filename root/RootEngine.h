@@ -80,11 +80,23 @@ struct ROOTSTAT {
 // Stores the rectangle the next trace or contour works in.
 void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax);
 
+// The message of a rectangle whose edge scan would take more steps than
+// the bound below: its height is too many steps of the tracer.
+inline constexpr const char* kLocusTallMessage =
+    "Y-axis range too large for the X-axis range, try changing scales or number of points";
+// The most steps of the tracer that the scan of a left or right edge may take.
+inline constexpr double kMaxEdgeSteps = 100000;
+
+// Checks a rectangle and number of points for a trace: every bound within
+// its axis range, min below max, and the height at most kMaxEdgeSteps
+// steps. False with the message pending otherwise.
+[[nodiscard]] bool CheckLocusRectangle(double xMin, double xMax, double yMin, double yMax, int points);
+
 // Traces the locus inside the rectangle into rec.result. On success the
 // store holds the locus and its count; on failure the count is 0, the
 // content Empty and the message pending ("Too many loci", "No loci on
 // screen", "Locus curvature too great, try changing scales or number of
-// points", or the loop's own).
+// points", a refused rectangle (CheckLocusRectangle), or the loop's own).
 [[nodiscard]] bool TraceLocus(ROOTSTAT& rec);
 
 // Point functions of the loop as the model holds it (after PrepareRootLoop):

@@ -5,6 +5,7 @@
 #include "root/RootScalesDlg.h"
 
 #include "app/Messages.h"
+#include "model/Error.h"
 #include "model/NumberEntry.h"
 #include "model/ValueRanges.h"
 #include "plot/TRChart.h"
@@ -37,6 +38,13 @@ void TRootScalesDlg::OKBtnClick()
       XmaxEdit->setFocus();
       return;
     }
+    // As the trace checks them (the chart would quietly make them sane).
+    const ValueRange* const axis[3] = {&ranges::kXAxisMin, &ranges::kXAxisMax, &ranges::kYAxisMin};
+    for (int i = 0; i < 3; ++i)
+      if (!CheckRange(this, *axis[i], lim[i])) {
+        focusEntry(edits[i]);
+        return;
+      }
   }
   double n = 0.0;
   // Checked before it becomes a whole number: 1000.5 is out of range.
@@ -46,15 +54,32 @@ void TRootScalesDlg::OKBtnClick()
   }
 
   ROOTSTAT& rec = window_->record();
-  if (pointsChanged_)
-    rec.points = static_cast<int>(n);
+  TRChart& chart = *window_->chart();
+  const double before[4] = {chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY()};
   if (rangesChanged_) {
-    TRChart& chart = *window_->chart();
     chart.SetRangeLoX(lim[0]);
     chart.SetRangeHiX(lim[1]);
     chart.SetRangeLoY(lim[2]);
     // The y maximum follows from the chart's shape.
     chart.SetIsometric(true);
+  }
+  // The rectangle the next Go traces, refused here as Go would refuse it;
+  // the chart keeps its ranges then.
+  ClearError();
+  if (!CheckLocusRectangle(chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY(),
+                           pointsChanged_ ? static_cast<int>(n) : rec.points)) {
+    chart.SetRangeLoX(before[0]);
+    chart.SetRangeHiX(before[1]);
+    chart.SetRangeLoY(before[2]);
+    chart.SetRangeHiY(before[3]);
+    ShowWarning(this, QString::fromLatin1(ErrorMessage()));
+    ClearError();
+    focusEntry(rangesChanged_ ? XminEdit : npointsEdit);
+    return;
+  }
+  if (pointsChanged_)
+    rec.points = static_cast<int>(n);
+  if (rangesChanged_) {
     chart.ShowGraph();
     SetWindow(rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
   }

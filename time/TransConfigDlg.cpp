@@ -235,8 +235,18 @@ void TTransConfigDlg::OKBtnClick()
     showFault(PeriodEdit);
     return;
   }
-  if (!readOrZero(GpIcEdit, plantIc) || !readOrZero(GcIcEdit, compIc))
+  if (!readOrZero(GpIcEdit, plantIc))
     return;
+  if (!CheckRange(this, ranges::kInitPlantOutput, plantIc)) {
+    showFault(GpIcEdit);
+    return;
+  }
+  if (!readOrZero(GcIcEdit, compIc))
+    return;
+  if (!CheckRange(this, ranges::kInitCompOutput, compIc)) {
+    showFault(GcIcEdit);
+    return;
+  }
 
   TRANSTAT& st = child_->settings();
   SYSDATA& s = Sys();

@@ -16,14 +16,15 @@ struct CliRun {
   std::string err;
 };
 
-// Runs vanto-cli with the given arguments (shell-quoted by the caller).
-inline CliRun cli(const std::string& args)
+// Runs vanto-cli with the given arguments (shell-quoted by the caller);
+// shell, when given, runs first in the same shell and ends with "exec ".
+inline CliRun cli(const std::string& args, const std::string& shell = "")
 {
   // One file per run: ctest runs the cases of this suite side by side.
   static int runs = 0;
   const std::string errFile = testing::TempDir() + "vanto_cli_err_" + std::to_string(getpid()) + "_" +
                               std::to_string(++runs) + ".txt";
-  const std::string cmd = std::string("'") + VANTO_CLI + "' " + args + " 2>'" + errFile + "'";
+  const std::string cmd = shell + "'" + VANTO_CLI + "' " + args + " 2>'" + errFile + "'";
   CliRun r;
   FILE* p = popen(cmd.c_str(), "r");
   if (!p)

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <vector>
@@ -75,7 +76,21 @@ TEST(Cli, BadUsageExitsTwoWithTheUsage)
 TEST(Cli, ValueOutsideItsRangeIsTheDialogsWarning)
 {
   ExpectRuns({{"--gain 3e20 eval 1", 1, "", "Gain must lie between -1E20 and 1E20\n"},
-              {"--delay -1 eval 1", 1, "", "Delay must lie between 0 and 1E20\n"}});
+              {"--delay -1 eval 1", 1, "", "Delay must lie between 0 and 1E20\n"},
+              // Values kept in single precision, refused before they overflow it.
+              {"freq --to 1e39", 1, "", "End frequency must lie between 0 and 1E20\n"},
+              {"freq --hz --from 1 --to 2e20", 1, "", "End frequency must lie between 0 and 1E20\n"},
+              {"time --ic-plant 3.5e38", 1, "", "Initial plant output must lie between -1E20 and 1E20\n"},
+              {"time --ic-comp -1e21", 1, "", "Initial compensator output must lie between -1E20 and 1E20\n"},
+              {"nlin --xmax 1e308", 1, "", "X-axis max must lie between -1E20 and 1E20\n"},
+              {"nlin --xmin -1e21", 1, "", "X-axis min must lie between -1E20 and 1E20\n"},
+              // A characteristic that leaves single precision has overflowed.
+              {"--fwd-nl 'x^3' nlin --xmin 1e19 --xmax 1e20 --points 2", 1, "", "Too big\n"}});
+  // An overflow inside an option's expression refuses the option.
+  const CliRun r = cli("--hold 0.1 c2d --element plant --method prewarp --prewarp-freq '1e308*10'");
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err.rfind("vanto-cli: --prewarp-freq: Too big\n", 0), 0u) << r.err;
+  EXPECT_TRUE(r.out.empty()) << r.out;
 }
 
 TEST(Cli, EvalPrintsTheValueOrTheMessage)
@@ -87,6 +102,8 @@ TEST(Cli, EvalPrintsTheValueOrTheMessage)
               {"--gain 2 -- eval 1", 0, "1\n", ""},
               {"--param a=3 eval 'a*b'", 0, "3\n", ""},
               {"eval 'sqrt(-1)'", 1, "", "Function range\n"},
+              {"eval '1e308*10'", 1, "", "Too big\n"},
+              {"eval '1e308*10-1e308*10'", 1, "", "Too big\n"},
               {"eval '1+*2'", 1, "", "Syntax error\n"},
               {"eval 'sin (t)'", 1, "", "No such variable\n"},
               {"eval '1%2'", 1, "", "No such operator\n"}});
@@ -230,6 +247,39 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
   EXPECT_EQ(bad.err, "Invalid nonlinear function\n");
 }
 
+// A write that really fails: a file-size limit (with SIGXFSZ ignored, so
+// the write returns an error instead of ending the program), and a target
+// that is a full device.
+TEST(Cli, FailedRenderLeavesTheOldPictureWhole)
+{
+  std::string dir = testing::TempDir() + "vanto_cli_fail_XXXXXX";
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  const std::string limit = "trap '' XFSZ; ulimit -f 2; exec ";  // 1 or 2 kB
+  for (const char* suffix : {".png", ".svg", ".pdf"}) {
+    const std::string file = dir + "/picture" + suffix;
+    ASSERT_EQ(cli("render demo --out '" + file + "'").status, 0) << suffix;
+    const std::string old = head(file, std::size_t{1} << 24);
+    ASSERT_GT(old.size(), 4096u) << suffix;
+    const CliRun r = cli("render demo --kind bode --out '" + file + "'", limit);
+    EXPECT_EQ(r.status, 1) << suffix;
+    EXPECT_EQ(r.err, "Cannot write " + file + "\n") << suffix;
+    EXPECT_EQ(head(file, std::size_t{1} << 24), old) << suffix;
+    // Without the limit the same run replaces it.
+    EXPECT_EQ(cli("render demo --kind bode --out '" + file + "'").status, 0) << suffix;
+    EXPECT_NE(head(file, std::size_t{1} << 24), old) << suffix;
+    std::remove(file.c_str());
+  }
+  if (access("/dev/full", W_OK) == 0) {
+    const std::string full = dir + "/full.png";
+    ASSERT_EQ(symlink("/dev/full", full.c_str()), 0);
+    const CliRun r = cli("render demo --out '" + full + "'");
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Cannot write " + full + "\n");
+    std::remove(full.c_str());
+  }
+  EXPECT_EQ(rmdir(dir.c_str()), 0) << "a partial file was left in " << dir;
+}
+
 TEST(Cli, RenderSysdefDrawsTheBlocksOfTheKindOfLoop)
 {
   // The delay shows only in the delay block, which a discrete loop has not:
@@ -350,6 +400,9 @@ TEST(Cli, LocusPrintsThePointsReportsAndContours)
       {"locus --points 2 --damping 0.5", 1, "", "No of Points must lie between 5 and 1000\n", 0},
       {"locus --damping 1.5", 1, "", "Start zeta value must lie between 0 and 1\n", 0},
       {"locus --xmin 3 --xmax 3", 1, "", "Max must exceed Min\n", 0},
+      {"locus --ymax 1e9", 1, "",
+       "Y-axis range too large for the X-axis range, try changing scales or number of points\n", 0},
+      {"locus --ymin -1e21", 1, "", "Y-axis min must lie between -1E20 and 1E20\n", 0},
   };
   for (const auto& c : kCases) {
     const CliRun r = cli(c.args);

@@ -44,6 +44,17 @@ const Case kCases[] = {
     {"0^(-1)", 0.0, "Function range"},
     {"10^400", kDblMax, "Too big"},
     {"10^(-400)", 0.0, "Too small"},
+    // Overflow of any operator or function: the largest double, never inf
+    // or nan; the computation goes on from there.
+    {"1e308*10", kDblMax, "Too big"},
+    {"1e308*10-1e308*10", 0.0, "Too big"},
+    {"-1e308-1e308", kDblMax, "Too big"},
+    {"1e308/1e-10", kDblMax, "Too big"},
+    {"2^1024", kDblMax, "Too big"},
+    {"deg(1e307)", kDblMax, "Too big"},
+    {"sum(1e308,1e308)", kDblMax, "Too big"},
+    {"mag(3e200,4e200)", 5e200, ""},
+    {"1e308*1.7976", 1e308 * 1.7976, ""},
     {"sin(1e19)", 0.0, "Loss of accuracy"},
     {"cos(-1e300)", 0.0, "Loss of accuracy"},
     {"(-8)^3", -512.0, ""},

@@ -77,6 +77,7 @@ TEST_F(FreqWinTest, ScalesRefusalsStoreNothing)
       {"DirectNyquist1", "npointsEdit", "0.5", "No of Points must lie between 1 and 1000", "npointsEdit"},
       {"DirectNyquist1", "fminEdit", "-1", "Start frequency must be positive", "fminEdit"},
       {"DirectNyquist1", "fmaxEdit", "0.2", "End frequency must exceed start frequency", "fmaxEdit"},
+      {"DirectNyquist1", "fmaxEdit", "1e39", "End frequency must lie between 0 and 1E20", "fmaxEdit"},
       {"DirectNyquist1", "fminEdit", "0", "Don't use logarithmic frequency increment with zero start frequency",
        "fminEdit"},
       {"Describingfunction1", "MinAmpEdit", "-1", "Start amplitude must be positive", "MinAmpEdit"},

@@ -147,6 +147,7 @@ TEST_F(NlinWindowTest, ScalesAndInputRange)
       {"YminEdit", "1/0", "Division by zero"},
       {"XminEdit", "5", "Max must exceed Min"},
       {"YmaxEdit", "-6", "Max must exceed Min"},
+      {"XmaxEdit", "1e308", "X-axis max must lie between -1E20 and 1E20"},
       {"npointsEdit", "1000.5", "No of Points must lie between 2 and 1000"},  // before truncation
   };
   for (const auto& c : kRefused) {

@@ -80,6 +80,40 @@ TEST_F(RootEngine, BranchStartsAndFailures)
   }
 }
 
+// The edge scan walks the left and right edges in steps of the x range
+// over N: a rectangle whose height is more steps than the bound is refused
+// before the scan, and no bound may leave the axis range.
+TEST_F(RootEngine, RectangleIsBoundedBeforeTheScan)
+{
+  // The height in steps is (y max - y min) (N + 1e-6) / (x max - x min).
+  const struct Case {
+    double xMin, xMax, yMin, yMax;
+    int points;
+    const char* error;
+  } cases[] = {
+      {-5, 3, -1, 3998, 200, ""},                     // 99 975 steps
+      {-5, 3, -1, 4001, 200, kLocusTallMessage},      // 100 050
+      {-5, 3, -1, 1e9, 200, kLocusTallMessage},       // 2.5e10: scanned for hours before
+      {-5, 3, -1, 798, 1000, ""},                     // 99 875
+      {-5, 3, -1, 801, 1000, kLocusTallMessage},      // 100 250
+      {-5, 3, -1, 2e20, 5, "Y-axis max must lie between -1E20 and 1E20"},
+      {-1e21, 3, -1, 3, 5, "X-axis min must lie between -1E20 and 1E20"},
+      {-5, 3, 4, 3, 200, "Max must exceed Min"},
+  };
+  Loop("1", "(s+1)(s+3)");
+  for (const Case& c : cases) {
+    SCOPED_TRACE(std::to_string(c.yMax) + " N " + std::to_string(c.points));
+    rec->points = c.points;
+    SetWindow(*rec, c.xMin, c.xMax, c.yMin, c.yMax);
+    const bool ok = TraceLocus(*rec);
+    EXPECT_EQ(Message(), c.error);
+    EXPECT_EQ(ok, !*c.error);
+    if (ok) {  // the two poles' branches, and no false entry on the long edges
+      EXPECT_EQ(rec->result.branchCount, 2);
+    }
+  }
+}
+
 TEST_F(RootEngine, TwoPolesBreakAwayAtMinusTwoWithGainOne)
 {
   Loop("1", "(s+1)(s+3)");

@@ -269,6 +269,7 @@ TEST_F(RootWinTest, ScalesRefuseBadEntriesAndStoreTheRectangle)
       {"XminEdit", "3", "Max must exceed Min"},
       {"XmaxEdit", "-6", "Max must exceed Min"},
       {"YminEdit", "1+*2", "Syntax error"},
+      {"YminEdit", "1e21", "Y-axis min must lie between -1E20 and 1E20"},  // the trace's own check
       {"npointsEdit", "4", "No of Points must lie between 5 and 1000"},
       {"npointsEdit", "1000.5", "No of Points must lie between 5 and 1000"},  // before truncation
   };

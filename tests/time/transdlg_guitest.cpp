@@ -38,6 +38,7 @@ TEST_F(TransWinTest, DialogsRefuseBadEntriesAndStoreNothing)
       {"Scales1", {{"DurationEdit", "1/0"}, {"npointsEdit", "500"}}, "Division by zero"},
       {"Config1", {{"PeriodEdit", ""}}, "Input period must lie between 1E-20 and 1E20"},
       {"Config1", {{"GpIcEdit", "sqrt(-1)"}}, "Function range"},
+      {"Config1", {{"GcIcEdit", "3.5e38"}}, "Initial compensator output must lie between -1E20 and 1E20"},
   };
   for (const Refusal& c : cases) {
     bool open = false;
