@@ -89,6 +89,9 @@ void PrintLimitCycles(std::ostream& out, const LimitCycleList& list)
   }
   if (list.truncated)
     out << "# more limit cycles than " << kMaxLimitCycles << ": the lowest frequencies are listed\n";
+  if (list.locusFull)
+    out << "# the describing function turns more than the search's " << kMaxLocusPoints
+        << " points follow: amplitudes above " << FormatDouble(list.ampHi) << " were not searched\n";
   out << "# searched A = " << FormatDouble(list.ampLo) << " to " << FormatDouble(list.ampHi)
       << ", w = " << FormatDouble(list.bandLo) << " to " << FormatDouble(list.bandHi) << " rad/s\n";
 }

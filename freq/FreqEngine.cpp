@@ -9,7 +9,6 @@
 #include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/Toolkit.h"
-#include "model/UpdateLoop.h"
 #include "model/ValueRanges.h"
 
 #include <algorithm>
@@ -111,8 +110,7 @@ bool PrepareSweep(FREQSTAT& rec)
     LoopSwitches unmerged = w;
     unmerged.closedLoop = false;
     ApplyLoopSwitches(s, ActiveDomain::Frequency, unmerged);
-    UpdateLoop(s);
-    if (ErrorPending())
+    if (!UpdateFrequencyLoop(s))
       return false;
     apart.plantApart = true;
     apart.plantNum = s.numPoly[kPlant];
@@ -120,8 +118,7 @@ bool PrepareSweep(FREQSTAT& rec)
   }
 
   ApplyLoopSwitches(s, ActiveDomain::Frequency, w);
-  UpdateLoop(s);
-  if (ErrorPending())
+  if (!UpdateFrequencyLoop(s))
     return false;
   if (!w.closedLoop) {
     if (w.noiseInput) {

@@ -97,6 +97,9 @@ struct FreqLoopModel {
   double gain = 1.0;
   double delay = 0.0;  // seconds; enters continuous loops only
   double hold = 0.0;   // sample-hold time T
+  // Whole samples m of a sampled-data plant's delay, evaluated as
+  // e^(-j omega m T) (the discretised plant holds the fraction).
+  int delaySamples = 0;
   // The closed-loop response to the load input with the compensator in the
   // loop also needs the plant on its own (the element above carries Gc Gp).
   bool plantApart = false;
@@ -118,6 +121,7 @@ struct FreqPointState {
   double closedMagSq = 0.0;    // |T|^2
   Complex T;                   // closed-loop value
   double openPhase = 0.0, prevOpenPhase = 0.0;      // raw phases of L, rad
+  double openLag = 0.0;  // the plant delay's part omega tau of the last swept raw phase of L
   double closedPhase = 0.0, prevClosedPhase = 0.0;  // raw phases of T, rad
   double openOffset = 0.0, closedOffset = 0.0;      // multiples of 2 pi for display
   double firstThreshold = 0.0;  // start frequency x 1.0001

@@ -3,7 +3,9 @@
 #include "freq/FreqEngine.h"
 #include "freq/FreqLoop.h"
 
+#include "model/Error.h"
 #include "model/Toolkit.h"
+#include "model/UpdateLoop.h"
 
 #include <cmath>
 #include <limits>
@@ -138,7 +140,23 @@ void ReadLoopModel(const SYSDATA& s, FreqLoopModel& m)
   m.gain = s.gain;
   m.delay = s.delay;
   m.hold = s.sampleHold;
+  m.delaySamples = s.kind == SystemKind::SampledData ? s.delaySamples : 0;
   m.plantApart = false;
+}
+
+bool UpdateFrequencyLoop(SYSDATA& s)
+{
+  UpdateLoop(s, WholeSampleDelay::Apart);
+  if (ErrorPending())
+    return false;
+  for (int j = s.firstElement; j <= s.lastElement && j < 2; ++j) {
+    const Polynomial& den = s.denPoly[j];
+    if (Trim(den.c, den.n) == 1 && den.c[0] == 0) {
+      SetError("No denominator");
+      return false;
+    }
+  }
+  return true;
 }
 
 EvalPoint MakeEvalPoint(const FreqLoopModel& m, double omega)
@@ -160,8 +178,9 @@ ElementValue EvalElement(const FreqLoopModel& m, int j, const Polynomial& num, c
   const Complex b = EvalPolynomial(den, at);
   const double d = SumSq(b.re, b.im);
   const bool plant = j == kPlant;
-  const bool delayed = plant && at.continuous && m.delay != 0;
-  const double lag = delayed ? at.omega * m.delay : 0.0;
+  const double tau = plant ? PlantLag(m) : 0.0;
+  const bool delayed = tau != 0;
+  const double lag = delayed ? at.omega * tau : 0.0;
   const double k = plant ? m.gain : 1.0;
   ElementValue e;
 
@@ -225,10 +244,18 @@ void Evaluate(FREQSTAT& rec, double omega, int need)
 
   if (need == kNoPhase)
     return;
-  if (omega > pt.firstThreshold)
+  // The delay's phase -omega tau is exact: only the rational part is
+  // tracked from point to point (a delay may turn by many half turns
+  // between two grid points), the delay's part moved out of the previous
+  // phase.
+  const double lag = m.last == kPlant ? omega * PlantLag(m) : 0.0;
+  if (omega > pt.firstThreshold) {
+    pt.prevOpenPhase -= lag - pt.openLag;
     TrackPhase(rec);
-  else
+  } else {
     StartPhaseTracking(rec);
+  }
+  pt.openLag = lag;
   pt.prevOpenPhase = pt.openPhase;
   pt.prevClosedPhase = pt.closedPhase;
 }

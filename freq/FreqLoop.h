@@ -5,8 +5,25 @@
 
 #include "freq/FreqEngine.h"
 
-// Copies the loop that UpdateLoop left in s into m.
+// Copies the loop that UpdateLoop (with the whole-sample delay apart) left
+// in s into m.
 void ReadLoopModel(const SYSDATA& s, FreqLoopModel& m);
+
+// Updates the loop of s for the frequency domain, the whole samples of a
+// sampled-data plant's delay apart, and refuses an element in the loop
+// whose denominator is zero ("No denominator"). False with the message
+// pending.
+[[nodiscard]] bool UpdateFrequencyLoop(SYSDATA& s);
+
+// The plant's pure delay in seconds, whose phase omega tau the response
+// takes exactly: Td in a continuous loop, the whole samples m T of a
+// sampled-data one, none in a discrete loop.
+[[nodiscard]] inline double PlantLag(const FreqLoopModel& m)
+{
+  if (m.kind == SystemKind::Continuous)
+    return m.delay;
+  return m.delaySamples * m.hold;
+}
 
 // The point of the complex plane where a loop is evaluated at omega:
 // s = j omega for a continuous loop, z = e^(j omega T) otherwise.
@@ -52,7 +69,7 @@ struct ElementValue {
   Complex value;
   Complex inverse;     // 1/value
   double magSq = 0.0;  // |value|^2
-  double phase = 0.0;  // raw phase: angle(num) - angle(den), - omega Td, + pi for K < 0
+  double phase = 0.0;  // raw phase: angle(num) - angle(den), - omega tau, + pi for K < 0
 };
 
 // The toolkit's four-quadrant angle (ArcTanA) with an arctangent of the

@@ -5,6 +5,7 @@
 
 #include "freq/LimitCycles.h"
 #include "freq/DescribingFunction.h"
+#include "freq/HarmonicQuadrature.h"
 #include "freq/LoopScan.h"
 
 #include "model/Error.h"
@@ -13,6 +14,7 @@
 #include <algorithm>
 #include <cmath>
 #include <complex>
+#include <limits>
 
 namespace {
 
@@ -20,7 +22,6 @@ using Cd = std::complex<double>;
 constexpr double kDegPerRad = 57.29577951308232;
 constexpr int kMinCells = 64;        // amplitude intervals searched at least
 constexpr int kSplitDepth = 5;       // halvings of an interval where the locus bends
-constexpr int kMaxLocus = 1500;      // points of the searched locus at most
 constexpr int kMaxScan = 200000;     // frequency points of one scan at most
 constexpr double kOffCycle = 1e-4;   // relative step off a cycle's amplitude to judge it
 constexpr double kSame = 1e-7;       // two crossings this close (relative) are one
@@ -30,6 +31,10 @@ Cd ToCd(Complex c) { return {c.re, c.im}; }
 Complex FromCd(Cd c) { return {c.real(), c.imag()}; }
 double Cross(Cd a, Cd b) { return a.real() * b.imag() - a.imag() * b.real(); }
 bool Finite(Cd c) { return std::isfinite(c.real()) && std::isfinite(c.imag()); }
+
+struct Crossing {
+  double a = 0.0, w = 0.0;
+};
 
 // What the search evaluates: N of the nonlinearity, L of the loop.
 struct Search {
@@ -48,19 +53,25 @@ struct Search {
 // drawn Nichols locus tracks it.
 struct Locus {
   int count = 0;
-  double a[kMaxLocus] = {};
-  Cd q[kMaxLocus];
-  double phase[kMaxLocus] = {};
+  bool full = false;  // the points ran out before the end amplitude
+  double a[kMaxLocusPoints] = {};
+  Cd q[kMaxLocusPoints];
+  double phase[kMaxLocusPoints] = {};
   double nMin = HUGE_VAL, nMax = 0.0;
   double xLo = HUGE_VAL, xHi = -HUGE_VAL, yLo = HUGE_VAL, yHi = -HUGE_VAL;
 };
 
 // Appends the points after a0 up to (a1, q1), halving the interval while
 // the locus strays from its chord by more than a twentieth of the chord,
-// and by more than the saw of the samples' steps (about 2/M of N).
+// and by more than the saw of the samples' steps (about 2/M of N). False
+// with the locus marked full when the points run out.
 bool AddLocusPoints(const Search& s, Locus& k, double a0, Cd q0, double a1, Cd q1, int depth)
 {
-  if (depth < kSplitDepth && k.count + 2 < kMaxLocus) {
+  if (k.count >= kMaxLocusPoints) {
+    k.full = true;
+    return false;
+  }
+  if (depth < kSplitDepth && k.count + 2 < kMaxLocusPoints) {
     const double am = 0.5 * (a0 + a1);
     const Cd qm = -s.N(am);
     if (ErrorPending())
@@ -70,6 +81,10 @@ bool AddLocusPoints(const Search& s, Locus& k, double a0, Cd q0, double a1, Cd q
     if (stray > 0.05 * std::abs(q1 - q0) + saw)
       return AddLocusPoints(s, k, a0, q0, am, qm, depth + 1) && AddLocusPoints(s, k, am, qm, a1, q1, depth + 1);
   }
+  if (k.count >= kMaxLocusPoints) {
+    k.full = true;
+    return false;
+  }
   k.a[k.count] = a1;
   k.q[k.count] = q1;
   ++k.count;
@@ -78,7 +93,8 @@ bool AddLocusPoints(const Search& s, Locus& k, double a0, Cd q0, double a1, Cd q
 
 // The set's amplitudes, each interval split evenly so that there are at
 // least kMinCells of them (one amplitude searches start to end), and
-// halved further where the locus bends.
+// halved further where the locus bends. A locus that bends more than its
+// points can follow ends where they run out (marked full).
 bool BuildLocus(const Search& s, Locus& k)
 {
   const FreqSettings& set = s.rec.set;
@@ -91,9 +107,9 @@ bool BuildLocus(const Search& s, Locus& k)
   k.a[0] = set.startAmp;
   k.q[0] = -s.N(set.startAmp);
   k.count = 1;
-  for (int i = 1; i <= cells && !ErrorPending(); ++i) {
+  for (int i = 1; i <= cells && !ErrorPending() && !k.full; ++i) {
     const double a = std::lerp(set.startAmp, set.endAmp, double(i) / cells);
-    if (!AddLocusPoints(s, k, k.a[k.count - 1], k.q[k.count - 1], a, -s.N(a), 0))
+    if (!AddLocusPoints(s, k, k.a[k.count - 1], k.q[k.count - 1], a, -s.N(a), 0) && !k.full)
       return false;
   }
   if (ErrorPending())
@@ -134,25 +150,28 @@ void SearchBand(const Search& s, const Locus& k, double& lo, double& hi)
     hi *= 10;
 }
 
-// Newton's method on L(j w) N(A) = -1, written 1/L(j w) + N(A) = 0, with a
-// Jacobian of forward differences and the step halved until the residual
-// falls. True when the step has shrunk to a relative 1e-13.
-bool Newton(const Search& s, double& a, double& w)
+// Newton's method on L(j w) N(A) = -1, written 1/L(j w) + N(A) = 0, for the
+// describing function nOf, with a Jacobian of forward differences (steps of
+// the relative h) and the step halved until the residual falls. True when
+// the step has shrunk to the relative tol; n then holds N(a).
+template <typename NOf>
+bool NewtonOn(const Search& s, NOf&& nOf, double h, double tol, int iterations, double& a, double& w, Cd& n)
 {
-  Cd n = s.N(a), c = s.C(w);
-  for (int iter = 0; iter < 60; ++iter) {
+  n = nOf(a);
+  Cd c = s.C(w);
+  for (int iter = 0; iter < iterations; ++iter) {
     const Cd r = c + n;
     if (!Finite(r))
       return false;
-    const double ha = 1e-7 * a, hw = 1e-7 * w;
-    const Cd da = (s.N(a + ha) - n) / ha;
+    const double ha = h * a, hw = 1e-7 * w;
+    const Cd da = (nOf(a + ha) - n) / ha;
     const Cd dw = (s.C(w + hw) - c) / hw;
     const double det = Cross(da, dw);
     if (!(std::fabs(det) > 0) || !std::isfinite(det))
       return false;
     const double stepA = Cross(dw, r) / det;  // Cramer's rule for da x + dw y = -r
     const double stepW = Cross(r, da) / det;
-    if (std::fabs(stepA) <= 1e-13 * a && std::fabs(stepW) <= 1e-13 * w)
+    if (std::fabs(stepA) <= tol * a && std::fabs(stepW) <= tol * w)
       return true;
     for (double lambda = 1.0;; lambda *= 0.5) {
       if (lambda < 1e-6)
@@ -160,7 +179,7 @@ bool Newton(const Search& s, double& a, double& w)
       const double a1 = a + lambda * stepA, w1 = w + lambda * stepW;
       if (!(a1 > 0 && w1 > 0))
         continue;
-      const Cd n1 = s.N(a1), c1 = s.C(w1);
+      const Cd n1 = nOf(a1), c1 = s.C(w1);
       if (std::abs(c1 + n1) < std::abs(r) || lambda < 1e-3) {
         a = a1;
         w = w1;
@@ -171,6 +190,78 @@ bool Newton(const Search& s, double& a, double& w)
     }
   }
   return false;
+}
+
+// Newton's method with the sampled N, to a relative 1e-13.
+bool Newton(const Search& s, double& a, double& w)
+{
+  Cd n;
+  return NewtonOn(s, [&s](double x) { return s.N(x); }, 1e-7, 1e-13, 60, a, w, n);
+}
+
+// N(A) integrated to about 1e-11 (see IntegratedDescribingFunction), NaN
+// where the integration does not converge.
+Cd IntegratedN(const Search& s, double a)
+{
+  Complex v;
+  if (IntegratedDescribingFunction(s.nl, a, v))
+    return ToCd(v);
+  constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
+  return {kNaN, kNaN};
+}
+
+// The cycle of a characteristic without memory, whose N is real: L is real
+// there, so w is where Im 1/L changes sign near the crossing, and A where
+// the integrated N meets -1/L(w), bracketed within the sampled N's
+// resolution of the crossing's A (the bracket widened from 1e-3 of A).
+bool RefineRealN(const Search& s, double resolution, double& a, double& w, Cd& n)
+{
+  const auto im = [&s](double x) { return s.C(x).imag(); };
+  const double w0 = w * (1 - 1e-3), w1 = w * (1 + 1e-3);
+  const double i0 = im(w0), i1 = im(w1);
+  if (!Crosses(i0, i1))
+    return false;
+  w = BrentRoot(im, w0, w1, i0, i1, 1e-14 * w);
+  const double target = -s.C(w).real();
+  const auto gap = [&s, target](double x) { return IntegratedN(s, x).real() - target; };
+  for (double r = 1e-3;; r *= 4) {
+    r = std::min(r, resolution);
+    const double lo = a * (1 - r), hi = a * (1 + r);
+    const double glo = gap(lo), ghi = gap(hi);
+    if (!std::isfinite(glo) || !std::isfinite(ghi))
+      return false;
+    if (Crosses(glo, ghi)) {
+      a = BrentRoot(gap, lo, hi, glo, ghi, 1e-13 * a);
+      n = IntegratedN(s, a);
+      return Finite(n);
+    }
+    if (r >= resolution)
+      return false;
+  }
+}
+
+// A crossing found with the sampled N, refined with N integrated to about
+// 1e-11, whatever the number of samples: to a relative 1e-10 or better
+// (Newton's method for a characteristic with memory, whose N is complex).
+// Left as found, with n its sampled N, when the integration does not
+// converge or no root of the integrated N lies within the sampled N's
+// resolution of it.
+void Refine(const Search& s, double resolution, Crossing& x, Cd& n)
+{
+  n = s.N(x.a);
+  const bool pending = ErrorPending();
+  double a = x.a, w = x.w;
+  Cd fine;
+  const bool found = s.nl.hyst ? NewtonOn(s, [&s](double v) { return IntegratedN(s, v); }, 1e-6, 1e-10, 20, a, w, fine)
+                               : RefineRealN(s, resolution, a, w, fine);
+  if (!pending && ErrorPending()) {
+    ClearError();  // a point the sampled N never took; the crossing stays as found
+    return;
+  }
+  if (!found || std::fabs(a - x.a) > resolution * x.a || std::fabs(w - x.w) > 1e-2 * x.w)
+    return;
+  x = {a, w};
+  n = fine;
 }
 
 // The frequency in [wa, wb] where 1/L comes nearest q (golden section).
@@ -322,10 +413,6 @@ void Judge(const Search& s, LimitCycle& c, double below, double above)
   c.stability = up == 0 && down > 0 ? CycleStability::Stable : CycleStability::Unstable;
 }
 
-struct Crossing {
-  double a = 0.0, w = 0.0;
-};
-
 struct Crossings {
   int count = 0;
   Crossing at[kMaxRawCrossings];
@@ -348,13 +435,13 @@ void AddCrossing(const Locus& k, double a, double w, Crossings& raw)
   raw.at[raw.count++] = {a, w};
 }
 
-// The cycle of a crossing, with the phase of -1/N on the locus's branch.
-LimitCycle MakeCycle(const Search& s, const Locus& k, const Crossing& x)
+// The cycle of a crossing where N is n, with the phase of -1/N on the
+// locus's branch.
+LimitCycle MakeCycle(const Search& s, const Locus& k, const Crossing& x, Cd n)
 {
   LimitCycle c;
   c.amplitude = x.a;
   c.omega = x.w;
-  const Cd n = s.N(x.a);
   c.n = FromCd(n);
   c.l = FromCd(s.L(x.w));
   // On the branch of the locus point nearest below A.
@@ -437,7 +524,10 @@ void Gather(const Search& s, const Locus& k, Crossings& raw, LimitCycleList& out
       out.truncated = true;
       return;
     }
-    LimitCycle c = MakeCycle(s, k, mid);
+    Crossing cycle = mid;
+    Cd n;
+    Refine(s, resolution, cycle, n);
+    LimitCycle c = MakeCycle(s, k, cycle, n);
     c.gap = out.loopGap;
     if (out.loopGap == RuleGap::None)
       Judge(s, c, below, above);
@@ -452,6 +542,7 @@ bool FindCycles(const Search& s, LimitCycleList& out)
     return false;
   out.ampLo = k.a[0];
   out.ampHi = k.a[k.count - 1];
+  out.locusFull = k.full;
   double lo = 0.0, hi = 0.0;
   SearchBand(s, k, lo, hi);
   out.bandLo = lo;

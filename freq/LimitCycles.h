@@ -46,6 +46,7 @@ struct LimitCycle {
 };
 
 inline constexpr int kMaxLimitCycles = 32;
+inline constexpr int kMaxLocusPoints = 1500;  // points of the searched locus of -N at most
 
 struct LimitCycleList {
   int count = 0;  // lowest frequencies first
@@ -54,6 +55,9 @@ struct LimitCycleList {
   RuleGap loopGap = RuleGap::None;  // why the rule fails for the whole loop
   double bandLo = 0.0, bandHi = 0.0;  // frequencies searched, rad/s
   double ampLo = 0.0, ampHi = 0.0;    // amplitudes searched
+  // The locus of -N bent more than its kMaxLocusPoints follow: the
+  // amplitudes were searched from ampLo up to ampHi only.
+  bool locusFull = false;
 };
 
 // Every crossing of L (the elements of rec's loop with gain and delay,
@@ -62,7 +66,9 @@ struct LimitCycleList {
 // and over the band of the stability margins, widened where |L| still
 // meets |1/N|. Crossings are bracketed between grid points of both curves
 // and refined by Newton's method on (A, omega) until its step is below a
-// relative 1e-13 (where the samples of N jump, the jump by bisection).
+// relative 1e-13 (where the samples of N jump, the jump by bisection);
+// each cycle's crossing is then refined once more with N integrated to
+// about 1e-11, so that A and omega do not depend on the samples per period.
 // Crossings at one frequency closer than 8/M of A are one cycle or none
 // (the saw of a stepped characteristic's sampled N). False with the
 // message pending: the loop's, "Invalid nonlinear function", an evaluation

@@ -60,6 +60,11 @@ TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, const FREQSTAT& rec, const Limi
     notes << tr("No limit cycle predicted.");
   if (cycles.truncated)
     notes << tr("More limit cycles than %1: the lowest frequencies are listed.").arg(kMaxLimitCycles);
+  if (cycles.locusFull)
+    notes << tr("The describing function turns more than the search's %1 points follow: amplitudes above %2 "
+                "were not searched.")
+                 .arg(kMaxLocusPoints)
+                 .arg(Number(cycles.ampHi));
   if (cycles.loopGap != RuleGap::None && cycles.count > 0)
     notes << tr("The stability rule does not apply: %1.").arg(QLatin1String(RuleGapText(cycles.loopGap)));
   notes << tr("Amplitudes %1 to %2, frequencies %3 to %4 %5 searched.")

@@ -8,7 +8,6 @@
 #include "model/Model.h"
 #include "model/Roots.h"
 #include "model/Toolkit.h"
-#include "model/UpdateLoop.h"
 
 #include <algorithm>
 #include <cmath>
@@ -117,8 +116,7 @@ bool ReadOpenLoop(const FREQSTAT& rec, OpenLoop& ol)
   w.refInput = true;
   w.loadInput = w.noiseInput = false;
   ApplyLoopSwitches(s, ActiveDomain::Frequency, w);
-  UpdateLoop(s);
-  if (ErrorPending())
+  if (!UpdateFrequencyLoop(s))
     return false;
   const bool continuous = s.kind == SystemKind::Continuous;
   if (!continuous && s.sampleHold == 0) {
@@ -128,7 +126,7 @@ bool ReadOpenLoop(const FREQSTAT& rec, OpenLoop& ol)
   ReadLoopModel(s, ol.m);
   ol.j = ol.m.last;
   ol.k = ol.j == kPlant ? ol.m.gain : 1.0;
-  ol.delay = continuous && ol.j == kPlant ? ol.m.delay : 0.0;
+  ol.delay = ol.j == kPlant ? PlantLag(ol.m) : 0.0;
   return true;
 }
 
@@ -150,7 +148,10 @@ bool BuildScanGrid(const OpenLoop& ol, ScanGrid& g)
   CountPoles(ol.m.den[ol.j], continuous, g.poles);
   g.poles.integrators = polesAtOrigin - zerosAtOrigin;
   if (ol.delay > 0) {
-    g.corners[g.count++] = {0.0, 1.0 / ol.delay};
+    if (continuous)
+      g.corners[g.count++] = {0.0, 1.0 / ol.delay};
+    else
+      delayRoots += ol.m.delaySamples;
     g.delayStep = 0.5 / ol.delay;
   }
   double cMin = std::numeric_limits<double>::infinity(), cMax = 0.0;

@@ -72,10 +72,12 @@ bool ComputeMContour(FREQSTAT& rec, double mDb)
   FreqPointState& pt = rec.pt;
   FreqResult& r = rec.result;
 
-  if (mDb != 0 || view != FreqView::DirectNyquist) {
+  // A value of M that rounds to 1 (|mDb| below about 1e-15 dB) is the 0 dB
+  // contour, whose inverse-plane circle passes through 1/L = 0.
+  const double rho = std::pow(10.0, -mDb / 20.0);
+  const bool zeroDb = rho == 1.0;
+  if (!zeroDb || view != FreqView::DirectNyquist) {
     const int n = std::clamp(rec.set.points, kMinContourHalf, kMaxContourHalf);
-    const double rho = std::pow(10.0, -mDb / 20.0);
-    const bool zeroDb = mDb == 0;
     pt.firstPoint = true;
     // theta/2 = i pi/(2n) by rotation; the ends are exact.
     const double stepCos = std::cos(kPi / (2 * n)), stepSin = std::sin(kPi / (2 * n));

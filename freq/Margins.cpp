@@ -34,7 +34,7 @@ LoopSample SampleAt(const OpenLoop& ol, const EvalPoint& at)
   LoopSample r;
   r.g = (n2 - d2) / (n2 + d2);
   r.magSq = n2 / d2;
-  // L has the direction of k a conj(b) e^(-j omega Td).
+  // L has the direction of k a conj(b) e^(-j omega tau).
   double wr = ol.k * (a.re * b.re + a.im * b.im);
   double wi = ol.k * (a.im * b.re - a.re * b.im);
   if (ol.delay != 0) {
@@ -86,7 +86,9 @@ void EndPhaseCrossover(const OpenLoop& ol, double omega, double zc, StabilityMar
   const Complex b = EvalPolynomial(ol.m.den[ol.j], at);
   if (b.re == 0)
     return;
-  const double l = ol.k * a.re / b.re;
+  // The whole samples of delay are e^(-j m pi) = (-1)^m at z = -1.
+  const double sign = zc < 0 && (ol.m.delaySamples & 1) != 0 ? -1.0 : 1.0;
+  const double l = sign * ol.k * a.re / b.re;
   if (l < 0 && std::isfinite(l))
     AddPhaseCrossover(out, omega, l * l);
 }

@@ -6,6 +6,7 @@
 #include "model/TfParser.h"
 #include "model/Toolkit.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -128,10 +129,43 @@ bool SampledRoots(SYSDATA& s)
   return DecodeElementFactored(s, kCompensator);
 }
 
+// Frequency domain, sampled-data loop, the delay apart: the discretised
+// plant z^-m num/den with the factors z of den that num does not cancel
+// (the held previous input of a fractional delay) taken into m, so that
+// the plant keeps its own order whatever the delay.
+bool SampledFrequencyDelayApart(SYSDATA& s)
+{
+  ZPolynomial nz, dz;
+  int m = 0;
+  if (!ZohTransfer(s.numPoly[kPlant], s.denPoly[kPlant], s.sampleHold, s.delay, nz, dz, m))
+    return false;
+  int denShift = 0, numShift = 0;
+  while (denShift + 1 < dz.n && dz.c[denShift] == 0)
+    ++denShift;
+  while (numShift < denShift && numShift + 1 < nz.n && nz.c[numShift] == 0)
+    ++numShift;
+  if (nz.n - numShift > kMaxCoeffs || dz.n - denShift > kMaxCoeffs) {
+    SetError("Delay too big");
+    return false;
+  }
+  Polynomial& num = s.numPoly[kPlant];
+  Polynomial& den = s.denPoly[kPlant];
+  num = Polynomial{};
+  den = Polynomial{};
+  num.n = nz.n - numShift;
+  den.n = dz.n - denShift;
+  std::copy(nz.c + numShift, nz.c + nz.n, num.c);
+  std::copy(dz.c + denShift, dz.c + dz.n, den.c);
+  s.delaySamples = m + denShift - numShift;
+  return true;
+}
+
 // Frequency domain, sampled-data loop: the discretised plant with the
 // delay's z^m in its denominator.
-bool SampledFrequency(SYSDATA& s)
+bool SampledFrequency(SYSDATA& s, WholeSampleDelay delay)
 {
+  if (delay == WholeSampleDelay::Apart)
+    return SampledFrequencyDelayApart(s);
   const int m = ZohElement(s, kPlant);
   if (m < 0)
     return false;
@@ -164,7 +198,7 @@ bool MergeWanted(const SYSDATA& s, SystemKind kind)
 
 }  // namespace
 
-SystemKind UpdateLoop(SYSDATA& s)
+SystemKind UpdateLoop(SYSDATA& s, WholeSampleDelay delay)
 {
   s.compMerged = false;
   s.numRoots.n = 0;
@@ -195,7 +229,7 @@ SystemKind UpdateLoop(SYSDATA& s)
     if (s.activeDomain == ActiveDomain::Root)
       ok = SampledRoots(s);
     else if (s.activeDomain == ActiveDomain::Frequency)
-      ok = SampledFrequency(s);
+      ok = SampledFrequency(s, delay);
     if (!ok || ErrorPending())
       return s.kind = SystemKind::Invalid;
   }

@@ -99,6 +99,11 @@ TEST(FreqCli, MessagesAndUsage)
       {"freq --df mid", 2, "vanto-cli: --df: fwd or fbk expected\n"},
       {"freq --amps 5", 2, "vanto-cli: --amin, --amax, --amps and --dft go with --df\n"},
       {"freq --limit-cycles", 2, "vanto-cli: freq --limit-cycles: goes with --df fwd|fbk\n"},
+      // An all-zero denominator, as the other domains refuse it.
+      {"--gp-num 1 --gp-den 0 freq", 1, "No denominator\n"},
+      {"--gp-num 1 --gp-den 0 freq --margins", 1, "No denominator\n"},
+      {"--gp-num 1 --gp-den 0 --fwd-nl x freq --df fwd --limit-cycles", 1, "No denominator\n"},
+      {"--gc-den 0 --elements both freq --view nichols", 1, "No denominator\n"},
   };
   for (const auto& c : kCases) {
     const CliRun r = cli(c.args);
@@ -150,9 +155,9 @@ TEST(FreqCli, MContourMarginsAndRepeat)
 }
 
 // The identity's N = 1 is the point -1; a relay with the start-up plant
-// predicts one stable cycle at w180 = sqrt(7.4) with the amplitude of the
-// relay's sampled N, 4 |L| cot(pi/M)/M, |L| = 6/11.76; without a crossing
-// the row says none.
+// predicts one stable cycle at w180 = sqrt(7.4) with the amplitude of
+// harmonic balance, 4 |L|/pi, |L| = 6/11.76, at any samples per period;
+// without a crossing the row says none.
 TEST(FreqCli, DescribingFunctionAndLimitCycles)
 {
   const auto identity = Rows(cli("--fwd-nl x freq --df fwd --amps 3").out, "A,re,im,x,y");
@@ -164,13 +169,49 @@ TEST(FreqCli, DescribingFunctionAndLimitCycles)
     EXPECT_EQ(identity[i][3], -1);
     EXPECT_EQ(identity[i][4], 0);
   }
-  const CliRun r = cli("--fwd-nl 'relay(x)' freq --df fwd --amin 0.1 --amax 2 --dft 512 --limit-cycles");
-  ASSERT_EQ(r.status, 0) << r.err;
-  double a = 0, w = 0;
-  int stable = -1;
-  ASSERT_EQ(std::sscanf(r.out.c_str(), "A,w,stable\n%lf,%lf,%d", &a, &w, &stable), 3) << r.out;
-  EXPECT_NEAR(w, std::sqrt(7.4), 1e-9);
-  EXPECT_NEAR(a, 4 * 6 / 11.76 / (512 * std::tan(M_PI / 512)), 1e-9);
-  EXPECT_EQ(stable, 1);
+  for (const char* dft : {"", " --dft 512", " --dft 8"}) {
+    const CliRun r = cli(std::string("--fwd-nl 'relay(x)' freq --df fwd --amin 0.1 --amax 2 --limit-cycles") + dft);
+    ASSERT_EQ(r.status, 0) << dft << ": " << r.err;
+    double a = 0, w = 0;
+    int stable = -1;
+    ASSERT_EQ(std::sscanf(r.out.c_str(), "A,w,stable\n%lf,%lf,%d", &a, &w, &stable), 3) << r.out;
+    EXPECT_NEAR(w, std::sqrt(7.4), 1e-9) << dft;
+    EXPECT_NEAR(a, 4 * 6 / 11.76 / M_PI, 1e-9) << dft;
+    EXPECT_EQ(stable, 1);
+  }
   EXPECT_EQ(cli("--fbk-nl 'clip(x,1)' freq --df fbk --limit-cycles").out.rfind("A,w,stable\nnone,none,none\n# ", 0), 0u);
+}
+
+// A describing function that turns faster than the search's locus points
+// follow fills them: the search says so and lists what it found below the
+// amplitude reached, never writing past the store.
+TEST(FreqCli, LimitCycleSearchKeepsWithinItsLocusPoints)
+{
+  const char* const kRuns[] = {
+      "--fwd-nl 'sin(1000*x)' freq --df fwd --limit-cycles",
+      "--fbk-nl 'sin(1000*x)' freq --df fbk --limit-cycles",
+      "--fwd-nl 'triwave(300*x)' freq --df fwd --limit-cycles",
+      "--fwd-nl 'sqwave(50*x)' freq --df fwd --limit-cycles",
+      "--fwd-nl 'sin(1000*x)' freq --df fwd --limit-cycles --amps 1",
+  };
+  const std::string kFull = "# the describing function turns more than the search's 1500 points follow: "
+                            "amplitudes above ";
+  for (const char* args : kRuns) {
+    const CliRun r = cli(args);
+    ASSERT_EQ(r.status, 0) << args << ": " << r.err;
+    EXPECT_TRUE(r.err.empty()) << args << ": " << r.err;
+    EXPECT_EQ(r.out.rfind("A,w,stable\n", 0), 0u) << args;
+    const std::size_t full = r.out.find(kFull);
+    ASSERT_NE(full, std::string::npos) << args << ": " << r.out;
+    // The amplitude reached is where the search stopped, below the end amplitude 10.
+    const double reached = std::strtod(r.out.c_str() + full + kFull.size(), nullptr);
+    EXPECT_GT(reached, 1) << args;
+    EXPECT_LT(reached, 10) << args;
+    EXPECT_NE(r.out.find("# searched A = 1 to "), std::string::npos) << args;
+  }
+  const std::string png = testing::TempDir() + "vanto_lc_" + std::to_string(getpid()) + ".png";
+  const CliRun render = cli("--fwd-nl 'sin(1000*x)' render freq --df fwd --limit-cycles --out '" + png + "'");
+  EXPECT_EQ(render.status, 0) << render.err;
+  EXPECT_EQ(access(png.c_str(), F_OK), 0);
+  std::remove(png.c_str());
 }

@@ -194,8 +194,8 @@ TEST_F(DfDialogsTest, LimitCycleListAndMarks)
       EXPECT_EQ(dot.colour, Sys().pen[2]);
       EXPECT_NEAR(dot.y, 0, 1e-9);
       if (c.gain == 1) {
-        // The relay's sampled N is 4 cot(pi/M)/(M A), M = 128.
-        const QString a = Shown(4 * (6 / 11.76L) / (128 * std::tan(kPiL / 128)));
+        // Harmonic balance of the relay, N = 4/(pi A), whatever the samples per period.
+        const QString a = Shown(4 * (6 / 11.76L) / kPiL);
         EXPECT_EQ(table->item(0, 0)->text(), a);
         EXPECT_EQ(table->item(0, 1)->text(), Shown(std::sqrt(7.4L)));
         EXPECT_NEAR(dot.x, -6 / 11.76, 1e-9);

@@ -50,6 +50,14 @@ std::vector<LoopCase> Loops()
          const Cld z = Zw(w, 0.2L);
          return 1.5L * (ZohFirstOrder(1, 0.2L, 0.25L, z) - ZohFirstOrder(2, 0.2L, 0.25L, z));
        }},
+      {"sampled-data plant, third order, 3.5 samples of delay", {"1", "", "1", "(s+1)(s+2)(s+3)", 2, 0.35, 0.1},
+       StartGc,
+       [](long double w) {
+         // 1/((s + 1)(s + 2)(s + 3)) = 1/2/(s + 1) - 1/(s + 2) + 1/2/(s + 3)
+         const Cld z = Zw(w, 0.1L);
+         return 2.0L * (0.5L * ZohFirstOrder(1, 0.1L, 0.35L, z) - ZohFirstOrder(2, 0.1L, 0.35L, z) +
+                        0.5L * ZohFirstOrder(3, 0.1L, 0.35L, z));
+       }},
       {"discrete", {"z-0.5", "z-1", "0.2", "(z-0.8)(z+0.3)", 1.5, 0.7, 0.05, true},
        [](long double w) { return (Zw(w, 0.05L) - 0.5L) / (Zw(w, 0.05L) - 1.0L); },
        [](long double w) { return 1.5L * 0.2L / ((Zw(w, 0.05L) - 0.8L) * (Zw(w, 0.05L) + 0.3L)); }},
@@ -198,6 +206,10 @@ TEST(FreqEngine, PrepareSweepMessages)
        "Discrete plant must have discrete controller"},
       {"merge too high", {"1+s^2", "s^2+2s+1", "1", "s^3+3s^2+3s+1", 1, 0, 0, true, true, true},
        "ref", 0.2, true, 200, "Order too high"},
+      {"zero plant denominator", {"1", "", "1", "0", 1, 0, 0, false, true, false}, "ref", 0.2, true, 200,
+       "No denominator"},
+      {"zero compensator denominator", {"1", "0", "1", "s+1", 1, 0, 0, true, true, false}, "load", 0.2, true, 200,
+       "No denominator"},
       {"log grid from 0", {"1", "", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0, true, 200,
        "Don't use logarithmic frequency increment with zero start frequency"},
       {"no points", {"1", "", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0.2, true, 0,
@@ -397,25 +409,46 @@ TEST(FreqEngine, PhaseTrackingThresholds)
 
 TEST(FreqEngine, MonotonicPhaseOfADelayFallsWithoutJumps)
 {
-  // 1/(s + 1) e^(-0.5 s): phase -atan(w) - 0.5 w, through -180 deg near
-  // 4.7 rad/s and on to about -950 deg at 30 rad/s.
+  // 1/(s + 1) e^(-tau s): phase -atan(w) - tau w, whatever the grid; with
+  // 0.5 s through -180 deg near 4.7 rad/s and on to about -950 deg at 30
+  // rad/s. A 2 s delay on 200 points to 100 rad/s turns by more than a half
+  // turn between the last points, to about -11550 deg.
+  const struct {
+    double delay, end;
+    int points;
+    double lowest;  // deg, the open-loop phase ends below
+  } kSweeps[] = {{0.5, 30, 1000, -900}, {2, 100, 200, -11500}};
   ModelScope model;
-  for (bool closed : {false, true}) {
-    auto rec = DelaySweep(FreqView::BodePhase, closed, 1000);
-    ASSERT_TRUE(ComputeResponse(*rec)) << ErrorMessage();
-    double prev = rec->result.points[0].y;
-    for (int i = 1; i < 1000; ++i) {
-      const double y = rec->result.points[i].y;
-      EXPECT_LT(std::fabs(y - prev), 10) << i;  // no turn skipped
-      if (!closed) {
-        const long double w = rec->result.omega[i];
-        const long double exact = -(std::atan(w) + 0.5L * w) * 180 / kPiL;
-        ASSERT_TRUE(Near(y, exact, 1e-6L)) << i << ": " << y << " vs " << double(exact);
-        EXPECT_LT(y, prev) << i;
+  for (const auto& sweep : kSweeps) {
+    for (bool closed : {false, true}) {
+      SCOPED_TRACE(std::to_string(sweep.delay) + " s, " + (closed ? "closed" : "open"));
+      auto rec = DelaySweep(FreqView::BodePhase, closed, sweep.points);
+      Sys().delay = sweep.delay;
+      rec->set.endFreq = sweep.end;
+      const bool coarse = sweep.delay * sweep.end * (1 - std::pow(0.1 / sweep.end, 1.0 / (sweep.points - 1))) > kPiL;
+      if (closed && coarse)
+        continue;  // the closed loop's phase has no exact part to take out
+      ASSERT_TRUE(ComputeResponse(*rec)) << ErrorMessage();
+      // The phases the margin marks and the cursor follow, tracked again.
+      TrackSweepPhases(*rec);
+      double prev = rec->result.points[0].y;
+      for (int i = 1; i < sweep.points; ++i) {
+        const double y = rec->result.points[i].y;
+        const double tracked = (closed ? rec->result.closedPhase[i] : rec->result.openPhase[i]) * 180 / kPiL;
+        ASSERT_NEAR(tracked, y, 1e-4 * std::fabs(y)) << i;
+        if (!coarse) {
+          EXPECT_LT(std::fabs(y - prev), 10) << i;  // no turn skipped
+        }
+        if (!closed) {
+          const long double w = rec->result.omega[i];
+          const long double exact = -(std::atan(w) + sweep.delay * w) * 180 / kPiL;
+          ASSERT_TRUE(Near(y, exact, 1e-6L)) << i << ": " << y << " vs " << double(exact);
+          EXPECT_LT(y, prev) << i;
+        }
+        prev = y;
       }
-      prev = y;
+      EXPECT_LT(prev, closed ? -540 : sweep.lowest);
     }
-    EXPECT_LT(prev, closed ? -540 : -900);
   }
 }
 

@@ -1,9 +1,7 @@
 // Predicted limit cycles against the test's own solution of L(jw) N(A) = -1
-// in long double: with N the defining sum of the test's model of the
-// nonlinearity (the engine's result must be that root to 1e-6), and with
-// the textbook closed form of N (the engine's root may differ by what the
-// sampled period's error in N moves it). Stability as the textbook cases
-// have it.
+// in long double with the textbook closed form of N (harmonic balance): the
+// engine's cycles must be that root to 1e-6 whatever the samples per period
+// of the drawn describing function. Stability as the textbook cases have it.
 
 #include "FreqTestSupport.h"
 
@@ -21,22 +19,6 @@ namespace {
 
 using Fn = std::function<Cld(long double)>;
 
-// The defining sum of N(A) with M samples of a memoryless model, or of a
-// backlash of half-width h started as after a rise to +A.
-Cld SampledN(long double (*f)(long double), long double h, long double a, int m)
-{
-  long double out = a - h;
-  Cld sum = 0;
-  for (int k = 0; k < m; ++k) {
-    const long double t = 2 * kPiL * k / m, x = a * CosAt(k, m);
-    out = std::clamp(out, x - h, x + h);
-    sum += (f ? f(x) : out) * std::polar(1.0L, -t);
-  }
-  return sum * 2.0L / (m * a);
-}
-
-long double Relay(long double x) { return x > 0 ? 1 : -1; }
-long double Clip1(long double x) { return std::clamp(x, -1.0L, 1.0L); }
 
 long double SatN(long double a)
 {
@@ -82,7 +64,6 @@ struct Case {
   const char* gpDen;
   double gain, delay, hold;
   const char* nl;
-  long double (*model)(long double);  // nullptr: backlash of half-width 0.5
   Fn closedN;
   double amin, amax;
   Fn l;
@@ -116,52 +97,55 @@ bool FindCycles(const LoopTexts& loop, const char* nl, bool feedback, double a0,
 
 TEST(LimitCycles, AgreeWithTheTestsOwnSolution)
 {
-  constexpr int kM = 512;
-  constexpr long double kDftError = 2 * kPiL / (3.0L * kM * kM);  // |dN|: see the describing-function suite
   const auto relayN = [](long double a) { return Cld(4 / (kPiL * a)); };
   const CycleStability kStable = CycleStability::Stable, kUnstable = CycleStability::Unstable;
   const Case kCases[] = {
-      {"relay, third order", "6", "(s+1)(s^2+1.4s+6)", 1, 0, 0, "relay(x)", Relay, relayN, 0.1, 2,
+      {"relay, third order", "6", "(s+1)(s^2+1.4s+6)", 1, 0, 0, "relay(x)", relayN, 0.1, 2,
        [](long double w) { return StartUpPlant(1, w); }, {kStable}},
-      {"saturation below the critical gain", "6", "(s+1)(s^2+1.4s+6)", 1.5, 0, 0, "clip(x,1)", Clip1,
+      {"saturation below the critical gain", "6", "(s+1)(s^2+1.4s+6)", 1.5, 0, 0, "clip(x,1)",
        [](long double a) { return Cld(SatN(a)); }, 0.5, 10, [](long double w) { return StartUpPlant(1.5L, w); },
        {}},
-      {"saturation above it", "6", "(s+1)(s^2+1.4s+6)", 3, 0, 0, "clip(x,1)", Clip1,
+      {"saturation above it", "6", "(s+1)(s^2+1.4s+6)", 3, 0, 0, "clip(x,1)",
        [](long double a) { return Cld(SatN(a)); }, 0.5, 10, [](long double w) { return StartUpPlant(3, w); },
        {kStable}},
-      {"backlash, type 1", "4", "s(s+1)(s+2)", 1, 0, 0, "hyst(x,0.5)", nullptr,
+      {"backlash, type 1", "4", "s(s+1)(s+2)", 1, 0, 0, "hyst(x,0.5)",
        [](long double a) { return BacklashN(a, 0.5L); }, 0.55, 20,
        [](long double w) { return 4.0L / (Jw(w) * (Jw(w) + 1.0L) * (Jw(w) + 2.0L)); }, {kUnstable, kStable}},
-      {"relay, sampled with a delay", "1", "s+1", 1, 0.3, 0.1, "relay(x)", Relay, relayN, 0.1, 2,
+      {"relay, sampled with a delay", "1", "s+1", 1, 0.3, 0.1, "relay(x)", relayN, 0.1, 2,
        [](long double w) { return ZohFirstOrder(1, 0.1L, 0.3L, Zw(w, 0.1L)); }, {kStable}},
+      {"relay, sampled third order with 2.5 samples of delay", "1", "(s+1)(s+2)(s+3)", 20, 0.25, 0.1, "relay(x)",
+       relayN, 0.1, 5,
+       [](long double w) {
+         const Cld z = Zw(w, 0.1L);
+         return 20.0L * (0.5L * ZohFirstOrder(1, 0.1L, 0.25L, z) - ZohFirstOrder(2, 0.1L, 0.25L, z) +
+                         0.5L * ZohFirstOrder(3, 0.1L, 0.25L, z));
+       },
+       {kStable}},
   };
-  for (const Case& c : kCases) {
-    ModelScope model;
-    LimitCycleList list;
-    ASSERT_TRUE(FindCycles({"1", "1", c.gpNum, c.gpDen, c.gain, c.delay, c.hold}, c.nl, false, c.amin, c.amax, kM,
-                           list))
-        << c.name << ": " << ErrorMessage();
-    ASSERT_EQ(list.count, static_cast<int>(c.expected.size())) << c.name;
-    EXPECT_EQ(list.loopGap, RuleGap::None);
-    for (int i = 0; i < list.count; ++i) {
-      const LimitCycle& got = list.cycles[i];
-      const std::string at = std::string(c.name) + " #" + std::to_string(i);
-      EXPECT_EQ(got.stability, c.expected[i]) << at;
-      const Fn sampled = [&c](long double a) { return SampledN(c.model, 0.5L, a, kM); };
-      const Root r = Solve(c.l, sampled, got.amplitude * 1.001L, got.omega * 0.999L);
-      EXPECT_TRUE(Near(got.amplitude, r.a, 1e-6L)) << at << ": A " << got.amplitude << " vs " << double(r.a);
-      EXPECT_TRUE(Near(got.omega, r.w, 1e-6L)) << at << ": w " << got.omega << " vs " << double(r.w);
-      const Root closed = Solve(c.l, c.closedN, r.a, r.w);
-      const long double moved = 2 * kDftError * closed.sensitivity;
-      EXPECT_TRUE(Near(got.amplitude, closed.a, moved)) << at << " within " << double(moved);
-      EXPECT_TRUE(Near(got.omega, closed.w, moved)) << at;
-    }
-    if (std::string(c.nl) == "relay(x)" && c.hold == 0) {
-      // w180 of 6/((s+1)(s^2+1.4s+6)) is sqrt(7.4), where L = -6/11.76.
-      const long double w180 = std::sqrt(7.4L), l180 = 6 / 11.76L;
-      EXPECT_TRUE(Near(list.cycles[0].omega, w180, 1e-9L));
-      EXPECT_TRUE(Near(list.cycles[0].amplitude, 4 * l180 / kPiL, kPiL * kPiL / (3 * kM * kM) * 1.001L));
-      EXPECT_TRUE(Near(list.cycles[0].amplitude, 4 * l180 / (kM * std::tan(kPiL / kM)), 1e-9L));
+  for (int m : {64, 128, 512}) {
+    for (const Case& c : kCases) {
+      SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(m) + " samples");
+      ModelScope model;
+      LimitCycleList list;
+      ASSERT_TRUE(FindCycles({"1", "1", c.gpNum, c.gpDen, c.gain, c.delay, c.hold}, c.nl, false, c.amin, c.amax, m,
+                             list))
+          << ErrorMessage();
+      ASSERT_EQ(list.count, static_cast<int>(c.expected.size()));
+      EXPECT_EQ(list.loopGap, RuleGap::None);
+      for (int i = 0; i < list.count; ++i) {
+        const LimitCycle& got = list.cycles[i];
+        EXPECT_EQ(got.stability, c.expected[i]) << i;
+        const Root r = Solve(c.l, c.closedN, got.amplitude * 1.001L, got.omega * 0.999L);
+        EXPECT_TRUE(Near(got.amplitude, r.a, 1e-6L)) << i << ": A " << got.amplitude << " vs " << double(r.a);
+        EXPECT_TRUE(Near(got.omega, r.w, 1e-6L)) << i << ": w " << got.omega << " vs " << double(r.w);
+        EXPECT_TRUE(Near(std::abs(Cld(got.n.re, got.n.im) - c.closedN(got.amplitude)), 0, 0, 1e-8L)) << i;
+      }
+      if (std::string(c.nl) == "relay(x)" && c.hold == 0) {
+        // w180 of 6/((s+1)(s^2+1.4s+6)) is sqrt(7.4), where L = -6/11.76.
+        const long double w180 = std::sqrt(7.4L), l180 = 6 / 11.76L;
+        EXPECT_TRUE(Near(list.cycles[0].omega, w180, 1e-9L));
+        EXPECT_TRUE(Near(list.cycles[0].amplitude, 4 * l180 / kPiL, 1e-9L));
+      }
     }
   }
 }
@@ -183,7 +167,7 @@ TEST(LimitCycles, OpenLoopUnstableIsNotJudged)
 
 // A stepped characteristic: the sampled N of quant(x,1) saws round the
 // true one, yet each crossing of the true N with N* = -1/L(w180) is one
-// cycle, found within the resolution of 512 samples (8/M of A), stable
+// cycle, found at that crossing to 1e-6, stable
 // where N falls through N* and unstable where it rises. The loop is the
 // start-up one with both elements and gain 2: w180 = sqrt(5), L = -1.
 TEST(LimitCycles, SteppedCharacteristicGivesOneCyclePerCrossingOfTheTrueN)
@@ -202,16 +186,21 @@ TEST(LimitCycles, SteppedCharacteristicGivesOneCyclePerCrossingOfTheTrueN)
     return 4 / (kPiL * a) * sum;
   };
   std::vector<std::pair<long double, CycleStability>> truth;
-  for (long double a = 0.6L; a < 5; a += 1e-4L)
-    if (Crosses(double(quantN(a) - nStar), double(quantN(a + 1e-4L) - nStar)))
-      truth.push_back({a, quantN(a + 1e-4L) < nStar ? CycleStability::Stable : CycleStability::Unstable});
+  for (long double a = 0.6L; a < 5; a += 1e-4L) {
+    if (!Crosses(double(quantN(a) - nStar), double(quantN(a + 1e-4L) - nStar)))
+      continue;
+    long double lo = a, hi = a + 1e-4L;  // bisected to long double precision
+    for (int i = 0; i < 80; ++i)
+      ((quantN(lo) > nStar) == (quantN((lo + hi) / 2) > nStar) ? lo : hi) = (lo + hi) / 2;
+    truth.push_back({lo, quantN(a + 1e-4L) < nStar ? CycleStability::Stable : CycleStability::Unstable});
+  }
   ASSERT_EQ(truth.size(), 8u);
   ASSERT_EQ(list.count, 8);
   std::vector<LimitCycle> byA(list.cycles.begin(), list.cycles.begin() + list.count);
   std::sort(byA.begin(), byA.end(), [](const LimitCycle& x, const LimitCycle& y) { return x.amplitude < y.amplitude; });
   for (int i = 0; i < 8; ++i) {
     EXPECT_TRUE(Near(byA[i].omega, w180, 1e-9L)) << i;
-    EXPECT_TRUE(Near(byA[i].amplitude, truth[i].first, 8.0L / 512)) << i << ": " << byA[i].amplitude;
+    EXPECT_TRUE(Near(byA[i].amplitude, truth[i].first, 1e-6L)) << i << ": " << byA[i].amplitude;
     EXPECT_EQ(byA[i].stability, truth[i].second) << i;
   }
 }

@@ -100,6 +100,13 @@ std::vector<MarginCase> Cases()
          return 0.5L * (z - 0.6L) / (z - 1.0L) * 1.5L * ZohFirstOrder(1, 0.2L, 0.1L, z);
        },
        1, 1},
+      {"sampled-data, third order, 2.5 samples of delay", {"1", "", "1", "(s+1)(s+2)(s+3)", 12, 0.25, 0.1},
+       [](long double w) {
+         const Cld z = Zw(w, 0.1L);
+         return 12.0L * (0.5L * ZohFirstOrder(1, 0.1L, 0.25L, z) - ZohFirstOrder(2, 0.1L, 0.25L, z) +
+                         0.5L * ZohFirstOrder(3, 0.1L, 0.25L, z));
+       },
+       1, 1},
       {"discrete, crossing at pi/T", {"1", "", "0.8", "z+0.5", 1, 0, 0.1},
        [](long double w) { return 0.8L / (Zw(w, 0.1L) + 0.5L); }, 1, 1},
   };

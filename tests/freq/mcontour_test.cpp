@@ -22,6 +22,7 @@ TEST(MContour, EveryPointHasTheClosedLoopMagnitudeM)
                 {FreqView::DirectNyquist, 2.5, 1},   {FreqView::InverseNyquist, 6, 200},
                 {FreqView::InverseNyquist, 0, 200},  {FreqView::InverseNyquist, -9, 1000},
                 {FreqView::Nichols, 12, 200},        {FreqView::Nichols, 0, 200},
+                {FreqView::Nichols, -1e-20, 200},    {FreqView::InverseNyquist, 1e-20, 200},
                 {FreqView::Nichols, -3, 50}};
   ModelScope model;
   for (const auto& c : kCases) {
@@ -65,9 +66,11 @@ TEST(MContour, EveryPointHasTheClosedLoopMagnitudeM)
     // Closed curves; a Nichols contour below 0 dB runs once round in phase.
     const FreqPoint& a = r.points[0];
     const FreqPoint& b = r.points[r.count - 1];
-    const bool wraps = c.view == FreqView::Nichols && c.mDb <= 0;
-    EXPECT_NEAR(a.x - b.x, wraps ? (c.mDb == 0 ? 180.0 : 360.0) : 0.0, 1e-3);
-    if (c.mDb != 0) {
+    // A value that rounds to 0 dB is the 0 dB contour.
+    const bool zeroDb = std::fabs(c.mDb) < 1e-15;
+    const bool wraps = c.view == FreqView::Nichols && (c.mDb <= 0 || zeroDb);
+    EXPECT_NEAR(a.x - b.x, wraps ? (zeroDb ? 180.0 : 360.0) : 0.0, 1e-3);
+    if (!zeroDb) {
       EXPECT_NEAR(a.y, b.y, 1e-4);
     }
   }
@@ -76,17 +79,21 @@ TEST(MContour, EveryPointHasTheClosedLoopMagnitudeM)
 TEST(MContour, ZeroDbInTheDirectNyquistViewIsTheLineThroughMinusHalf)
 {
   ModelScope model;
-  auto rec = NewFreqRecord();
-  SetChartRange(*rec, -2, 1, -1.5, 0.5);
-  ASSERT_TRUE(ComputeMContour(*rec, 0));
-  const FreqResult& r = rec->result;
-  ASSERT_EQ(r.count, 2);
-  EXPECT_EQ(r.points[0].tag, 1.0f);
-  EXPECT_EQ(r.points[0].x, -0.5f);
-  EXPECT_EQ(r.points[0].y, -21.5f);  // ten chart heights below
-  EXPECT_EQ(r.points[1].x, -0.5f);
-  EXPECT_EQ(r.points[1].y, 20.5f);
-  EXPECT_EQ(r.points[2].tag, 0.0f);
+  // Values that round to 0 dB (M = 1 in double precision) draw the line too.
+  for (double mDb : {0.0, 1e-20, -1e-17}) {
+    SCOPED_TRACE(mDb);
+    auto rec = NewFreqRecord();
+    SetChartRange(*rec, -2, 1, -1.5, 0.5);
+    ASSERT_TRUE(ComputeMContour(*rec, mDb));
+    const FreqResult& r = rec->result;
+    ASSERT_EQ(r.count, 2);
+    EXPECT_EQ(r.points[0].tag, 1.0f);
+    EXPECT_EQ(r.points[0].x, -0.5f);
+    EXPECT_EQ(r.points[0].y, -21.5f);  // ten chart heights below
+    EXPECT_EQ(r.points[1].x, -0.5f);
+    EXPECT_EQ(r.points[1].y, 20.5f);
+    EXPECT_EQ(r.points[2].tag, 0.0f);
+  }
 }
 
 TEST(MContour, BodeViewsHaveNone)
