@@ -77,6 +77,7 @@ bool RunDescribingFunction(FREQSTAT& rec)
   FreqResult& r = rec.result;
   r.count = 0;
   r.gridCount = 0;  // the store no longer holds a sweep
+  r.dfLeftOut = 0;
   if (IsBode(rec.set.view)) {
     SetError("Describing functions not available in Bode views");
     return false;
@@ -90,7 +91,6 @@ bool RunDescribingFunction(FREQSTAT& rec)
   const double start = rec.set.startAmp;
   df.amplitudeStep = count > 1 ? (rec.set.endAmp - start) / (count - 1) : 0.0;
   pt.firstPoint = true;
-  r.dfLeftOut = 0;
   for (int i = 0; i < count; ++i) {
     const double a = start + i * df.amplitudeStep;
     const Complex n = DescribingFunctionAt(rec, nl, a);

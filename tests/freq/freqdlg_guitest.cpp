@@ -207,7 +207,8 @@ TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
       if (bode) {
         EXPECT_EQ(offGraph(), QString());
       }
-      EXPECT_EQ(win->chart()->Items().size(), curves + (bode ? 0 : 3)) << "the curves, and the cursor's ellipse and cross";
+      EXPECT_EQ(win->chart()->Items().size(), curves + (bode ? 0 : 3))
+          << "the curves, and the cursor's ellipse and cross";
       EXPECT_EQ(win->chart()->CrossHairAt(1).mode, bode ? 2 : 0);
       bar->setValue(150);
       bar->setValue(60);  // backwards: the phase of the curve, not a turn off it
