@@ -14,6 +14,7 @@
 #include <cmath>
 #include <memory>
 #include <ostream>
+#include <string>
 
 namespace {
 
@@ -111,6 +112,8 @@ int DescribingFunctionRun(CliContext& ctx, FREQSTAT& rec, bool limitCycles)
     return ctx.systemError();
   RepeatTimed(ctx, [&] { (void)ComputeDescribingFunction(rec); });
   PrintDescribingFunction(ctx.out, rec);
+  if (const std::string note = DfLeftOutNote(rec); !note.empty())
+    ctx.out << "# " << note << '\n';
   return 0;
 }
 

@@ -77,6 +77,7 @@ bool RunDescribingFunction(FREQSTAT& rec)
   FreqResult& r = rec.result;
   r.count = 0;
   r.gridCount = 0;  // the store no longer holds a sweep
+  r.dfLeftOut = 0;
   if (IsBode(rec.set.view)) {
     SetError("Describing functions not available in Bode views");
     return false;
@@ -99,16 +100,24 @@ bool RunDescribingFunction(FREQSTAT& rec)
     df.n = {ZeroTiny(n.re), ZeroTiny(n.im)};
     df.nAngle = ArcTanA(df.n.re, df.n.im);
     if (df.nMag < kTooSmall && rec.set.view != FreqView::InverseNyquist) {
-      SetError("Excitation amplitude too small, change range");
-      return false;
+      // -1/N does not exist here (an amplitude inside a dead band or a
+      // backlash's play): the curve goes on without it.
+      r.dfLeftOutLo = r.dfLeftOut == 0 ? a : r.dfLeftOutLo;
+      r.dfLeftOutHi = a;
+      ++r.dfLeftOut;
+      continue;
     }
-    r.dfValues[static_cast<std::size_t>(i)] = df.n;
+    const auto at = static_cast<std::size_t>(r.count);
+    r.dfValues[at] = df.n;
     PlotDescribingFunction(rec, n);
     // + 0: a real N has no negative zero in its imaginary part's place.
-    r.points[static_cast<std::size_t>(i)] = {static_cast<float>(a), static_cast<float>(pt.plotX + 0.0),
-                                             static_cast<float>(pt.plotY + 0.0)};
-    r.count = i + 1;
+    r.points[at] = {static_cast<float>(a), static_cast<float>(pt.plotX + 0.0), static_cast<float>(pt.plotY + 0.0)};
+    ++r.count;
     pt.firstPoint = false;
+  }
+  if (r.count == 0) {
+    SetError("Excitation amplitude too small, change range");
+    return false;
   }
   return true;
 }
@@ -239,6 +248,18 @@ bool ComputeDescribingFunction(FREQSTAT& rec)
   rec.loop.closedLoop = closed;
   rec.set.monotonicPhase = monotonic;
   return ok;
+}
+
+std::string DfLeftOutNote(const FREQSTAT& rec)
+{
+  const FreqResult& r = rec.result;
+  if (r.dfLeftOut == 0)
+    return {};
+  std::string range = FormatModelNumber(r.dfLeftOutLo);
+  if (r.dfLeftOut > 1)
+    range += " to " + FormatModelNumber(r.dfLeftOutHi);
+  return std::to_string(r.dfLeftOut) + " of " + std::to_string(r.dfLeftOut + r.count) + " amplitudes left out (" +
+         range + "): the describing function is 0 there, so -1/N does not exist";
 }
 
 const char* AmplitudeRangeProblem(double start, double end)

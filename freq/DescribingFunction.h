@@ -8,6 +8,8 @@
 
 #include "freq/FreqEngine.h"
 
+#include <string>
+
 struct CompiledExpr;
 
 // Samples per period the scales dialog offers.
@@ -31,14 +33,22 @@ void FirstHarmonic(FREQSTAT& rec, const double* y);
 // The describing function of the selected nonlinearity (rec.loop.fwdNl,
 // else the feedback one) at the set's amplitudes: N(A) into
 // rec.result.dfValues (parts below 1e-10 set to 0) and one point per
-// amplitude (A, plot x, plot y) into the store. The closed-loop and
-// monotonic-phase flags are used as open loop and monotonic during the run
-// and come back unchanged on every exit. False with the message pending:
-// "Invalid nonlinear function", an evaluation message, "Excitation
-// amplitude too small, change range" (|N| < 1e-10, not in the inverse
-// Nyquist view), the amplitude settings' messages, or the Bode views'.
-// The store then holds the amplitudes computed before the failure.
+// amplitude (A, plot x, plot y) into the store. An amplitude where
+// |N| < 1e-10 has no -1/N: outside the inverse Nyquist view it is left out
+// of both (the store holds the others in order) and counted in
+// rec.result.dfLeftOut. The closed-loop and monotonic-phase flags are used
+// as open loop and monotonic during the run and come back unchanged on
+// every exit. False with the message pending: "Invalid nonlinear
+// function", an evaluation message, "Excitation amplitude too small,
+// change range" (every amplitude left out), the amplitude settings'
+// messages, or the Bode views'. The store then holds the amplitudes
+// computed before the failure.
 [[nodiscard]] bool ComputeDescribingFunction(FREQSTAT& rec);
+
+// What the last computation left out and why, for the status bar and the
+// command line ("3 of 20 amplitudes left out (1 to 1.947): ..."), or an
+// empty text when it left out none.
+[[nodiscard]] std::string DfLeftOutNote(const FREQSTAT& rec);
 
 // The scales dialog's checks of an amplitude range, with 0 refused too (it
 // has no describing function): nullptr when good, else "Start amplitude

@@ -185,6 +185,9 @@ bool TFreqChildForm::GoDescribingFunction()
   }
   DrawDescribingFunction(*c, *stat_);
   c->ShowNewItems();
+  // Which amplitudes have no -1/N and are missing from the curve, or no
+  // note left from an earlier run.
+  SetStatusPanel(1, QString::fromStdString(DfLeftOutNote(*stat_)));
   dfDrawn_[static_cast<int>(v)] = true;
   hasPlot_ = true;
   return true;

@@ -103,17 +103,20 @@ void TFreqCursorDlg::readPoint(int i)
   i = std::clamp(i, 0, r.gridCount - 1);
   const double omega = r.omega[static_cast<std::size_t>(i)];
   freq_ = ToDisplayFrequency(*rec_, omega);
-  x_ = r.points[static_cast<std::size_t>(i)].x;
-  y_ = r.points[static_cast<std::size_t>(i)].y;
+  // Where the curve has the point: on the Bode charts its display frequency
+  // from the stored point, as the curve was drawn and autoscaled, so that a
+  // point on the chart's edge is on it.
+  const FreqPoint& p = r.points[static_cast<std::size_t>(i)];
+  x_ = bode_ ? ToDisplayFrequency(*rec_, p.tag) : p.x;
+  y_ = p.y;
   values_ = EvaluateForCursor(*rec_, omega);
 }
 
 void TFreqCursorDlg::update()
 {
   readPoint(FreqScrollBar->value());
-  const double x = bode_ ? freq_ : x_;
-  cursor_.moveTo(x, y_);
-  showOffGraph(!cursor_.onChart(x, y_));
+  cursor_.moveTo(x_, y_);
+  showOffGraph(!cursor_.onChart(x_, y_));
 
   const double open = values_.openMag / reference_.openMag;
   const double closed = values_.closedMag / reference_.closedMag;
@@ -146,7 +149,7 @@ void TFreqCursorDlg::RelativeBitBtnClick()
   }
   setModeCaption(true);
   // On the other views update() draws the reference cross under the cursor.
-  cursor_.setReference(bode_ ? freq_ : x_, y_);
+  cursor_.setReference(x_, y_);
   update();
 }
 
@@ -164,12 +167,11 @@ void TFreqCursorDlg::MarkBtnClick()
 {
   const QColor previous = chart_->DataColor();
   chart_->SetDataColorRgb(Sys().pen[rec_->loop.closedLoop ? 1 : 0]);
-  const double x = bode_ ? freq_ : x_;
   // The mark goes under the cursor items, which update() draws again.
   cursor_.takeBack();
-  chart_->MarkAt(x, y_, kMarkTick);
+  chart_->MarkAt(x_, y_, kMarkTick);
   if (Sys().showMarkLabels)
-    chart_->TextAt(x, y_,
+    chart_->TextAt(x_, y_,
                    QStringLiteral("  %1 %2").arg(QString::fromStdString(FormatModelNumber(freq_)),
                                                  QLatin1String(rec_->set.units)),
                    kMarkSize);

@@ -48,7 +48,8 @@ private:
   FREQSTAT* rec_ = nullptr;
   TRChart* chart_ = nullptr;
   bool bode_ = false;
-  // The current point: display frequency, plot coordinates, values.
+  // The current point: display frequency, where the chart has it (the
+  // Bode charts: the display frequency of the stored point), values.
   double freq_ = 0.0, x_ = 0.0, y_ = 0.0;
   CursorValues values_;
   Reference reference_;

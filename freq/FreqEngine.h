@@ -152,6 +152,10 @@ struct FreqResult {
   std::array<double, kMaxFreqPoints> openPhase{};
   std::array<double, kMaxFreqPoints> closedPhase{};
   std::array<Complex, kMaxAmplitudes> dfValues{};  // N(A) per amplitude
+  // The amplitudes of the last describing function left out of its curve
+  // because N(A) = 0 there (no -1/N): how many, the least and the greatest.
+  int dfLeftOut = 0;
+  double dfLeftOutLo = 0.0, dfLeftOutHi = 0.0;
 };
 
 // One per frequency window.

@@ -3,6 +3,8 @@
 #include "plot/TRChart.h"
 
 #include <algorithm>
+#include <cmath>
+#include <limits>
 
 namespace {
 constexpr double kRingPixels = 5.0;
@@ -81,10 +83,21 @@ void ChartCursor::takeBack()
     chart_->RemoveLastItem();
 }
 
+namespace {
+// A point on an edge of the range is on the chart although the range and the
+// point took their own roundings (a unit conversion, an autoscale's centre
+// and half width): a few units in the last place of the range's magnitude.
+bool WithinRange(double v, double lo, double hi)
+{
+  const double slack = 8 * std::numeric_limits<double>::epsilon() * std::max(std::fabs(lo), std::fabs(hi));
+  return v >= lo - slack && v <= hi + slack;
+}
+}  // namespace
+
 bool ChartCursor::onChart(double x, double y) const
 {
-  return chart_ && x >= chart_->RangeLoX() && x <= chart_->RangeHiX() && y >= chart_->RangeLoY() &&
-         y <= chart_->RangeHiY();
+  return chart_ && WithinRange(x, chart_->RangeLoX(), chart_->RangeHiX()) &&
+         WithinRange(y, chart_->RangeLoY(), chart_->RangeHiY());
 }
 
 void ChartCursor::drawCross(double x, double y, bool ring)

@@ -79,6 +79,10 @@ Qt::PenStyle HairStyle(int style)
   }
 }
 
+// A pen one logical pixel wide. Not cosmetic: the painter's scale to device
+// pixels (the screen's device pixel ratio) widens it as it does the texts.
+QPen ScaledPen(const QColor& colour) { return QPen(colour, 1.0); }
+
 QColor ItemColour(std::uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb | 0xFF000000u)); }
 }  // namespace
 
@@ -135,7 +139,7 @@ void ChartPainter::drawFrame(QPainter& p, const ChartSettings& s, const ChartFra
   const QRectF& a = f.plot;
 
   // Grid lines on whole pixels keep them one pixel wide and crisp.
-  p.setPen(QPen(kGridColour, 0));
+  p.setPen(ScaledPen(kGridColour));
   ForGrid(f.xticks, f.mx.range(), s.gridDx, [&](double v) {
     const double px = std::round(f.mx.toPixel(v)) + 0.5;
     if (px > a.left() + 0.5 && px < a.right() - 0.5)
@@ -147,7 +151,7 @@ void ChartPainter::drawFrame(QPainter& p, const ChartSettings& s, const ChartFra
       p.drawLine(QPointF(a.left(), py), QPointF(a.right(), py));
   });
 
-  p.setPen(QPen(kAxisColour, 0));
+  p.setPen(ScaledPen(kAxisColour));
   p.drawRect(a.adjusted(0.5, 0.5, -0.5, -0.5));
   const QFontMetricsF lf(labelFont_);
   p.setFont(labelFont_);
@@ -301,20 +305,16 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
     const bool partial = i + 1 == from.items;  // the item drawn in part before
     if (partial && (it.kind != ItemKind::Polyline || from.points >= it.count))
       continue;
-    // Markers and texts scale with the screen. Lines are cosmetic hairlines:
-    // one device pixel, antialiased, on every screen; a wider pen leaves Qt's
-    // fast line path and costs a high-resolution screen some fifty times the
-    // drawing time.
-    QPen pen(ItemColour(it.colour), 1.0);
+    // Curves, lines, markers and texts all scale with the picture: one
+    // logical pixel is two device pixels on a screen at 2x (and in an image
+    // rendered at that ratio), and a file's unit in SVG and PDF.
+    QPen pen = ScaledPen(ItemColour(it.colour));
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::RoundJoin);
-    QPen hair = pen;
-    hair.setCosmetic(true);
     p.setPen(pen);
     const QPointF at(f.mx.toPixel(it.x), f.my.toPixel(it.y));
     switch (it.kind) {
     case ItemKind::Polyline: {
-      p.setPen(hair);
       const std::size_t start = partial ? from.points - 1 : 0;
       drawPolyline(p, f, list.points(it) + start, it.count - start);
       break;
@@ -342,10 +342,8 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
     case ItemKind::Line: {
       double x0 = at.x(), y0 = at.y(), x1 = f.mx.toPixel(it.x2), y1 = f.my.toPixel(it.y2);
       const QRectF& c = f.plot;
-      if (std::isfinite(x0 + y0 + x1 + y1) && ClipSegment(x0, y0, x1, y1, c.left(), c.top(), c.right(), c.bottom())) {
-        p.setPen(hair);
+      if (std::isfinite(x0 + y0 + x1 + y1) && ClipSegment(x0, y0, x1, y1, c.left(), c.top(), c.right(), c.bottom()))
         p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
-      }
       break;
     }
     case ItemKind::Ellipse: {
@@ -355,7 +353,6 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
       if (!std::isfinite(r.left() + r.right() + r.top() + r.bottom()) || !r.intersects(f.plot))
         break;
       p.setBrush(Qt::NoBrush);
-      p.setPen(hair);
       if (f.plot.contains(r)) {
         p.drawEllipse(r);
         break;

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <vector>
 
+
 enum class ItemKind : std::uint8_t { Polyline, Mark, Text, Line, Ellipse };
 
 // Marker symbols used by the windows.
@@ -63,6 +64,14 @@ public:
   void removeLast();
   // Empties the list and puts the pen back at the origin.
   void clear();
+  // Removes every marker, text, line and ellipse for which drop(item)
+  // holds, keeping the order of the rest; polylines always stay, so the
+  // newest polyline still owns the end of the point store and the pen stays
+  // where it was. Returns how many items went.
+  template <typename Pred> std::size_t removeIf(Pred drop)
+  {
+    return std::erase_if(items_, [&drop](const ChartItem& it) { return it.kind != ItemKind::Polyline && drop(it); });
+  }
 
   // Number of items, item i (oldest first), and the points of a polyline.
   [[nodiscard]] std::size_t size() const { return items_.size(); }

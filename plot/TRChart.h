@@ -87,6 +87,13 @@ public:
   void ClearGraph() { list_.clear(); }
   // Takes back the newest item; nothing on an empty list.
   void RemoveLastItem() { list_.removeLast(); }
+  // Removes the markers, texts, lines and ellipses for which drop(item)
+  // holds (polylines stay); the next show redraws the whole list.
+  template <typename Pred> void RemoveItemsIf(Pred drop)
+  {
+    if (list_.removeIf(drop) > 0)
+      backing_ = QPixmap();
+  }
   // Bounds of all items (empty extent when there are none).
   Extent DataExtent() const { return list_.extent(); }
   // The display list itself (for tests and read-outs).

@@ -116,6 +116,8 @@ bool TRootChildForm::SelectChart()
 
 void TRootChildForm::DrawMarks(bool loopValid)
 {
+  // The marks of the loop as it was would read as poles that are not there.
+  RemovePoleZeroMarks(*chart());
   // Root sets left from a loop that failed to validate are not the loop's.
   if (loopValid)
     DrawPoleZeroMarks(*chart());

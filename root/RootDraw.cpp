@@ -73,6 +73,15 @@ void DrawPoleZeroMarks(TRChart& chart)
     chart.MarkAt(s.numRoots.r[i].re, s.numRoots.r[i].im, kMarkCircle);
 }
 
+void RemovePoleZeroMarks(TRChart& chart)
+{
+  chart.RemoveItemsIf([](const ChartItem& it) {
+    if (it.kind == ItemKind::Mark)
+      return it.code == kMarkCross || it.code == kMarkCircle;
+    return it.kind == ItemKind::Ellipse && it.x == 0 && it.y == 0 && it.x2 == 1 && it.y2 == 1;
+  });
+}
+
 void DrawDampingContour(TRChart& chart, const ROOTSTAT& rec, double zeta)
 {
   DrawContour(chart, rec);

@@ -24,6 +24,9 @@ void DrawLocus(TRChart& chart, const ROOTSTAT& rec);
 // The open-loop poles (crosses) and zeros (circles) of the loop model's root
 // sets, Pen1. Run PrepareRootLoop first.
 void DrawPoleZeroMarks(TRChart& chart);
+// Takes the pole and zero marks and the unit circle off chart, so that
+// drawing them again puts the loop's present ones in their place.
+void RemovePoleZeroMarks(TRChart& chart);
 
 
 // The contour in rec's store, Pen4, as computed by DampingContour (zeta) or

@@ -99,6 +99,9 @@ TTransChildForm::TTransChildForm(QWidget* parent)
   costEdit_ = new QLineEdit(costPanel_);
   costEdit_->setObjectName(QStringLiteral("CostFnEdit"));
   costEdit_->setReadOnly(true);
+  // A read-only line never takes the focus, so the window's shortcuts (Ctrl+A
+  // autoscale, Ctrl+C closed loop) stay the window's after a click on it.
+  costEdit_->setFocusPolicy(Qt::NoFocus);
   row->addWidget(new QLabel(tr("Cost function:"), costPanel_));
   row->addWidget(costEdit_, 1);
   // One line high: the chart takes the rest.

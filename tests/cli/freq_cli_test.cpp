@@ -88,8 +88,8 @@ TEST(FreqCli, MessagesAndUsage)
       {"freq --view polar", 2, "vanto-cli: --view: nyquist, inverse, nichols, bode-gain or bode-phase expected\n"},
       {"freq --input ramp", 2, "vanto-cli: --input: ref, load or noise expected\n"},
       {"freq --view bode-phase --mcontour 3", 2, "vanto-cli: freq --mcontour: the Bode views have no M contours\n"},
-      // The start-up forward nonlinearity hyst(x,1) has no output at A = 1.
-      {"freq --df fwd", 1, "Excitation amplitude too small, change range\n"},
+      // The start-up forward nonlinearity hyst(x,1) has no output up to A = 1.
+      {"freq --df fwd --amin 0.25 --amax 1", 1, "Excitation amplitude too small, change range\n"},
       {"freq --df fwd --closed", 1, "Describing function only available in open-loop\n"},
       {"freq --df fbk --closed --view bode-gain", 1, "Describing function not available in the Bode views\n"},
       {"freq --df fbk --amps 201", 1, "Number of points must lie between 1 and 200\n"},
@@ -169,6 +169,24 @@ TEST(FreqCli, DescribingFunctionAndLimitCycles)
     EXPECT_EQ(identity[i][3], -1);
     EXPECT_EQ(identity[i][4], 0);
   }
+  // The start-up backlash hyst(x,1) has no -1/N at the first amplitude, 1:
+  // the other 19 print, and a remark says which one is missing and why.
+  const CliRun startUp = cli("freq --df fwd");
+  ASSERT_EQ(startUp.status, 0) << startUp.err;
+  const std::string note =
+      "# 1 of 20 amplitudes left out (1): the describing function is 0 there, so -1/N does not exist\n";
+  ASSERT_GT(startUp.out.size(), note.size());
+  EXPECT_EQ(startUp.out.substr(startUp.out.size() - note.size()), note);
+  const auto backlash = Rows(startUp.out.substr(0, startUp.out.size() - note.size()), "A,re,im,x,y");
+  ASSERT_EQ(backlash.size(), 19u);
+  for (std::size_t i = 0; i < 19; ++i) {
+    const double amp = 1 + 9.0 * static_cast<double>(i + 1) / 19;
+    const double b = std::acos(1 - 2 / amp);  // backlash of half-width 1
+    EXPECT_NEAR(backlash[i][0], amp, 1e-6 * amp);
+    EXPECT_NEAR(backlash[i][1], (M_PI - b + std::sin(b) * std::cos(b)) / M_PI, 1e-3) << amp;
+    EXPECT_NEAR(backlash[i][2], -std::sin(b) * std::sin(b) / M_PI, 1e-3) << amp;
+  }
+
   for (const char* dft : {"", " --dft 512", " --dft 8"}) {
     const CliRun r = cli(std::string("--fwd-nl 'relay(x)' freq --df fwd --amin 0.1 --amax 2 --limit-cycles") + dft);
     ASSERT_EQ(r.status, 0) << dft << ": " << r.err;

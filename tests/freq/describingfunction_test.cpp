@@ -6,12 +6,14 @@
 
 #include "expr/Expr.h"
 #include "freq/DescribingFunction.h"
+#include "model/NumberFormat.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -229,6 +231,63 @@ TEST_F(DescribingFunctionTest, BacklashForgetsWhatHystHeldBefore)
   // Samples 1.5, 0.5, -1.5, -0.5 of the backlash at A = 2.
   EXPECT_NEAR(N(0).real(), 0.75, 1e-15L);
   EXPECT_NEAR(N(0).imag(), -0.25, 1e-15L);
+}
+
+// An amplitude inside a backlash's play or a dead zone has N = 0 and no
+// -1/N: outside the inverse Nyquist view it is left out of the curve and
+// named in the note, and the rest is drawn. Kept and left out as the closed
+// forms have N = 0 or not; the kept N agree with them.
+TEST_F(DescribingFunctionTest, AmplitudesWithoutMinusOneOverNAreLeftOut)
+{
+  constexpr int kM = 512;
+  const struct {
+    const char* text;
+    FreqView view;
+    std::function<Cld(long double)> closed;
+  } kCases[] = {
+      {"hyst(x,1)", FreqView::DirectNyquist, [](long double a) { return a > 1 ? BacklashN(a, 1) : Cld(0); }},
+      {"hyst(x,2.5)", FreqView::Nichols, [](long double a) { return a > 2.5L ? BacklashN(a, 2.5L) : Cld(0); }},
+      {"dzone(x,3)", FreqView::DirectNyquist, [](long double a) { return Cld(1 - SatN(a, 3)); }},
+      {"hyst(x,2.5)", FreqView::InverseNyquist, [](long double a) { return a > 2.5L ? BacklashN(a, 2.5L) : Cld(0); }},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(std::string(c.text) + " view " + std::to_string(static_cast<int>(c.view)));
+    Run(c.text, c.view, 20, 1, 10, kM);
+    ASSERT_TRUE(ok) << ErrorMessage();
+    std::vector<long double> kept, out;
+    for (int i = 0; i < 20; ++i) {
+      const long double a = 1 + 9.0L * i / 19;
+      (std::abs(c.closed(a)) > 0 || c.view == FreqView::InverseNyquist ? kept : out).push_back(a);
+    }
+    const FreqResult& r = rec->result;
+    ASSERT_EQ(r.count, static_cast<int>(kept.size()));
+    ASSERT_EQ(r.dfLeftOut, static_cast<int>(out.size()));
+    for (std::size_t i = 0; i < kept.size(); ++i) {
+      const Cld n = N(static_cast<int>(i)), closed = c.closed(kept[i]);
+      EXPECT_FLOAT_EQ(r.points[i].tag, static_cast<float>(kept[i]));
+      EXPECT_LE(std::abs(n - closed), 1e-4L) << "A = " << static_cast<double>(kept[i]);
+      if (c.view == FreqView::DirectNyquist) {  // the point is -1/N
+        EXPECT_NEAR(r.points[i].x, static_cast<double>((-1.0L / n).real()), 1e-5);
+        EXPECT_NEAR(r.points[i].y, static_cast<double>((-1.0L / n).imag()), 1e-5);
+      }
+    }
+    if (out.empty()) {
+      EXPECT_EQ(DfLeftOutNote(*rec), "");
+      continue;
+    }
+    EXPECT_NEAR(r.dfLeftOutLo, static_cast<double>(out.front()), 1e-12);
+    EXPECT_NEAR(r.dfLeftOutHi, static_cast<double>(out.back()), 1e-12);
+    const std::string range = out.size() == 1 ? FormatModelNumber(r.dfLeftOutLo)
+                                              : FormatModelNumber(r.dfLeftOutLo) + " to " +
+                                                    FormatModelNumber(r.dfLeftOutHi);
+    EXPECT_EQ(DfLeftOutNote(*rec), std::to_string(out.size()) + " of 20 amplitudes left out (" + range +
+                                       "): the describing function is 0 there, so -1/N does not exist");
+  }
+  // No amplitude of the range has a describing function: nothing to draw.
+  Run("hyst(x,10)", FreqView::DirectNyquist, 20, 1, 10, kM);
+  EXPECT_FALSE(ok);
+  EXPECT_STREQ(ErrorMessage(), "Excitation amplitude too small, change range");
+  ClearError();
 }
 
 // Every refusal, and a success, leave closed loop and "Monotonic angle

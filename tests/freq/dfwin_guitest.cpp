@@ -4,6 +4,8 @@
 
 #include "FreqWinTestSupport.h"
 
+#include "app/FrameAccess.h"
+
 #include <QTableWidget>
 
 #include <cmath>
@@ -62,6 +64,37 @@ TEST_F(FreqWinTest, DescribingFunctionModeDrawsReadsAndPredicts)
   // Off again: the item goes grey, and Go draws the response.
   choose("Describingfunction1");
   EXPECT_FALSE(item("LimitCycles1")->isEnabled());
+}
+
+// The start-up loop's backlash hyst(x,1) with the start-up range 1..10:
+// at A = 1 the input stays inside the play, N = 0 and -1/N does not exist.
+// The first Go draws the other amplitudes and says in the status bar which
+// one is missing and why; a range that lies wholly inside the play has
+// nothing to draw and says so.
+TEST_F(FreqWinTest, DescribingFunctionLeavesOutAmplitudesWithoutMinusOneOverN)
+{
+  choose("Describingfunction1");
+  click("GoSpdBtn");
+  ASSERT_TRUE(shown().isEmpty()) << lastMessage().toStdString();
+  const auto lines = Polylines(*win->chart(), Sys().pen[2]);
+  ASSERT_EQ(lines.size(), 1u);
+  ASSERT_EQ(lines[0].size(), 19u);
+  for (std::size_t i = 0; i < 19; ++i) {
+    // Backlash of half-width 1 at A = 1 + 9 (i + 1)/19.
+    constexpr long double kPiL = 3.141592653589793238462643383279502884L;
+    const long double a = 1 + 9.0L * (i + 1) / 19, b = std::acos(1 - 2 / a);
+    const Cld n((kPiL - b + std::sin(b) * std::cos(b)) / kPiL, -std::sin(b) * std::sin(b) / kPiL);
+    const Cld p = -1.0L / n;
+    EXPECT_NEAR(lines[0][i].x, static_cast<double>(p.real()), 2e-3 * static_cast<double>(std::abs(p))) << i;
+    EXPECT_NEAR(lines[0][i].y, static_cast<double>(p.imag()), 2e-3 * static_cast<double>(std::abs(p))) << i;
+  }
+  EXPECT_EQ(StatusPanel(1), QStringLiteral("1 of 20 amplitudes left out (1): the describing function is 0 "
+                                           "there, so -1/N does not exist"));
+
+  SetText(Sys().fwdNlText, "hyst(x,10)");
+  click("GoSpdBtn");
+  EXPECT_EQ(lastMessage(), QStringLiteral("Excitation amplitude too small, change range"));
+  EXPECT_EQ(Polylines(*win->chart(), Sys().pen[2]).size(), 1u) << "nothing more drawn";
 }
 
 }  // namespace

@@ -10,11 +10,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScrollBar>
 
 #include <cmath>
 #include <cstring>
+#include <string>
 
 namespace {
 
@@ -150,9 +152,23 @@ TEST_F(FreqWinTest, ScalesRefusalsStoreNothing)
 TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
 {
   choose("Compensator1");
-  for (const FreqView view : {FreqView::DirectNyquist, FreqView::BodePhase}) {
+  // Autoscaled Bode charts end at the curve's first and last points.
+  const struct {
+    FreqView view;
+    bool hz, autoscale;
+  } kCases[] = {{FreqView::BodePhase, false, true}, {FreqView::DirectNyquist, false, false},
+                {FreqView::BodePhase, true, false}, {FreqView::BodePhase, true, true}};
+  for (const auto& c : kCases) {
+    const FreqView view = c.view;
+    SCOPED_TRACE(std::string(c.hz ? "Hz" : "rad/s") + (c.autoscale ? ", autoscaled" : ""));
+    std::strcpy(st().set.units, c.hz ? "Hz" : "rad/s");
     win->ChangeView(view);
     const bool bode = view == FreqView::BodePhase;
+    choose("Wipe1");
+    if (c.autoscale)
+      choose("Autoscale1");
+    const std::size_t curves = c.autoscale ? 2 : 1;  // the cursor's Go draws one more
+    const long double unit = c.hz ? 2 * kPi : 1;  // rad/s per display unit
     int opened = 0;
     answer([&](QDialog& dlg) {
       ++opened;
@@ -168,7 +184,7 @@ TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
         const auto at = [&](int j) { return st().result.omega[static_cast<std::size_t>(j)]; };
         const Cld l = StartUpLoop(at(i), true), l0 = ref < 0 ? Cld(1) : StartUpLoop(at(ref), true);
         const Cld t = l / (1.0L + l), t0 = ref < 0 ? Cld(1) : l0 / (1.0L + l0);
-        const long double values[] = {at(i) - (ref < 0 ? 0 : at(ref)),
+        const long double values[] = {(at(i) - (ref < 0 ? 0 : at(ref))) / unit,
                                       std::abs(l / l0),
                                       20 * std::log10(std::abs(l / l0)),
                                       phase[i] - (ref < 0 ? 0 : phase[ref]),
@@ -182,8 +198,18 @@ TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
       };
       auto* bar = dlg.findChild<QScrollBar*>(QStringLiteral("FreqScrollBar"));
       EXPECT_EQ(bar->maximum(), st().set.points - 1);
+      const auto offGraph = [&dlg] { return dlg.findChild<QLabel*>(QStringLiteral("OffScreenMsg"))->text(); };
+      if (bode) {  // the last and the first point on the chart's edges, in either unit
+        bar->setValue(bar->maximum());
+        EXPECT_EQ(offGraph(), QString());
+      }
+      bar->setValue(0);
       expect(0, -1);
-      EXPECT_EQ(win->chart()->Items().size(), bode ? 1u : 4u) << "the curve, and the cursor's ellipse and cross";
+      if (bode) {
+        EXPECT_EQ(offGraph(), QString());
+      }
+      EXPECT_EQ(win->chart()->Items().size(), curves + (bode ? 0 : 3))
+          << "the curves, and the cursor's ellipse and cross";
       EXPECT_EQ(win->chart()->CrossHairAt(1).mode, bode ? 2 : 0);
       bar->setValue(150);
       bar->setValue(60);  // backwards: the phase of the curve, not a turn off it
@@ -192,14 +218,14 @@ TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
       EXPECT_EQ(dlg.windowTitle(), QStringLiteral("Frequency domain cursor - relative mode"));
       bar->setValue(190);
       expect(190, 60);
-      EXPECT_EQ(win->chart()->Items().size(), bode ? 1u : 6u) << "and the reference cross";
+      EXPECT_EQ(win->chart()->Items().size(), curves + (bode ? 0 : 5)) << "and the reference cross";
       press(dlg, "AbsoluteBitBtn");
       expect(190, -1);
       press(dlg, "CloseBtn");
     });
     choose("Plotcursor1");  // Go first: the one curve
     EXPECT_EQ(opened, 1);
-    EXPECT_EQ(win->chart()->Items().size(), 1u) << "the cursor's own items taken back";
+    EXPECT_EQ(win->chart()->Items().size(), curves) << "the cursor's own items taken back";
     EXPECT_TRUE(win->chart()->CrossHairAt(1).mode == 0 && win->chart()->CrossHairAt(2).mode == 0);
   }
   EXPECT_TRUE(shown().isEmpty());

@@ -362,4 +362,43 @@ TEST_F(PixelTest, HighDpiImageIsSharperNotDifferent)
   EXPECT_FALSE(Near(img, same.DataToPixel(5, 0.6), Qt::red));
 }
 
+// The width in device pixels of the line of colour c that crosses the image
+// near logical point at, counted along a row (across) or a column: the sum
+// of the pixels' coverage, read from the green channel (white 1, c none).
+double LineWidth(const QImage& img, QPointF at, bool alongRow, QColor c)
+{
+  const double dpr = img.devicePixelRatio();
+  const QPoint centre = (at * dpr).toPoint();
+  const int reach = qCeil(4 * dpr);
+  double sum = 0.0;
+  for (int d = -reach; d <= reach; ++d) {
+    const QPoint px = alongRow ? centre + QPoint(d, 0) : centre + QPoint(0, d);
+    sum += (255.0 - img.pixelColor(px).green()) / (255.0 - c.green());
+  }
+  return sum;
+}
+
+TEST_F(PixelTest, PensFollowTheDevicePixelRatio)
+{
+  chart_->SetGridDx(1e15);
+  chart_->SetGridDy(1e15);
+  chart_->SetDataColor(Qt::red);
+  chart_->MoveTo(0, 0.5);
+  chart_->DrawTo(10, 0.5);
+  chart_->SetDataColor(Qt::blue);
+  chart_->LineItem(0, 0.25, 10, 0.25);
+  chart_->ShowGraph();
+  const QRectF plot = chart_->PlotArea();
+  for (const double dpr : {1.0, 2.0, 3.0}) {
+    SCOPED_TRACE(dpr);
+    const QImage img = RenderChartImage(*chart_, chart_->size(), dpr);
+    EXPECT_NEAR(LineWidth(img, chart_->DataToPixel(5.3, 0.5), false, Qt::red), dpr, 0.25) << "curve";
+    EXPECT_NEAR(LineWidth(img, chart_->DataToPixel(5.3, 0.25), false, Qt::blue), dpr, 0.25) << "line item";
+    EXPECT_NEAR(LineWidth(img, QPointF(plot.left() + 0.5, chart_->DataToPixel(5.3, 0.37).y()), true,
+                          QColor(0x20, 0x20, 0x20)),
+                dpr, 0.25)
+        << "axis frame";
+  }
+}
+
 }  // namespace

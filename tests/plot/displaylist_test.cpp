@@ -35,6 +35,14 @@ TEST(DisplayList, DrawToAfterAMarkerGoesOnFromThePen)
   EXPECT_DOUBLE_EQ(l.points(l.item(0))[0].x, 0);
   EXPECT_DOUBLE_EQ(l.points(l.item(2))[0].x, 2);
   EXPECT_DOUBLE_EQ(l.points(l.item(2))[1].x, 3);
+  // Taking items out leaves the polylines (even when asked) and the pen: the
+  // next DrawTo goes on from the newest line's end.
+  EXPECT_EQ(l.removeIf([](const ChartItem&) { return true; }), 1u);
+  ASSERT_EQ(l.size(), 2u);
+  EXPECT_EQ(l.item(1).kind, ItemKind::Polyline);
+  l.drawTo(4, 4, 1);
+  ASSERT_EQ(l.item(1).count, 3u);
+  EXPECT_DOUBLE_EQ(l.points(l.item(1))[2].x, 4);
 }
 
 TEST(DisplayList, RemoveLastTakesBackOneStepAtATime)

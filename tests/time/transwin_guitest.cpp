@@ -111,7 +111,7 @@ TEST_F(TransWinTest, CursorNeedsARunThatIsDrawnAndComplete)
   cursor(false, "after Wipe");
 }
 
-TEST_F(TransWinTest, CostLineCutsLongTexts)
+TEST_F(TransWinTest, CostLineCutsLongTextsAndLeavesTheShortcutsToTheWindow)
 {
   // integral of e^2 for e = 1 - y = (1 + e^{-2t})/2 over 0..10.
   const double exact = 2.5 + 0.25 * (1 - std::exp(-20.0)) + 0.0625 * (1 - std::exp(-40.0));
@@ -142,6 +142,21 @@ TEST_F(TransWinTest, CostLineCutsLongTexts)
     EXPECT_EQ(win->costLine(), QLatin1String(c.shown) + QStringLiteral(" = ") +
                                    QString::fromStdString(FormatModelNumber(run().cost)));
   }
+
+  // A click on the read-only cost line leaves the window's shortcuts to the
+  // window: Ctrl+A autoscales instead of selecting the line's text.
+  TRChart* c = win->timeChart();
+  c->ZoomTo(2, 3, 4, 5);
+  auto* line = win->findChild<QLineEdit*>(QStringLiteral("CostFnEdit"));
+  frame->activateWindow();  // as the user's click does, after the dialog
+  ASSERT_TRUE(QTest::qWaitForWindowActive(frame.get()));
+  QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
+  QWidget* focus = QApplication::focusWidget();
+  QTest::keyClick(focus ? focus : frame.get(), Qt::Key_A, Qt::ControlModifier);
+  EXPECT_FALSE(line->hasSelectedText());
+  EXPECT_EQ(c->RangeLoX(), 0.0);
+  EXPECT_EQ(c->RangeHiX(), st().duration) << "autoscaled";
+  EXPECT_LT(c->RangeLoY(), 0.0);
 }
 
 TEST_F(TransWinTest, PlotTypeSwitchRerunsGoWhereThereIsAPlot)
