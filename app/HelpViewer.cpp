@@ -1,6 +1,7 @@
 #include "app/HelpViewer.h"
 
 #include <QApplication>
+#include <QDialog>
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QListWidget>
@@ -90,18 +91,40 @@ bool isHelpFile(const QString& file)
   return file.compare(QStringLiteral("Vanto.hlp"), Qt::CaseInsensitive) == 0;
 }
 
+// Gives the viewer another owner window, shown as it was.
+void moveViewer(QWidget* owner)
+{
+  const bool shown = gViewer->isVisible();
+  gViewer->setParent(owner, gViewer->windowFlags());
+  if (shown)
+    gViewer->show();
+}
+
 void show(QWidget* parent, const QString& page)
 {
   // A modal dialog blocks every window but its own: while one runs, the
-  // viewer belongs to it, so that the page can be read and scrolled.
-  QWidget* owner = QApplication::activeModalWidget();
-  if (!owner)
-    owner = parent ? parent->window() : nullptr;
+  // viewer belongs to it, so that the page can be read and scrolled, and
+  // goes back to the window it came from when the dialog is done.
+  QWidget* modal = QApplication::activeModalWidget();
+  QWidget* owner = modal ? modal : parent ? parent->window() : nullptr;
+  QPointer<QWidget> home = owner;
+  if (gViewer)
+    home = gViewer->parentWidget();
+  else if (modal && modal->parentWidget())
+    home = modal->parentWidget()->window();
   if (!gViewer) {
     gViewer = new THelpViewer(owner);
     gViewer->setAttribute(Qt::WA_DeleteOnClose);
-  } else if (QApplication::activeModalWidget() && gViewer->parentWidget() != owner) {
-    gViewer->setParent(owner, gViewer->windowFlags());
+  } else if (gViewer->parentWidget() != owner && modal) {
+    moveViewer(owner);
+  }
+  if (auto* dlg = qobject_cast<QDialog*>(modal); dlg && home != dlg) {
+    QObject::connect(
+        dlg, &QDialog::finished, gViewer, [home] {
+          if (gViewer && home)
+            moveViewer(home);
+        },
+        Qt::SingleShotConnection);
   }
   gViewer->showPage(page);
   gViewer->show();

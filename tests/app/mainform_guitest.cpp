@@ -512,6 +512,8 @@ TEST_F(FrameTest, F1InAModalDialogOpensThePageOfThatDialog)
     EXPECT_EQ(got.context, c.context) << c.page;
     EXPECT_EQ(got.keyword, QLatin1String(c.keyword)) << c.page;
     EXPECT_EQ(page, QLatin1String(c.page));
+    // The page outlives the dialog, even one made for this use only.
+    EXPECT_EQ(CurrentHelpPage(), QLatin1String(c.page));
   }
 }
 
