@@ -27,10 +27,15 @@ QString HelpFile();
 bool WinHelp(QWidget* parent, const QString& file, HelpCommand command, int data);
 // A keyword jump ("IDH_manip", "IDH_transforms").
 bool WinHelpKey(QWidget* parent, const QString& file, const QString& keyword);
-// F1: the help page of the window that has the focus, found from the
-// "helpContext" property of it or of its parents (the active domain window
-// inside the frame); the contents when none has one.
-void HelpForWidget(QWidget* frame, QWidget* active);
+// F1: the help page of the window or dialog that has the focus. From the
+// focus widget in w's window (or w) outwards through the owning windows,
+// the first "helpContext" property names the page, or the object name of a
+// window whose page has a keyword; the frame stands for its active domain
+// window. The contents when none has a page.
+void HelpForWidget(QWidget* frame, QWidget* w);
+// Makes F1 open the help page of the widget with the focus in every window
+// of the program, modal dialogs included, for as long as frame lives.
+void InstallHelpKey(QWidget* frame);
 
 // The last request handed over, for tests.
 const HelpRequest& LastHelpRequest();

@@ -17,15 +17,18 @@
 #include "time/TransChild.h"
 
 #include <QAction>
+#include <QDockWidget>
 #include <QFontMetrics>
-#include <QApplication>
 #include <QGuiApplication>
 #include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScrollArea>
+#include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
 #include <QToolButton>
@@ -140,7 +143,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   createToolBar();
   createStatusBar();
 
-  sysDef_ = new TSysDefForm(this);
+  sysDef_ = new TSysDefForm;
+  createSysDefDock();
   eval_ = new TEvalDlg(this);
   editTF_ = new TEditTFDlg(this);
   params_ = new TParamDlg(this);
@@ -289,11 +293,8 @@ void TMainForm::createMenus()
   QAction* about = addEntry(help, "About1", tr("&About"), QString());
   connect(about, &QAction::triggered, this, &TMainForm::showAbout);
 
-  // F1 opens the help page of the active window.
-  auto* f1 = new QAction(this);
-  f1->setShortcut(QKeySequence::HelpContents);
-  addAction(f1);
-  connect(f1, &QAction::triggered, this, [this] { HelpForWidget(this, QApplication::activeWindow()); });
+  // F1 opens the help page of the window or dialog with the focus.
+  InstallHelpKey(this);
 }
 
 QToolButton* TMainForm::addButton(const char* name, const char* icon, const QString& hint,
@@ -395,33 +396,37 @@ void TMainForm::showEvent(QShowEvent* event)
   const QSize border = frameGeometry().size() - size();
   resize(startFrame_.size() - border);
   move(startFrame_.topLeft());
-  // The diagram is centred across the frame, in its lower part, and kept on
-  // the screen.
-  const QRect f = frameGeometry();
-  QRect d(QPoint(f.left() + (f.width() - sysDef_->width()) / 2, f.top() + f.height() - sysDef_->height() * 3 / 2),
-          sysDef_->size());
-  if (const QScreen* screen = this->screen()) {
-    const QRect avail = screen->availableGeometry();
-    d.moveBottom(std::min(d.bottom(), avail.bottom()));
-    d.moveLeft(std::max(d.left(), avail.left()));
-  }
-  sysDef_->move(d.topLeft());
-  sysDef_->show();
+  // The diagram's strip as high as the whole diagram (with the scroll bar
+  // when the frame is narrower than the diagram).
+  auto* scroll = static_cast<QScrollArea*>(sysDefDock_->widget());
+  int high = sysDefDock_->sizeHint().height();
+  if (sysDef_->width() > width())
+    high += scroll->horizontalScrollBar()->sizeHint().height();
+  sysDefDock_->show();
+  resizeDocks({sysDefDock_}, {high}, Qt::Vertical);
 }
 
-QRect TMainForm::childArea() const
+void TMainForm::createSysDefDock()
 {
-  // The client area, less the part the diagram covers at its bottom when it
-  // is shown there: new windows open where both can be seen.
-  QRect area = mdi_->viewport()->rect();
-  if (sysDef_->isVisible()) {
-    const QRect diagram(mdi_->viewport()->mapFromGlobal(sysDef_->frameGeometry().topLeft()),
-                        sysDef_->frameGeometry().size());
-    if (diagram.intersects(area) && diagram.top() - area.top() >= kUsableChild.height())
-      area.setBottom(std::min(area.bottom(), diagram.top() - 1));
-  }
-  return area;
+  // The diagram's own strip below the window area; the window area yields
+  // to it, so no domain window goes under the diagram. The user may float
+  // or close the strip. A frame narrower than the diagram scrolls it.
+  sysDefDock_ = new QDockWidget(sysDef_->windowTitle(), this);
+  sysDefDock_->setObjectName(QStringLiteral("SysDefDock"));
+  sysDefDock_->setFeatures(QDockWidget::DockWidgetClosable | QDockWidget::DockWidgetMovable |
+                           QDockWidget::DockWidgetFloatable);
+  sysDefDock_->setAllowedAreas(Qt::BottomDockWidgetArea | Qt::TopDockWidgetArea);
+  auto* scroll = new QScrollArea(sysDefDock_);
+  scroll->setObjectName(QStringLiteral("SysDefScroll"));
+  scroll->setFrameShape(QFrame::NoFrame);
+  scroll->setAlignment(Qt::AlignCenter);
+  scroll->setBackgroundRole(QPalette::Base);
+  scroll->setWidget(sysDef_);
+  sysDefDock_->setWidget(scroll);
+  addDockWidget(Qt::BottomDockWidgetArea, sysDefDock_);
 }
+
+QRect TMainForm::childArea() const { return mdi_->viewport()->rect(); }
 
 int TMainForm::cascadeStep() const { return fontMetrics().height() + 10; }
 
@@ -481,7 +486,11 @@ TDomainChildForm* TMainForm::NewWindow(ActiveDomain kind)
   QMdiSubWindow* sub = mdi_->addSubWindow(child);
   sub->setAttribute(Qt::WA_DeleteOnClose);
   sub->setMinimumSize(kUsableChild);
-  sub->setGeometry(NewChildGeometry(childArea(), size(), openChildren() - 1, cascadeStep()));
+  // The window's own close takes Ctrl+F4, which leaves Ctrl+W to Wipe.
+  for (QAction* a : sub->systemMenu()->actions())
+    if (a->shortcuts().contains(QKeySequence(Qt::CTRL | Qt::Key_W)))
+      a->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_F4));
+  sub->setGeometry(NewChildGeometry(childArea(), openChildren() - 1, cascadeStep()));
   sub->show();
   mdi_->setActiveSubWindow(sub);
   UpdateMenuItems();
@@ -591,8 +600,8 @@ void TMainForm::fillWindowMenu()
 
 void TMainForm::toggleSysDef()
 {
-  sysDef_->setVisible(!sysDef_->isVisible());
-  sysDefShown(sysDef_->isVisible());
+  sysDefDock_->setVisible(!sysDefDock_->isVisible());
+  sysDefShown(sysDefDock_->isVisible());
 }
 
 void TMainForm::sysDefShown(bool visible)

@@ -13,6 +13,7 @@
 #include <memory>
 
 class QAction;
+class QDockWidget;
 class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
@@ -34,6 +35,8 @@ public:
   int Count(ActiveDomain kind) const { return counts_[static_cast<std::size_t>(kind)]; }
   QMdiArea* mdiArea() const { return mdi_; }
   TSysDefForm* sysDefForm() const { return sysDef_; }
+  // The strip below the window area that holds the diagram.
+  QDockWidget* sysDefDock() const { return sysDefDock_; }
   // The active domain window (the last one activated), or nullptr.
   TDomainChildForm* activeChild() const;
 
@@ -53,6 +56,7 @@ private:
   void createMenus();
   void createToolBar();
   void createStatusBar();
+  void createSysDefDock();
   QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& hint,
                     bool enabled = true);
   QToolButton* addButton(const char* name, const char* icon, const QString& hint, bool enabled,
@@ -64,7 +68,8 @@ private:
   // buttons and the system diagram.
   void applyState(const DomainWindowState& state);
   int openChildren() const;
-  // The part of the client area where domain windows open and cascade.
+  // The area where domain windows open, cascade and tile: all the window
+  // area, which the diagram's strip never covers.
   QRect childArea() const;
   int cascadeStep() const;
   void cascade();
@@ -87,6 +92,7 @@ private:
   std::array<QToolButton*, kRoutedCommands> routed_{};
   QMdiArea* mdi_ = nullptr;
   TSysDefForm* sysDef_ = nullptr;
+  QDockWidget* sysDefDock_ = nullptr;
   TEditTFDlg* editTF_ = nullptr;
   TEvalDlg* eval_ = nullptr;
   TParamDlg* params_ = nullptr;

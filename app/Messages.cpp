@@ -27,7 +27,7 @@ QMessageBox::Icon toQt(MsgIcon icon)
   return QMessageBox::NoIcon;
 }
 // A modal window opens above a window kept on top of the others (the
-// system diagram), which would otherwise hide it.
+// splash while it shows), which would otherwise hide it.
 void KeepAboveStayOnTopWindows(QWidget& dlg)
 {
   for (const QWidget* w : QApplication::topLevelWidgets()) {

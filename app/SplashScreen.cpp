@@ -14,20 +14,8 @@ TSplashScreen::TSplashScreen(QWidget* parent)
     move(screen->availableGeometry().center() - rect().center());
   timer_.setSingleShot(true);
   timer_.setInterval(3000);
-  connect(&timer_, &QTimer::timeout, this, &TSplashScreen::timerFired);
+  connect(&timer_, &QTimer::timeout, this, &QWidget::hide);
   timer_.start();
-}
-
-void TSplashScreen::timerFired()
-{
-  if (sysDef_) {
-    const bool visible = sysDef_->isVisible();
-    sysDef_->setWindowFlag(Qt::WindowStaysOnTopHint, true);
-    // Changing the flags hides a window; show it again as it was.
-    if (visible)
-      sysDef_->show();
-  }
-  hide();
 }
 
 void TSplashScreen::paintEvent(QPaintEvent*)

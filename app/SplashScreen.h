@@ -1,8 +1,8 @@
 #pragma once
-// The window shown while the program starts. After 3000 ms it puts the
-// system-definition window on top of the others and hides itself.
+// The window shown while the program starts; it hides itself after 3000 ms.
+// (The system diagram has a strip of its own in the main frame, so nothing
+// needs to be put on top of the other windows.)
 
-#include <QPointer>
 #include <QTimer>
 #include <QWidget>
 
@@ -11,16 +11,11 @@ class TSplashScreen : public QWidget {
 public:
   explicit TSplashScreen(QWidget* parent = nullptr);
 
-  // The window put on top when the timer fires.
-  void setSystemDefinitionWindow(QWidget* w) { sysDef_ = w; }
   QTimer* timer() { return &timer_; }
 
 protected:
   void paintEvent(QPaintEvent* event) override;
 
 private:
-  void timerFired();
-
   QTimer timer_;
-  QPointer<QWidget> sysDef_;
 };

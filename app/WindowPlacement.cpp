@@ -30,12 +30,10 @@ QRect CascadeGeometry(const QRect& area, QSize size, int index, int step)
   return QRect(area.topLeft() + QPoint(k * step, k * step), size);
 }
 
-QRect NewChildGeometry(const QRect& area, QSize frameSize, int openBefore, int step)
+QRect NewChildGeometry(const QRect& area, int openBefore, int step)
 {
-  // Room for a few steps of the cascade, so that new windows do not open
-  // exactly over each other.
-  const QSize room = area.size() - QSize(3 * step, 3 * step);
-  const QSize size = Bounded((frameSize * 2 / 3).boundedTo(room), area.size());
+  // The third left over in each direction gives the cascade its steps.
+  const QSize size = Bounded(QSize(area.width() * 2 / 3, area.height() * 2 / 3), area.size());
   return CascadeGeometry(area, size, openBefore, step);
 }
 

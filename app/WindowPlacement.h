@@ -18,10 +18,10 @@ inline constexpr QSize kUsableChild{360, 260};
 // before a window would leave the area.
 [[nodiscard]] QRect CascadeGeometry(const QRect& area, QSize size, int index, int step);
 
-// A new domain window: two thirds of the frame's size (at least usable, at
-// most the area less three cascade steps), placed on the cascade inside area
-// by the number of windows already open.
-[[nodiscard]] QRect NewChildGeometry(const QRect& area, QSize frameSize, int openBefore, int step);
+// A new domain window: two thirds of the width and of the height of the
+// area the windows may use (at least usable, at most the area), placed on
+// the cascade inside area by the number of windows already open.
+[[nodiscard]] QRect NewChildGeometry(const QRect& area, int openBefore, int step);
 
 // The size of each window when count windows are cascaded over area: as
 // large as lets the cascade fit, but never under three fifths of the area

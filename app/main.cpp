@@ -3,7 +3,6 @@
 #include "app/HelpViewer.h"
 #include "app/MainForm.h"
 #include "app/SplashScreen.h"
-#include "model/SysDef.h"
 
 #include <QApplication>
 
@@ -27,7 +26,6 @@ int main(int argc, char** argv)
 
   // The main frame creates the loop model and the long-lived windows.
   TMainForm frame;
-  splash.setSystemDefinitionWindow(frame.sysDefForm());
   frame.show();
   splash.raise();
   return QApplication::exec();

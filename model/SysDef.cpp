@@ -40,7 +40,7 @@ QLabel* TSysDefForm::label(const char* name, const QString& text, QWidget* paren
   return l;
 }
 
-TSysDefForm::TSysDefForm(QWidget* parent) : QWidget(parent, Qt::Tool)
+TSysDefForm::TSysDefForm(QWidget* parent) : QWidget(parent)
 {
   setObjectName(QStringLiteral("SysDefForm"));
   setWindowTitle(tr("System Definition"));
@@ -266,9 +266,12 @@ void TSysDefForm::layoutDiagram()
 
 bool TSysDefForm::captionsAct() const
 {
-  // The frame routes a caption's command to its current domain window.
-  const QWidget* frame = parentWidget();
-  const auto* mdi = frame ? frame->findChild<QMdiArea*>() : nullptr;
+  // The frame routes a caption's command to its current domain window. The
+  // diagram sits in a strip of the frame, or floats with the frame as owner.
+  const QWidget* frame = this;
+  while (frame->parentWidget())
+    frame = frame->parentWidget();
+  const auto* mdi = frame != this ? frame->findChild<QMdiArea*>() : nullptr;
   return mdi && mdi->currentSubWindow();
 }
 

@@ -1,8 +1,9 @@
 #pragma once
-// The system-definition tool window "System Definition": the loop drawn as
-// a block diagram with the current definition inside the blocks. Clicking a
-// block asks for its editor; the active domain window decides which blocks
-// are shown through the Show operations.
+// The system-definition window "System Definition": the loop drawn as a
+// block diagram with the current definition inside the blocks. The main
+// frame holds it in a strip of its own below the domain windows (which the
+// user may float or hide). Clicking a block asks for its editor; the active
+// domain window decides which blocks are shown through the Show operations.
 
 #include <QWidget>
 

@@ -123,10 +123,12 @@ void ChartPainter::fitIsometric(ChartSettings& s, QSizeF size, ChartFrame& f) co
     return;
   // The y labels decide the plot width, and the y range decides the labels:
   // two rounds settle it.
+  const AxisRange wantX = SanitizeRange(s.x, false), wantY = SanitizeRange(s.y, false);
   for (int round = 0; round < 2; ++round) {
     layout(s, size, f);
-    s.x = SanitizeRange(s.x, false);
-    s.y = IsometricY(s.x, SanitizeRange(s.y, false), f.plot.width(), f.plot.height());
+    s.x = wantX;
+    s.y = wantY;
+    IsometricFit(s.x, s.y, f.plot.width(), f.plot.height());
   }
   layout(s, size, f);
 }

@@ -60,8 +60,9 @@ public:
 
   // Lays out the plot area and the ticks of settings for a picture of size.
   void layout(const ChartSettings& s, QSizeF size, ChartFrame& f) const;
-  // Makes the ranges of an isometric chart isometric for a picture of size
-  // (keeps x and the y low limit, sets the y high limit).
+  // Makes the ranges of an isometric chart isometric for a picture of size:
+  // the ranges s holds on entry are the requested rectangle, widened on one
+  // axis so that all of it stays in view (IsometricFit).
   void fitIsometric(ChartSettings& s, QSizeF size, ChartFrame& f) const;
 
   // Background, grid, frame, ticks, labels and titles.

@@ -71,11 +71,18 @@ double AxisMap::toData(double p) const
   return log_ ? std::pow(10.0, t) : t;
 }
 
-AxisRange IsometricY(AxisRange x, AxisRange y, double w, double h)
+void IsometricFit(AxisRange& x, AxisRange& y, double w, double h)
 {
   if (w <= 0.0 || h <= 0.0)
-    return y;
-  return {y.lo, y.lo + (x.hi - x.lo) * h / w};
+    return;
+  const double dx = x.hi - x.lo;
+  const double dy = y.hi - y.lo;
+  if (dx * h >= dy * w) {
+    y.hi = y.lo + dx * h / w;
+  } else {
+    const double c = 0.5 * (x.lo + x.hi), half = 0.5 * dy * w / h;
+    x = {c - half, c + half};
+  }
 }
 
 void FitAspect(AxisRange& x, AxisRange& y, double w, double h)

@@ -54,10 +54,13 @@ private:
   bool log_ = false;
 };
 
-// Isometric fit: keeps the x range and the y low limit and sets the y high
-// limit so that one data unit spans the same pixels on both axes of a plot
-// area of width w by height h pixels.
-[[nodiscard]] AxisRange IsometricY(AxisRange x, AxisRange y, double w, double h);
+// Isometric fit of the requested rectangle x by y to a plot area of width w
+// by height h pixels, so that one data unit spans the same pixels on both
+// axes and the whole rectangle stays in view: a rectangle wider than the
+// area keeps its x range and its y low limit and gains y range upwards; a
+// taller one keeps its y range and gains x range on both sides of its
+// centre. An empty area leaves both ranges as they are.
+void IsometricFit(AxisRange& x, AxisRange& y, double w, double h);
 
 // Widens a zoom window about its centre to the aspect w:h of the plot area,
 // so that an isometric chart shows everything the user framed.

@@ -23,12 +23,26 @@ TRChart::TRChart(QWidget* parent) : QWidget(parent)
 void TRChart::SetIsometric(bool on)
 {
   s_.isometric = on;
-  if (!on)
-    return;
   // The ranges change now; the picture on screen (and its mapping) at the
   // next show.
   ChartFrame f;
-  painter_.fitIsometric(s_, QSizeF(size()), f);
+  fit(s_, QSizeF(size()), f);
+}
+
+void TRChart::setRanges(AxisRange x, AxisRange y)
+{
+  s_.x = wantX_ = x;
+  s_.y = wantY_ = y;
+}
+
+void TRChart::fit(ChartSettings& s, QSizeF size, ChartFrame& f) const
+{
+  s.x = wantX_;
+  s.y = wantY_;
+  if (s.isometric)
+    painter_.fitIsometric(s, size, f);
+  else
+    painter_.layout(s, size, f);
 }
 
 void TRChart::SetMouseAction(MouseActMode mode)
@@ -47,17 +61,13 @@ void TRChart::TextAt(double x, double y, const QString& text, int size)
 
 void TRChart::ZoomTo(double x1, double y1, double x2, double y2)
 {
-  s_.x = ZoomRange(x1, x2);
-  s_.y = ZoomRange(y1, y2);
+  setRanges(ZoomRange(x1, x2), ZoomRange(y1, y2));
 }
 
 void TRChart::renderAll()
 {
   const QSizeF sz(size());
-  if (s_.isometric)
-    painter_.fitIsometric(s_, sz, frame_);
-  else
-    painter_.layout(s_, sz, frame_);
+  fit(s_, sz, frame_);
   const qreal dpr = devicePixelRatioF();
   const QSize px(std::max(1, qRound(sz.width() * dpr)), std::max(1, qRound(sz.height() * dpr)));
   if (backing_.size() != px || backing_.devicePixelRatio() != dpr) {
@@ -135,10 +145,7 @@ void TRChart::Render(QPainter& p, QSizeF size) const
 {
   ChartSettings s = s_;
   ChartFrame f;
-  if (s.isometric)
-    painter_.fitIsometric(s, size, f);
-  else
-    painter_.layout(s, size, f);
+  fit(s, size, f);
   painter_.drawAll(p, s, f, list_, hairs_, kCrossHairs);
 }
 
@@ -195,8 +202,8 @@ void TRChart::mouseMoveEvent(QMouseEvent* e)
       const double dx = pos.x() - dragStart_.x(), dy = pos.y() - dragStart_.y();
       const AxisMap& mx = dragFrame_.mx;
       const AxisMap& my = dragFrame_.my;
-      s_.x = {mx.toData(mx.toPixel(dragX_.lo) - dx), mx.toData(mx.toPixel(dragX_.hi) - dx)};
-      s_.y = {my.toData(my.toPixel(dragY_.lo) - dy), my.toData(my.toPixel(dragY_.hi) - dy)};
+      setRanges({mx.toData(mx.toPixel(dragX_.lo) - dx), mx.toData(mx.toPixel(dragX_.hi) - dx)},
+                {my.toData(my.toPixel(dragY_.lo) - dy), my.toData(my.toPixel(dragY_.hi) - dy)});
       ShowGraph();
     } else {
       update();
@@ -226,8 +233,7 @@ void TRChart::mouseReleaseEvent(QMouseEvent* e)
   AxisRange y{frame_.my.toData(r.bottom()), frame_.my.toData(r.top())};
   if (s_.isometric && !s_.logX && !s_.logY)
     FitAspect(x, y, frame_.plot.width(), frame_.plot.height());
-  s_.x = x;
-  s_.y = y;
+  setRanges(x, y);
   ShowGraph();
   emit OnZoomPan();
 }

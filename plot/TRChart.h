@@ -29,13 +29,17 @@ public:
   double RangeHiX() const { return s_.x.hi; }
   double RangeLoY() const { return s_.y.lo; }
   double RangeHiY() const { return s_.y.hi; }
-  void SetRangeLoX(double v) { s_.x.lo = v; }
-  void SetRangeHiX(double v) { s_.x.hi = v; }
-  void SetRangeLoY(double v) { s_.y.lo = v; }
-  void SetRangeHiY(double v) { s_.y.hi = v; }
+  // A range set is the rectangle the chart is asked to show; an isometric
+  // chart shows it widened on one axis to the shape of its plot area.
+  void SetRangeLoX(double v) { s_.x.lo = wantX_.lo = v; }
+  void SetRangeHiX(double v) { s_.x.hi = wantX_.hi = v; }
+  void SetRangeLoY(double v) { s_.y.lo = wantY_.lo = v; }
+  void SetRangeHiY(double v) { s_.y.hi = wantY_.hi = v; }
 
-  // Equal data units on both axes: the y high limit follows from the x range,
-  // the y low limit and the shape of the plot area. Turning it on applies it.
+  // Equal data units on both axes. The ranges shown hold the whole requested
+  // rectangle: a rectangle wider than the plot area gains y range above it,
+  // a taller one x range on both sides (IsometricFit). Turning it on applies
+  // it; the fit is made again for every new size of the chart.
   bool Isometric() const { return s_.isometric; }
   void SetIsometric(bool on);
   // Logarithmic axes (decades evenly spaced).
@@ -144,7 +148,15 @@ private:
   void renderAll();
   void updateCursor();
 
-  ChartSettings s_;
+  // Sets the ranges shown and the requested rectangle alike.
+  void setRanges(AxisRange x, AxisRange y);
+  // The ranges for a picture of size: the requested rectangle, fit to the
+  // plot area when isometric.
+  void fit(ChartSettings& s, QSizeF size, ChartFrame& f) const;
+
+  ChartSettings s_;            // the ranges shown
+  AxisRange wantX_{0.0, 1.0};  // the rectangle last asked for
+  AxisRange wantY_{0.0, 1.0};
   DisplayList list_;
   std::uint32_t colour_ = 0;
   MouseActMode action_ = maNone;

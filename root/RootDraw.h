@@ -10,8 +10,10 @@
 class TRChart;
 struct ROOTSTAT;
 
-// Isometric, graticule hidden; the y high limit follows from the shape.
-inline constexpr ChartSetup kSplaneChart{"splaneChart", "s-plane", "", "", -5, 3, -1, 4.95, true, false};
+// Isometric, graticule hidden; the chart widens one range to its shape. The
+// s-plane starts on both halves of the plane, where a complex pair of poles
+// and its branches show whole.
+inline constexpr ChartSetup kSplaneChart{"splaneChart", "s-plane", "", "", -5, 3, -3, 3, true, false};
 inline constexpr ChartSetup kZplaneChart{"zplaneChart", "z-plane", "", "", -2, 2, -1.2, 1.78, true, false};
 
 // kZplaneChart for the z-plane, else kSplaneChart.

@@ -11,6 +11,7 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDockWidget>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTabBar>
@@ -220,15 +221,17 @@ TEST_F(FrameTest, ParametersAcceptPlainNumbersOnly)
   EXPECT_EQ(Parameter(3), 1.0);
 }
 
-TEST_F(FrameTest, SplashPutsTheSystemDefinitionOnTop)
+TEST_F(FrameTest, SplashHidesAndLeavesTheDiagramInItsStrip)
 {
   TSplashScreen splash;
   splash.show();
-  splash.setSystemDefinitionWindow(frame->sysDefForm());
   EXPECT_EQ(splash.timer()->interval(), 3000);
   EXPECT_TRUE(splash.timer()->isActive());
   splash.timer()->start(0);
   EXPECT_TRUE(QTest::qWaitFor([&] { return !splash.isVisible(); }, 2000));
-  EXPECT_TRUE(frame->sysDefForm()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
+  // Nothing is put above the domain windows: the diagram stays in the frame.
+  EXPECT_FALSE(frame->sysDefForm()->isWindow());
+  EXPECT_FALSE(frame->sysDefDock()->isFloating());
+  EXPECT_FALSE(frame->sysDefDock()->windowFlags().testFlag(Qt::WindowStaysOnTopHint));
   EXPECT_TRUE(frame->sysDefForm()->isVisible());
 }

@@ -10,12 +10,16 @@
 #include "plot/TRChart.h"
 
 #include <QDialog>
+#include <QDockWidget>
 #include <QLabel>
 #include <QMenu>
 #include <QMenuBar>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
 #include <QToolButton>
+
+#include <functional>
 
 namespace {
 
@@ -385,7 +389,17 @@ TEST_F(FrameTest, SystemDefinitionEntryAndButtonToggleTheWindow)
   click("SysDefSpdBtn");
   EXPECT_TRUE(frame->sysDefForm()->isVisible());
   EXPECT_TRUE(button("SysDefSpdBtn")->isChecked());
-  frame->sysDefForm()->close();
+  // Closed by its strip's close box, as the user closes it.
+  frame->sysDefDock()->close();
+  EXPECT_FALSE(frame->sysDefForm()->isVisible());
+  EXPECT_FALSE(button("SysDefSpdBtn")->isChecked());
+  // Floated, it is a window of its own and still answers the toggle.
+  click("SysDefSpdBtn");
+  frame->sysDefDock()->setFloating(true);
+  EXPECT_TRUE(frame->sysDefDock()->isWindow());
+  EXPECT_TRUE(frame->sysDefForm()->isVisible());
+  click("SysDefSpdBtn");
+  EXPECT_FALSE(frame->sysDefForm()->isVisible());
   EXPECT_FALSE(button("SysDefSpdBtn")->isChecked());
 }
 
@@ -435,6 +449,92 @@ TEST_F(FrameTest, GraphButtonsDriveTheActiveWindowsChart)
   const double w = chart->RangeHiX() - chart->RangeLoX();
   click("ZoomoutSpdBtn");
   EXPECT_NEAR(chart->RangeHiX() - chart->RangeLoX(), 1.4 * w, 1e-9 * w);
+}
+
+TEST_F(FrameTest, CtrlWWipesTheActiveWindowAndCtrlF4ClosesIt)
+{
+  // The window's own close must not take Ctrl+W from Wipe: each kind with a
+  // drawn chart is wiped by the key, then closed by Ctrl+F4.
+  for (ActiveDomain kind : {ActiveDomain::Time, ActiveDomain::Frequency, ActiveDomain::Nonlinear}) {
+    TDomainChildForm* child = frame->NewWindow(kind);
+    TRChart* chart = child->chart();
+    frame->Route(RoutedCommand::Go);
+    ASSERT_GT(chart->Items().size(), 0u) << static_cast<int>(kind);
+    QTest::keyClick(chart, Qt::Key_W, Qt::ControlModifier);
+    EXPECT_EQ(chart->Items().size(), 0u) << static_cast<int>(kind);
+    EXPECT_FALSE(child->hasPlot());
+    QTest::keyClick(chart, Qt::Key_F4, Qt::ControlModifier);
+    QApplication::processEvents();
+    EXPECT_EQ(frame->Count(kind), 0) << static_cast<int>(kind);
+  }
+  EXPECT_TRUE(shown().isEmpty());
+}
+
+TEST_F(FrameTest, F1InAModalDialogOpensThePageOfThatDialog)
+{
+  // Each dialog runs its own modal loop; F1 goes to its focus widget.
+  const struct {
+    std::function<void()> open;
+    HelpCommand command;
+    int context;
+    const char* keyword;
+    const char* page;
+  } kCases[] = {
+      {[this] { action("Compensator1")->trigger(); }, HelpCommand::Key, 0, "IDH_manip",
+       ":/help/manip.html"},
+      {[this] { action("Parameters1")->trigger(); }, HelpCommand::Context, 22, "",
+       ":/help/params.html"},
+      {[this] { action("Gain1")->trigger(); }, HelpCommand::Context, 17, "",
+       ":/help/mainframe.html"},
+      // A dialog of a domain window without a page of its own: its window's.
+      {[this] {
+         frame->NewWindow(ActiveDomain::Frequency);
+         frame->Route(RoutedCommand::Scales);
+       },
+       HelpCommand::Context, 12, "", ":/help/freq.html"},
+  };
+  for (const auto& c : kCases) {
+    HelpRequest got;
+    QString page;
+    bool modal = false;
+    MessageSeam::setModalHook([&](QDialog& dlg) {
+      QTimer::singleShot(0, &dlg, [&] {
+        modal = QApplication::activeModalWidget() == &dlg;
+        QTest::keyClick(dlg.focusWidget() ? dlg.focusWidget() : &dlg, Qt::Key_F1);
+        got = LastHelpRequest();
+        page = CurrentHelpPage();
+        dlg.reject();
+      });
+      return dlg.exec();
+    });
+    c.open();
+    EXPECT_TRUE(modal) << c.page;
+    EXPECT_EQ(got.command, c.command) << c.page;
+    EXPECT_EQ(got.context, c.context) << c.page;
+    EXPECT_EQ(got.keyword, QLatin1String(c.keyword)) << c.page;
+    EXPECT_EQ(page, QLatin1String(c.page));
+    // The page outlives the dialog, even one made for this use only.
+    EXPECT_EQ(CurrentHelpPage(), QLatin1String(c.page));
+  }
+}
+
+TEST_F(FrameTest, F1OpensThePageOfTheWindowWithTheFocus)
+{
+  // The floating diagram, the evaluator and the domain windows alike.
+  frame->sysDefDock()->setFloating(true);
+  QTest::keyClick(frame->sysDefForm(), Qt::Key_F1);
+  EXPECT_EQ(LastHelpRequest().context, 31);
+  action("Evaluator1")->trigger();
+  QWidget* evaluator = frame->findChild<QWidget*>(QStringLiteral("EvalDlg"));
+  QTest::keyClick(evaluator->findChild<QWidget*>(QStringLiteral("EvalEdit")), Qt::Key_F1);
+  EXPECT_EQ(LastHelpRequest().keyword, QStringLiteral("IDH_evaluator"));
+  EXPECT_EQ(CurrentHelpPage(), QStringLiteral(":/help/evaluator.html"));
+  evaluator->close();
+  QTest::keyClick(frame->NewWindow(ActiveDomain::Time)->chart(), Qt::Key_F1);
+  EXPECT_EQ(LastHelpRequest().keyword, QStringLiteral("IDH_time"));
+  EXPECT_EQ(CurrentHelpPage(), QStringLiteral(":/help/time.html"));
+  QTest::keyClick(frame->NewWindow(ActiveDomain::Nonlinear)->chart(), Qt::Key_F1);
+  EXPECT_EQ(LastHelpRequest().context, 20);
 }
 
 TEST_F(FrameTest, F1OpensThePageOfTheActiveWindow)

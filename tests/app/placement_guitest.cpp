@@ -1,17 +1,25 @@
 // Where the frame, the diagram and the domain windows go: every window in
-// view at a size its chart can be read at, the diagram not hiding new
-// windows, and modal windows above the diagram kept on top.
+// view at a size its chart can be read at, the diagram in a strip of its own
+// that no window goes under, and modal windows above a window kept on top.
 
 #include "FrameTest.h"
 
 #include "app/DomainState.h"
+#include "app/SplashScreen.h"
 #include "app/WindowPlacement.h"
+#include "model/SysData.h"
 #include "model/SysDef.h"
+#include "plot/TRChart.h"
 
 #include <QApplication>
 #include <QDialog>
+#include <QDockWidget>
 #include <QGuiApplication>
 #include <QScreen>
+
+#include <cmath>
+#include <complex>
+#include <vector>
 
 namespace {
 
@@ -41,10 +49,14 @@ TEST(WindowPlacement, CascadeStaysInsideItsArea)
     EXPECT_TRUE(area.contains(r)) << i;
     EXPECT_EQ(r.topLeft(), QPoint(25 * (i % 5), 25 * (i % 5))) << i;
   }
-  // New windows leave room for three steps: four places before starting over.
-  EXPECT_EQ(NewChildGeometry(area, QSize(1200, 900), 0, 25), QRect(0, 0, 800, 425));
-  EXPECT_EQ(NewChildGeometry(area, QSize(1200, 900), 3, 25), QRect(75, 75, 800, 425));
-  EXPECT_EQ(NewChildGeometry(area, QSize(1200, 900), 4, 25).topLeft(), QPoint(0, 0));
+  // New windows take two thirds of the area each way: the third left over
+  // holds six steps, seven places before starting over.
+  EXPECT_EQ(NewChildGeometry(area, 0, 25), QRect(0, 0, 600, 333));
+  EXPECT_EQ(NewChildGeometry(area, 6, 25), QRect(150, 150, 600, 333));
+  EXPECT_EQ(NewChildGeometry(area, 7, 25).topLeft(), QPoint(0, 0));
+  // A small area still gives a usable window, never one larger than it.
+  EXPECT_EQ(NewChildGeometry(QRect(0, 0, 450, 300), 0, 25), QRect(0, 0, 360, 260));
+  EXPECT_EQ(NewChildGeometry(QRect(0, 0, 300, 200), 2, 25), QRect(0, 0, 300, 200));
   // Many windows keep three fifths of the area rather than shrinking.
   EXPECT_EQ(CascadeSize(area, 2, 25), QSize(875, 475));
   EXPECT_EQ(CascadeSize(area, 30, 25), QSize(540, 300));
@@ -56,26 +68,43 @@ TEST_F(FrameTest, FrameAndDiagramOpenOnTheScreen)
   const QRect avail = frame->screen()->availableGeometry();
   EXPECT_TRUE(avail.contains(frame->frameGeometry()));
   EXPECT_GE(frame->frameGeometry().width(), std::min(800, avail.width()));
-  // The diagram's bottom and left edges stay on the screen.
-  const QRect d = frame->sysDefForm()->frameGeometry();
-  EXPECT_LE(d.bottom(), avail.bottom());
-  EXPECT_GE(d.left(), avail.left());
+  // The diagram stands whole in its strip of the frame, below the window area.
+  QDockWidget* dock = frame->sysDefDock();
+  EXPECT_EQ(dock->windowTitle(), QStringLiteral("System Definition"));
+  EXPECT_EQ(frame->dockWidgetArea(dock), Qt::BottomDockWidgetArea);
+  EXPECT_FALSE(dock->isFloating());
+  EXPECT_TRUE(frame->sysDefForm()->isVisible());
+  EXPECT_GE(dock->widget()->height(), frame->sysDefForm()->height());
+  // The window area ends above the strip, so no window can go under it.
+  EXPECT_GE(frame->mapFromGlobal(dock->mapToGlobal(QPoint(0, 0))).y(),
+            frame->mapFromGlobal(frame->mdiArea()->mapToGlobal(QPoint(0, frame->mdiArea()->height()))).y());
 }
 
 TEST_F(FrameTest, NewWindowsOpenWhollyVisibleAtAUsableSize)
 {
   QWidget* client = frame->mdiArea()->viewport();
-  const QRect diagram(client->mapFromGlobal(frame->sysDefForm()->frameGeometry().topLeft()),
-                      frame->sysDefForm()->frameGeometry().size());
+  const auto diagram = [&] {
+    const QWidget* d = frame->sysDefDock();
+    return QRect(client->mapFromGlobal(d->mapToGlobal(QPoint(0, 0))), d->size());
+  };
+  // Hidden, the diagram gives its strip back to the windows.
+  const int high = client->height();
+  action("Systemdefinition1")->trigger();
+  QApplication::processEvents();
+  EXPECT_GT(client->height(), high);
+  action("Systemdefinition1")->trigger();
+  QApplication::processEvents();
+  EXPECT_EQ(client->height(), high);
   for (int i = 0; i < 8; ++i) {
     frame->NewWindow(static_cast<ActiveDomain>(i % 4));
     const QRect r = frame->mdiArea()->currentSubWindow()->geometry();
     EXPECT_TRUE(client->rect().contains(r)) << "window " << i;
     EXPECT_GE(r.width(), kUsableChild.width()) << i;
     EXPECT_GE(r.height(), kUsableChild.height()) << i;
-    // The diagram at the bottom leaves room: no new window goes under it.
-    if (diagram.top() - client->rect().top() >= kUsableChild.height()) {
-      EXPECT_FALSE(r.intersects(diagram)) << i;
+    EXPECT_FALSE(r.intersects(diagram())) << i;
+    if (i == 0) {
+      EXPECT_EQ(r.size(), QSize(client->width() * 2 / 3, client->height() * 2 / 3).expandedTo(kUsableChild))
+          << "two thirds of the window area";
     }
   }
   frame->findChild<QAction*>(QStringLiteral("Cascade1"))->trigger();
@@ -91,11 +120,45 @@ TEST_F(FrameTest, NewWindowsOpenWhollyVisibleAtAUsableSize)
     EXPECT_GE(sub->width(), kUsableChild.width()) << "tiles stay readable";
 }
 
-TEST_F(FrameTest, ModalWindowsOpenAboveTheDiagramKeptOnTop)
+TEST_F(FrameTest, IsometricChartsShowTheStartUpLoopWhole)
 {
-  TSysDefForm* d = frame->sysDefForm();
-  d->setWindowFlag(Qt::WindowStaysOnTopHint, true);  // as the splash leaves it
-  d->show();
+  // Go on the start-up loop in a new window: the Nyquist chart holds the
+  // real axis and the -1 point, the s-plane the plant's complex poles (of
+  // s^2 + 1.4s + 6), and with a sample-hold time of 0.1 s the z-plane the
+  // unit circle and those poles sampled, e^(pT).
+  const std::complex<double> p(-0.7, std::sqrt(6.0 - 0.49));
+  const std::complex<double> z = std::exp(p * 0.1);
+  const struct {
+    ActiveDomain kind;
+    double hold;
+    std::vector<QPointF> points;
+  } kCases[] = {
+      {ActiveDomain::Frequency, 0.0, {{-1, 0}, {0, 0}, {-2, -1.5}, {1, 0.7330827067669173}}},
+      {ActiveDomain::Root, 0.0, {{p.real(), p.imag()}, {p.real(), -p.imag()}, {-5, 0}, {3, 0}}},
+      {ActiveDomain::Root, 0.1, {{-1, -1}, {1, 1}, {z.real(), z.imag()}, {z.real(), -z.imag()}}},
+  };
+  for (const auto& c : kCases) {
+    Sys().sampleHold = c.hold;
+    TDomainChildForm* child = frame->NewWindow(c.kind);
+    frame->Route(RoutedCommand::Go);
+    ASSERT_TRUE(shown().isEmpty()) << lastMessage().toStdString();
+    const TRChart* chart = child->chart();
+    for (const QPointF& q : c.points) {
+      EXPECT_TRUE(chart->RangeLoX() <= q.x() && q.x() <= chart->RangeHiX()) << q.x() << " hold " << c.hold;
+      EXPECT_TRUE(chart->RangeLoY() <= q.y() && q.y() <= chart->RangeHiY()) << q.y() << " hold " << c.hold;
+    }
+    // Still one data unit the same length on both axes.
+    const QPointF o = chart->DataToPixel(0, 0);
+    EXPECT_NEAR(chart->DataToPixel(1, 0).x() - o.x(), o.y() - chart->DataToPixel(0, 1).y(), 1e-6);
+    frame->mdiArea()->closeAllSubWindows();
+  }
+}
+
+TEST_F(FrameTest, ModalWindowsOpenAboveAWindowKeptOnTop)
+{
+  // The splash stands on top of the other windows while it is shown.
+  TSplashScreen splash;
+  splash.show();
   bool onTop = false;
   MessageSeam::setModalHook([&](QDialog& dlg) {
     onTop = dlg.windowFlags().testFlag(Qt::WindowStaysOnTopHint);

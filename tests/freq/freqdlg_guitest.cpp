@@ -74,7 +74,7 @@ TEST_F(FreqWinTest, ScalesRefusalsStoreNothing)
       {"Nichols1", "Nichy1Edit", "40", "Max must exceed Min", "Nichy2Edit"},
       {"BodePhase1", "BPy2Edit", "-300", "Max must exceed Min", "BPy2Edit"},
       {"BodeGain1", "BGx1Edit", "0", "X-axis min must be positive on a logarithmic axis", "BGx1Edit"},
-      {"DirectNyquist1", "Nyqx1Edit", "1", "Max must exceed Min", "Nyqx2Edit"},
+      {"DirectNyquist1", "Nyqx1Edit", "1e6", "Max must exceed Min", "Nyqx2Edit"},
       {"DirectNyquist1", "npointsEdit", "1500", "No of Points must lie between 1 and 1000", "npointsEdit"},
       {"DirectNyquist1", "npointsEdit", "0.5", "No of Points must lie between 1 and 1000", "npointsEdit"},
       {"DirectNyquist1", "fminEdit", "-1", "Start frequency must be positive", "fminEdit"},

@@ -79,23 +79,44 @@ TEST_F(ChartTest, LogAxisMapsDecadesEvenly)
   EXPECT_NEAR(d1 * 4, chart_->PlotArea().width(), 1e-9);
 }
 
-TEST_F(ChartTest, IsometricGivesEqualUnitsAndFollowsTheShape)
+TEST_F(ChartTest, IsometricGivesEqualUnitsAndKeepsTheRectangleInView)
 {
+  // 8 x 5 units asked for: a tall or square plot area keeps x and gains y
+  // above; a flat one keeps y and gains x on both sides.
   chart_->ZoomTo(-5, -1, 3, 4);
   chart_->SetIsometric(true);
-  for (QSize size : {QSize(600, 400), QSize(400, 600), QSize(800, 300)}) {
+  for (QSize size : {QSize(600, 400), QSize(400, 600), QSize(800, 300), QSize(900, 200)}) {
     chart_->resize(size);
     chart_->ShowGraph();
     const QPointF o = chart_->DataToPixel(0, 0);
     const double ux = chart_->DataToPixel(1, 0).x() - o.x();
     const double uy = o.y() - chart_->DataToPixel(0, 1).y();
     EXPECT_NEAR(ux, uy, 1e-6) << size.width() << "x" << size.height();
-    EXPECT_DOUBLE_EQ(chart_->RangeLoX(), -5);
-    EXPECT_DOUBLE_EQ(chart_->RangeHiX(), 3);
-    EXPECT_DOUBLE_EQ(chart_->RangeLoY(), -1);
-    EXPECT_NEAR(chart_->RangeHiY() - chart_->RangeLoY(),
-                8.0 * chart_->PlotArea().height() / chart_->PlotArea().width(), 1e-9);
+    const QRectF a = chart_->PlotArea();
+    const double unitsWide = 5.0 * a.width() / a.height();
+    if (unitsWide <= 8.0) {
+      EXPECT_DOUBLE_EQ(chart_->RangeLoX(), -5);
+      EXPECT_DOUBLE_EQ(chart_->RangeHiX(), 3);
+      EXPECT_DOUBLE_EQ(chart_->RangeLoY(), -1);
+      EXPECT_NEAR(chart_->RangeHiY(), -1 + 8.0 * a.height() / a.width(), 1e-9);
+    } else {
+      EXPECT_DOUBLE_EQ(chart_->RangeLoY(), -1);
+      EXPECT_DOUBLE_EQ(chart_->RangeHiY(), 4);
+      EXPECT_NEAR(chart_->RangeLoX(), -1 - unitsWide / 2, 1e-9);
+      EXPECT_NEAR(chart_->RangeHiX(), -1 + unitsWide / 2, 1e-9);
+    }
   }
+  // Back at the first size the first ranges return: the fit starts from the
+  // rectangle asked for, not from the last one shown.
+  chart_->resize(400, 600);
+  chart_->ShowGraph();
+  const double hiY = chart_->RangeHiY();
+  chart_->resize(900, 200);
+  chart_->ShowGraph();
+  chart_->resize(400, 600);
+  chart_->ShowGraph();
+  EXPECT_DOUBLE_EQ(chart_->RangeHiY(), hiY);
+  EXPECT_DOUBLE_EQ(chart_->RangeLoX(), -5);
 }
 
 TEST_F(ChartTest, ZoomToWidensAnEmptyRange)

@@ -218,12 +218,40 @@ TEST(Extent, IgnoresNonFiniteValues)
   EXPECT_DOUBLE_EQ(e.yhi, 5);
 }
 
-TEST(Isometric, YHighFollowsFromTheXRangeAndTheShape)
+TEST(Isometric, TheWholeRectangleStaysInView)
 {
-  // 8 units over 400 px: 50 px per unit; 300 px high is 6 units from y low.
-  const AxisRange y = IsometricY({-5, 3}, {-1, 99}, 400, 300);
-  EXPECT_DOUBLE_EQ(y.lo, -1);
-  EXPECT_DOUBLE_EQ(y.hi, 5);
+  // Units per pixel are equal on both axes afterwards, and the rectangle
+  // asked for lies inside the ranges: the wider side of it keeps its range,
+  // the other gains (y above its low limit, x about its centre).
+  const struct {
+    AxisRange x, y;
+    double w, h;
+    AxisRange fx, fy;
+  } kCases[] = {
+      // 8 units over 400 px: 50 px per unit; 300 px high is 6 units from y low.
+      {{-5, 3}, {-1, 4}, 400, 300, {-5, 3}, {-1, 5}},
+      // 100 units high on 300 px: 3 px per unit, so 400 px hold 133.3 units.
+      {{-5, 3}, {-1, 99}, 400, 300, {-1 - 200.0 / 3, -1 + 200.0 / 3}, {-1, 99}},
+      // The start-up Nyquist rectangle in a flat plot area of 850 x 320 px.
+      {{-2, 1}, {-1.5, 0.7330827067669173}, 850, 320,
+       {-0.5 - 0.5 * 2.2330827067669173 * 850 / 320, -0.5 + 0.5 * 2.2330827067669173 * 850 / 320},
+       {-1.5, 0.7330827067669173}},
+      // Exactly the area's shape: nothing changes.
+      {{0, 4}, {0, 3}, 400, 300, {0, 4}, {0, 3}},
+      // No area yet: left as asked.
+      {{0, 4}, {0, 1}, 0, 300, {0, 4}, {0, 1}},
+  };
+  for (const auto& c : kCases) {
+    AxisRange x = c.x, y = c.y;
+    IsometricFit(x, y, c.w, c.h);
+    EXPECT_NEAR(x.lo, c.fx.lo, 1e-12) << c.y.hi << " on " << c.w;
+    EXPECT_NEAR(x.hi, c.fx.hi, 1e-12) << c.y.hi << " on " << c.w;
+    EXPECT_NEAR(y.lo, c.fy.lo, 1e-12) << c.y.hi << " on " << c.w;
+    EXPECT_NEAR(y.hi, c.fy.hi, 1e-12) << c.y.hi << " on " << c.w;
+    EXPECT_TRUE(x.lo <= c.x.lo && x.hi >= c.x.hi && y.lo <= c.y.lo && y.hi >= c.y.hi);
+    if (c.w > 0)
+      EXPECT_NEAR((x.hi - x.lo) / c.w, (y.hi - y.lo) / c.h, 1e-12);
+  }
 }
 
 TEST(Isometric, FitAspectWidensTheNarrowSideAboutItsCentre)
