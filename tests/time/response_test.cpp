@@ -332,34 +332,11 @@ Element MakeElement(std::vector<double> num, std::vector<double> den, double y0)
     el.C[j] = (num[static_cast<std::size_t>(j)] - el.D * den[static_cast<std::size_t>(j)]) / lead;
   }
   el.B[el.n - 1] = 1;
-  // rows C A^k of the observability matrix, solved for C A^k x0 = y0 (k = 0)
-  double O[4][5] = {};
-  double row[4];
-  std::copy(el.C, el.C + 4, row);
-  for (int k = 0; k < el.n; ++k) {
-    std::copy(row, row + el.n, O[k]);
-    O[k][el.n] = k == 0 ? y0 : 0.0;
-    double next[4] = {};
-    for (int j = 0; j < el.n; ++j)
-      for (int i = 0; i < el.n; ++i)
-        next[j] += row[i] * el.A[i][j];
-    std::copy(next, next + 4, row);
-  }
-  for (int c = 0; c < el.n; ++c) {
-    int pivot = c;
-    for (int r = c + 1; r < el.n; ++r)
-      if (std::fabs(O[r][c]) > std::fabs(O[pivot][c]))
-        pivot = r;
-    std::swap(O[c], O[pivot]);
-    for (int r = 0; r < el.n; ++r)
-      if (r != c) {
-        const double f = O[r][c] / O[c][c];
-        for (int j = c; j <= el.n; ++j)
-          O[r][j] -= f * O[c][j];
-      }
-  }
-  for (int i = 0; i < el.n; ++i)
-    el.x0[i] = O[i][el.n] / O[i][i];
+  // The elements here have a constant strictly proper numerator: at rest at
+  // y0 the state is y0 / C[0] in its first entry alone.
+  for (int j = 1; j < el.n; ++j)
+    EXPECT_EQ(el.C[j], 0.0);
+  el.x0[0] = y0 / el.C[0];
   return el;
 }
 
