@@ -303,10 +303,6 @@ TEST_F(TimeTest, CharacteristicsAtTheEdges)
   EXPECT_FALSE(ComputeCharacteristics(res(), c));
 }
 
-}  // namespace
-
-namespace {
-
 // A continuous loop integrated here by the classical Runge-Kutta method at
 // a fine step: e = r - y, u = NL(K Gc e) with Gc = D + its strictly proper
 // part, v = u + d(t), y = Gp v; the reference is a unit step. Each element
