@@ -62,13 +62,14 @@ double FreeResponse(const double* den, int n, double t)
 {
   constexpr int kN = kMaxCoeffs - 1;
   double A[kN][kN] = {}, E[kN][kN] = {}, term[kN][kN] = {}, tmp[kN][kN] = {};
-  double norm = 0.0;
+  double last = 0.0;  // the largest row sum is the last row's or t
   for (int i = 0; i + 1 < n; ++i)
     A[i][i + 1] = t;
   for (int j = 0; j < n; ++j) {
     A[n - 1][j] = -den[j] / den[n] * t;
-    norm = std::max(norm, std::fabs(A[n - 1][j]) + 1.0);
+    last += std::fabs(A[n - 1][j]);
   }
+  double norm = std::max(last, n > 1 ? std::fabs(t) : 0.0);
   int squarings = 0;
   while (norm > 0.5 && squarings < 60) {
     norm /= 2;
