@@ -56,6 +56,8 @@ struct Run {
   double duration = 0.0;
   int m = 1;                    // steps per sample
   int q = 1;                    // steps per stored point
+  int finer = 1;                // factor on q after a nonlinear loop outran its estimate
+  bool tooBig = false;          // stopped by a response beyond the store's range
   int points = 0;
   double compD = 0.0;           // Gc's direct feedthrough when split
   DiffEquation comp, plant;
@@ -261,7 +263,7 @@ bool ChooseSubSteps(Run& run, SystemKind kind)
   const double fastest =
       FastestPole(s.numPoly[kCompensator], s.denPoly[kCompensator], run.compIn && !run.merged,
                   s.numPoly[kPlant], s.denPoly[kPlant], s.gain, true);
-  const double q = std::max(1.0, std::ceil(fastest * run.h / kPoleStep));
+  const double q = std::max(1.0, std::ceil(fastest * run.h / kPoleStep)) * run.finer;
   const double steps = (run.points - 1) * q + 1;
   if (!(steps <= kMaxInternalSteps)) {
     char pole[32], text[240];
@@ -515,6 +517,7 @@ bool Record(Run& run, int k, double t, bool restart)
     FormatInCLocale(when, sizeof when, "%.4g", t);
     std::snprintf(text, sizeof text, "Response too big at t = %s: the loop is unstable", when);
     SetError(text);
+    run.tooBig = true;
     return false;
   }
   p = {static_cast<float>(values[0]), static_cast<float>(values[1]), static_cast<float>(values[2])};
@@ -578,6 +581,49 @@ bool Prepare(Run& run)
   return true;
 }
 
+// The restart pass and the steps of the run; false with the error pending.
+bool Simulate(Run& run)
+{
+  SYSDATA& s = run.s;
+  s.RestartFlag = true;
+  const bool restarted = Step(run, 0.0, true) && Record(run, 0, 0.0, true);
+  s.RestartFlag = false;
+  if (!restarted)
+    return false;
+  Advance(run, true);
+  // q steps of the loop per stored point; the last point ends the run
+  for (int k = 0; k < run.points; ++k) {
+    const int steps = k + 1 < run.points ? run.q : 1;
+    for (int i = 0; i < steps; ++i) {
+      const double t = k * run.h + i * run.hs;
+      if (!Step(run, t, false) || (i == 0 && !Record(run, k, t, false)))
+        return false;
+      Advance(run, false);
+    }
+    // a nonlinearity's error is caught here at the latest
+    if (ErrorPending())
+      return false;
+  }
+  s.TimeStep = run.h;
+  return true;
+}
+
+// What a complete run leaves in the settings and the result.
+void Finish(Run& run)
+{
+  TRANSTAT& st = run.st;
+  TransResult& res = st.result;
+  st.phaseX = run.x;
+  st.phaseY = run.yPhase;
+  if (st.costOnGo) {
+    st.costValue = run.s.costValue;
+    res.cost = run.s.costValue;
+    res.costEvaluated = true;
+  }
+  res.pointCount = run.points;
+  res.valid = true;
+}
+
 }  // namespace
 
 double TransPointsNeeded(double d, double h) { return std::floor((d + h / 2) / h) + 1.0; }
@@ -610,41 +656,24 @@ bool TimeEngine(TRANSTAT& st)
   res.secondary = st.secondary;
 
   SYSDATA& s = Sys();
-  Run run(st, s);
-  if (!Prepare(run))
-    return false;
-  res.step = run.h;
-  res.stepsPerSample = run.m;
-
-  s.RestartFlag = true;
-  const bool restarted = Step(run, 0.0, true) && Record(run, 0, 0.0, true);
-  s.RestartFlag = false;
-  if (!restarted)
-    return false;
-  Advance(run, true);
-  // q steps of the loop per stored point; the last point ends the run
-  for (int k = 0; k < run.points; ++k) {
-    const int steps = k + 1 < run.points ? run.q : 1;
-    for (int i = 0; i < steps; ++i) {
-      const double t = k * run.h + i * run.hs;
-      if (!Step(run, t, false) || (i == 0 && !Record(run, k, t, false)))
-        return false;
-      Advance(run, false);
-    }
-    // a nonlinearity's error is caught here at the latest
-    if (ErrorPending())
+  // The steps per point take the nonlinearities as unit gains. One of a
+  // higher gain makes the loop faster than that: when such a loop blows up,
+  // it is run again with four times the steps, while the run's bound allows.
+  for (int finer = 1;; finer *= 4) {
+    Run run(st, s);
+    run.finer = finer;
+    if (!Prepare(run))
       return false;
+    res.step = run.h;
+    res.stepsPerSample = run.m;
+    if (Simulate(run)) {
+      Finish(run);
+      return true;
+    }
+    const bool again = run.tooBig && run.extrapolate && (run.fwdNl || run.fbkNl) &&
+                       (run.points - 1) * 4.0 * run.q + 1 <= kMaxInternalSteps;
+    if (!again)
+      return false;
+    ClearError();
   }
-  s.TimeStep = run.h;
-
-  st.phaseX = run.x;
-  st.phaseY = run.yPhase;
-  if (st.costOnGo) {
-    st.costValue = s.costValue;
-    res.cost = s.costValue;
-    res.costEvaluated = true;
-  }
-  res.pointCount = run.points;
-  res.valid = true;
-  return true;
 }

@@ -495,15 +495,22 @@ TEST_F(TimeTest, StableLoopsStayRightAtCoarseDisplaySteps)
     const char* name;
     LoopTexts loop;
     const char* nl;
+    std::function<double(double)> nlFn;
     std::vector<double> gpNum, gpDen;
     int points;
     double duration, dtMax;
   } cases[] = {
-      {"pole at -7000", {.gpNum = "6", .gpDen = "1e-3s+1"}, nullptr, {6}, {1, 1e-3}, 50, 10, 2e-5},
-      {"integrator of gain 1000", {.gpNum = "1e3", .gpDen = "s"}, nullptr, {1e3}, {0, 1}, 50, 10, 1e-4},
-      {"start-up loop over 999 s", {.compIn = true}, nullptr, kGpNum, kGpDen, 50, 999, 2e-3},
-      {"dead zone, gain 2, 20 points", {.gain = 2, .compIn = true}, "dzone(x,0.3)", kGpNum, kGpDen, 20, 10,
+      {"pole at -7000", {.gpNum = "6", .gpDen = "1e-3s+1"}, nullptr, nullptr, {6}, {1, 1e-3}, 50, 10, 2e-5},
+      {"integrator of gain 1000", {.gpNum = "1e3", .gpDen = "s"}, nullptr, nullptr, {1e3}, {0, 1}, 50, 10,
        1e-4},
+      {"start-up loop over 999 s", {.compIn = true}, nullptr, nullptr, kGpNum, kGpDen, 50, 999, 2e-3},
+      {"dead zone, gain 2, 20 points", {.gain = 2, .compIn = true}, "dzone(x,0.3)",
+       [](double x) { return std::fabs(x) < 0.3 ? 0.0 : x > 0 ? x - 0.3 : x + 0.3; }, kGpNum, kGpDen, 20, 10,
+       1e-4},
+      // the steps follow the linear loop, 50 times slower: the run that blows
+      // up is taken again with finer steps
+      {"gain of 100 in the nonlinearity", {.gpNum = "1", .gpDen = "s+1"}, "100*x",
+       [](double x) { return 100 * x; }, {1}, {1, 1}, 200, 10, 1e-4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -520,8 +527,8 @@ TEST_F(TimeTest, StableLoopsStayRightAtCoarseDisplaySteps)
     loop.gain = c.loop.gain;
     loop.gc = MakeElement(kGcNum, kGcDen, 0);
     loop.gp = MakeElement(c.gpNum, c.gpDen, 0);
-    if (c.nl)
-      loop.nl = [](double x) { return std::fabs(x) < 0.3 ? 0.0 : x > 0 ? x - 0.3 : x + 0.3; };
+    if (c.nlFn)
+      loop.nl = c.nlFn;
     const std::vector<double> ref = loop.Outputs(res().step, res().pointCount, c.dtMax);
     double largest = 0;
     for (const double y : ref)
