@@ -84,8 +84,8 @@ double LargestRootMagnitude(const double* c, int n)
   }
   double largest = 0.0;
   for (int i = 0; i < d; ++i)
-    largest = std::max(largest, std::hypot(re[i], im[i]));
-  return largest * bound;
+    largest = std::max(largest, re[i] * re[i] + im[i] * im[i]);
+  return std::sqrt(largest) * bound;
 }
 
 double FastestPole(const Polynomial& numC, const Polynomial& denC, bool compIn,

@@ -61,7 +61,6 @@ struct Run {
   int points = 0;
   double compD = 0.0;           // Gc's direct feedthrough when split
   DiffEquation comp, plant;
-  DelayLine delay;
 
   // Signals of the current pass.
   double r = 0, d = 0, n = 0;   // inputs
@@ -84,6 +83,8 @@ struct Run {
   int counter = 1;
   bool first = true;            // the first real step
   bool inputIsOld = false;      // the plant input is one step old
+  // Last, so that the large ring does not separate the signals above.
+  DelayLine delay;
 };
 
 double Nonlinearity(CompiledExpr& nl, double x)
