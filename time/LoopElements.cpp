@@ -1,8 +1,10 @@
 #include "time/LoopElements.h"
 
 #include "model/Error.h"
+#include "model/Toolkit.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -53,7 +55,83 @@ void Shift(double (&h)[kMaxZCoeffs])
   h[0] = 0.0;
 }
 
+// The free response f of den(d/dt) f = 0 from f = 1, f' = ... = 0 at t:
+// the corner entry of e^(A t) for the companion matrix A, by scaling,
+// a Taylor series and squaring.
+double FreeResponse(const double* den, int n, double t)
+{
+  constexpr int kN = kMaxCoeffs - 1;
+  double A[kN][kN] = {}, E[kN][kN] = {}, term[kN][kN] = {}, tmp[kN][kN] = {};
+  double last = 0.0;  // the largest row sum is the last row's or t
+  for (int i = 0; i + 1 < n; ++i)
+    A[i][i + 1] = t;
+  for (int j = 0; j < n; ++j) {
+    A[n - 1][j] = -den[j] / den[n] * t;
+    last += std::fabs(A[n - 1][j]);
+  }
+  double norm = std::max(last, n > 1 ? std::fabs(t) : 0.0);
+  int squarings = 0;
+  while (norm > 0.5 && squarings < 60) {
+    norm /= 2;
+    ++squarings;
+  }
+  const double scale = std::ldexp(1.0, -squarings);
+  auto mul = [n](const double (&a)[kN][kN], const double (&b)[kN][kN], double (&c)[kN][kN]) {
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) {
+        double sum = 0.0;
+        for (int k = 0; k < n; ++k)
+          sum += a[i][k] * b[k][j];
+        c[i][j] = sum;
+      }
+  };
+  for (int i = 0; i < n; ++i) {
+    E[i][i] = term[i][i] = 1.0;
+    for (int j = 0; j < n; ++j)
+      A[i][j] *= scale;
+  }
+  for (int k = 1; k <= 16; ++k) {
+    mul(term, A, tmp);
+    for (int i = 0; i < n; ++i)
+      for (int j = 0; j < n; ++j) {
+        term[i][j] = tmp[i][j] / k;
+        E[i][j] += term[i][j];
+      }
+  }
+  for (int s = 0; s < squarings; ++s) {
+    mul(E, E, tmp);
+    std::copy(&tmp[0][0], &tmp[0][0] + kN * kN, &E[0][0]);
+  }
+  return E[0][0];
+}
+
+// The next sample of the free response.
+double NextFree(DiffEquation& eq)
+{
+  double f = 0.0;
+  if (eq.freeSteps < eq.freeSeeds) {
+    f = eq.freeStart[eq.freeSteps++];
+  } else {
+    for (int i = 1; i < eq.na; ++i)
+      f -= eq.a[i] * eq.f[i];
+  }
+  eq.f[0] = f;
+  Shift(eq.f);
+  return f;
+}
+
 }  // namespace
+
+void SetRestInitialOutput(DiffEquation& eq, const Polynomial& den, double h)
+{
+  const int n = Trim(den.c, den.n) - 1;
+  eq.fromRest = n >= 1 && eq.y0 != 0.0;
+  if (!eq.fromRest)
+    return;
+  eq.freeSeeds = n;
+  for (int i = 0; i < n; ++i)
+    eq.freeStart[i] = i == 0 ? eq.y0 : eq.y0 * FreeResponse(den.c, n, i * h);
+}
 
 bool PrepareEquation(DiffEquation& eq, const ZPolynomial& num, const ZPolynomial& den, double y0)
 {
@@ -69,7 +147,10 @@ double RestartEquation(DiffEquation& eq)
 {
   std::fill(std::begin(eq.u), std::end(eq.u), 0.0);
   std::fill(std::begin(eq.y), std::end(eq.y), 0.0);
-  std::fill(eq.y, eq.y + eq.na, eq.y0);
+  std::fill(std::begin(eq.f), std::end(eq.f), 0.0);
+  eq.freeSteps = 0;
+  if (!eq.fromRest)
+    std::fill(eq.y, eq.y + eq.na, eq.y0);
   return eq.y0;
 }
 
@@ -84,7 +165,7 @@ double StepEquation(DiffEquation& eq, double x, bool inputIsOld, bool first)
   double y = 0.0;
   for (int i = 0; i < eq.nb; ++i)
     y += eq.b[i] * eq.u[i];
-  if (first) {
+  if (first && !eq.fromRest) {
     y += eq.y0;
   } else {
     for (int i = 1; i < eq.na; ++i)  // a[0] = 1 belongs to the output being computed
@@ -93,7 +174,7 @@ double StepEquation(DiffEquation& eq, double x, bool inputIsOld, bool first)
   eq.y[0] = y;
   Shift(eq.u);
   Shift(eq.y);
-  return y;
+  return eq.fromRest ? y + NextFree(eq) : y;
 }
 
 void DelayLine::Restart(int steps, double fill)

@@ -19,6 +19,14 @@ struct DiffEquation {
   double u[kMaxZCoeffs] = {};   // input history, u[i] = input i steps back
   double y[kMaxZCoeffs] = {};   // output history
   double y0 = 0.0;              // initial output
+  // A continuous element's initial output as the free response from rest
+  // there (output y0, its derivatives 0), added to the response from a zero
+  // history: its first samples, then the equation's own recursion.
+  bool fromRest = false;
+  int freeSeeds = 0;
+  int freeSteps = 0;
+  double freeStart[kMaxZCoeffs] = {};
+  double f[kMaxZCoeffs] = {};   // free-response history
 };
 
 // Sets eq from the pulse transfer function num/den (ascending powers of z),
@@ -31,6 +39,12 @@ struct DiffEquation {
 // The same for an element already in z (a Polynomial of the model).
 [[nodiscard]] bool PrepareEquation(DiffEquation& eq, const Polynomial& num, const Polynomial& den,
                                    double y0);
+
+// Makes eq's initial output that of the continuous element with denominator
+// den (in s) at rest there, sampled with step h: without it the output
+// history is filled with the initial output, which the element reads as
+// derivatives of order h instead of 0.
+void SetRestInitialOutput(DiffEquation& eq, const Polynomial& den, double h);
 
 // Restart: input history 0, output history the initial output, which is
 // returned.
@@ -51,10 +65,13 @@ public:
   // Stores x and returns the value stored `steps` calls ago.
   double Pass(double x);
 
-  static constexpr int kMaxSteps = 2000;
+  // 2000 stored steps, each of up to 16 steps of a loop that needs them
+  static constexpr int kMaxSteps = 32000;
 
 private:
-  std::array<float, kMaxSteps + 1> ring_{};
+  // Only the entries Restart fills are ever read: left unset, so that a run
+  // does not clear the whole ring first.
+  std::array<float, kMaxSteps + 1> ring_;
   int size_ = 1;  // steps + 1
   int pos_ = 0;
 };

@@ -7,7 +7,14 @@
 // Signal path: e = r - NLfbk(y + n) (r in open loop) -> K -> Gc (updated
 // once per sample, held between) -> NLfwd -> + d -> plant -> delay line ->
 // + n -> y. Continuous elements are replaced by their zero-order-hold
-// equivalents at the simulation step h.
+// equivalents at the simulation step. The points are stored at the step h =
+// duration / points (the sample-hold time for discrete loops); a closed
+// continuous loop whose fastest pole is too fast for h takes q equal steps
+// h/q per stored point, so that a stable loop stays right at any h. Inputs
+// and nonlinearities are evaluated at every such step (the clock then shows
+// h/q), the cost and phase-plane functions once per stored point (the clock
+// shows h), as the measures they use integrate and differentiate over the
+// stored points.
 
 #include "expr/CompiledExpr.h"
 #include "model/LoopSwitches.h"
@@ -90,8 +97,10 @@ struct TRANSTAT {
 // Simulates the loop of Sys() with the settings of st and leaves the trace
 // in st.result. False with the one message pending on any failure (the
 // preparation messages, "Delay too big", a run needing more points than the
-// store holds, an invalid input, nonlinearity, cost or phase-plane function,
-// or an error raised while they are evaluated); st.result is then not valid.
+// store holds or more steps than a run takes, an invalid input,
+// nonlinearity, cost or phase-plane function, an error raised while they are
+// evaluated, or a response too big for the store); st.result is then not
+// valid.
 // Call it with no error pending.
 [[nodiscard]] bool TimeEngine(TRANSTAT& st);
 

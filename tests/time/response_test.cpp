@@ -8,6 +8,9 @@
 
 #include <algorithm>
 #include <cmath>
+#include <functional>
+#include <limits>
+#include <string>
 #include <vector>
 
 namespace {
@@ -298,6 +301,292 @@ TEST_F(TimeTest, CharacteristicsAtTheEdges)
   SetText(st().refText, "sin(");
   ASSERT_NE(Run(), "");
   EXPECT_FALSE(ComputeCharacteristics(res(), c));
+}
+
+// A continuous loop integrated here by the classical Runge-Kutta method at
+// a fine step: e = r - y, u = NL(K Gc e) with Gc = D + its strictly proper
+// part, v = u + d(t), y = Gp v; the reference is a unit step. Each element
+// in controllable form; an initial output y0 is the element at rest there
+// (output y0, its derivatives 0).
+struct Element {
+  int n = 0;
+  double A[4][4] = {}, B[4] = {}, C[4] = {}, D = 0;
+  double x0[4] = {};
+};
+
+Element MakeElement(std::vector<double> num, std::vector<double> den, double y0)
+{
+  Element el;
+  el.n = static_cast<int>(den.size()) - 1;
+  const double lead = den.back();
+  num.resize(den.size(), 0.0);
+  el.D = num.back() / lead;
+  for (int i = 0; i + 1 < el.n; ++i)
+    el.A[i][i + 1] = 1;
+  for (int j = 0; j < el.n; ++j) {
+    el.A[el.n - 1][j] = -den[static_cast<std::size_t>(j)] / lead;
+    el.C[j] = (num[static_cast<std::size_t>(j)] - el.D * den[static_cast<std::size_t>(j)]) / lead;
+  }
+  el.B[el.n - 1] = 1;
+  // The elements here have a constant strictly proper numerator: at rest at
+  // y0 the state is y0 / C[0] in its first entry alone.
+  for (int j = 1; j < el.n; ++j)
+    EXPECT_EQ(el.C[j], 0.0);
+  el.x0[0] = y0 / el.C[0];
+  return el;
+}
+
+struct RkLoop {
+  Element gc, gp;
+  bool compIn = false;
+  bool closed = true;
+  double gain = 1;
+  std::function<double(double)> nl = [](double x) { return x; };
+  std::function<double(double)> load = [](double) { return 0.0; };
+
+  // the derivative of the state (Gc's then Gp's) at time t
+  void Derivative(double t, const double* x, double* dx) const
+  {
+    const int nc = compIn ? gc.n : 0;
+    double y = 0;
+    for (int i = 0; i < gp.n; ++i)
+      y += gp.C[i] * x[nc + i];
+    const double ke = gain * (closed ? 1 - y : 1);
+    double u = ke;
+    if (compIn) {
+      u = gc.D * ke;
+      for (int i = 0; i < nc; ++i)
+        u += gc.C[i] * x[i];
+    }
+    const double v = nl(u) + load(t);
+    for (int i = 0; i < nc; ++i) {
+      dx[i] = gc.B[i] * ke;
+      for (int j = 0; j < nc; ++j)
+        dx[i] += gc.A[i][j] * x[j];
+    }
+    for (int i = 0; i < gp.n; ++i) {
+      dx[nc + i] = gp.B[i] * v;
+      for (int j = 0; j < gp.n; ++j)
+        dx[nc + i] += gp.A[i][j] * x[nc + j];
+    }
+  }
+
+  // y at t = k h, k < points, with at most dtMax per Runge-Kutta step
+  std::vector<double> Outputs(double h, int points, double dtMax) const
+  {
+    const int nc = compIn ? gc.n : 0, n = nc + gp.n;
+    double x[8] = {};
+    std::copy(gc.x0, gc.x0 + nc, x);
+    std::copy(gp.x0, gp.x0 + gp.n, x + nc);
+    const int sub = static_cast<int>(std::ceil(h / dtMax));
+    const double dt = h / sub;
+    std::vector<double> y;
+    for (int k = 0; k < points; ++k) {
+      double out = 0;
+      for (int i = 0; i < gp.n; ++i)
+        out += gp.C[i] * x[nc + i];
+      y.push_back(out);
+      for (int j = 0; j < sub; ++j) {
+        const double t = k * h + j * dt;
+        double k1[8], k2[8], k3[8], k4[8], tmp[8];
+        Derivative(t, x, k1);
+        for (int i = 0; i < n; ++i)
+          tmp[i] = x[i] + 0.5 * dt * k1[i];
+        Derivative(t + 0.5 * dt, tmp, k2);
+        for (int i = 0; i < n; ++i)
+          tmp[i] = x[i] + 0.5 * dt * k2[i];
+        Derivative(t + 0.5 * dt, tmp, k3);
+        for (int i = 0; i < n; ++i)
+          tmp[i] = x[i] + dt * k3[i];
+        Derivative(t + dt, tmp, k4);
+        for (int i = 0; i < n; ++i)
+          x[i] += dt / 6 * (k1[i] + 2 * k2[i] + 2 * k3[i] + k4[i]);
+      }
+    }
+    return y;
+  }
+};
+
+// Largest difference between the run's output and the reference's.
+double LargestError(const TimeTest& test, const std::vector<double>& ref)
+{
+  double worst = 0;
+  for (std::size_t k = 0; k < ref.size(); ++k)
+    worst = std::max(worst, std::fabs(test.Y(static_cast<int>(k)) - ref[k]));
+  return worst;
+}
+
+const std::vector<double> kGcNum{1, 0.5}, kGcDen{0, 1}, kGpNum{6}, kGpDen{6, 7.4, 2.4, 1};
+
+TEST_F(TimeTest, SeparatedCompensatorIsSecondOrderAccurate)
+{
+  // The start-up compensator and plant kept apart by a forward nonlinearity,
+  // a load or an initial output, against the loop integrated here.
+  struct Case {
+    const char* name;
+    double gain;
+    const char* nl;  // forward nonlinearity, or nullptr
+    std::function<double(double)> nlFn;
+    const char* load;  // or nullptr
+    std::function<double(double)> loadFn;
+    double compIc, plantIc;
+    bool closed = true;
+  } cases[] = {
+      {"dead zone, gain 2", 2, "dzone(x,0.3)",
+       [](double x) { return std::fabs(x) < 0.3 ? 0.0 : x > 0 ? x - 0.3 : x + 0.3; }, nullptr, nullptr, 0, 0},
+      {"identity, gain 2", 2, "x", [](double x) { return x; }, nullptr, nullptr, 0, 0},
+      {"load", 1, nullptr, nullptr, "0.5*sin(2*t)", [](double t) { return 0.5 * std::sin(2 * t); }, 0, 0},
+      {"compensator initial output", 1, nullptr, nullptr, nullptr, nullptr, 0.4, 0},
+      {"plant initial output", 1, nullptr, nullptr, nullptr, nullptr, 0, -0.3},
+      {"saturation, load and both initial outputs", 1.5, "clip(x,0.8)",
+       [](double x) { return std::clamp(x, -0.8, 0.8); }, "-0.2", [](double) { return -0.2; }, 0.2, 0.5},
+      {"open loop, dead zone and load", 1, "dzone(x,0.3)",
+       [](double x) { return std::fabs(x) < 0.3 ? 0.0 : x > 0 ? x - 0.3 : x + 0.3; }, "-0.3",
+       [](double) { return -0.3; }, 0, 0, false},
+      {"open loop, saturation and both initial outputs", 1, "clip(x,2)",
+       [](double x) { return std::clamp(x, -2.0, 2.0); }, nullptr, nullptr, -0.5, 0.3, false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    RkLoop loop;
+    loop.compIn = true;
+    loop.closed = c.closed;
+    loop.gain = c.gain;
+    loop.gc = MakeElement(kGcNum, kGcDen, c.compIc);
+    loop.gp = MakeElement(kGpNum, kGpDen, c.plantIc);
+    if (c.nlFn)
+      loop.nl = c.nlFn;
+    if (c.loadFn)
+      loop.load = c.loadFn;
+    // over 2 s at steps of 0.01 and 0.002, and over 10 s at 200 points
+    double error[3] = {}, largest = 0;
+    const int points[3] = {200, 1000, 200};
+    const double duration[3] = {2, 2, 10};
+    for (int i = 0; i < 3; ++i) {
+      SetLoop({.gain = c.gain, .compIn = true, .closed = c.closed});
+      st().points = points[i];
+      st().duration = duration[i];
+      st().loop.fwdNl = c.nl != nullptr;
+      SetText(sys().fwdNlText, c.nl ? c.nl : "x");
+      st().loop.loadInput = c.load != nullptr;
+      SetText(st().loadText, c.load ? c.load : "1");
+      sys().compInitEnabled = c.compIc != 0;
+      sys().plantInitEnabled = c.plantIc != 0;
+      st().initCompOutput = c.compIc;
+      st().initPlantOutput = c.plantIc;
+      ASSERT_EQ(Run(), "");
+      const std::vector<double> ref = loop.Outputs(res().step, res().pointCount, 1e-4);
+      error[i] = LargestError(*this, ref);
+      for (const double y : ref)
+        largest = std::max(largest, std::fabs(y));
+    }
+    // a fifth of the step divides the error by about 25, and the default
+    // points stay within 1 % of the largest output
+    EXPECT_GT(error[0] / error[1], 15.0);
+    EXPECT_LT(error[2], 0.01 * largest);
+  }
+}
+
+TEST_F(TimeTest, StableLoopsStayRightAtCoarseDisplaySteps)
+{
+  // Loops far faster than the display step: the run steps as finely as the
+  // loop needs and still stores the points at the display step.
+  struct Case {
+    const char* name;
+    LoopTexts loop;
+    const char* nl;
+    std::function<double(double)> nlFn;
+    std::vector<double> gpNum, gpDen;
+    int points;
+    double duration, dtMax;
+  } cases[] = {
+      {"pole at -7000", {.gpNum = "6", .gpDen = "1e-3s+1"}, nullptr, nullptr, {6}, {1, 1e-3}, 50, 10, 2e-5},
+      {"integrator of gain 1000", {.gpNum = "1e3", .gpDen = "s"}, nullptr, nullptr, {1e3}, {0, 1}, 50, 10,
+       1e-4},
+      {"start-up loop over 999 s", {.compIn = true}, nullptr, nullptr, kGpNum, kGpDen, 50, 999, 2e-3},
+      {"dead zone, gain 2, 20 points", {.gain = 2, .compIn = true}, "dzone(x,0.3)",
+       [](double x) { return std::fabs(x) < 0.3 ? 0.0 : x > 0 ? x - 0.3 : x + 0.3; }, kGpNum, kGpDen, 20, 10,
+       1e-4},
+      // the steps follow the linear loop, 50 times slower: the run that blows
+      // up is taken again with finer steps
+      {"gain of 100 in the nonlinearity", {.gpNum = "1", .gpDen = "s+1"}, "100*x",
+       [](double x) { return 100 * x; }, {1}, {1, 1}, 200, 10, 1e-4},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    SetLoop(c.loop);
+    st().points = c.points;
+    st().duration = c.duration;
+    st().loop.fwdNl = c.nl != nullptr;
+    SetText(sys().fwdNlText, c.nl ? c.nl : "x");
+    ASSERT_EQ(Run(), "");
+    ASSERT_EQ(res().pointCount, c.points + 1);
+    EXPECT_DOUBLE_EQ(res().step, c.duration / c.points);
+    RkLoop loop;
+    loop.compIn = c.loop.compIn;
+    loop.gain = c.loop.gain;
+    loop.gc = MakeElement(kGcNum, kGcDen, 0);
+    loop.gp = MakeElement(c.gpNum, c.gpDen, 0);
+    if (c.nlFn)
+      loop.nl = c.nlFn;
+    const std::vector<double> ref = loop.Outputs(res().step, res().pointCount, c.dtMax);
+    double largest = 0;
+    for (const double y : ref)
+      largest = std::max(largest, std::fabs(y));
+    EXPECT_LT(LargestError(*this, ref), 0.01 * largest);
+  }
+
+  // Half a stored step of delay before a pole at -1000, loop gain 0.5: the
+  // output settles within each 0.1 s of delay, so at t = 0.2 k it is c(2k-1)
+  // of c(0) = 0, c(j+1) = (1 - c(j))/2. The line holds the loop's own steps.
+  SetLoop({.gpNum = "0.5", .gpDen = "1e-3s+1", .delay = 0.1});
+  st().points = 50;
+  st().duration = 10;
+  st().loop.fwdNl = false;
+  ASSERT_EQ(Run(), "");
+  double level = 0;
+  for (int k = 1; k < res().pointCount; ++k) {
+    level = 0.5 * (1 - level);
+    ASSERT_NEAR(Y(k), level, 1e-6) << k;
+    level = 0.5 * (1 - level);
+  }
+
+  // The cost is clocked once per stored point: integ(e*e) is the trapezium
+  // sum over the stored points (e = 1 at the restart pass, then 1/7 at every
+  // point once the pole at -7000 has settled), not over the loop's steps.
+  SetLoop({.gpNum = "6", .gpDen = "1e-3s+1"});
+  st().costOnGo = true;
+  SetText(st().costText, "integ(e*e)");
+  ASSERT_EQ(Run(), "");
+  const double h = 0.2, settled = 1.0 / 49;
+  EXPECT_NEAR(res().cost, (1 + settled) * h / 2 + 48 * settled * h, 1e-6);
+}
+
+TEST_F(TimeTest, LoopsTooFastOrUnstableStopWithAMessage)
+{
+  // a pole at -1e6 over 10 s needs far more steps than a run takes
+  SetLoop({.gpNum = "1e6", .gpDen = "s"});
+  const std::string fast = Run();
+  EXPECT_EQ(fast.rfind("Run needs ", 0), 0u) << fast;
+  EXPECT_NE(fast.find("for the loop's fastest pole (1e+06 rad/s)"), std::string::npos) << fast;
+  EXPECT_NE(fast.find(": shorten the duration"), std::string::npos) << fast;
+  st().duration = 1e-4;
+  EXPECT_EQ(Run(), "");
+
+  // 1/(s-20) in closed loop: y = (e^(19 t) - 1)/19 leaves the store's range
+  // at t* = ln(19 FLT_MAX + 1)/19; the run stops at the first point past it
+  SetLoop({.gpNum = "1", .gpDen = "s-20"});
+  st().duration = 10;
+  const std::string unstable = Run();
+  const std::string head = "Response too big at t = ", tail = ": the loop is unstable";
+  ASSERT_EQ(unstable.rfind(head, 0), 0u) << unstable;
+  ASSERT_GT(unstable.size(), head.size() + tail.size());
+  EXPECT_EQ(unstable.substr(unstable.size() - tail.size()), tail);
+  const double t = std::stod(unstable.substr(head.size()));
+  const double crossing = std::log(19.0 * std::numeric_limits<float>::max() + 1) / 19;
+  EXPECT_GE(t, crossing - 1e-9);
+  EXPECT_LE(t, crossing + 0.05);
+  EXPECT_FALSE(res().valid);
 }
 
 }  // namespace

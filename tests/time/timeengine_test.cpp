@@ -3,9 +3,12 @@
 // runs it refuses.
 
 #include "TimeTestSupport.h"
+#include "model/Toolkit.h"
+#include "time/LoopSpeed.h"
 
 #include <cmath>
 #include <functional>
+#include <utility>
 #include <vector>
 
 namespace {
@@ -324,6 +327,46 @@ TEST_F(TimeTest, CostIntegratesOverTheRunBeforeTheLastPoint)
   EXPECT_EQ(st().costValue, res().cost);
   EXPECT_EQ(sys().costValue, res().cost);
   EXPECT_STREQ(sys().costText, "integ(e*e)");
+}
+
+TEST(LoopSpeed, LargestRootMagnitudeOfProductsOfKnownRoots)
+{
+  // Polynomials multiplied out here from their roots (real ones, or pairs
+  // of magnitude r), ascending coefficients; the largest magnitude within
+  // 1e-6, repeated roots (where the iteration is slow) within 1e-3.
+  struct Case {
+    const char* name;
+    std::vector<double> real;
+    std::vector<std::pair<double, double>> pairs;  // (magnitude, angle from the negative real axis)
+    double largest, tolerance;
+  } cases[] = {
+      {"constant", {}, {}, 0, 0},
+      {"stiff pair", {-1, -1e6}, {}, 1e6, 1e-6},
+      {"start-up plant", {-1}, {{std::sqrt(6.0), std::acos(0.7 / std::sqrt(6.0))}}, std::sqrt(6.0), 1e-6},
+      {"undamped and unstable", {3}, {{1, kPi / 2}, {2, kPi / 2}}, 3, 1e-6},
+      {"four-fold pole", {-2, -2, -2, -2}, {}, 2, 1e-3},
+      {"order 8", {-0.5, -40}, {{5, 0.3}, {9, 1.2}, {1, 1.5}}, 40, 1e-6},
+      {"at the origin", {0, 0}, {}, 0, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<double> p{1.0};
+    const auto times = [&p](std::vector<double> q) {
+      std::vector<double> r(p.size() + q.size() - 1, 0.0);
+      for (std::size_t i = 0; i < p.size(); ++i)
+        for (std::size_t j = 0; j < q.size(); ++j)
+          r[i + j] += p[i] * q[j];
+      p = r;
+    };
+    for (const double root : c.real)
+      times({-root, 1});
+    for (const auto& [r, angle] : c.pairs)
+      times({r * r, 2 * r * std::cos(angle), 1});
+    for (double& v : p)
+      v *= 3.0;  // a leading coefficient other than 1
+    EXPECT_NEAR(LargestRootMagnitude(p.data(), static_cast<int>(p.size())), c.largest,
+                c.tolerance * std::max(1.0, c.largest));
+  }
 }
 
 }  // namespace
