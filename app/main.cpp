@@ -17,6 +17,9 @@ int main(int argc, char** argv)
   std::setlocale(LC_NUMERIC, "C");
   QApplication::setApplicationName(QStringLiteral("VANTO for Windows"));
   QApplication::setApplicationVersion(QStringLiteral("1.1.0.0"));
+  // Ties the windows to the installed desktop entry, for the taskbar's icon
+  // and grouping (the Wayland app id).
+  QGuiApplication::setDesktopFileName(QStringLiteral("org.vanto.vanto"));
 
   TSplashScreen splash;
   splash.show();

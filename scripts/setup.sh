@@ -3,7 +3,9 @@
 set -euo pipefail
 
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-svg-dev libgl-dev
-          libgtest-dev libbenchmark-dev)
+          libgtest-dev libbenchmark-dev
+          # the installation test: freedesktop validators, MIME database, manual pages
+          desktop-file-utils appstream shared-mime-info libglib2.0-bin man-db)
 
 missing=()
 for p in "${packages[@]}"; do
