@@ -53,7 +53,8 @@ int RenderNlin(TRChart& chart, CliContext& ctx)
   chart.ZoomTo(rec.xMin, kNlinChart.yLo, rec.xMax, kNlinChart.yHi);
   if (!ComputeCharacteristic(rec))
     return 1;
-  DrawCharacteristic(chart, rec.result);
+  chart.SetCaption(QLatin1String(CharacteristicCaption(rec.result)));
+  DrawCharacteristic(chart.Items(), rec.result, PensOf(Sys()));
   return 0;
 }
 

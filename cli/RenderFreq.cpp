@@ -10,6 +10,7 @@
 #include "freq/FreqDraw.h"
 #include "freq/LimitCycles.h"
 #include "freq/Margins.h"
+#include "freq/Minus180Line.h"
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/SysData.h"
@@ -69,33 +70,34 @@ int RenderFreq(TRChart& chart, CliContext& ctx)
   SetChartRange(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
   if (!ComputeResponse(*rec))
     return 1;
-  DrawResponse(chart, *rec);
+  const ChartPens pens = PensOf(Sys());
+  DisplayList& list = chart.Items();
+  DrawResponse(list, *rec, pens);
   if (margins) {
     StabilityMargins m;
     if (!ComputeMargins(*rec, m))
       return 1;
-    DrawMarginMarks(chart, *rec, m);
+    DrawMarginMarks(list, *rec, m, pens);
   }
-  const bool labels = Sys().showMarkLabels;
-  if (family && !DrawMContours(chart, *rec, kContourStart, kContourEnd, kContourStep, labels))
+  if (family && !DrawMContours(list, *rec, kContourStart, kContourEnd, kContourStep, pens))
     return 1;
   if (one) {
     if (!ComputeMContour(*rec, single))
       return 1;
-    DrawMContour(chart, *rec, single, labels);
+    DrawMContour(list, *rec, single, pens);
   }
   if (describing) {
     if (!ComputeDescribingFunction(*rec))
       return 1;
-    DrawDescribingFunction(chart, *rec);
+    DrawDescribingFunction(list, *rec, pens);
   }
   if (limitCycles) {
     LimitCycleList cycles;
     if (!ComputeLimitCycles(*rec, cycles))
       return 1;
-    DrawLimitCycleMarks(chart, *rec, cycles);
+    DrawLimitCycleMarks(list, *rec, cycles, GeometryOf(chart), pens);
   }
   if (circle && (view == FreqView::DirectNyquist || view == FreqView::InverseNyquist))
-    DrawUnitCircle(chart);
+    DrawUnitCircle(list);
   return 0;
 }

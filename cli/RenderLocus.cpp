@@ -59,35 +59,37 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
   chart.SetIsometric(true);
   SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
 
-  DrawPoleZeroMarks(chart);
+  const ChartPens pens = PensOf(Sys());
+  DisplayList& list = chart.Items();
+  DrawPoleZeroMarks(list, Sys().denRoots, Sys().numRoots, pens);
   if (rec->zPlane && !noCircle)
-    DrawUnitCircle(chart);
+    DrawUnitCircle(list);
   if (!TraceLocus(*rec))
     return 1;
-  DrawLocus(chart, *rec);
+  DrawLocus(list, *rec, pens);
   if (contours) {
     double zetas[kMaxDampingContours];
     const int n = DampingRatios(kDampingStart, kDampingEnd, kDampingStep, zetas, kMaxDampingContours);
     for (int i = 0; i < n; ++i) {
       if (!DampingContour(*rec, zetas[i]))
         return 1;
-      DrawDampingContour(chart, *rec, zetas[i]);
+      DrawDampingContour(list, *rec, zetas[i], pens);
     }
   }
   if (damping) {
     if (!DampingContour(*rec, zeta))
       return 1;
-    DrawDampingContour(chart, *rec, zeta);
+    DrawDampingContour(list, *rec, zeta, pens);
   }
   if (settle) {
     if (!SettlingContour(*rec))
       return 1;
-    DrawSettlingContour(chart, *rec);
+    DrawSettlingContour(list, *rec, pens);
   }
   if (marks) {
     if (!PrepareRootReport(*rec, true))
       return 1;
-    MarkClosedLoopPoles(chart);
+    MarkClosedLoopPoles(list, Sys().denRoots, Sys().gain, pens);
   }
   return 0;
 }

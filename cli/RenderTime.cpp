@@ -27,11 +27,11 @@ int RenderTime(TRChart& chart, CliContext& ctx)
   if (!TimeEngine(*st))
     return 1;
   const TransResult& r = st->result;
-  DrawTransRun(chart, r, PensOf(Sys()), st->discreteInterpolation);
+  DrawTransRun(chart.Items(), r, PensOf(Sys()), st->discreteInterpolation);
   if (characteristics) {
     ResponseCharacteristics c;
     if (ComputeCharacteristics(r, c))
-      DrawCharacteristics(chart, r, c);
+      DrawCharacteristics(chart.Items(), r, c);
   }
   // The window's autoscale: the time axis over the duration, the values
   // fitted with 5 % margins (both axes of the phase plane).

@@ -14,6 +14,7 @@
 #include "freq/FreqConfigDlg.h"
 #include "freq/FreqCursorDlg.h"
 #include "freq/FreqDraw.h"
+#include "freq/Minus180Line.h"
 #include "freq/FreqScalesDlg.h"
 #include "freq/LimitCycles.h"
 #include "freq/LimitCyclesDlg.h"
@@ -169,7 +170,7 @@ bool TFreqChildForm::Go()
     ReportError(this);
     return false;
   }
-  DrawResponse(*c, *stat_);
+  DrawResponse(c->Items(), *stat_, PensOf(Sys()));
   c->ShowNewItems();
   setResponseDrawn(v, true);
   return true;
@@ -183,7 +184,7 @@ bool TFreqChildForm::GoDescribingFunction()
     ReportError(this);
     return false;
   }
-  DrawDescribingFunction(*c, *stat_);
+  DrawDescribingFunction(c->Items(), *stat_, PensOf(Sys()));
   c->ShowNewItems();
   // Which amplitudes have no -1/N and are missing from the curve, or no
   // note left from an earlier run.
@@ -388,7 +389,7 @@ void TFreqChildForm::MContour1Click()
   TRChart* c = chart();
   SetChartRange(*stat_, c->RangeLoX(), c->RangeHiX(), c->RangeLoY(), c->RangeHiY());
   ClearError();
-  if (!DrawMContours(*c, *stat_, mStart_, mEnd_, mStep_, Sys().showMarkLabels))
+  if (!DrawMContours(c->Items(), *stat_, mStart_, mEnd_, mStep_, PensOf(Sys())))
     ReportError(this);
   // The contours drawn before a failure stay, shown.
   c->ShowGraph();
@@ -399,7 +400,7 @@ void TFreqChildForm::Unitcircle1Click()
   if (!IsNyquist(view()))
     return;
   graph().CancelMouseMode();
-  DrawUnitCircle(*chart());
+  DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
 }
 
@@ -435,7 +436,7 @@ bool TFreqChildForm::MarkMargins(const StabilityMargins& margins)
   }
   // The marks follow the phase branch of the drawn curve.
   TrackSweepPhases(*stat_);
-  DrawMarginMarks(*chart(), *stat_, margins);
+  DrawMarginMarks(chart()->Items(), *stat_, margins, PensOf(Sys()));
   chart()->ShowGraph();
   return true;
 }

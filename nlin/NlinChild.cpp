@@ -3,6 +3,7 @@
 #include "app/FrameAccess.h"
 #include "app/Messages.h"
 #include "model/Error.h"
+#include "model/Model.h"
 #include "nlin/NlinCursorDlg.h"
 #include "nlin/NlinDraw.h"
 #include "nlin/NlinScalesDlg.h"
@@ -38,7 +39,8 @@ void TNlinChildForm::Go1Click()
     ReportError(this);
     return;
   }
-  DrawCharacteristic(*chart(), stat_->result);
+  chart()->SetCaption(QLatin1String(CharacteristicCaption(stat_->result)));
+  DrawCharacteristic(chart()->Items(), stat_->result, PensOf(Sys()));
   // The caption changed too: redraw the whole chart, not only the new curve.
   chart()->ShowGraph();
   hasPlot_ = true;

@@ -117,12 +117,12 @@ bool TRootChildForm::SelectChart()
 void TRootChildForm::DrawMarks(bool loopValid)
 {
   // The marks of the loop as it was would read as poles that are not there.
-  RemovePoleZeroMarks(*chart());
+  chart()->RemoveItemsIf(IsPoleZeroMark);
   // Root sets left from a loop that failed to validate are not the loop's.
   if (loopValid)
-    DrawPoleZeroMarks(*chart());
+    DrawPoleZeroMarks(chart()->Items(), Sys().denRoots, Sys().numRoots, PensOf(Sys()));
   if (stat_->zPlane && unitCircle_)
-    DrawUnitCircle(*chart());
+    DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
 }
 
@@ -172,7 +172,7 @@ void TRootChildForm::Go1Click()
     ReportError(this);
     return;
   }
-  DrawLocus(*chart(), *stat_);
+  DrawLocus(chart()->Items(), *stat_, PensOf(Sys()));
   chart()->ShowGraph();
   traced_[plane()] = true;
   hasPlot_ = true;
@@ -266,7 +266,7 @@ void TRootChildForm::Dampingratiocontour1Click()
       ReportError(this);
       return;
     }
-    DrawDampingContour(*chart(), *stat_, zetas[i]);
+    DrawDampingContour(chart()->Items(), *stat_, zetas[i], PensOf(Sys()));
   }
   chart()->ShowGraph();
 }
@@ -293,7 +293,7 @@ void TRootChildForm::Settlingtimecontour1Click()
     ReportError(this);
     return;
   }
-  DrawSettlingContour(*chart(), *stat_);
+  DrawSettlingContour(chart()->Items(), *stat_, PensOf(Sys()));
   chart()->ShowGraph();
 }
 
@@ -310,7 +310,7 @@ void TRootChildForm::Unitcircle1Click()
     Wipe1Click();
     return;
   }
-  DrawUnitCircle(*chart());
+  DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
 }
 

@@ -151,7 +151,7 @@ void TTransChildForm::Go1Click()
   }
   const TransPlot type = stat_->result.plot;
   TRChart* c = chartOf(type);
-  if (!DrawTransRun(*c, stat_->result, PensOf(Sys()), stat_->discreteInterpolation))
+  if (!DrawTransRun(c->Items(), stat_->result, PensOf(Sys()), stat_->discreteInterpolation))
     return;
   c->ShowNewItems();
   setPlotted(type, true);
