@@ -13,11 +13,6 @@
 #include "plot/TRChart.h"
 #include "root/RootDraw.h"
 
-namespace {
-// The damping-ratio contours of the window's contour dialog at its start values.
-constexpr double kDampingStart = 0.1, kDampingEnd = 0.9, kDampingStep = 0.2;
-}  // namespace
-
 int RenderLocus(TRChart& chart, CliContext& ctx)
 {
   const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus();
@@ -57,19 +52,18 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
     return 1;
   }
   chart.SetIsometric(true);
-  SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
 
   const ChartPens pens = PensOf(Sys());
   DisplayList& list = chart.Items();
   DrawPoleZeroMarks(list, Sys().denRoots, Sys().numRoots, pens);
   if (rec->zPlane && !noCircle)
     DrawUnitCircle(list);
-  if (!TraceLocus(*rec))
+  if (!RootGo(*rec, GeometryOf(chart), pens, list))
     return 1;
-  DrawLocus(list, *rec, pens);
   if (contours) {
     double zetas[kMaxDampingContours];
-    const int n = DampingRatios(kDampingStart, kDampingEnd, kDampingStep, zetas, kMaxDampingContours);
+    const ContourSteps& d = rec->dampingContours;
+    const int n = DampingRatios(d.start, d.end, d.step, zetas, kMaxDampingContours);
     for (int i = 0; i < n; ++i) {
       if (!DampingContour(*rec, zetas[i]))
         return 1;

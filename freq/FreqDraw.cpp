@@ -1,7 +1,9 @@
 #include "freq/FreqDraw.h"
 
+#include "freq/DescribingFunction.h"
 #include "freq/LimitCycles.h"
 #include "freq/Margins.h"
+#include "model/Error.h"
 #include "model/NumberFormat.h"
 #include "plot/DisplayList.h"
 
@@ -59,6 +61,32 @@ const ChartSetup& FreqChartSetup(FreqView view)
   return *kSetups[static_cast<int>(view)];
 }
 
+bool FreqGo(FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
+{
+  SetChartRange(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
+  ClearError();
+  if (curve == FreqCurve::DescribingFunction) {
+    if (!ComputeDescribingFunction(rec))
+      return false;
+    DrawDescribingFunction(list, rec, pens);
+    return true;
+  }
+  if (!ComputeResponse(rec))
+    return false;
+  DrawResponse(list, rec, pens);
+  return true;
+}
+
+double BodeUnitFactor(const FreqSettings& set, const char* chartUnits)
+{
+  const bool hz = set.units[0] == 'H';
+  if (hz && chartUnits[0] == 'r')
+    return kInvTwoPi;
+  if (!hz && chartUnits[0] == 'H')
+    return kTwoPi;
+  return 0.0;
+}
+
 void DrawResponse(DisplayList& list, const FREQSTAT& rec, const ChartPens& pens)
 {
   const std::uint32_t colour = pens.pen[rec.loop.closedLoop ? 1 : 0];
@@ -87,8 +115,9 @@ void DrawMContour(DisplayList& list, const FREQSTAT& rec, double mDb, const Char
   }
 }
 
-bool DrawMContours(DisplayList& list, FREQSTAT& rec, double start, double end, double step, const ChartPens& pens)
+bool DrawMContours(DisplayList& list, FREQSTAT& rec, const ContourSteps& family, const ChartPens& pens)
 {
+  const double start = family.start, end = family.end, step = family.step;
   // M = start + k step, so that rounding neither adds nor drops a contour.
   for (int k = 0;; ++k) {
     const double m = start + k * step;

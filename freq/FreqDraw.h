@@ -39,6 +39,21 @@ inline constexpr ChartSetup kBPhaseChart{"BPhaseChart", "Bode  phase", "rad/s", 
 // The setup of the chart of a view.
 [[nodiscard]] const ChartSetup& FreqChartSetup(FreqView view);
 
+// What a Go of the frequency window draws: the loop's response, or in the
+// describing-function mode the -1/N locus.
+enum class FreqCurve { Response, DescribingFunction };
+
+// One Go of the frequency window, as the window and `vanto-cli render freq`
+// make it: the range of chart copied into rec, the curve computed and added
+// to list. False with the error pending.
+[[nodiscard]] bool FreqGo(FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens,
+                          DisplayList& list);
+
+// The factor that puts a Bode chart's frequency axis, titled chartUnits, in
+// the display unit of set: 1/(2 pi) from rad/s to Hz, 2 pi back, 0 when it
+// is in that unit already.
+[[nodiscard]] double BodeUnitFactor(const FreqSettings& set, const char* chartUnits);
+
 // The curve in rec's store, Pen 2 in closed loop and Pen 1 in open loop:
 // against plot x, or against the display frequency in the Bode views.
 // Points that do not exist (NaN) leave gaps.
@@ -49,10 +64,9 @@ void DrawResponse(DisplayList& list, const FREQSTAT& rec, const ChartPens& pens)
 // at the point a third of the way along.
 void DrawMContour(DisplayList& list, const FREQSTAT& rec, double mDb, const ChartPens& pens);
 
-// M contours of start, start + step, ... up to end dB (end included within
-// rounding) in the current view. False with the error pending.
-[[nodiscard]] bool DrawMContours(DisplayList& list, FREQSTAT& rec, double start, double end, double step,
-                                 const ChartPens& pens);
+// M contours of the family m (end included within rounding), dB, in the
+// current view. False with the error pending.
+[[nodiscard]] bool DrawMContours(DisplayList& list, FREQSTAT& rec, const ContourSteps& m, const ChartPens& pens);
 
 
 // Marks of the margins in Pen 3, in the view of rec: on the Bode gain chart

@@ -31,8 +31,7 @@ TNlinChildForm::~TNlinChildForm() = default;
 
 void TNlinChildForm::Go1Click()
 {
-  ClearError();
-  if (!ComputeCharacteristic(*stat_)) {
+  if (!NlinGo(*stat_, PensOf(Sys()), chart()->Items())) {
     // The curves on the chart no longer show the loop as it is: no cursor
     // or autoscale on them.
     hasPlot_ = false;
@@ -40,7 +39,6 @@ void TNlinChildForm::Go1Click()
     return;
   }
   chart()->SetCaption(QLatin1String(CharacteristicCaption(stat_->result)));
-  DrawCharacteristic(chart()->Items(), stat_->result, PensOf(Sys()));
   // The caption changed too: redraw the whole chart, not only the new curve.
   chart()->ShowGraph();
   hasPlot_ = true;

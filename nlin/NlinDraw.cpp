@@ -1,5 +1,6 @@
 #include "nlin/NlinDraw.h"
 
+#include "model/Error.h"
 #include "nlin/NlinEngine.h"
 #include "plot/DisplayList.h"
 
@@ -14,4 +15,13 @@ void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens&
   const std::size_t n = std::min(static_cast<std::size_t>(r.count), r.points.size());
   for (std::size_t i = 1; i < n; ++i)
     list.drawTo(r.points[i].x, r.points[i].y, colour);
+}
+
+bool NlinGo(NLINSTAT& rec, const ChartPens& pens, DisplayList& list)
+{
+  ClearError();
+  if (!ComputeCharacteristic(rec))
+    return false;
+  DrawCharacteristic(list, rec.result, pens);
+  return true;
 }

@@ -15,3 +15,9 @@ inline constexpr ChartSetup kNlinChart{"NlinChart", "", "Input", "Output", -5, 5
 // in order (both branches of a backlash) in Pen1, after what list holds
 // already. The caller captions the chart (CharacteristicCaption) and shows it.
 void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens& pens);
+
+// One Go of the nonlinear window, as the window and `vanto-cli render nlin`
+// make it: the characteristic of rec computed and added to list. False with
+// the error pending.
+struct NLINSTAT;
+[[nodiscard]] bool NlinGo(NLINSTAT& rec, const ChartPens& pens, DisplayList& list);

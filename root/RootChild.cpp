@@ -168,11 +168,10 @@ void TRootChildForm::Go1Click()
 {
   if (!EnterPlaneForTrace())
     return;
-  if (!TraceLocus(*stat_)) {
+  if (!RootGo(*stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
     ReportError(this);
     return;
   }
-  DrawLocus(chart()->Items(), *stat_, PensOf(Sys()));
   chart()->ShowGraph();
   traced_[plane()] = true;
   hasPlot_ = true;
@@ -245,12 +244,11 @@ void TRootChildForm::Dampingratiocontour1Click()
                   QString());
     dlg.lowLimit = ranges::kDampingStart.low;
     dlg.highLimit = ranges::kDampingStart.high;
-    dlg.setValues(dampingStart_, dampingEnd_, dampingStep_);
+    ContourSteps& d = stat_->dampingContours;
+    dlg.setValues(d.start, d.end, d.step);
     if (ExecModal(dlg) != QDialog::Accepted)
       return;
-    dampingStart_ = dlg.startValue;
-    dampingEnd_ = dlg.endValue;
-    dampingStep_ = dlg.increment;
+    d = {dlg.startValue, dlg.endValue, dlg.increment};
   } catch (const std::exception&) {
     ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem with zeta dialogue"),
                 MsgIcon::Exclamation);
@@ -259,7 +257,8 @@ void TRootChildForm::Dampingratiocontour1Click()
   if (!EnterPlaneForTrace())
     return;
   double zetas[kMaxDampingContours];
-  const int n = DampingRatios(dampingStart_, dampingEnd_, dampingStep_, zetas, kMaxDampingContours);
+  const ContourSteps& d = stat_->dampingContours;
+  const int n = DampingRatios(d.start, d.end, d.step, zetas, kMaxDampingContours);
   for (int i = 0; i < n; ++i) {
     if (!DampingContour(*stat_, zetas[i])) {
       chart()->ShowGraph();

@@ -60,6 +60,15 @@ void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens)
   }
 }
 
+bool RootGo(ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
+{
+  SetWindow(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
+  if (!TraceLocus(rec))
+    return false;
+  DrawLocus(list, rec, pens);
+  return true;
+}
+
 void DrawPoleZeroMarks(DisplayList& list, const RootSet& poles, const RootSet& zeros, const ChartPens& pens)
 {
   for (int i = 0; i < poles.n; ++i)

@@ -4,6 +4,7 @@
 // items in the given pens. The root window and `vanto-cli render locus`
 // draw with these alone.
 
+#include "plot/ChartGeometry.h"
 #include "plot/ChartSetup.h"
 #include "plot/ChartShapes.h"
 #include "plot/Pens.h"
@@ -25,6 +26,12 @@ inline constexpr ChartSetup kZplaneChart{"zplaneChart", "z-plane", "", "", -2, 2
 // The traced locus of rec (nothing unless its store holds one), Pen2: one
 // polyline per branch, a new one at each start and after each zero end.
 void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens);
+
+// One Go of the root window on a loop PrepareRootLoop has set up, as the
+// window and `vanto-cli render locus` make it: the rectangle of chart taken
+// as the trace's window, the locus traced and added to list. False with the
+// error pending.
+[[nodiscard]] bool RootGo(ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list);
 
 // The open-loop poles (crosses) and zeros (circles), Pen1: the loop model's
 // root sets after PrepareRootLoop.

@@ -1,5 +1,6 @@
 #include "time/TransDraw.h"
 
+#include "model/Error.h"
 #include "model/NumberFormat.h"
 #include "plot/DisplayList.h"
 
@@ -88,6 +89,27 @@ bool DrawTransRun(DisplayList& list, const TransResult& r, const ChartPens& pens
   DrawOutput(list, r, interpolate, output);
   DrawInput(list, r, pens.pen[kInputPen]);
   return true;
+}
+
+bool TimeGo(TRANSTAT& st, const ChartPens& pens, DisplayList& list)
+{
+  ClearError();
+  if (!TimeEngine(st))
+    return false;
+  const bool drawn = DrawTransRun(list, st.result, pens, st.discreteInterpolation);
+  if (st.characteristicsOnGo) {
+    ResponseCharacteristics c;
+    if (ComputeCharacteristics(st.result, c))
+      DrawCharacteristics(list, st.result, c);
+  }
+  return drawn;
+}
+
+TimeAutoscale TimeAutoscaleOf(const TRANSTAT& st)
+{
+  if (st.plotType == TransPlot::PhasePlane)
+    return {5.0, 5.0, false, 0.0};
+  return {-1.0, 5.0, true, st.duration};
 }
 
 void DrawCharacteristics(DisplayList& list, const TransResult& r, const ResponseCharacteristics& c)

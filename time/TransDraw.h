@@ -29,6 +29,23 @@ inline constexpr int kOpenOutputPen = 0, kClosedOutputPen = 1, kSecondaryPen = 2
 // False, adding nothing, when r holds no complete run.
 bool DrawTransRun(DisplayList& list, const TransResult& r, const ChartPens& pens, bool interpolate);
 
+// One Go of the time window, as the window and `vanto-cli render time` make
+// it: runs st on the loop model and adds the run to list (DrawTransRun), and
+// its characteristics (DrawCharacteristics) when st asks for them. False
+// with the error pending when the run fails, false with none when it holds
+// nothing to draw.
+[[nodiscard]] bool TimeGo(TRANSTAT& st, const ChartPens& pens, DisplayList& list);
+
+// How the time window autoscales after a Go: margins in percent (negative
+// keeps that axis), and for a time response the time axis put over the
+// duration first.
+struct TimeAutoscale {
+  double marginX = 5.0, marginY = 5.0;
+  bool timeAxis = false;
+  double duration = 0.0;
+};
+[[nodiscard]] TimeAutoscale TimeAutoscaleOf(const TRANSTAT& st);
+
 // Puts the characteristics c of run r on list in black: the final value as
 // a line across the run, a triangle at the peak, dots at 10 % and 90 % of
 // the final value and a cross where the output settles, each labelled.

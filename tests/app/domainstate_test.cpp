@@ -1,9 +1,13 @@
 // The frame state that a domain window's abilities and loop switches give:
-// which buttons are offered and pressed, and what the diagram shows.
+// which buttons are offered and pressed, and what the diagram shows; and the
+// table of the domains.
 
 #include "app/DomainState.h"
+#include "app/Domains.h"
 
 #include <gtest/gtest.h>
+
+#include <iterator>
 
 // The state a window's abilities and switches give, including the
 // describing-function mode no window offers yet.
@@ -36,4 +40,32 @@ TEST(DomainState, FrequencyWindowInDescribingFunctionMode)
     EXPECT_EQ(DiagramFor(time, w, false).fbkNl.visible, closed);
     EXPECT_EQ(DiagramFor(time, w, false).closure, closed);
   }
+}
+
+// The domain table is read by position alongside the frame's window makers
+// and the command line's renders: each domain sits at its own index, and
+// every name finds its domain.
+TEST(DomainTable, EachDomainAtItsIndexAndFoundByItsNames)
+{
+  const struct {
+    const char* name;
+    const char* window;
+    ActiveDomain domain;
+  } kCases[] = {{"time", "time", ActiveDomain::Time},
+                {"freq", "freq", ActiveDomain::Frequency},
+                {"root", "locus", ActiveDomain::Root},
+                {"nlin", "nlin", ActiveDomain::Nonlinear}};
+  static_assert(std::size(kCases) == kDomainCount);
+  for (const auto& c : kCases) {
+    EXPECT_EQ(kDomains[DomainIndex(c.domain)].domain, c.domain) << c.name;
+    const DomainInfo* byName = FindDomainByName(c.name);
+    const DomainInfo* byWindow = FindDomainByWindow(c.window);
+    ASSERT_TRUE(byName && byWindow) << c.name;
+    EXPECT_EQ(byName->domain, c.domain);
+    EXPECT_EQ(byWindow, byName);
+  }
+  for (const char* unknown : {"", "locus", "space", "Time"})
+    EXPECT_EQ(FindDomainByName(unknown), nullptr) << unknown;
+  for (const char* unknown : {"root", "demo", "sysdef"})
+    EXPECT_EQ(FindDomainByWindow(unknown), nullptr) << unknown;
 }

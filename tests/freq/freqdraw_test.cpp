@@ -79,7 +79,7 @@ TEST_F(FreqDrawTest, MContourFamiliesInPenFourWithTheirLabels)
     rec_->set.view = c.view;
     ChartPens pens = PensOf(Sys());
     pens.markLabels = c.labels;
-    ASSERT_TRUE(DrawMContours(list_, *rec_, c.start, c.end, c.step, pens));
+    ASSERT_TRUE(DrawMContours(list_, *rec_, {c.start, c.end, c.step}, pens));
     const auto lines = Items(ItemKind::Polyline);
     const auto texts = Items(ItemKind::Text);
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.contours));
@@ -91,7 +91,7 @@ TEST_F(FreqDrawTest, MContourFamiliesInPenFourWithTheirLabels)
     }
   }
   rec_->set.view = FreqView::BodeGain;
-  EXPECT_FALSE(DrawMContours(list_, *rec_, -3, 3, 3, PensOf(Sys())));
+  EXPECT_FALSE(DrawMContours(list_, *rec_, {-3, 3, 3}, PensOf(Sys())));
 }
 
 TEST_F(FreqDrawTest, MarginMarksSitOnTheCurvesBranch)
@@ -126,4 +126,39 @@ TEST_F(FreqDrawTest, MarginMarksSitOnTheCurvesBranch)
   const ChartItem& gm = *lines[1];
   EXPECT_NEAR(gm.x, -180.0, 1e-9);
   EXPECT_NEAR(gm.y2, -m.phase[0].gainMarginDb, 1e-9);
+}
+
+TEST_F(FreqDrawTest, BodeAxisFollowsTheDisplayUnitOnce)
+{
+  const struct {
+    const char* units;  // the settings' display unit
+    const char* title;  // the chart's frequency axis now
+    double factor;
+  } kCases[] = {{"rad/s", "rad/s", 0.0},
+                {"Hz", "rad/s", 1 / (2 * 3.141592653589793)},
+                {"rad/s", "Hz", 2 * 3.141592653589793},
+                {"Hz", "Hz", 0.0},
+                {"Hz", "Real", 0.0},  // not a frequency axis
+                {"rad/s", "", 0.0}};
+  for (const auto& c : kCases) {
+    std::strcpy(rec_->set.units, c.units);
+    EXPECT_NEAR(BodeUnitFactor(rec_->set, c.title), c.factor, 1e-15) << c.units << " on " << c.title;
+  }
+}
+
+TEST_F(FreqDrawTest, GoTakesTheChartRangeAndDrawsInTheGivenPens)
+{
+  ChartPens pens;
+  pens.pen[0] = 0x010203;  // open loop
+  pens.pen[2] = 0x040506;  // describing function
+  const ChartGeometry chart{-3, 1, -2, 2, 400, 300};
+  ASSERT_TRUE(FreqGo(*rec_, FreqCurve::Response, chart, pens, list_)) << ErrorMessage();
+  EXPECT_TRUE(rec_->chart.xLo == -3 && rec_->chart.xHi == 1 && rec_->chart.yLo == -2 && rec_->chart.yHi == 2);
+  ASSERT_EQ(list_.size(), 1u);
+  EXPECT_EQ(list_.item(0).colour, 0x010203u);
+  EXPECT_EQ(static_cast<int>(list_.item(0).count), rec_->result.count);
+  rec_->loop.fwdNl = true;  // the forward nonlinearity's -1/N
+  ASSERT_TRUE(FreqGo(*rec_, FreqCurve::DescribingFunction, chart, pens, list_)) << ErrorMessage();
+  ASSERT_GT(list_.size(), 1u);
+  EXPECT_EQ(list_.item(1).colour, 0x040506u);
 }

@@ -91,3 +91,22 @@ TEST_F(TransDrawTest, PhasePlaneIsOnePathAndAFailedRunDrawsNothing)
 }
 
 }  // namespace
+
+// The window's autoscale after a Go, which `render time` repeats: a time
+// response keeps its time axis over the duration, a phase plane fits both.
+TEST_F(TransDrawTest, AutoscaleKeepsTheTimeAxisOfAResponse)
+{
+  const auto rec = std::make_unique<TRANSTAT>();
+  TRANSTAT& st = *rec;
+  st.duration = 7.5;
+  const TimeAutoscale response = TimeAutoscaleOf(st);
+  EXPECT_TRUE(response.timeAxis);
+  EXPECT_EQ(response.duration, 7.5);
+  EXPECT_LT(response.marginX, 0);  // x kept as the duration set it
+  EXPECT_EQ(response.marginY, 5);
+  st.plotType = TransPlot::PhasePlane;
+  const TimeAutoscale phase = TimeAutoscaleOf(st);
+  EXPECT_FALSE(phase.timeAxis);
+  EXPECT_EQ(phase.marginX, 5);
+  EXPECT_EQ(phase.marginY, 5);
+}

@@ -1,5 +1,6 @@
-#include "freq/Minus180Line.h"
+#include "freq/FreqCharts.h"
 
+#include "freq/FreqDraw.h"
 #include "plot/TRChart.h"
 
 namespace {
@@ -15,4 +16,16 @@ void AddMinus180Line(TRChart& chart, FreqView view)
     chart.CrossHairSetup(3, QColor::fromRgb(kMinus180Colour), 1, 0, 1);
     chart.CrossHairPosition(3, 0, -180);
   }
+}
+
+bool MatchBodeUnits(TRChart& chart, const FreqSettings& set)
+{
+  const double factor = BodeUnitFactor(set, chart.IdAbscissa().toLatin1().constData());
+  if (factor == 0.0)
+    return false;
+  chart.SetRangeLoX(chart.RangeLoX() * factor);
+  chart.SetRangeHiX(chart.RangeHiX() * factor);
+  chart.SetIdAbscissa(QLatin1String(set.units));
+  chart.ClearGraph();
+  return true;
 }
