@@ -21,9 +21,10 @@ inline constexpr ChartSetup PhaseChart{"PhaseChart", "Phase plane", "y", "diff(y
 // Pen3 the control effort or error, Pen4 the input.
 inline constexpr int kOpenOutputPen = 0, kClosedOutputPen = 1, kSecondaryPen = 2, kInputPen = 3;
 
-// Adds the run held in r to list, after what it holds already. Time response: the secondary trace (a staircase for the
-// control effort of a sampled-data loop; markers, and stems from the axis
-// unless interpolate is set, for a discrete loop), the output in the loop
+// Adds the run held in r to list, after what it holds already. Time
+// response: the secondary trace (a staircase for the control effort of a
+// sampled-data loop; markers, and stems from the axis unless interpolate is
+// set, for a discrete loop), the output in the loop
 // mode's colour (markers and stems likewise for a discrete loop) and the
 // input trace. Phase plane: the path of (X, Y) in the output colour.
 // False, adding nothing, when r holds no complete run.
