@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
+#include "app/Domains.h"
 #include "app/FrameAccess.h"
 #include "app/HelpViewer.h"
 #include "app/Messages.h"
@@ -40,34 +41,13 @@ namespace {
 
 const char kTitle[] = "VANTO for Windows";
 
-// The four kinds of domain window: their captions, the entries of the
-// "&New..." menu and the tool buttons that open them, and how to make one.
-struct DomainKind {
-  ActiveDomain kind;
-  const char* title;  // followed by the window's number
-  const char* menuName;
-  const char* menuCaption;
-  Qt::Key key;
-  const char* buttonName;
-  const char* icon;
-  const char* hint;
-  TDomainChildForm* (*create)();
-};
-
 template <typename Form> TDomainChildForm* Make() { return new Form; }
 
-const DomainKind kDomainKinds[] = {
-    {ActiveDomain::Time, "Time domain ", "Time1", "&Time", Qt::Key_F7, "SpeedButton3", "newtime",
-     "New time domain window", Make<TTransChildForm>},
-    {ActiveDomain::Frequency, "Frequency domain ", "Frequency1", "&Frequency", Qt::Key_F8, "SpeedButton4",
-     "newfreq", "New frequency domain window", Make<TFreqChildForm>},
-    {ActiveDomain::Root, "Root domain ", "Root1", "&Root", Qt::Key_F9, "SpeedButton5", "newroot",
-     "New root domain window", Make<TRootChildForm>},
-    {ActiveDomain::Nonlinear, "Nonlinear domain ", "Nonlin1", "&Nonlin", Qt::Key_F6, "SpeedButton6",
-     "newnlin", "New nonlinear domain window", Make<TNlinChildForm>},
-};
+// How to make a window of each domain, in the order of kDomains.
+TDomainChildForm* (*const kNewWindow[kDomainCount])() = {Make<TTransChildForm>, Make<TFreqChildForm>,
+                                                         Make<TRootChildForm>, Make<TNlinChildForm>};
 
-const DomainKind& KindOf(ActiveDomain kind) { return kDomainKinds[static_cast<int>(kind)]; }
+Qt::Key FunctionKey(const DomainInfo& d) { return static_cast<Qt::Key>(Qt::Key_F1 + d.functionKey - 1); }
 
 // The routed tool buttons: the loop group, then the graph group.
 struct RoutedButton {
@@ -261,10 +241,10 @@ void TMainForm::createMenus()
   childMenusBefore_ = windowMenu_->menuAction();
   QMenu* newMenu = windowMenu_->addMenu(tr("&New..."));
   newMenu->setObjectName(QStringLiteral("New1"));
-  for (const DomainKind& k : kDomainKinds) {
+  for (const DomainInfo& k : kDomains) {
     QAction* a = addEntry(newMenu, k.menuName, tr(k.menuCaption), QString());
-    a->setShortcut(QKeySequence(k.key));
-    const ActiveDomain kind = k.kind;
+    a->setShortcut(QKeySequence(FunctionKey(k)));
+    const ActiveDomain kind = k.domain;
     connect(a, &QAction::triggered, this, [this, kind] { NewWindow(kind); });
   }
   cascade_ = addEntry(windowMenu_, "Cascade1", tr("&Cascade"), tr("Arrange windows to overlap"));
@@ -340,9 +320,9 @@ void TMainForm::createToolBar()
     bar->addSeparator();
   };
   addRouted(kLoopButtons);
-  for (const DomainKind& k : kDomainKinds) {
+  for (const DomainInfo& k : kDomains) {
     QToolButton* b = addButton(k.buttonName, k.icon, tr(k.hint), true, false);
-    const ActiveDomain kind = k.kind;
+    const ActiveDomain kind = k.domain;
     connect(b, &QToolButton::clicked, this, [this, kind] { NewWindow(kind); });
   }
   bar->addSeparator();
@@ -474,8 +454,8 @@ TDomainChildForm* TMainForm::activeChild() const
 
 TDomainChildForm* TMainForm::NewWindow(ActiveDomain kind)
 {
-  const DomainKind& k = KindOf(kind);
-  TDomainChildForm* child = k.create();
+  const DomainInfo& k = kDomains[DomainIndex(kind)];
+  TDomainChildForm* child = kNewWindow[DomainIndex(kind)]();
   const int n = ++counts_[static_cast<std::size_t>(kind)];
   child->setWindowTitle(QLatin1String(k.title) + QString::number(n));
   connect(child, &TDomainChildForm::formClosed, this, &TMainForm::childClosed);

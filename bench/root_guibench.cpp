@@ -29,8 +29,8 @@ void BM_RootGoToPixels(benchmark::State& state)
     SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
     if (!TraceLocus(*rec))
       state.SkipWithError("trace failed");
-    DrawPoleZeroMarks(chart);
-    DrawLocus(chart, *rec);
+    DrawPoleZeroMarks(chart.Items(), Sys().denRoots, Sys().numRoots, PensOf(Sys()));
+    DrawLocus(chart.Items(), *rec, PensOf(Sys()));
     chart.ShowGraph();
     chart.repaint();
   }

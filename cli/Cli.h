@@ -87,10 +87,10 @@ int CmdRender(CliContext& ctx);
 int CmdNlin(CliContext& ctx);
 
 // The options of the nonlinear window (--no-fwd, --fbk, --xmin, --xmax,
-// --points) into rec, which starts as a new window's record. False after a
-// usage error or with a system error pending.
+// --points) into rec, which starts as a new window's record. Returns 0, 1
+// with a system error pending, or 2 after a usage error.
 struct NLINSTAT;
-bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec);
+int TakeNlinOptions(CliContext& ctx, NLINSTAT& rec);
 int CmdLocus(CliContext& ctx);
 
 // Builders of `render NAME` (desktop build only).

@@ -1,6 +1,7 @@
 // vanto-cli eval EXPR [--domain time|freq|root|nlin]: the value of a
 // constant expression, as the evaluator window computes it.
 
+#include "app/Domains.h"
 #include "cli/Cli.h"
 
 #include "expr/Expr.h"
@@ -11,19 +12,6 @@
 #include <ostream>
 #include <string>
 
-namespace {
-struct DomainName {
-  const char* name;
-  ActiveDomain domain;
-};
-constexpr DomainName kDomains[] = {
-    {"time", ActiveDomain::Time},
-    {"freq", ActiveDomain::Frequency},
-    {"root", ActiveDomain::Root},
-    {"nlin", ActiveDomain::Nonlinear},
-};
-}  // namespace
-
 int CmdEval(CliContext& ctx)
 {
   std::string domain;
@@ -32,10 +20,7 @@ int CmdEval(CliContext& ctx)
   if (!ctx.takeOnlyText(text, "eval needs an expression"))
     return 2;
   if (hasDomain) {
-    const DomainName* found = nullptr;
-    for (const DomainName& d : kDomains)
-      if (domain == d.name)
-        found = &d;
+    const DomainInfo* found = FindDomainByName(domain);
     if (!found) {
       ctx.setUsageError("--domain: time, freq, root or nlin expected");
       return 2;

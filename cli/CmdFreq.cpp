@@ -122,9 +122,9 @@ int DescribingFunctionRun(CliContext& ctx, FREQSTAT& rec, bool limitCycles)
 int CmdFreq(CliContext& ctx)
 {
   const auto rec = std::make_unique<FREQSTAT>();
-  bool describing = false;
-  if (const int rc = TakeFreqOptions(ctx, *rec, describing); rc != 0)
+  if (const int rc = TakeFreqOptions(ctx, *rec); rc != 0)
     return rc == 1 ? ctx.systemError() : rc;
+  const bool describing = rec->describingMode;
   double mDb = 0.0;
   const bool contour = TakeMContour(ctx, "--mcontour", mDb);
   const bool margins = ctx.takeFlag("--margins");

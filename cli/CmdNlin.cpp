@@ -9,7 +9,7 @@
 
 #include <ostream>
 
-bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec)
+int TakeNlinOptions(CliContext& ctx, NLINSTAT& rec)
 {
   CreateNonlinearCurve(rec, kNlinChart.xLo, kNlinChart.xHi);
   rec.loop.fwdNl = !ctx.takeFlag("--no-fwd");
@@ -19,17 +19,17 @@ bool TakeNlinOptions(CliContext& ctx, NLINSTAT& rec)
   ctx.takeInRange("--xmax", ranges::kXAxisMax, xMax);
   if (ctx.takeInRange("--points", ranges::kNlinPoints, n))
     rec.points = static_cast<std::int32_t>(n);
-  if (!ctx.usageError().empty() || ErrorPending())
-    return false;
-  return SetInputRange(rec, xMin, xMax);
+  if (ctx.usageError().empty() && !ErrorPending() && SetInputRange(rec, xMin, xMax))
+    return 0;
+  return ErrorPending() ? 1 : 2;
 }
 
 int CmdNlin(CliContext& ctx)
 {
   static NLINSTAT rec;  // 16 kB: kept off the stack
   ClearError();
-  if (!TakeNlinOptions(ctx, rec))
-    return ErrorPending() ? ctx.systemError() : 2;
+  if (const int rc = TakeNlinOptions(ctx, rec); rc != 0)
+    return rc == 1 ? ctx.systemError() : rc;
   if (ctx.leftover())
     return 2;
   if (!ComputeCharacteristic(rec))

@@ -1,6 +1,7 @@
 // render: draws a window's chart without a display and writes it to a PNG,
 // SVG or PDF file.
 
+#include "app/Domains.h"
 #include "cli/Cli.h"
 #include "model/Error.h"
 #include "model/LoopSwitches.h"
@@ -13,7 +14,6 @@
 #include "nlin/NlinEngine.h"
 #include "plot/ChartDemo.h"
 #include "plot/ChartExport.h"
-#include "plot/RenderRegistry.h"
 #include "plot/TRChart.h"
 
 #include <QApplication>
@@ -47,24 +47,31 @@ int RenderDemo(TRChart& chart, CliContext& ctx)
 int RenderNlin(TRChart& chart, CliContext& ctx)
 {
   static NLINSTAT rec;
-  if (!TakeNlinOptions(ctx, rec))
-    return ErrorPending() ? 1 : 2;
+  if (const int rc = TakeNlinOptions(ctx, rec); rc != 0)
+    return rc;
   ApplyChartSetup(chart, kNlinChart);
   chart.ZoomTo(rec.xMin, kNlinChart.yLo, rec.xMax, kNlinChart.yHi);
-  if (!ComputeCharacteristic(rec))
+  if (!NlinGo(rec, PensOf(Sys()), chart.Items()))
     return 1;
-  DrawCharacteristic(chart, rec.result);
+  chart.SetCaption(QLatin1String(CharacteristicCaption(rec.result)));
   return 0;
 }
 
-// Every picture render knows. Each graph window adds its builder here.
-void RegisterWindowRenders()
+// Builds the picture of a window into chart from the loop model (Sys()) and
+// the window's options left in ctx; returns 0, 1 after a system error
+// (pending in the error record), or 2 after setting the usage error.
+using RenderBuilder = int (*)(TRChart& chart, CliContext& ctx);
+
+// How render draws each domain's window, in the order of kDomains.
+constexpr RenderBuilder kDomainRenders[kDomainCount] = {RenderTime, RenderFreq, RenderLocus, RenderNlin};
+
+// The builder of a window name: a domain's window, or the example picture.
+RenderBuilder FindRender(const std::string& window)
 {
-  RegisterRender("demo", RenderDemo);
-  RegisterRender("nlin", RenderNlin);
-  RegisterRender("time", RenderTime);
-  RegisterRender("freq", RenderFreq);
-  RegisterRender("locus", RenderLocus);
+  if (window == "demo")
+    return RenderDemo;
+  const DomainInfo* d = FindDomainByWindow(window);
+  return d ? kDomainRenders[DomainIndex(d->domain)] : nullptr;
 }
 
 // Reads "WxH" with both sides in kMinSide..kMaxSide.
@@ -101,7 +108,6 @@ std::unique_ptr<QApplication> OffscreenApp()
 
 int CmdRender(CliContext& ctx)
 {
-  RegisterWindowRenders();
   std::string window, out, sizeText = "800x600";
   // The options first, so that their values are not taken for the window.
   const bool hasOut = ctx.takeValue("--out", out);

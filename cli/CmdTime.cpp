@@ -52,7 +52,7 @@ void PrintTrace(std::ostream& out, const TransResult& r)
 
 }  // namespace
 
-int TakeTimeOptions(CliContext& ctx, TRANSTAT& st, bool& characteristics)
+int TakeTimeOptions(CliContext& ctx, TRANSTAT& st)
 {
   st.loop = ctx.switches(true);
   double value = 0.0;
@@ -98,8 +98,8 @@ int TakeTimeOptions(CliContext& ctx, TRANSTAT& st, bool& characteristics)
     else
       ctx.setUsageError("time: --secondary must be none, effort or error");
   }
-  characteristics = ctx.takeFlag("--characteristics");
-  if (characteristics && st.plotType == TransPlot::PhasePlane)
+  st.characteristicsOnGo = ctx.takeFlag("--characteristics");
+  if (st.characteristicsOnGo && st.plotType == TransPlot::PhasePlane)
     ctx.setUsageError("time: --characteristics measures a time response, not a phase plane");
   if (!ctx.usageError().empty() || ctx.leftover())
     return 2;
@@ -123,8 +123,7 @@ int CmdTime(CliContext& ctx)
 {
   // the settings hold the 2000-point store: too big for the stack
   const auto st = std::make_unique<TRANSTAT>();
-  bool characteristics = false;
-  if (const int rc = TakeTimeOptions(ctx, *st, characteristics); rc != 0)
+  if (const int rc = TakeTimeOptions(ctx, *st); rc != 0)
     return rc == 1 ? ctx.systemError() : rc;
   ClearError();
   if (!TimeEngine(*st))
@@ -132,7 +131,7 @@ int CmdTime(CliContext& ctx)
   const auto again = std::make_unique<TRANSTAT>(*st);
   RepeatTimed(ctx, [&] { (void)TimeEngine(*again); });
   PrintTrace(ctx.out, st->result);
-  if (characteristics)
+  if (st->characteristicsOnGo)
     PrintCharacteristics(ctx.out, st->result);
   if (st->costOnGo)
     ctx.out << "# cost = " << FormatDouble(st->result.cost) << '\n';

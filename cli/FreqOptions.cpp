@@ -14,10 +14,10 @@ namespace {
 
 // --df fwd|fbk and the amplitude range, as the scales dialog's amplitude
 // page reads and checks it; the mode refused where the window refuses it.
-int TakeDescribingFunction(CliContext& ctx, FREQSTAT& rec, bool& describing)
+int TakeDescribingFunction(CliContext& ctx, FREQSTAT& rec)
 {
   std::string which;
-  describing = ctx.takeValue("--df", which);
+  const bool describing = rec.describingMode = ctx.takeValue("--df", which);
   FreqSettings& set = rec.set;
   double start = set.startAmp, end = set.endAmp, count = set.amplitudes;
   long dft = set.dftPoints;
@@ -64,11 +64,11 @@ int TakeDescribingFunction(CliContext& ctx, FREQSTAT& rec, bool& describing)
 
 }  // namespace
 
-int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec, bool& describing)
+int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec)
 {
   InitFreqSettings(rec);
   rec.loop = ctx.switches(false);
-  describing = false;
+  rec.describingMode = false;
   std::string text;
   if (ctx.takeValue("--view", text)) {
     int found = -1;
@@ -118,7 +118,7 @@ int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec, bool& describing)
   rec.set.startFreq = FromDisplayFrequency(rec, from);
   rec.set.endFreq = FromDisplayFrequency(rec, to);
   rec.set.points = static_cast<int>(std::trunc(points));
-  return TakeDescribingFunction(ctx, rec, describing);
+  return TakeDescribingFunction(ctx, rec);
 }
 
 bool TakeMContour(CliContext& ctx, const char* name, double& mDb)

@@ -8,11 +8,11 @@
 // Starts rec as a new frequency window (open loop by default) and takes
 // --view, --input, --from, --to (display unit), --points, --linear,
 // --no-monotonic and --hz into it, and describing-function mode: --df
-// fwd|fbk (describing set) with --amin, --amax, --amps and --dft, refused
-// in closed loop and in the Bode views as the window refuses the mode.
-// Returns 0, 1 with the dialog's or window's message pending (test
+// fwd|fbk (rec.describingMode set) with --amin, --amax, --amps and --dft,
+// refused in closed loop and in the Bode views as the window refuses the
+// mode. Returns 0, 1 with the dialog's or window's message pending (test
 // ErrorPending()), or 2 with the usage error set.
-int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec, bool& describing);
+int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec);
 
 // Takes "--name M" as an M value in dB within the contours dialog's range.
 bool TakeMContour(CliContext& ctx, const char* name, double& mDb);

@@ -7,6 +7,7 @@
 #include "cli/FreqOptions.h"
 
 #include "freq/DescribingFunction.h"
+#include "freq/FreqCharts.h"
 #include "freq/FreqDraw.h"
 #include "freq/LimitCycles.h"
 #include "freq/Margins.h"
@@ -20,21 +21,12 @@
 #include <memory>
 #include <string>
 
-namespace {
-
-// The M-contour range the window starts with.
-constexpr double kContourStart = -12.0;
-constexpr double kContourEnd = 12.0;
-constexpr double kContourStep = 3.0;
-
-}  // namespace
-
 int RenderFreq(TRChart& chart, CliContext& ctx)
 {
   const auto rec = std::make_unique<FREQSTAT>();
-  bool describing = false;
-  if (const int rc = TakeFreqOptions(ctx, *rec, describing); rc != 0)
+  if (const int rc = TakeFreqOptions(ctx, *rec); rc != 0)
     return rc;
+  const bool describing = rec->describingMode;
   double single = 0.0;
   const bool one = TakeMContour(ctx, "--mcontour", single);
   const bool family = ctx.takeFlag("--mcontours");
@@ -60,42 +52,35 @@ int RenderFreq(TRChart& chart, CliContext& ctx)
 
   ApplyChartSetup(chart, FreqChartSetup(view));
   AddMinus180Line(chart, view);
-  if (bode && rec->set.units[0] == 'H') {
-    // As the window's view change does for Hz.
-    chart.SetIdAbscissa(QLatin1String(rec->set.units));
-    chart.ZoomTo(chart.RangeLoX() * kInvTwoPi, chart.RangeLoY(), chart.RangeHiX() * kInvTwoPi,
-                 chart.RangeHiY());
-  }
-  SetChartRange(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
-  if (!ComputeResponse(*rec))
+  if (bode)
+    (void)MatchBodeUnits(chart, rec->set);  // as the window's view change does
+  const ChartPens pens = PensOf(Sys());
+  DisplayList& list = chart.Items();
+  if (!FreqGo(*rec, FreqCurve::Response, GeometryOf(chart), pens, list))
     return 1;
-  DrawResponse(chart, *rec);
   if (margins) {
     StabilityMargins m;
     if (!ComputeMargins(*rec, m))
       return 1;
-    DrawMarginMarks(chart, *rec, m);
+    DrawMarginMarks(list, *rec, m, pens);
   }
-  const bool labels = Sys().showMarkLabels;
-  if (family && !DrawMContours(chart, *rec, kContourStart, kContourEnd, kContourStep, labels))
+  if (family && !DrawMContours(list, *rec, rec->mContours, pens))
     return 1;
   if (one) {
     if (!ComputeMContour(*rec, single))
       return 1;
-    DrawMContour(chart, *rec, single, labels);
+    DrawMContour(list, *rec, single, pens);
   }
-  if (describing) {
-    if (!ComputeDescribingFunction(*rec))
-      return 1;
-    DrawDescribingFunction(chart, *rec);
-  }
+  // Over the response, as the window's Go draws in that mode.
+  if (describing && !FreqGo(*rec, FreqCurve::DescribingFunction, GeometryOf(chart), pens, list))
+    return 1;
   if (limitCycles) {
     LimitCycleList cycles;
     if (!ComputeLimitCycles(*rec, cycles))
       return 1;
-    DrawLimitCycleMarks(chart, *rec, cycles);
+    DrawLimitCycleMarks(list, *rec, cycles, GeometryOf(chart), pens);
   }
   if (circle && (view == FreqView::DirectNyquist || view == FreqView::InverseNyquist))
-    DrawUnitCircle(chart);
+    DrawUnitCircle(list);
   return 0;
 }

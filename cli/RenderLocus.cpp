@@ -13,11 +13,6 @@
 #include "plot/TRChart.h"
 #include "root/RootDraw.h"
 
-namespace {
-// The damping-ratio contours of the window's contour dialog at its start values.
-constexpr double kDampingStart = 0.1, kDampingEnd = 0.9, kDampingStep = 0.2;
-}  // namespace
-
 int RenderLocus(TRChart& chart, CliContext& ctx)
 {
   const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus();
@@ -57,37 +52,38 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
     return 1;
   }
   chart.SetIsometric(true);
-  SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
 
-  DrawPoleZeroMarks(chart);
+  const ChartPens pens = PensOf(Sys());
+  DisplayList& list = chart.Items();
+  DrawPoleZeroMarks(list, Sys().denRoots, Sys().numRoots, pens);
   if (rec->zPlane && !noCircle)
-    DrawUnitCircle(chart);
-  if (!TraceLocus(*rec))
+    DrawUnitCircle(list);
+  if (!RootGo(*rec, GeometryOf(chart), pens, list))
     return 1;
-  DrawLocus(chart, *rec);
   if (contours) {
     double zetas[kMaxDampingContours];
-    const int n = DampingRatios(kDampingStart, kDampingEnd, kDampingStep, zetas, kMaxDampingContours);
+    const ContourSteps& d = rec->dampingContours;
+    const int n = DampingRatios(d.start, d.end, d.step, zetas, kMaxDampingContours);
     for (int i = 0; i < n; ++i) {
       if (!DampingContour(*rec, zetas[i]))
         return 1;
-      DrawDampingContour(chart, *rec, zetas[i]);
+      DrawDampingContour(list, *rec, zetas[i], pens);
     }
   }
   if (damping) {
     if (!DampingContour(*rec, zeta))
       return 1;
-    DrawDampingContour(chart, *rec, zeta);
+    DrawDampingContour(list, *rec, zeta, pens);
   }
   if (settle) {
     if (!SettlingContour(*rec))
       return 1;
-    DrawSettlingContour(chart, *rec);
+    DrawSettlingContour(list, *rec, pens);
   }
   if (marks) {
     if (!PrepareRootReport(*rec, true))
       return 1;
-    MarkClosedLoopPoles(chart);
+    MarkClosedLoopPoles(list, Sys().denRoots, Sys().gain, pens);
   }
   return 0;
 }

@@ -14,8 +14,7 @@
 int RenderTime(TRChart& chart, CliContext& ctx)
 {
   const auto st = std::make_unique<TRANSTAT>();
-  bool characteristics = false;
-  if (const int rc = TakeTimeOptions(ctx, *st, characteristics); rc != 0)
+  if (const int rc = TakeTimeOptions(ctx, *st); rc != 0)
     return rc;
   const bool phase = st->plotType == TransPlot::PhasePlane;
   ApplyChartSetup(chart, phase ? PhaseChart : TimeChart);
@@ -23,24 +22,14 @@ int RenderTime(TRChart& chart, CliContext& ctx)
     chart.SetIdAbscissa(QString::fromLatin1(st->phaseXText));
     chart.SetIdOrdinate(QString::fromLatin1(st->phaseYText));
   }
-  ClearError();
-  if (!TimeEngine(*st))
+  DisplayList& list = chart.Items();
+  if (!TimeGo(*st, PensOf(Sys()), list) && ErrorPending())
     return 1;
-  const TransResult& r = st->result;
-  DrawTransRun(chart, r, PensOf(Sys()), st->discreteInterpolation);
-  if (characteristics) {
-    ResponseCharacteristics c;
-    if (ComputeCharacteristics(r, c))
-      DrawCharacteristics(chart, r, c);
-  }
-  // The window's autoscale: the time axis over the duration, the values
-  // fitted with 5 % margins (both axes of the phase plane).
-  if (phase) {
-    (void)GraphInteractions::AutoscaleChart(chart, 5, 5);
-  } else {
-    chart.ZoomTo(0, chart.RangeLoY(), st->duration, chart.RangeHiY());
-    (void)GraphInteractions::AutoscaleChart(chart, -1, 5);
-  }
+  // The window's autoscale.
+  const TimeAutoscale rule = TimeAutoscaleOf(*st);
+  if (rule.timeAxis)
+    chart.ZoomTo(0, chart.RangeLoY(), rule.duration, chart.RangeHiY());
+  (void)GraphInteractions::AutoscaleChart(chart, rule.marginX, rule.marginY);
   chart.ShowGraph();
   return 0;
 }

@@ -7,9 +7,9 @@
 
 // Takes the time options out of ctx into st, which starts with a new
 // window's settings (elements from the model, loop mode from --open/--closed,
-// closed by default). characteristics tells whether --characteristics was
-// given. Returns 0, 1 with a range message pending, or 2 after a usage error.
-int TakeTimeOptions(CliContext& ctx, TRANSTAT& st, bool& characteristics);
+// closed by default); --characteristics sets st.characteristicsOnGo.
+// Returns 0, 1 with a range message pending, or 2 after a usage error.
+int TakeTimeOptions(CliContext& ctx, TRANSTAT& st);
 
 // The characteristics remark lines of run r ("# final = V" ...); "none"
 // where a measure does not exist.

@@ -14,6 +14,7 @@
 #include "freq/FreqConfigDlg.h"
 #include "freq/FreqCursorDlg.h"
 #include "freq/FreqDraw.h"
+#include "freq/FreqCharts.h"
 #include "freq/FreqScalesDlg.h"
 #include "freq/LimitCycles.h"
 #include "freq/LimitCyclesDlg.h"
@@ -156,20 +157,19 @@ bool TFreqChildForm::Go()
 {
   const FreqView v = view();
   TRChart* c = ChartOfView(v);
-  SetChartRange(*stat_, c->RangeLoX(), c->RangeHiX(), c->RangeLoY(), c->RangeHiY());
-  ClearError();
-  if (dfMode_) {
+  if (stat_->describingMode) {
     if (!IsBode(v))
       return GoDescribingFunction();
+    SetChartRange(*stat_, c->RangeLoX(), c->RangeHiX(), c->RangeLoY(), c->RangeHiY());
+    ClearError();
     SetError("Describing functions not available in Bode views");
     ReportError(this);
     return false;
   }
-  if (!ComputeResponse(*stat_)) {
+  if (!FreqGo(*stat_, FreqCurve::Response, GeometryOf(*c), PensOf(Sys()), c->Items())) {
     ReportError(this);
     return false;
   }
-  DrawResponse(*c, *stat_);
   c->ShowNewItems();
   setResponseDrawn(v, true);
   return true;
@@ -179,11 +179,10 @@ bool TFreqChildForm::GoDescribingFunction()
 {
   const FreqView v = view();
   TRChart* c = ChartOfView(v);
-  if (!ComputeDescribingFunction(*stat_)) {
+  if (!FreqGo(*stat_, FreqCurve::DescribingFunction, GeometryOf(*c), PensOf(Sys()), c->Items())) {
     ReportError(this);
     return false;
   }
-  DrawDescribingFunction(*c, *stat_);
   c->ShowNewItems();
   // Which amplitudes have no -1/N and are missing from the curve, or no
   // note left from an earlier run.
@@ -204,7 +203,7 @@ void TFreqChildForm::Plotcursor1Click()
   if (!Go())
     return;
   graph().CancelMouseMode();
-  if (dfMode_) {
+  if (stat_->describingMode) {
     if (describingFunctionDrawn(view())) {
       TDFCursorDlg dlg(*chart(), *stat_, this);
       ExecModal(dlg);
@@ -253,7 +252,7 @@ void TFreqChildForm::PopupMenu1Popup()
 void TFreqChildForm::SelectView(FreqView v)
 {
   if (v != view()) {
-    if (dfMode_ && IsBode(v)) {
+    if (stat_->describingMode && IsBode(v)) {
       SetError("Describing function not available in the Bode views");
       ReportError(this);
     } else {
@@ -284,21 +283,8 @@ void TFreqChildForm::ChangeView(FreqView v)
 
 bool TFreqChildForm::MatchBodeUnits(FreqView v)
 {
-  TRChart* c = ChartOfView(v);
-  const bool hz = stat_->set.units[0] == 'H';
-  const QString title = c->IdAbscissa();
-  double factor = 0.0;
-  if (hz && title.startsWith(QLatin1Char('r')))
-    factor = kInvTwoPi;
-  else if (!hz && title.startsWith(QLatin1Char('H')))
-    factor = kTwoPi;
-  if (factor == 0.0)
+  if (!::MatchBodeUnits(*ChartOfView(v), stat_->set))
     return false;
-  c->SetRangeLoX(c->RangeLoX() * factor);
-  c->SetRangeHiX(c->RangeHiX() * factor);
-  c->SetIdAbscissa(QLatin1String(stat_->set.units));
-  // Its curves were drawn against the other unit.
-  c->ClearGraph();
   setResponseDrawn(v, false);
   return true;
 }
@@ -322,13 +308,13 @@ void TFreqChildForm::UpdateViewMenus()
 void TFreqChildForm::syncDescribingFunctionChecks()
 {
   for (QAction* a : dfItems_)
-    a->setChecked(dfMode_);
-  limitCyclesItem_->setEnabled(dfMode_);
+    a->setChecked(stat_->describingMode);
+  limitCyclesItem_->setEnabled(stat_->describingMode);
 }
 
 void TFreqChildForm::LimitCycles1Click()
 {
-  if (!dfMode_)
+  if (!stat_->describingMode)
     return;
   graph().CancelMouseMode();
   LimitCycleList cycles;
@@ -344,14 +330,14 @@ void TFreqChildForm::LimitCycles1Click()
 void TFreqChildForm::DescribingfunctionClick()
 {
   graph().CancelMouseMode();
-  if (dfMode_) {
-    dfMode_ = false;
+  if (stat_->describingMode) {
+    stat_->describingMode = false;
   } else {
     if (const char* why = DescribingFunctionModeProblem(*stat_)) {
       SetError(why);
       ReportError(this);
     } else {
-      dfMode_ = true;
+      stat_->describingMode = true;
       LoopSwitches& w = stat_->loop;
       if (!w.fwdNl && !w.fbkNl)
         w.fwdNl = true;
@@ -373,12 +359,11 @@ void TFreqChildForm::MContour1Click()
                   QStringLiteral("dB"));
     dlg.lowLimit = ranges::kMContourStart.low;
     dlg.highLimit = ranges::kMContourStart.high;
-    dlg.setValues(mStart_, mEnd_, mStep_);
+    ContourSteps& m = stat_->mContours;
+    dlg.setValues(m.start, m.end, m.step);
     if (ExecModal(dlg) != QDialog::Accepted)
       return;
-    mStart_ = dlg.startValue;
-    mEnd_ = dlg.endValue;
-    mStep_ = dlg.increment;
+    m = {dlg.startValue, dlg.endValue, dlg.increment};
   } catch (const std::exception&) {
     ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem showing contours dialogue"),
                 MsgIcon::Exclamation);
@@ -388,7 +373,7 @@ void TFreqChildForm::MContour1Click()
   TRChart* c = chart();
   SetChartRange(*stat_, c->RangeLoX(), c->RangeHiX(), c->RangeLoY(), c->RangeHiY());
   ClearError();
-  if (!DrawMContours(*c, *stat_, mStart_, mEnd_, mStep_, Sys().showMarkLabels))
+  if (!DrawMContours(c->Items(), *stat_, stat_->mContours, PensOf(Sys())))
     ReportError(this);
   // The contours drawn before a failure stay, shown.
   c->ShowGraph();
@@ -399,7 +384,7 @@ void TFreqChildForm::Unitcircle1Click()
   if (!IsNyquist(view()))
     return;
   graph().CancelMouseMode();
-  DrawUnitCircle(*chart());
+  DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
 }
 
@@ -435,7 +420,7 @@ bool TFreqChildForm::MarkMargins(const StabilityMargins& margins)
   }
   // The marks follow the phase branch of the drawn curve.
   TrackSweepPhases(*stat_);
-  DrawMarginMarks(*chart(), *stat_, margins);
+  DrawMarginMarks(chart()->Items(), *stat_, margins, PensOf(Sys()));
   chart()->ShowGraph();
   return true;
 }

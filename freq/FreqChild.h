@@ -31,12 +31,12 @@ public:
   bool describingFunctionDrawn(FreqView v) const { return dfDrawn_[static_cast<int>(v)]; }
   // Describing-function mode: Go plots the describing function of the
   // selected nonlinearity instead of the loop's response.
-  bool describingFunctionMode() const override { return dfMode_; }
+  bool describingFunctionMode() const override { return stat_->describingMode; }
 
   // The M-contour range of the window (dB), kept from one use to the next.
-  double mContourStart() const { return mStart_; }
-  double mContourEnd() const { return mEnd_; }
-  double mContourStep() const { return mStep_; }
+  double mContourStart() const { return stat_->mContours.start; }
+  double mContourEnd() const { return stat_->mContours.end; }
+  double mContourStep() const { return stat_->mContours.step; }
 
   // Go: the response (or, in describing-function mode, the describing
   // function) in the current view, drawn over what the chart shows; an
@@ -108,8 +108,6 @@ private:
   bool responseDrawn_[kFreqViews] = {};
   bool dfDrawn_[kFreqViews] = {};
   QAction* limitCyclesItem_ = nullptr;
-  bool dfMode_ = false;
-  double mStart_ = -12.0, mEnd_ = 12.0, mStep_ = 3.0;
 
   QAction* viewItems_[2][kFreqViews] = {};  // [menu, popup][view]
   QAction* dfItems_[2] = {};

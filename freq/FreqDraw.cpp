@@ -1,22 +1,19 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
-#include "model/Model.h"
-#include "model/NumberFormat.h"
-#include "model/SysData.h"
-
 #include "freq/FreqDraw.h"
+
+#include "freq/DescribingFunction.h"
 #include "freq/LimitCycles.h"
 #include "freq/Margins.h"
-
-#include "plot/TRChart.h"
+#include "model/Error.h"
+#include "model/NumberFormat.h"
+#include "plot/DisplayList.h"
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 namespace {
 
 constexpr int kLabelSize = 8;            // points
-constexpr QRgb kMinus180Colour = 0xC0C0C0;  // silver
 
 bool IsBode(FreqView v) { return v == FreqView::BodeGain || v == FreqView::BodePhase; }
 
@@ -39,10 +36,20 @@ double CurvePhaseDeg(const FREQSTAT& rec, double omega, double fallback)
 // phaseDeg moved by whole turns as near as possible to ref.
 double OnBranch(double phaseDeg, double ref) { return phaseDeg + 360.0 * std::round((ref - phaseDeg) / 360.0); }
 
-QString MarginLabel(const char* what, double value, const char* unit)
+std::string MarginLabel(const char* what, double value, const char* unit)
 {
-  return QStringLiteral("  %1 %2 %3")
-      .arg(QLatin1String(what), QString::fromStdString(FormatLabelNumber(value)), QLatin1String(unit));
+  return std::string("  ") + what + " " + FormatLabelNumber(value) + " " + unit;
+}
+
+// A curve through the first count points of the store.
+void DrawStore(DisplayList& list, const FreqResult& r, int count, std::uint32_t colour)
+{
+  for (int i = 0; i < count; ++i) {
+    if (i == 0)
+      list.moveTo(r.points[i].x, r.points[i].y, colour);
+    else
+      list.drawTo(r.points[i].x, r.points[i].y, colour);
+  }
 }
 
 }  // namespace
@@ -54,50 +61,63 @@ const ChartSetup& FreqChartSetup(FreqView view)
   return *kSetups[static_cast<int>(view)];
 }
 
-void AddMinus180Line(TRChart& chart, FreqView view)
+bool FreqGo(FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
 {
-  if (view == FreqView::Nichols) {
-    chart.CrossHairSetup(3, QColor::fromRgb(kMinus180Colour), 1, 0, 2);
-    chart.CrossHairPosition(3, -180, 0);
-  } else if (view == FreqView::BodePhase) {
-    chart.CrossHairSetup(3, QColor::fromRgb(kMinus180Colour), 1, 0, 1);
-    chart.CrossHairPosition(3, 0, -180);
+  SetChartRange(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
+  ClearError();
+  if (curve == FreqCurve::DescribingFunction) {
+    if (!ComputeDescribingFunction(rec))
+      return false;
+    DrawDescribingFunction(list, rec, pens);
+    return true;
   }
+  if (!ComputeResponse(rec))
+    return false;
+  DrawResponse(list, rec, pens);
+  return true;
 }
 
-void DrawResponse(TRChart& chart, const FREQSTAT& rec)
+double BodeUnitFactor(const FreqSettings& set, const char* chartUnits)
 {
-  chart.SetDataColorRgb(Sys().pen[rec.loop.closedLoop ? 1 : 0]);
+  const bool hz = set.units[0] == 'H';
+  if (hz && chartUnits[0] == 'r')
+    return kInvTwoPi;
+  if (!hz && chartUnits[0] == 'H')
+    return kTwoPi;
+  return 0.0;
+}
+
+void DrawResponse(DisplayList& list, const FREQSTAT& rec, const ChartPens& pens)
+{
+  const std::uint32_t colour = pens.pen[rec.loop.closedLoop ? 1 : 0];
   const bool bode = IsBode(rec.set.view);
   const FreqResult& r = rec.result;
   for (int i = 0; i < r.count; ++i) {
     const FreqPoint& p = r.points[i];
     const double x = bode ? ToDisplayFrequency(rec, p.tag) : p.x;
     if (i == 0)
-      chart.MoveTo(x, p.y);
+      list.moveTo(x, p.y, colour);
     else
-      chart.DrawTo(x, p.y);
+      list.drawTo(x, p.y, colour);
   }
 }
 
-void DrawMContour(TRChart& chart, const FREQSTAT& rec, double mDb, bool label)
+void DrawMContour(DisplayList& list, const FREQSTAT& rec, double mDb, const ChartPens& pens)
 {
-  chart.SetDataColorRgb(Sys().pen[3]);
   const FreqResult& r = rec.result;
-  for (int i = 0; i < r.count && r.points[i].tag != 0.0f; ++i) {
-    if (i == 0)
-      chart.MoveTo(r.points[i].x, r.points[i].y);
-    else
-      chart.DrawTo(r.points[i].x, r.points[i].y);
-  }
-  if (label && r.count > 0) {
+  int n = 0;
+  while (n < r.count && r.points[n].tag != 0.0f)
+    ++n;
+  DrawStore(list, r, n, pens.pen[3]);
+  if (pens.markLabels && r.count > 0) {
     const FreqPoint& p = r.points[r.count / 3];
-    chart.TextAt(p.x, p.y, QStringLiteral("  ") + QString::fromStdString(FormatModelNumber(mDb)), kLabelSize);
+    list.textAt(p.x, p.y, ("  " + FormatModelNumber(mDb)).c_str(), kLabelSize, pens.pen[3]);
   }
 }
 
-bool DrawMContours(TRChart& chart, FREQSTAT& rec, double start, double end, double step, bool labels)
+bool DrawMContours(DisplayList& list, FREQSTAT& rec, const ContourSteps& family, const ChartPens& pens)
 {
+  const double start = family.start, end = family.end, step = family.step;
   // M = start + k step, so that rounding neither adds nor drops a contour.
   for (int k = 0;; ++k) {
     const double m = start + k * step;
@@ -105,83 +125,79 @@ bool DrawMContours(TRChart& chart, FREQSTAT& rec, double start, double end, doub
       return true;
     if (!ComputeMContour(rec, m))
       return false;
-    DrawMContour(chart, rec, m, labels);
+    DrawMContour(list, rec, m, pens);
   }
 }
 
-void DrawMarginMarks(TRChart& chart, const FREQSTAT& rec, const StabilityMargins& margins)
+void DrawMarginMarks(DisplayList& list, const FREQSTAT& rec, const StabilityMargins& margins,
+                     const ChartPens& pens)
 {
   const FreqView view = rec.set.view;
   if (view == FreqView::DirectNyquist || view == FreqView::InverseNyquist)
     return;
-  chart.SetDataColorRgb(Sys().pen[2]);
+  const std::uint32_t colour = pens.pen[2];
   for (int i = 0; i < margins.gainCount; ++i) {
     const GainCrossover& c = margins.gain[i];
     const double phase = OnBranch(c.phaseMarginDeg - 180.0, CurvePhaseDeg(rec, c.omega, c.phaseMarginDeg - 180.0));
     const double limit = phase - c.phaseMarginDeg;  // the -180 deg line of that branch
     const double f = ToDisplayFrequency(rec, c.omega);
-    const QString text = MarginLabel("PM", c.phaseMarginDeg, "deg");
+    const std::string text = MarginLabel("PM", c.phaseMarginDeg, "deg");
     if (view == FreqView::BodeGain) {
-      chart.MarkAt(f, 0, kMarkCircle);
+      list.markAt(f, 0, kMarkCircle, colour);
     } else if (view == FreqView::BodePhase) {
-      chart.LineItem(f, limit, f, phase);
-      chart.MarkAt(f, phase, kMarkCircle);
-      chart.TextAt(f, phase, text, kLabelSize);
+      list.line(f, limit, f, phase, colour);
+      list.markAt(f, phase, kMarkCircle, colour);
+      list.textAt(f, phase, text.c_str(), kLabelSize, colour);
     } else {
-      chart.LineItem(limit, 0, phase, 0);
-      chart.MarkAt(phase, 0, kMarkCircle);
-      chart.TextAt(phase, 0, text, kLabelSize);
+      list.line(limit, 0, phase, 0, colour);
+      list.markAt(phase, 0, kMarkCircle, colour);
+      list.textAt(phase, 0, text.c_str(), kLabelSize, colour);
     }
   }
   for (int i = 0; i < margins.phaseCount; ++i) {
     const PhaseCrossover& c = margins.phase[i];
     const double limit = OnBranch(-180.0, CurvePhaseDeg(rec, c.omega, -180.0));
     const double f = ToDisplayFrequency(rec, c.omega);
-    const QString text = MarginLabel("GM", c.gainMarginDb, "dB");
+    const std::string text = MarginLabel("GM", c.gainMarginDb, "dB");
     if (view == FreqView::BodeGain) {
       if (f <= 0)
         continue;  // omega = 0 is off a logarithmic axis
-      chart.LineItem(f, 0, f, -c.gainMarginDb);
-      chart.MarkAt(f, -c.gainMarginDb, kMarkCircle);
-      chart.TextAt(f, -c.gainMarginDb, text, kLabelSize);
+      list.line(f, 0, f, -c.gainMarginDb, colour);
+      list.markAt(f, -c.gainMarginDb, kMarkCircle, colour);
+      list.textAt(f, -c.gainMarginDb, text.c_str(), kLabelSize, colour);
     } else if (view == FreqView::BodePhase) {
       if (f > 0)
-        chart.MarkAt(f, limit, kMarkCircle);
+        list.markAt(f, limit, kMarkCircle, colour);
     } else {
-      chart.LineItem(limit, 0, limit, -c.gainMarginDb);
-      chart.MarkAt(limit, -c.gainMarginDb, kMarkCircle);
-      chart.TextAt(limit, -c.gainMarginDb, text, kLabelSize);
+      list.line(limit, 0, limit, -c.gainMarginDb, colour);
+      list.markAt(limit, -c.gainMarginDb, kMarkCircle, colour);
+      list.textAt(limit, -c.gainMarginDb, text.c_str(), kLabelSize, colour);
     }
   }
 }
 
-void DrawDescribingFunction(TRChart& chart, const FREQSTAT& rec)
+void DrawDescribingFunction(DisplayList& list, const FREQSTAT& rec, const ChartPens& pens)
 {
-  chart.SetDataColorRgb(Sys().pen[2]);
+  const std::uint32_t colour = pens.pen[2];
   const FreqResult& r = rec.result;
-  for (int i = 0; i < r.count; ++i) {
-    const FreqPoint& p = r.points[i];
-    if (i == 0)
-      chart.MoveTo(p.x, p.y);
-    else
-      chart.DrawTo(p.x, p.y);
-  }
+  DrawStore(list, r, r.count, colour);
   // A tick at each amplitude: the locus of a nonlinearity without memory
   // runs along -180 deg, under that line of the Nichols chart, and stays on
   // one point when N does not change.
   for (int i = 0; i < r.count; ++i)
-    chart.MarkAt(r.points[i].x, r.points[i].y, kMarkCross);
+    list.markAt(r.points[i].x, r.points[i].y, kMarkCross, colour);
 }
 
-void DrawLimitCycleMarks(TRChart& chart, const FREQSTAT& rec, const LimitCycleList& cycles)
+void DrawLimitCycleMarks(DisplayList& list, const FREQSTAT& rec, const LimitCycleList& cycles,
+                         const ChartGeometry& chart, const ChartPens& pens)
 {
-  chart.SetDataColorRgb(Sys().pen[2]);
+  const std::uint32_t colour = pens.pen[2];
   // Data units per pixel, near enough from the widget's size before the
   // chart has been laid out: cycles on one point (a nonlinearity without
   // memory meets the curve at one point as often as N passes -1/L there)
   // get their labels one under the other.
-  const double perPixelX = (chart.RangeHiX() - chart.RangeLoX()) / std::max(chart.width() - 80, 100);
-  const double perPixelY = (chart.RangeHiY() - chart.RangeLoY()) / std::max(chart.height() - 70, 100);
+  const double perPixelX = (chart.xHi - chart.xLo) / std::max(chart.width - 80, 100);
+  const double perPixelY = (chart.yHi - chart.yLo) / std::max(chart.height - 70, 100);
   const double row = 1.4 * kLabelSize * 4 / 3 * perPixelY;
   double xs[kMaxLimitCycles], ys[kMaxLimitCycles];
   for (int i = 0; i < cycles.count; ++i) {
@@ -193,14 +209,11 @@ void DrawLimitCycleMarks(TRChart& chart, const FREQSTAT& rec, const LimitCycleLi
       below += std::fabs(xs[j] - xs[i]) <= 4 * perPixelX && std::fabs(ys[j] - ys[i]) <= 4 * perPixelY;
     const bool stable = c.stability == CycleStability::Stable;
     const bool unstable = c.stability == CycleStability::Unstable;
-    chart.MarkAt(xs[i], ys[i], stable ? kMarkDot : unstable ? kMarkCircle : kMarkTriangle);
-    chart.TextAt(xs[i], ys[i] - below * row,
-                 QStringLiteral("  A = %1, %2 = %3, %4")
-                     .arg(QString::fromStdString(FormatLabelNumber(c.amplitude)),
-                          rec.set.units[0] == 'H' ? QStringLiteral("f") : QStringLiteral("w"),
-                          QString::fromStdString(FormatLabelNumber(ToDisplayFrequency(rec, c.omega))),
-                          stable ? QStringLiteral("stable") : unstable ? QStringLiteral("unstable")
-                                                                      : QStringLiteral("not judged")),
-                 kLabelSize);
+    list.markAt(xs[i], ys[i], stable ? kMarkDot : unstable ? kMarkCircle : kMarkTriangle, colour);
+    const std::string text = "  A = " + FormatLabelNumber(c.amplitude) + ", " +
+                             (rec.set.units[0] == 'H' ? "f" : "w") + " = " +
+                             FormatLabelNumber(ToDisplayFrequency(rec, c.omega)) + ", " +
+                             (stable ? "stable" : unstable ? "unstable" : "not judged");
+    list.textAt(xs[i], ys[i] - below * row, text.c_str(), kLabelSize, colour);
   }
 }

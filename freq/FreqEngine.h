@@ -8,6 +8,7 @@
 
 #include "model/LoopSwitches.h"
 #include "model/SysData.h"
+#include "plot/ContourSteps.h"
 
 #include <array>
 #include <cstdint>
@@ -165,6 +166,8 @@ struct FREQSTAT {
   // nonlinearity flags are the describing function's "selected" flags.
   LoopSwitches loop;
   FreqRange chart{};  // range of the current chart, copied before every computation
+  ContourSteps mContours{-12.0, 12.0, 3.0};  // the M-contour family, dB, until the contours dialog changes it
+  bool describingMode = false;  // Go draws the describing function's -1/N locus, not the response
   FreqLoopModel model;
   FreqPointState pt;
   DfScratch df;

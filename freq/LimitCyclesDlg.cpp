@@ -102,7 +102,7 @@ TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, const FREQSTAT& rec, const Limi
 
 void TLimitCyclesDlg::MarkBtnClick()
 {
-  DrawLimitCycleMarks(chart_, rec_, cycles_);
+  DrawLimitCycleMarks(chart_.Items(), rec_, cycles_, GeometryOf(chart_), PensOf(Sys()));
   chart_.ShowGraph();
   MarkBtn->setEnabled(false);
 }

@@ -5,6 +5,7 @@
 #include "app/Messages.h"
 #include "expr/Expr.h"
 #include "model/Error.h"
+#include "model/Model.h"
 #include "model/NumberEntry.h"
 #include "model/SysData.h"
 #include "nlin/NlinDraw.h"
@@ -181,7 +182,7 @@ void TEditNlinDlg::UpdatePreview()
     xMax_ = hi;
     chart_->SetRangeLoX(lo);
     chart_->SetRangeHiX(hi);
-    DrawCharacteristic(*chart_, *previewResult_);
+    DrawCharacteristic(chart_->Items(), *previewResult_, PensOf(Sys()));
     chart_->SetCaption(QString());  // the dialog's title names the nonlinearity
     GraphInteractions::AutoscaleChart(*chart_, -1, 5);
   }

@@ -3,6 +3,7 @@
 #include "app/FrameAccess.h"
 #include "app/Messages.h"
 #include "model/Error.h"
+#include "model/Model.h"
 #include "nlin/NlinCursorDlg.h"
 #include "nlin/NlinDraw.h"
 #include "nlin/NlinScalesDlg.h"
@@ -30,15 +31,14 @@ TNlinChildForm::~TNlinChildForm() = default;
 
 void TNlinChildForm::Go1Click()
 {
-  ClearError();
-  if (!ComputeCharacteristic(*stat_)) {
+  if (!NlinGo(*stat_, PensOf(Sys()), chart()->Items())) {
     // The curves on the chart no longer show the loop as it is: no cursor
     // or autoscale on them.
     hasPlot_ = false;
     ReportError(this);
     return;
   }
-  DrawCharacteristic(*chart(), stat_->result);
+  chart()->SetCaption(QLatin1String(CharacteristicCaption(stat_->result)));
   // The caption changed too: redraw the whole chart, not only the new curve.
   chart()->ShowGraph();
   hasPlot_ = true;

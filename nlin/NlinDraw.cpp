@@ -1,20 +1,27 @@
 #include "nlin/NlinDraw.h"
 
-#include "model/Model.h"
-#include "model/SysData.h"
+#include "model/Error.h"
 #include "nlin/NlinEngine.h"
-#include "plot/TRChart.h"
+#include "plot/DisplayList.h"
 
 #include <algorithm>
 
-void DrawCharacteristic(TRChart& chart, const NlinResult& r)
+void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens& pens)
 {
-  chart.SetCaption(QLatin1String(CharacteristicCaption(r)));
   if (r.count <= 0)
     return;
-  chart.SetDataColorRgb(Sys().pen[0]);
-  chart.MoveTo(r.points[0].x, r.points[0].y);
+  const std::uint32_t colour = pens.pen[0];
+  list.moveTo(r.points[0].x, r.points[0].y, colour);
   const std::size_t n = std::min(static_cast<std::size_t>(r.count), r.points.size());
   for (std::size_t i = 1; i < n; ++i)
-    chart.DrawTo(r.points[i].x, r.points[i].y);
+    list.drawTo(r.points[i].x, r.points[i].y, colour);
+}
+
+bool NlinGo(NLINSTAT& rec, const ChartPens& pens, DisplayList& list)
+{
+  ClearError();
+  if (!ComputeCharacteristic(rec))
+    return false;
+  DrawCharacteristic(list, rec.result, pens);
+  return true;
 }

@@ -3,15 +3,21 @@
 // and `vanto-cli render nlin`, and the chart that window starts with.
 
 #include "plot/ChartSetup.h"
+#include "plot/Pens.h"
 
 struct NlinResult;
-class TRChart;
+class DisplayList;
 
 // NlinChart at creation: x and y -5..5, not isometric, grid shown.
 inline constexpr ChartSetup kNlinChart{"NlinChart", "", "Input", "Output", -5, 5, -5, 5, false, true};
 
-// Captions the chart by the nonlinearities of r and adds the characteristic
-// as one polyline through every stored point in order (both branches of a
-// backlash) in the model's Pen1 colour, over what the chart holds already.
-// The caller shows the chart.
-void DrawCharacteristic(TRChart& chart, const NlinResult& r);
+// Adds the characteristic of r as one polyline through every stored point
+// in order (both branches of a backlash) in Pen1, after what list holds
+// already. The caller captions the chart (CharacteristicCaption) and shows it.
+void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens& pens);
+
+// One Go of the nonlinear window, as the window and `vanto-cli render nlin`
+// make it: the characteristic of rec computed and added to list. False with
+// the error pending.
+struct NLINSTAT;
+[[nodiscard]] bool NlinGo(NLINSTAT& rec, const ChartPens& pens, DisplayList& list);

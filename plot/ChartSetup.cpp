@@ -15,3 +15,8 @@ void ApplyChartSetup(TRChart& chart, const ChartSetup& setup)
   chart.ZoomTo(setup.xLo, setup.yLo, setup.xHi, setup.yHi);
   chart.SetIsometric(setup.isometric);
 }
+
+ChartGeometry GeometryOf(const TRChart& chart)
+{
+  return {chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY(), chart.width(), chart.height()};
+}

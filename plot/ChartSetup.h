@@ -3,6 +3,8 @@
 // graph window keeps its charts' setups in its drawing module, so that the
 // window and `vanto-cli render` start from the same chart.
 
+#include "plot/ChartGeometry.h"
+
 class TRChart;
 
 struct ChartSetup {
@@ -19,3 +21,6 @@ struct ChartSetup {
 
 // Applies setup to chart: name, caption, axis titles, scales, grid, ranges.
 void ApplyChartSetup(TRChart& chart, const ChartSetup& setup);
+
+// The ranges chart shows and its widget size.
+[[nodiscard]] ChartGeometry GeometryOf(const TRChart& chart);

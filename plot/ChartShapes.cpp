@@ -1,9 +1,5 @@
 #include "plot/ChartShapes.h"
 
-#include "plot/TRChart.h"
+#include "plot/DisplayList.h"
 
-void DrawUnitCircle(TRChart& chart)
-{
-  chart.SetDataColor(Qt::black);
-  chart.EllipseItem(0, 0, 1, 1);
-}
+void DrawUnitCircle(DisplayList& list) { list.ellipse(0, 0, 1, 1, 0x000000); }

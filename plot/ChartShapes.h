@@ -1,7 +1,7 @@
 #pragma once
 // Shapes more than one window draws on its charts.
 
-class TRChart;
+class DisplayList;
 
 // The unit circle, in black (Nyquist charts, the z-plane).
-void DrawUnitCircle(TRChart& chart);
+void DrawUnitCircle(DisplayList& list);

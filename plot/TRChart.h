@@ -100,8 +100,11 @@ public:
   }
   // Bounds of all items (empty extent when there are none).
   Extent DataExtent() const { return list_.extent(); }
-  // The display list itself (for tests and read-outs).
+  // The display list itself: the drawing routines add to it, tests and
+  // read-outs look at it. Items added here show at the next ShowNewItems or
+  // ShowGraph, as those added by the calls above.
   const DisplayList& Items() const { return list_; }
+  DisplayList& Items() { return list_; }
 
   // Sets all four ranges; a range of zero width is widened by 1 each side.
   void ZoomTo(double x1, double y1, double x2, double y2);

@@ -117,12 +117,12 @@ bool TRootChildForm::SelectChart()
 void TRootChildForm::DrawMarks(bool loopValid)
 {
   // The marks of the loop as it was would read as poles that are not there.
-  RemovePoleZeroMarks(*chart());
+  chart()->RemoveItemsIf(IsPoleZeroMark);
   // Root sets left from a loop that failed to validate are not the loop's.
   if (loopValid)
-    DrawPoleZeroMarks(*chart());
+    DrawPoleZeroMarks(chart()->Items(), Sys().denRoots, Sys().numRoots, PensOf(Sys()));
   if (stat_->zPlane && unitCircle_)
-    DrawUnitCircle(*chart());
+    DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
 }
 
@@ -168,11 +168,10 @@ void TRootChildForm::Go1Click()
 {
   if (!EnterPlaneForTrace())
     return;
-  if (!TraceLocus(*stat_)) {
+  if (!RootGo(*stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
     ReportError(this);
     return;
   }
-  DrawLocus(*chart(), *stat_);
   chart()->ShowGraph();
   traced_[plane()] = true;
   hasPlot_ = true;
@@ -245,12 +244,11 @@ void TRootChildForm::Dampingratiocontour1Click()
                   QString());
     dlg.lowLimit = ranges::kDampingStart.low;
     dlg.highLimit = ranges::kDampingStart.high;
-    dlg.setValues(dampingStart_, dampingEnd_, dampingStep_);
+    ContourSteps& d = stat_->dampingContours;
+    dlg.setValues(d.start, d.end, d.step);
     if (ExecModal(dlg) != QDialog::Accepted)
       return;
-    dampingStart_ = dlg.startValue;
-    dampingEnd_ = dlg.endValue;
-    dampingStep_ = dlg.increment;
+    d = {dlg.startValue, dlg.endValue, dlg.increment};
   } catch (const std::exception&) {
     ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem with zeta dialogue"),
                 MsgIcon::Exclamation);
@@ -259,14 +257,15 @@ void TRootChildForm::Dampingratiocontour1Click()
   if (!EnterPlaneForTrace())
     return;
   double zetas[kMaxDampingContours];
-  const int n = DampingRatios(dampingStart_, dampingEnd_, dampingStep_, zetas, kMaxDampingContours);
+  const ContourSteps& d = stat_->dampingContours;
+  const int n = DampingRatios(d.start, d.end, d.step, zetas, kMaxDampingContours);
   for (int i = 0; i < n; ++i) {
     if (!DampingContour(*stat_, zetas[i])) {
       chart()->ShowGraph();
       ReportError(this);
       return;
     }
-    DrawDampingContour(*chart(), *stat_, zetas[i]);
+    DrawDampingContour(chart()->Items(), *stat_, zetas[i], PensOf(Sys()));
   }
   chart()->ShowGraph();
 }
@@ -293,7 +292,7 @@ void TRootChildForm::Settlingtimecontour1Click()
     ReportError(this);
     return;
   }
-  DrawSettlingContour(*chart(), *stat_);
+  DrawSettlingContour(chart()->Items(), *stat_, PensOf(Sys()));
   chart()->ShowGraph();
 }
 
@@ -310,7 +309,7 @@ void TRootChildForm::Unitcircle1Click()
     Wipe1Click();
     return;
   }
-  DrawUnitCircle(*chart());
+  DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
 }
 

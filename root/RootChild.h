@@ -88,7 +88,6 @@ private:
   bool traced_[2] = {false, false};
   bool unitCircle_ = true;
   bool polar_ = false;
-  double dampingStart_ = 0.1, dampingStep_ = 0.2, dampingEnd_ = 0.9;
   QAction* unitCircleItem_ = nullptr;
   QAction* polarItem_ = nullptr;
   // Kept for the window's life: it remembers which edit had the focus.

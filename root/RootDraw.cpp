@@ -1,54 +1,51 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
-#include "model/Model.h"
-#include "model/NumberFormat.h"
-#include "model/SysData.h"
-#include "root/RootEngine.h"
-
 #include "root/RootDraw.h"
 
-#include "plot/TRChart.h"
+#include "model/NumberFormat.h"
+#include "model/SysData.h"
+#include "plot/DisplayList.h"
+#include "root/RootEngine.h"
+
+#include <string>
 
 namespace {
 
 constexpr int kLabelSize = 8;
 
-QString Label(double v) { return QString::fromStdString("  " + FormatModelNumber(v)); }
+std::string Label(double v) { return "  " + FormatModelNumber(v); }
 
 // The contour in the store as one polyline.
-void DrawContour(TRChart& chart, const ROOTSTAT& rec)
+void DrawContour(DisplayList& list, const ROOTSTAT& rec, std::uint32_t colour)
 {
   const LocusResult& r = rec.result;
   if (r.content != StoreContent::Contour)
     return;
-  chart.SetDataColorRgb(Sys().pen[3]);
   for (int i = 0; i < r.count; ++i) {
     const LocusPoint& p = r.points[static_cast<std::size_t>(i)];
     if (i == 0)
-      chart.MoveTo(p.x, p.y);
+      list.moveTo(p.x, p.y, colour);
     else
-      chart.DrawTo(p.x, p.y);
+      list.drawTo(p.x, p.y, colour);
   }
 }
 
-void DrawLabels(TRChart& chart, const LabelPoints& at, double value)
+void DrawLabels(DisplayList& list, const LabelPoints& at, double value, const ChartPens& pens)
 {
-  if (!Sys().showMarkLabels)
+  if (!pens.markLabels)
     return;
   for (int i = 0; i < at.count; ++i)
-    chart.TextAt(at.x[i], at.y[i], Label(value), kLabelSize);
+    list.textAt(at.x[i], at.y[i], Label(value).c_str(), kLabelSize, pens.pen[3]);
 }
 
 }  // namespace
 
 const ChartSetup& PlaneChartSetup(bool zPlane) { return zPlane ? kZplaneChart : kSplaneChart; }
 
-void DrawLocus(TRChart& chart, const ROOTSTAT& rec)
+void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens)
 {
   const LocusResult& r = rec.result;
   if (r.content != StoreContent::Locus)
     return;
-  chart.SetDataColorRgb(Sys().pen[1]);
+  const std::uint32_t colour = pens.pen[1];
   int previous = kTagZeroEnd;
   for (int i = 0; i < r.count; ++i) {
     const LocusPoint& p = r.points[static_cast<std::size_t>(i)];
@@ -56,51 +53,54 @@ void DrawLocus(TRChart& chart, const ROOTSTAT& rec)
     const bool newBranch = previous == kTagZeroEnd || tag == kTagPoleStart ||
                            (tag > 0 && previous > 0 && tag != previous);
     if (newBranch)
-      chart.MoveTo(p.x, p.y);
+      list.moveTo(p.x, p.y, colour);
     else
-      chart.DrawTo(p.x, p.y);
+      list.drawTo(p.x, p.y, colour);
     previous = tag;
   }
 }
 
-void DrawPoleZeroMarks(TRChart& chart)
+bool RootGo(ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
 {
-  const SYSDATA& s = Sys();
-  chart.SetDataColorRgb(s.pen[0]);
-  for (int i = 0; i < s.denRoots.n; ++i)
-    chart.MarkAt(s.denRoots.r[i].re, s.denRoots.r[i].im, kMarkCross);
-  for (int i = 0; i < s.numRoots.n; ++i)
-    chart.MarkAt(s.numRoots.r[i].re, s.numRoots.r[i].im, kMarkCircle);
+  SetWindow(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
+  if (!TraceLocus(rec))
+    return false;
+  DrawLocus(list, rec, pens);
+  return true;
 }
 
-void RemovePoleZeroMarks(TRChart& chart)
+void DrawPoleZeroMarks(DisplayList& list, const RootSet& poles, const RootSet& zeros, const ChartPens& pens)
 {
-  chart.RemoveItemsIf([](const ChartItem& it) {
-    if (it.kind == ItemKind::Mark)
-      return it.code == kMarkCross || it.code == kMarkCircle;
-    return it.kind == ItemKind::Ellipse && it.x == 0 && it.y == 0 && it.x2 == 1 && it.y2 == 1;
-  });
+  for (int i = 0; i < poles.n; ++i)
+    list.markAt(poles.r[i].re, poles.r[i].im, kMarkCross, pens.pen[0]);
+  for (int i = 0; i < zeros.n; ++i)
+    list.markAt(zeros.r[i].re, zeros.r[i].im, kMarkCircle, pens.pen[0]);
 }
 
-void DrawDampingContour(TRChart& chart, const ROOTSTAT& rec, double zeta)
+bool IsPoleZeroMark(const ChartItem& it)
 {
-  DrawContour(chart, rec);
-  DrawLabels(chart, DampingLabelPoints(rec, zeta), zeta);
+  if (it.kind == ItemKind::Mark)
+    return it.code == kMarkCross || it.code == kMarkCircle;
+  return it.kind == ItemKind::Ellipse && it.x == 0 && it.y == 0 && it.x2 == 1 && it.y2 == 1;
 }
 
-void DrawSettlingContour(TRChart& chart, const ROOTSTAT& rec)
+void DrawDampingContour(DisplayList& list, const ROOTSTAT& rec, double zeta, const ChartPens& pens)
 {
-  DrawContour(chart, rec);
-  DrawLabels(chart, SettlingLabelPoint(rec), rec.settlingTime);
+  DrawContour(list, rec, pens.pen[3]);
+  DrawLabels(list, DampingLabelPoints(rec, zeta), zeta, pens);
 }
 
-void MarkClosedLoopPoles(TRChart& chart)
+void DrawSettlingContour(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens)
 {
-  const SYSDATA& s = Sys();
-  chart.SetDataColorRgb(s.pen[1]);
-  for (int i = 0; i < s.denRoots.n; ++i) {
-    chart.MarkAt(s.denRoots.r[i].re, s.denRoots.r[i].im, kMarkTriangle);
-    if (s.showMarkLabels)
-      chart.TextAt(s.denRoots.r[i].re, s.denRoots.r[i].im, Label(s.gain), kLabelSize);
+  DrawContour(list, rec, pens.pen[3]);
+  DrawLabels(list, SettlingLabelPoint(rec), rec.settlingTime, pens);
+}
+
+void MarkClosedLoopPoles(DisplayList& list, const RootSet& poles, double gain, const ChartPens& pens)
+{
+  for (int i = 0; i < poles.n; ++i) {
+    list.markAt(poles.r[i].re, poles.r[i].im, kMarkTriangle, pens.pen[1]);
+    if (pens.markLabels)
+      list.textAt(poles.r[i].re, poles.r[i].im, Label(gain).c_str(), kLabelSize, pens.pen[1]);
   }
 }

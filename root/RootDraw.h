@@ -1,13 +1,17 @@
 #pragma once
 // The root domain on a chart: the start settings of the s-plane and z-plane
-// charts, and the routines that turn the engine's results into chart items
-// in the model's pen colours. The root window and `vanto-cli render locus`
-// draw with these alone; neither calls ShowGraph here.
+// charts, and the routines that turn the engine's results into display
+// items in the given pens. The root window and `vanto-cli render locus`
+// draw with these alone.
 
+#include "plot/ChartGeometry.h"
 #include "plot/ChartSetup.h"
 #include "plot/ChartShapes.h"
+#include "plot/Pens.h"
 
-class TRChart;
+class DisplayList;
+struct ChartItem;
+struct RootSet;
 struct ROOTSTAT;
 
 // Isometric, graticule hidden; the chart widens one range to its shape. The
@@ -21,23 +25,30 @@ inline constexpr ChartSetup kZplaneChart{"zplaneChart", "z-plane", "", "", -2, 2
 
 // The traced locus of rec (nothing unless its store holds one), Pen2: one
 // polyline per branch, a new one at each start and after each zero end.
-void DrawLocus(TRChart& chart, const ROOTSTAT& rec);
+void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens);
 
-// The open-loop poles (crosses) and zeros (circles) of the loop model's root
-// sets, Pen1. Run PrepareRootLoop first.
-void DrawPoleZeroMarks(TRChart& chart);
-// Takes the pole and zero marks and the unit circle off chart, so that
-// drawing them again puts the loop's present ones in their place.
-void RemovePoleZeroMarks(TRChart& chart);
+// One Go of the root window on a loop PrepareRootLoop has set up, as the
+// window and `vanto-cli render locus` make it: the rectangle of chart taken
+// as the trace's window, the locus traced and added to list. False with the
+// error pending.
+[[nodiscard]] bool RootGo(ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list);
+
+// The open-loop poles (crosses) and zeros (circles), Pen1: the loop model's
+// root sets after PrepareRootLoop.
+void DrawPoleZeroMarks(DisplayList& list, const RootSet& poles, const RootSet& zeros, const ChartPens& pens);
+// True for the pole and zero marks and the unit circle: the items taken off
+// the chart so that drawing them again puts the loop's present ones in
+// their place.
+[[nodiscard]] bool IsPoleZeroMark(const ChartItem& it);
 
 
 // The contour in rec's store, Pen4, as computed by DampingContour (zeta) or
-// SettlingContour, with its labels "  <value>" when the model shows mark
+// SettlingContour, with its labels "  <value>" when the pens show mark
 // labels.
-void DrawDampingContour(TRChart& chart, const ROOTSTAT& rec, double zeta);
-void DrawSettlingContour(TRChart& chart, const ROOTSTAT& rec);
+void DrawDampingContour(DisplayList& list, const ROOTSTAT& rec, double zeta, const ChartPens& pens);
+void DrawSettlingContour(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens);
 
-// Triangles at the poles of the loop model's root sets, Pen2, labelled with
-// the loop gain when the model shows mark labels. Run PrepareRootReport
-// (closed loop) first.
-void MarkClosedLoopPoles(TRChart& chart);
+// Triangles at the closed-loop poles (the loop model's pole set after
+// PrepareRootReport for the closed loop), Pen2, labelled with the loop gain
+// when the pens show mark labels.
+void MarkClosedLoopPoles(DisplayList& list, const RootSet& poles, double gain, const ChartPens& pens);

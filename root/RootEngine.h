@@ -8,6 +8,7 @@
 
 #include "model/LoopSwitches.h"
 #include "model/SysData.h"
+#include "plot/ContourSteps.h"
 
 #include <array>
 #include <cstdint>
@@ -64,6 +65,7 @@ struct ROOTSTAT {
   LoopSwitches loop;       // elements in the loop; the root domain has no loop mode
   int points = 200;        // N, 5 to 1000: the step is the x range divided by N
   double settlingTime = 1.0;  // seconds, of the last settling-time contour
+  ContourSteps dampingContours{0.1, 0.9, 0.2};  // the damping ratios the contours dialog starts with
   double xMin = -5.0, xMax = 3.0;
   double yMin = -1.0, yMax = 3.0;
   LocusResult result;

@@ -108,6 +108,6 @@ void TRootReportForm::Fill(const RootReport& report)
 
 void TRootReportForm::MarkBtnClick()
 {
-  MarkClosedLoopPoles(chart_);
+  MarkClosedLoopPoles(chart_.Items(), Sys().denRoots, Sys().gain, PensOf(Sys()));
   chart_.ShowGraph();
 }

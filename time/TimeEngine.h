@@ -91,6 +91,7 @@ struct TRANSTAT {
   char costText[kTextSize] = "";
   double costValue = 0.0;
   bool costOnGo = false;                    // "Evaluate on Go"
+  bool characteristicsOnGo = false;         // Go marks the response characteristics (the command line's)
   TransResult result;
 };
 

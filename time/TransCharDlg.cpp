@@ -72,9 +72,7 @@ TTransCharDlg::TTransCharDlg(TTransChildForm* child, const ResponseCharacteristi
 void TTransCharDlg::MarkCharBtnClick()
 {
   TRChart* chart = child_->timeChart();
-  const QColor previous = chart->DataColor();
-  DrawCharacteristics(*chart, child_->settings().result, c_);
-  chart->SetDataColor(previous);
+  DrawCharacteristics(chart->Items(), child_->settings().result, c_);
   chart->ShowNewItems();
   markBtn_->setEnabled(false);
 }

@@ -144,15 +144,14 @@ void TTransChildForm::setPhaseAxisTitles()
 
 void TTransChildForm::Go1Click()
 {
-  ClearError();
-  if (!TimeEngine(*stat_)) {
-    ReportError(this);
+  // The chart of the plot type the run makes.
+  TRChart* c = chartOf(stat_->plotType);
+  if (!TimeGo(*stat_, PensOf(Sys()), c->Items())) {
+    if (ErrorPending())
+      ReportError(this);
     return;
   }
   const TransPlot type = stat_->result.plot;
-  TRChart* c = chartOf(type);
-  if (!DrawTransRun(*c, stat_->result, PensOf(Sys()), stat_->discreteInterpolation))
-    return;
   c->ShowNewItems();
   setPlotted(type, true);
   if (stat_->result.costEvaluated)
@@ -194,7 +193,8 @@ void TTransChildForm::SetPlotType(TransPlot type)
   ShowChart(chartOf(type));
   graph().setReadoutTemplate(phase ? QStringLiteral("X = %s,  Y = %s")
                                    : QStringLiteral("Time = %s,  Value = %s"));
-  SetAutoscaleMargins(phase ? 5 : -1, 5);
+  const TimeAutoscale rule = TimeAutoscaleOf(*stat_);
+  SetAutoscaleMargins(rule.marginX, rule.marginY);
   hasPlot_ = plotted(type);
   // The chart shows the loop as it is now.
   if (hasPlot_)
@@ -235,17 +235,17 @@ void TTransChildForm::Scales1Click()
 
 void TTransChildForm::Autoscale1Click()
 {
-  const bool phase = stat_->plotType == TransPlot::PhasePlane;
+  const TimeAutoscale rule = TimeAutoscaleOf(*stat_);
   graph().Autoscale(
-      [this, phase] {
+      [this, rule] {
         Go1Click();
-        if (hasPlot_ && !phase) {
+        if (hasPlot_ && rule.timeAxis) {
           chart()->SetRangeLoX(0);
-          chart()->SetRangeHiX(stat_->duration);
+          chart()->SetRangeHiX(rule.duration);
         }
         return hasPlot_;
       },
-      phase ? 5 : -1, 5);
+      rule.marginX, rule.marginY);
 }
 
 void TTransChildForm::Config1Click()

@@ -129,12 +129,12 @@ void TTransCursorDlg::setUp()
   reference_ = {};
   setModeCaption(false);
 
-  const TransPens pens = PensOf(Sys());
-  const Rgb output = run_->closedLoop ? pens.closedOutput : pens.openOutput;
-  PaintMark(InputMark, pens.input);
+  const ChartPens pens = PensOf(Sys());
+  const Rgb output = pens.pen[run_->closedLoop ? kClosedOutputPen : kOpenOutputPen];
+  PaintMark(InputMark, pens.pen[kInputPen]);
   PaintMark(OutputMark, output);
-  PaintMark(ControlMark, pens.secondary);
-  PaintMark(ErrorMark, pens.secondary);
+  PaintMark(ControlMark, pens.pen[kSecondaryPen]);
+  PaintMark(ErrorMark, pens.pen[kSecondaryPen]);
   const bool error = run_->secondary == SecondaryTrace::Error;
   for (QWidget* w : {static_cast<QWidget*>(ControlMark), static_cast<QWidget*>(ControlLabel),
                      static_cast<QWidget*>(ControlValue)})
@@ -203,16 +203,16 @@ void TTransCursorDlg::AbsoluteBitBtnClick()
 
 void TTransCursorDlg::MarkBtnClick()
 {
-  const TransPens pens = PensOf(Sys());
+  const ChartPens pens = PensOf(Sys());
   const QColor previous = chart_->DataColor();
-  chart_->SetDataColorRgb(run_->closedLoop ? pens.closedOutput : pens.openOutput);
+  chart_->SetDataColorRgb(pens.pen[run_->closedLoop ? kClosedOutputPen : kOpenOutputPen]);
   if (phase_) {
     // The mark goes under the cursor items, which update() draws again.
     cursor_.takeBack();
     MarkWithLabel(*chart_, current_.input, current_.output);
   } else {
     MarkWithLabel(*chart_, current_.time, current_.output);
-    chart_->SetDataColorRgb(pens.secondary);
+    chart_->SetDataColorRgb(pens.pen[kSecondaryPen]);
     if (run_->secondary == SecondaryTrace::ControlEffort)
       MarkWithLabel(*chart_, current_.time, current_.control);
     else if (run_->secondary == SecondaryTrace::Error)

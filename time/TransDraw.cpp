@@ -1,7 +1,8 @@
 #include "time/TransDraw.h"
 
+#include "model/Error.h"
 #include "model/NumberFormat.h"
-#include "plot/TRChart.h"
+#include "plot/DisplayList.h"
 
 #include <string>
 
@@ -16,104 +17,117 @@ double SecondaryValue(const TracePoint& p, SecondaryTrace which)
   return which == SecondaryTrace::Error ? static_cast<double>(p.input) - p.y : p.u;
 }
 
-void DrawSecondary(TRChart& chart, const TransResult& r, bool interpolate)
+void DrawSecondary(DisplayList& list, const TransResult& r, bool interpolate, std::uint32_t colour)
 {
   const bool sampled = r.kind == SystemKind::SampledData && r.secondary == SecondaryTrace::ControlEffort;
   const bool discrete = r.kind == SystemKind::Discrete;
   double previous = SecondaryValue(r.trace[0], r.secondary);
-  chart.MoveTo(0, previous);
+  list.moveTo(0, previous, colour);
   for (int i = 0; i < r.pointCount; ++i) {
     const double t = i * r.step;
     const double value = SecondaryValue(r.trace[static_cast<std::size_t>(i)], r.secondary);
     if (sampled && value != previous)
-      chart.DrawTo(t, previous);  // the held value up to the sample: a staircase
+      list.drawTo(t, previous, colour);  // the held value up to the sample: a staircase
     if (discrete) {
-      chart.MarkAt(t, value, kMarkDot);
+      list.markAt(t, value, kMarkDot, colour);
       if (!interpolate)
-        chart.MoveTo(t, 0);
+        list.moveTo(t, 0, colour);
     }
-    chart.DrawTo(t, value);
+    list.drawTo(t, value, colour);
     previous = value;
   }
 }
 
-void DrawOutput(TRChart& chart, const TransResult& r, bool interpolate)
+void DrawOutput(DisplayList& list, const TransResult& r, bool interpolate, std::uint32_t colour)
 {
   const bool discrete = r.kind == SystemKind::Discrete;
-  chart.MoveTo(0, r.trace[0].y);
+  list.moveTo(0, r.trace[0].y, colour);
   for (int i = 0; i < r.pointCount; ++i) {
     const double t = i * r.step;
     const double y = r.trace[static_cast<std::size_t>(i)].y;
     if (discrete) {
-      chart.MarkAt(t, y, kMarkDot);
+      list.markAt(t, y, kMarkDot, colour);
       if (!interpolate)
-        chart.MoveTo(t, 0);  // each sample a stem from the axis
+        list.moveTo(t, 0, colour);  // each sample a stem from the axis
     }
-    chart.DrawTo(t, y);
+    list.drawTo(t, y, colour);
   }
 }
 
-void DrawInput(TRChart& chart, const TransResult& r)
+void DrawInput(DisplayList& list, const TransResult& r, std::uint32_t colour)
 {
-  chart.MoveTo(0, r.trace[0].input);
+  list.moveTo(0, r.trace[0].input, colour);
   for (int i = 0; i < r.pointCount; ++i)
-    chart.DrawTo(i * r.step, r.trace[static_cast<std::size_t>(i)].input);
+    list.drawTo(i * r.step, r.trace[static_cast<std::size_t>(i)].input, colour);
 }
 
-void DrawPhase(TRChart& chart, const TransResult& r)
+void DrawPhase(DisplayList& list, const TransResult& r, std::uint32_t colour)
 {
-  chart.MoveTo(r.trace[0].input, r.trace[0].y);
+  list.moveTo(r.trace[0].input, r.trace[0].y, colour);
   for (int i = 1; i < r.pointCount; ++i)
-    chart.DrawTo(r.trace[static_cast<std::size_t>(i)].input, r.trace[static_cast<std::size_t>(i)].y);
+    list.drawTo(r.trace[static_cast<std::size_t>(i)].input, r.trace[static_cast<std::size_t>(i)].y, colour);
 }
 
-void Label(TRChart& chart, double x, double y, const std::string& text)
+void Label(DisplayList& list, double x, double y, const std::string& text)
 {
-  chart.TextAt(x, y, QString::fromStdString("  " + text), kLabelSize);
+  list.textAt(x, y, ("  " + text).c_str(), kLabelSize, kBlack);
 }
 
 }  // namespace
 
-TransPens PensOf(const SYSDATA& s) { return {s.pen[0], s.pen[1], s.pen[2], s.pen[3]}; }
-
-bool DrawTransRun(TRChart& chart, const TransResult& r, const TransPens& pens, bool interpolate)
+bool DrawTransRun(DisplayList& list, const TransResult& r, const ChartPens& pens, bool interpolate)
 {
   if (!r.valid || r.pointCount < 1)
     return false;
-  const std::uint32_t output = r.closedLoop ? pens.closedOutput : pens.openOutput;
+  const std::uint32_t output = pens.pen[r.closedLoop ? kClosedOutputPen : kOpenOutputPen];
   if (r.plot == TransPlot::PhasePlane) {
-    chart.SetDataColorRgb(output);
-    DrawPhase(chart, r);
+    DrawPhase(list, r, output);
     return true;
   }
-  if (r.secondary != SecondaryTrace::None) {
-    chart.SetDataColorRgb(pens.secondary);
-    DrawSecondary(chart, r, interpolate);
-  }
-  chart.SetDataColorRgb(output);
-  DrawOutput(chart, r, interpolate);
-  chart.SetDataColorRgb(pens.input);
-  DrawInput(chart, r);
+  if (r.secondary != SecondaryTrace::None)
+    DrawSecondary(list, r, interpolate, pens.pen[kSecondaryPen]);
+  DrawOutput(list, r, interpolate, output);
+  DrawInput(list, r, pens.pen[kInputPen]);
   return true;
 }
 
-void DrawCharacteristics(TRChart& chart, const TransResult& r, const ResponseCharacteristics& c)
+bool TimeGo(TRANSTAT& st, const ChartPens& pens, DisplayList& list)
+{
+  ClearError();
+  if (!TimeEngine(st))
+    return false;
+  const bool drawn = DrawTransRun(list, st.result, pens, st.discreteInterpolation);
+  if (st.characteristicsOnGo) {
+    ResponseCharacteristics c;
+    if (ComputeCharacteristics(st.result, c))
+      DrawCharacteristics(list, st.result, c);
+  }
+  return drawn;
+}
+
+TimeAutoscale TimeAutoscaleOf(const TRANSTAT& st)
+{
+  if (st.plotType == TransPlot::PhasePlane)
+    return {5.0, 5.0, false, 0.0};
+  return {-1.0, 5.0, true, st.duration};
+}
+
+void DrawCharacteristics(DisplayList& list, const TransResult& r, const ResponseCharacteristics& c)
 {
   if (!r.valid || r.plot != TransPlot::TimeResponse || r.pointCount < 1)
     return;
   const double end = (r.pointCount - 1) * r.step;
-  chart.SetDataColorRgb(kFinalLineColour);
-  chart.LineItem(0, c.finalValue, end, c.finalValue);
-  chart.SetDataColorRgb(kBlack);
-  chart.MarkAt(c.peakTime, c.peak, kMarkTriangle);
-  Label(chart, c.peakTime, c.peak,
+  list.line(0, c.finalValue, end, c.finalValue, kFinalLineColour);
+  constexpr std::uint32_t colour = kBlack;
+  list.markAt(c.peakTime, c.peak, kMarkTriangle, colour);
+  Label(list, c.peakTime, c.peak,
         c.relative ? "Mp " + FormatLabelNumber(c.overshoot) + "%" : "peak " + FormatLabelNumber(c.peak));
   if (!c.relative)
     return;
-  chart.MarkAt(c.riseStart, 0.1 * c.finalValue, kMarkDot);
-  chart.MarkAt(c.riseEnd, 0.9 * c.finalValue, kMarkDot);
-  Label(chart, c.riseEnd, 0.9 * c.finalValue, "tr " + FormatLabelNumber(c.riseTime));
+  list.markAt(c.riseStart, 0.1 * c.finalValue, kMarkDot, colour);
+  list.markAt(c.riseEnd, 0.9 * c.finalValue, kMarkDot, colour);
+  Label(list, c.riseEnd, 0.9 * c.finalValue, "tr " + FormatLabelNumber(c.riseTime));
   const double settled = OutputAt(r, c.settlingTime);
-  chart.MarkAt(c.settlingTime, settled, kMarkCross);
-  Label(chart, c.settlingTime, settled, "ts " + FormatLabelNumber(c.settlingTime));
+  list.markAt(c.settlingTime, settled, kMarkCross, colour);
+  Label(list, c.settlingTime, settled, "ts " + FormatLabelNumber(c.settlingTime));
 }

@@ -4,7 +4,6 @@
 
 #include "FrameTest.h"
 
-#include "app/DomainState.h"
 #include "app/SplashScreen.h"
 #include "app/WindowPlacement.h"
 #include "model/SysData.h"
@@ -166,39 +165,6 @@ TEST_F(FrameTest, ModalWindowsOpenAboveAWindowKeptOnTop)
   });
   frame->findChild<QAction*>(QStringLiteral("Parameters1"))->trigger();
   EXPECT_TRUE(onTop);
-}
-
-// The state a window's abilities and switches give, including the
-// describing-function mode no window offers yet.
-TEST(DomainState, FrequencyWindowInDescribingFunctionMode)
-{
-  const DomainAbilities freq{ActiveDomain::Frequency, LoopModeAbility::Mode, true,
-                             NonlinearityAbility::DescribingFunction, true};
-  LoopSwitches w;
-  w.compIn = true;
-  w.fwdNl = true;
-  for (bool df : {false, true}) {
-    const FrameButtonStates b = ButtonStatesFor(freq, w, df);
-    EXPECT_TRUE(b[Index(RoutedCommand::Openloop)].enabled);
-    EXPECT_EQ(b[Index(RoutedCommand::Closedloop)].enabled, !df);
-    EXPECT_EQ(b[Index(RoutedCommand::Compensator)].enabled, !df);
-    EXPECT_TRUE(b[Index(RoutedCommand::Compensator)].down) << "down while in the loop";
-    EXPECT_EQ(b[Index(RoutedCommand::FwdNlin)].enabled, df);
-    const DiagramView d = DiagramFor(freq, w, df);
-    EXPECT_EQ(d.compensator.showContent, !df);
-    EXPECT_EQ(d.fwdNl.showContent, df);
-    EXPECT_FALSE(d.fbkNl.showContent);
-    EXPECT_EQ(d.gain, !df);
-    EXPECT_TRUE(d.reference);
-  }
-  // The time window shows the feedback nonlinearity only in a closed loop.
-  const DomainAbilities time{ActiveDomain::Time, LoopModeAbility::Mode, true, NonlinearityAbility::Toggles, true};
-  w.fbkNl = true;
-  for (bool closed : {false, true}) {
-    w.closedLoop = closed;
-    EXPECT_EQ(DiagramFor(time, w, false).fbkNl.visible, closed);
-    EXPECT_EQ(DiagramFor(time, w, false).closure, closed);
-  }
 }
 
 }  // namespace

@@ -87,7 +87,7 @@ TEST_F(DfDialogsTest, CursorReadsTheDescribingFunctionPointByPoint)
   rec->set.startAmp = 0.6;
   rec->set.endAmp = 6;
   ASSERT_TRUE(ComputeDescribingFunction(*rec)) << ErrorMessage();
-  DrawDescribingFunction(chart, *rec);
+  DrawDescribingFunction(chart.Items(), *rec, PensOf(Sys()));
   const DisplayList& l = chart.Items();
   ASSERT_EQ(l.size(), 13u);  // the locus and a cross at each amplitude
   EXPECT_EQ(l.item(0).colour, Sys().pen[2]);

@@ -1,12 +1,13 @@
-// The frequency window's drawing routines on a real chart: what lands in
-// the display list, in which pen and at which coordinates.
-#include "GuiTestSupport.h"
-
+// The frequency window's drawing routines: what lands in the display list,
+// in which pen and at which coordinates.
 #include "freq/FreqDraw.h"
 #include "freq/Margins.h"
 #include "model/Error.h"
+#include "model/Model.h"
 #include "model/SysData.h"
-#include "plot/TRChart.h"
+#include "plot/DisplayList.h"
+
+#include <gtest/gtest.h>
 
 #include <cmath>
 #include <cstring>
@@ -15,11 +16,10 @@
 
 namespace {
 
-class FreqDrawTest : public GuiTest {
+class FreqDrawTest : public ::testing::Test {
 protected:
   void SetUp() override
   {
-    GuiTest::SetUp();
     rec_ = std::make_unique<FREQSTAT>();
     InitFreqSettings(*rec_);
   }
@@ -27,13 +27,14 @@ protected:
   std::vector<const ChartItem*> Items(ItemKind kind) const
   {
     std::vector<const ChartItem*> found;
-    for (std::size_t i = 0; i < chart_.Items().size(); ++i)
-      if (chart_.Items().item(i).kind == kind)
-        found.push_back(&chart_.Items().item(i));
+    for (std::size_t i = 0; i < list_.size(); ++i)
+      if (list_.item(i).kind == kind)
+        found.push_back(&list_.item(i));
     return found;
   }
 
-  TRChart chart_;
+  ModelScope model_;
+  DisplayList list_;
   std::unique_ptr<FREQSTAT> rec_;
 };
 
@@ -52,12 +53,12 @@ TEST_F(FreqDrawTest, BodeCurvesRunAgainstTheDisplayFrequencyWithGaps)
   rec_->set.logIncrement = false;
   rec_->loop.closedLoop = true;
   ASSERT_TRUE(ComputeResponse(*rec_)) << ErrorMessage();
-  DrawResponse(chart_, *rec_);
+  DrawResponse(list_, *rec_, PensOf(Sys()));
   const auto lines = Items(ItemKind::Polyline);
   ASSERT_EQ(lines.size(), 1u);
   EXPECT_EQ(lines[0]->colour, Sys().pen[1]);  // closed loop
   ASSERT_EQ(lines[0]->count, 3u);
-  const ChartPoint* p = chart_.Items().points(*lines[0]);
+  const ChartPoint* p = list_.points(*lines[0]);
   for (int i = 0; i < 3; ++i)
     EXPECT_NEAR(p[i].x, (1 + i) / (2 * 3.141592653589793), 1e-7) << i;
   EXPECT_TRUE(std::isfinite(p[0].y) && std::isnan(p[1].y) && std::isfinite(p[2].y));
@@ -74,9 +75,11 @@ TEST_F(FreqDrawTest, MContourFamiliesInPenFourWithTheirLabels)
                 {FreqView::Nichols, -1, 1, 0.1, false, 21},
                 {FreqView::InverseNyquist, 5, 5, 1, true, 1}};
   for (const auto& c : kCases) {
-    chart_.ClearGraph();
+    list_.clear();
     rec_->set.view = c.view;
-    ASSERT_TRUE(DrawMContours(chart_, *rec_, c.start, c.end, c.step, c.labels));
+    ChartPens pens = PensOf(Sys());
+    pens.markLabels = c.labels;
+    ASSERT_TRUE(DrawMContours(list_, *rec_, {c.start, c.end, c.step}, pens));
     const auto lines = Items(ItemKind::Polyline);
     const auto texts = Items(ItemKind::Text);
     ASSERT_EQ(lines.size(), static_cast<std::size_t>(c.contours));
@@ -88,7 +91,7 @@ TEST_F(FreqDrawTest, MContourFamiliesInPenFourWithTheirLabels)
     }
   }
   rec_->set.view = FreqView::BodeGain;
-  EXPECT_FALSE(DrawMContours(chart_, *rec_, -3, 3, 3, false));
+  EXPECT_FALSE(DrawMContours(list_, *rec_, {-3, 3, 3}, PensOf(Sys())));
 }
 
 TEST_F(FreqDrawTest, MarginMarksSitOnTheCurvesBranch)
@@ -103,7 +106,7 @@ TEST_F(FreqDrawTest, MarginMarksSitOnTheCurvesBranch)
   StabilityMargins m;
   ASSERT_TRUE(ComputeMargins(*rec_, m)) << ErrorMessage();
   ASSERT_GE(m.gainCount, 1);
-  DrawMarginMarks(chart_, *rec_, m);
+  DrawMarginMarks(list_, *rec_, m, PensOf(Sys()));
   const auto lines = Items(ItemKind::Line);
   ASSERT_EQ(lines.size(), static_cast<std::size_t>(m.gainCount + m.phaseCount));
   const ChartItem& pm = *lines[0];
@@ -123,4 +126,39 @@ TEST_F(FreqDrawTest, MarginMarksSitOnTheCurvesBranch)
   const ChartItem& gm = *lines[1];
   EXPECT_NEAR(gm.x, -180.0, 1e-9);
   EXPECT_NEAR(gm.y2, -m.phase[0].gainMarginDb, 1e-9);
+}
+
+TEST_F(FreqDrawTest, BodeAxisFollowsTheDisplayUnitOnce)
+{
+  const struct {
+    const char* units;  // the settings' display unit
+    const char* title;  // the chart's frequency axis now
+    double factor;
+  } kCases[] = {{"rad/s", "rad/s", 0.0},
+                {"Hz", "rad/s", 1 / (2 * 3.141592653589793)},
+                {"rad/s", "Hz", 2 * 3.141592653589793},
+                {"Hz", "Hz", 0.0},
+                {"Hz", "Real", 0.0},  // not a frequency axis
+                {"rad/s", "", 0.0}};
+  for (const auto& c : kCases) {
+    std::strcpy(rec_->set.units, c.units);
+    EXPECT_NEAR(BodeUnitFactor(rec_->set, c.title), c.factor, 1e-15) << c.units << " on " << c.title;
+  }
+}
+
+TEST_F(FreqDrawTest, GoTakesTheChartRangeAndDrawsInTheGivenPens)
+{
+  ChartPens pens;
+  pens.pen[0] = 0x010203;  // open loop
+  pens.pen[2] = 0x040506;  // describing function
+  const ChartGeometry chart{-3, 1, -2, 2, 400, 300};
+  ASSERT_TRUE(FreqGo(*rec_, FreqCurve::Response, chart, pens, list_)) << ErrorMessage();
+  EXPECT_TRUE(rec_->chart.xLo == -3 && rec_->chart.xHi == 1 && rec_->chart.yLo == -2 && rec_->chart.yHi == 2);
+  ASSERT_EQ(list_.size(), 1u);
+  EXPECT_EQ(list_.item(0).colour, 0x010203u);
+  EXPECT_EQ(static_cast<int>(list_.item(0).count), rec_->result.count);
+  rec_->loop.fwdNl = true;  // the forward nonlinearity's -1/N
+  ASSERT_TRUE(FreqGo(*rec_, FreqCurve::DescribingFunction, chart, pens, list_)) << ErrorMessage();
+  ASSERT_GT(list_.size(), 1u);
+  EXPECT_EQ(list_.item(1).colour, 0x040506u);
 }

@@ -1,20 +1,21 @@
 // Drawing of runs: the shapes the drawing rules promise, checked on the
-// chart's display list (stems from the axis, a staircase, one path).
-
-#include "GuiTestSupport.h"
+// display list (stems from the axis, a staircase, one path).
 
 #include "model/Error.h"
+#include "model/Model.h"
 #include "model/SysData.h"
-#include "plot/TRChart.h"
+#include "plot/DisplayList.h"
 #include "time/TransDraw.h"
+
+#include <gtest/gtest.h>
 
 #include <memory>
 
 namespace {
 
-class TransDrawTest : public GuiTest {
+class TransDrawTest : public ::testing::Test {
 protected:
-  // Runs the loop and draws it on a fresh chart.
+  // Runs the loop and draws it into a fresh list.
   const DisplayList& Draw(const char* num, const char* den, double hold, bool interpolate,
                           TransPlot plot = TransPlot::TimeResponse)
   {
@@ -26,13 +27,14 @@ protected:
     st_->plotType = plot;
     ClearError();
     EXPECT_TRUE(TimeEngine(*st_)) << ErrorMessage();
-    chart_ = std::make_unique<TRChart>();
-    EXPECT_TRUE(DrawTransRun(*chart_, st_->result, PensOf(s), interpolate));
-    return chart_->Items();
+    list_ = std::make_unique<DisplayList>();
+    EXPECT_TRUE(DrawTransRun(*list_, st_->result, PensOf(s), interpolate));
+    return *list_;
   }
 
+  ModelScope model_;
   std::unique_ptr<TRANSTAT> st_;
-  std::unique_ptr<TRChart> chart_;
+  std::unique_ptr<DisplayList> list_;
 };
 
 TEST_F(TransDrawTest, DiscreteSamplesAreStemsOrJoinedMarkers)
@@ -84,8 +86,27 @@ TEST_F(TransDrawTest, PhasePlaneIsOnePathAndAFailedRunDrawsNothing)
   SetText(st_->refText, "sin(");
   ClearError();
   EXPECT_FALSE(TimeEngine(*st_));
-  EXPECT_FALSE(DrawTransRun(*chart_, st_->result, PensOf(Sys()), false));
-  EXPECT_EQ(chart_->Items().size(), 1u);
+  EXPECT_FALSE(DrawTransRun(*list_, st_->result, PensOf(Sys()), false));
+  EXPECT_EQ(list_->size(), 1u);
 }
 
 }  // namespace
+
+// The window's autoscale after a Go, which `render time` repeats: a time
+// response keeps its time axis over the duration, a phase plane fits both.
+TEST_F(TransDrawTest, AutoscaleKeepsTheTimeAxisOfAResponse)
+{
+  const auto rec = std::make_unique<TRANSTAT>();
+  TRANSTAT& st = *rec;
+  st.duration = 7.5;
+  const TimeAutoscale response = TimeAutoscaleOf(st);
+  EXPECT_TRUE(response.timeAxis);
+  EXPECT_EQ(response.duration, 7.5);
+  EXPECT_LT(response.marginX, 0);  // x kept as the duration set it
+  EXPECT_EQ(response.marginY, 5);
+  st.plotType = TransPlot::PhasePlane;
+  const TimeAutoscale phase = TimeAutoscaleOf(st);
+  EXPECT_FALSE(phase.timeAxis);
+  EXPECT_EQ(phase.marginX, 5);
+  EXPECT_EQ(phase.marginY, 5);
+}
