@@ -1,8 +1,7 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/SysData.h"
+#include "model/Toolkit.h"
 
 #include "freq/FreqDraw.h"
 #include "freq/LimitCycles.h"
@@ -32,7 +31,7 @@ double CurvePhaseDeg(const FREQSTAT& rec, double omega, double fallback)
   const double* it = std::lower_bound(begin, end, omega);
   if (it == end || (it != begin && omega - *(it - 1) < *it - omega))
     --it;
-  const double deg = r.openPhase[static_cast<std::size_t>(it - begin)] * 57.29577951308232;
+  const double deg = r.openPhase[static_cast<std::size_t>(it - begin)] * kDegPerRad;
   return std::isfinite(deg) ? deg : fallback;
 }
 

@@ -48,8 +48,8 @@ void TNlinScalesDlg::OKBtnClick()
     for (int i = 0; i < 4; ++i)
       if (!ReadEntry(edits[i], lim[i]))
         return;
-    if (!(lim[0] < lim[1]) || !(lim[2] < lim[3])) {
-      ShowWarning(this, QStringLiteral("Max must exceed Min"));
+    if (!MaxExceedsMin(lim[0], lim[1]) || !MaxExceedsMin(lim[2], lim[3])) {
+      ShowWarning(this, QLatin1String(kMaxMustExceedMin));
       return;
     }
     // The x range becomes the input range of the next characteristic.

@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "root/RootEngine.h"
 
 #include "root/RootScalesDlg.h"
@@ -33,8 +31,8 @@ void TRootScalesDlg::OKBtnClick()
     for (int i = 0; i < 3; ++i)
       if (!ReadNumber(edits[i], lim[i]))
         return;
-    if (!(lim[0] < lim[1])) {
-      ShowWarning(this, QStringLiteral("Max must exceed Min"));
+    if (!MaxExceedsMin(lim[0], lim[1])) {
+      ShowWarning(this, QLatin1String(kMaxMustExceedMin));
       XmaxEdit->setFocus();
       return;
     }

@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 
 #include "time/TransScalesDlg.h"
@@ -7,6 +5,7 @@
 #include "app/DialogButtons.h"
 #include "app/Messages.h"
 #include "model/NumberEntry.h"
+#include "model/ValueRanges.h"
 #include "plot/TRChart.h"
 #include "time/TransChild.h"
 
@@ -72,9 +71,9 @@ void TTransScalesDlg::OKBtnClick()
   if (rangesChanged_) {
     if (!read(XminEdit, x1) || !read(XmaxEdit, x2) || !read(YminEdit, y1) || !read(YmaxEdit, y2))
       return;
-    if (!(x1 < x2) || !(y1 < y2)) {
-      ShowWarning(this, QStringLiteral("Max must exceed Min"));
-      focusEntry(!(x1 < x2) ? XmaxEdit : YmaxEdit);
+    if (!MaxExceedsMin(x1, x2) || !MaxExceedsMin(y1, y2)) {
+      ShowWarning(this, QLatin1String(kMaxMustExceedMin));
+      focusEntry(!MaxExceedsMin(x1, x2) ? XmaxEdit : YmaxEdit);
       return;
     }
   }
