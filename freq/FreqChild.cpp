@@ -235,8 +235,11 @@ void TFreqChildForm::Config1Click()
 {
   try {
     TFreqConfigDlg dlg(this);
-    if (dlg.Execute() == QDialog::Accepted)
-      SyncLoopState();
+    dlg.loop = stat_->loop;
+    if (dlg.Execute() != QDialog::Accepted)
+      return;
+    stat_->loop = dlg.loop;
+    SyncLoopState();
   } catch (const std::exception&) {
     ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem showing dialogue"), MsgIcon::Exclamation);
   }

@@ -250,7 +250,9 @@ void TTransChildForm::Config1Click()
 {
   try {
     TTransConfigDlg dlg(this);
-    dlg.Execute();
+    dlg.config = TransConfigOf(*stat_, Sys());
+    if (dlg.Execute() == QDialog::Accepted)
+      ConfigurationApplied(StoreTransConfig(dlg.config, *stat_, Sys()));
   } catch (const std::exception&) {
     ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem showing dialogue"),
                 MsgIcon::Exclamation);
