@@ -18,7 +18,9 @@ TRootScalesDlg::TRootScalesDlg(TRootChildForm* window)
 
 int TRootScalesDlg::Execute()
 {
-  return execute(window_ ? window_->chart() : nullptr, window_ ? window_->record().points : 0);
+  if (!window_)
+    return execute(false, {}, 0);
+  return execute(true, RangesOf(*window_->chart()), window_->record().points);
 }
 
 void TRootScalesDlg::OKBtnClick()

@@ -228,7 +228,21 @@ void TTransChildForm::Plotcursor1Click()
 void TTransChildForm::Scales1Click()
 {
   graph().CancelMouseMode();
-  scales_->Execute();
+  scales_->axes = RangesOf(*chart());
+  scales_->duration = stat_->duration;
+  scales_->points = stat_->points;
+  if (scales_->Execute() != QDialog::Accepted)
+    return;
+  stat_->duration = scales_->duration;
+  stat_->points = scales_->points;
+  if (scales_->rangesEdited()) {
+    const AxisRanges& r = scales_->axes;
+    chart()->SetRangeLoX(r.xMin);
+    chart()->SetRangeHiX(r.xMax);
+    chart()->SetRangeLoY(r.yMin);
+    chart()->SetRangeHiY(r.yMax);
+    chart()->ShowGraph();
+  }
 }
 
 void TTransChildForm::Autoscale1Click()

@@ -47,12 +47,11 @@ int TTransScalesDlg::Execute()
     ShowWarning(parentWidget(), QStringLiteral("Null child pointer"));
     return QDialog::Rejected;
   }
-  const TRANSTAT& st = child_->settings();
-  const bool phase = st.plotType == TransPlot::PhasePlane;
+  const bool phase = child_->settings().plotType == TransPlot::PhasePlane;
   setWindowTitle(phase ? tr("Phase plane scales") : tr("Time response scales"));
-  showRanges(*child_->chart(), XminEdit, XmaxEdit, YminEdit, YmaxEdit);
-  ShowNumberInEdit(DurationEdit, st.duration);
-  ShowNumberInEdit(npointsEdit, st.points);
+  showRanges(axes, XminEdit, XmaxEdit, YminEdit, YmaxEdit);
+  ShowNumberInEdit(DurationEdit, duration);
+  ShowNumberInEdit(npointsEdit, points);
   rangesChanged_ = durationChanged_ = pointsChanged_ = false;
   return ExecModal(*this);
 }
@@ -67,7 +66,7 @@ bool TTransScalesDlg::read(QLineEdit* edit, double& value)
 
 void TTransScalesDlg::OKBtnClick()
 {
-  double x1 = 0, x2 = 0, y1 = 0, y2 = 0, duration = 0, points = 0;
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0, d = 0, n = 0;
   if (rangesChanged_) {
     if (!read(XminEdit, x1) || !read(XmaxEdit, x2) || !read(YminEdit, y1) || !read(YmaxEdit, y2))
       return;
@@ -78,28 +77,21 @@ void TTransScalesDlg::OKBtnClick()
     }
   }
   if (durationChanged_ &&
-      (!read(DurationEdit, duration) || !CheckRange(this, ranges::kDuration, duration))) {
+      (!read(DurationEdit, d) || !CheckRange(this, ranges::kDuration, d))) {
     focusEntry(DurationEdit);
     return;
   }
   // In range before it becomes a whole number: 1000.5 is refused, not taken as 1000.
-  if (pointsChanged_ && (!read(npointsEdit, points) || !CheckRange(this, ranges::kTimePoints, points))) {
+  if (pointsChanged_ && (!read(npointsEdit, n) || !CheckRange(this, ranges::kTimePoints, n))) {
     focusEntry(npointsEdit);
     return;
   }
 
-  TRANSTAT& st = child_->settings();
   if (durationChanged_)
-    st.duration = duration;
+    duration = d;
   if (pointsChanged_)
-    st.points = static_cast<int>(points);
-  if (rangesChanged_) {
-    TRChart* c = child_->chart();
-    c->SetRangeLoX(x1);
-    c->SetRangeHiX(x2);
-    c->SetRangeLoY(y1);
-    c->SetRangeHiY(y2);
-    c->ShowGraph();
-  }
+    points = static_cast<int>(n);
+  if (rangesChanged_)
+    axes = {x1, x2, y1, y2};
   accept();
 }
