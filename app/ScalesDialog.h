@@ -2,8 +2,8 @@
 // TScalesDialog: what the domain windows' scales dialogs share: number
 // boxes that remember which of them had the focus last (it gets the focus,
 // all selected, when the dialog is shown again) and note when the user
-// types into them, so that OK reads only what was changed; and the chart's
-// ranges shown in the boxes.
+// types into them, so that OK reads only what was changed; and a chart's
+// axis ranges, as the dialogs edit them, shown in the boxes.
 
 #include <QDialog>
 

@@ -22,8 +22,6 @@
 #include <cmath>
 
 namespace {
-constexpr int kLabelSize = 8;
-
 bool GainInfinite(const CursorReadout& c) { return c.gainInfinite || std::fabs(c.gain) >= kInfiniteGain; }
 }  // namespace
 

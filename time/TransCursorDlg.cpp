@@ -189,7 +189,8 @@ void TTransCursorDlg::MarkBtnClick()
   if (phase_)
     markOnChart({{current_.input, y, output, MarkLabel(current_.input, y)}});
   else if (run_->secondary == SecondaryTrace::ControlEffort)
-    markOnChart({{t, y, output, MarkLabel(t, y)}, {t, current_.control, pens.secondary, MarkLabel(t, current_.control)}});
+    markOnChart({{t, y, output, MarkLabel(t, y)},
+                 {t, current_.control, pens.secondary, MarkLabel(t, current_.control)}});
   else if (run_->secondary == SecondaryTrace::Error)
     markOnChart({{t, y, output, MarkLabel(t, y)},
                  {t, current_.input - y, pens.secondary, MarkLabel(t, current_.input - y)}});

@@ -1,12 +1,9 @@
-#include "model/Model.h"
-
 #include "time/TransScalesDlg.h"
 
 #include "app/DialogButtons.h"
 #include "app/Messages.h"
 #include "model/NumberEntry.h"
 #include "model/ValueRanges.h"
-#include "plot/TRChart.h"
 #include "time/TransChild.h"
 
 #include <QGridLayout>
