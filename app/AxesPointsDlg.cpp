@@ -31,13 +31,13 @@ TAxesPointsDlg::TAxesPointsDlg(QWidget* parent, const char* name, const QString&
   connect(AddOkCancelRow(this, layout), &QPushButton::clicked, this, &TAxesPointsDlg::OKBtnClick);
 }
 
-int TAxesPointsDlg::execute(const TRChart* chart, int points)
+int TAxesPointsDlg::execute(bool hasWindow, const AxisRanges& ranges, int points)
 {
-  if (!chart) {
+  if (!hasWindow) {
     ShowWarning(this, QStringLiteral("Null child pointer"));
     return Rejected;
   }
-  showRanges(*chart, XminEdit, XmaxEdit, YminEdit, YmaxEdit);
+  showRanges(ranges, XminEdit, XmaxEdit, YminEdit, YmaxEdit);
   npointsEdit->setText(QString::number(points));
   rangesChanged_ = pointsChanged_ = false;
   return ExecModal(*this);

@@ -1,6 +1,9 @@
 #include "app/CursorDialog.h"
 
 #include "app/FrameAccess.h"
+#include "model/Model.h"
+#include "plot/DisplayList.h"
+#include "plot/TRChart.h"
 
 #include <QBoxLayout>
 #include <QLabel>
@@ -21,6 +24,55 @@ TCursorDialog::TCursorDialog(QWidget* parent, const char* name, const QString& s
 }
 
 void TCursorDialog::EqBtnClick() { RunEvaluatorModally(this); }
+
+void TCursorDialog::AbsoluteBtnClick()
+{
+  if (!cursor_.hasReference())
+    return;
+  forgetReference();
+  enterAbsolute();
+  showReading();
+}
+
+void TCursorDialog::attachCursor(TRChart& chart, ChartCursor::Style style)
+{
+  cursor_.attach(chart, style);
+  forgetReference();
+  enterAbsolute();
+}
+
+void TCursorDialog::enterRelative(double x, double y)
+{
+  cursor_.setReference(x, y);
+  setModeCaption(true);
+  if (absoluteBtn_)
+    absoluteBtn_->setEnabled(true);
+}
+
+void TCursorDialog::enterAbsolute()
+{
+  cursor_.clearReference();
+  setModeCaption(false);
+  if (absoluteBtn_)
+    absoluteBtn_->setEnabled(false);
+}
+
+void TCursorDialog::markOnChart(std::initializer_list<ChartMark> marks)
+{
+  TRChart* chart = cursor_.chart();
+  if (!chart)
+    return;
+  constexpr int kLabelSize = 8;
+  cursor_.takeBack();
+  const QColor previous = chart->DataColor();
+  for (const ChartMark& m : marks) {
+    chart->SetDataColorRgb(m.colour);
+    chart->MarkAt(m.x, m.y, kMarkTick);
+    if (!m.label.isEmpty() && Sys().showMarkLabels)
+      chart->TextAt(m.x, m.y, m.label, kLabelSize);
+  }
+  chart->SetDataColor(previous);
+}
 
 void TCursorDialog::setModeCaption(bool relative)
 {
@@ -93,6 +145,16 @@ QPushButton* TCursorDialog::addButton(QBoxLayout* row, const char* name, const Q
   b->setObjectName(QLatin1String(name));
   b->setAutoDefault(false);
   row->addWidget(b);
+  return b;
+}
+
+QPushButton* TCursorDialog::addAbsoluteButton(QBoxLayout* row, const char* name, bool followsMode)
+{
+  QPushButton* b = addButton(row, name, tr("&Absolute"), &TCursorDialog::AbsoluteBtnClick);
+  if (followsMode) {
+    absoluteBtn_ = b;
+    b->setEnabled(false);
+  }
   return b;
 }
 

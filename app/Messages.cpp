@@ -42,10 +42,11 @@ void KeepAboveStayOnTopWindows(QWidget& dlg)
 MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
                       MsgButtons buttons)
 {
-  const MessageRecord rec{caption, text, icon, buttons};
-  gShown.append(rec);
-  if (gMessageHook)
+  if (gMessageHook) {
+    const MessageRecord rec{caption, text, icon, buttons};
+    gShown.append(rec);
     return gMessageHook(rec);
+  }
 
   QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, parent);
   KeepAboveStayOnTopWindows(box);
@@ -72,8 +73,9 @@ bool AskYesNo(QWidget* parent, const QString& text)
 
 void HandBeep()
 {
-  ++gBeeps;
-  if (!gMessageHook)
+  if (gMessageHook)
+    ++gBeeps;
+  else
     QApplication::beep();
 }
 

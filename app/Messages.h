@@ -48,7 +48,8 @@ int ExecModal(QDialog& dlg);
 bool ChooseColor(QWidget* parent, QColor& colour);
 
 // Test hooks. With a hook installed the call is answered by the hook instead
-// of a real modal window; every message shown is recorded either way.
+// of a real modal window. While a message hook is installed, the messages
+// and beeps are recorded for the test to read; without one nothing is kept.
 namespace MessageSeam {
 using MessageHook = std::function<MsgResult(const MessageRecord&)>;
 using ModalHook = std::function<int(QDialog&)>;

@@ -2,7 +2,6 @@
 
 #include "app/DialogButtons.h"
 #include "app/Messages.h"
-#include "model/Model.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -16,6 +15,24 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+DisplayOptions DisplayOptionsOf(const SYSDATA& s)
+{
+  DisplayOptions o;
+  for (int i = 0; i < 4; ++i)
+    o.pen[i] = s.pen[i];
+  o.significantFigures = std::clamp(s.numberFormat[3] - '0', 3, 9);
+  o.showMarkLabels = s.showMarkLabels;
+  return o;
+}
+
+void ApplyDisplayOptions(const DisplayOptions& o, SYSDATA& s)
+{
+  for (int i = 0; i < 4; ++i)
+    s.pen[i] = o.pen[i];
+  s.numberFormat[3] = static_cast<char>('0' + o.significantFigures);
+  s.showMarkLabels = o.showMarkLabels;
+}
 
 TOptionsDlg::TOptionsDlg(QWidget* parent) : QDialog(parent)
 {
@@ -82,41 +99,35 @@ TOptionsDlg::TOptionsDlg(QWidget* parent) : QDialog(parent)
 void TOptionsDlg::paintSwatch(int i)
 {
   QPalette pal = marks_[i]->palette();
-  pal.setColor(QPalette::Window, QColor::fromRgb(swatch_[i]));
+  pal.setColor(QPalette::Window, QColor::fromRgb(options.pen[i]));
   marks_[i]->setPalette(pal);
 }
 
 void TOptionsDlg::showEvent(QShowEvent* event)
 {
   QDialog::showEvent(event);
-  const SYSDATA& s = Sys();
-  for (int i = 0; i < 4; ++i) {
-    swatch_[i] = s.pen[i];
+  for (int i = 0; i < 4; ++i)
     paintSwatch(i);
-  }
-  sigFig_->setCurrentIndex(std::clamp(s.numberFormat[3] - '3', 0, 6));
-  markLabels_->setChecked(s.showMarkLabels);
+  sigFig_->setCurrentIndex(std::clamp(options.significantFigures - 3, 0, 6));
+  markLabels_->setChecked(options.showMarkLabels);
   save_->setEnabled(false);
   restore_->setChecked(false);
 }
 
 void TOptionsDlg::PenSpdBtnClick(int i)
 {
-  QColor c = QColor::fromRgb(swatch_[i]);
+  QColor c = QColor::fromRgb(options.pen[i]);
   if (!ChooseColor(this, c))
     return;
-  swatch_[i] = c.rgb() & 0xFFFFFF;
+  options.pen[i] = c.rgb() & 0xFFFFFF;
   paintSwatch(i);
 }
 
 void TOptionsDlg::OKBtnClick()
 {
-  SYSDATA& s = Sys();
-  for (int i = 0; i < 4; ++i)
-    s.pen[i] = swatch_[i];
-  s.numberFormat[3] = static_cast<char>('3' + sigFig_->currentIndex());
-  s.showMarkLabels = markLabels_->isChecked();
+  options.significantFigures = 3 + sigFig_->currentIndex();
+  options.showMarkLabels = markLabels_->isChecked();
   if (restore_->isChecked())
-    ResetDisplaySettings(s);
+    options = DisplayOptions{};
   accept();
 }

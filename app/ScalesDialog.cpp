@@ -27,14 +27,19 @@ QLineEdit* TScalesDialog::newEntry(const char* name, bool* changed)
   return newEntry(this, name, QStringLiteral("-0.123456789e-100"), changed);
 }
 
-void TScalesDialog::showRanges(const TRChart& chart, QLineEdit* xMin, QLineEdit* xMax, QLineEdit* yMin,
+AxisRanges RangesOf(const TRChart& chart)
+{
+  return {chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY()};
+}
+
+void TScalesDialog::showRanges(const AxisRanges& r, QLineEdit* xMin, QLineEdit* xMax, QLineEdit* yMin,
                                QLineEdit* yMax)
 {
-  ShowNumberInEdit(xMin, chart.RangeLoX());
-  ShowNumberInEdit(xMax, chart.RangeHiX());
-  ShowNumberInEdit(yMin, chart.RangeLoY());
+  ShowNumberInEdit(xMin, r.xMin);
+  ShowNumberInEdit(xMax, r.xMax);
+  ShowNumberInEdit(yMin, r.yMin);
   if (yMax)
-    ShowNumberInEdit(yMax, chart.RangeHiY());
+    ShowNumberInEdit(yMax, r.yMax);
 }
 
 void TScalesDialog::focusEntry(QLineEdit* e)

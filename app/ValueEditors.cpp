@@ -103,7 +103,9 @@ void ShowOptions(QWidget* frame)
 {
   try {
     TOptionsDlg dlg(frame);
-    ExecModal(dlg);
+    dlg.options = DisplayOptionsOf(Sys());
+    if (ExecModal(dlg) == QDialog::Accepted)
+      ApplyDisplayOptions(dlg.options, Sys());
   } catch (const std::exception&) {
     ShowMessage(frame, QStringLiteral("Error"), QStringLiteral("Problem showing dialogue"), MsgIcon::Stop);
   }

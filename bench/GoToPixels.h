@@ -3,8 +3,6 @@
 // turned into chart items and drawn over the picture — and then a full
 // repaint of the chart into an image, at 800 x 600 on the offscreen platform.
 
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 
 #include "app/Messages.h"

@@ -1,8 +1,6 @@
 // Go in the root window to pixels: trace the start-up loop with N = 1000,
 // draw the marks and the locus on an 800 x 600 s-plane chart and paint it.
 
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/SysData.h"
 #include "root/RootEngine.h"

@@ -7,6 +7,7 @@
 #include "expr/Expr.h"
 #include "model/Error.h"
 #include "model/Model.h"
+#include "model/ValueRanges.h"
 #include "root/RootEngine.h"
 #include "root/RootReport.h"
 
@@ -98,8 +99,8 @@ int CmdLocus(CliContext& ctx)
   }
   if (ErrorPending())
     return ctx.systemError();
-  if (!(xMin < xMax) || !(yMin < yMax)) {
-    SetError("Max must exceed Min");
+  if (!MaxExceedsMin(xMin, xMax) || !MaxExceedsMin(yMin, yMax)) {
+    SetError(kMaxMustExceedMin);
     return ctx.systemError();
   }
   rec->points = static_cast<int>(points);

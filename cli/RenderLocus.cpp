@@ -1,8 +1,6 @@
 // render locus: the root window's chart after Go at the picture's size, with
 // the contours and closed-loop marks its menus add on request.
 
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/SysData.h"
@@ -47,8 +45,8 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
     chart.SetRangeHiX(xMax);
   if (hasYMin)
     chart.SetRangeLoY(yMin);
-  if (!(chart.RangeLoX() < chart.RangeHiX())) {
-    SetError("Max must exceed Min");
+  if (!MaxExceedsMin(chart.RangeLoX(), chart.RangeHiX())) {
+    SetError(kMaxMustExceedMin);
     return 1;
   }
   chart.SetIsometric(true);

@@ -3,6 +3,7 @@
 #include "expr/MathFault.h"
 #include "expr/MemoryFunctions.h"
 #include "model/Error.h"
+#include "model/Toolkit.h"
 
 #include <cmath>
 #include <cstdint>
@@ -66,7 +67,6 @@ double Mag(double l, double r) { return std::hypot(l, r); }
 
 double Arg(double l, double r)
 {
-  constexpr double kPi = 3.141592653589793;
   if (l == 0.0)
     return r > 0.0 ? kPi / 2 : -kPi / 2;
   const double a = std::atan(r / l);
@@ -143,8 +143,8 @@ double Db(double x)
 
 double Idb(double x) { return Power(10.0, x * 0.05); }
 
-double Deg(double x) { return x * 57.29577951308232; }
-double Rad(double x) { return x * 0.017453292519943295; }
+double Deg(double x) { return x * kDegPerRad; }
+double Rad(double x) { return x * kRadPerDeg; }
 
 double Sgn(double x)
 {

@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/SysData.h"
 
@@ -63,7 +61,7 @@ void TDFCursorDlg::showEvent(QShowEvent* event)
     return;
   shown_ = true;
   centreOnScreen();
-  cursor_.attach(chart_, ChartCursor::Style::Items);
+  attachCursor(chart_, ChartCursor::Style::Items);
   AmpScrollBar->setFocus();
   AmpScrollBarScroll();
 }
@@ -104,10 +102,6 @@ void TDFCursorDlg::MarkBtnClick()
 {
   if (!shown_)
     return;
-  cursor_.takeBack();
-  const QColor previous = chart_.DataColor();
-  chart_.SetDataColorRgb(Sys().pen[2]);
-  chart_.MarkAt(x_, y_, kMarkTick);
-  chart_.SetDataColor(previous);
+  markOnChart({{x_, y_, Sys().pen[2], QString()}});
   cursor_.moveTo(x_, y_);
 }

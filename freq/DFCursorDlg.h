@@ -6,7 +6,6 @@
 
 #include "app/CursorDialog.h"
 #include "freq/FreqEngine.h"
-#include "plot/ChartCursor.h"
 
 class QLineEdit;
 class QScrollBar;
@@ -27,11 +26,13 @@ public:
 protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
+  // The reading has no reference: the dialog has no relative mode.
+  void forgetReference() override {}
+  void showReading() override { AmpScrollBarScroll(); }
 
 private:
   TRChart& chart_;
   const FREQSTAT& rec_;
-  ChartCursor cursor_;
   bool shown_ = false;        // the cursor belongs on the chart
   double x_ = 0.0, y_ = 0.0;  // the point in the view
 

@@ -16,7 +16,6 @@
 
 namespace {
 
-constexpr double kDegPerRad = 57.29577951308232;
 constexpr double kTooSmall = 1e-10;
 constexpr int kMaxDft = 4 * kCosineTableSize;
 const char* const kInputName[] = {"x"};

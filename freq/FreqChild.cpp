@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/Error.h"
 #include "model/Toolkit.h"
@@ -236,8 +234,11 @@ void TFreqChildForm::Config1Click()
 {
   try {
     TFreqConfigDlg dlg(this);
-    if (dlg.Execute() == QDialog::Accepted)
-      SyncLoopState();
+    dlg.loop = stat_->loop;
+    if (dlg.Execute() != QDialog::Accepted)
+      return;
+    stat_->loop = dlg.loop;
+    SyncLoopState();
   } catch (const std::exception&) {
     ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem showing dialogue"), MsgIcon::Exclamation);
   }
@@ -442,7 +443,7 @@ void TFreqChildForm::showReadout(double dx, double dy)
   case FreqView::DirectNyquist:
   case FreqView::InverseNyquist: {
     const double mag = std::sqrt(SumSq(dx, dy));
-    const ReadoutArg polar[2] = {{mag, nullptr}, {mag == 0 ? 0.0 : ArcTanA(dx, dy) * 57.29577951308232, nullptr}};
+    const ReadoutArg polar[2] = {{mag, nullptr}, {mag == 0 ? 0.0 : ArcTanA(dx, dy) * kDegPerRad, nullptr}};
     SetStatusPanel(2, Readout("Mag = %s, Ang = %s deg", polar, 2));
     break;
   }

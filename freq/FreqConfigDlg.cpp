@@ -1,12 +1,7 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
-#include "model/Model.h"
-
 #include "freq/FreqConfigDlg.h"
 
 #include "app/DialogButtons.h"
 #include "app/Messages.h"
-#include "freq/FreqChild.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>
@@ -14,8 +9,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-TFreqConfigDlg::TFreqConfigDlg(TFreqChildForm* child, QWidget* parent)
-    : QDialog(parent ? parent : child), child_(child)
+TFreqConfigDlg::TFreqConfigDlg(QWidget* parent) : QDialog(parent)
 {
   setObjectName(QStringLiteral("FreqConfigDlg"));
   setWindowTitle(tr("Frequency domain configuration"));
@@ -40,17 +34,15 @@ TFreqConfigDlg::TFreqConfigDlg(TFreqChildForm* child, QWidget* parent)
 
 int TFreqConfigDlg::Execute()
 {
-  const LoopSwitches& w = child_->settings().loop;
-  input_->button(w.refInput ? 0 : w.loadInput ? 1 : 2)->setChecked(true);
+  input_->button(loop.refInput ? 0 : loop.loadInput ? 1 : 2)->setChecked(true);
   return ExecModal(*this);
 }
 
 void TFreqConfigDlg::OKBtnClick()
 {
-  LoopSwitches& w = child_->settings().loop;
   const int item = input_->checkedId();
-  w.refInput = item == 0;
-  w.loadInput = item == 1;
-  w.noiseInput = item == 2;
+  loop.refInput = item == 0;
+  loop.loadInput = item == 1;
+  loop.noiseInput = item == 2;
   accept();
 }

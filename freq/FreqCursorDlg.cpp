@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/NumberFormat.h"
 
@@ -21,7 +19,6 @@
 
 namespace {
 
-constexpr int kMarkSize = 8;
 // A gain below this cannot be a reference: its ratios would overflow.
 constexpr double kLeastReferenceGain = 1e-10;
 
@@ -62,7 +59,7 @@ TFreqCursorDlg::TFreqCursorDlg(TFreqChildForm* child, QWidget* parent)
 
   QLabel* offGraph = newOffGraphLabel(true);
   auto* buttons = new QHBoxLayout;
-  addButton(buttons, "AbsoluteBitBtn", tr("&Absolute"), &TFreqCursorDlg::AbsoluteBitBtnClick);
+  addAbsoluteButton(buttons, "AbsoluteBitBtn", false);
   addButton(buttons, "RelativeBitBtn", tr("&Relative"), &TFreqCursorDlg::RelativeBitBtnClick);
   addButton(buttons, "MarkBtn", tr("&Mark"), &TFreqCursorDlg::MarkBtnClick);
   addButton(buttons, "EqBitBtn", tr("&="), &TFreqCursorDlg::EqBtnClick);
@@ -89,13 +86,13 @@ void TFreqCursorDlg::setUp()
   const FreqView view = rec_->set.view;
   bode_ = view == FreqView::BodeGain || view == FreqView::BodePhase;
   child_->graph().LeaveRelative();
-  reference_ = {};
-  setModeCaption(false);
   FUnits1->setText(QLatin1String(rec_->set.units));
   restartScrollBar(FreqScrollBar, rec_->result.gridCount);
-  cursor_.attach(*chart_, bode_ ? ChartCursor::Style::Crosshairs : ChartCursor::Style::Items);
-  update();
+  attachCursor(*chart_, bode_ ? ChartCursor::Style::Crosshairs : ChartCursor::Style::Items);
+  showReading();
 }
+
+void TFreqCursorDlg::forgetReference() { reference_ = {}; }
 
 void TFreqCursorDlg::readPoint(int i)
 {
@@ -112,7 +109,7 @@ void TFreqCursorDlg::readPoint(int i)
   values_ = EvaluateForCursor(*rec_, omega);
 }
 
-void TFreqCursorDlg::update()
+void TFreqCursorDlg::showReading()
 {
   readPoint(FreqScrollBar->value());
   cursor_.moveTo(x_, y_);
@@ -129,7 +126,7 @@ void TFreqCursorDlg::update()
   ShowNumberInEdit(CLPhase, values_.closedPhaseDeg - reference_.closedPhase);
 }
 
-void TFreqCursorDlg::FreqScrollBarScroll() { update(); }
+void TFreqCursorDlg::FreqScrollBarScroll() { showReading(); }
 
 void TFreqCursorDlg::RelativeBitBtnClick()
 {
@@ -147,35 +144,18 @@ void TFreqCursorDlg::RelativeBitBtnClick()
     reference_.closedMag = 1.0;
     ShowWarning(this, QStringLiteral("Closed-loop gain too small, showing absolute gain"));
   }
-  setModeCaption(true);
-  // On the other views update() draws the reference cross under the cursor.
-  cursor_.setReference(x_, y_);
-  update();
-}
-
-void TFreqCursorDlg::AbsoluteBitBtnClick()
-{
-  if (!cursor_.hasReference())
-    return;
-  reference_ = {};
-  setModeCaption(false);
-  cursor_.clearReference();
-  update();
+  // On the other views showReading() draws the reference cross under the
+  // cursor.
+  enterRelative(x_, y_);
+  showReading();
 }
 
 void TFreqCursorDlg::MarkBtnClick()
 {
-  const QColor previous = chart_->DataColor();
-  chart_->SetDataColorRgb(Sys().pen[rec_->loop.closedLoop ? 1 : 0]);
-  // The mark goes under the cursor items, which update() draws again.
-  cursor_.takeBack();
-  chart_->MarkAt(x_, y_, kMarkTick);
-  if (Sys().showMarkLabels)
-    chart_->TextAt(x_, y_,
-                   QStringLiteral("  %1 %2").arg(QString::fromStdString(FormatModelNumber(freq_)),
-                                                 QLatin1String(rec_->set.units)),
-                   kMarkSize);
-  chart_->SetDataColor(previous);
+  // The mark goes under the cursor items, which showReading() draws again.
+  markOnChart({{x_, y_, Sys().pen[rec_->loop.closedLoop ? 1 : 0],
+                QStringLiteral("  %1 %2").arg(QString::fromStdString(FormatModelNumber(freq_)),
+                                              QLatin1String(rec_->set.units))}});
   chart_->ShowGraph();
-  update();
+  showReading();
 }

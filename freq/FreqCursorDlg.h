@@ -9,7 +9,6 @@
 
 #include "app/CursorDialog.h"
 #include "freq/FreqEngine.h"
-#include "plot/ChartCursor.h"
 
 class QLabel;
 class QLineEdit;
@@ -28,8 +27,11 @@ public:
 
   void FreqScrollBarScroll();
   void RelativeBitBtnClick();
-  void AbsoluteBitBtnClick();
   void MarkBtnClick();
+
+protected:
+  void forgetReference() override;
+  void showReading() override;
 
 private:
   struct Reference {
@@ -42,7 +44,6 @@ private:
   void setUp();
   // Reads grid point i into the current point and its values.
   void readPoint(int i);
-  void update();
 
   TFreqChildForm* child_;
   FREQSTAT* rec_ = nullptr;
@@ -53,7 +54,6 @@ private:
   double freq_ = 0.0, x_ = 0.0, y_ = 0.0;
   CursorValues values_;
   Reference reference_;
-  ChartCursor cursor_;
 
   QScrollBar* FreqScrollBar;
   QLineEdit* FreqEdit;

@@ -5,6 +5,7 @@
 #include "freq/Margins.h"
 #include "model/Error.h"
 #include "model/NumberFormat.h"
+#include "model/Toolkit.h"
 #include "plot/DisplayList.h"
 
 #include <algorithm>
@@ -29,7 +30,7 @@ double CurvePhaseDeg(const FREQSTAT& rec, double omega, double fallback)
   const double* it = std::lower_bound(begin, end, omega);
   if (it == end || (it != begin && omega - *(it - 1) < *it - omega))
     --it;
-  const double deg = r.openPhase[static_cast<std::size_t>(it - begin)] * 57.29577951308232;
+  const double deg = r.openPhase[static_cast<std::size_t>(it - begin)] * kDegPerRad;
   return std::isfinite(deg) ? deg : fallback;
 }
 

@@ -17,8 +17,6 @@
 
 namespace {
 
-constexpr double kDegPerRad = 57.29577951308232;
-
 // 20 log10 |L| or 10 log10 |T|^2, by the loop mode.
 double MagnitudeDb(const FREQSTAT& rec)
 {

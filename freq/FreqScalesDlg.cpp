@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/Error.h"
 
@@ -317,10 +315,10 @@ void TFreqScalesDlg::OKBtnClick()
   double x1 = 0, x2 = 0, y1 = 0, y2 = 0;
   if (!read(a.x1, x1) || !read(a.x2, x2) || !read(a.y1, y1) || (a.y2 && !read(a.y2, y2)))
     return;
-  if (!(x1 < x2))
-    return refuse(a.x2, "Max must exceed Min");
-  if (a.y2 && !(y1 < y2))
-    return refuse(a.y2, "Max must exceed Min");
+  if (!MaxExceedsMin(x1, x2))
+    return refuse(a.x2, kMaxMustExceedMin);
+  if (a.y2 && !MaxExceedsMin(y1, y2))
+    return refuse(a.y2, kMaxMustExceedMin);
   if (IsBode(view_) && !(x1 > 0))
     return refuse(a.x1, "X-axis min must be positive on a logarithmic axis");
 

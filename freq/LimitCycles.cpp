@@ -19,7 +19,6 @@
 namespace {
 
 using Cd = std::complex<double>;
-constexpr double kDegPerRad = 57.29577951308232;
 constexpr int kMinCells = 64;        // amplitude intervals searched at least
 constexpr int kSplitDepth = 5;       // halvings of an interval where the locus bends
 constexpr int kMaxScan = 200000;     // frequency points of one scan at most

@@ -15,7 +15,6 @@
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kDegPerRad = 57.29577951308232;
 
 // L at one frequency, reduced to what the search needs.
 struct LoopSample {

@@ -6,6 +6,10 @@
 #include "model/SysData.h"
 
 inline constexpr double kPi = 3.14159265358979323846;
+// Degrees per radian and radians per degree, for every angle shown or read
+// in degrees.
+inline constexpr double kDegPerRad = 180.0 / kPi;
+inline constexpr double kRadPerDeg = kPi / 180.0;
 inline constexpr double kTinyFloat = 1.1754944e-38;  // smallest normal float
 
 // Four-quadrant angle of (x, y); |x| below the smallest float counts as 0.

@@ -8,6 +8,12 @@ struct ValueRange {
   double high;
 };
 
+// An axis range holds only with its max above its min (a NaN bound fails
+// too); the scales dialogs and the engines refuse any other with this
+// warning.
+inline constexpr char kMaxMustExceedMin[] = "Max must exceed Min";
+[[nodiscard]] constexpr bool MaxExceedsMin(double min, double max) { return min < max; }
+
 namespace ranges {
 // Loop values (value dialogs, --gain, --delay, --hold).
 inline constexpr ValueRange kGain{"Gain", -1e20, 1e20};

@@ -70,7 +70,16 @@ void TNlinChildForm::Scales1Click()
   graph().CancelMouseMode();
   if (!scalesDlg_)
     scalesDlg_ = new TNlinScalesDlg(this);
-  scalesDlg_->Execute();
+  scalesDlg_->axes = RangesOf(*chart());
+  scalesDlg_->points = stat_->points;
+  if (scalesDlg_->Execute() != QDialog::Accepted)
+    return;
+  stat_->points = scalesDlg_->points;
+  if (scalesDlg_->rangesEdited()) {
+    const AxisRanges& r = scalesDlg_->axes;
+    chart()->ZoomTo(r.xMin, r.yMin, r.xMax, r.yMax);
+    chart()->ShowGraph();
+  }
 }
 
 void TNlinChildForm::rangesChanged(RangeChange why)

@@ -45,8 +45,7 @@ TNlinCursorDlg::TNlinCursorDlg(TRChart& chart, const NLINSTAT& rec, QWidget* par
   auto* row = new QHBoxLayout;
   addCloseButton(row, tr("Close"), &QDialog::reject);
   addButton(row, "EqBtn2", tr("&="), &TNlinCursorDlg::EqBtnClick);
-  AbsoluteBtn = addButton(row, "AbsoluteBtn", tr("&Absolute"), &TNlinCursorDlg::AbsoluteBtnClick);
-  AbsoluteBtn->setEnabled(false);
+  addAbsoluteButton(row, "AbsoluteBtn", true);
   addButton(row, "RelativeBtn", tr("&Relative"), &TNlinCursorDlg::RelativeBtnClick);
   addButton(row, "MarkBtn", tr("&Mark"), &TNlinCursorDlg::MarkBtnClick);
 
@@ -63,8 +62,7 @@ void TNlinCursorDlg::showEvent(QShowEvent* event)
   // Each opening restarts hyst's memory at the left end of the axis; a
   // start that cannot be evaluated is reported when the cursor gets there.
   walk_ = BeginCursor(rec_, chart_.RangeLoX(), chart_.RangeHiX());
-  cursor_.attach(chart_, ChartCursor::Style::Items);
-  setRelative(false);
+  attachCursor(chart_, ChartCursor::Style::Items);
   ScrollBar1->setFocus();
   ScrollBar1Change();
 }
@@ -107,17 +105,7 @@ void TNlinCursorDlg::showReading()
   showOffGraph(valid_ && off);
 }
 
-void TNlinCursorDlg::setRelative(bool on)
-{
-  if (on) {
-    cursor_.setReference(refX_, refY_);
-  } else {
-    refX_ = refY_ = 0.0;
-    cursor_.clearReference();
-  }
-  setModeCaption(on);
-  AbsoluteBtn->setEnabled(on);
-}
+void TNlinCursorDlg::forgetReference() { refX_ = refY_ = 0.0; }
 
 void TNlinCursorDlg::RelativeBtnClick()
 {
@@ -125,15 +113,7 @@ void TNlinCursorDlg::RelativeBtnClick()
     return;
   refX_ = x_;
   refY_ = y_;
-  setRelative(true);
-  showReading();
-}
-
-void TNlinCursorDlg::AbsoluteBtnClick()
-{
-  if (!cursor_.hasReference())
-    return;
-  setRelative(false);
+  enterRelative(refX_, refY_);
   showReading();
 }
 
@@ -141,16 +121,9 @@ void TNlinCursorDlg::MarkBtnClick()
 {
   if (!valid_)
     return;
-  cursor_.takeBack();
-  const QColor previous = chart_.DataColor();
-  chart_.SetDataColorRgb(Sys().pen[0]);
-  chart_.MarkAt(x_, y_, kMarkTick);
-  if (Sys().showMarkLabels) {
-    const ReadoutArg args[2] = {{x_, nullptr}, {y_, nullptr}};
-    char label[64];
-    FormatReadout("  %s,%s", Sys().numberFormat, args, 2, label, sizeof label);
-    chart_.TextAt(x_, y_, QLatin1String(label), 8);
-  }
-  chart_.SetDataColor(previous);
+  const ReadoutArg args[2] = {{x_, nullptr}, {y_, nullptr}};
+  char label[64];
+  FormatReadout("  %s,%s", Sys().numberFormat, args, 2, label, sizeof label);
+  markOnChart({{x_, y_, Sys().pen[0], QLatin1String(label)}});
   cursor_.moveTo(x_, y_, valid_);
 }

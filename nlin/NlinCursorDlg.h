@@ -6,10 +6,8 @@
 
 #include "app/CursorDialog.h"
 #include "nlin/NlinEngine.h"
-#include "plot/ChartCursor.h"
 
 class QLineEdit;
-class QPushButton;
 class QScrollBar;
 class TRChart;
 
@@ -24,8 +22,6 @@ public:
   void ScrollBar1Change();
   // Takes the cursor's point as the reference of the read-outs.
   void RelativeBtnClick();
-  // Back to absolute read-outs (in relative mode only).
-  void AbsoluteBtnClick();
   // Marks the cursor's point on the chart, with its coordinates when mark
   // labels are on.
   void MarkBtnClick();
@@ -34,17 +30,15 @@ protected:
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
-private:
+  void forgetReference() override;
   // The crosshair at the reading and the read-outs, without evaluating.
-  void showReading();
-  // Relative read-outs on or off (off puts the reference back at 0, 0).
-  void setRelative(bool on);
+  void showReading() override;
+
+private:
 
   TRChart& chart_;
   const NLINSTAT& rec_;
   NlinCursor walk_;
-  // The crosshair (and the reference cross) on the chart.
-  ChartCursor cursor_;
   bool walking_ = false;     // shown: the markers belong on the chart
   bool valid_ = false;       // the reading evaluated without error
   double x_ = 0.0, y_ = 0.0;  // the reading
@@ -53,5 +47,4 @@ private:
   QScrollBar* ScrollBar1;
   QLineEdit* XValue;
   QLineEdit* YValue;
-  QPushButton* AbsoluteBtn;
 };

@@ -59,8 +59,8 @@ bool PrepareNonlinearities(const NLINSTAT& rec, bool& memory)
 
 bool CheckSettings(double xMin, double xMax, std::int32_t points)
 {
-  if (!(xMin < xMax)) {
-    SetError("Max must exceed Min");
+  if (!MaxExceedsMin(xMin, xMax)) {
+    SetError(kMaxMustExceedMin);
     return false;
   }
   const ValueRange& n = ranges::kNlinPoints;
@@ -147,8 +147,8 @@ void CreateNonlinearCurve(NLINSTAT& rec, double chartXmin, double chartXmax)
 
 bool SetInputRange(NLINSTAT& rec, double xMin, double xMax)
 {
-  if (!(xMin < xMax)) {
-    SetError("Max must exceed Min");
+  if (!MaxExceedsMin(xMin, xMax)) {
+    SetError(kMaxMustExceedMin);
     return false;
   }
   rec.xMin = xMin;

@@ -5,7 +5,6 @@
 #include "model/NumberEntry.h"
 #include "model/ValueRanges.h"
 #include "nlin/NlinChild.h"
-#include "plot/TRChart.h"
 
 #include <QLineEdit>
 
@@ -35,7 +34,7 @@ TNlinScalesDlg::TNlinScalesDlg(TNlinChildForm* window)
 
 int TNlinScalesDlg::Execute()
 {
-  return execute(window_ ? window_->chart() : nullptr, window_ ? window_->record().points : 0);
+  return execute(window_ != nullptr, axes, points);
 }
 
 void TNlinScalesDlg::OKBtnClick()
@@ -48,8 +47,8 @@ void TNlinScalesDlg::OKBtnClick()
     for (int i = 0; i < 4; ++i)
       if (!ReadEntry(edits[i], lim[i]))
         return;
-    if (!(lim[0] < lim[1]) || !(lim[2] < lim[3])) {
-      ShowWarning(this, QStringLiteral("Max must exceed Min"));
+    if (!MaxExceedsMin(lim[0], lim[1]) || !MaxExceedsMin(lim[2], lim[3])) {
+      ShowWarning(this, QLatin1String(kMaxMustExceedMin));
       return;
     }
     // The x range becomes the input range of the next characteristic.
@@ -69,12 +68,9 @@ void TNlinScalesDlg::OKBtnClick()
       focusEntry(npointsEdit);
       return;
     }
-    window_->record().points = static_cast<std::int32_t>(n);
+    points = static_cast<std::int32_t>(n);
   }
-  if (rangesChanged_) {
-    TRChart& chart = *window_->chart();
-    chart.ZoomTo(lim[0], lim[2], lim[1], lim[3]);
-    chart.ShowGraph();
-  }
+  if (rangesChanged_)
+    axes = {lim[0], lim[1], lim[2], lim[3]};
   accept();
 }

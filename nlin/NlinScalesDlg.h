@@ -1,11 +1,14 @@
 #pragma once
 // "Nonlinear scales": the axis ranges of a nonlinear window's chart and the
-// number of points of its sweep. The input range of the sweep stays: it
-// follows the chart only at autoscale, zoom-in and zoom back.
+// number of points of its sweep, set by the window and taken back after OK.
+// The input range of the sweep stays: it follows the chart only at
+// autoscale, zoom-in and zoom back.
 
 #include "app/AxesPointsDlg.h"
 
 #include <QPointer>
+
+#include <cstdint>
 
 class TNlinChildForm;
 
@@ -16,8 +19,12 @@ public:
   // The dialog of window (its parent).
   explicit TNlinScalesDlg(TNlinChildForm* window);
 
-  // Fills the edits from the window's chart and record and runs the dialog
-  // modally; returns its result. Without a window: "Null child pointer".
+  // Shown when the dialog runs; after OK with what was typed.
+  AxisRanges axes;
+  std::int32_t points = 0;
+
+  // Shows axes and points and runs the dialog modally; returns its
+  // result. Without a window: "Null child pointer".
   int Execute();
   void OKBtnClick() override;
 

@@ -1,7 +1,6 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/SysData.h"
+#include "model/Toolkit.h"
 
 #include "plot/ChartDemo.h"
 
@@ -15,7 +14,6 @@
 #include <cstring>
 
 namespace {
-constexpr double kPi = 3.14159265358979323846;
 
 std::uint32_t Pen(int i)
 {

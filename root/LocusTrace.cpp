@@ -339,8 +339,8 @@ bool CheckLocusRectangle(double xMin, double xMax, double yMin, double yMax, int
       SetError(RangeWarningText(axis[i]->quantity, axis[i]->high, axis[i]->low).c_str());
       return false;
     }
-  if (!(xMax > xMin) || !(yMax > yMin)) {
-    SetError("Max must exceed Min");
+  if (!MaxExceedsMin(xMin, xMax) || !MaxExceedsMin(yMin, yMax)) {
+    SetError(kMaxMustExceedMin);
     return false;
   }
   // The left and right edges are scanned in steps of the x range over N.

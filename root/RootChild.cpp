@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/Error.h"
 #include "model/Toolkit.h"

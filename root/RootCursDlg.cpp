@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/Error.h"
 #include "model/NumberFormat.h"
@@ -24,8 +22,6 @@
 #include <cmath>
 
 namespace {
-constexpr int kLabelSize = 8;
-
 bool GainInfinite(const CursorReadout& c) { return c.gainInfinite || std::fabs(c.gain) >= kInfiniteGain; }
 }  // namespace
 
@@ -55,7 +51,7 @@ TRootCursDlg::TRootCursDlg(TRootChildForm& window)
   auto* row = new QHBoxLayout;
   addCloseButton(row, tr("Close"), &QDialog::reject);
   addButton(row, "EqBtn2", tr("&="), &TRootCursDlg::EqBtnClick);
-  AbsoluteBtn = addButton(row, "AbsoluteBtn", tr("&Absolute"), &TRootCursDlg::AbsoluteBtnClick);
+  addAbsoluteButton(row, "AbsoluteBtn", true);
   addButton(row, "RelativeBtn", tr("&Relative"), &TRootCursDlg::RelativeBtnClick);
   addButton(row, "MarkBtn", tr("&Mark"), &TRootCursDlg::MarkBtnClick);
   addButton(row, "SetGainBtn", tr("Set &gain"), &TRootCursDlg::SetGainBtnClick)
@@ -78,10 +74,9 @@ int TRootCursDlg::Execute()
     return Rejected;
   chart_ = window_.chart();
   window_.graph().LeaveRelative();
-  cursor_.attach(*chart_, ChartCursor::Style::Items);
-  setRelative(false);
+  attachCursor(*chart_, ChartCursor::Style::Items);
   restartScrollBar(ScrollBar1, n);
-  ShowReading();
+  showReading();
 
   const int result = ExecModal(*this);
   cursor_.detach();
@@ -97,7 +92,7 @@ void TRootCursDlg::showEvent(QShowEvent* event)
   ScrollBar1->setFocus();
 }
 
-void TRootCursDlg::ShowReading()
+void TRootCursDlg::showReading()
 {
   if (!chart_)
     return;
@@ -122,47 +117,22 @@ void TRootCursDlg::ShowReading()
   showOffGraph(at_.offGraph);
 }
 
-void TRootCursDlg::setRelative(bool on)
-{
-  if (on) {
-    cursor_.setReference(ref_.x, ref_.y);
-  } else {
-    ref_ = {};
-    cursor_.clearReference();
-  }
-  setModeCaption(on);
-  AbsoluteBtn->setEnabled(on);
-}
+void TRootCursDlg::forgetReference() { ref_ = {}; }
 
 void TRootCursDlg::RelativeBtnClick()
 {
   if (!TakeReference(at_, ref_))
     ShowWarning(this, QLatin1String(kGainTooSmallWarning));
-  setRelative(true);
-  ShowReading();
-}
-
-void TRootCursDlg::AbsoluteBtnClick()
-{
-  if (!cursor_.hasReference())
-    return;
-  setRelative(false);
-  ShowReading();
+  enterRelative(ref_.x, ref_.y);
+  showReading();
 }
 
 void TRootCursDlg::MarkBtnClick()
 {
   if (!chart_)
     return;
-  cursor_.takeBack();
-  const QColor previous = chart_->DataColor();
-  chart_->SetDataColorRgb(Sys().pen[1]);
-  chart_->MarkAt(at_.x, at_.y, kMarkTick);
-  if (Sys().showMarkLabels) {
-    const QString gain = GainInfinite(at_) ? tr("Infinite") : QString::fromStdString(FormatModelNumber(at_.gain));
-    chart_->TextAt(at_.x, at_.y, QStringLiteral("  ") + gain, kLabelSize);
-  }
-  chart_->SetDataColor(previous);
+  const QString gain = GainInfinite(at_) ? tr("Infinite") : QString::fromStdString(FormatModelNumber(at_.gain));
+  markOnChart({{at_.x, at_.y, Sys().pen[1], QStringLiteral("  ") + gain}});
   cursor_.moveTo(at_.x, at_.y);
 }
 

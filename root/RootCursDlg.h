@@ -6,11 +6,9 @@
 // to a reference point. "Set gain" makes that gain the loop gain K.
 
 #include "app/CursorDialog.h"
-#include "plot/ChartCursor.h"
 #include "root/RootReadouts.h"
 
 class QLineEdit;
-class QPushButton;
 class QScrollBar;
 class TRChart;
 class TRootChildForm;
@@ -24,11 +22,10 @@ public:
   // dialog modally; nothing when the window holds no locus.
   int Execute();
 
-  void ScrollBar1Change() { ShowReading(); }
+  void ScrollBar1Change() { showReading(); }
   // The current point becomes the reference; a gain below 1e-10 stays
   // absolute, with a warning.
   void RelativeBtnClick();
-  void AbsoluteBtnClick();
   // A tick in Pen2 at the point, labelled with its gain when mark labels
   // are on.
   void MarkBtnClick();
@@ -38,19 +35,17 @@ public:
 
 protected:
   void showEvent(QShowEvent* event) override;
+  void forgetReference() override;
+  // Reads the point at the scroll bar, moves the crosshair, fills the boxes.
+  void showReading() override;
 
 private:
-  // Reads the point at the scroll bar, moves the crosshair, fills the boxes.
-  void ShowReading();
-  void setRelative(bool on);
 
   TRootChildForm& window_;
   ROOTSTAT& rec_;
   TRChart* chart_ = nullptr;
   CursorReadout at_;
   CursorReference ref_;
-  // The crosshair and the reference cross on the chart.
-  ChartCursor cursor_;
 
   QScrollBar* ScrollBar1;
   QLineEdit* RealValue;
@@ -59,5 +54,4 @@ private:
   QLineEdit* AngleValue;
   QLineEdit* GainValue;
   QLineEdit* BranchValue;
-  QPushButton* AbsoluteBtn;
 };

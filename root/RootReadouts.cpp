@@ -9,7 +9,6 @@
 #include <cmath>
 
 namespace {
-constexpr double kDegrees = 180.0 / kPi;
 constexpr double kSmallGain = 1e-10;
 }  // namespace
 
@@ -29,7 +28,7 @@ bool CursorAt(const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange 
   c.x = p.x;
   c.y = p.y;
   c.radius = std::sqrt(c.x * c.x + c.y * c.y);
-  c.angle = ArcTanA(c.x, c.y) * kDegrees;
+  c.angle = ArcTanA(c.x, c.y) * kDegPerRad;
   c.gain = LocusGain(c.x, c.y);
   c.realShown = c.x - ref.x;
   c.imagShown = c.y - ref.y;

@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "root/RootEngine.h"
 
 #include "root/RootScalesDlg.h"
@@ -20,7 +18,9 @@ TRootScalesDlg::TRootScalesDlg(TRootChildForm* window)
 
 int TRootScalesDlg::Execute()
 {
-  return execute(window_ ? window_->chart() : nullptr, window_ ? window_->record().points : 0);
+  if (!window_)
+    return execute(false, {}, 0);
+  return execute(true, RangesOf(*window_->chart()), window_->record().points);
 }
 
 void TRootScalesDlg::OKBtnClick()
@@ -33,8 +33,8 @@ void TRootScalesDlg::OKBtnClick()
     for (int i = 0; i < 3; ++i)
       if (!ReadNumber(edits[i], lim[i]))
         return;
-    if (!(lim[0] < lim[1])) {
-      ShowWarning(this, QStringLiteral("Max must exceed Min"));
+    if (!MaxExceedsMin(lim[0], lim[1])) {
+      ShowWarning(this, QLatin1String(kMaxMustExceedMin));
       XmaxEdit->setFocus();
       return;
     }

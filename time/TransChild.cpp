@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/Error.h"
 #include "model/NumberFormat.h"
@@ -230,7 +228,21 @@ void TTransChildForm::Plotcursor1Click()
 void TTransChildForm::Scales1Click()
 {
   graph().CancelMouseMode();
-  scales_->Execute();
+  scales_->axes = RangesOf(*chart());
+  scales_->duration = stat_->duration;
+  scales_->points = stat_->points;
+  if (scales_->Execute() != QDialog::Accepted)
+    return;
+  stat_->duration = scales_->duration;
+  stat_->points = scales_->points;
+  if (scales_->rangesEdited()) {
+    const AxisRanges& r = scales_->axes;
+    chart()->SetRangeLoX(r.xMin);
+    chart()->SetRangeHiX(r.xMax);
+    chart()->SetRangeLoY(r.yMin);
+    chart()->SetRangeHiY(r.yMax);
+    chart()->ShowGraph();
+  }
 }
 
 void TTransChildForm::Autoscale1Click()
@@ -252,7 +264,9 @@ void TTransChildForm::Config1Click()
 {
   try {
     TTransConfigDlg dlg(this);
-    dlg.Execute();
+    dlg.config = TransConfigOf(*stat_, Sys());
+    if (dlg.Execute() == QDialog::Accepted)
+      ConfigurationApplied(StoreTransConfig(dlg.config, *stat_, Sys()));
   } catch (const std::exception&) {
     ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem showing dialogue"),
                 MsgIcon::Exclamation);

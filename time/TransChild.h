@@ -56,7 +56,7 @@ public:
   // The page the configuration dialog opens on.
   int configPage() const { return configPage_; }
   void setConfigPage(int page) { configPage_ = page; }
-  // After the configuration dialog stored new settings: the cost panel, the
+  // After the configuration dialog's settings are stored: the cost panel, the
   // phase-plane axis titles (and a wiped phase plot when its functions
   // changed), the control-effort check, the buttons and the diagram.
   void ConfigurationApplied(bool phaseFunctionsChanged);

@@ -1,7 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
-#include "model/Model.h"
-
 #include "time/TransConfigDlg.h"
 
 #include "app/DialogButtons.h"
@@ -60,6 +56,55 @@ void StoreText(char (&field)[kTextSize], const QLineEdit* e)
 }
 
 }  // namespace
+
+TransConfig TransConfigOf(const TRANSTAT& st, const SYSDATA& s)
+{
+  TransConfig c;
+  c.refInput = st.loop.refInput;
+  c.loadInput = st.loop.loadInput;
+  c.noiseInput = st.loop.noiseInput;
+  SetText(c.refText, st.refText);
+  SetText(c.loadText, st.loadText);
+  SetText(c.noiseText, st.noiseText);
+  c.periodic = st.periodic;
+  c.period = st.period;
+  SetText(c.costText, st.costText);
+  c.costOnGo = st.costOnGo;
+  c.initPlantOutput = st.initPlantOutput;
+  c.plantInitEnabled = s.plantInitEnabled;
+  c.initCompOutput = st.initCompOutput;
+  c.compInitEnabled = s.compInitEnabled;
+  SetText(c.phaseXText, st.phaseXText);
+  SetText(c.phaseYText, st.phaseYText);
+  c.secondary = st.secondary;
+  c.discreteInterpolation = st.discreteInterpolation;
+  return c;
+}
+
+bool StoreTransConfig(const TransConfig& c, TRANSTAT& st, SYSDATA& s)
+{
+  st.loop.refInput = c.refInput;
+  st.loop.loadInput = c.loadInput;
+  st.loop.noiseInput = c.noiseInput;
+  SetText(st.refText, c.refText);
+  SetText(st.loadText, c.loadText);
+  SetText(st.noiseText, c.noiseText);
+  st.periodic = c.periodic;
+  st.period = c.period;
+  SetText(st.costText, c.costText);
+  st.costOnGo = c.costOnGo;
+  st.initPlantOutput = c.initPlantOutput;
+  s.plantInitEnabled = c.plantInitEnabled;
+  st.initCompOutput = c.initCompOutput;
+  s.compInitEnabled = c.compInitEnabled;
+  const bool changed =
+      std::strcmp(c.phaseXText, st.phaseXText) != 0 || std::strcmp(c.phaseYText, st.phaseYText) != 0;
+  SetText(st.phaseXText, c.phaseXText);
+  SetText(st.phaseYText, c.phaseYText);
+  st.secondary = c.secondary;
+  st.discreteInterpolation = c.discreteInterpolation;
+  return changed;
+}
 
 TTransConfigDlg::TTransConfigDlg(TTransChildForm* child, QWidget* parent)
     : QDialog(parent ? parent : child), child_(child)
@@ -180,27 +225,26 @@ int TTransConfigDlg::Execute()
 
 void TTransConfigDlg::load()
 {
-  const TRANSTAT& st = child_->settings();
-  const SYSDATA& s = Sys();
-  RefChk->setChecked(st.loop.refInput);
-  LoadChk->setChecked(st.loop.loadInput);
-  MeasChk->setChecked(st.loop.noiseInput);
-  ShowText(RefEdit, st.refText);
-  ShowText(LoadEdit, st.loadText);
-  ShowText(MeasEdit, st.noiseText);
-  PeriodChk->setChecked(st.periodic);
-  PeriodEdit->setEnabled(st.periodic);
-  ShowNumberInEdit(PeriodEdit, st.period);
-  ShowText(CostFnEdit, st.costText);
-  CostFnChk->setChecked(st.costOnGo);
-  ShowNumberInEdit(GpIcEdit, st.initPlantOutput);
-  GpIcChk->setChecked(s.plantInitEnabled);
-  ShowNumberInEdit(GcIcEdit, st.initCompOutput);
-  GcIcChk->setChecked(s.compInitEnabled);
-  ShowText(PPXAxisFnEdit, st.phaseXText);
-  ShowText(PPYAxisFnEdit, st.phaseYText);
-  secondary_->button(static_cast<int>(st.secondary))->setChecked(true);
-  DiscInterpChk->setChecked(st.discreteInterpolation);
+  const TransConfig& c = config;
+  RefChk->setChecked(c.refInput);
+  LoadChk->setChecked(c.loadInput);
+  MeasChk->setChecked(c.noiseInput);
+  ShowText(RefEdit, c.refText);
+  ShowText(LoadEdit, c.loadText);
+  ShowText(MeasEdit, c.noiseText);
+  PeriodChk->setChecked(c.periodic);
+  PeriodEdit->setEnabled(c.periodic);
+  ShowNumberInEdit(PeriodEdit, c.period);
+  ShowText(CostFnEdit, c.costText);
+  CostFnChk->setChecked(c.costOnGo);
+  ShowNumberInEdit(GpIcEdit, c.initPlantOutput);
+  GpIcChk->setChecked(c.plantInitEnabled);
+  ShowNumberInEdit(GcIcEdit, c.initCompOutput);
+  GcIcChk->setChecked(c.compInitEnabled);
+  ShowText(PPXAxisFnEdit, c.phaseXText);
+  ShowText(PPYAxisFnEdit, c.phaseYText);
+  secondary_->button(static_cast<int>(c.secondary))->setChecked(true);
+  DiscInterpChk->setChecked(c.discreteInterpolation);
 }
 
 void TTransConfigDlg::showFault(QLineEdit* edit)
@@ -248,30 +292,24 @@ void TTransConfigDlg::OKBtnClick()
     return;
   }
 
-  TRANSTAT& st = child_->settings();
-  SYSDATA& s = Sys();
-  st.loop.refInput = RefChk->isChecked();
-  st.loop.loadInput = LoadChk->isChecked();
-  st.loop.noiseInput = MeasChk->isChecked();
-  StoreText(st.refText, RefEdit);
-  StoreText(st.loadText, LoadEdit);
-  StoreText(st.noiseText, MeasEdit);
-  st.periodic = PeriodChk->isChecked();
-  st.period = period;
-  StoreText(st.costText, CostFnEdit);
-  st.costOnGo = CostFnChk->isChecked();
-  st.initPlantOutput = plantIc;
-  s.plantInitEnabled = GpIcChk->isChecked();
-  st.initCompOutput = compIc;
-  s.compInitEnabled = GcIcChk->isChecked();
-  const QByteArray x = PPXAxisFnEdit->text().toUtf8();
-  const QByteArray y = PPYAxisFnEdit->text().toUtf8();
-  const bool changed = std::strcmp(x.constData(), st.phaseXText) != 0 ||
-                       std::strcmp(y.constData(), st.phaseYText) != 0;
-  SetText(st.phaseXText, x.constData());
-  SetText(st.phaseYText, y.constData());
-  st.secondary = static_cast<SecondaryTrace>(secondary_->checkedId());
-  st.discreteInterpolation = DiscInterpChk->isChecked();
-  child_->ConfigurationApplied(changed);
+  TransConfig& c = config;
+  c.refInput = RefChk->isChecked();
+  c.loadInput = LoadChk->isChecked();
+  c.noiseInput = MeasChk->isChecked();
+  StoreText(c.refText, RefEdit);
+  StoreText(c.loadText, LoadEdit);
+  StoreText(c.noiseText, MeasEdit);
+  c.periodic = PeriodChk->isChecked();
+  c.period = period;
+  StoreText(c.costText, CostFnEdit);
+  c.costOnGo = CostFnChk->isChecked();
+  c.initPlantOutput = plantIc;
+  c.plantInitEnabled = GpIcChk->isChecked();
+  c.initCompOutput = compIc;
+  c.compInitEnabled = GcIcChk->isChecked();
+  StoreText(c.phaseXText, PPXAxisFnEdit);
+  StoreText(c.phaseYText, PPYAxisFnEdit);
+  c.secondary = static_cast<SecondaryTrace>(secondary_->checkedId());
+  c.discreteInterpolation = DiscInterpChk->isChecked();
   accept();
 }

@@ -1,5 +1,3 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
 #include "model/Model.h"
 #include "model/NumberFormat.h"
 
@@ -24,8 +22,6 @@
 
 namespace {
 
-constexpr int kMarkSize = 8;
-
 // A round mark of the colour of the trace a value belongs to.
 void PaintMark(QLabel* mark, Rgb colour)
 {
@@ -47,14 +43,6 @@ QString MarkLabel(double x, double y)
 {
   return QStringLiteral("  %1,%2").arg(QString::fromStdString(FormatModelNumber(x)),
                                        QString::fromStdString(FormatModelNumber(y)));
-}
-
-// A mark with its label (when the option is on) in the current colour.
-void MarkWithLabel(TRChart& c, double x, double y)
-{
-  c.MarkAt(x, y, kMarkTick);
-  if (Sys().showMarkLabels)
-    c.TextAt(x, y, MarkLabel(x, y), kMarkSize);
 }
 
 }  // namespace
@@ -100,7 +88,7 @@ TTransCursorDlg::TTransCursorDlg(TTransChildForm* child, QWidget* parent)
 
   QLabel* offGraph = newOffGraphLabel(true);
   auto* buttons = new QHBoxLayout;
-  addButton(buttons, "AbsoluteBitBtn", tr("&Absolute"), &TTransCursorDlg::AbsoluteBitBtnClick);
+  addAbsoluteButton(buttons, "AbsoluteBitBtn", false);
   addButton(buttons, "RelativeBitBtn", tr("&Relative"), &TTransCursorDlg::RelativeBitBtnClick);
   addButton(buttons, "MarkBtn", tr("&Mark"), &TTransCursorDlg::MarkBtnClick);
   addButton(buttons, "EqBitBtn", tr("&="), &TTransCursorDlg::EqBtnClick);
@@ -126,8 +114,6 @@ void TTransCursorDlg::setUp()
   run_ = &child_->settings().result;
   phase_ = run_->plot == TransPlot::PhasePlane;
   child_->graph().LeaveRelative();
-  reference_ = {};
-  setModeCaption(false);
 
   const ChartPens pens = PensOf(Sys());
   const Rgb output = pens.pen[run_->closedLoop ? kClosedOutputPen : kOpenOutputPen];
@@ -147,9 +133,12 @@ void TTransCursorDlg::setUp()
   OutputLabel->setText(phase_ ? QString::fromLatin1(st.phaseYText) : tr("Output"));
 
   restartScrollBar(ScrollBar1, run_->pointCount);
-  cursor_.attach(*chart_, phase_ ? ChartCursor::Style::Items : ChartCursor::Style::Crosshairs);
-  update();
+  // Crosshairs on the time plot, display items on the phase plane.
+  attachCursor(*chart_, phase_ ? ChartCursor::Style::Items : ChartCursor::Style::Crosshairs);
+  showReading();
 }
+
+void TTransCursorDlg::forgetReference() { reference_ = {}; }
 
 TTransCursorDlg::Point TTransCursorDlg::pointAt(int i) const
 {
@@ -159,7 +148,7 @@ TTransCursorDlg::Point TTransCursorDlg::pointAt(int i) const
   return {i * run_->step, p.input, p.y, p.u};
 }
 
-void TTransCursorDlg::update()
+void TTransCursorDlg::showReading()
 {
   current_ = pointAt(ScrollBar1->value());
   const double x = phase_ ? current_.input : current_.time;
@@ -179,46 +168,34 @@ void TTransCursorDlg::update()
   }
 }
 
-void TTransCursorDlg::ScrollBar1Change() { update(); }
+void TTransCursorDlg::ScrollBar1Change() { showReading(); }
 
 void TTransCursorDlg::RelativeBitBtnClick()
 {
   current_ = pointAt(ScrollBar1->value());
   reference_ = current_;
-  setModeCaption(true);
   // On the phase plane the reference cross goes under the cursor.
-  cursor_.setReference(phase_ ? current_.input : current_.time, current_.output);
-  update();
-}
-
-void TTransCursorDlg::AbsoluteBitBtnClick()
-{
-  if (!cursor_.hasReference())
-    return;
-  reference_ = {};
-  setModeCaption(false);
-  cursor_.clearReference();
-  update();
+  enterRelative(phase_ ? current_.input : current_.time, current_.output);
+  showReading();
 }
 
 void TTransCursorDlg::MarkBtnClick()
 {
   const ChartPens pens = PensOf(Sys());
-  const QColor previous = chart_->DataColor();
-  chart_->SetDataColorRgb(pens.pen[run_->closedLoop ? kClosedOutputPen : kOpenOutputPen]);
-  if (phase_) {
-    // The mark goes under the cursor items, which update() draws again.
-    cursor_.takeBack();
-    MarkWithLabel(*chart_, current_.input, current_.output);
-  } else {
-    MarkWithLabel(*chart_, current_.time, current_.output);
-    chart_->SetDataColorRgb(pens.pen[kSecondaryPen]);
-    if (run_->secondary == SecondaryTrace::ControlEffort)
-      MarkWithLabel(*chart_, current_.time, current_.control);
-    else if (run_->secondary == SecondaryTrace::Error)
-      MarkWithLabel(*chart_, current_.time, current_.input - current_.output);
-  }
-  chart_->SetDataColor(previous);
+  const Rgb output = pens.pen[run_->closedLoop ? kClosedOutputPen : kOpenOutputPen];
+  const double t = current_.time, y = current_.output;
+  // The marks go under the cursor's items (the phase plane), which
+  // showReading() draws again.
+  if (phase_)
+    markOnChart({{current_.input, y, output, MarkLabel(current_.input, y)}});
+  else if (run_->secondary == SecondaryTrace::ControlEffort)
+    markOnChart({{t, y, output, MarkLabel(t, y)},
+                 {t, current_.control, pens.pen[kSecondaryPen], MarkLabel(t, current_.control)}});
+  else if (run_->secondary == SecondaryTrace::Error)
+    markOnChart({{t, y, output, MarkLabel(t, y)},
+                 {t, current_.input - y, pens.pen[kSecondaryPen], MarkLabel(t, current_.input - y)}});
+  else
+    markOnChart({{t, y, output, MarkLabel(t, y)}});
   chart_->ShowGraph();
-  update();
+  showReading();
 }

@@ -7,7 +7,6 @@
 // display items, taken back when it moves and when the dialog closes.
 
 #include "app/CursorDialog.h"
-#include "plot/ChartCursor.h"
 
 class QLabel;
 class QLineEdit;
@@ -27,8 +26,11 @@ public:
 
   void ScrollBar1Change();
   void RelativeBitBtnClick();
-  void AbsoluteBitBtnClick();
   void MarkBtnClick();
+
+protected:
+  void forgetReference() override;
+  void showReading() override;
 
 private:
   struct Point {
@@ -36,7 +38,6 @@ private:
   };
   Point pointAt(int i) const;
   void setUp();
-  void update();
 
   TTransChildForm* child_;
   TRChart* chart_ = nullptr;
@@ -44,8 +45,6 @@ private:
   bool phase_ = false;
   Point current_;
   Point reference_;
-  // Crosshairs on the time plot, display items on the phase plane.
-  ChartCursor cursor_;
 
   QScrollBar* ScrollBar1;
   QLineEdit* TimeValue;

@@ -1,13 +1,9 @@
-// The loop model comes before any Qt header: its records have a member
-// named like a Qt keyword macro.
-#include "model/Model.h"
-
 #include "time/TransScalesDlg.h"
 
 #include "app/DialogButtons.h"
 #include "app/Messages.h"
 #include "model/NumberEntry.h"
-#include "plot/TRChart.h"
+#include "model/ValueRanges.h"
 #include "time/TransChild.h"
 
 #include <QGridLayout>
@@ -48,12 +44,11 @@ int TTransScalesDlg::Execute()
     ShowWarning(parentWidget(), QStringLiteral("Null child pointer"));
     return QDialog::Rejected;
   }
-  const TRANSTAT& st = child_->settings();
-  const bool phase = st.plotType == TransPlot::PhasePlane;
+  const bool phase = child_->settings().plotType == TransPlot::PhasePlane;
   setWindowTitle(phase ? tr("Phase plane scales") : tr("Time response scales"));
-  showRanges(*child_->chart(), XminEdit, XmaxEdit, YminEdit, YmaxEdit);
-  ShowNumberInEdit(DurationEdit, st.duration);
-  ShowNumberInEdit(npointsEdit, st.points);
+  showRanges(axes, XminEdit, XmaxEdit, YminEdit, YmaxEdit);
+  ShowNumberInEdit(DurationEdit, duration);
+  ShowNumberInEdit(npointsEdit, points);
   rangesChanged_ = durationChanged_ = pointsChanged_ = false;
   return ExecModal(*this);
 }
@@ -68,39 +63,32 @@ bool TTransScalesDlg::read(QLineEdit* edit, double& value)
 
 void TTransScalesDlg::OKBtnClick()
 {
-  double x1 = 0, x2 = 0, y1 = 0, y2 = 0, duration = 0, points = 0;
+  double x1 = 0, x2 = 0, y1 = 0, y2 = 0, d = 0, n = 0;
   if (rangesChanged_) {
     if (!read(XminEdit, x1) || !read(XmaxEdit, x2) || !read(YminEdit, y1) || !read(YmaxEdit, y2))
       return;
-    if (!(x1 < x2) || !(y1 < y2)) {
-      ShowWarning(this, QStringLiteral("Max must exceed Min"));
-      focusEntry(!(x1 < x2) ? XmaxEdit : YmaxEdit);
+    if (!MaxExceedsMin(x1, x2) || !MaxExceedsMin(y1, y2)) {
+      ShowWarning(this, QLatin1String(kMaxMustExceedMin));
+      focusEntry(!MaxExceedsMin(x1, x2) ? XmaxEdit : YmaxEdit);
       return;
     }
   }
   if (durationChanged_ &&
-      (!read(DurationEdit, duration) || !CheckRange(this, ranges::kDuration, duration))) {
+      (!read(DurationEdit, d) || !CheckRange(this, ranges::kDuration, d))) {
     focusEntry(DurationEdit);
     return;
   }
   // In range before it becomes a whole number: 1000.5 is refused, not taken as 1000.
-  if (pointsChanged_ && (!read(npointsEdit, points) || !CheckRange(this, ranges::kTimePoints, points))) {
+  if (pointsChanged_ && (!read(npointsEdit, n) || !CheckRange(this, ranges::kTimePoints, n))) {
     focusEntry(npointsEdit);
     return;
   }
 
-  TRANSTAT& st = child_->settings();
   if (durationChanged_)
-    st.duration = duration;
+    duration = d;
   if (pointsChanged_)
-    st.points = static_cast<int>(points);
-  if (rangesChanged_) {
-    TRChart* c = child_->chart();
-    c->SetRangeLoX(x1);
-    c->SetRangeHiX(x2);
-    c->SetRangeLoY(y1);
-    c->SetRangeHiY(y2);
-    c->ShowGraph();
-  }
+    points = static_cast<int>(n);
+  if (rangesChanged_)
+    axes = {x1, x2, y1, y2};
   accept();
 }

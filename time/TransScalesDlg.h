@@ -1,7 +1,8 @@
 #pragma once
 // "Time response scales" / "Phase plane scales": the ranges of the time
-// window's current chart, the duration and the number of points. Only what
-// the user edited is read; nothing is stored until all of it reads.
+// window's current chart, the duration and the number of points, set by the
+// window and taken back after OK. Only what the user edited is read, and OK
+// needs all of it to read.
 
 #include "app/ScalesDialog.h"
 
@@ -14,8 +15,16 @@ public:
   // child: the time window whose scales are set (none: the dialog only warns).
   explicit TTransScalesDlg(TTransChildForm* child, QWidget* parent = nullptr);
 
-  // Fills the boxes from the window and runs the dialog modally, with the
-  // box entered last focused; "Null child pointer" without a window.
+  // Shown when the dialog runs; after OK with what was typed.
+  AxisRanges axes;
+  double duration = 0.0;
+  int points = 0;
+  // After OK: whether the ranges were typed into (only then are they read).
+  bool rangesEdited() const { return rangesChanged_; }
+
+  // Shows the values above, captioned for the window's plot, and runs the
+  // dialog modally, with the box entered last focused; "Null child
+  // pointer" without a window.
   int Execute();
   void OKBtnClick();
 

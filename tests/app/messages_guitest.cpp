@@ -4,6 +4,10 @@
 
 #include "model/Error.h"
 
+#include <QApplication>
+#include <QTimer>
+#include <QWidget>
+
 class MessagesTest : public GuiTest {};
 
 TEST_F(MessagesTest, ReportErrorBeepsShowsTheTextAndClearsThePendingFlag)
@@ -36,4 +40,19 @@ TEST_F(MessagesTest, QuestionsAreYesNoWarningsAndOnlyYesConfirms)
   ShowWarning(nullptr, QStringLiteral("No configuration dialigue"));
   EXPECT_EQ(shown().last().icon, MsgIcon::Exclamation);
   EXPECT_EQ(MessageSeam::beeps(), 0) << "only errors beep";
+}
+
+// The records are the tests' own: a program without a hook keeps no list of
+// the messages it showed and counts no beeps.
+TEST_F(MessagesTest, WithoutAHookNothingIsRecorded)
+{
+  MessageSeam::reset();
+  HandBeep();
+  QTimer::singleShot(0, [] {
+    if (QWidget* box = QApplication::activeModalWidget())
+      box->close();
+  });
+  ShowWarning(nullptr, QStringLiteral("Max must exceed Min"));
+  EXPECT_TRUE(shown().isEmpty());
+  EXPECT_EQ(MessageSeam::beeps(), 0);
 }

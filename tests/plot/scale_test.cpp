@@ -249,8 +249,9 @@ TEST(Isometric, TheWholeRectangleStaysInView)
     EXPECT_NEAR(y.lo, c.fy.lo, 1e-12) << c.y.hi << " on " << c.w;
     EXPECT_NEAR(y.hi, c.fy.hi, 1e-12) << c.y.hi << " on " << c.w;
     EXPECT_TRUE(x.lo <= c.x.lo && x.hi >= c.x.hi && y.lo <= c.y.lo && y.hi >= c.y.hi);
-    if (c.w > 0)
+    if (c.w > 0) {
       EXPECT_NEAR((x.hi - x.lo) / c.w, (y.hi - y.lo) / c.h, 1e-12);
+    }
   }
 }
 
