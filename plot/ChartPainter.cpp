@@ -1,6 +1,7 @@
 #include "plot/ChartPainter.h"
 
 #include <QFontMetricsF>
+#include <QPaintEngine>
 #include <QPainter>
 
 #include <algorithm>
@@ -84,6 +85,31 @@ Qt::PenStyle HairStyle(int style)
 QPen ScaledPen(const QColor& colour) { return QPen(colour, 1.0); }
 
 QColor ItemColour(std::uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb | 0xFF000000u)); }
+
+// Strokes the polyline through pts. A pen wider than one device pixel (a
+// screen or an image at 2x) makes the raster engine build and fill the outline
+// of the whole polyline, ten times slower than rasterizing each segment on its
+// own, which it does for separate lines; square caps close the joints. Vector
+// files keep one polyline.
+void StrokeRun(QPainter& p, const QPointF* pts, std::size_t n)
+{
+  const QPaintDevice* device = p.device();
+  if (p.paintEngine()->type() != QPaintEngine::Raster || !device || device->devicePixelRatioF() <= 1.0) {
+    p.drawPolyline(pts, static_cast<int>(n));
+    return;
+  }
+  static thread_local std::vector<QLineF> segments;
+  segments.clear();
+  for (std::size_t i = 1; i < n; ++i)
+    segments.emplace_back(pts[i - 1], pts[i]);
+  QPen pen = p.pen();
+  const Qt::PenCapStyle cap = pen.capStyle();
+  pen.setCapStyle(Qt::SquareCap);
+  p.setPen(pen);
+  p.drawLines(segments.data(), static_cast<int>(segments.size()));
+  pen.setCapStyle(cap);
+  p.setPen(pen);
+}
 }  // namespace
 
 ChartPainter::ChartPainter()
@@ -217,7 +243,7 @@ void ChartPainter::drawPixelRun(QPainter& p, const QRectF& clip, const QPointF* 
   if (n < 2)
     return;
   if (inside) {
-    p.drawPolyline(run, static_cast<int>(n));
+    StrokeRun(p, run, n);
     return;
   }
   // Clip each segment and join the pieces that meet. This is done here
@@ -230,13 +256,13 @@ void ChartPainter::drawPixelRun(QPainter& p, const QRectF& clip, const QPointF* 
       continue;
     if (piece.empty() || piece.back() != QPointF(x0, y0)) {
       if (piece.size() >= 2)
-        p.drawPolyline(piece.data(), static_cast<int>(piece.size()));
+        StrokeRun(p, piece.data(), piece.size());
       piece.assign(1, QPointF(x0, y0));
     }
     piece.emplace_back(x1, y1);
   }
   if (piece.size() >= 2)
-    p.drawPolyline(piece.data(), static_cast<int>(piece.size()));
+    StrokeRun(p, piece.data(), piece.size());
 }
 
 void ChartPainter::drawPolyline(QPainter& p, const ChartFrame& f, const ChartPoint* pts,
