@@ -3,6 +3,7 @@
 
 #include "freq/DescribingFunction.h"
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "model/Error.h"
 #include "model/Model.h"
@@ -200,10 +201,11 @@ bool PrepareDescribingFunction(FREQSTAT& rec, Nonlinearity& nl)
   const bool forward = rec.loop.fwdNl;
   CompiledExpr& e = forward ? s.fwdNl : s.fbkNl;
   BindVariables(e, kInputName, 1);
-  s.RestartFlag = true;
-  const bool ok = parse(forward ? s.fwdNlText : s.fbkNlText, e);
-  // Cleared on every path: a flag left set would restart hyst at every call.
-  s.RestartFlag = false;
+  bool ok = false;
+  {
+    const RestartScope restart;
+    ok = parse(forward ? s.fwdNlText : s.fbkNlText, e);
+  }
   if (!ok) {
     SetError("Invalid nonlinear function");
     return false;

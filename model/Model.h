@@ -2,14 +2,15 @@
 // Ownership of the one loop model and the one error record.
 //
 // The main frame creates a ModelScope when it is created and destroys it with
-// itself; tests and the headless front end make their own. Engines reach the
-// current records through Sys() and Err().
+// itself; tests and the headless front end make their own. The frame and the
+// front end reach the loop through Sys(); messages go to Err().
 
 #include <memory>
 
 struct SYSDATA;
 struct TError;
 struct SavedGlobals;
+struct EvalContext;
 
 // The loop model of the running program (a ModelScope must exist).
 SYSDATA& Sys();
@@ -17,6 +18,11 @@ SYSDATA& Sys();
 TError& Err();
 // True while a ModelScope exists.
 bool ModelExists();
+// The evaluation context of the loop s outside an engine run: its active
+// domain, kind and sample-hold time, the clock at zero, no restart. While a
+// ModelScope exists the built-ins read this for Sys() when no engine run
+// has installed its own.
+EvalContext DocumentEvalContext(const SYSDATA& s);
 
 class ModelScope {
 public:

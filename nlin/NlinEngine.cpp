@@ -1,5 +1,6 @@
 #include "nlin/NlinEngine.h"
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "expr/MathFunctions.h"
 #include "model/Error.h"
@@ -34,12 +35,12 @@ double EvalAt(CompiledExpr& e, double x)
   return eval(e);
 }
 
-// Compiles what is in use and evaluates it once at x max with RestartFlag
-// set, so that hyst's memory starts at the right end of the range.
+// Compiles what is in use and evaluates it once at x max with the restart
+// flag set, so that hyst's memory starts at the right end of the range.
 bool PrepareNonlinearities(const NLINSTAT& rec, bool& memory)
 {
   SYSDATA& s = Sys();
-  s.RestartFlag = true;
+  const RestartScope restart;
   double v = rec.xMax;
   bool ok = true;
   if (rec.loop.fwdNl) {
@@ -52,8 +53,6 @@ bool PrepareNonlinearities(const NLINSTAT& rec, bool& memory)
     if (ok)
       (void)EvalAt(s.fbkNl, v);
   }
-  // Cleared on every path: a flag left set would restart hyst at every call.
-  s.RestartFlag = false;
   return ok && !ErrorPending();
 }
 
@@ -167,6 +166,11 @@ bool ComputeCharacteristic(NLINSTAT& rec)
   s.activeDomain = ActiveDomain::Nonlinear;
   s.fwdNlInUse = rec.loop.fwdNl;
   s.fbkNlInUse = rec.loop.fbkNl;
+  EvalContext ctx;
+  ctx.domain = ActiveDomain::Nonlinear;
+  ctx.kind = s.kind;
+  ctx.sampleHold = s.sampleHold;
+  const EvalScope scope(ctx);
   bool memory = false;
   if (!PrepareNonlinearities(rec, memory))
     return false;
@@ -190,10 +194,10 @@ bool ComputeTextCharacteristic(const char* text, double xMin, double xMax, std::
   }
   const bool memory = UsesHyst();
   // hyst's memory starts at the right end of the range, as in the window.
-  SYSDATA& s = Sys();
-  s.RestartFlag = true;
-  (void)EvalAt(e, xMax);
-  s.RestartFlag = false;
+  {
+    const RestartScope restart;
+    (void)EvalAt(e, xMax);
+  }
   if (ErrorPending())
     return false;
   return Sweep(xMin, xMax, n, memory, out, [&e](double x) { return EvalAt(e, x); });
@@ -229,10 +233,8 @@ NlinCursor BeginCursor(const NLINSTAT& rec, double chartXmin, double chartXmax)
   c.x0 = chartXmin;
   c.x1 = chartXmax;
   c.steps = std::max<std::int32_t>(rec.points, 1);
-  SYSDATA& s = Sys();
-  s.RestartFlag = true;
+  const RestartScope restart;
   (void)NlinTransfer(rec.result, c.x0);
-  s.RestartFlag = false;
   return c;
 }
 

@@ -4,6 +4,7 @@
 
 #include "FreqTestSupport.h"
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "freq/DescribingFunction.h"
 #include "model/NumberFormat.h"
@@ -324,7 +325,7 @@ TEST_F(DescribingFunctionTest, RefusalsLeaveTheUsersFlags)
     }
     EXPECT_TRUE(rec->loop.closedLoop) << c.text;
     EXPECT_FALSE(rec->set.monotonicPhase) << c.text;
-    EXPECT_FALSE(Sys().RestartFlag);
+    EXPECT_FALSE(CurrentEval().restart);
     ClearError();
   }
 }

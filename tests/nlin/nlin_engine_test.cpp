@@ -1,6 +1,7 @@
 // The static characteristic against closed forms of the nonlinearities,
 // computed here in long double from the definitions of the functions.
 
+#include "expr/EvalContext.h"
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/SysData.h"
@@ -156,7 +157,7 @@ TEST_F(NlinTest, FailuresLeaveOneMessageAndAnEmptyResult)
     EXPECT_FALSE(ComputeCharacteristic(rec)) << c.fwd;
     EXPECT_EQ(Pending(), c.message) << c.fwd;
     EXPECT_EQ(rec.result.count, 0) << c.fwd;
-    EXPECT_FALSE(Sys().RestartFlag) << c.fwd;
+    EXPECT_FALSE(CurrentEval().restart) << c.fwd;
     // the cursor then reads the identity, not a half-compiled expression
     ClearError();
     EXPECT_EQ(NlinTransfer(rec.result, 2.5), 2.5) << c.fwd;
@@ -184,7 +185,7 @@ TEST_F(NlinTest, TextCharacteristicIsTheWindowsAndLeavesTheModelAlone)
     EXPECT_EQ(std::memcmp(Sys().fwdNl.code, before.fwdNl.code, sizeof before.fwdNl.code), 0) << text;
     EXPECT_EQ(Sys().activeDomain, before.activeDomain) << text;
     EXPECT_EQ(Sys().fwdNlInUse, before.fwdNlInUse) << text;
-    EXPECT_FALSE(Sys().RestartFlag) << text;
+    EXPECT_FALSE(CurrentEval().restart) << text;
 
     SetText(Sys().fwdNlText, text.c_str());
     ASSERT_TRUE(ComputeCharacteristic(rec)) << text << ": " << Pending();
@@ -217,7 +218,7 @@ TEST_F(NlinTest, TextCharacteristicIsTheWindowsAndLeavesTheModelAlone)
     EXPECT_FALSE(ComputeTextCharacteristic(c.text, c.x0, c.x1, c.n, e, *out)) << c.text;
     EXPECT_EQ(Pending(), c.message) << c.text;
     EXPECT_EQ(out->count, 0) << c.text;
-    EXPECT_FALSE(Sys().RestartFlag) << c.text;
+    EXPECT_FALSE(CurrentEval().restart) << c.text;
   }
 }
 
