@@ -5,7 +5,6 @@
 #include "expr/FunctionTables.h"
 #include "model/Discrete.h"
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/Toolkit.h"
 #include "model/UpdateLoop.h"
@@ -651,7 +650,7 @@ double InputValue(TRANSTAT& st, TransInput which, double t)
   return eval(*e);
 }
 
-bool TimeEngine(TRANSTAT& st)
+bool TimeEngine(SYSDATA& doc, TRANSTAT& st)
 {
   TransResult& res = st.result;
   res.valid = false;
@@ -662,7 +661,7 @@ bool TimeEngine(TRANSTAT& st)
   res.closedLoop = st.loop.closedLoop;
   res.secondary = st.secondary;
 
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   // The steps per point take the nonlinearities as unit gains. One of a
   // higher gain makes the loop faster than that: when such a loop blows up,
   // it is run again with four times the steps, while the run's bound allows.
