@@ -111,7 +111,7 @@ int CmdLocus(CliContext& ctx)
     const bool closed = report == "closed";
     if (!PrepareRootReport(*rec, closed))
       return ctx.systemError();
-    const RootSet poles = Sys().denRoots, zeros = Sys().numRoots;
+    const RootSet poles = rec->report.poles, zeros = rec->report.zeros;
     RepeatTimed(ctx, [&] { (void)PrepareRootReport(*rec, closed); });
     ctx.out << "kind,re,im,radius,angle_deg\n";
     PrintRoots(ctx, "pole", poles);

@@ -81,7 +81,7 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
   if (marks) {
     if (!PrepareRootReport(*rec, true))
       return 1;
-    MarkClosedLoopPoles(list, Sys().denRoots, Sys().gain, pens);
+    MarkClosedLoopPoles(list, rec->report.poles, Sys().gain, pens);
   }
   return 0;
 }

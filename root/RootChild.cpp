@@ -336,9 +336,9 @@ void TRootChildForm::ShowPoleReport(bool closedLoop)
     ReportError(this);
     return;
   }
-  TRootReportForm report(*chart(), this);
+  TRootReportForm report(*chart(), stat_->report.poles, this);
   report.setWindowTitle(closedLoop ? tr("Closed-loop root locations") : tr("Open-loop root locations"));
   report.SetMarkVisible(closedLoop);
-  report.Fill(BuildRootReport(Sys()));
+  report.Fill(BuildRootReport(stat_->report, Sys().numberFormat));
   ExecModal(report);
 }

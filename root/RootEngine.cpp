@@ -60,13 +60,12 @@ AngleDerivatives AngleCurvature(double x, double y)
 
 bool ClosedLoopRoots(ROOTSTAT& rec)
 {
-  SYSDATA& s = Sys();
+  // The loop merged as the frequency domain merges it, on a copy.
+  SYSDATA s = Sys();
   LoopSwitches closed = rec.loop;
   closed.closedLoop = true;
   ApplyLoopSwitches(s, ActiveDomain::Frequency, closed);
   UpdateLoop(s);
-  s.activeDomain = ActiveDomain::Root;
-  s.loop[kClosedLoop] = false;
   if (ErrorPending())
     return false;
 
@@ -78,20 +77,24 @@ bool ClosedLoopRoots(ROOTSTAT& rec)
     D.c[i] = (i < N.n ? s.gain * N.c[i] : 0.0) + (i < D.n ? D.c[i] : 0.0);
   D.n = n;
 
-  s.numRoots.n = 0;
-  s.denRoots.n = 0;
+  RootLocations& out = rec.report;
+  out.zeros.n = 0;
+  out.poles.n = 0;
   double numGain = 1.0, denGain = 1.0;
-  if (!FindRoots(N.c, N.n, numGain, s.numRoots) || !FindRoots(D.c, D.n, denGain, s.denRoots))
-    return false;
-  s.rootGain = denGain != 0.0 ? numGain / denGain : numGain;
-  return true;
+  return FindRoots(N.c, N.n, numGain, out.zeros) && FindRoots(D.c, D.n, denGain, out.poles);
 }
 
 bool PrepareRootReport(ROOTSTAT& rec, bool closedLoop)
 {
-  if (!PrepareRootLoop(rec) || !closedLoop)
-    return !ErrorPending();
+  rec.report = RootLocations{};
+  if (!PrepareRootLoop(rec))
+    return false;
   const SYSDATA& s = Sys();
+  if (!closedLoop) {
+    rec.report.poles = s.denRoots;
+    rec.report.zeros = s.numRoots;
+    return true;
+  }
   if (s.kind == SystemKind::Continuous && s.delay > 0) {
     SetError("Not available with delay");
     return false;

@@ -59,6 +59,12 @@ struct LocusResult {
   int storedPoints = 0;  // running count while a trace writes
 };
 
+// The poles and zeros a root-locations report lists.
+struct RootLocations {
+  RootSet poles;
+  RootSet zeros;
+};
+
 // One per root-domain window.
 struct ROOTSTAT {
   bool zPlane = false;     // the last validation gave a kind other than Continuous
@@ -69,6 +75,7 @@ struct ROOTSTAT {
   double xMin = -5.0, xMax = 3.0;
   double yMin = -1.0, yMax = 3.0;
   LocusResult result;
+  RootLocations report;    // what the last PrepareRootReport found
 };
 
 // A new record with its start values and the elements the model has now.
@@ -119,13 +126,15 @@ struct AngleDerivatives {
 [[nodiscard]] AngleDerivatives AngleGradient(double x, double y);
 [[nodiscard]] AngleDerivatives AngleCurvature(double x, double y);
 
-// Replaces the model's root sets by the closed-loop poles (roots of the
-// characteristic polynomial D + K N) and zeros (roots of N).
+// The closed-loop poles (roots of the characteristic polynomial D + K N)
+// and zeros (roots of N) of the loop model with rec's elements, into
+// rec.report; the model is left as it was.
 [[nodiscard]] bool ClosedLoopRoots(ROOTSTAT& rec);
 
-// The root sets a report lists: the open loop's, or the closed loop's
-// ("Not available with delay" for a continuous loop with a delay, "No poles
-// or zeros" for a loop without either).
+// The root sets a report lists, into rec.report: the open loop's (after
+// PrepareRootLoop), or the closed loop's ("Not available with delay" for a
+// continuous loop with a delay, "No poles or zeros" for a loop without
+// either).
 [[nodiscard]] bool PrepareRootReport(ROOTSTAT& rec, bool closedLoop);
 
 // One contour of constant damping ratio zeta in the plane of the record

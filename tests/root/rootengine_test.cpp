@@ -223,7 +223,7 @@ TEST_F(RootEngine, ReportOfThreePolesAndNoZeros)
 {
   Loop("2", "(s+1)(s^2+2s+5)");
   ASSERT_TRUE(PrepareRootReport(*rec, false));
-  const RootReport rep = BuildRootReport(Sys());
+  const RootReport rep = BuildRootReport(rec->report, Sys().numberFormat);
   ASSERT_EQ(rep.lines.size(), 5u);
   EXPECT_EQ(rep.lines[0].text, "Poles:");
   EXPECT_EQ(rep.lines[0].style, ReportStyle::Bold);
