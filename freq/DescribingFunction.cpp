@@ -72,7 +72,7 @@ void PlotDescribingFunction(FREQSTAT& rec, Complex n)
   ToPlotCoordinates(rec);
 }
 
-bool RunDescribingFunction(FREQSTAT& rec)
+bool RunDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
 {
   FreqResult& r = rec.result;
   r.count = 0;
@@ -83,7 +83,7 @@ bool RunDescribingFunction(FREQSTAT& rec)
     return false;
   }
   Nonlinearity nl;
-  if (!PrepareDescribingFunction(rec, nl))
+  if (!PrepareDescribingFunction(doc, rec, nl))
     return false;
   DfScratch& df = rec.df;
   FreqPointState& pt = rec.pt;
@@ -190,12 +190,12 @@ void FirstHarmonic(FREQSTAT& rec, const double* y)
   rec.pt.L = {(u + y[0] - y[h]) / m / a, -(v + y[q] - y[tq]) / m / a};
 }
 
-bool PrepareDescribingFunction(FREQSTAT& rec, Nonlinearity& nl)
+bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl)
 {
   if (!CheckSettings(rec))
     return false;
   BuildCosineTable(rec);
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   // The functions that only work in the time domain refuse here.
   s.activeDomain = ActiveDomain::Frequency;
   const bool forward = rec.loop.fwdNl;
@@ -238,14 +238,14 @@ Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double ampli
   return rec.pt.L;
 }
 
-bool ComputeDescribingFunction(FREQSTAT& rec)
+bool ComputeDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
 {
   ClearError();
   const bool closed = rec.loop.closedLoop;
   const bool monotonic = rec.set.monotonicPhase;
   rec.loop.closedLoop = false;
   rec.set.monotonicPhase = true;
-  const bool ok = RunDescribingFunction(rec);
+  const bool ok = RunDescribingFunction(doc, rec);
   rec.loop.closedLoop = closed;
   rec.set.monotonicPhase = monotonic;
   return ok;

@@ -570,16 +570,16 @@ bool FindCycles(const Search& s, LimitCycleList& out)
 
 }  // namespace
 
-bool ComputeLimitCycles(FREQSTAT& rec, LimitCycleList& out)
+bool ComputeLimitCycles(SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
 {
   out = LimitCycleList{};
   ClearError();
   Nonlinearity nl;
-  if (!PrepareDescribingFunction(rec, nl))
+  if (!PrepareDescribingFunction(doc, rec, nl))
     return false;
   OpenLoop ol;
   ScanGrid g;
-  if (!ReadOpenLoop(rec, ol) || !BuildScanGrid(ol, g))
+  if (!ReadOpenLoop(doc, rec, ol) || !BuildScanGrid(ol, g))
     return false;
   if (g.poles.unstable > 0)
     out.loopGap = RuleGap::OpenLoopUnstable;

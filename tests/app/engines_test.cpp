@@ -93,9 +93,9 @@ Outcome Compute(Domain d, const CorpusLoop& c)
   }
   case kFreq: {
     auto rec = std::make_unique<FREQSTAT>();
-    InitFreqSettings(*rec);
+    InitFreqSettings(Sys(), *rec);
     SetElements(rec->loop, c.loop);
-    Outcome o = Finish(ComputeResponse(*rec));
+    Outcome o = Finish(ComputeResponse(Sys(), *rec));
     if (o.ok)
       Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
     return o;

@@ -91,7 +91,7 @@ protected:
     rec->set.startAmp = a0;
     rec->set.endAmp = a1;
     rec->set.dftPoints = m;  // the table follows without a call
-    ok = ComputeDescribingFunction(*rec);
+    ok = ComputeDescribingFunction(Sys(), *rec);
   }
   Cld N(int i) const { return {rec->result.dfValues[i].re, rec->result.dfValues[i].im}; }
 
