@@ -6,7 +6,6 @@
 #include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/SysData.h"
 #include "model/Toolkit.h"

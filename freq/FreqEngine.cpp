@@ -6,7 +6,6 @@
 #include "freq/FreqLoop.h"
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/Toolkit.h"
 #include "model/ValueRanges.h"

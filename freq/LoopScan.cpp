@@ -5,7 +5,6 @@
 #include "freq/FreqLoop.h"
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/Roots.h"
 #include "model/Toolkit.h"
 

@@ -1,7 +1,6 @@
 #include "root/RootEngine.h"
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/Roots.h"
 #include "model/Toolkit.h"
 #include "model/UpdateLoop.h"
@@ -9,17 +8,17 @@
 
 #include <algorithm>
 
-std::unique_ptr<ROOTSTAT> CreateRootLocus()
+std::unique_ptr<ROOTSTAT> CreateRootLocus(const SYSDATA& doc)
 {
   auto rec = std::make_unique<ROOTSTAT>();
-  rec->loop = SwitchesFromModel(Sys());
+  rec->loop = SwitchesFromModel(doc);
   return rec;
 }
 
-bool PrepareRootLoop(ROOTSTAT& rec)
+bool PrepareRootLoop(SYSDATA& doc, ROOTSTAT& rec)
 {
   ClearError();
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   ApplyLoopSwitches(s, ActiveDomain::Root, rec.loop);
   rec.zPlane = UpdateLoop(s) != SystemKind::Continuous;
   return !ErrorPending();
@@ -33,35 +32,35 @@ void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax
   rec.yMax = yMax;
 }
 
-double AngleDeficit(double x, double y) { return Deficit(LocusLoopOf(Sys()), x, y); }
+double AngleDeficit(const SYSDATA& doc, double x, double y) { return Deficit(LocusLoopOf(doc), x, y); }
 
-double ArgDegrees(double x, double y)
+double ArgDegrees(const SYSDATA& doc, double x, double y)
 {
-  double d = AngleDeficit(x, y) * 180.0 / kPi;
-  if (Sys().gain > 0)
+  double d = AngleDeficit(doc, x, y) * 180.0 / kPi;
+  if (doc.gain > 0)
     d -= 180.0;
   return d == -360.0 ? 0.0 : d;
 }
 
-double LocusGain(double x, double y) { return GainAt(LocusLoopOf(Sys()), x, y); }
+double LocusGain(const SYSDATA& doc, double x, double y) { return GainAt(LocusLoopOf(doc), x, y); }
 
-AngleDerivatives AngleGradient(double x, double y)
+AngleDerivatives AngleGradient(const SYSDATA& doc, double x, double y)
 {
-  const AngleValue v = DeficitAndGradient(LocusLoopOf(Sys()), x, y);
+  const AngleValue v = DeficitAndGradient(LocusLoopOf(doc), x, y);
   return {v.gx, v.gy};
 }
 
-AngleDerivatives AngleCurvature(double x, double y)
+AngleDerivatives AngleCurvature(const SYSDATA& doc, double x, double y)
 {
   AngleDerivatives c;
-  Curvature(LocusLoopOf(Sys()), x, y, c.dx, c.dy);
+  Curvature(LocusLoopOf(doc), x, y, c.dx, c.dy);
   return c;
 }
 
-bool ClosedLoopRoots(ROOTSTAT& rec)
+bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec)
 {
   // The loop merged as the frequency domain merges it, on a copy.
-  SYSDATA s = Sys();
+  SYSDATA s = doc;
   LoopSwitches closed = rec.loop;
   closed.closedLoop = true;
   ApplyLoopSwitches(s, ActiveDomain::Frequency, closed);
@@ -84,12 +83,12 @@ bool ClosedLoopRoots(ROOTSTAT& rec)
   return FindRoots(N.c, N.n, numGain, out.zeros) && FindRoots(D.c, D.n, denGain, out.poles);
 }
 
-bool PrepareRootReport(ROOTSTAT& rec, bool closedLoop)
+bool PrepareRootReport(SYSDATA& doc, ROOTSTAT& rec, bool closedLoop)
 {
   rec.report = RootLocations{};
-  if (!PrepareRootLoop(rec))
+  if (!PrepareRootLoop(doc, rec))
     return false;
-  const SYSDATA& s = Sys();
+  const SYSDATA& s = doc;
   if (!closedLoop) {
     rec.report.poles = s.denRoots;
     rec.report.zeros = s.numRoots;
@@ -103,5 +102,5 @@ bool PrepareRootReport(ROOTSTAT& rec, bool closedLoop)
     SetError("No poles or zeros");
     return false;
   }
-  return ClosedLoopRoots(rec);
+  return ClosedLoopRoots(doc, rec);
 }

@@ -104,10 +104,10 @@ Outcome Compute(Domain d, const CorpusLoop& c)
     auto rec = std::make_unique<ROOTSTAT>();
     SetElements(rec->loop, c.loop);
     rec->loop.closedLoop = false;
-    Outcome o = Finish(PrepareRootLoop(*rec) && TraceLocus(*rec));
+    Outcome o = Finish(PrepareRootLoop(Sys(), *rec) && TraceLocus(Sys(), *rec));
     if (o.ok)
       Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
-    Outcome report = Finish(PrepareRootReport(*rec, true));
+    Outcome report = Finish(PrepareRootReport(Sys(), *rec, true));
     o.message += "|" + report.message;
     if (report.ok) {
       Append(o.bytes, &rec->report.poles, 1);
@@ -173,13 +173,13 @@ TEST(Engines, TheClosedLoopReportLeavesTheLoopModelAlone)
     auto rec = std::make_unique<ROOTSTAT>();
     SetElements(rec->loop, c.loop);
     rec->loop.closedLoop = false;
-    const bool openOk = PrepareRootReport(*rec, false);
+    const bool openOk = PrepareRootReport(Sys(), *rec, false);
     ClearError();
     const RootLocations open = rec->report;
     std::vector<unsigned char> before;
     Append(before, &Sys(), 1);
 
-    const bool closedOk = PrepareRootReport(*rec, true);
+    const bool closedOk = PrepareRootReport(Sys(), *rec, true);
     ClearError();
     std::vector<unsigned char> after;
     Append(after, &Sys(), 1);
