@@ -2,29 +2,36 @@
 
 #include "expr/MemoryFunctions.h"
 
+namespace evalcontext_detail {
+const EvalContext* current = nullptr;
+}  // namespace evalcontext_detail
+
 namespace {
-const EvalContext* gCurrent = nullptr;
 AmbientEvalFn gAmbient = nullptr;
 EvalContext gAmbientContext;
 }  // namespace
 
-const EvalContext& CurrentEval()
+const EvalContext& evalcontext_detail::Ambient()
 {
-  if (gCurrent)
-    return *gCurrent;
   gAmbientContext = gAmbient ? gAmbient() : EvalContext{};
   return gAmbientContext;
 }
 
-builtin::MemoryState& CurrentMemory()
+EvalContext EvalContextOf(const SYSDATA& s)
 {
-  builtin::MemoryState* m = CurrentEval().memory;
-  return m ? *m : builtin::Memory();
+  EvalContext c;
+  c.domain = s.activeDomain;
+  c.kind = s.kind;
+  c.sampleHold = s.sampleHold;
+  return c;
 }
 
-EvalScope::EvalScope(const EvalContext& ctx) : prev_(gCurrent) { gCurrent = &ctx; }
+EvalScope::EvalScope(const EvalContext& ctx) : prev_(evalcontext_detail::current)
+{
+  evalcontext_detail::current = &ctx;
+}
 
-EvalScope::~EvalScope() { gCurrent = prev_; }
+EvalScope::~EvalScope() { evalcontext_detail::current = prev_; }
 
 namespace {
 EvalContext Restarted(EvalContext c)

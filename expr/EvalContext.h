@@ -24,11 +24,33 @@ struct EvalContext {
   builtin::MemoryState* memory = nullptr;   // null: the program's one memory
 };
 
+namespace builtin {
+// The program's one memory (expr/MemoryFunctions.h).
+MemoryState& Memory();
+}
+
+namespace evalcontext_detail {
+extern const EvalContext* current;   // the innermost EvalScope's context
+const EvalContext& Ambient();
+}  // namespace evalcontext_detail
+
 // The context the built-ins read now: the innermost EvalScope's, else the
 // ambient one.
-[[nodiscard]] const EvalContext& CurrentEval();
+[[nodiscard]] inline const EvalContext& CurrentEval()
+{
+  const EvalContext* c = evalcontext_detail::current;
+  return c ? *c : evalcontext_detail::Ambient();
+}
 // The memory of the current context.
-[[nodiscard]] builtin::MemoryState& CurrentMemory();
+[[nodiscard]] inline builtin::MemoryState& CurrentMemory()
+{
+  builtin::MemoryState* m = CurrentEval().memory;
+  return m ? *m : builtin::Memory();
+}
+
+// The context of an engine run on the loop s: its active domain, kind and
+// sample-hold time, the clock at zero, no restart, the program's memory.
+[[nodiscard]] EvalContext EvalContextOf(const SYSDATA& s);
 
 // Installs ctx for its lifetime; scopes nest.
 class EvalScope {

@@ -189,6 +189,13 @@ void FirstHarmonic(FREQSTAT& rec, const double* y)
   rec.pt.L = {(u + y[0] - y[h]) / m / a, -(v + y[q] - y[tq]) / m / a};
 }
 
+EvalContext FrequencyEvalContext(const SYSDATA& doc)
+{
+  EvalContext c = EvalContextOf(doc);
+  c.domain = ActiveDomain::Frequency;
+  return c;
+}
+
 bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl)
 {
   if (!CheckSettings(rec))
@@ -240,6 +247,8 @@ Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double ampli
 bool ComputeDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
 {
   ClearError();
+  const EvalContext ctx = FrequencyEvalContext(doc);
+  const EvalScope scope(ctx);
   const bool closed = rec.loop.closedLoop;
   const bool monotonic = rec.set.monotonicPhase;
   rec.loop.closedLoop = false;

@@ -6,6 +6,7 @@
 // with the open-loop curve: -1/N (direct Nyquist), -N (inverse Nyquist),
 // the gain and phase of -1/N (Nichols). Plain C++; failures through SetError.
 
+#include "expr/EvalContext.h"
 #include "freq/FreqEngine.h"
 
 #include <string>
@@ -84,5 +85,8 @@ struct Nonlinearity {
   CompiledExpr* expr = nullptr;
   bool hyst = false;  // the text calls hyst, which has memory
 };
+// The evaluation context of a describing-function run on doc: the
+// frequency domain, where the time-only built-ins refuse.
+[[nodiscard]] EvalContext FrequencyEvalContext(const SYSDATA& doc);
 [[nodiscard]] bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl);
 [[nodiscard]] Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double amplitude);

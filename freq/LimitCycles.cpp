@@ -4,6 +4,7 @@
 // counting the encirclements on either side of each crossing.
 
 #include "freq/LimitCycles.h"
+#include "expr/EvalContext.h"
 #include "freq/DescribingFunction.h"
 #include "freq/HarmonicQuadrature.h"
 #include "freq/LoopScan.h"
@@ -574,6 +575,8 @@ bool ComputeLimitCycles(SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
 {
   out = LimitCycleList{};
   ClearError();
+  const EvalContext ctx = FrequencyEvalContext(doc);
+  const EvalScope scope(ctx);
   Nonlinearity nl;
   if (!PrepareDescribingFunction(doc, rec, nl))
     return false;

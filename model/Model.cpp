@@ -36,18 +36,9 @@ TError& Err()
 
 bool ModelExists() { return gSys != nullptr; }
 
-EvalContext DocumentEvalContext(const SYSDATA& s)
-{
-  EvalContext c;
-  c.domain = s.activeDomain;
-  c.kind = s.kind;
-  c.sampleHold = s.sampleHold;
-  return c;
-}
-
 namespace {
 // Outside an engine run the built-ins see the loop of the running program.
-EvalContext AmbientContext() { return DocumentEvalContext(Sys()); }
+EvalContext AmbientContext() { return EvalContextOf(Sys()); }
 }  // namespace
 
 ModelScope::ModelScope() : prevSys_(gSys), prevErr_(gErr), saved_(std::make_unique<SavedGlobals>())

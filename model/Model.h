@@ -10,7 +10,6 @@
 struct SYSDATA;
 struct TError;
 struct SavedGlobals;
-struct EvalContext;
 
 // The loop model of the running program (a ModelScope must exist).
 SYSDATA& Sys();
@@ -18,17 +17,13 @@ SYSDATA& Sys();
 TError& Err();
 // True while a ModelScope exists.
 bool ModelExists();
-// The evaluation context of the loop s outside an engine run: its active
-// domain, kind and sample-hold time, the clock at zero, no restart. While a
-// ModelScope exists the built-ins read this for Sys() when no engine run
-// has installed its own.
-EvalContext DocumentEvalContext(const SYSDATA& s);
 
 class ModelScope {
 public:
-  // Creates TError (clear) and SYSDATA with its start values, puts the user
-  // parameters a..d back to 1 and the built-in functions' memory to its
-  // start, runs UpdateLoop once, then loads the start-up example loop. The
+  // Creates TError (clear) and SYSDATA with its start values, makes the
+  // built-ins read Sys()'s domain, kind and sample-hold time outside an
+  // engine run (EvalContextOf), puts the user parameters a..d back to 1
+  // and the built-in functions' memory to its start, runs UpdateLoop once, then loads the start-up example loop. The
   // destructor gives the enclosing scope back all of it, the parameters and
   // that memory included.
   ModelScope();

@@ -164,10 +164,7 @@ bool ComputeCharacteristic(SYSDATA& doc, NLINSTAT& rec)
   s.activeDomain = ActiveDomain::Nonlinear;
   s.fwdNlInUse = rec.loop.fwdNl;
   s.fbkNlInUse = rec.loop.fbkNl;
-  EvalContext ctx;
-  ctx.domain = ActiveDomain::Nonlinear;
-  ctx.kind = s.kind;
-  ctx.sampleHold = s.sampleHold;
+  const EvalContext ctx = EvalContextOf(s);
   const EvalScope scope(ctx);
   bool memory = false;
   if (!PrepareNonlinearities(s, rec, memory))

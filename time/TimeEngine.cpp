@@ -33,11 +33,9 @@ constexpr double kMaxInternalSteps = 4e6;
 
 // One run: what the preparation decided and the state of the stepped loop.
 struct Run {
-  Run(TRANSTAT& settings, SYSDATA& model) : st(settings), s(model)
+  Run(TRANSTAT& settings, SYSDATA& model) : st(settings), s(model), ctx(EvalContextOf(model))
   {
     ctx.domain = ActiveDomain::Time;
-    ctx.kind = model.kind;
-    ctx.sampleHold = model.sampleHold;
   }
   TRANSTAT& st;
   SYSDATA& s;
