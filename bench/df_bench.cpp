@@ -18,12 +18,12 @@ void BM_Backlash200Amplitudes512(benchmark::State& state)
   ModelScope model;
   SetText(Sys().fwdNlText, "hyst(x,0.5)");
   auto rec = std::make_unique<FREQSTAT>();
-  InitFreqSettings(*rec);
+  InitFreqSettings(Sys(), *rec);
   rec->loop.fwdNl = true;
   rec->set.amplitudes = 200;
   rec->set.dftPoints = 512;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ComputeDescribingFunction(*rec));
+    benchmark::DoNotOptimize(ComputeDescribingFunction(Sys(), *rec));
     benchmark::DoNotOptimize(rec->result.points[199]);
   }
 }
@@ -35,12 +35,12 @@ void BM_LimitCyclesStartUpLoop(benchmark::State& state)
 {
   ModelScope model;
   auto rec = std::make_unique<FREQSTAT>();
-  InitFreqSettings(*rec);
+  InitFreqSettings(Sys(), *rec);
   rec->loop.fwdNl = state.range(0) == 0;
   rec->loop.fbkNl = state.range(0) == 1;
   LimitCycleList list;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ComputeLimitCycles(*rec, list));
+    benchmark::DoNotOptimize(ComputeLimitCycles(Sys(), *rec, list));
     benchmark::DoNotOptimize(list.count);
   }
 }

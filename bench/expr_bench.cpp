@@ -1,6 +1,7 @@
 // Speed of the expression language: evaluation of typical programs (the
 // time-domain simulation runs several per step) and compilation.
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "model/Error.h"
 #include "model/Model.h"
@@ -26,8 +27,10 @@ constexpr const char* k80Chars =
     "sin(t)+0.5*sqwave(2*t)-clip(y,1.5)*3+abs(u-r)/e+exp(-t)*cos(2*pi*t)+dzone(e,.2)";
 
 struct Fixture {
-  Fixture() { Sys().TimeStep = 0.01; }
+  Fixture() { ctx.timeStep = 0.01; }
   ModelScope model;
+  EvalContext ctx;
+  EvalScope scope{ctx};
 };
 
 CompiledExpr Compile(const char* text)

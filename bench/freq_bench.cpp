@@ -17,7 +17,7 @@ namespace {
 std::unique_ptr<FREQSTAT> StartUpLoop(bool closed)
 {
   auto rec = std::make_unique<FREQSTAT>();
-  InitFreqSettings(*rec);
+  InitFreqSettings(Sys(), *rec);
   rec->loop.compIn = true;
   rec->loop.plantIn = true;
   rec->loop.closedLoop = closed;
@@ -31,7 +31,7 @@ void BM_Sweep1000ClosedLoop(benchmark::State& state)
   rec->set.points = 1000;
   rec->set.view = static_cast<FreqView>(state.range(0));
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ComputeResponse(*rec));
+    benchmark::DoNotOptimize(ComputeResponse(Sys(), *rec));
     benchmark::DoNotOptimize(rec->result.points[999]);
   }
 }
@@ -58,7 +58,7 @@ void BM_MarginsWithDelay(benchmark::State& state)
   StabilityMargins m;
   for (auto _ : state) {
     ClearError();
-    benchmark::DoNotOptimize(ComputeMargins(*rec, m));
+    benchmark::DoNotOptimize(ComputeMargins(Sys(), *rec, m));
     benchmark::DoNotOptimize(m.gain[0]);
   }
 }

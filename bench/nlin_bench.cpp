@@ -21,7 +21,7 @@ void Characteristic(benchmark::State& state, const char* fwd, const char* fbk, b
   rec->loop.fbkNl = fbkIn;
   rec->points = static_cast<std::int32_t>(state.range(0));
   for (auto _ : state) {
-    if (!ComputeCharacteristic(*rec))
+    if (!ComputeCharacteristic(Sys(), *rec))
       std::abort();
     benchmark::DoNotOptimize(rec->result.points.data());
   }

@@ -13,11 +13,11 @@ namespace {
 void BM_TraceStartupLoop(benchmark::State& state)
 {
   ModelScope model;
-  const auto rec = CreateRootLocus();
+  const auto rec = CreateRootLocus(Sys());
   rec->loop.compIn = true;
   rec->points = static_cast<int>(state.range(0));
   for (auto _ : state)
-    benchmark::DoNotOptimize(TraceLocus(*rec));
+    benchmark::DoNotOptimize(TraceLocus(Sys(), *rec));
   state.counters["points"] = rec->result.count;
 }
 BENCHMARK(BM_TraceStartupLoop)->Arg(200)->Arg(1000)->Unit(benchmark::kMicrosecond);
@@ -25,10 +25,10 @@ BENCHMARK(BM_TraceStartupLoop)->Arg(200)->Arg(1000)->Unit(benchmark::kMicrosecon
 void BM_ClosedLoopReport(benchmark::State& state)
 {
   ModelScope model;
-  const auto rec = CreateRootLocus();
+  const auto rec = CreateRootLocus(Sys());
   rec->loop.compIn = true;
   for (auto _ : state)
-    benchmark::DoNotOptimize(PrepareRootReport(*rec, true));
+    benchmark::DoNotOptimize(PrepareRootReport(Sys(), *rec, true));
 }
 BENCHMARK(BM_ClosedLoopReport)->Unit(benchmark::kMicrosecond);
 

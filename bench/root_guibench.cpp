@@ -15,7 +15,7 @@ namespace {
 void BM_RootGoToPixels(benchmark::State& state)
 {
   ModelScope model;
-  const auto rec = CreateRootLocus();
+  const auto rec = CreateRootLocus(Sys());
   rec->loop.compIn = true;
   rec->points = 1000;
   TRChart chart;
@@ -25,7 +25,7 @@ void BM_RootGoToPixels(benchmark::State& state)
   for (auto _ : state) {
     chart.ClearGraph();
     SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
-    if (!TraceLocus(*rec))
+    if (!TraceLocus(Sys(), *rec))
       state.SkipWithError("trace failed");
     DrawPoleZeroMarks(chart.Items(), Sys().denRoots, Sys().numRoots, PensOf(Sys()));
     DrawLocus(chart.Items(), *rec, PensOf(Sys()));

@@ -17,7 +17,7 @@ void TimeGo(benchmark::State& state, TRANSTAT& st)
 {
   for (auto _ : state) {
     ClearError();
-    if (!TimeEngine(st))
+    if (!TimeEngine(Sys(), st))
       state.SkipWithError(ErrorMessage());
     benchmark::DoNotOptimize(st.result.trace[999]);
   }

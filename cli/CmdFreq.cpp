@@ -10,6 +10,7 @@
 #include "freq/LimitCycles.h"
 #include "freq/Margins.h"
 #include "model/Error.h"
+#include "model/Model.h"
 
 #include <cmath>
 #include <memory>
@@ -102,15 +103,15 @@ int DescribingFunctionRun(CliContext& ctx, FREQSTAT& rec, bool limitCycles)
 {
   if (limitCycles) {
     LimitCycleList list;
-    if (!ComputeLimitCycles(rec, list))
+    if (!ComputeLimitCycles(Sys(), rec, list))
       return ctx.systemError();
-    RepeatTimed(ctx, [&] { (void)ComputeLimitCycles(rec, list); });
+    RepeatTimed(ctx, [&] { (void)ComputeLimitCycles(Sys(), rec, list); });
     PrintLimitCycles(ctx.out, list);
     return 0;
   }
-  if (!ComputeDescribingFunction(rec))
+  if (!ComputeDescribingFunction(Sys(), rec))
     return ctx.systemError();
-  RepeatTimed(ctx, [&] { (void)ComputeDescribingFunction(rec); });
+  RepeatTimed(ctx, [&] { (void)ComputeDescribingFunction(Sys(), rec); });
   PrintDescribingFunction(ctx.out, rec);
   if (const std::string note = DfLeftOutNote(rec); !note.empty())
     ctx.out << "# " << note << '\n';
@@ -155,9 +156,9 @@ int CmdFreq(CliContext& ctx)
 
   if (margins) {
     StabilityMargins m;
-    if (!ComputeMargins(*rec, m))
+    if (!ComputeMargins(Sys(), *rec, m))
       return ctx.systemError();
-    RepeatTimed(ctx, [&] { (void)ComputeMargins(*rec, m); });
+    RepeatTimed(ctx, [&] { (void)ComputeMargins(Sys(), *rec, m); });
     PrintMargins(ctx.out, m);
     return 0;
   }
@@ -168,9 +169,9 @@ int CmdFreq(CliContext& ctx)
     PrintContour(ctx.out, *rec);
     return 0;
   }
-  if (!ComputeResponse(*rec))
+  if (!ComputeResponse(Sys(), *rec))
     return ctx.systemError();
-  RepeatTimed(ctx, [&] { (void)ComputeResponse(*rec); });
+  RepeatTimed(ctx, [&] { (void)ComputeResponse(Sys(), *rec); });
   PrintResponse(ctx.out, *rec);
   return 0;
 }

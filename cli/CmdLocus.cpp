@@ -68,7 +68,7 @@ void PrintRoots(CliContext& ctx, const char* kind, const RootSet& set)
 
 int CmdLocus(CliContext& ctx)
 {
-  const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus();
+  const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus(Sys());
   rec->loop = ctx.switches(false);
   double xMin = rec->xMin, xMax = rec->xMax, yMin = rec->yMin, yMax = rec->yMax;
   ctx.takeNumber("--xmin", xMin);
@@ -109,34 +109,34 @@ int CmdLocus(CliContext& ctx)
 
   if (hasReport) {
     const bool closed = report == "closed";
-    if (!PrepareRootReport(*rec, closed))
+    if (!PrepareRootReport(Sys(), *rec, closed))
       return ctx.systemError();
-    const RootSet poles = Sys().denRoots, zeros = Sys().numRoots;
-    RepeatTimed(ctx, [&] { (void)PrepareRootReport(*rec, closed); });
+    const RootSet poles = rec->report.poles, zeros = rec->report.zeros;
+    RepeatTimed(ctx, [&] { (void)PrepareRootReport(Sys(), *rec, closed); });
     ctx.out << "kind,re,im,radius,angle_deg\n";
     PrintRoots(ctx, "pole", poles);
     PrintRoots(ctx, "zero", zeros);
     return 0;
   }
-  if (!PrepareRootLoop(*rec))
+  if (!PrepareRootLoop(Sys(), *rec))
     return ctx.systemError();
   if (hasPoint) {
-    const double gain = LocusGain(px, py), angle = ArgDegrees(px, py);
-    RepeatTimed(ctx, [&] { (void)(LocusGain(px, py) + ArgDegrees(px, py)); });
+    const double gain = LocusGain(Sys(), px, py), angle = ArgDegrees(Sys(), px, py);
+    RepeatTimed(ctx, [&] { (void)(LocusGain(Sys(), px, py) + ArgDegrees(Sys(), px, py)); });
     ctx.out << "gain," << FormatDouble(gain) << "\nangle_deg," << FormatDouble(angle) << '\n';
     return 0;
   }
   if (damping || settle) {
-    const auto contour = [&] { return damping ? DampingContour(*rec, zeta) : SettlingContour(*rec); };
+    const auto contour = [&] { return damping ? DampingContour(*rec, zeta) : SettlingContour(Sys(), *rec); };
     if (!contour())
       return ctx.systemError();
     RepeatTimed(ctx, [&] { (void)contour(); });
     PrintContour(ctx, *rec);
     return 0;
   }
-  if (!TraceLocus(*rec))
+  if (!TraceLocus(Sys(), *rec))
     return ctx.systemError();
-  RepeatTimed(ctx, [&] { (void)TraceLocus(*rec); });
+  RepeatTimed(ctx, [&] { (void)TraceLocus(Sys(), *rec); });
   ctx.out << "tag,x,y\n";
   for (int i = 0; i < rec->result.count; ++i) {
     const LocusPoint& p = rec->result.points[static_cast<std::size_t>(i)];

@@ -4,6 +4,7 @@
 #include "cli/Cli.h"
 
 #include "model/Error.h"
+#include "model/Model.h"
 #include "nlin/NlinDraw.h"
 #include "nlin/NlinEngine.h"
 
@@ -32,9 +33,9 @@ int CmdNlin(CliContext& ctx)
     return rc == 1 ? ctx.systemError() : rc;
   if (ctx.leftover())
     return 2;
-  if (!ComputeCharacteristic(rec))
+  if (!ComputeCharacteristic(Sys(), rec))
     return ctx.systemError();
-  RepeatTimed(ctx, [] { (void)ComputeCharacteristic(rec); });
+  RepeatTimed(ctx, [] { (void)ComputeCharacteristic(Sys(), rec); });
 
   const NlinResult& r = rec.result;
   ctx.out << "x,y\n";

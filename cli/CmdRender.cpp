@@ -51,7 +51,7 @@ int RenderNlin(TRChart& chart, CliContext& ctx)
     return rc;
   ApplyChartSetup(chart, kNlinChart);
   chart.ZoomTo(rec.xMin, kNlinChart.yLo, rec.xMax, kNlinChart.yHi);
-  if (!NlinGo(rec, PensOf(Sys()), chart.Items()))
+  if (!NlinGo(Sys(), rec, PensOf(Sys()), chart.Items()))
     return 1;
   chart.SetCaption(QLatin1String(CharacteristicCaption(rec.result)));
   return 0;

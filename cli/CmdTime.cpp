@@ -126,10 +126,10 @@ int CmdTime(CliContext& ctx)
   if (const int rc = TakeTimeOptions(ctx, *st); rc != 0)
     return rc == 1 ? ctx.systemError() : rc;
   ClearError();
-  if (!TimeEngine(*st))
+  if (!TimeEngine(Sys(), *st))
     return ctx.systemError();
   const auto again = std::make_unique<TRANSTAT>(*st);
-  RepeatTimed(ctx, [&] { (void)TimeEngine(*again); });
+  RepeatTimed(ctx, [&] { (void)TimeEngine(Sys(), *again); });
   PrintTrace(ctx.out, st->result);
   if (st->characteristicsOnGo)
     PrintCharacteristics(ctx.out, st->result);

@@ -2,6 +2,7 @@
 
 #include "freq/DescribingFunction.h"
 #include "model/Error.h"
+#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/ValueRanges.h"
 
@@ -66,7 +67,7 @@ int TakeDescribingFunction(CliContext& ctx, FREQSTAT& rec)
 
 int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec)
 {
-  InitFreqSettings(rec);
+  InitFreqSettings(Sys(), rec);
   rec.loop = ctx.switches(false);
   rec.describingMode = false;
   std::string text;

@@ -56,11 +56,11 @@ int RenderFreq(TRChart& chart, CliContext& ctx)
     (void)MatchBodeUnits(chart, rec->set);  // as the window's view change does
   const ChartPens pens = PensOf(Sys());
   DisplayList& list = chart.Items();
-  if (!FreqGo(*rec, FreqCurve::Response, GeometryOf(chart), pens, list))
+  if (!FreqGo(Sys(), *rec, FreqCurve::Response, GeometryOf(chart), pens, list))
     return 1;
   if (margins) {
     StabilityMargins m;
-    if (!ComputeMargins(*rec, m))
+    if (!ComputeMargins(Sys(), *rec, m))
       return 1;
     DrawMarginMarks(list, *rec, m, pens);
   }
@@ -72,11 +72,11 @@ int RenderFreq(TRChart& chart, CliContext& ctx)
     DrawMContour(list, *rec, single, pens);
   }
   // Over the response, as the window's Go draws in that mode.
-  if (describing && !FreqGo(*rec, FreqCurve::DescribingFunction, GeometryOf(chart), pens, list))
+  if (describing && !FreqGo(Sys(), *rec, FreqCurve::DescribingFunction, GeometryOf(chart), pens, list))
     return 1;
   if (limitCycles) {
     LimitCycleList cycles;
-    if (!ComputeLimitCycles(*rec, cycles))
+    if (!ComputeLimitCycles(Sys(), *rec, cycles))
       return 1;
     DrawLimitCycleMarks(list, *rec, cycles, GeometryOf(chart), pens);
   }

@@ -13,7 +13,7 @@
 
 int RenderLocus(TRChart& chart, CliContext& ctx)
 {
-  const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus();
+  const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus(Sys());
   rec->loop = ctx.switches(false);
   double xMin = 0.0, xMax = 0.0, yMin = 0.0;
   const bool hasXMin = ctx.takeNumber("--xmin", xMin);
@@ -36,7 +36,7 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
   rec->settlingTime = settling;
 
   // The chart of the plane, with the scales dialog's ranges.
-  if (!PrepareRootLoop(*rec))
+  if (!PrepareRootLoop(Sys(), *rec))
     return 1;
   ApplyChartSetup(chart, PlaneChartSetup(rec->zPlane));
   if (hasXMin)
@@ -56,7 +56,7 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
   DrawPoleZeroMarks(list, Sys().denRoots, Sys().numRoots, pens);
   if (rec->zPlane && !noCircle)
     DrawUnitCircle(list);
-  if (!RootGo(*rec, GeometryOf(chart), pens, list))
+  if (!RootGo(Sys(), *rec, GeometryOf(chart), pens, list))
     return 1;
   if (contours) {
     double zetas[kMaxDampingContours];
@@ -74,14 +74,14 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
     DrawDampingContour(list, *rec, zeta, pens);
   }
   if (settle) {
-    if (!SettlingContour(*rec))
+    if (!SettlingContour(Sys(), *rec))
       return 1;
     DrawSettlingContour(list, *rec, pens);
   }
   if (marks) {
-    if (!PrepareRootReport(*rec, true))
+    if (!PrepareRootReport(Sys(), *rec, true))
       return 1;
-    MarkClosedLoopPoles(list, Sys().denRoots, Sys().gain, pens);
+    MarkClosedLoopPoles(list, rec->report.poles, Sys().gain, pens);
   }
   return 0;
 }

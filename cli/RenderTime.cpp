@@ -23,7 +23,7 @@ int RenderTime(TRChart& chart, CliContext& ctx)
     chart.SetIdOrdinate(QString::fromLatin1(st->phaseYText));
   }
   DisplayList& list = chart.Items();
-  if (!TimeGo(*st, PensOf(Sys()), list) && ErrorPending())
+  if (!TimeGo(Sys(), *st, PensOf(Sys()), list) && ErrorPending())
     return 1;
   // The window's autoscale.
   const TimeAutoscale rule = TimeAutoscaleOf(*st);

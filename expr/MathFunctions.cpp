@@ -1,5 +1,6 @@
 #include "expr/MathFunctions.h"
 
+#include "expr/EvalContext.h"
 #include "expr/MathFault.h"
 #include "expr/MemoryFunctions.h"
 #include "model/Error.h"
@@ -165,7 +166,7 @@ int RandomInt()
 {
   // A linear congruential generator of the classic C library kind: the
   // high half of the state gives 15 well-mixed bits.
-  std::uint32_t& state = Memory().random;
+  std::uint32_t& state = CurrentMemory().random;
   state = state * 22695477u + 1u;
   return static_cast<int>((state >> 16) & 0x7FFFu);
 }

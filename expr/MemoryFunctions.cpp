@@ -1,9 +1,8 @@
 #include "expr/MemoryFunctions.h"
 
+#include "expr/EvalContext.h"
 #include "expr/MathFunctions.h"
 #include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
 
 #include <bit>
 #include <cmath>
@@ -37,13 +36,13 @@ constexpr MeasureTexts kTsetTexts{"tset() only available in time domain", "tset(
 template <typename Restart, typename Update>
 double Measure(MeasureState& s, const MeasureTexts& texts, Restart restart, Update update)
 {
-  const SYSDATA& sys = Sys();
-  if (sys.activeDomain != ActiveDomain::Time) {
+  const EvalContext& ctx = CurrentEval();
+  if (ctx.domain != ActiveDomain::Time) {
     SetError(texts.timeOnly);
     return 0.0;
   }
-  const double t = sys.CurrentTime;
-  if (sys.RestartFlag) {
+  const double t = ctx.time;
+  if (ctx.restart) {
     s.lastCall = t - 1.0;
     return restart(s, t);
   }
@@ -51,7 +50,7 @@ double Measure(MeasureState& s, const MeasureTexts& texts, Restart restart, Upda
     SetError(texts.onceOnly);
     return 0.0;
   }
-  const double result = update(s, t, sys.TimeStep);
+  const double result = update(s, t, ctx.timeStep);
   s.lastCall = t;
   return result;
 }
@@ -81,15 +80,15 @@ constexpr std::uint32_t kTapMask[10] = {0, 0, 3, 6, 12, 20, 48, 96, 142, 272};
 
 MemoryState& Memory() { return gMemory; }
 
-double Max(double x) { return Extreme(gMemory.max, kMaxTexts, x, true, false); }
-double Min(double x) { return Extreme(gMemory.min, kMinTexts, x, false, false); }
-double Tmax(double x) { return Extreme(gMemory.tmax, kTmaxTexts, x, true, true); }
-double Tmin(double x) { return Extreme(gMemory.tmin, kTminTexts, x, false, true); }
+double Max(double x) { return Extreme(CurrentMemory().max, kMaxTexts, x, true, false); }
+double Min(double x) { return Extreme(CurrentMemory().min, kMinTexts, x, false, false); }
+double Tmax(double x) { return Extreme(CurrentMemory().tmax, kTmaxTexts, x, true, true); }
+double Tmin(double x) { return Extreme(CurrentMemory().tmin, kTminTexts, x, false, true); }
 
 double Diff(double x)
 {
   return Measure(
-      gMemory.diff, kDiffTexts,
+      CurrentMemory().diff, kDiffTexts,
       [x](MeasureState& s, double) {
         s.previous = x;
         return 0.0;
@@ -104,7 +103,7 @@ double Diff(double x)
 double Integ(double x)
 {
   return Measure(
-      gMemory.integ, kIntegTexts,
+      CurrentMemory().integ, kIntegTexts,
       [x](MeasureState& s, double) {
         s.value = 0.0;
         s.previous = x;
@@ -120,7 +119,7 @@ double Integ(double x)
 double Tzero(double x)
 {
   return Measure(
-      gMemory.tzero, kTzeroTexts,
+      CurrentMemory().tzero, kTzeroTexts,
       [x](MeasureState& s, double) {
         s.value = 0.0;
         s.previous = x;
@@ -141,7 +140,7 @@ double Tzero(double x)
 double Tset(double x, double b)
 {
   return Measure(
-      gMemory.tset, kTsetTexts,
+      CurrentMemory().tset, kTsetTexts,
       [x](MeasureState& s, double) {
         s.value = 0.0;
         s.previous = x;
@@ -161,12 +160,12 @@ double Tset(double x, double b)
 
 double Prbs(double x)
 {
-  const SYSDATA& sys = Sys();
-  if (sys.activeDomain != ActiveDomain::Time) {
+  const EvalContext& ctx = CurrentEval();
+  if (ctx.domain != ActiveDomain::Time) {
     SetError("prbs() only available in time domain");
     return 0.0;
   }
-  const double T = sys.sampleHold;
+  const double T = ctx.sampleHold;
   if (T == 0.0) {
     SetError("Set a non-zero sample-hold time to use prbs()");
     return 0.0;
@@ -176,13 +175,13 @@ double Prbs(double x)
     SetError("prbs() function argument must be between 2 and 9");
     return 0.0;
   }
-  PrbsState& s = gMemory.prbs;
-  const double t = sys.CurrentTime;
-  if (sys.RestartFlag) {
+  PrbsState& s = CurrentMemory().prbs;
+  const double t = ctx.time;
+  if (ctx.restart) {
     s.reg = 0xAAAA;
     s.bit = 1;
     s.lastShift = -T;
-  } else if ((t - s.lastShift) + 0.5 * sys.TimeStep > T) {
+  } else if ((t - s.lastShift) + 0.5 * ctx.timeStep > T) {
     if (s.lastShift == t) {
       SetError("prbs() can be used once only");
       return 0.0;
@@ -199,14 +198,15 @@ double Prbs(double x)
 double Hyst(double x, double h)
 {
   h = std::fabs(h);
-  if (Sys().RestartFlag)
-    gMemory.hystOutput = x;
-  const double d = x - gMemory.hystOutput;
+  double& out = CurrentMemory().hystOutput;
+  if (CurrentEval().restart)
+    out = x;
+  const double d = x - out;
   if (d < -h)
-    gMemory.hystOutput = x + h;
+    out = x + h;
   else if (d > h)
-    gMemory.hystOutput = x - h;
-  return gMemory.hystOutput;
+    out = x - h;
+  return out;
 }
 
 }  // namespace builtin

@@ -1,10 +1,10 @@
 #pragma once
 // The built-ins with memory: the measures of a simulated response, the
-// pseudo-random binary sequence and the backlash. Each keeps one state for
-// the whole program, shared by every expression that calls it, restarted
-// while the loop model's RestartFlag is set and clocked by its CurrentTime
-// and TimeStep. All but hyst work only in the time domain, and those may be
-// called once per time step.
+// pseudo-random binary sequence and the backlash. Each keeps one state in
+// the memory of the current evaluation context (expr/EvalContext.h), shared
+// by every expression evaluated in it, restarted while the context's restart
+// flag is set and clocked by its time and time step. All but hyst work only
+// in the time domain, and those may be called once per time step.
 
 #include <cstdint>
 
@@ -33,8 +33,8 @@ struct MemoryState {
   std::uint32_t random = 1;   // the generator behind gauss
 };
 
-// The program's one memory (the loop model saves and restores it with its
-// scope).
+// The program's one memory, used by a context that names none (the loop
+// model saves and restores it with its scope).
 MemoryState& Memory();
 
 // Running maximum of x.

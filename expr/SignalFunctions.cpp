@@ -1,8 +1,7 @@
 #include "expr/SignalFunctions.h"
 
+#include "expr/EvalContext.h"
 #include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
 
 #include <cmath>
 
@@ -69,13 +68,13 @@ double Triwave(double x)
 
 double Imp(double x)
 {
-  const SYSDATA& s = Sys();
-  if (s.activeDomain != ActiveDomain::Time) {
+  const EvalContext& s = CurrentEval();
+  if (s.domain != ActiveDomain::Time) {
     SetError("imp() only available in time domain");
     return 0.0;
   }
   if (s.kind == SystemKind::Continuous) {
-    const double h = s.TimeStep;
+    const double h = s.timeStep;
     return (x >= 0.0 && x < h) ? 1.0 / h : 0.0;
   }
   return (x >= 0.0 && x < s.sampleHold) ? 1.0 : 0.0;

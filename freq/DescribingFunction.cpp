@@ -3,9 +3,9 @@
 
 #include "freq/DescribingFunction.h"
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/SysData.h"
 #include "model/Toolkit.h"
@@ -71,7 +71,7 @@ void PlotDescribingFunction(FREQSTAT& rec, Complex n)
   ToPlotCoordinates(rec);
 }
 
-bool RunDescribingFunction(FREQSTAT& rec)
+bool RunDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
 {
   FreqResult& r = rec.result;
   r.count = 0;
@@ -82,7 +82,7 @@ bool RunDescribingFunction(FREQSTAT& rec)
     return false;
   }
   Nonlinearity nl;
-  if (!PrepareDescribingFunction(rec, nl))
+  if (!PrepareDescribingFunction(doc, rec, nl))
     return false;
   DfScratch& df = rec.df;
   FreqPointState& pt = rec.pt;
@@ -189,21 +189,29 @@ void FirstHarmonic(FREQSTAT& rec, const double* y)
   rec.pt.L = {(u + y[0] - y[h]) / m / a, -(v + y[q] - y[tq]) / m / a};
 }
 
-bool PrepareDescribingFunction(FREQSTAT& rec, Nonlinearity& nl)
+EvalContext FrequencyEvalContext(const SYSDATA& doc)
+{
+  EvalContext c = EvalContextOf(doc);
+  c.domain = ActiveDomain::Frequency;
+  return c;
+}
+
+bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl)
 {
   if (!CheckSettings(rec))
     return false;
   BuildCosineTable(rec);
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   // The functions that only work in the time domain refuse here.
   s.activeDomain = ActiveDomain::Frequency;
   const bool forward = rec.loop.fwdNl;
   CompiledExpr& e = forward ? s.fwdNl : s.fbkNl;
   BindVariables(e, kInputName, 1);
-  s.RestartFlag = true;
-  const bool ok = parse(forward ? s.fwdNlText : s.fbkNlText, e);
-  // Cleared on every path: a flag left set would restart hyst at every call.
-  s.RestartFlag = false;
+  bool ok = false;
+  {
+    const RestartScope restart;
+    ok = parse(forward ? s.fwdNlText : s.fbkNlText, e);
+  }
   if (!ok) {
     SetError("Invalid nonlinear function");
     return false;
@@ -236,14 +244,16 @@ Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double ampli
   return rec.pt.L;
 }
 
-bool ComputeDescribingFunction(FREQSTAT& rec)
+bool ComputeDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
 {
   ClearError();
+  const EvalContext ctx = FrequencyEvalContext(doc);
+  const EvalScope scope(ctx);
   const bool closed = rec.loop.closedLoop;
   const bool monotonic = rec.set.monotonicPhase;
   rec.loop.closedLoop = false;
   rec.set.monotonicPhase = true;
-  const bool ok = RunDescribingFunction(rec);
+  const bool ok = RunDescribingFunction(doc, rec);
   rec.loop.closedLoop = closed;
   rec.set.monotonicPhase = monotonic;
   return ok;

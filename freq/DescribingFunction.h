@@ -6,6 +6,7 @@
 // with the open-loop curve: -1/N (direct Nyquist), -N (inverse Nyquist),
 // the gain and phase of -1/N (Nichols). Plain C++; failures through SetError.
 
+#include "expr/EvalContext.h"
 #include "freq/FreqEngine.h"
 
 #include <string>
@@ -43,7 +44,7 @@ void FirstHarmonic(FREQSTAT& rec, const double* y);
 // change range" (every amplitude left out), the amplitude settings'
 // messages, or the Bode views'. The store then holds the amplitudes
 // computed before the failure.
-[[nodiscard]] bool ComputeDescribingFunction(FREQSTAT& rec);
+[[nodiscard]] bool ComputeDescribingFunction(SYSDATA& doc, FREQSTAT& rec);
 
 // What the last computation left out and why, for the status bar and the
 // command line ("3 of 20 amplitudes left out (1 to 1.947): ..."), or an
@@ -77,12 +78,15 @@ struct DfReading {
 // The pieces the limit-cycle search shares. PrepareDescribingFunction
 // checks the amplitude settings and the number of samples as the
 // computation does, builds the table and compiles the selected text into
-// its record of the loop model (false with the message pending);
+// its record in the loop document doc (false with the message pending);
 // DescribingFunctionAt then gives N(A) unrounded, for any A > 0, leaving
 // evaluation messages pending.
 struct Nonlinearity {
   CompiledExpr* expr = nullptr;
   bool hyst = false;  // the text calls hyst, which has memory
 };
-[[nodiscard]] bool PrepareDescribingFunction(FREQSTAT& rec, Nonlinearity& nl);
+// The evaluation context of a describing-function run on doc: the
+// frequency domain, where the time-only built-ins refuse.
+[[nodiscard]] EvalContext FrequencyEvalContext(const SYSDATA& doc);
+[[nodiscard]] bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl);
 [[nodiscard]] Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double amplitude);

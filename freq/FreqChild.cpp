@@ -67,7 +67,7 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   setObjectName(QStringLiteral("FreqChildForm"));
   setProperty("helpContext", 12);
   setMinimumSize(240, 160);
-  InitFreqSettings(*stat_);
+  InitFreqSettings(Sys(), *stat_);
 
   QMenu* settings = addMenu(tr("&Settings"));
   addItem(settings, "Config1", tr("Con&figuration..."), QKeySequence(Qt::CTRL | Qt::Key_F),
@@ -164,7 +164,7 @@ bool TFreqChildForm::Go()
     ReportError(this);
     return false;
   }
-  if (!FreqGo(*stat_, FreqCurve::Response, GeometryOf(*c), PensOf(Sys()), c->Items())) {
+  if (!FreqGo(Sys(), *stat_, FreqCurve::Response, GeometryOf(*c), PensOf(Sys()), c->Items())) {
     ReportError(this);
     return false;
   }
@@ -177,7 +177,7 @@ bool TFreqChildForm::GoDescribingFunction()
 {
   const FreqView v = view();
   TRChart* c = ChartOfView(v);
-  if (!FreqGo(*stat_, FreqCurve::DescribingFunction, GeometryOf(*c), PensOf(Sys()), c->Items())) {
+  if (!FreqGo(Sys(), *stat_, FreqCurve::DescribingFunction, GeometryOf(*c), PensOf(Sys()), c->Items())) {
     ReportError(this);
     return false;
   }
@@ -320,7 +320,7 @@ void TFreqChildForm::LimitCycles1Click()
   graph().CancelMouseMode();
   LimitCycleList cycles;
   ClearError();
-  if (!ComputeLimitCycles(*stat_, cycles)) {
+  if (!ComputeLimitCycles(Sys(), *stat_, cycles)) {
     ReportError(this);
     return;
   }
@@ -405,7 +405,7 @@ void TFreqChildForm::Margins1Click()
   graph().CancelMouseMode();
   ClearError();
   StabilityMargins margins;
-  if (!ComputeMargins(*stat_, margins)) {
+  if (!ComputeMargins(Sys(), *stat_, margins)) {
     ReportError(this);
     return;
   }

@@ -62,17 +62,17 @@ const ChartSetup& FreqChartSetup(FreqView view)
   return *kSetups[static_cast<int>(view)];
 }
 
-bool FreqGo(FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
+bool FreqGo(SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
 {
   SetChartRange(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
   ClearError();
   if (curve == FreqCurve::DescribingFunction) {
-    if (!ComputeDescribingFunction(rec))
+    if (!ComputeDescribingFunction(doc, rec))
       return false;
     DrawDescribingFunction(list, rec, pens);
     return true;
   }
-  if (!ComputeResponse(rec))
+  if (!ComputeResponse(doc, rec))
     return false;
   DrawResponse(list, rec, pens);
   return true;

@@ -6,7 +6,6 @@
 #include "freq/FreqLoop.h"
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/Toolkit.h"
 #include "model/ValueRanges.h"
@@ -52,10 +51,10 @@ double OffsetToward(double shown, double raw)
 
 }  // namespace
 
-void InitFreqSettings(FREQSTAT& rec)
+void InitFreqSettings(const SYSDATA& doc, FREQSTAT& rec)
 {
   rec.set = FreqSettings{};
-  rec.loop = SwitchesFromModel(Sys());
+  rec.loop = SwitchesFromModel(doc);
   rec.loop.closedLoop = false;
   rec.chart = kFreqStartRange[static_cast<int>(rec.set.view)];
   rec.model = FreqLoopModel{};
@@ -77,10 +76,10 @@ void SetChartRange(FREQSTAT& rec, double xLo, double xHi, double yLo, double yHi
   rec.chart = {xLo, xHi, yLo, yHi};
 }
 
-bool ComputeResponse(FREQSTAT& rec)
+bool ComputeResponse(SYSDATA& doc, FREQSTAT& rec)
 {
   ClearError();
-  return PrepareSweep(rec) && RunSweep(rec);
+  return PrepareSweep(doc, rec) && RunSweep(rec);
 }
 
 const char* FrequencyGridProblem(double start, double end, bool logIncrement)
@@ -94,9 +93,9 @@ const char* FrequencyGridProblem(double start, double end, bool logIncrement)
   return nullptr;
 }
 
-bool PrepareSweep(FREQSTAT& rec)
+bool PrepareSweep(SYSDATA& doc, FREQSTAT& rec)
 {
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   const LoopSwitches& w = rec.loop;
   rec.result.gridCount = 0;
 

@@ -4,6 +4,7 @@
 // counting the encirclements on either side of each crossing.
 
 #include "freq/LimitCycles.h"
+#include "expr/EvalContext.h"
 #include "freq/DescribingFunction.h"
 #include "freq/HarmonicQuadrature.h"
 #include "freq/LoopScan.h"
@@ -570,16 +571,18 @@ bool FindCycles(const Search& s, LimitCycleList& out)
 
 }  // namespace
 
-bool ComputeLimitCycles(FREQSTAT& rec, LimitCycleList& out)
+bool ComputeLimitCycles(SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
 {
   out = LimitCycleList{};
   ClearError();
+  const EvalContext ctx = FrequencyEvalContext(doc);
+  const EvalScope scope(ctx);
   Nonlinearity nl;
-  if (!PrepareDescribingFunction(rec, nl))
+  if (!PrepareDescribingFunction(doc, rec, nl))
     return false;
   OpenLoop ol;
   ScanGrid g;
-  if (!ReadOpenLoop(rec, ol) || !BuildScanGrid(ol, g))
+  if (!ReadOpenLoop(doc, rec, ol) || !BuildScanGrid(ol, g))
     return false;
   if (g.poles.unstable > 0)
     out.loopGap = RuleGap::OpenLoopUnstable;

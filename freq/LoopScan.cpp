@@ -5,7 +5,6 @@
 #include "freq/FreqLoop.h"
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/Roots.h"
 #include "model/Toolkit.h"
 
@@ -107,9 +106,9 @@ double AsymptoteCrossing(const OpenLoop& ol, double omega, double toward)
 
 }  // namespace
 
-bool ReadOpenLoop(const FREQSTAT& rec, OpenLoop& ol)
+bool ReadOpenLoop(SYSDATA& doc, const FREQSTAT& rec, OpenLoop& ol)
 {
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   // The loop gain: the elements in the loop, multiplied into one element.
   LoopSwitches w = rec.loop;
   w.closedLoop = false;

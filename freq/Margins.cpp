@@ -96,11 +96,11 @@ double Tolerance(double omega) { return std::min(1e-9, 1e-10 * omega); }
 
 }  // namespace
 
-bool ComputeMargins(const FREQSTAT& rec, StabilityMargins& out)
+bool ComputeMargins(SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out)
 {
   out = StabilityMargins{};
   OpenLoop ol;
-  if (!ReadOpenLoop(rec, ol))
+  if (!ReadOpenLoop(doc, rec, ol))
     return false;
   const bool continuous = ol.m.kind == SystemKind::Continuous;
   ScanGrid g;

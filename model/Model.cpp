@@ -1,6 +1,7 @@
 #include "model/Model.h"
 
 #include "expr/ConstantTable.h"
+#include "expr/EvalContext.h"
 #include "expr/MemoryFunctions.h"
 #include "model/Error.h"
 #include "model/SysData.h"
@@ -13,6 +14,7 @@
 struct SavedGlobals {
   double parameters[kParameterCount];
   builtin::MemoryState memory;
+  AmbientEvalFn ambient = nullptr;
 };
 
 namespace {
@@ -34,8 +36,14 @@ TError& Err()
 
 bool ModelExists() { return gSys != nullptr; }
 
+namespace {
+// Outside an engine run the built-ins see the loop of the running program.
+EvalContext AmbientContext() { return EvalContextOf(Sys()); }
+}  // namespace
+
 ModelScope::ModelScope() : prevSys_(gSys), prevErr_(gErr), saved_(std::make_unique<SavedGlobals>())
 {
+  saved_->ambient = SetAmbientEval(AmbientContext);
   for (int i = 0; i < kParameterCount; ++i)
     saved_->parameters[i] = Parameter(i);
   saved_->memory = builtin::Memory();
@@ -57,4 +65,5 @@ ModelScope::~ModelScope()
   for (int i = 0; i < kParameterCount; ++i)
     SetParameter(i, saved_->parameters[i]);
   builtin::Memory() = saved_->memory;
+  SetAmbientEval(saved_->ambient);
 }

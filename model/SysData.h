@@ -104,9 +104,6 @@ struct SYSDATA {
   char numberFormat[8] = "%0.4g";
   Rgb pen[4] = {kGreen, kRed, kBlue, kFuchsia};
   bool showMarkLabels = false;
-  double CurrentTime = 0.0;
-  double TimeStep = 0.0;
-  bool RestartFlag = false;
   char costText[kTextSize] = "";
   double costValue = 0.0;
   bool costOnGo = false;

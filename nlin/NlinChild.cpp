@@ -31,7 +31,7 @@ TNlinChildForm::~TNlinChildForm() = default;
 
 void TNlinChildForm::Go1Click()
 {
-  if (!NlinGo(*stat_, PensOf(Sys()), chart()->Items())) {
+  if (!NlinGo(Sys(), *stat_, PensOf(Sys()), chart()->Items())) {
     // The curves on the chart no longer show the loop as it is: no cursor
     // or autoscale on them.
     hasPlot_ = false;

@@ -17,10 +17,10 @@ void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens&
     list.drawTo(r.points[i].x, r.points[i].y, colour);
 }
 
-bool NlinGo(NLINSTAT& rec, const ChartPens& pens, DisplayList& list)
+bool NlinGo(SYSDATA& doc, NLINSTAT& rec, const ChartPens& pens, DisplayList& list)
 {
   ClearError();
-  if (!ComputeCharacteristic(rec))
+  if (!ComputeCharacteristic(doc, rec))
     return false;
   DrawCharacteristic(list, rec.result, pens);
   return true;

@@ -17,7 +17,8 @@ inline constexpr ChartSetup kNlinChart{"NlinChart", "", "Input", "Output", -5, 5
 void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens& pens);
 
 // One Go of the nonlinear window, as the window and `vanto-cli render nlin`
-// make it: the characteristic of rec computed and added to list. False with
+// make it: the characteristic of rec computed on the loop doc and added to list. False with
 // the error pending.
 struct NLINSTAT;
-[[nodiscard]] bool NlinGo(NLINSTAT& rec, const ChartPens& pens, DisplayList& list);
+struct SYSDATA;
+[[nodiscard]] bool NlinGo(SYSDATA& doc, NLINSTAT& rec, const ChartPens& pens, DisplayList& list);

@@ -1,9 +1,9 @@
 #include "nlin/NlinEngine.h"
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "expr/MathFunctions.h"
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/SysData.h"
 #include "model/ValueRanges.h"
@@ -34,12 +34,11 @@ double EvalAt(CompiledExpr& e, double x)
   return eval(e);
 }
 
-// Compiles what is in use and evaluates it once at x max with RestartFlag
-// set, so that hyst's memory starts at the right end of the range.
-bool PrepareNonlinearities(const NLINSTAT& rec, bool& memory)
+// Compiles what is in use and evaluates it once at x max with the restart
+// flag set, so that hyst's memory starts at the right end of the range.
+bool PrepareNonlinearities(SYSDATA& s, const NLINSTAT& rec, bool& memory)
 {
-  SYSDATA& s = Sys();
-  s.RestartFlag = true;
+  const RestartScope restart;
   double v = rec.xMax;
   bool ok = true;
   if (rec.loop.fwdNl) {
@@ -52,8 +51,6 @@ bool PrepareNonlinearities(const NLINSTAT& rec, bool& memory)
     if (ok)
       (void)EvalAt(s.fbkNl, v);
   }
-  // Cleared on every path: a flag left set would restart hyst at every call.
-  s.RestartFlag = false;
   return ok && !ErrorPending();
 }
 
@@ -156,23 +153,25 @@ bool SetInputRange(NLINSTAT& rec, double xMin, double xMax)
   return true;
 }
 
-bool ComputeCharacteristic(NLINSTAT& rec)
+bool ComputeCharacteristic(SYSDATA& doc, NLINSTAT& rec)
 {
   NlinResult& r = rec.result;
   ClearResult(r);
   ClearError();  // an unreported message of another window is not ours
   if (!CheckSettings(rec.xMin, rec.xMax, rec.points))
     return false;
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   s.activeDomain = ActiveDomain::Nonlinear;
   s.fwdNlInUse = rec.loop.fwdNl;
   s.fbkNlInUse = rec.loop.fbkNl;
+  const EvalContext ctx = EvalContextOf(s);
+  const EvalScope scope(ctx);
   bool memory = false;
-  if (!PrepareNonlinearities(rec, memory))
+  if (!PrepareNonlinearities(s, rec, memory))
     return false;
   r.fwdUsed = rec.loop.fwdNl;
   r.fbkUsed = rec.loop.fbkNl;
-  return Sweep(rec.xMin, rec.xMax, rec.points, memory, r, [&r](double x) { return NlinTransfer(r, x); });
+  return Sweep(rec.xMin, rec.xMax, rec.points, memory, r, [&s, &r](double x) { return NlinTransfer(s, r, x); });
 }
 
 bool ComputeTextCharacteristic(const char* text, double xMin, double xMax, std::int32_t n, CompiledExpr& e,
@@ -190,10 +189,10 @@ bool ComputeTextCharacteristic(const char* text, double xMin, double xMax, std::
   }
   const bool memory = UsesHyst();
   // hyst's memory starts at the right end of the range, as in the window.
-  SYSDATA& s = Sys();
-  s.RestartFlag = true;
-  (void)EvalAt(e, xMax);
-  s.RestartFlag = false;
+  {
+    const RestartScope restart;
+    (void)EvalAt(e, xMax);
+  }
   if (ErrorPending())
     return false;
   return Sweep(xMin, xMax, n, memory, out, [&e](double x) { return EvalAt(e, x); });
@@ -201,9 +200,8 @@ bool ComputeTextCharacteristic(const char* text, double xMin, double xMax, std::
 
 std::span<const CharacteristicTemplate> CharacteristicTemplates() { return kTemplates; }
 
-double NlinTransfer(const NlinResult& r, double x)
+double NlinTransfer(SYSDATA& s, const NlinResult& r, double x)
 {
-  SYSDATA& s = Sys();
   double y = x;
   if (r.fwdUsed)
     y = EvalAt(s.fwdNl, y);
@@ -223,24 +221,22 @@ const char* CharacteristicCaption(const NlinResult& r)
   return "No nonlinearity";
 }
 
-NlinCursor BeginCursor(const NLINSTAT& rec, double chartXmin, double chartXmax)
+NlinCursor BeginCursor(SYSDATA& doc, const NLINSTAT& rec, double chartXmin, double chartXmax)
 {
   NlinCursor c;
   c.x0 = chartXmin;
   c.x1 = chartXmax;
   c.steps = std::max<std::int32_t>(rec.points, 1);
-  SYSDATA& s = Sys();
-  s.RestartFlag = true;
-  (void)NlinTransfer(rec.result, c.x0);
-  s.RestartFlag = false;
+  const RestartScope restart;
+  (void)NlinTransfer(doc, rec.result, c.x0);
   return c;
 }
 
-CursorReading CursorPoint(const NlinCursor& c, const NlinResult& r, std::int32_t position)
+CursorReading CursorPoint(SYSDATA& doc, const NlinCursor& c, const NlinResult& r, std::int32_t position)
 {
   const std::int32_t steps = std::max<std::int32_t>(c.steps, 1);
   CursorReading p;
   p.x = InputAt(c.x0, c.x1, std::clamp<std::int32_t>(position, 0, steps), steps);
-  p.y = NlinTransfer(r, p.x);
+  p.y = NlinTransfer(doc, r, p.x);
   return p;
 }

@@ -56,10 +56,11 @@ void CreateNonlinearCurve(NLINSTAT& rec, double chartXmin, double chartXmax);
 // i·(x max - x min)/N, i = 0..N, both ends exact; with memory the sweep then
 // runs back down from N - 1 to 0, so both branches of a backlash are stored.
 // A sweep longer than the store is cut at kNlinStoreSize entries and marked.
-// Sets the loop model's active domain to Nonlinear and its in-use flags; an
+// Compiles the nonlinearities of doc (the loop document, handed down by its
+// owner) into it, sets its active domain to Nonlinear and its in-use flags; an
 // unreported earlier message is dropped. On failure ("Invalid nonlinear
 // function", an evaluation message, a bad range or N) the result is empty.
-[[nodiscard]] bool ComputeCharacteristic(NLINSTAT& rec);
+[[nodiscard]] bool ComputeCharacteristic(SYSDATA& doc, NLINSTAT& rec);
 
 // The characteristic of one nonlinearity text on its own, as an editor
 // previews it before the text is stored: text is compiled into e, owned by
@@ -81,10 +82,10 @@ struct CharacteristicTemplate {
 };
 std::span<const CharacteristicTemplate> CharacteristicTemplates();
 
-// y for input x through the nonlinearities r was computed with (identity
+// y for input x through the nonlinearities of doc r was computed with (identity
 // when none, or when nothing was computed). Runs hyst's memory; evaluation
 // messages stay pending for the caller.
-double NlinTransfer(const NlinResult& r, double x);
+double NlinTransfer(SYSDATA& doc, const NlinResult& r, double x);
 
 // The chart caption of r: "Both nonlinearities", "Forward path
 // nonlinearity", "Feedback path nonlinearity" or "No nonlinearity".
@@ -104,9 +105,9 @@ struct CursorReading {
 
 // Starts a walk over chartXmin..chartXmax in rec.points steps and restarts
 // hyst's memory at chartXmin (evaluation messages stay pending).
-NlinCursor BeginCursor(const NLINSTAT& rec, double chartXmin, double chartXmax);
+NlinCursor BeginCursor(SYSDATA& doc, const NLINSTAT& rec, double chartXmin, double chartXmax);
 
 // The reading at a scroll position, clamped to 0..N: x on the input axis,
 // y through the nonlinearities of the last sweep, with hyst remembering the
 // path walked since BeginCursor. Evaluation messages stay pending.
-CursorReading CursorPoint(const NlinCursor& c, const NlinResult& r, std::int32_t position);
+CursorReading CursorPoint(SYSDATA& doc, const NlinCursor& c, const NlinResult& r, std::int32_t position);

@@ -4,7 +4,6 @@
 // and at open-loop zeros.
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/Toolkit.h"
 #include "model/ValueRanges.h"
@@ -34,7 +33,7 @@ enum class Edge { Left, Right, Bottom, Top };
 
 class Tracer {
 public:
-  explicit Tracer(ROOTSTAT& rec) : rec_(rec), r_(rec.result) {}
+  Tracer(SYSDATA& doc, ROOTSTAT& rec) : doc_(doc), rec_(rec), r_(rec.result) {}
 
   bool Run();
 
@@ -49,6 +48,7 @@ private:
   void GroupCoincidentStarts(int n);
   bool ScanEdge(Edge e);
 
+  SYSDATA& doc_;
   ROOTSTAT& rec_;
   LocusResult& r_;
   LocusLoop L_;
@@ -301,7 +301,7 @@ void CancelPoleZeroPairs(SYSDATA& s, double tol)
 
 bool Tracer::Run()
 {
-  if (!PrepareRootLoop(rec_))
+  if (!PrepareRootLoop(doc_, rec_))
     return false;
   if (!InRange(rec_.points, ranges::kRootPoints.high, ranges::kRootPoints.low)) {
     SetError(RangeWarningText(ranges::kRootPoints.quantity, ranges::kRootPoints.high,
@@ -317,8 +317,8 @@ bool Tracer::Run()
   r_.tolerance = tol_;
   r_.angleTolerance = 0.004363;  // a quarter of a degree
   r_.zPlane = rec_.zPlane;
-  CancelPoleZeroPairs(Sys(), tol_);
-  L_ = LocusLoopOf(Sys());
+  CancelPoleZeroPairs(doc_, tol_);
+  L_ = LocusLoopOf(doc_);
   if (!FindStarts())
     return false;
   for (int b = 0; b < r_.branchCount; ++b)
@@ -351,7 +351,7 @@ bool CheckLocusRectangle(double xMin, double xMax, double yMin, double yMax, int
   return true;
 }
 
-bool TraceLocus(ROOTSTAT& rec)
+bool TraceLocus(SYSDATA& doc, ROOTSTAT& rec)
 {
   LocusResult& r = rec.result;
   r.content = StoreContent::Empty;
@@ -359,7 +359,7 @@ bool TraceLocus(ROOTSTAT& rec)
   r.storedPoints = 0;
   r.branchCount = 0;
   r.currentBranch = 0;
-  if (!Tracer(rec).Run())
+  if (!Tracer(doc, rec).Run())
     return false;
   r.count = r.storedPoints;
   r.content = StoreContent::Locus;

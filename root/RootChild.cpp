@@ -36,7 +36,7 @@ template <typename F> Handler Own(F handler) { return static_cast<Handler>(handl
 }  // namespace
 
 TRootChildForm::TRootChildForm(QWidget* parent)
-    : TDomainChildForm(kAbilities, parent), stat_(CreateRootLocus())
+    : TDomainChildForm(kAbilities, parent), stat_(CreateRootLocus(Sys()))
 {
   setObjectName(QStringLiteral("RootChildForm"));
   setWindowTitle(QStringLiteral("Root"));
@@ -126,7 +126,7 @@ void TRootChildForm::DrawMarks(bool loopValid)
 
 bool TRootChildForm::EnterPlane()
 {
-  const bool valid = PrepareRootLoop(*stat_);
+  const bool valid = PrepareRootLoop(Sys(), *stat_);
   // The plane changed since this window last looked (the sample-hold time
   // was edited while another window was active): its chart gets its marks.
   if (SelectChart())
@@ -136,7 +136,7 @@ bool TRootChildForm::EnterPlane()
 
 void TRootChildForm::RootRefresh()
 {
-  const bool valid = PrepareRootLoop(*stat_);
+  const bool valid = PrepareRootLoop(Sys(), *stat_);
   SelectChart();
   DrawMarks(valid);
   // The loop's fault, if any, is reported by the next command that computes.
@@ -166,7 +166,7 @@ void TRootChildForm::Go1Click()
 {
   if (!EnterPlaneForTrace())
     return;
-  if (!RootGo(*stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
+  if (!RootGo(Sys(), *stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
     ReportError(this);
     return;
   }
@@ -178,7 +178,7 @@ void TRootChildForm::Go1Click()
 void TRootChildForm::Wipe1Click()
 {
   graph().CancelMouseMode();
-  const bool valid = PrepareRootLoop(*stat_);
+  const bool valid = PrepareRootLoop(Sys(), *stat_);
   SelectChart();
   chart()->ClearGraph();
   DrawMarks(valid);
@@ -286,7 +286,7 @@ void TRootChildForm::Settlingtimecontour1Click()
   }
   if (!EnterPlaneForTrace())
     return;
-  if (!SettlingContour(*stat_)) {
+  if (!SettlingContour(Sys(), *stat_)) {
     ReportError(this);
     return;
   }
@@ -326,19 +326,19 @@ void TRootChildForm::ShowStatus(double x, double y, double dx, double dy)
     FormatReadout("Mag = %s, Ang = %s deg", Sys().numberFormat, args, 2, text, sizeof text);
     SetStatusPanel(1, QString::fromLatin1(text));
   }
-  SetStatusPanel(2, QString::fromStdString(RootStatusAt(*stat_, x, y).text));
+  SetStatusPanel(2, QString::fromStdString(RootStatusAt(Sys(), *stat_, x, y).text));
 }
 
 void TRootChildForm::ShowPoleReport(bool closedLoop)
 {
   ClearError();
-  if (!EnterPlane() || !PrepareRootReport(*stat_, closedLoop)) {
+  if (!EnterPlane() || !PrepareRootReport(Sys(), *stat_, closedLoop)) {
     ReportError(this);
     return;
   }
-  TRootReportForm report(*chart(), this);
+  TRootReportForm report(*chart(), stat_->report.poles, this);
   report.setWindowTitle(closedLoop ? tr("Closed-loop root locations") : tr("Open-loop root locations"));
   report.SetMarkVisible(closedLoop);
-  report.Fill(BuildRootReport(Sys()));
+  report.Fill(BuildRootReport(stat_->report, Sys().numberFormat));
   ExecModal(report);
 }

@@ -1,7 +1,6 @@
 // Damping-ratio and settling-time contours and where their labels go.
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/Toolkit.h"
 #include "model/ValueRanges.h"
@@ -103,13 +102,13 @@ bool DampingContour(ROOTSTAT& rec, double zeta)
   return EndContour(rec, 3);
 }
 
-bool SettlingContour(ROOTSTAT& rec)
+bool SettlingContour(const SYSDATA& doc, ROOTSTAT& rec)
 {
   if (!BeginContour(rec))
     return false;
   const double sigma = -3.0 / rec.settlingTime;
   if (rec.zPlane)
-    return EndContour(rec, Spiral(rec.result, rec.points, std::exp(sigma * Sys().sampleHold), 0.0));
+    return EndContour(rec, Spiral(rec.result, rec.points, std::exp(sigma * doc.sampleHold), 0.0));
   Put(rec.result, 0, sigma, rec.yMin);
   Put(rec.result, 1, sigma, rec.yMax);
   return EndContour(rec, 2);

@@ -65,7 +65,7 @@ int TRootCursDlg::Execute()
   // The loop's own poles and zeros, not those a report or the tracer's
   // cancellation left in the model.
   ClearError();
-  if (!PrepareRootLoop(rec_)) {
+  if (!PrepareRootLoop(Sys(), rec_)) {
     ReportError(this);
     return Rejected;
   }
@@ -97,7 +97,7 @@ void TRootCursDlg::showReading()
   if (!chart_)
     return;
   const AxisRange x{chart_->RangeLoX(), chart_->RangeHiX()}, y{chart_->RangeLoY(), chart_->RangeHiY()};
-  if (!CursorAt(rec_, ScrollBar1->value(), ref_, x, y, at_))
+  if (!CursorAt(Sys(), rec_, ScrollBar1->value(), ref_, x, y, at_))
     return;
   cursor_.moveTo(at_.x, at_.y);
 
@@ -140,7 +140,7 @@ void TRootCursDlg::SetGainBtnClick()
 {
   ClearError();
   double k = 0.0;
-  if (!GainAtLocusPoint(rec_, at_.x, at_.y, at_.tag, k)) {
+  if (!GainAtLocusPoint(Sys(), rec_, at_.x, at_.y, at_.tag, k)) {
     ReportError(this);
     return;
   }

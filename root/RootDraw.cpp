@@ -60,10 +60,10 @@ void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens)
   }
 }
 
-bool RootGo(ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
+bool RootGo(SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
 {
   SetWindow(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
-  if (!TraceLocus(rec))
+  if (!TraceLocus(doc, rec))
     return false;
   DrawLocus(list, rec, pens);
   return true;

@@ -31,7 +31,7 @@ void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens);
 // window and `vanto-cli render locus` make it: the rectangle of chart taken
 // as the trace's window, the locus traced and added to list. False with the
 // error pending.
-[[nodiscard]] bool RootGo(ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list);
+[[nodiscard]] bool RootGo(SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list);
 
 // The open-loop poles (crosses) and zeros (circles), Pen1: the loop model's
 // root sets after PrepareRootLoop.
@@ -48,7 +48,7 @@ void DrawPoleZeroMarks(DisplayList& list, const RootSet& poles, const RootSet& z
 void DrawDampingContour(DisplayList& list, const ROOTSTAT& rec, double zeta, const ChartPens& pens);
 void DrawSettlingContour(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens);
 
-// Triangles at the closed-loop poles (the loop model's pole set after
+// Triangles at the closed-loop poles (ROOTSTAT::report.poles after
 // PrepareRootReport for the closed loop), Pen2, labelled with the loop gain
 // when the pens show mark labels.
 void MarkClosedLoopPoles(DisplayList& list, const RootSet& poles, double gain, const ChartPens& pens);

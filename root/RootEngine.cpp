@@ -1,7 +1,6 @@
 #include "root/RootEngine.h"
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/Roots.h"
 #include "model/Toolkit.h"
 #include "model/UpdateLoop.h"
@@ -9,17 +8,17 @@
 
 #include <algorithm>
 
-std::unique_ptr<ROOTSTAT> CreateRootLocus()
+std::unique_ptr<ROOTSTAT> CreateRootLocus(const SYSDATA& doc)
 {
   auto rec = std::make_unique<ROOTSTAT>();
-  rec->loop = SwitchesFromModel(Sys());
+  rec->loop = SwitchesFromModel(doc);
   return rec;
 }
 
-bool PrepareRootLoop(ROOTSTAT& rec)
+bool PrepareRootLoop(SYSDATA& doc, ROOTSTAT& rec)
 {
   ClearError();
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   ApplyLoopSwitches(s, ActiveDomain::Root, rec.loop);
   rec.zPlane = UpdateLoop(s) != SystemKind::Continuous;
   return !ErrorPending();
@@ -33,40 +32,39 @@ void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax
   rec.yMax = yMax;
 }
 
-double AngleDeficit(double x, double y) { return Deficit(LocusLoopOf(Sys()), x, y); }
+double AngleDeficit(const SYSDATA& doc, double x, double y) { return Deficit(LocusLoopOf(doc), x, y); }
 
-double ArgDegrees(double x, double y)
+double ArgDegrees(const SYSDATA& doc, double x, double y)
 {
-  double d = AngleDeficit(x, y) * 180.0 / kPi;
-  if (Sys().gain > 0)
+  double d = AngleDeficit(doc, x, y) * 180.0 / kPi;
+  if (doc.gain > 0)
     d -= 180.0;
   return d == -360.0 ? 0.0 : d;
 }
 
-double LocusGain(double x, double y) { return GainAt(LocusLoopOf(Sys()), x, y); }
+double LocusGain(const SYSDATA& doc, double x, double y) { return GainAt(LocusLoopOf(doc), x, y); }
 
-AngleDerivatives AngleGradient(double x, double y)
+AngleDerivatives AngleGradient(const SYSDATA& doc, double x, double y)
 {
-  const AngleValue v = DeficitAndGradient(LocusLoopOf(Sys()), x, y);
+  const AngleValue v = DeficitAndGradient(LocusLoopOf(doc), x, y);
   return {v.gx, v.gy};
 }
 
-AngleDerivatives AngleCurvature(double x, double y)
+AngleDerivatives AngleCurvature(const SYSDATA& doc, double x, double y)
 {
   AngleDerivatives c;
-  Curvature(LocusLoopOf(Sys()), x, y, c.dx, c.dy);
+  Curvature(LocusLoopOf(doc), x, y, c.dx, c.dy);
   return c;
 }
 
-bool ClosedLoopRoots(ROOTSTAT& rec)
+bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec)
 {
-  SYSDATA& s = Sys();
+  // The loop merged as the frequency domain merges it, on a copy.
+  SYSDATA s = doc;
   LoopSwitches closed = rec.loop;
   closed.closedLoop = true;
   ApplyLoopSwitches(s, ActiveDomain::Frequency, closed);
   UpdateLoop(s);
-  s.activeDomain = ActiveDomain::Root;
-  s.loop[kClosedLoop] = false;
   if (ErrorPending())
     return false;
 
@@ -78,20 +76,24 @@ bool ClosedLoopRoots(ROOTSTAT& rec)
     D.c[i] = (i < N.n ? s.gain * N.c[i] : 0.0) + (i < D.n ? D.c[i] : 0.0);
   D.n = n;
 
-  s.numRoots.n = 0;
-  s.denRoots.n = 0;
+  RootLocations& out = rec.report;
+  out.zeros.n = 0;
+  out.poles.n = 0;
   double numGain = 1.0, denGain = 1.0;
-  if (!FindRoots(N.c, N.n, numGain, s.numRoots) || !FindRoots(D.c, D.n, denGain, s.denRoots))
-    return false;
-  s.rootGain = denGain != 0.0 ? numGain / denGain : numGain;
-  return true;
+  return FindRoots(N.c, N.n, numGain, out.zeros) && FindRoots(D.c, D.n, denGain, out.poles);
 }
 
-bool PrepareRootReport(ROOTSTAT& rec, bool closedLoop)
+bool PrepareRootReport(SYSDATA& doc, ROOTSTAT& rec, bool closedLoop)
 {
-  if (!PrepareRootLoop(rec) || !closedLoop)
-    return !ErrorPending();
-  const SYSDATA& s = Sys();
+  rec.report = RootLocations{};
+  if (!PrepareRootLoop(doc, rec))
+    return false;
+  const SYSDATA& s = doc;
+  if (!closedLoop) {
+    rec.report.poles = s.denRoots;
+    rec.report.zeros = s.numRoots;
+    return true;
+  }
   if (s.kind == SystemKind::Continuous && s.delay > 0) {
     SetError("Not available with delay");
     return false;
@@ -100,5 +102,5 @@ bool PrepareRootReport(ROOTSTAT& rec, bool closedLoop)
     SetError("No poles or zeros");
     return false;
   }
-  return ClosedLoopRoots(rec);
+  return ClosedLoopRoots(doc, rec);
 }

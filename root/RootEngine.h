@@ -4,7 +4,7 @@
 // z-plane for sampled-data and discrete loops), gives the point functions of
 // the status bar and the cursor, the closed-loop roots of the report and the
 // damping-ratio and settling-time contours. Plain C++ over ROOTSTAT and the
-// loop model (Sys()); every failure leaves one message pending.
+// loop document handed down (doc); every failure leaves one message pending.
 
 #include "model/LoopSwitches.h"
 #include "model/SysData.h"
@@ -59,6 +59,12 @@ struct LocusResult {
   int storedPoints = 0;  // running count while a trace writes
 };
 
+// The poles and zeros a root-locations report lists.
+struct RootLocations {
+  RootSet poles;
+  RootSet zeros;
+};
+
 // One per root-domain window.
 struct ROOTSTAT {
   bool zPlane = false;     // the last validation gave a kind other than Continuous
@@ -69,15 +75,16 @@ struct ROOTSTAT {
   double xMin = -5.0, xMax = 3.0;
   double yMin = -1.0, yMax = 3.0;
   LocusResult result;
+  RootLocations report;    // what the last PrepareRootReport found
 };
 
 // A new record with its start values and the elements the model has now.
-[[nodiscard]] std::unique_ptr<ROOTSTAT> CreateRootLocus();
+[[nodiscard]] std::unique_ptr<ROOTSTAT> CreateRootLocus(const SYSDATA& doc);
 
 // Copies the record's elements into the model (active domain Root, strict
 // check on), runs UpdateLoop and sets zPlane from the kind. False with the
 // loop's error pending (zPlane is then set as for an Invalid kind).
-[[nodiscard]] bool PrepareRootLoop(ROOTSTAT& rec);
+[[nodiscard]] bool PrepareRootLoop(SYSDATA& doc, ROOTSTAT& rec);
 
 // Stores the rectangle the next trace or contour works in.
 void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax);
@@ -99,34 +106,36 @@ inline constexpr double kMaxEdgeSteps = 100000;
 // content Empty and the message pending ("Too many loci", "No loci on
 // screen", "Locus curvature too great, try changing scales or number of
 // points", a refused rectangle (CheckLocusRectangle), or the loop's own).
-[[nodiscard]] bool TraceLocus(ROOTSTAT& rec);
+[[nodiscard]] bool TraceLocus(SYSDATA& doc, ROOTSTAT& rec);
 
-// Point functions of the loop as the model holds it (after PrepareRootLoop):
+// Point functions of the loop as doc holds it (after PrepareRootLoop):
 // phi in [-pi, pi), zero exactly on the locus for gains of the loop gain's
 // sign.
-[[nodiscard]] double AngleDeficit(double x, double y);
+[[nodiscard]] double AngleDeficit(const SYSDATA& doc, double x, double y);
 // The angle of G in degrees for the status bar, in (-360, 0] for K > 0.
-[[nodiscard]] double ArgDegrees(double x, double y);
+[[nodiscard]] double ArgDegrees(const SYSDATA& doc, double x, double y);
 // The gain k, signed like K, that puts a closed-loop root at (x, y);
 // kInfiniteGain stands for infinity.
 inline constexpr double kInfiniteGain = 1e10;
-[[nodiscard]] double LocusGain(double x, double y);
+[[nodiscard]] double LocusGain(const SYSDATA& doc, double x, double y);
 // (d phi/dx, d phi/dy) and (d2 phi/dx2, d2 phi/dxdy).
 struct AngleDerivatives {
   double dx = 0.0;
   double dy = 0.0;
 };
-[[nodiscard]] AngleDerivatives AngleGradient(double x, double y);
-[[nodiscard]] AngleDerivatives AngleCurvature(double x, double y);
+[[nodiscard]] AngleDerivatives AngleGradient(const SYSDATA& doc, double x, double y);
+[[nodiscard]] AngleDerivatives AngleCurvature(const SYSDATA& doc, double x, double y);
 
-// Replaces the model's root sets by the closed-loop poles (roots of the
-// characteristic polynomial D + K N) and zeros (roots of N).
-[[nodiscard]] bool ClosedLoopRoots(ROOTSTAT& rec);
+// The closed-loop poles (roots of the characteristic polynomial D + K N)
+// and zeros (roots of N) of the loop model with rec's elements, into
+// rec.report; the model is left as it was.
+[[nodiscard]] bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec);
 
-// The root sets a report lists: the open loop's, or the closed loop's
-// ("Not available with delay" for a continuous loop with a delay, "No poles
-// or zeros" for a loop without either).
-[[nodiscard]] bool PrepareRootReport(ROOTSTAT& rec, bool closedLoop);
+// The root sets a report lists, into rec.report: the open loop's (after
+// PrepareRootLoop), or the closed loop's ("Not available with delay" for a
+// continuous loop with a delay, "No poles or zeros" for a loop without
+// either).
+[[nodiscard]] bool PrepareRootReport(SYSDATA& doc, ROOTSTAT& rec, bool closedLoop);
 
 // One contour of constant damping ratio zeta in the plane of the record
 // (zeta above 0.99999 counts as one), into the store; empty in an s-plane
@@ -134,7 +143,7 @@ struct AngleDerivatives {
 [[nodiscard]] bool DampingContour(ROOTSTAT& rec, double zeta);
 // The 5 % settling-time contour of rec.settlingTime: the line x = -3/ts in
 // the s-plane, the circle of radius exp(-3T/ts) in the z-plane.
-[[nodiscard]] bool SettlingContour(ROOTSTAT& rec);
+[[nodiscard]] bool SettlingContour(const SYSDATA& doc, ROOTSTAT& rec);
 
 // The damping ratios of a family of contours: start, start + step, ... up
 // to end; a value past end by rounding only (a millionth of a step) counts,

@@ -1,7 +1,6 @@
 #include "root/RootReadouts.h"
 
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/Toolkit.h"
 #include "model/UpdateLoop.h"
@@ -17,7 +16,7 @@ int CursorPointCount(const ROOTSTAT& rec)
   return rec.result.content == StoreContent::Locus ? rec.result.count : 0;
 }
 
-bool CursorAt(const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange x, AxisRange y,
+bool CursorAt(const SYSDATA& doc, const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange x, AxisRange y,
               CursorReadout& out)
 {
   if (i < 0 || i >= CursorPointCount(rec))
@@ -29,7 +28,7 @@ bool CursorAt(const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange 
   c.y = p.y;
   c.radius = std::sqrt(c.x * c.x + c.y * c.y);
   c.angle = ArcTanA(c.x, c.y) * kDegPerRad;
-  c.gain = LocusGain(c.x, c.y);
+  c.gain = LocusGain(doc, c.x, c.y);
   c.realShown = c.x - ref.x;
   c.imagShown = c.y - ref.y;
   c.radiusShown = c.radius - ref.radius;
@@ -76,10 +75,10 @@ double DampingRatioAt(bool zPlane, double x, double y)
   return q / std::sqrt(q * q + 1);
 }
 
-RootStatus RootStatusAt(const ROOTSTAT& rec, double x, double y)
+RootStatus RootStatusAt(SYSDATA& doc, const ROOTSTAT& rec, double x, double y)
 {
   RootStatus st;
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   const char* fmt = s.numberFormat;
   st.damping = DampingRatioAt(rec.zPlane, x, y);
   st.dampingShown = st.damping >= 0;
@@ -95,7 +94,7 @@ RootStatus RootStatusAt(const ROOTSTAT& rec, double x, double y)
   if (s.kind == SystemKind::Invalid)
     return st;
   st.argShown = true;
-  st.argDegrees = ArgDegrees(x, y);
+  st.argDegrees = ArgDegrees(doc, x, y);
   st.text = std::string("Arg{G(") + (rec.zPlane ? 'z' : 's') + ")} = " + FormatNumber(st.argDegrees, fmt) +
             " deg";
   if (st.dampingShown)
@@ -103,11 +102,11 @@ RootStatus RootStatusAt(const ROOTSTAT& rec, double x, double y)
   return st;
 }
 
-bool GainAtLocusPoint(ROOTSTAT& rec, double x, double y, int tag, double& gain)
+bool GainAtLocusPoint(SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, double& gain)
 {
-  if (!PrepareRootLoop(rec))
+  if (!PrepareRootLoop(doc, rec))
     return false;
-  const double k = LocusGain(x, y);
+  const double k = LocusGain(doc, x, y);
   if (tag == kTagZeroEnd || std::fabs(k) >= kInfiniteGain) {
     SetError("Infinite gain at this point");
     return false;
@@ -116,7 +115,7 @@ bool GainAtLocusPoint(ROOTSTAT& rec, double x, double y, int tag, double& gain)
     SetError("Zero gain at this point");
     return false;
   }
-  if (std::fabs(AngleDeficit(x, y)) > kPi / 2) {
+  if (std::fabs(AngleDeficit(doc, x, y)) > kPi / 2) {
     SetError("Gain of the wrong sign at this point");
     return false;
   }

@@ -44,7 +44,7 @@ inline constexpr const char* kCursorOffGraph = "Cursor off graph";
 // The read-out at store index i against ref, for a chart showing x by y.
 // False when i is not a stored point of a traced locus. The loop model must
 // hold the open loop's root sets (PrepareRootLoop).
-[[nodiscard]] bool CursorAt(const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange x,
+[[nodiscard]] bool CursorAt(const SYSDATA& doc, const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange x,
                             AxisRange y, CursorReadout& out);
 
 // The reference for relative mode at a read-out. False when its gain is
@@ -68,11 +68,11 @@ struct RootStatus {
 
 // Updates the loop first when its root sets are not current; an update
 // that fails leaves no error pending and no Arg shown.
-[[nodiscard]] RootStatus RootStatusAt(const ROOTSTAT& rec, double x, double y);
+[[nodiscard]] RootStatus RootStatusAt(SYSDATA& doc, const ROOTSTAT& rec, double x, double y);
 
 // The loop gain that puts a closed-loop pole at the cursor point (x, y) of
 // the given tag. False with a message pending where that gain is infinite
 // ("Infinite gain at this point"), zero ("Zero gain at this point") or of
 // the sign opposite to the loop gain's ("Gain of the wrong sign at this
 // point"), or when the loop cannot be updated.
-[[nodiscard]] bool GainAtLocusPoint(ROOTSTAT& rec, double x, double y, int tag, double& gain);
+[[nodiscard]] bool GainAtLocusPoint(SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, double& gain);

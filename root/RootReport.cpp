@@ -31,18 +31,18 @@ void AddSection(RootReport& rep, const char* title, const RootSet& set, const ch
 
 }  // namespace
 
-RootReport BuildRootReport(const SYSDATA& s)
+RootReport BuildRootReport(const RootLocations& r, const char* numberFormat)
 {
   RootReport rep;
-  const int n = FormatPrecision(s.numberFormat);
+  const int n = FormatPrecision(numberFormat);
   for (int i = 0; i < 4; ++i)
     rep.tabStops[i] = (i + 1) * (5 * n + 30);
   rep.cellChars = static_cast<int>(std::string("Angle/deg").size());
-  if (s.denRoots.n > 0)
-    AddSection(rep, "Poles:", s.denRoots, s.numberFormat);
-  if (s.numRoots.n > 0) {
+  if (r.poles.n > 0)
+    AddSection(rep, "Poles:", r.poles, numberFormat);
+  if (r.zeros.n > 0) {
     rep.lines.push_back({ReportStyle::Plain, ""});
-    AddSection(rep, "Zeros:", s.numRoots, s.numberFormat);
+    AddSection(rep, "Zeros:", r.zeros, numberFormat);
   }
   return rep;
 }

@@ -1,9 +1,10 @@
 #pragma once
-// The text of the root-locations report: the poles and zeros of the loop
-// model's root sets, one tab-separated row per root, with the styles and tab
+// The text of the root-locations report: the poles and zeros the root
+// engine found for it, one tab-separated row per root, with the styles and tab
 // stops the report window applies. Plain C++.
 
 #include "model/SysData.h"
+#include "root/RootEngine.h"
 
 #include <string>
 #include <vector>
@@ -27,9 +28,9 @@ struct RootReport {
   [[nodiscard]] bool scrollBars() const { return lines.size() >= 22; }
 };
 
-// The report of the root sets of s ("Poles:" then "Zeros:" after an empty
-// line), numbers in s's number format; empty with no poles and no zeros.
-[[nodiscard]] RootReport BuildRootReport(const SYSDATA& s);
+// The report of the root sets of r ("Poles:" then "Zeros:" after an empty
+// line), numbers in the given format; empty with no poles and no zeros.
+[[nodiscard]] RootReport BuildRootReport(const RootLocations& r, const char* numberFormat);
 
 // Radius and angle in degrees (arctangent A) of a root, as the report and
 // `vanto-cli locus --report` show them.

@@ -27,7 +27,8 @@ constexpr int kClientHeight = 329;
 constexpr int kLinesShown = 21;
 }  // namespace
 
-TRootReportForm::TRootReportForm(TRChart& chart, QWidget* parent) : QDialog(parent), chart_(chart)
+TRootReportForm::TRootReportForm(TRChart& chart, const RootSet& poles, QWidget* parent)
+    : QDialog(parent), chart_(chart), poles_(poles)
 {
   setObjectName(QStringLiteral("RootReportForm"));
   setWindowTitle(tr("Root locations"));
@@ -106,6 +107,6 @@ void TRootReportForm::Fill(const RootReport& report)
 
 void TRootReportForm::MarkBtnClick()
 {
-  MarkClosedLoopPoles(chart_.Items(), Sys().denRoots, Sys().gain, PensOf(Sys()));
+  MarkClosedLoopPoles(chart_.Items(), poles_, Sys().gain, PensOf(Sys()));
   chart_.ShowGraph();
 }

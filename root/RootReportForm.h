@@ -1,7 +1,9 @@
 #pragma once
-// "Root locations": the report of the loop model's poles and zeros (real
+// "Root locations": the report of the loop's poles and zeros (real
 // part, imaginary part, radius, angle) in tab-aligned columns, and for the
 // closed loop a button that marks its poles on the root window's chart.
+
+#include "model/SysData.h"
 
 #include <QDialog>
 
@@ -13,8 +15,9 @@ struct RootReport;
 class TRootReportForm : public QDialog {
   Q_OBJECT
 public:
-  // A report whose marks go on chart (the root window's current chart).
-  explicit TRootReportForm(TRChart& chart, QWidget* parent = nullptr);
+  // A report whose marks of poles go on chart (the root window's current
+  // chart).
+  TRootReportForm(TRChart& chart, const RootSet& poles, QWidget* parent = nullptr);
 
   // Shows "&Mark" (closed-loop reports only).
   void SetMarkVisible(bool on);
@@ -23,12 +26,13 @@ public:
   // stops, and the window shows them all.
   void Fill(const RootReport& report);
 
-  // Triangles at the loop model's poles in Pen2, labelled with the loop
+  // Triangles at the reported poles in Pen2, labelled with the loop
   // gain when mark labels are on.
   void MarkBtnClick();
 
 private:
   TRChart& chart_;
+  RootSet poles_;
   QTextEdit* RichEdit;
   QPushButton* MarkBtn;
 };

@@ -1,10 +1,10 @@
 #include "time/TimeEngine.h"
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "expr/FunctionTables.h"
 #include "model/Discrete.h"
 #include "model/Error.h"
-#include "model/Model.h"
 #include "model/NumberFormat.h"
 #include "model/Toolkit.h"
 #include "model/UpdateLoop.h"
@@ -33,9 +33,14 @@ constexpr double kMaxInternalSteps = 4e6;
 
 // One run: what the preparation decided and the state of the stepped loop.
 struct Run {
-  Run(TRANSTAT& settings, SYSDATA& model) : st(settings), s(model) {}
+  Run(TRANSTAT& settings, SYSDATA& model) : st(settings), s(model), ctx(EvalContextOf(model))
+  {
+    ctx.domain = ActiveDomain::Time;
+  }
   TRANSTAT& st;
   SYSDATA& s;
+  // What the built-ins see while this run evaluates: its clock and restart flag.
+  EvalContext ctx;
 
   // Decided by the preparation.
   bool closed = true;
@@ -169,6 +174,7 @@ bool CheckLoop(Run& run)
       SetError("Problem with UpdateLoop()");
     return false;
   }
+  run.ctx.kind = kind;
   run.merged = s.compMerged;
   run.discrete = kind == SystemKind::Discrete;
   st.result.kind = kind;
@@ -247,7 +253,7 @@ bool ChooseStep(Run& run, SystemKind kind)
   run.points = static_cast<int>(needed);
   // a compensator that samples less often than once per run needs no count
   run.m = static_cast<int>(std::min(m, static_cast<double>(kTraceCapacity + 1)));
-  run.s.TimeStep = h;
+  run.ctx.timeStep = h;
   return true;
 }
 
@@ -391,13 +397,13 @@ void Sample(Run& run, bool restart, double t)
     u = run.compD * run.ke + now;
     double mid = run.compD * run.ke + 0.5 * (now + run.sNext);
     if (run.fwdNl) {
-      SYSDATA& s = run.s;
-      s.TimeStep = run.hs / 2;
-      u = Nonlinearity(s.fwdNl, u);
-      s.CurrentTime = t + run.hs / 2;
-      mid = Nonlinearity(s.fwdNl, mid);
-      s.CurrentTime = t;
-      s.TimeStep = run.hs;
+      EvalContext& clock = run.ctx;
+      clock.timeStep = run.hs / 2;
+      u = Nonlinearity(run.s.fwdNl, u);
+      clock.time = t + run.hs / 2;
+      mid = Nonlinearity(run.s.fwdNl, mid);
+      clock.time = t;
+      clock.timeStep = run.hs;
     }
     run.u = u;
     run.vMid = mid;
@@ -427,9 +433,8 @@ void Sample(Run& run, bool restart, double t)
 // memory at t = 0. The clock shows the loop's own step.
 bool Step(Run& run, double t, bool restart)
 {
-  SYSDATA& s = run.s;
-  s.CurrentTime = t;
-  s.TimeStep = run.hs;
+  run.ctx.time = t;
+  run.ctx.timeStep = run.hs;
   run.r = RunInput(run, TransInput::Reference, t);
   run.d = RunInput(run, TransInput::Load, t);
   run.n = RunInput(run, TransInput::Noise, t);
@@ -455,7 +460,7 @@ bool Step(Run& run, double t, bool restart)
   }
   run.y += run.n;
   if (run.closed)
-    run.fed = run.fbkNl ? Nonlinearity(s.fbkNl, run.y) : run.y;
+    run.fed = run.fbkNl ? Nonlinearity(run.s.fbkNl, run.y) : run.y;
   if (!inputNow)
     Sample(run, restart, t);
   run.v = (run.midpoint && !restart ? run.vMid : run.u) + run.d;
@@ -473,7 +478,7 @@ bool Record(Run& run, int k, double t, bool restart)
 {
   TRANSTAT& st = run.st;
   SYSDATA& s = run.s;
-  s.TimeStep = run.h;
+  run.ctx.timeStep = run.h;
   // The first real step repeats t = 0 of the restart pass; a strictly proper
   // plant's output has not moved yet, so the measures skip it.
   const bool evaluate = restart || !run.first || run.feedthrough;
@@ -585,10 +590,9 @@ bool Prepare(Run& run)
 // The restart pass and the steps of the run; false with the error pending.
 bool Simulate(Run& run)
 {
-  SYSDATA& s = run.s;
-  s.RestartFlag = true;
+  run.ctx.restart = true;
   const bool restarted = Step(run, 0.0, true) && Record(run, 0, 0.0, true);
-  s.RestartFlag = false;
+  run.ctx.restart = false;
   if (!restarted)
     return false;
   Advance(run, true);
@@ -605,7 +609,6 @@ bool Simulate(Run& run)
     if (ErrorPending())
       return false;
   }
-  s.TimeStep = run.h;
   return true;
 }
 
@@ -645,7 +648,7 @@ double InputValue(TRANSTAT& st, TransInput which, double t)
   return eval(*e);
 }
 
-bool TimeEngine(TRANSTAT& st)
+bool TimeEngine(SYSDATA& doc, TRANSTAT& st)
 {
   TransResult& res = st.result;
   res.valid = false;
@@ -656,12 +659,13 @@ bool TimeEngine(TRANSTAT& st)
   res.closedLoop = st.loop.closedLoop;
   res.secondary = st.secondary;
 
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc;
   // The steps per point take the nonlinearities as unit gains. One of a
   // higher gain makes the loop faster than that: when such a loop blows up,
   // it is run again with four times the steps, while the run's bound allows.
   for (int finer = 1;; finer *= 4) {
     Run run(st, s);
+    const EvalScope scope(run.ctx);
     run.finer = finer;
     if (!Prepare(run))
       return false;

@@ -95,7 +95,8 @@ struct TRANSTAT {
   TransResult result;
 };
 
-// Simulates the loop of Sys() with the settings of st and leaves the trace
+// Simulates the loop of doc (the loop document, handed down by its owner)
+// with the settings of st and leaves the trace
 // in st.result. False with the one message pending on any failure (the
 // preparation messages, "Delay too big", a run needing more points than the
 // store holds or more steps than a run takes, an invalid input,
@@ -103,7 +104,7 @@ struct TRANSTAT {
 // evaluated, or a response too big for the store); st.result is then not
 // valid.
 // Call it with no error pending.
-[[nodiscard]] bool TimeEngine(TRANSTAT& st);
+[[nodiscard]] bool TimeEngine(SYSDATA& doc, TRANSTAT& st);
 
 // Points a run with duration d and step h stores: floor((d + h/2)/h) + 1,
 // as a double so that a huge count cannot overflow.

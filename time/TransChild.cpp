@@ -144,7 +144,7 @@ void TTransChildForm::Go1Click()
 {
   // The chart of the plot type the run makes.
   TRChart* c = chartOf(stat_->plotType);
-  if (!TimeGo(*stat_, PensOf(Sys()), c->Items())) {
+  if (!TimeGo(Sys(), *stat_, PensOf(Sys()), c->Items())) {
     if (ErrorPending())
       ReportError(this);
     return;

@@ -91,10 +91,10 @@ bool DrawTransRun(DisplayList& list, const TransResult& r, const ChartPens& pens
   return true;
 }
 
-bool TimeGo(TRANSTAT& st, const ChartPens& pens, DisplayList& list)
+bool TimeGo(SYSDATA& doc, TRANSTAT& st, const ChartPens& pens, DisplayList& list)
 {
   ClearError();
-  if (!TimeEngine(st))
+  if (!TimeEngine(doc, st))
     return false;
   const bool drawn = DrawTransRun(list, st.result, pens, st.discreteInterpolation);
   if (st.characteristicsOnGo) {

@@ -3,6 +3,8 @@
 
 #include "ExprTestSupport.h"
 
+#include "expr/EvalContext.h"
+
 #include <atomic>
 #include <cstdlib>
 #include <new>
@@ -34,8 +36,10 @@ TEST_F(ExprTest, EvalAndParseAllocateNothing)
       "sqrt(-1)+1/0+ln(0)+exp(100)",   // faults set the error record only
       "clip(dzone(r,0.1),2)^2-quant(y,0.05)*triwave(t)",
   };
-  Sys().sampleHold = 0.1;
-  Sys().TimeStep = 0.01;
+  EvalContext ctx;
+  ctx.sampleHold = 0.1;
+  ctx.timeStep = 0.01;
+  const EvalScope scope(ctx);
   for (const char* text : texts) {
     CompiledExpr e;
     BindVariables(e, kNames, 5);
@@ -44,8 +48,8 @@ TEST_F(ExprTest, EvalAndParseAllocateNothing)
     ASSERT_TRUE(parse(text, e)) << text;
     double sum = 0.0;
     for (int k = 0; k < 200; ++k) {
-      Sys().RestartFlag = k == 0;
-      Sys().CurrentTime = k * 0.01;
+      ctx.restart = k == 0;
+      ctx.time = k * 0.01;
       e.vars[0].value = k * 0.01;
       sum += eval(e);
     }

@@ -4,7 +4,10 @@
 
 #include "ExprTestSupport.h"
 
+#include "expr/EvalContext.h"
+
 #include <cmath>
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -18,9 +21,19 @@ protected:
   void SetUp() override
   {
     ExprTest::SetUp();
-    Sys().activeDomain = ActiveDomain::Time;
-    Sys().kind = SystemKind::Continuous;
+    // The built-ins read this context, not the loop model.
+    Sys().activeDomain = ActiveDomain::Frequency;
+    scope_.emplace(ctx_);
   }
+
+  void TearDown() override
+  {
+    scope_.reset();
+    ExprTest::TearDown();
+  }
+
+  EvalContext ctx_;
+  std::optional<EvalScope> scope_;
 
   CompiledExpr Compile(const char* text)
   {
@@ -40,15 +53,15 @@ protected:
 
   void Restart(double h)
   {
-    Sys().TimeStep = h;
-    Sys().CurrentTime = 0.0;
-    Sys().RestartFlag = true;
+    ctx_.timeStep = h;
+    ctx_.time = 0.0;
+    ctx_.restart = true;
   }
 
   void StepTo(double t)
   {
-    Sys().RestartFlag = false;
-    Sys().CurrentTime = t;
+    ctx_.restart = false;
+    ctx_.time = t;
   }
 
   // Drives e at step h: the restart pass, then the real steps k = 0..last,
@@ -210,7 +223,7 @@ TEST_F(ClockTest, MeasuresWorkOnlyInTheTimeDomain)
       {"prbs(4)", "prbs() only available in time domain"},
   };
   for (ActiveDomain d : {ActiveDomain::Frequency, ActiveDomain::Root, ActiveDomain::Nonlinear}) {
-    Sys().activeDomain = d;
+    ctx_.domain = d;
     for (const auto& [text, message] : cases) {
       ClearError();
       EXPECT_EQ(EvalConstant(text), 0.0) << text;
@@ -232,8 +245,8 @@ TEST_F(ClockTest, ImpulseHasUnitArea)
   EXPECT_NEAR(area, 1.0, 1e-9);
 
   // A sampled loop gets a unit sample lasting one sample-hold period.
-  Sys().kind = SystemKind::SampledData;
-  Sys().sampleHold = 0.1;
+  ctx_.kind = SystemKind::SampledData;
+  ctx_.sampleHold = 0.1;
   EXPECT_EQ(At(e, 0.16), 1.0);
   EXPECT_EQ(At(e, 0.22), 0.0);
   EXPECT_EQ(At(e, 0.05), 0.0);
@@ -242,19 +255,19 @@ TEST_F(ClockTest, ImpulseHasUnitArea)
 
 // Runs prbs(n) for many sample periods and returns its values, one per
 // period.
-std::vector<int> PrbsSamples(CompiledExpr& e, int periods, int stepsPerPeriod, double T)
+std::vector<int> PrbsSamples(EvalContext& ctx_, CompiledExpr& e, int periods, int stepsPerPeriod, double T)
 {
   const double h = T / stepsPerPeriod;
-  Sys().sampleHold = T;
-  Sys().TimeStep = h;
-  Sys().CurrentTime = 0.0;
-  Sys().RestartFlag = true;
+  ctx_.sampleHold = T;
+  ctx_.timeStep = h;
+  ctx_.time = 0.0;
+  ctx_.restart = true;
   eval(e);
   std::vector<int> out;
   int last = 0;
   for (int k = 0; k < periods * stepsPerPeriod; ++k) {
-    Sys().RestartFlag = false;
-    Sys().CurrentTime = k * h;
+    ctx_.restart = false;
+    ctx_.time = k * h;
     const int v = static_cast<int>(eval(e));
     if (k % stepsPerPeriod == 0)
       out.push_back(v);
@@ -271,7 +284,7 @@ TEST_F(ClockTest, PrbsHasMaximalPeriod)
     const std::string text = "prbs(" + std::to_string(n) + ".7)";
     CompiledExpr e = Compile(text.c_str());
     const int period = (1 << n) - 1;
-    const std::vector<int> s = PrbsSamples(e, 3 * period + 20, 4, 0.1);
+    const std::vector<int> s = PrbsSamples(ctx_, e, 3 * period + 20, 4, 0.1);
     ASSERT_FALSE(ErrorPending()) << n << ": " << Pending();
     for (int v : s)
       ASSERT_TRUE(v == 1 || v == -1);
@@ -291,10 +304,10 @@ TEST_F(ClockTest, PrbsHasMaximalPeriod)
 
 TEST_F(ClockTest, PrbsGuards)
 {
-  Sys().sampleHold = 0.0;
+  ctx_.sampleHold = 0.0;
   EXPECT_EQ(EvalConstant("prbs(4)"), 0.0);
   EXPECT_EQ(Pending(), "Set a non-zero sample-hold time to use prbs()");
-  Sys().sampleHold = 0.1;
+  ctx_.sampleHold = 0.1;
   for (const char* text : {"prbs(10)", "prbs(1.9)", "prbs(-3)"}) {
     ClearError();
     EXPECT_EQ(EvalConstant(text), 0.0);
@@ -304,7 +317,7 @@ TEST_F(ClockTest, PrbsGuards)
   // second call in the same step is refused.
   ClearError();
   CompiledExpr e = Compile("prbs(4)+prbs(4)");
-  Sys().sampleHold = 0.1;
+  ctx_.sampleHold = 0.1;
   Restart(0.3);
   At(e, 0.0);
   StepTo(0.0);
@@ -314,7 +327,7 @@ TEST_F(ClockTest, PrbsGuards)
 
 TEST_F(ClockTest, HystFollowsWithAPlayInEveryDomain)
 {
-  Sys().activeDomain = ActiveDomain::Nonlinear;
+  ctx_.domain = ActiveDomain::Nonlinear;
   static const char* const kX[] = {"x"};
   CompiledExpr e;
   BindVariables(e, kX, 1);
@@ -326,16 +339,16 @@ TEST_F(ClockTest, HystFollowsWithAPlayInEveryDomain)
   // Rising, reversing inside the play, then falling through it.
   const Step steps[] = {{0.0, 0.0}, {1.0, 0.5}, {2.0, 1.5}, {1.5, 1.5}, {1.0, 1.5},
                         {0.5, 1.0}, {-1.0, -0.5}, {-0.5, -0.5}, {0.4, -0.1}};
-  Sys().RestartFlag = true;
+  ctx_.restart = true;
   e.vars[0].value = 0.0;
   EXPECT_EQ(eval(e), 0.0);
-  Sys().RestartFlag = false;
+  ctx_.restart = false;
   for (const Step& s : steps) {
     e.vars[0].value = s.x;
     EXPECT_NEAR(eval(e), s.out, 1e-12) << s.x;
   }
   // A restart starts afresh at the new input.
-  Sys().RestartFlag = true;
+  ctx_.restart = true;
   e.vars[0].value = 7.0;
   EXPECT_EQ(eval(e), 7.0);
   EXPECT_FALSE(ErrorPending());

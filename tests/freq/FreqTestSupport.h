@@ -39,7 +39,7 @@ inline Cld ZohFirstOrder(long double a, long double T, long double tau, Cld z)
 inline std::unique_ptr<FREQSTAT> NewFreqRecord()
 {
   auto rec = std::make_unique<FREQSTAT>();
-  InitFreqSettings(*rec);
+  InitFreqSettings(Sys(), *rec);
   return rec;
 }
 

@@ -4,6 +4,7 @@
 
 #include "FreqTestSupport.h"
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "freq/DescribingFunction.h"
 #include "model/NumberFormat.h"
@@ -90,7 +91,7 @@ protected:
     rec->set.startAmp = a0;
     rec->set.endAmp = a1;
     rec->set.dftPoints = m;  // the table follows without a call
-    ok = ComputeDescribingFunction(*rec);
+    ok = ComputeDescribingFunction(Sys(), *rec);
   }
   Cld N(int i) const { return {rec->result.dfValues[i].re, rec->result.dfValues[i].im}; }
 
@@ -324,7 +325,7 @@ TEST_F(DescribingFunctionTest, RefusalsLeaveTheUsersFlags)
     }
     EXPECT_TRUE(rec->loop.closedLoop) << c.text;
     EXPECT_FALSE(rec->set.monotonicPhase) << c.text;
-    EXPECT_FALSE(Sys().RestartFlag);
+    EXPECT_FALSE(CurrentEval().restart);
     ClearError();
   }
 }

@@ -52,7 +52,7 @@ protected:
   {
     GuiTest::SetUp();
     rec = std::make_unique<FREQSTAT>();
-    InitFreqSettings(*rec);
+    InitFreqSettings(Sys(), *rec);
     chart.resize(640, 480);
     ApplyChartSetup(chart, kNyqChart);
     chart.show();
@@ -86,7 +86,7 @@ TEST_F(DfDialogsTest, CursorReadsTheDescribingFunctionPointByPoint)
   rec->set.amplitudes = 12;
   rec->set.startAmp = 0.6;
   rec->set.endAmp = 6;
-  ASSERT_TRUE(ComputeDescribingFunction(*rec)) << ErrorMessage();
+  ASSERT_TRUE(ComputeDescribingFunction(Sys(), *rec)) << ErrorMessage();
   DrawDescribingFunction(chart.Items(), *rec, PensOf(Sys()));
   const DisplayList& l = chart.Items();
   ASSERT_EQ(l.size(), 13u);  // the locus and a cross at each amplitude
@@ -135,7 +135,7 @@ TEST_F(DfDialogsTest, CursorReadsTheDescribingFunctionPointByPoint)
 
   SetText(Sys().fwdNlText, "0*x");
   rec->set.view = FreqView::InverseNyquist;
-  ASSERT_TRUE(ComputeDescribingFunction(*rec)) << ErrorMessage();
+  ASSERT_TRUE(ComputeDescribingFunction(Sys(), *rec)) << ErrorMessage();
   TDFCursorDlg zero(chart, *rec);
   zero.show();
   EXPECT_EQ(Text(zero, "NMagEdit"), QStringLiteral("0"));
@@ -174,7 +174,7 @@ TEST_F(DfDialogsTest, LimitCycleListAndMarks)
     rec->set.startAmp = 0.1;
     rec->set.endAmp = 2;
     LimitCycleList list;
-    ASSERT_TRUE(ComputeLimitCycles(*rec, list)) << ErrorMessage();
+    ASSERT_TRUE(ComputeLimitCycles(Sys(), *rec, list)) << ErrorMessage();
     TLimitCyclesDlg dlg(chart, *rec, list);
     dlg.show();
     auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("CyclesTable"));

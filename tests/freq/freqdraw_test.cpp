@@ -21,7 +21,7 @@ protected:
   void SetUp() override
   {
     rec_ = std::make_unique<FREQSTAT>();
-    InitFreqSettings(*rec_);
+    InitFreqSettings(Sys(), *rec_);
   }
   // The items of one kind, oldest first.
   std::vector<const ChartItem*> Items(ItemKind kind) const
@@ -52,7 +52,7 @@ TEST_F(FreqDrawTest, BodeCurvesRunAgainstTheDisplayFrequencyWithGaps)
   rec_->set.points = 3;
   rec_->set.logIncrement = false;
   rec_->loop.closedLoop = true;
-  ASSERT_TRUE(ComputeResponse(*rec_)) << ErrorMessage();
+  ASSERT_TRUE(ComputeResponse(Sys(), *rec_)) << ErrorMessage();
   DrawResponse(list_, *rec_, PensOf(Sys()));
   const auto lines = Items(ItemKind::Polyline);
   ASSERT_EQ(lines.size(), 1u);
@@ -102,9 +102,9 @@ TEST_F(FreqDrawTest, MarginMarksSitOnTheCurvesBranch)
   rec_->loop.compIn = true;
   rec_->set.view = FreqView::Nichols;
   rec_->set.points = 1000;
-  ASSERT_TRUE(ComputeResponse(*rec_)) << ErrorMessage();
+  ASSERT_TRUE(ComputeResponse(Sys(), *rec_)) << ErrorMessage();
   StabilityMargins m;
-  ASSERT_TRUE(ComputeMargins(*rec_, m)) << ErrorMessage();
+  ASSERT_TRUE(ComputeMargins(Sys(), *rec_, m)) << ErrorMessage();
   ASSERT_GE(m.gainCount, 1);
   DrawMarginMarks(list_, *rec_, m, PensOf(Sys()));
   const auto lines = Items(ItemKind::Line);
@@ -152,13 +152,13 @@ TEST_F(FreqDrawTest, GoTakesTheChartRangeAndDrawsInTheGivenPens)
   pens.pen[0] = 0x010203;  // open loop
   pens.pen[2] = 0x040506;  // describing function
   const ChartGeometry chart{-3, 1, -2, 2, 400, 300};
-  ASSERT_TRUE(FreqGo(*rec_, FreqCurve::Response, chart, pens, list_)) << ErrorMessage();
+  ASSERT_TRUE(FreqGo(Sys(), *rec_, FreqCurve::Response, chart, pens, list_)) << ErrorMessage();
   EXPECT_TRUE(rec_->chart.xLo == -3 && rec_->chart.xHi == 1 && rec_->chart.yLo == -2 && rec_->chart.yHi == 2);
   ASSERT_EQ(list_.size(), 1u);
   EXPECT_EQ(list_.item(0).colour, 0x010203u);
   EXPECT_EQ(static_cast<int>(list_.item(0).count), rec_->result.count);
   rec_->loop.fwdNl = true;  // the forward nonlinearity's -1/N
-  ASSERT_TRUE(FreqGo(*rec_, FreqCurve::DescribingFunction, chart, pens, list_)) << ErrorMessage();
+  ASSERT_TRUE(FreqGo(Sys(), *rec_, FreqCurve::DescribingFunction, chart, pens, list_)) << ErrorMessage();
   ASSERT_GT(list_.size(), 1u);
   EXPECT_EQ(list_.item(1).colour, 0x040506u);
 }

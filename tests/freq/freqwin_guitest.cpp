@@ -244,7 +244,7 @@ TEST_F(FreqWinTest, MarginsDialogMatchesCrossingsFoundIndependently)
     Sys().delay = delay;
     const auto L = [k, delay](long double w) { return StartUpLoop(w, false, k) * std::polar(1.0L, -w * delay); };
     StabilityMargins band;  // the band the margins are searched in
-    ASSERT_TRUE(ComputeMargins(st(), band));
+    ASSERT_TRUE(ComputeMargins(Sys(), st(), band));
     const auto gain = Crossings(band.bandLo, band.bandHi, L, [](Cld l) { return std::norm(l) - 1; });
     auto phase = Crossings(band.bandLo, band.bandHi, L, [](Cld l) { return l.imag(); });
     std::erase_if(phase, [](const auto& c) { return c.second.real() > 0; });
@@ -281,7 +281,7 @@ TEST_F(FreqWinTest, MarginsDialogMatchesCrossingsFoundIndependently)
   // Marks: refused on the Nyquist views; on the Bode gain chart a line from
   // 0 dB to -GM at each phase crossover.
   StabilityMargins m;
-  ASSERT_TRUE(ComputeMargins(st(), m));
+  ASSERT_TRUE(ComputeMargins(Sys(), st(), m));
   EXPECT_FALSE(win->MarkMargins(m));
   EXPECT_EQ(lastMessage(), QStringLiteral("Margins are marked on the Bode and Nichols views only"));
   choose("BodeGain1");

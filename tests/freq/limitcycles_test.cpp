@@ -90,7 +90,7 @@ bool FindCycles(const LoopTexts& loop, const char* nl, bool feedback, double a0,
   rec->set.dftPoints = m;
   rec->set.startAmp = a0;
   rec->set.endAmp = a1;
-  return ComputeLimitCycles(*rec, list);
+  return ComputeLimitCycles(Sys(), *rec, list);
 }
 
 }  // namespace

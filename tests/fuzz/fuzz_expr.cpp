@@ -2,6 +2,7 @@
 // refused with one of the documented messages, and a compiled program
 // evaluates without leaving the record, in every domain and clock state.
 
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "model/Error.h"
 #include "model/Model.h"
@@ -58,14 +59,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
       std::abort();   // only an empty text fails without a message
     return 0;
   }
-  SYSDATA& s = Sys();
-  s.activeDomain = static_cast<ActiveDomain>((mode >> 3) % 4);
+  EvalContext s;
+  s.domain = static_cast<ActiveDomain>((mode >> 3) % 4);
   s.kind = (mode & 0x20) ? SystemKind::SampledData : SystemKind::Continuous;
   s.sampleHold = (mode & 0x40) ? 0.1 : 0.0;
-  s.TimeStep = 0.01;
+  s.timeStep = 0.01;
+  const EvalScope scope(s);
   for (int k = 0; k < 4; ++k) {
-    s.RestartFlag = k == 0;
-    s.CurrentTime = k == 0 ? 0.0 : (k - 1) * 0.01;
+    s.restart = k == 0;
+    s.time = k == 0 ? 0.0 : (k - 1) * 0.01;
     for (int i = 0; i < e.varCount; ++i)
       e.vars[i].value = k * 0.37 - 0.5;
     ClearError();

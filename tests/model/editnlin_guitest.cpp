@@ -6,6 +6,7 @@
 #include "FrameTest.h"
 
 #include "app/HelpViewer.h"
+#include "expr/EvalContext.h"
 #include "expr/Expr.h"
 #include "model/Error.h"
 #include "model/SysDef.h"
@@ -43,11 +44,12 @@ bool Compiles(const QString& text)
   return ok;
 }
 
-// What the editor may touch of the loop model.
+// What the editor may touch of the loop model, and the built-ins' restart
+// flag as the next evaluation sees it.
 struct NonlinearityFields {
   explicit NonlinearityFields(const SYSDATA& s)
       : fwd(s.fwdNlText), fbk(s.fbkNlText), fwdCode(std::begin(s.fwdNl.code), std::end(s.fwdNl.code)),
-        domain(s.activeDomain), fwdIn(s.fwdNlInUse), fbkIn(s.fbkNlInUse), restart(s.RestartFlag)
+        domain(s.activeDomain), fwdIn(s.fwdNlInUse), fbkIn(s.fbkNlInUse), restart(CurrentEval().restart)
   {
   }
   bool operator==(const NonlinearityFields&) const = default;

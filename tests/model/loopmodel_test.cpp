@@ -3,6 +3,7 @@
 
 #include "expr/ConstantTable.h"
 #include "expr/MathFunctions.h"
+#include "expr/EvalContext.h"
 #include "expr/MemoryFunctions.h"
 #include "model/Error.h"
 #include "model/Model.h"
@@ -89,9 +90,10 @@ TEST(LoopModel, ScopesNestAndRestoreTheOuterModel)
   Sys().gain = 3;
   SetParameter(0, 7);
   // the backlash remembers its output 2 and the generator its state
-  Sys().RestartFlag = true;
-  EXPECT_EQ(builtin::Hyst(2.0, 0.5), 2.0);
-  Sys().RestartFlag = false;
+  {
+    const RestartScope restart;
+    EXPECT_EQ(builtin::Hyst(2.0, 0.5), 2.0);
+  }
   (void)builtin::RandomInt();
   const std::uint32_t generator = builtin::Memory().random;
   {

@@ -1,6 +1,7 @@
 // The static characteristic against closed forms of the nonlinearities,
 // computed here in long double from the definitions of the functions.
 
+#include "expr/EvalContext.h"
 #include "model/Error.h"
 #include "model/Model.h"
 #include "model/SysData.h"
@@ -96,7 +97,7 @@ TEST_F(NlinTest, CharacteristicsMatchTheirClosedForms)
   for (const auto& c : kCases) {
     const std::string tag = std::string(c.fwd) + " / " + c.fbk + " N=" + std::to_string(c.n);
     NLINSTAT& rec = Setup(c.fwd, c.fbk, c.fwdIn, c.fbkIn, c.x0, c.x1, c.n);
-    ASSERT_TRUE(ComputeCharacteristic(rec)) << tag << ": " << Pending();
+    ASSERT_TRUE(ComputeCharacteristic(Sys(), rec)) << tag << ": " << Pending();
     const NlinResult& r = rec.result;
     EXPECT_EQ(r.memory, c.down != nullptr) << tag;
     EXPECT_FALSE(r.cut) << tag;
@@ -117,7 +118,7 @@ TEST_F(NlinTest, CharacteristicsMatchTheirClosedForms)
 TEST_F(NlinTest, MemoryLongerThanTheStoreIsCutAndMarked)
 {
   NLINSTAT& rec = Setup("hyst(x,1)", "x", true, false, -5, 5, 1000);
-  ASSERT_TRUE(ComputeCharacteristic(rec));
+  ASSERT_TRUE(ComputeCharacteristic(Sys(), rec));
   EXPECT_TRUE(rec.result.cut);
   ASSERT_EQ(rec.result.count, kNlinStoreSize);
   // the last entry stored is one step above x min on the way back
@@ -146,20 +147,20 @@ TEST_F(NlinTest, FailuresLeaveOneMessageAndAnEmptyResult)
   };
   for (const auto& c : kCases) {
     NLINSTAT& rec = Setup("x", "x", true, false);
-    ASSERT_TRUE(ComputeCharacteristic(rec));  // a previous characteristic to be dropped
+    ASSERT_TRUE(ComputeCharacteristic(Sys(), rec));  // a previous characteristic to be dropped
     SetText(Sys().fwdNlText, c.fwd);
     SetText(Sys().fbkNlText, c.fbk ? c.fbk : "x");
     rec.loop.fbkNl = c.fbk != nullptr;
     rec.xMax = c.xMax;
     rec.points = c.n;
     SetError("left over from elsewhere");
-    EXPECT_FALSE(ComputeCharacteristic(rec)) << c.fwd;
+    EXPECT_FALSE(ComputeCharacteristic(Sys(), rec)) << c.fwd;
     EXPECT_EQ(Pending(), c.message) << c.fwd;
     EXPECT_EQ(rec.result.count, 0) << c.fwd;
-    EXPECT_FALSE(Sys().RestartFlag) << c.fwd;
+    EXPECT_FALSE(CurrentEval().restart) << c.fwd;
     // the cursor then reads the identity, not a half-compiled expression
     ClearError();
-    EXPECT_EQ(NlinTransfer(rec.result, 2.5), 2.5) << c.fwd;
+    EXPECT_EQ(NlinTransfer(Sys(), rec.result, 2.5), 2.5) << c.fwd;
     EXPECT_FALSE(ErrorPending()) << c.fwd;
   }
 }
@@ -184,10 +185,10 @@ TEST_F(NlinTest, TextCharacteristicIsTheWindowsAndLeavesTheModelAlone)
     EXPECT_EQ(std::memcmp(Sys().fwdNl.code, before.fwdNl.code, sizeof before.fwdNl.code), 0) << text;
     EXPECT_EQ(Sys().activeDomain, before.activeDomain) << text;
     EXPECT_EQ(Sys().fwdNlInUse, before.fwdNlInUse) << text;
-    EXPECT_FALSE(Sys().RestartFlag) << text;
+    EXPECT_FALSE(CurrentEval().restart) << text;
 
     SetText(Sys().fwdNlText, text.c_str());
-    ASSERT_TRUE(ComputeCharacteristic(rec)) << text << ": " << Pending();
+    ASSERT_TRUE(ComputeCharacteristic(Sys(), rec)) << text << ": " << Pending();
     const NlinResult& want = rec.result;
     EXPECT_EQ(out->memory, want.memory) << text;
     EXPECT_EQ(out->memory, text.find("hyst") != std::string::npos) << text;
@@ -217,7 +218,7 @@ TEST_F(NlinTest, TextCharacteristicIsTheWindowsAndLeavesTheModelAlone)
     EXPECT_FALSE(ComputeTextCharacteristic(c.text, c.x0, c.x1, c.n, e, *out)) << c.text;
     EXPECT_EQ(Pending(), c.message) << c.text;
     EXPECT_EQ(out->count, 0) << c.text;
-    EXPECT_FALSE(Sys().RestartFlag) << c.text;
+    EXPECT_FALSE(CurrentEval().restart) << c.text;
   }
 }
 
@@ -246,15 +247,15 @@ TEST_F(NlinTest, InputRangeChangesOnlyWhenIncreasing)
 TEST_F(NlinTest, CursorWalksTheInputAxisWithMemory)
 {
   NLINSTAT& rec = Setup("hyst(x,1)", "2*x", true, true, -5, 5, 10);
-  ASSERT_TRUE(ComputeCharacteristic(rec));
-  const NlinCursor c = BeginCursor(rec, -4, 6);
+  ASSERT_TRUE(ComputeCharacteristic(Sys(), rec));
+  const NlinCursor c = BeginCursor(Sys(), rec, -4, 6);
   LD out = -4;  // restarted at the chart's x min
   const int walk[] = {50, 10, 7, 3, -2, 0, 4, 6};  // the scroll bar starts at 50
   for (const int pos : walk) {
     const int p = std::clamp(pos, 0, 10);
     const LD x = -4 + p * 10.0L / 10;
     out = std::clamp(out, x - 1, x + 1);
-    const CursorReading got = CursorPoint(c, rec.result, pos);
+    const CursorReading got = CursorPoint(Sys(), c, rec.result, pos);
     EXPECT_NEAR(got.x, static_cast<double>(x), 1e-14) << pos;
     EXPECT_NEAR(got.y, static_cast<double>(2 * out), 1e-14) << pos;
   }

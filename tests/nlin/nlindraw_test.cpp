@@ -21,7 +21,7 @@ TEST(NlinDraw, CharacteristicIsOnePolylineThroughTheStoreInPen1)
   rec->points = 40;
   ChartPens pens = PensOf(Sys());
   pens.pen[0] = 0x123456;                    // the pens given, not the model's
-  ASSERT_TRUE(ComputeCharacteristic(*rec));  // hyst(x,a): up and back, 81 points
+  ASSERT_TRUE(ComputeCharacteristic(Sys(), *rec));  // hyst(x,a): up and back, 81 points
   list.markAt(0, 0, kMarkTick, 0);           // a mark made before Go stays
   DrawCharacteristic(list, rec->result, pens);
   EXPECT_STREQ(CharacteristicCaption(rec->result), "Forward path nonlinearity");
@@ -38,7 +38,7 @@ TEST(NlinDraw, CharacteristicIsOnePolylineThroughTheStoreInPen1)
 
   // a second Go overlays its curve under its own caption
   rec->loop.fwdNl = false;
-  ASSERT_TRUE(ComputeCharacteristic(*rec));
+  ASSERT_TRUE(ComputeCharacteristic(Sys(), *rec));
   DrawCharacteristic(list, rec->result, pens);
   EXPECT_STREQ(CharacteristicCaption(rec->result), "No nonlinearity");
   ASSERT_EQ(list.size(), 3u);

@@ -19,7 +19,7 @@ namespace {
 std::unique_ptr<ROOTSTAT> MakeLoop(const LoopTexts& l, double x0, double x1, double y0, double y1, int n)
 {
   WriteLoop(l);
-  auto rec = CreateRootLocus();
+  auto rec = CreateRootLocus(Sys());
   rec->loop.compIn = l.compIn;
   rec->loop.plantIn = l.plantIn;
   rec->points = n;
@@ -57,7 +57,7 @@ TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)
     SCOPED_TRACE(c.name);
     ModelScope model;
     auto rec = MakeLoop(c.loop, c.x0, c.x1, c.y0, c.y1, c.points);
-    ASSERT_TRUE(TraceLocus(*rec)) << Message();
+    ASSERT_TRUE(TraceLocus(Sys(), *rec)) << Message();
     const LocusResult& r = rec->result;
     ASSERT_LT(r.count, 1990);  // nothing cut off by the store
     const bool positive = c.loop.gain > 0;
@@ -106,20 +106,21 @@ TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)
     while (r.points[mid].tag < 1)
       ++mid;
     double k = 0;
-    ASSERT_TRUE(GainAtLocusPoint(*rec, r.points[mid].x, r.points[mid].y, 1, k)) << Message();
+    ASSERT_TRUE(GainAtLocusPoint(Sys(), *rec, r.points[mid].x, r.points[mid].y, 1, k)) << Message();
     EXPECT_LE(Nearest(Roots(AddScaled(c.g.den, c.g.num, k)), stored[mid]), tol);
 
     // The closed-loop report at a loop gain of 2.5 K.
     Sys().gain = 2.5 * c.loop.gain;
-    ASSERT_TRUE(PrepareRootReport(*rec, true)) << Message();
+    ASSERT_TRUE(PrepareRootReport(Sys(), *rec, true)) << Message();
     std::vector<LC> reported;
-    for (int i = 0; i < Sys().denRoots.n; ++i)
-      reported.emplace_back(Sys().denRoots.r[i].re, Sys().denRoots.r[i].im);
+    const RootLocations& found = rec->report;
+    for (int i = 0; i < found.poles.n; ++i)
+      reported.emplace_back(found.poles.r[i].re, found.poles.r[i].im);
     const std::vector<LC> poles = Roots(AddScaled(c.g.den, c.g.num, Sys().gain));
     ASSERT_EQ(reported.size(), poles.size());
     for (const LC& z : poles)
       EXPECT_LE(Nearest(reported, z), 1e-9 * std::max(1.0L, std::abs(z)));
-    ASSERT_EQ(Sys().numRoots.n, static_cast<int>(c.g.num.size()) - 1);
+    ASSERT_EQ(found.zeros.n, static_cast<int>(c.g.num.size()) - 1);
   }
 }
 

@@ -19,7 +19,7 @@ constexpr double kPi = M_PI;
 class RootEngine : public ::testing::Test {
 protected:
   ModelScope model;
-  std::unique_ptr<ROOTSTAT> rec = CreateRootLocus();
+  std::unique_ptr<ROOTSTAT> rec = CreateRootLocus(Sys());
 
   // Plant num/den alone, or with the start-up compensator; the start rectangle.
   void Loop(const char* num, const char* den, double gain = 1, double delay = 0, bool comp = false)
@@ -64,7 +64,7 @@ TEST_F(RootEngine, BranchStartsAndFailures)
     SCOPED_TRACE(std::string(c.num) + " / " + c.den);
     Loop(c.num, c.den, c.gain, c.delay);
     SetWindow(*rec, -5, 3, c.yMin, 3);
-    const bool ok = TraceLocus(*rec);
+    const bool ok = TraceLocus(Sys(), *rec);
     EXPECT_EQ(Message(), c.error);
     if (!ok) {
       EXPECT_EQ(CursorPointCount(*rec), 0);  // the failed trace publishes nothing
@@ -105,7 +105,7 @@ TEST_F(RootEngine, RectangleIsBoundedBeforeTheScan)
     SCOPED_TRACE(std::to_string(c.yMax) + " N " + std::to_string(c.points));
     rec->points = c.points;
     SetWindow(*rec, c.xMin, c.xMax, c.yMin, c.yMax);
-    const bool ok = TraceLocus(*rec);
+    const bool ok = TraceLocus(Sys(), *rec);
     EXPECT_EQ(Message(), c.error);
     EXPECT_EQ(ok, !*c.error);
     if (ok) {  // the two poles' branches, and no false entry on the long edges
@@ -117,14 +117,14 @@ TEST_F(RootEngine, RectangleIsBoundedBeforeTheScan)
 TEST_F(RootEngine, TwoPolesBreakAwayAtMinusTwoWithGainOne)
 {
   Loop("1", "(s+1)(s+3)");
-  ASSERT_TRUE(TraceLocus(*rec)) << Message();
+  ASSERT_TRUE(TraceLocus(Sys(), *rec)) << Message();
   const LocusResult& r = rec->result;
   const int b = Find(kTagBreakPoint);
   ASSERT_GE(b, 0);
   EXPECT_NEAR(r.points[b].x, -2, 0.1 * r.step);
   EXPECT_EQ(r.points[b].y, 0.0f);
-  EXPECT_NEAR(LocusGain(-2, 0), 1.0, 1e-12);
-  EXPECT_NEAR(ArgDegrees(-2, 1.5), -180, 1e-9);
+  EXPECT_NEAR(LocusGain(Sys(), -2, 0), 1.0, 1e-12);
+  EXPECT_NEAR(ArgDegrees(Sys(), -2, 1.5), -180, 1e-9);
   // The branch leaves vertically; the lower one leaves through y min.
   EXPECT_NEAR(r.points[b + 1].x, -2, r.tolerance);
   EXPECT_NEAR(std::fabs(r.points[b + 1].y), r.step, r.tolerance);
@@ -134,12 +134,12 @@ TEST_F(RootEngine, TwoPolesBreakAwayAtMinusTwoWithGainOne)
 TEST_F(RootEngine, DelayEntersTheAngleAndTheGain)
 {
   Loop("1", "s+1", 2, 0.5);
-  ASSERT_TRUE(PrepareRootLoop(*rec));
+  ASSERT_TRUE(PrepareRootLoop(Sys(), *rec));
   const LoopPolys g{{1}, {1, 1}, 0.5L};
   for (const LC s : {LC(-2, 1), LC(0.5, 3), LC(-1, -0.25)}) {
     const double x = (double)s.real(), y = (double)s.imag();
-    EXPECT_NEAR(AngleDeficit(x, y), (double)std::remainder(std::arg(g.G(s)) - M_PIl, 2 * M_PIl), 1e-12);
-    EXPECT_NEAR(LocusGain(x, y), (double)(1 / std::abs(g.G(s))), 1e-12);
+    EXPECT_NEAR(AngleDeficit(Sys(), x, y), (double)std::remainder(std::arg(g.G(s)) - M_PIl, 2 * M_PIl), 1e-12);
+    EXPECT_NEAR(LocusGain(Sys(), x, y), (double)(1 / std::abs(g.G(s))), 1e-12);
   }
 }
 
@@ -147,7 +147,7 @@ TEST_F(RootEngine, StoreHoldsEveryWriteWhenBranchesOutgrowIt)
 {
   Loop("1", "s+1", 1, 12);
   rec->points = 1000;
-  ASSERT_TRUE(TraceLocus(*rec)) << Message();
+  ASSERT_TRUE(TraceLocus(Sys(), *rec)) << Message();
   EXPECT_EQ(rec->result.count, kLocusStoreSize);
   EXPECT_GE(rec->result.branchCount, 5);
 }
@@ -162,7 +162,7 @@ TEST_F(RootEngine, DampingAndSettlingContours)
     EXPECT_NEAR(rec->result.points[i].x, -R, 1e-5);
     EXPECT_NEAR(rec->result.points[i].y, (1 - i) * 2 * R * std::sqrt(0.75), 1e-5);
   }
-  ASSERT_TRUE(SettlingContour(*rec));
+  ASSERT_TRUE(SettlingContour(Sys(), *rec));
   ASSERT_EQ(rec->result.count, 2);
   EXPECT_EQ(rec->result.points[0].x, -3.0f);
   EXPECT_EQ(rec->result.points[0].y, -1.0f);
@@ -184,7 +184,7 @@ TEST_F(RootEngine, DampingAndSettlingContours)
     const std::complex<double> s = std::log(std::complex<double>(r.points[i].x, r.points[i].y));
     EXPECT_NEAR(-s.real() / std::abs(s), 0.5, 1e-5) << i;
   }
-  ASSERT_TRUE(SettlingContour(*rec));
+  ASSERT_TRUE(SettlingContour(Sys(), *rec));
   ASSERT_EQ(r.count, 400);
   for (int i = 0; i < r.count; i += 37)
     EXPECT_NEAR(std::hypot(r.points[i].x, r.points[i].y), std::exp(-0.3), 1e-6);
@@ -222,8 +222,8 @@ TEST_F(RootEngine, DampingLabelsSitMidwayAlongTheVisibleRays)
 TEST_F(RootEngine, ReportOfThreePolesAndNoZeros)
 {
   Loop("2", "(s+1)(s^2+2s+5)");
-  ASSERT_TRUE(PrepareRootReport(*rec, false));
-  const RootReport rep = BuildRootReport(Sys());
+  ASSERT_TRUE(PrepareRootReport(Sys(), *rec, false));
+  const RootReport rep = BuildRootReport(rec->report, Sys().numberFormat);
   ASSERT_EQ(rep.lines.size(), 5u);
   EXPECT_EQ(rep.lines[0].text, "Poles:");
   EXPECT_EQ(rep.lines[0].style, ReportStyle::Bold);
@@ -241,20 +241,20 @@ TEST_F(RootEngine, ReportOfThreePolesAndNoZeros)
   EXPECT_FALSE(rep.scrollBars());
 
   Sys().delay = 0.1;
-  EXPECT_FALSE(PrepareRootReport(*rec, true));
+  EXPECT_FALSE(PrepareRootReport(Sys(), *rec, true));
   EXPECT_EQ(Message(), "Not available with delay");
 }
 
 TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
 {
   Loop("6", "(s+1)(s^2+1.4s+6)", 1, 0, true);  // the start-up loop: a pole at 0, a zero at -2
-  ASSERT_TRUE(TraceLocus(*rec)) << Message();
-  ASSERT_TRUE(PrepareRootLoop(*rec));
+  ASSERT_TRUE(TraceLocus(Sys(), *rec)) << Message();
+  ASSERT_TRUE(PrepareRootLoop(Sys(), *rec));
   const int n = CursorPointCount(*rec);
   const AxisRange xr{-5, 3}, yr{-1, 3};
   CursorReadout c;
-  EXPECT_FALSE(CursorAt(*rec, n, {}, xr, yr, c));
-  EXPECT_FALSE(CursorAt(*rec, -1, {}, xr, yr, c));
+  EXPECT_FALSE(CursorAt(Sys(), *rec, n, {}, xr, yr, c));
+  EXPECT_FALSE(CursorAt(Sys(), *rec, -1, {}, xr, yr, c));
 
   const struct Case {
     int tag;
@@ -264,7 +264,7 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   for (const Case& k : cases) {
     const int i = Find(k.tag);
     ASSERT_GE(i, 0) << k.kind;
-    ASSERT_TRUE(CursorAt(*rec, i, {}, xr, yr, c));
+    ASSERT_TRUE(CursorAt(Sys(), *rec, i, {}, xr, yr, c));
     EXPECT_EQ(c.kind, k.kind);
     EXPECT_EQ(c.gainInfinite, k.tag == kTagZeroEnd);
   }
@@ -273,7 +273,7 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   EXPECT_EQ(end->x, -2.0f);
   EXPECT_EQ(end->y, 0.0f);
   EXPECT_LT(std::hypot(end[-1].x + 2, end[-1].y), 1.1 * rec->result.step);
-  ASSERT_TRUE(CursorAt(*rec, 0, {}, xr, yr, c));  // the pole at the origin: no angle
+  ASSERT_TRUE(CursorAt(Sys(), *rec, 0, {}, xr, yr, c));  // the pole at the origin: no angle
   EXPECT_EQ(c.x, 0.0);
   EXPECT_TRUE(c.angleEmpty);
 
@@ -281,14 +281,14 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   const LoopPolys g{{6, 3}, {0, 6, 7.4L, 2.4L, 1}};
   CursorReadout a, b;
   CursorReference ref;
-  ASSERT_TRUE(CursorAt(*rec, n / 3, {}, xr, yr, a) && TakeReference(a, ref));
-  ASSERT_TRUE(CursorAt(*rec, 2 * n / 3, ref, xr, yr, b));
+  ASSERT_TRUE(CursorAt(Sys(), *rec, n / 3, {}, xr, yr, a) && TakeReference(a, ref));
+  ASSERT_TRUE(CursorAt(Sys(), *rec, 2 * n / 3, ref, xr, yr, b));
   EXPECT_NEAR(b.gainShown, (double)(std::abs(g.G(LC(a.x, a.y))) / std::abs(g.G(LC(b.x, b.y)))), 1e-9);
   EXPECT_NEAR(b.realShown, b.x - a.x, 1e-12);
 
   Sys().gain = -1;  // a locus of negative gains: relative mode stays absolute
-  ASSERT_TRUE(TraceLocus(*rec));
-  ASSERT_TRUE(CursorAt(*rec, 1, {}, xr, yr, a));
+  ASSERT_TRUE(TraceLocus(Sys(), *rec));
+  ASSERT_TRUE(CursorAt(Sys(), *rec, 1, {}, xr, yr, a));
   EXPECT_FALSE(TakeReference(a, ref));
   EXPECT_EQ(ref.gain, 1.0);
 }
@@ -296,7 +296,7 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
 TEST_F(RootEngine, SetGainRefusals)
 {
   Loop("s+2", "(s+1)(s+3)");
-  ASSERT_TRUE(TraceLocus(*rec));
+  ASSERT_TRUE(TraceLocus(Sys(), *rec));
   double k = 0;
   const struct Case {
     double x, y;
@@ -306,19 +306,19 @@ TEST_F(RootEngine, SetGainRefusals)
                {-1, 0, kTagPoleStart, "Zero gain at this point"},
                {-2.5, 0, 1, "Gain of the wrong sign at this point"}};
   for (const Case& c : cases) {
-    EXPECT_FALSE(GainAtLocusPoint(*rec, c.x, c.y, c.tag, k));
+    EXPECT_FALSE(GainAtLocusPoint(Sys(), *rec, c.x, c.y, c.tag, k));
     EXPECT_EQ(Message(), c.message);
   }
-  ASSERT_TRUE(GainAtLocusPoint(*rec, -1.5, 0, 1, k));
+  ASSERT_TRUE(GainAtLocusPoint(Sys(), *rec, -1.5, 0, 1, k));
   EXPECT_NEAR(k, 0.5 * 1.5 / 0.5, 1e-12);  // |(s+1)(s+3)/(s+2)| at -1.5
 }
 
 TEST_F(RootEngine, StatusBarArgAndDampingRatio)
 {
   Loop("1", "(s+1)(s+3)");
-  ASSERT_TRUE(PrepareRootLoop(*rec));
-  EXPECT_EQ(RootStatusAt(*rec, -2, 2 * std::sqrt(3.0)).text, "Arg{G(s)} = -180 deg, Damping ratio = 0.5");
-  EXPECT_EQ(RootStatusAt(*rec, 1, 1).text.find("Damping"), std::string::npos);
+  ASSERT_TRUE(PrepareRootLoop(Sys(), *rec));
+  EXPECT_EQ(RootStatusAt(Sys(), *rec, -2, 2 * std::sqrt(3.0)).text, "Arg{G(s)} = -180 deg, Damping ratio = 0.5");
+  EXPECT_EQ(RootStatusAt(Sys(), *rec, 1, 1).text.find("Damping"), std::string::npos);
 
   // z = exp(sT) of s = wn(-zeta + j sqrt(1 - zeta^2)), for wn T = w.
   const auto zOf = [](double zeta, double w) {
@@ -334,7 +334,7 @@ TEST_F(RootEngine, StatusBarArgAndDampingRatio)
 
   SetText(Sys().num[kPlant], "");  // the update fails: no Arg, nothing left pending
   Sys().factoredDecodeDone = false;
-  const RootStatus st = RootStatusAt(*rec, -1, 1);
+  const RootStatus st = RootStatusAt(Sys(), *rec, -1, 1);
   EXPECT_FALSE(st.argShown);
   EXPECT_FALSE(ErrorPending());
 }

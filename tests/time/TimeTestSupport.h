@@ -39,7 +39,7 @@ public:
   std::string Run()
   {
     ClearError();
-    const bool ok = TimeEngine(*st_);
+    const bool ok = TimeEngine(Sys(), *st_);
     EXPECT_EQ(ok, !ErrorPending());
     return ErrorPending() ? ErrorMessage() : "";
   }

@@ -26,7 +26,7 @@ protected:
     st_ = std::make_unique<TRANSTAT>();
     st_->plotType = plot;
     ClearError();
-    EXPECT_TRUE(TimeEngine(*st_)) << ErrorMessage();
+    EXPECT_TRUE(TimeEngine(Sys(), *st_)) << ErrorMessage();
     list_ = std::make_unique<DisplayList>();
     EXPECT_TRUE(DrawTransRun(*list_, st_->result, PensOf(s), interpolate));
     return *list_;
@@ -85,7 +85,7 @@ TEST_F(TransDrawTest, PhasePlaneIsOnePathAndAFailedRunDrawsNothing)
   EXPECT_EQ(static_cast<int>(list.item(0).count), st_->result.pointCount);
   SetText(st_->refText, "sin(");
   ClearError();
-  EXPECT_FALSE(TimeEngine(*st_));
+  EXPECT_FALSE(TimeEngine(Sys(), *st_));
   EXPECT_FALSE(DrawTransRun(*list_, st_->result, PensOf(Sys()), false));
   EXPECT_EQ(list_->size(), 1u);
 }
