@@ -221,18 +221,21 @@ bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl)
   return true;
 }
 
+void StartHystAfterRise(CompiledExpr& e, double amplitude)
+{
+  e.vars[0].value = -amplitude;
+  (void)eval(e);
+  e.vars[0].value = amplitude;
+  (void)eval(e);
+}
+
 Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double amplitude)
 {
   DfScratch& df = rec.df;
   df.amplitude = amplitude;
   CompiledExpr& e = *nl.expr;
-  if (nl.hyst) {
-    // hyst's memory starts as after a rise from -A to +A, whatever it held.
-    e.vars[0].value = -amplitude;
-    (void)eval(e);
-    e.vars[0].value = amplitude;
-    (void)eval(e);
-  }
+  if (nl.hyst)
+    StartHystAfterRise(e, amplitude);
   double y[kMaxDft];
   const int m = std::min(df.tableFor, kMaxDft);
   for (int k = 0; k < m; ++k) {

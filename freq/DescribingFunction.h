@@ -90,3 +90,7 @@ struct Nonlinearity {
 [[nodiscard]] EvalContext FrequencyEvalContext(const SYSDATA& doc);
 [[nodiscard]] bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl);
 [[nodiscard]] Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double amplitude);
+
+// Puts hyst's memory in e as after a rise from -amplitude to +amplitude,
+// whatever it held: the state the describing function starts from.
+void StartHystAfterRise(CompiledExpr& e, double amplitude);

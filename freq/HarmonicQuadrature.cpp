@@ -53,10 +53,7 @@ double Output(const Nonlinearity& nl, double amplitude, double cosTheta, bool ri
 {
   CompiledExpr& e = *nl.expr;
   if (nl.hyst) {
-    e.vars[0].value = -amplitude;
-    (void)eval(e);
-    e.vars[0].value = amplitude;
-    (void)eval(e);
+    StartHystAfterRise(e, amplitude);
     if (rising) {
       e.vars[0].value = -amplitude;
       (void)eval(e);
