@@ -3,11 +3,11 @@
 // turned into chart items and drawn over the picture — and then a full
 // repaint of the chart into an image, at 800 x 600 on the offscreen platform.
 
-#include "model/Model.h"
+#include "engine/model/Model.h"
 
-#include "app/Messages.h"
-#include "plot/ChartExport.h"
-#include "plot/TRChart.h"
+#include "gui/base/Messages.h"
+#include "gui/chart/ChartExport.h"
+#include "gui/chart/TRChart.h"
 
 #include <benchmark/benchmark.h>
 

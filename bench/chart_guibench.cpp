@@ -1,7 +1,7 @@
 // Chart drawing speed: a full redraw of a busy chart and the incremental
 // draw of one new curve, at 800 x 600 on the offscreen platform.
-#include "plot/ChartExport.h"
-#include "plot/TRChart.h"
+#include "gui/chart/ChartExport.h"
+#include "gui/chart/TRChart.h"
 
 #include <benchmark/benchmark.h>
 

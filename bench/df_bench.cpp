@@ -2,10 +2,10 @@
 // with 512 samples per period, and the limit-cycle search of the start-up
 // loop as a new frequency window has it, for each of its nonlinearities.
 
-#include "freq/DescribingFunction.h"
-#include "freq/LimitCycles.h"
-#include "model/Model.h"
-#include "model/SysData.h"
+#include "engine/freq/DescribingFunction.h"
+#include "engine/freq/LimitCycles.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
 // Speed of the expression language: evaluation of typical programs (the
 // time-domain simulation runs several per step) and compilation.
 
-#include "expr/EvalContext.h"
-#include "expr/Expr.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
+#include "engine/expr/EvalContext.h"
+#include "engine/expr/Expr.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,11 +1,11 @@
 // Speed of the frequency engine: a 1000-point sweep of the start-up loop in
 // closed loop, nine M contours and the stability margins with a delay.
 
-#include "freq/FreqEngine.h"
-#include "freq/Margins.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
+#include "engine/freq/FreqEngine.h"
+#include "engine/freq/Margins.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Go to pixels in a frequency window: the sweep drawn and painted.
 #include "GoToPixels.h"
 
-#include "freq/FreqChild.h"
+#include "gui/freq/FreqChild.h"
 
 namespace {
 

@@ -1,12 +1,12 @@
 // Speed of the loop model: the root finder, the zero-order hold with a
 // fractional delay and UpdateLoop of the start-up example loop.
 
-#include "model/Discrete.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/Roots.h"
-#include "model/SysData.h"
-#include "model/UpdateLoop.h"
+#include "engine/model/Discrete.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/Roots.h"
+#include "engine/model/SysData.h"
+#include "engine/model/UpdateLoop.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,9 +1,9 @@
 // Speed of the nonlinear characteristic: Go of the nonlinear window
 // (compilation, memory start and the sweep up and back).
 
-#include "model/Model.h"
-#include "model/SysData.h"
-#include "nlin/NlinEngine.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/nlin/NlinEngine.h"
 
 #include <benchmark/benchmark.h>
 

@@ -2,9 +2,9 @@
 // and plant) in the start rectangle at the default and the finest
 // resolution, and the closed-loop roots of the report.
 
-#include "model/Model.h"
-#include "model/SysData.h"
-#include "root/RootEngine.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/root/RootEngine.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,12 +1,13 @@
 // Go in the root window to pixels: trace the start-up loop with N = 1000,
 // draw the marks and the locus on an 800 x 600 s-plane chart and paint it.
 
-#include "model/Model.h"
-#include "model/SysData.h"
-#include "root/RootEngine.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/root/RootEngine.h"
 
-#include "plot/TRChart.h"
-#include "root/RootDraw.h"
+#include "gui/chart/ChartSetupApply.h"
+#include "gui/chart/TRChart.h"
+#include "engine/root/RootDraw.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 // Start-up: from constructing the main frame (which creates the loop model
 // and the long-lived windows) to its first painted picture.
 
-#include "app/MainForm.h"
+#include "gui/frame/MainForm.h"
 
 #include <QApplication>
 #include <QPixmap>

@@ -1,10 +1,10 @@
 // Speed of the time-domain simulation: one Go of the start-up loop with
 // everything in it.
 
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
-#include "time/TimeEngine.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/time/TimeEngine.h"
 
 #include <benchmark/benchmark.h>
 

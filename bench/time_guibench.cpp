@@ -1,7 +1,7 @@
 // Go to pixels in a time window: the simulation drawn and painted.
 #include "GoToPixels.h"
 
-#include "time/TransChild.h"
+#include "gui/time/TransChild.h"
 
 namespace {
 

@@ -1,9 +1,9 @@
 #include "cli/Cli.h"
 
-#include "expr/Expr.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/NumberFormat.h"
+#include "engine/expr/Expr.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/NumberFormat.h"
 
 #include <charconv>
 #include <cmath>

@@ -1,8 +1,8 @@
 #pragma once
 // The headless front end: shared parsing of a subcommand's arguments.
 
-#include "model/LoopSwitches.h"
-#include "model/ValueRanges.h"
+#include "engine/model/LoopSwitches.h"
+#include "engine/model/ValueRanges.h"
 
 #include <iosfwd>
 #include <string>

@@ -1,7 +1,7 @@
 #pragma once
 // Timing of --repeat: the computation alone, no parsing and no output.
 
-#include "model/NumberFormat.h"
+#include "engine/model/NumberFormat.h"
 
 #include <algorithm>
 #include <chrono>

@@ -3,10 +3,10 @@
 
 #include "cli/Cli.h"
 
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
-#include "model/TfParser.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/model/TfParser.h"
 
 #include <ostream>
 #include <string>

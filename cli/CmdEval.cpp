@@ -1,13 +1,13 @@
 // vanto-cli eval EXPR [--domain time|freq|root|nlin]: the value of a
 // constant expression, as the evaluator window computes it.
 
-#include "app/Domains.h"
+#include "engine/domain/Domains.h"
 #include "cli/Cli.h"
 
-#include "expr/Expr.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
+#include "engine/expr/Expr.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
 
 #include <ostream>
 #include <string>

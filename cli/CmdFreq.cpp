@@ -5,12 +5,12 @@
 #include "cli/Cli.h"
 #include "cli/FreqOptions.h"
 
-#include "freq/DescribingFunction.h"
-#include "freq/FreqEngine.h"
-#include "freq/LimitCycles.h"
-#include "freq/Margins.h"
-#include "model/Error.h"
-#include "model/Model.h"
+#include "engine/freq/DescribingFunction.h"
+#include "engine/freq/FreqEngine.h"
+#include "engine/freq/LimitCycles.h"
+#include "engine/freq/Margins.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
 
 #include <cmath>
 #include <memory>

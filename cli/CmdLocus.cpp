@@ -4,12 +4,12 @@
 
 #include "cli/Cli.h"
 
-#include "expr/Expr.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/ValueRanges.h"
-#include "root/RootEngine.h"
-#include "root/RootReport.h"
+#include "engine/expr/Expr.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/ValueRanges.h"
+#include "engine/root/RootEngine.h"
+#include "engine/root/RootReport.h"
 
 #include <ostream>
 #include <string>

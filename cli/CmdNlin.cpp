@@ -3,10 +3,10 @@
 
 #include "cli/Cli.h"
 
-#include "model/Error.h"
-#include "model/Model.h"
-#include "nlin/NlinDraw.h"
-#include "nlin/NlinEngine.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/nlin/NlinDraw.h"
+#include "engine/nlin/NlinEngine.h"
 
 #include <ostream>
 

@@ -1,20 +1,21 @@
 // render: draws a window's chart without a display and writes it to a PNG,
 // SVG or PDF file.
 
-#include "app/Domains.h"
+#include "engine/domain/Domains.h"
 #include "cli/Cli.h"
-#include "model/Error.h"
-#include "model/LoopSwitches.h"
-#include "model/Model.h"
+#include "engine/base/Error.h"
+#include "engine/model/LoopSwitches.h"
+#include "engine/model/Model.h"
 #include "cli/TimeOptions.h"
 #include "cli/FreqOptions.h"
-#include "model/SysDef.h"
-#include "model/UpdateLoop.h"
-#include "nlin/NlinDraw.h"
-#include "nlin/NlinEngine.h"
-#include "plot/ChartDemo.h"
-#include "plot/ChartExport.h"
-#include "plot/TRChart.h"
+#include "gui/diagram/SysDef.h"
+#include "engine/model/UpdateLoop.h"
+#include "engine/nlin/NlinDraw.h"
+#include "engine/nlin/NlinEngine.h"
+#include "gui/chart/ChartSetupApply.h"
+#include "gui/chart/ChartDemo.h"
+#include "gui/chart/ChartExport.h"
+#include "gui/chart/TRChart.h"
 
 #include <QApplication>
 #include <QPainter>

@@ -3,11 +3,11 @@
 
 #include "cli/Cli.h"
 
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/Roots.h"
-#include "model/SysData.h"
-#include "model/TfParser.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/Roots.h"
+#include "engine/model/SysData.h"
+#include "engine/model/TfParser.h"
 
 #include <ostream>
 #include <string>

@@ -2,9 +2,9 @@
 
 #include "cli/TimeOptions.h"
 
-#include "model/Error.h"
-#include "model/Model.h"
-#include "time/TimeCharacteristics.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/time/TimeCharacteristics.h"
 
 #include <cmath>
 #include <memory>

@@ -1,10 +1,10 @@
 #include "cli/FreqOptions.h"
 
-#include "freq/DescribingFunction.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/NumberFormat.h"
-#include "model/ValueRanges.h"
+#include "engine/freq/DescribingFunction.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/NumberFormat.h"
+#include "engine/model/ValueRanges.h"
 
 #include <algorithm>
 #include <cmath>

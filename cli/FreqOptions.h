@@ -3,7 +3,7 @@
 // frequency window's settings and loop switches.
 
 #include "cli/Cli.h"
-#include "freq/FreqEngine.h"
+#include "engine/freq/FreqEngine.h"
 
 // Starts rec as a new frequency window (open loop by default) and takes
 // --view, --input, --from, --to (display unit), --points, --linear,

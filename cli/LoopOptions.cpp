@@ -1,12 +1,12 @@
 #include "cli/LoopOptions.h"
 
-#include "expr/ConstantTable.h"
-#include "expr/Expr.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/NumberFormat.h"
-#include "model/SysData.h"
-#include "model/ValueRanges.h"
+#include "engine/expr/ConstantTable.h"
+#include "engine/expr/Expr.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/NumberFormat.h"
+#include "engine/model/SysData.h"
+#include "engine/model/ValueRanges.h"
 
 #include <cstring>
 #include <ostream>

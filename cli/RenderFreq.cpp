@@ -6,17 +6,18 @@
 
 #include "cli/FreqOptions.h"
 
-#include "freq/DescribingFunction.h"
-#include "freq/FreqCharts.h"
-#include "freq/FreqDraw.h"
-#include "freq/LimitCycles.h"
-#include "freq/Margins.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
-#include "model/ValueRanges.h"
+#include "engine/freq/DescribingFunction.h"
+#include "gui/freq/FreqCharts.h"
+#include "engine/freq/FreqDraw.h"
+#include "engine/freq/LimitCycles.h"
+#include "engine/freq/Margins.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/model/ValueRanges.h"
 
-#include "plot/TRChart.h"
+#include "gui/chart/ChartSetupApply.h"
+#include "gui/chart/TRChart.h"
 
 #include <memory>
 #include <string>

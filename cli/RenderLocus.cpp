@@ -1,15 +1,16 @@
 // render locus: the root window's chart after Go at the picture's size, with
 // the contours and closed-loop marks its menus add on request.
 
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
-#include "model/ValueRanges.h"
-#include "root/RootEngine.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/model/ValueRanges.h"
+#include "engine/root/RootEngine.h"
 
 #include "cli/Cli.h"
-#include "plot/TRChart.h"
-#include "root/RootDraw.h"
+#include "gui/chart/ChartSetupApply.h"
+#include "gui/chart/TRChart.h"
+#include "engine/root/RootDraw.h"
 
 int RenderLocus(TRChart& chart, CliContext& ctx)
 {

@@ -3,11 +3,12 @@
 
 #include "cli/TimeOptions.h"
 
-#include "model/Error.h"
-#include "model/Model.h"
-#include "plot/GraphInteractions.h"
-#include "plot/TRChart.h"
-#include "time/TransDraw.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "gui/chart/ChartSetupApply.h"
+#include "gui/chart/GraphInteractions.h"
+#include "gui/chart/TRChart.h"
+#include "engine/time/TransDraw.h"
 
 #include <memory>
 

@@ -3,7 +3,7 @@
 // settings of a new time-domain window changed as its dialogs would.
 
 #include "cli/Cli.h"
-#include "time/TimeEngine.h"
+#include "engine/time/TimeEngine.h"
 
 // Takes the time options out of ctx into st, which starts with a new
 // window's settings (elements from the model, loop mode from --open/--closed,

@@ -2,7 +2,7 @@
 
 #include "cli/Cli.h"
 #include "cli/LoopOptions.h"
-#include "model/Model.h"
+#include "engine/model/Model.h"
 
 #include <cstring>
 #include <iostream>

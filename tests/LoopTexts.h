@@ -2,9 +2,9 @@
 // A loop as the engine suites set it up: the texts a user types, the gain,
 // transport delay and sample-hold time, and the elements in the run.
 
-#include "model/LoopSwitches.h"
-#include "model/Model.h"
-#include "model/SysData.h"
+#include "engine/model/LoopSwitches.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
 
 // By default the start-up loop, the plant alone in closed loop.
 struct LoopTexts {

@@ -2,11 +2,11 @@
 // refused with one of the documented messages, and a compiled program
 // evaluates without leaving the record, in every domain and clock state.
 
-#include "expr/EvalContext.h"
-#include "expr/Expr.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
+#include "engine/expr/EvalContext.h"
+#include "engine/expr/Expr.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
 
 #include <cstdint>
 #include <cstdlib>

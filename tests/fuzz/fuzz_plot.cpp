@@ -6,8 +6,8 @@
 // output capacity, three bytes of layout switches, four spare bytes, then
 // the template text, a newline, and the number format.
 
-#include "plot/Readout.h"
-#include "plot/Ticks.h"
+#include "engine/chart/Readout.h"
+#include "engine/chart/Ticks.h"
 
 #include <cstddef>
 #include <cstdint>

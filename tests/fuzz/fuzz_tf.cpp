@@ -3,12 +3,12 @@
 // Any input must decode or fail with a message, never read or write out of
 // bounds, and never leave a polynomial or root set beyond its capacity.
 
-#include "expr/ConstantTable.h"
-#include "model/Error.h"
-#include "model/Model.h"
-#include "model/SysData.h"
-#include "model/TfFormat.h"
-#include "model/TfParser.h"
+#include "engine/expr/ConstantTable.h"
+#include "engine/base/Error.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/model/TfFormat.h"
+#include "engine/model/TfParser.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,0 +1,106 @@
+#include "engine/root/RootEngine.h"
+
+#include "engine/base/Error.h"
+#include "engine/model/Roots.h"
+#include "engine/model/Toolkit.h"
+#include "engine/model/UpdateLoop.h"
+#include "engine/root/LocusAngle.h"
+
+#include <algorithm>
+
+std::unique_ptr<ROOTSTAT> CreateRootLocus(const SYSDATA& doc)
+{
+  auto rec = std::make_unique<ROOTSTAT>();
+  rec->loop = SwitchesFromModel(doc);
+  return rec;
+}
+
+bool PrepareRootLoop(SYSDATA& doc, ROOTSTAT& rec)
+{
+  ClearError();
+  SYSDATA& s = doc;
+  ApplyLoopSwitches(s, ActiveDomain::Root, rec.loop);
+  rec.zPlane = UpdateLoop(s) != SystemKind::Continuous;
+  return !ErrorPending();
+}
+
+void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax)
+{
+  rec.xMin = xMin;
+  rec.xMax = xMax;
+  rec.yMin = yMin;
+  rec.yMax = yMax;
+}
+
+double AngleDeficit(const SYSDATA& doc, double x, double y) { return Deficit(LocusLoopOf(doc), x, y); }
+
+double ArgDegrees(const SYSDATA& doc, double x, double y)
+{
+  double d = AngleDeficit(doc, x, y) * 180.0 / kPi;
+  if (doc.gain > 0)
+    d -= 180.0;
+  return d == -360.0 ? 0.0 : d;
+}
+
+double LocusGain(const SYSDATA& doc, double x, double y) { return GainAt(LocusLoopOf(doc), x, y); }
+
+AngleDerivatives AngleGradient(const SYSDATA& doc, double x, double y)
+{
+  const AngleValue v = DeficitAndGradient(LocusLoopOf(doc), x, y);
+  return {v.gx, v.gy};
+}
+
+AngleDerivatives AngleCurvature(const SYSDATA& doc, double x, double y)
+{
+  AngleDerivatives c;
+  Curvature(LocusLoopOf(doc), x, y, c.dx, c.dy);
+  return c;
+}
+
+bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec)
+{
+  // The loop merged as the frequency domain merges it, on a copy.
+  SYSDATA s = doc;
+  LoopSwitches closed = rec.loop;
+  closed.closedLoop = true;
+  ApplyLoopSwitches(s, ActiveDomain::Frequency, closed);
+  UpdateLoop(s);
+  if (ErrorPending())
+    return false;
+
+  // The characteristic polynomial D + K N.
+  Polynomial N = s.numPoly[kPlant];
+  Polynomial D = s.denPoly[kPlant];
+  const int n = std::max(N.n, D.n);
+  for (int i = 0; i < n; ++i)
+    D.c[i] = (i < N.n ? s.gain * N.c[i] : 0.0) + (i < D.n ? D.c[i] : 0.0);
+  D.n = n;
+
+  RootLocations& out = rec.report;
+  out.zeros.n = 0;
+  out.poles.n = 0;
+  double numGain = 1.0, denGain = 1.0;
+  return FindRoots(N.c, N.n, numGain, out.zeros) && FindRoots(D.c, D.n, denGain, out.poles);
+}
+
+bool PrepareRootReport(SYSDATA& doc, ROOTSTAT& rec, bool closedLoop)
+{
+  rec.report = RootLocations{};
+  if (!PrepareRootLoop(doc, rec))
+    return false;
+  const SYSDATA& s = doc;
+  if (!closedLoop) {
+    rec.report.poles = s.denRoots;
+    rec.report.zeros = s.numRoots;
+    return true;
+  }
+  if (s.kind == SystemKind::Continuous && s.delay > 0) {
+    SetError("Not available with delay");
+    return false;
+  }
+  if (s.numRoots.n == 0 && s.denRoots.n == 0) {
+    SetError("No poles or zeros");
+    return false;
+  }
+  return ClosedLoopRoots(doc, rec);
+}

@@ -1,0 +1,123 @@
+#include "gui/base/Messages.h"
+
+#include "engine/base/Error.h"
+
+#include <QApplication>
+#include <QColorDialog>
+#include <QDialog>
+#include <QList>
+#include <QMessageBox>
+
+namespace {
+MessageSeam::MessageHook gMessageHook;
+MessageSeam::ModalHook gModalHook;
+MessageSeam::ColorHook gColorHook;
+QList<MessageRecord> gShown;
+int gBeeps = 0;
+
+QMessageBox::Icon toQt(MsgIcon icon)
+{
+  switch (icon) {
+  case MsgIcon::Stop: return QMessageBox::Critical;
+  case MsgIcon::Exclamation: return QMessageBox::Warning;
+  case MsgIcon::Question: return QMessageBox::Question;
+  case MsgIcon::Information: return QMessageBox::Information;
+  case MsgIcon::None: break;
+  }
+  return QMessageBox::NoIcon;
+}
+// A modal window opens above a window kept on top of the others (the
+// splash while it shows), which would otherwise hide it.
+void KeepAboveStayOnTopWindows(QWidget& dlg)
+{
+  for (const QWidget* w : QApplication::topLevelWidgets()) {
+    if (w != &dlg && w->isVisible() && w->windowFlags().testFlag(Qt::WindowStaysOnTopHint)) {
+      dlg.setWindowFlag(Qt::WindowStaysOnTopHint, true);
+      return;
+    }
+  }
+}
+}  // namespace
+
+MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
+                      MsgButtons buttons)
+{
+  if (gMessageHook) {
+    const MessageRecord rec{caption, text, icon, buttons};
+    gShown.append(rec);
+    return gMessageHook(rec);
+  }
+
+  QMessageBox box(toQt(icon), caption, text, QMessageBox::NoButton, parent);
+  KeepAboveStayOnTopWindows(box);
+  if (buttons == MsgButtons::YesNo) {
+    box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+    box.setDefaultButton(QMessageBox::No);
+    return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+  }
+  box.setStandardButtons(QMessageBox::Ok);
+  box.exec();
+  return MsgResult::Ok;
+}
+
+void ShowWarning(QWidget* parent, const QString& text)
+{
+  ShowMessage(parent, QStringLiteral("Warning"), text, MsgIcon::Exclamation);
+}
+
+bool AskYesNo(QWidget* parent, const QString& text)
+{
+  return ShowMessage(parent, QStringLiteral("Warning"), text, MsgIcon::Question, MsgButtons::YesNo) ==
+         MsgResult::Yes;
+}
+
+void HandBeep()
+{
+  if (gMessageHook)
+    ++gBeeps;
+  else
+    QApplication::beep();
+}
+
+void ReportError(QWidget* parent)
+{
+  ClearError();
+  HandBeep();
+  ShowMessage(parent, QStringLiteral("Error"), QString::fromLatin1(ErrorMessage()), MsgIcon::Stop);
+}
+
+int ExecModal(QDialog& dlg)
+{
+  KeepAboveStayOnTopWindows(dlg);
+  if (gModalHook)
+    return gModalHook(dlg);
+  return dlg.exec();
+}
+
+bool ChooseColor(QWidget* parent, QColor& colour)
+{
+  if (gColorHook)
+    return gColorHook(colour);
+  QColorDialog dlg(colour, parent);
+  KeepAboveStayOnTopWindows(dlg);
+  if (dlg.exec() != QDialog::Accepted)
+    return false;
+  colour = dlg.selectedColor();
+  return true;
+}
+
+namespace MessageSeam {
+void setMessageHook(MessageHook hook) { gMessageHook = std::move(hook); }
+void setModalHook(ModalHook hook) { gModalHook = std::move(hook); }
+void setColorHook(ColorHook hook) { gColorHook = std::move(hook); }
+void reset()
+{
+  gMessageHook = nullptr;
+  gModalHook = nullptr;
+  gColorHook = nullptr;
+  gShown.clear();
+  gBeeps = 0;
+}
+const QList<MessageRecord>& shown() { return gShown; }
+int beeps() { return gBeeps; }
+}  // namespace MessageSeam

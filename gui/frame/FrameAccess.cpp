@@ -1,0 +1,70 @@
+#include "gui/base/FrameAccess.h"
+
+#include "gui/base/Messages.h"
+#include "gui/dialogs/EvalDlg.h"
+#include "gui/diagram/SysDef.h"
+
+#include <QAbstractButton>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPointer>
+
+namespace {
+QPointer<QMainWindow> gFrame;
+
+QLabel* panel(int index)
+{
+  if (!gFrame || index < 0 || index > 2)
+    return nullptr;
+  return gFrame->findChild<QLabel*>(QStringLiteral("StatusPanel%1").arg(index));
+}
+}  // namespace
+
+QMainWindow* MainFrame() { return gFrame.data(); }
+void RegisterMainFrame(QMainWindow* frame) { gFrame = frame; }
+
+TSysDefForm* SysDefWindow() { return gFrame ? gFrame->findChild<TSysDefForm*>() : nullptr; }
+void RunEvaluatorModally(QWidget* parent)
+{
+  TEvalDlg* eval = gFrame ? gFrame->findChild<TEvalDlg*>() : nullptr;
+  if (!eval) {
+    TEvalDlg own(parent);
+    ExecModal(own);
+    return;
+  }
+  const bool shown = eval->isVisible();
+  eval->hide();
+  ExecModal(*eval);
+  if (shown)
+    eval->show();
+}
+
+void SetHint(QAbstractButton* button, const QString& hint)
+{
+  if (!button)
+    return;
+  const qsizetype bar = hint.indexOf(QLatin1Char('|'));
+  button->setToolTip(bar < 0 ? hint : hint.left(bar));
+  button->setStatusTip(bar < 0 ? hint : hint.mid(bar + 1));
+}
+
+void SetStatusPanel(int index, const QString& text)
+{
+  QLabel* p = panel(index);
+  if (!p)
+    return;
+  p->setText(text);
+  // Panel 2's read-outs depend on the window and on the user's number
+  // format: a longer one widens the panel instead of being cut off.
+  if (index == 2) {
+    const int need = p->fontMetrics().horizontalAdvance(text) + 2 * p->frameWidth() + 6;
+    if (need > p->minimumWidth())
+      p->setFixedWidth(need);
+  }
+}
+
+QString StatusPanel(int index)
+{
+  QLabel* p = panel(index);
+  return p ? p->text() : QString();
+}

@@ -1,0 +1,115 @@
+#pragma once
+// The main frame: the MDI parent with the menu bar, the row of tool buttons
+// and the three-panel status bar. It owns the loop model, creates the domain
+// windows and routes the graph and loop commands to the active one.
+
+#include "gui/window/DomainChildForm.h"
+#include "engine/model/Model.h"
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+#include <memory>
+
+class QAction;
+class QDockWidget;
+class QLabel;
+class QMdiArea;
+class QMdiSubWindow;
+class QMenu;
+class QToolButton;
+class TSysDefForm;
+class TEditTFDlg;
+class TEvalDlg;
+class TParamDlg;
+class TAboutBox;
+
+class TMainForm : public QMainWindow {
+  Q_OBJECT
+public:
+  explicit TMainForm(QWidget* parent = nullptr);
+  ~TMainForm() override;
+
+  // Number of open windows of one kind.
+  int Count(ActiveDomain kind) const { return counts_[static_cast<std::size_t>(kind)]; }
+  QMdiArea* mdiArea() const { return mdi_; }
+  TSysDefForm* sysDefForm() const { return sysDef_; }
+  // The strip below the window area that holds the diagram.
+  QDockWidget* sysDefDock() const { return sysDefDock_; }
+  // The active domain window (the last one activated), or nullptr.
+  TDomainChildForm* activeChild() const;
+
+  // Opens a new domain window of that kind, captioned with its number.
+  TDomainChildForm* NewWindow(ActiveDomain kind);
+  // Enables the window-list entries exactly when a child exists.
+  void UpdateMenuItems();
+  // Routes a command to the active domain window (Configuration warns when
+  // no window takes it).
+  void Route(RoutedCommand c);
+
+protected:
+  void showEvent(QShowEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+  void createMenus();
+  void createToolBar();
+  void createStatusBar();
+  void createSysDefDock();
+  QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& hint,
+                    bool enabled = true);
+  QToolButton* addButton(const char* name, const char* icon, const QString& hint, bool enabled,
+                         bool latching);
+
+  void childActivated(QMdiSubWindow* sub);
+  void childClosed(ActiveDomain kind);
+  // Shows a domain window's state (or the state with none) in the tool
+  // buttons and the system diagram.
+  void applyState(const DomainWindowState& state);
+  int openChildren() const;
+  // The area where domain windows open, cascade and tile: all the window
+  // area, which the diagram's strip never covers.
+  QRect childArea() const;
+  int cascadeStep() const;
+  void cascade();
+  void editSampleHold();
+  void closeAll();
+  void fillWindowMenu();
+  void toggleSysDef();
+  void sysDefShown(bool visible);
+  void showEvaluator();
+  void showHelpContents();
+  void showAbout();
+  // The transfer-function editor on element 0 (compensator) or 1 (plant);
+  // the diagram shows the element's texts as the editor leaves them.
+  void editElement(int elem);
+  void arrangeIcons();
+
+  std::unique_ptr<ModelScope> model_;
+  std::array<int, 4> counts_{};
+  // The routed tool buttons, indexed by RoutedCommand.
+  std::array<QToolButton*, kRoutedCommands> routed_{};
+  QMdiArea* mdi_ = nullptr;
+  TSysDefForm* sysDef_ = nullptr;
+  QDockWidget* sysDefDock_ = nullptr;
+  TEditTFDlg* editTF_ = nullptr;
+  TEvalDlg* eval_ = nullptr;
+  TParamDlg* params_ = nullptr;
+  TAboutBox* about_ = nullptr;
+  QMenu* windowMenu_ = nullptr;
+  QAction* childMenusBefore_ = nullptr;  // the child's menus go in front of "&Window"
+  QList<QPointer<QAction>> childMenuActions_;
+  QList<QAction*> windowListActions_;
+  QAction* closeAll_ = nullptr;
+  QAction* cascade_ = nullptr;
+  QAction* tile_ = nullptr;
+  QAction* arrange_ = nullptr;
+  QAction* minimizeAll_ = nullptr;
+  QToolButton* sysDefBtn_ = nullptr;
+  QAction* sysDefItem_ = nullptr;
+  std::array<QLabel*, 3> panels_{};
+  QPointer<TDomainChildForm> lastActive_;
+  bool firstShow_ = true;
+  QRect startFrame_{0, 0, 800, 554};  // with the window frame
+};

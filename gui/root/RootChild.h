@@ -1,0 +1,95 @@
+#pragma once
+// The root-domain window: root loci of the loop in the s-plane, or in the
+// z-plane for sampled-data and discrete loops, with the open-loop pole and
+// zero marks, the unit circle, damping-ratio and settling-time contours,
+// the open- and closed-loop root reports and the locus cursor.
+
+#include "gui/window/DomainChildForm.h"
+#include "engine/root/RootEngine.h"
+
+#include <memory>
+
+class QAction;
+class TRootScalesDlg;
+
+class TRootChildForm : public TDomainChildForm {
+  Q_OBJECT
+public:
+  explicit TRootChildForm(QWidget* parent = nullptr);
+  ~TRootChildForm() override;
+
+  static constexpr DomainAbilities kAbilities{ActiveDomain::Root, LoopModeAbility::Reports, true,
+                                              NonlinearityAbility::None, false};
+
+  // The window's settings, its last trace or contour.
+  ROOTSTAT& record() { return *stat_; }
+  TRChart* splaneChart() const { return charts_[0]; }
+  TRChart* zplaneChart() const { return charts_[1]; }
+  // True when the current plane's locus has been drawn since its last wipe.
+  bool traced() const { return traced_[plane()]; }
+  bool unitCircleOn() const { return unitCircle_; }
+  bool polarCoordinates() const { return polar_; }
+
+  // Go: traces the locus inside the chart's rectangle and draws it over
+  // what the chart holds.
+  void Go1Click() override;
+  // Wipe: the chart with only the pole and zero marks and the unit circle.
+  void Wipe1Click() override;
+  // Cursor: Go, then the cursor dialog on the new locus.
+  void Plotcursor1Click() override;
+  void Scales1Click() override;
+  // Autoscale: wipe, fit the marks with 100 % margins, trace again when
+  // the locus had been traced.
+  void Autoscale1Click() override;
+  void PopupMenu1Popup() override;
+  // Damping-ratio contours from the contours dialog's values.
+  void Dampingratiocontour1Click();
+  // The 5 % settling-time contour, for the time asked for (or the last one
+  // when the dialog is cancelled).
+  void Settlingtimecontour1Click();
+  // z-plane only: the unit circle on (drawn) or off (the chart wiped).
+  void Unitcircle1Click();
+  // The status bar's read-out in magnitude and angle, or real and imaginary.
+  void Polarcoordinates1Click();
+
+  // After the frame's sample-hold or parameters dialog: the root refresh,
+  // when the model's active domain is Root.
+  void ModelEdited(ModelEdit edit) override;
+
+protected:
+  LoopSwitches& loop() override { return stat_->loop; }
+  // The open- or closed-loop root-locations report.
+  void ShowPoleReport(bool closedLoop) override;
+  // After an element toggle: the root refresh.
+  void LoopChanged() override { RootRefresh(); }
+
+private:
+  int plane() const { return stat_->zPlane ? 1 : 0; }
+  // Validates the loop in the root domain and shows the chart of its plane;
+  // a chart shown anew gets the pole and zero marks and the unit circle.
+  // False with the loop's error pending.
+  bool EnterPlane();
+  // Shows the chart of the record's plane; true when it was not shown.
+  bool SelectChart();
+  // Isometric off and on: the y range follows the chart's shape again.
+  void ReapplyIsometric();
+  // The loop validated, its chart shown, marks and unit circle drawn; no
+  // error is left pending and the strict check is off afterwards.
+  void RootRefresh();
+  void DrawMarks(bool loopValid);
+  // EnterPlane, then the chart's rectangle for the next trace or contour;
+  // false with the loop's error reported.
+  bool EnterPlaneForTrace();
+  // Status panels 1 (polar coordinates) and 2 (Arg{G} and damping ratio).
+  void ShowStatus(double x, double y, double dx, double dy);
+
+  std::unique_ptr<ROOTSTAT> stat_;
+  TRChart* charts_[2] = {};
+  bool traced_[2] = {false, false};
+  bool unitCircle_ = true;
+  bool polar_ = false;
+  QAction* unitCircleItem_ = nullptr;
+  QAction* polarItem_ = nullptr;
+  // Kept for the window's life: it remembers which edit had the focus.
+  TRootScalesDlg* scales_ = nullptr;
+};

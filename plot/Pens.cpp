@@ -1,8 +1,0 @@
-#include "plot/Pens.h"
-
-#include "model/SysData.h"
-
-ChartPens PensOf(const SYSDATA& s)
-{
-  return {{s.pen[0], s.pen[1], s.pen[2], s.pen[3]}, s.showMarkLabels};
-}

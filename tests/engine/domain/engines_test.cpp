@@ -1,0 +1,197 @@
+// Every engine on every loop of a corpus (continuous, sampled-data,
+// discrete, with delay and nonlinearities, open and closed, and loops that
+// fail): a domain's result does not depend on which domains were computed
+// before it, and the closed-loop root report leaves the loop model as the
+// open-loop report leaves it.
+
+#include "engine/freq/FreqEngine.h"
+#include "engine/base/Error.h"
+#include "engine/nlin/NlinEngine.h"
+#include "engine/root/RootEngine.h"
+#include "tests/LoopTexts.h"
+#include "engine/time/TimeEngine.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstring>
+#include <memory>
+#include <string>
+#include <vector>
+
+namespace {
+
+struct CorpusLoop {
+  const char* name;
+  LoopTexts loop;
+  const char* fwdNl = "x";
+  bool fwdIn = false;
+};
+
+const CorpusLoop kCorpus[] = {
+    {"continuous, closed", {}},
+    {"continuous, open, compensator in", {.compIn = true, .closed = false}},
+    {"continuous with delay", {.gain = 2.0, .delay = 0.3}},
+    {"sampled-data", {.hold = 0.1}},
+    {"sampled-data with delay", {.gpNum = "1", .gpDen = "s+1", .delay = 0.25, .hold = 0.1}},
+    {"discrete", {.gcNum = "1", .gcDen = "1", .gpNum = "0.5z", .gpDen = "(z-1)(z-0.6)", .hold = 0.5,
+                  .compIn = true}},
+    {"discrete, open", {.gpNum = "0.2(z+0.5)", .gpDen = "z^2-1.2z+0.5", .hold = 0.2, .closed = false}},
+    {"backlash in the forward path", {}, "hyst(x,0.5)", true},
+    {"saturation in the forward path", {.gain = 4.0}, "clip(x,0.3)", true},
+    {"error: plant text", {.gpNum = "sin("}},
+    {"error: discrete plant without sample-hold time", {.gpNum = "0.5", .gpDen = "z-0.5"}},
+    {"error: improper plant", {.gpNum = "s^2", .gpDen = "s+1"}},
+};
+
+// What one domain computed: success, the message, and the bytes of the
+// result.
+struct Outcome {
+  bool ok = false;
+  std::string message;
+  std::vector<unsigned char> bytes;
+  bool operator==(const Outcome&) const = default;
+};
+
+template <typename T>
+void Append(std::vector<unsigned char>& out, const T* first, std::size_t count)
+{
+  const auto* p = reinterpret_cast<const unsigned char*>(first);
+  out.insert(out.end(), p, p + count * sizeof(T));
+}
+
+Outcome Finish(bool ok)
+{
+  Outcome o;
+  o.ok = ok && !ErrorPending();
+  o.message = ErrorPending() ? ErrorMessage() : "";
+  ClearError();
+  return o;
+}
+
+enum Domain { kTime, kFreq, kRoot, kNlin, kDomains };
+
+// Computes one domain on the loop model as its window's Go does, with
+// settings made for the loop.
+Outcome Compute(Domain d, const CorpusLoop& c)
+{
+  ClearError();
+  switch (d) {
+  case kTime: {
+    auto st = std::make_unique<TRANSTAT>();
+    SetElements(st->loop, c.loop);
+    st->loop.fwdNl = c.fwdIn;
+    st->costOnGo = true;
+    std::strcpy(st->costText, "integ(e*e)+max(y)");
+    Outcome o = Finish(TimeEngine(Sys(), *st));
+    const TransResult& r = st->result;
+    if (o.ok) {
+      Append(o.bytes, r.trace.data(), static_cast<std::size_t>(r.pointCount));
+      Append(o.bytes, &r.cost, 1);
+    }
+    return o;
+  }
+  case kFreq: {
+    auto rec = std::make_unique<FREQSTAT>();
+    InitFreqSettings(Sys(), *rec);
+    SetElements(rec->loop, c.loop);
+    Outcome o = Finish(ComputeResponse(Sys(), *rec));
+    if (o.ok)
+      Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
+    return o;
+  }
+  case kRoot: {
+    auto rec = std::make_unique<ROOTSTAT>();
+    SetElements(rec->loop, c.loop);
+    rec->loop.closedLoop = false;
+    Outcome o = Finish(PrepareRootLoop(Sys(), *rec) && TraceLocus(Sys(), *rec));
+    if (o.ok)
+      Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
+    Outcome report = Finish(PrepareRootReport(Sys(), *rec, true));
+    o.message += "|" + report.message;
+    if (report.ok) {
+      Append(o.bytes, &rec->report.poles, 1);
+      Append(o.bytes, &rec->report.zeros, 1);
+    }
+    return o;
+  }
+  case kNlin: {
+    auto rec = std::make_unique<NLINSTAT>();
+    rec->loop.fwdNl = true;
+    Outcome o = Finish(ComputeCharacteristic(Sys(), *rec));
+    if (o.ok)
+      Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
+    return o;
+  }
+  case kDomains: break;
+  }
+  return {};
+}
+
+void WriteCorpusLoop(const CorpusLoop& c)
+{
+  WriteLoop(c.loop);
+  SetText(Sys().fwdNlText, c.fwdNl);
+}
+
+TEST(Engines, ADomainComputesTheSameWhateverWasComputedBefore)
+{
+  int computed[kDomains] = {};
+  for (const CorpusLoop& c : kCorpus) {
+    SCOPED_TRACE(c.name);
+    // Each domain alone, on a fresh model.
+    Outcome alone[kDomains];
+    for (int d = 0; d < kDomains; ++d) {
+      ModelScope model;
+      WriteCorpusLoop(c);
+      alone[d] = Compute(static_cast<Domain>(d), c);
+      computed[d] += alone[d].ok && !alone[d].bytes.empty();
+    }
+    // All four in turn, twice, on one model, as windows side by side
+    // recompute after one change.
+    ModelScope model;
+    WriteCorpusLoop(c);
+    for (int round = 0; round < 2; ++round)
+      for (const Domain d : {kNlin, kRoot, kTime, kFreq}) {
+        const Outcome o = Compute(d, c);
+        EXPECT_EQ(o.ok, alone[d].ok) << "domain " << d << " round " << round;
+        EXPECT_EQ(o.message, alone[d].message) << "domain " << d << " round " << round;
+        EXPECT_TRUE(o.bytes == alone[d].bytes) << "domain " << d << " round " << round;
+      }
+  }
+  // Most loops of the corpus compute in every domain.
+  for (int d = 0; d < kDomains; ++d)
+    EXPECT_GE(computed[d], 6) << "domain " << d;
+}
+
+TEST(Engines, TheClosedLoopReportLeavesTheLoopModelAlone)
+{
+  for (const CorpusLoop& c : kCorpus) {
+    SCOPED_TRACE(c.name);
+    ModelScope model;
+    WriteCorpusLoop(c);
+    auto rec = std::make_unique<ROOTSTAT>();
+    SetElements(rec->loop, c.loop);
+    rec->loop.closedLoop = false;
+    const bool openOk = PrepareRootReport(Sys(), *rec, false);
+    ClearError();
+    const RootLocations open = rec->report;
+    std::vector<unsigned char> before;
+    Append(before, &Sys(), 1);
+
+    const bool closedOk = PrepareRootReport(Sys(), *rec, true);
+    ClearError();
+    std::vector<unsigned char> after;
+    Append(after, &Sys(), 1);
+    EXPECT_TRUE(before == after);
+    if (!openOk || !closedOk)
+      continue;
+    // The open loop's poles stay in the model, the report holds the
+    // closed loop's: the roots of D + K N, as many as the larger of D and N
+    // has.
+    EXPECT_EQ(std::memcmp(&Sys().denRoots, &open.poles, sizeof open.poles), 0);
+    EXPECT_EQ(rec->report.poles.n, std::max(open.poles.n, open.zeros.n));
+  }
+}
+
+}  // namespace

@@ -1,0 +1,219 @@
+// The root window's report and cursor: the report's layout at two font
+// sizes and its closed-loop marks, the cursor's read-outs along the traced
+// locus, and "Set gain", checked with the loop's gains and closed-loop poles
+// computed here.
+
+#include "tests/gui/root/RootWinTestSupport.h"
+
+#include "engine/model/NumberFormat.h"
+
+#include <QApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QTextBlock>
+#include <QTextLayout>
+#include <QTextEdit>
+
+#include <cmath>
+#include <cstdio>
+
+namespace {
+
+QString Num(long double v) { return QString::fromStdString(FormatModelNumber(static_cast<double>(v))); }
+
+TEST_F(RootWinTest, ReportOfThreePolesAndNoZerosFitsItsColumnsAndMarksTheClosedLoop)
+{
+  Loop("2", "(s+1)(s^2+2s+5)");
+  const QFont normal = QApplication::font();
+  // At the default font with 4 significant figures, and at 16 points with 9.
+  for (const int points : {0, 16}) {
+    SCOPED_TRACE(points);
+    if (points) {
+      std::snprintf(Sys().numberFormat, sizeof Sys().numberFormat, "%s", "%0.9g");
+      QFont big = normal;
+      big.setPointSize(points);
+      QApplication::setFont(big);
+    }
+    answer([](QDialog& dlg) {
+      EXPECT_EQ(dlg.windowTitle(), "Open-loop root locations");
+      EXPECT_FALSE(dlg.findChild<QWidget*>("MarkBtn")->isVisible());
+      auto* edit = dlg.findChild<QTextEdit*>("RichEdit");
+      const QTextDocument* doc = edit->document();
+      ASSERT_EQ(doc->blockCount(), 5);
+      const auto format = [doc](int b) { return doc->findBlockByNumber(b).begin().fragment().charFormat(); };
+      EXPECT_EQ(doc->firstBlock().text(), "Poles:");
+      EXPECT_EQ(format(0).fontWeight(), QFont::Bold);
+      EXPECT_TRUE(format(1).fontUnderline());
+      EXPECT_FALSE(format(2).fontUnderline() || format(2).fontWeight() == QFont::Bold);
+      // The columns line up, header and rows alike: no cell pushes the
+      // next one on to a later stop.
+      std::vector<qreal> starts;
+      for (int b = 1; b < 5; ++b) {
+        const QTextBlock block = doc->findBlockByNumber(b);
+        const QTextLine line = block.layout()->lineAt(0);
+        const QString text = block.text();
+        std::vector<qreal> x;
+        for (int i = 0; i < text.size(); ++i)
+          if (text[i] == '\t')
+            x.push_back(line.cursorToX(i + 1));
+        ASSERT_EQ(x.size(), 3u) << b;
+        if (starts.empty())
+          starts = x;
+        for (int k = 0; k < 3; ++k)
+          EXPECT_NEAR(x[k], starts[k], 0.5) << "row " << b << " column " << k + 1;
+      }
+      EXPECT_LE(doc->idealWidth(), edit->viewport()->width());
+      EXPECT_LE(doc->size().height(), edit->viewport()->height());
+      EXPECT_GE(dlg.width(), 401);
+      press(dlg, "CloseBtn");
+    });
+    click("OpenLoopSpdBtn");
+  }
+  QApplication::setFont(normal);
+
+  // Closed loop, K = 1: the roots of (s+1)(s^2+2s+5) + 2, marked on the chart.
+  answer([](QDialog& dlg) {
+    EXPECT_EQ(dlg.windowTitle(), "Closed-loop root locations");
+    press(dlg, "MarkBtn");
+    press(dlg, "CloseBtn");
+  });
+  click("ClosedLoopSpdBtn");
+  const std::vector<ChartItem> marks = itemsOf(ItemKind::Mark, kMarkTriangle);
+  ASSERT_EQ(marks.size(), 3u);
+  for (const LC& z : Roots({7, 7, 3, 1}))
+    EXPECT_LT(Nearest(At(marks), z), 1e-9);
+  EXPECT_EQ(marks[0].colour, Sys().pen[1]);
+  EXPECT_TRUE(shown().isEmpty()) << lastMessage().toStdString();
+
+  Sys().delay = 0.1;
+  int reports = 0;
+  MessageSeam::setModalHook([&](QDialog&) { return ++reports; });
+  click("ClosedLoopSpdBtn");
+  EXPECT_EQ(reports, 0);
+  EXPECT_EQ(lastMessage(), "Not available with delay");
+}
+
+// Store index of the first point with the tag (kOrdinary: of any branch)
+// from index from on.
+constexpr int kOrdinary = 0;
+int Find(const LocusResult& r, int tag, int from = 0)
+{
+  for (int i = from; i < r.count; ++i)
+    if (tag == kOrdinary ? r.points[i].tag >= 1 : static_cast<int>(r.points[i].tag) == tag)
+      return i;
+  return -1;
+}
+
+// The start-up loop with both elements: a pole at the origin, a zero at -2,
+// a break point on the real axis, a branch that leaves the rectangle.
+TEST_F(RootWinTest, CursorReadsTheLocusPointByPoint)
+{
+  Loop("6", "(s+1)(s^2+1.4s+6)", true);
+  Sys().showMarkLabels = true;
+  std::size_t withLocus = 0;
+  answer([&](QDialog& dlg) {
+    const LocusResult& r = rec().result;
+    withLocus = chart()->Items().size() - 3;  // under the crosshair
+    auto* bar = dlg.findChild<QScrollBar*>("ScrollBar1");
+    EXPECT_EQ(bar->maximum(), r.count - 1);
+    const auto read = [&](int i) {
+      bar->setValue(i);
+      QStringList v;
+      for (const char* name : {"RealValue", "ImagValue", "AngleValue", "GainValue", "BranchValue"})
+        v << text(dlg, name);
+      return v.join('|');
+    };
+    const auto gain = [&](int i) { return 1 / std::abs(kStartUpLoop.G(LC(r.points[i].x, r.points[i].y))); };
+    const auto angle = [&](int i) { return std::atan2((long double)r.points[i].y, (long double)r.points[i].x) * 180 / M_PIl; };
+
+    ASSERT_EQ(r.points[0].x + r.points[0].y, 0.0f);  // the first branch starts at the origin
+    EXPECT_EQ(read(0), "0|0||0|Open-loop pole");
+    const int zero = Find(r, kTagZeroEnd), brk = Find(r, kTagBreakPoint), ordinary = Find(r, kOrdinary, brk);
+    ASSERT_TRUE(zero > 0 && brk > 0 && ordinary > 0);
+    EXPECT_EQ(read(zero), "-2|0|180|Infinite|Open-loop zero");
+    EXPECT_EQ(read(brk).section('|', 3), Num(gain(brk)) + "|Break point");
+    EXPECT_EQ(read(ordinary), Num(r.points[ordinary].x) + "|" + Num(r.points[ordinary].y) + "|" + Num(angle(ordinary)) +
+                                  "|" + Num(gain(ordinary)) + "|Branch " +
+                                  QString::number(static_cast<int>(r.points[ordinary].tag)));
+    // The last point of a branch that leaves the rectangle is off the graph.
+    int off = 0;
+    while (off < r.count && r.points[off].x >= chart()->RangeLoX() && r.points[off].y >= chart()->RangeLoY() &&
+           r.points[off].y <= chart()->RangeHiY())
+      ++off;
+    ASSERT_LT(off, r.count);
+    read(off);
+    EXPECT_EQ(dlg.findChild<QLabel*>("OffScreenMsg")->text(), "Cursor off graph");
+
+    // Relative to the break point: differences, and the gain as a ratio.
+    read(brk);
+    press(dlg, "RelativeBtn");
+    EXPECT_EQ(dlg.windowTitle(), "Root locus cursor - relative mode");
+    EXPECT_EQ(read(ordinary).section('|', 0, 0), Num(r.points[ordinary].x - r.points[brk].x));
+    EXPECT_EQ(read(ordinary).section('|', 3, 3), Num(gain(ordinary) / gain(brk)));
+    press(dlg, "MarkBtn");  // a tick at the point, under the crosses
+    press(dlg, "AbsoluteBtn");
+    EXPECT_EQ(dlg.windowTitle(), "Root locus cursor - absolute mode");
+    EXPECT_EQ(read(ordinary).section('|', 3, 3), Num(gain(ordinary)));
+    // The pole's gain is too small to refer to.
+    read(0);
+    const qsizetype warned = shown().size();
+    press(dlg, "RelativeBtn");
+    ASSERT_EQ(shown().size(), warned + 1);
+    EXPECT_EQ(shown().last().caption + ": " + shown().last().text, "Warning: Gain too small, showing absolute gain");
+    EXPECT_EQ(read(ordinary).section('|', 3, 3), Num(gain(ordinary)));
+    press(dlg, "EqBtn2");
+    press(dlg, "CloseBtn");
+  });
+  click("CursSpdBtn");
+  EXPECT_EQ(evaluatorShown, 1);
+  // The crosses are gone; the mark and its label stay.
+  const DisplayList& l = chart()->Items();
+  ASSERT_EQ(l.size(), withLocus + 2);
+  EXPECT_EQ(l.item(withLocus).kind, ItemKind::Mark);
+  EXPECT_EQ(l.item(withLocus).code, kMarkTick);
+  EXPECT_EQ(l.item(withLocus + 1).kind, ItemKind::Text);
+}
+
+// Set gain makes the locus gain at the cursor the loop gain: a closed-loop
+// pole of D + kN then lies at the point, the diagram and the closed-loop
+// marks follow; where the gain is infinite or zero it is refused.
+TEST_F(RootWinTest, SetGainPutsAClosedLoopPoleAtTheCursor)
+{
+  Loop("6", "(s+1)(s^2+1.4s+6)", true);
+  LC point;
+  double tolerance = 0;
+  answer([&](QDialog& dlg) {
+    const LocusResult& r = rec().result;
+    auto* bar = dlg.findChild<QScrollBar*>("ScrollBar1");
+    const struct {
+      int index;
+      const char* message;
+    } refused[] = {{Find(r, kTagZeroEnd), "Infinite gain at this point"}, {0, "Zero gain at this point"}};
+    for (const auto& c : refused) {
+      bar->setValue(c.index);
+      press(dlg, "SetGainBtn");
+      EXPECT_EQ(lastMessage(), QLatin1String(c.message));
+      EXPECT_EQ(Sys().gain, 1.0);
+    }
+    const int i = Find(r, kOrdinary, r.count / 2);
+    bar->setValue(i);
+    point = LC(r.points[i].x, r.points[i].y);
+    tolerance = r.tolerance;
+    press(dlg, "SetGainBtn");
+    press(dlg, "CloseBtn");
+  });
+  click("CursSpdBtn");
+  const double k = Sys().gain;
+  EXPECT_NEAR(k, (double)(1 / std::abs(kStartUpLoop.G(point))), 1e-9 * k);
+  EXPECT_LE(Nearest(Roots(AddScaled(kStartUpLoop.den, kStartUpLoop.num, k)), point), tolerance);
+  EXPECT_EQ(frame->findChild<QLabel*>("GainValLabel")->text(), QString::fromStdString(FormatLabelNumber(k)));
+
+  answer([](QDialog& dlg) {
+    press(dlg, "MarkBtn");
+    press(dlg, "CloseBtn");
+  });
+  click("ClosedLoopSpdBtn");
+  EXPECT_LE(Nearest(At(itemsOf(ItemKind::Mark, kMarkTriangle)), point), tolerance);
+}
+
+}  // namespace
