@@ -1,5 +1,6 @@
 #include "app/FrameAccess.h"
 
+#include "app/DocumentSession.h"
 #include "app/Messages.h"
 #include "expr/EvalDlg.h"
 #include "model/SysDef.h"
@@ -37,6 +38,12 @@ void RunEvaluatorModally(QWidget* parent)
   ExecModal(*eval);
   if (shown)
     eval->show();
+}
+
+void NoteLoopChange(const QString& what)
+{
+  if (TDocumentSession* session = gFrame ? gFrame->findChild<TDocumentSession*>() : nullptr)
+    session->NoteChange(what);
 }
 
 void SetHint(QAbstractButton* button, const QString& hint)

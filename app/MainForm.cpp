@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
+#include "app/DocumentSession.h"
 #include "app/Domains.h"
 #include "app/FrameAccess.h"
 #include "app/HelpViewer.h"
@@ -18,6 +19,7 @@
 #include "time/TransChild.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -109,6 +111,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   // The create event: counters at zero, then the model with the example loop.
   counts_.fill(0);
   model_ = std::make_unique<ModelScope>();
+  session_ = new TDocumentSession(this, [this] { showLoop(); });
+  connect(session_, &TDocumentSession::titleChanged, this, &TMainForm::updateTitle);
 
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("MdiArea"));
@@ -130,17 +134,26 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   params_ = new TParamDlg(this);
   about_ = new TAboutBox(this);
   connect(sysDef_, &TSysDefForm::visibilityChanged, this, &TMainForm::sysDefShown);
-  connect(sysDef_, &TSysDefForm::gainClicked, this, [this] { EditGain(this); });
-  connect(sysDef_, &TSysDefForm::delayClicked, this, [this] { EditDelay(this); });
+  connect(sysDef_, &TSysDefForm::gainClicked, this, [this] {
+    EditGain(this);
+    edited(tr("gain"));
+  });
+  connect(sysDef_, &TSysDefForm::delayClicked, this, [this] {
+    EditDelay(this);
+    edited(tr("delay"));
+  });
   connect(sysDef_, &TSysDefForm::holdClicked, this, &TMainForm::editSampleHold);
   connect(sysDef_, &TSysDefForm::elementClicked, this, &TMainForm::editElement);
   connect(sysDef_, &TSysDefForm::elementLabelClicked, this,
           [this](int element) { Route(element == kCompensator ? RoutedCommand::Compensator : RoutedCommand::Plant); });
-  connect(sysDef_, &TSysDefForm::nonlinearityClicked, this, [this](bool forward) { EditNonlinearity(this, forward); });
+  connect(sysDef_, &TSysDefForm::nonlinearityClicked, this, [this](bool forward) {
+    EditNonlinearity(this, forward);
+    edited(forward ? tr("forward path nonlinearity") : tr("feedback path nonlinearity"));
+  });
   connect(sysDef_, &TSysDefForm::nonlinearityLabelClicked, this,
           [this](bool forward) { Route(forward ? RoutedCommand::FwdNlin : RoutedCommand::FbkNlin); });
 
-  setWindowTitle(QStringLiteral("%1 [V1.1]").arg(QLatin1String(kTitle)));
+  updateTitle();
   setWindowIcon(QIcon(QStringLiteral(":/icons/vanto.svg")));
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     startFrame_ = FrameStartGeometry(screen->availableGeometry());
@@ -182,7 +195,8 @@ void TMainForm::createMenus()
   addEntry(file, "Loadsystem1", tr("&Load system..."), QString(), false);
   closeAll_ = addEntry(file, "Closeall1", tr("&Close all"), tr("Close current file"));
   connect(closeAll_, &QAction::triggered, this, &TMainForm::closeAll);
-  addEntry(file, "Newsystem1", tr("&New system"), QString(), false);
+  QAction* newSystem = addEntry(file, "Newsystem1", tr("&New system"), QString());
+  connect(newSystem, &QAction::triggered, this, &TMainForm::newSystem);
   file->addSeparator();
   addEntry(file, "Save1", tr("&Save..."), tr("Save current file"), false);
   addEntry(file, "Saveas1", tr("Save &as..."), tr("Save current file as..."), false);
@@ -198,12 +212,21 @@ void TMainForm::createMenus()
 
   QMenu* edit = bar->addMenu(tr("&Edit"));
   edit->setObjectName(QStringLiteral("Edit1"));
+  edit->addAction(session_->undoAction());
+  edit->addAction(session_->redoAction());
+  edit->addSeparator();
   QAction* gain = addEntry(edit, "Gain1", tr("&Gain..."), QString());
   gain->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-  connect(gain, &QAction::triggered, this, [this] { EditGain(this); });
+  connect(gain, &QAction::triggered, this, [this] {
+    EditGain(this);
+    edited(tr("gain"));
+  });
   QAction* delay = addEntry(edit, "Delay1", tr("&Delay..."), QString());
   delay->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-  connect(delay, &QAction::triggered, this, [this] { EditDelay(this); });
+  connect(delay, &QAction::triggered, this, [this] {
+    EditDelay(this);
+    edited(tr("delay"));
+  });
   QAction* hold = addEntry(edit, "Sampleholdtime1", tr("&Sample hold time..."), QString());
   hold->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   connect(hold, &QAction::triggered, this, &TMainForm::editSampleHold);
@@ -215,10 +238,16 @@ void TMainForm::createMenus()
   edit->addSeparator();
   QAction* fwdNl = addEntry(edit, "Forwardpathnonlinearity1", tr("&Forward path non linearity..."),
                             tr("Edit the forward path nonlinearity"));
-  connect(fwdNl, &QAction::triggered, this, [this] { EditNonlinearity(this, true); });
+  connect(fwdNl, &QAction::triggered, this, [this] {
+    EditNonlinearity(this, true);
+    edited(tr("forward path nonlinearity"));
+  });
   QAction* fbkNl = addEntry(edit, "Feedbackpathnonlinearity1", tr("Feedbac&k path non linearity..."),
                             tr("Edit the feedback path nonlinearity"));
-  connect(fbkNl, &QAction::triggered, this, [this] { EditNonlinearity(this, false); });
+  connect(fbkNl, &QAction::triggered, this, [this] {
+    EditNonlinearity(this, false);
+    edited(tr("feedback path nonlinearity"));
+  });
 
   QMenu* view = bar->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("View1"));
@@ -233,6 +262,7 @@ void TMainForm::createMenus()
   connect(params, &QAction::triggered, this, [this] {
     if (ExecModal(*params_) == QDialog::Accepted && activeChild())
       activeChild()->ModelEdited(ModelEdit::Parameters);
+    edited(tr("parameters"));
   });
 
   windowMenu_ = bar->addMenu(tr("&Window"));
@@ -433,6 +463,7 @@ void TMainForm::editSampleHold()
 {
   if (EditSampleHold(this) && activeChild())
     activeChild()->ModelEdited(ModelEdit::SampleHold);
+  edited(tr("sample-hold time"));
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -610,6 +641,42 @@ void TMainForm::editElement(int elem)
   editTF_->setElement(elem);
   ExecModal(*editTF_);
   sysDef_->RefreshTransferFunctions();
+  edited(elem == kCompensator ? tr("compensator") : tr("plant"));
+}
+
+void TMainForm::edited(const QString& what) { session_->NoteChange(what); }
+
+void TMainForm::showLoop()
+{
+  sysDef_->RefreshTransferFunctions();
+  sysDef_->RefreshDelay();
+  sysDef_->RefreshNonlinearities();
+  sysDef_->RefreshGain();
+  sysDef_->RefreshHold();
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (auto* child = qobject_cast<TDomainChildForm*>(sub->widget()))
+      child->ModelEdited(ModelEdit::Parameters);
+}
+
+void TMainForm::updateTitle()
+{
+  setWindowTitle(QStringLiteral("%1[*] - %2 [V1.1]").arg(session_->documentName(), QLatin1String(kTitle)));
+  setWindowModified(session_->isModified());
+}
+
+void TMainForm::newSystem()
+{
+  if (session_->MaybeSave([this] { return saveDocument(); }))
+    session_->NewSystem();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+  if (!session_->MaybeSave([this] { return saveDocument(); })) {
+    event->ignore();
+    return;
+  }
+  QMainWindow::closeEvent(event);
 }
 
 void TMainForm::arrangeIcons()

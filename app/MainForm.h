@@ -24,6 +24,7 @@ class TEditTFDlg;
 class TEvalDlg;
 class TParamDlg;
 class TAboutBox;
+class TDocumentSession;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -48,8 +49,13 @@ public:
   // no window takes it).
   void Route(RoutedCommand c);
 
+  // The design session: undo and redo, the file and the modified mark.
+  TDocumentSession& session() const { return *session_; }
+
 protected:
   void showEvent(QShowEvent* event) override;
+  // With unsaved changes the user may save them first, or stay.
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -85,8 +91,18 @@ private:
   // the diagram shows the element's texts as the editor leaves them.
   void editElement(int elem);
   void arrangeIcons();
+  // After an editor closed: its change, if any, becomes one undo step.
+  void edited(const QString& what);
+  // Shows the loop model anew in the diagram and the open windows.
+  void showLoop();
+  void updateTitle();
+  void newSystem();
+  // The file commands (MainFormFiles.cpp). Saving returns true when the
+  // document was written.
+  bool saveDocument();
 
   std::unique_ptr<ModelScope> model_;
+  TDocumentSession* session_ = nullptr;
   std::array<int, 4> counts_{};
   // The routed tool buttons, indexed by RoutedCommand.
   std::array<QToolButton*, kRoutedCommands> routed_{};

@@ -32,12 +32,15 @@ const char* const kRoutedButtons[] = {"OpenLoopSpdBtn", "ClosedLoopSpdBtn", "Com
 
 TEST_F(FrameTest, StartsWithTheDocumentedFrame)
 {
-  EXPECT_EQ(frame->windowTitle(), QStringLiteral("VANTO for Windows [V1.1]"));
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("Untitled[*] - VANTO for Windows [V1.1]"));
+  EXPECT_FALSE(frame->isWindowModified());
   EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
   EXPECT_FALSE(action("Printgraph1")->isEnabled());
   EXPECT_FALSE(action("Printresults1")->isEnabled());
   for (const char* name : {"Open1", "Loadsystem1", "Newsystem1", "Save1", "Saveas1"})
-    EXPECT_FALSE(action(name)->isEnabled()) << name;
+    EXPECT_TRUE(action(name)->isEnabled()) << name;
+  EXPECT_FALSE(action("Undo1")->isEnabled());
+  EXPECT_FALSE(action("Redo1")->isEnabled());
   for (const char* name : {"Forwardpathnonlinearity1", "Feedbackpathnonlinearity1"})
     EXPECT_TRUE(action(name)->isEnabled()) << name;
   for (const char* name : {"Closeall1", "Cascade1", "Tile1", "ArrangeIcons1", "MinimizeAll1"})
