@@ -1,6 +1,7 @@
 #include "app/MainForm.h"
 
 #include "app/AboutBox.h"
+#include "app/Autosave.h"
 #include "app/DocumentSession.h"
 #include "app/Domains.h"
 #include "app/FrameAccess.h"
@@ -34,6 +35,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -113,6 +115,17 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   model_ = std::make_unique<ModelScope>();
   session_ = new TDocumentSession(this, [this] { showLoop(); });
   connect(session_, &TDocumentSession::titleChanged, this, &TMainForm::updateTitle);
+  // Each change is in the autosave within 2 s of it.
+  autosave_ = std::make_unique<TAutosave>();
+  autosaveTimer_ = new QTimer(this);
+  autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
+  autosaveTimer_->setSingleShot(true);
+  autosaveTimer_->setInterval(2000);
+  connect(autosaveTimer_, &QTimer::timeout, this, &TMainForm::writeAutosave);
+  connect(session_, &TDocumentSession::changed, this, [this] {
+    if (!autosaveTimer_->isActive())
+      autosaveTimer_->start();
+  });
 
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("MdiArea"));
@@ -171,6 +184,7 @@ TMainForm::~TMainForm()
   delete params_;
   delete about_;
   RegisterMainFrame(nullptr);
+  autosave_->Remove();
   model_.reset();
 }
 
@@ -191,15 +205,19 @@ void TMainForm::createMenus()
   QMenu* file = bar->addMenu(tr("&File"));
   file->setObjectName(QStringLiteral("File1"));
   file->menuAction()->setStatusTip(tr("File related commands"));
-  addEntry(file, "Open1", tr("&Open..."), tr("Open an existing file"), false);
-  addEntry(file, "Loadsystem1", tr("&Load system..."), QString(), false);
+  QAction* open = addEntry(file, "Open1", tr("&Open..."), tr("Open an existing file"));
+  connect(open, &QAction::triggered, this, &TMainForm::openEnvironment);
+  QAction* load = addEntry(file, "Loadsystem1", tr("&Load system..."), QString());
+  connect(load, &QAction::triggered, this, &TMainForm::loadSystem);
   closeAll_ = addEntry(file, "Closeall1", tr("&Close all"), tr("Close current file"));
   connect(closeAll_, &QAction::triggered, this, &TMainForm::closeAll);
   QAction* newSystem = addEntry(file, "Newsystem1", tr("&New system"), QString());
   connect(newSystem, &QAction::triggered, this, &TMainForm::newSystem);
   file->addSeparator();
-  addEntry(file, "Save1", tr("&Save..."), tr("Save current file"), false);
-  addEntry(file, "Saveas1", tr("Save &as..."), tr("Save current file as..."), false);
+  QAction* save = addEntry(file, "Save1", tr("&Save..."), tr("Save current file"));
+  connect(save, &QAction::triggered, this, &TMainForm::saveDocument);
+  QAction* saveAs = addEntry(file, "Saveas1", tr("Save &as..."), tr("Save current file as..."));
+  connect(saveAs, &QAction::triggered, this, &TMainForm::saveDocumentAs);
   file->addSeparator();
   addEntry(file, "Printgraph1", tr("&Print graph..."), QString(), false);
   addEntry(file, "Printresults1", tr("Print &results..."), QString(), false);
@@ -332,9 +350,12 @@ void TMainForm::createToolBar()
   bar->setIconSize(QSize(19, 19));
   bar->setContextMenuPolicy(Qt::PreventContextMenu);
 
-  addButton("OpenSpdBtn", "open", tr("Load system plus environment"), false, false);
-  addButton("LoadSysSpdBtn", "loadsys", tr("Load a system definition"), false, false);
-  addButton("SaveSpdBtn", "save", tr("Save system plus environment"), false, false);
+  connect(addButton("OpenSpdBtn", "open", tr("Load system plus environment"), true, false),
+          &QToolButton::clicked, this, &TMainForm::openEnvironment);
+  connect(addButton("LoadSysSpdBtn", "loadsys", tr("Load a system definition"), true, false),
+          &QToolButton::clicked, this, &TMainForm::loadSystem);
+  connect(addButton("SaveSpdBtn", "save", tr("Save system plus environment"), true, false),
+          &QToolButton::clicked, this, &TMainForm::saveEnvironment);
   bar->addSeparator();
   sysDefBtn_ = addButton("SysDefSpdBtn", "sysdef", tr("View system definition"), true, true);
   connect(sysDefBtn_, &QToolButton::clicked, this, &TMainForm::toggleSysDef);
@@ -676,6 +697,9 @@ void TMainForm::closeEvent(QCloseEvent* event)
     event->ignore();
     return;
   }
+  // A clean exit leaves nothing to recover.
+  autosaveTimer_->stop();
+  autosave_->Remove();
   QMainWindow::closeEvent(event);
 }
 

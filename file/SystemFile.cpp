@@ -76,7 +76,7 @@ void appendKeys(std::string& out, const SectionKind& kind, void* rec)
   }
 }
 
-std::string fileText(const SystemValues& v, const DisplayOptions* options, std::span<const WindowRecord> windows)
+std::string fileText(const SystemValues& v, const DisplayRecord* options, std::span<const WindowRecord> windows)
 {
   std::string out = kSystemFileMagic;
   out += ' ';
@@ -499,9 +499,9 @@ void ApplySystem(const LoadedSystem& loaded, SYSDATA& s)
   s.plantInitEnabled = v.plantInitEnabled;
 }
 
-DisplayOptions DisplayOptionsOf(const SYSDATA& s)
+DisplayRecord DisplayRecordOf(const SYSDATA& s)
 {
-  DisplayOptions o;
+  DisplayRecord o;
   static_assert(sizeof o.numberFormat == sizeof s.numberFormat);
   std::memcpy(o.numberFormat, s.numberFormat, sizeof o.numberFormat);
   o.numberFormat[sizeof o.numberFormat - 1] = '\0';
@@ -511,7 +511,7 @@ DisplayOptions DisplayOptionsOf(const SYSDATA& s)
   return o;
 }
 
-void ApplyDisplayOptions(const DisplayOptions& o, SYSDATA& s)
+void ApplyDisplayRecord(const DisplayRecord& o, SYSDATA& s)
 {
   std::memcpy(s.numberFormat, o.numberFormat, sizeof s.numberFormat);
   s.numberFormat[sizeof s.numberFormat - 1] = '\0';
@@ -527,7 +527,7 @@ std::string SystemFileText(const SYSDATA& s)
 
 std::string SystemFileText(const SYSDATA& s, const std::vector<WindowRecord>& windows)
 {
-  const DisplayOptions o = DisplayOptionsOf(s);
+  const DisplayRecord o = DisplayRecordOf(s);
   return fileText(SystemValuesOf(s), &o, windows);
 }
 

@@ -68,7 +68,7 @@ struct SystemValues {
 };
 
 // The display options of the options dialog.
-struct DisplayOptions {
+struct DisplayRecord {
   char numberFormat[8] = "%0.4g";  // "%0.Ng", N = 3..9 significant figures
   Rgb pen[4] = {kGreen, kRed, kBlue, kFuchsia};
   bool showMarkLabels = false;
@@ -87,7 +87,7 @@ struct WindowRecord {
 };
 
 struct Environment {
-  DisplayOptions options;
+  DisplayRecord options;
   std::vector<WindowRecord> windows;
 };
 
@@ -102,7 +102,7 @@ struct LoadedSystem {
 // The loop values of s, with the user parameters a..d as they are now.
 [[nodiscard]] SystemValues SystemValuesOf(const SYSDATA& s);
 // The display options of s.
-[[nodiscard]] DisplayOptions DisplayOptionsOf(const SYSDATA& s);
+[[nodiscard]] DisplayRecord DisplayRecordOf(const SYSDATA& s);
 
 // The text of a system file for s.
 [[nodiscard]] std::string SystemFileText(const SYSDATA& s);
@@ -129,7 +129,7 @@ struct LoadedSystem {
 // parameters a..d. Run UpdateLoop afterwards, as after a dialog's OK.
 void ApplySystem(const LoadedSystem& loaded, SYSDATA& s);
 // Writes the display options into s.
-void ApplyDisplayOptions(const DisplayOptions& options, SYSDATA& s);
+void ApplyDisplayRecord(const DisplayRecord& options, SYSDATA& s);
 
 // Replaces the file at path with text atomically: writes a temporary file
 // beside it, flushes and syncs it, then renames it over path. On any failure

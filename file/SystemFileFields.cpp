@@ -68,17 +68,17 @@ const Field kSystemFields[] = {
 };
 
 const Field kOptionsFields[] = {
-    FIELD(DisplayOptions, "number-format", numberFormat),
-    FIELD(DisplayOptions, "pen-1", pen[0]),
-    FIELD(DisplayOptions, "pen-2", pen[1]),
-    FIELD(DisplayOptions, "pen-3", pen[2]),
-    FIELD(DisplayOptions, "pen-4", pen[3]),
-    FIELD(DisplayOptions, "mark-labels", showMarkLabels),
+    FIELD(DisplayRecord, "number-format", numberFormat),
+    FIELD(DisplayRecord, "pen-1", pen[0]),
+    FIELD(DisplayRecord, "pen-2", pen[1]),
+    FIELD(DisplayRecord, "pen-3", pen[2]),
+    FIELD(DisplayRecord, "pen-4", pen[3]),
+    FIELD(DisplayRecord, "mark-labels", showMarkLabels),
 };
 
 const char* checkOptions(const void* r)
 {
-  const char* f = static_cast<const DisplayOptions*>(r)->numberFormat;
+  const char* f = static_cast<const DisplayRecord*>(r)->numberFormat;
   const bool good = std::strlen(f) == 5 && std::strncmp(f, "%0.", 3) == 0 && f[3] >= '3' && f[3] <= '9' &&
                     f[4] == 'g';
   return good ? nullptr : filemsg::kNumberFormat;

@@ -65,9 +65,9 @@ TEST_F(FrameTest, ToolButtonsHaveTheirHintsAndInitialStates)
     const char* name;
     const char* hint;
     bool enabled;
-  } kButtons[] = {{"OpenSpdBtn", "Load system plus environment", false},
-                  {"LoadSysSpdBtn", "Load a system definition", false},
-                  {"SaveSpdBtn", "Save system plus environment", false},
+  } kButtons[] = {{"OpenSpdBtn", "Load system plus environment", true},
+                  {"LoadSysSpdBtn", "Load a system definition", true},
+                  {"SaveSpdBtn", "Save system plus environment", true},
                   {"SysDefSpdBtn", "Hide system definition", true},
                   {"OpenLoopSpdBtn", "Open loop", false},
                   {"ClosedLoopSpdBtn", "Closed loop", false},
