@@ -122,10 +122,12 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   autosaveTimer_->setSingleShot(true);
   autosaveTimer_->setInterval(2000);
   connect(autosaveTimer_, &QTimer::timeout, this, &TMainForm::writeAutosave);
-  connect(session_, &TDocumentSession::changed, this, [this] {
-    if (!autosaveTimer_->isActive())
-      autosaveTimer_->start();
-  });
+  // A save (or an undo back to the saved state) removes it the same way.
+  for (auto signal : {&TDocumentSession::changed, &TDocumentSession::titleChanged})
+    connect(session_, signal, this, [this] {
+      if (!autosaveTimer_->isActive())
+        autosaveTimer_->start();
+    });
 
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("MdiArea"));
