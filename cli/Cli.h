@@ -85,6 +85,7 @@ int CmdTime(CliContext& ctx);
 int CmdFreq(CliContext& ctx);
 int CmdRender(CliContext& ctx);
 int CmdNlin(CliContext& ctx);
+int CmdSave(CliContext& ctx);
 
 // The options of the nonlinear window (--no-fwd, --fbk, --xmin, --xmax,
 // --points) into rec, which starts as a new window's record. Returns 0, 1

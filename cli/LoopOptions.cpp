@@ -1,6 +1,7 @@
 #include "cli/LoopOptions.h"
 
 #include "engine/expr/ConstantTable.h"
+#include "engine/file/SystemFile.h"
 #include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
@@ -43,6 +44,52 @@ int readValue(const std::string& option, const std::string& text, const ValueRan
   return 0;
 }
 
+// Reads the system file of --system into loaded. Pictures carrying a
+// system file are not read yet: this is the one place that refuses them.
+bool readSystemSource(const std::string& path, LoadedSystem& loaded, std::string& message)
+{
+  for (const char* ext : {".png", ".svg", ".pdf"}) {
+    const std::size_t n = std::strlen(ext);
+    if (path.size() > n && path.compare(path.size() - n, n, ext) == 0) {
+      message = path + ": reading the design from a picture is not available yet";
+      return false;
+    }
+  }
+  return LoadSystemFile(path, loaded, message);
+}
+
+// --system FILE is applied before every other loop option, wherever it
+// stands, so that each option given overrides the file.
+int applySystemOption(std::vector<std::string>& args, std::string& usage, std::ostream& err)
+{
+  std::string path;
+  for (std::size_t i = 0; i < args.size() && args[i] != "--"; ++i) {
+    if (args[i] != "--system")
+      continue;
+    if (!path.empty()) {
+      usage = "--system given twice";
+      return 2;
+    }
+    if (i + 1 >= args.size() || args[i + 1].empty()) {
+      usage = "--system needs a value";
+      return 2;
+    }
+    path = args[i + 1];
+    args.erase(args.begin() + static_cast<long>(i), args.begin() + static_cast<long>(i) + 2);
+    --i;
+  }
+  if (path.empty())
+    return 0;
+  LoadedSystem loaded;
+  std::string message;
+  if (!readSystemSource(path, loaded, message)) {
+    err << message << '\n';
+    return 1;
+  }
+  ApplySystem(loaded, Sys());
+  return 0;
+}
+
 int readParam(const std::string& text, std::string& usage)
 {
   const std::size_t eq = text.find('=');
@@ -64,6 +111,8 @@ int readParam(const std::string& text, std::string& usage)
 int ApplyLoopOptions(std::vector<std::string>& args, CliContext::LoopMode& mode, std::string& usage,
                      std::ostream& err)
 {
+  if (const int rc = applySystemOption(args, usage, err); rc != 0)
+    return rc;
   SYSDATA& s = Sys();
   std::vector<std::string> rest;
   for (std::size_t i = 0; i < args.size(); ++i) {
@@ -78,7 +127,7 @@ int ApplyLoopOptions(std::vector<std::string>& args, CliContext::LoopMode& mode,
     }
     static const char* const kValued[] = {"--gc-num", "--gc-den", "--gp-num", "--gp-den", "--gain",
                                           "--delay",  "--hold",   "--fwd-nl", "--fbk-nl", "--param",
-                                          "--elements", "--system"};
+                                          "--elements"};
     bool valued = false;
     for (const char* name : kValued)
       valued = valued || a == name;
@@ -124,9 +173,6 @@ int ApplyLoopOptions(std::vector<std::string>& args, CliContext::LoopMode& mode,
         usage = "--elements: plant, compensator or both expected";
         rc = 2;
       }
-    } else if (a == "--system") {
-      usage = "--system: not available yet";
-      rc = 2;
     }
     if (rc != 0)
       return rc;

@@ -22,7 +22,7 @@ struct Subcommand {
 const Subcommand kSubcommands[] = {
     {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
     {"c2d", CmdC2d, true},    {"time", CmdTime, true},    {"freq", CmdFreq, true},
-    {"locus", CmdLocus, true},  {"nlin", CmdNlin, true},
+    {"locus", CmdLocus, true},  {"nlin", CmdNlin, true},    {"save", CmdSave, false},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
 #endif
@@ -54,6 +54,7 @@ const char kUsage[] =
     "      [--settling TS] [--closed-loop-marks] [--mark-labels] [--no-unit-circle]\n"
     "      freq: [--mcontour M | --mcontours] [--unit-circle] [--margins] [--labels]\n"
     "      [--df fwd|fbk [--limit-cycles]]\n"
+    "  save FILE                                 write the loop as a system file (atomically)\n"
     "\n"
     "Loop options:\n"
     "  --gc-num TEXT --gc-den TEXT   compensator (start: 1+0.5s over s)\n"
@@ -63,7 +64,8 @@ const char kUsage[] =
     "  --param NAME=VALUE            user parameter a, b, c or d (repeatable)\n"
     "  --elements plant|compensator|both   elements taken into the loop (start: plant)\n"
     "  --open, --closed              loop mode\n"
-    "  --system FILE                 read the loop from a saved system file\n"
+    "  --system FILE                 read the loop from a system file first; the other\n"
+    "                                loop options override it\n"
     "\n"
     "  --repeat N     (c2d, time, freq, locus, nlin) time N more runs, printed on stderr\n"
     "  --help, --version\n"

@@ -25,6 +25,10 @@ TSysDefForm* SysDefWindow();
 // afterwards), or a fresh one when there is no frame.
 void RunEvaluatorModally(QWidget* parent);
 
+// After a command outside the frame's editors changed the loop (the root
+// cursor's "Set gain"): the change becomes one undo step named what.
+void NoteLoopChange(const QString& what);
+
 // Sets the text of status-bar panel 0, 1 or 2.
 void SetStatusPanel(int index, const QString& text);
 // The current text of a status-bar panel (empty when there is no frame).

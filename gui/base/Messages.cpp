@@ -5,6 +5,7 @@
 #include <QApplication>
 #include <QColorDialog>
 #include <QDialog>
+#include <QFileDialog>
 #include <QList>
 #include <QMessageBox>
 
@@ -12,6 +13,7 @@ namespace {
 MessageSeam::MessageHook gMessageHook;
 MessageSeam::ModalHook gModalHook;
 MessageSeam::ColorHook gColorHook;
+MessageSeam::FileHook gFileHook;
 QList<MessageRecord> gShown;
 int gBeeps = 0;
 
@@ -54,6 +56,16 @@ MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& te
     box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
     box.setDefaultButton(QMessageBox::No);
     return box.exec() == QMessageBox::Yes ? MsgResult::Yes : MsgResult::No;
+  }
+  if (buttons == MsgButtons::SaveDiscardCancel) {
+    box.setStandardButtons(QMessageBox::Save | QMessageBox::Discard | QMessageBox::Cancel);
+    box.setDefaultButton(QMessageBox::Save);
+    box.setEscapeButton(QMessageBox::Cancel);
+    switch (box.exec()) {
+    case QMessageBox::Save: return MsgResult::Save;
+    case QMessageBox::Discard: return MsgResult::Discard;
+    default: return MsgResult::Cancel;
+    }
   }
   box.setStandardButtons(QMessageBox::Ok);
   box.exec();
@@ -106,15 +118,32 @@ bool ChooseColor(QWidget* parent, QColor& colour)
   return true;
 }
 
+QString ChooseFile(QWidget* parent, const FileRequest& request)
+{
+  if (gFileHook)
+    return gFileHook(request);
+  QFileDialog dlg(parent, request.caption, request.start, request.filter);
+  dlg.setAcceptMode(request.mustExist ? QFileDialog::AcceptOpen : QFileDialog::AcceptSave);
+  dlg.setFileMode(request.mustExist ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+  if (!request.mustExist)
+    dlg.setDefaultSuffix(QStringLiteral("vanto"));
+  KeepAboveStayOnTopWindows(dlg);
+  if (dlg.exec() != QDialog::Accepted || dlg.selectedFiles().isEmpty())
+    return QString();
+  return dlg.selectedFiles().constFirst();
+}
+
 namespace MessageSeam {
 void setMessageHook(MessageHook hook) { gMessageHook = std::move(hook); }
 void setModalHook(ModalHook hook) { gModalHook = std::move(hook); }
 void setColorHook(ColorHook hook) { gColorHook = std::move(hook); }
+void setFileHook(FileHook hook) { gFileHook = std::move(hook); }
 void reset()
 {
   gMessageHook = nullptr;
   gModalHook = nullptr;
   gColorHook = nullptr;
+  gFileHook = nullptr;
   gShown.clear();
   gBeeps = 0;
 }

@@ -12,8 +12,9 @@ class QDialog;
 class QWidget;
 
 enum class MsgIcon { None, Stop, Exclamation, Question, Information };
-enum class MsgButtons { Ok, YesNo };  // a Yes/No question has No as default
-enum class MsgResult { Ok, Yes, No };
+// A Yes/No question has No as default; Save/Discard/Cancel has Save.
+enum class MsgButtons { Ok, YesNo, SaveDiscardCancel };
+enum class MsgResult { Ok, Yes, No, Save, Discard, Cancel };
 
 struct MessageRecord {
   QString caption;
@@ -40,6 +41,17 @@ void HandBeep();
 // "Error" with the stop icon. The text stays stored.
 void ReportError(QWidget* parent = nullptr);
 
+// The platform's file dialog: a file to read (mustExist) or to write, in
+// the file types of filter ("Kind (*.ext)"), starting at start. The chosen
+// path, or an empty text when the user cancelled.
+struct FileRequest {
+  QString caption;
+  QString filter;
+  QString start;
+  bool mustExist = true;
+};
+QString ChooseFile(QWidget* parent, const FileRequest& request);
+
 // Runs dlg modally and returns its result (QDialog::Accepted or Rejected).
 int ExecModal(QDialog& dlg);
 
@@ -54,10 +66,12 @@ namespace MessageSeam {
 using MessageHook = std::function<MsgResult(const MessageRecord&)>;
 using ModalHook = std::function<int(QDialog&)>;
 using ColorHook = std::function<bool(QColor&)>;
+using FileHook = std::function<QString(const FileRequest&)>;
 
 void setMessageHook(MessageHook hook);
 void setModalHook(ModalHook hook);
 void setColorHook(ColorHook hook);
+void setFileHook(FileHook hook);
 // Removes every hook and forgets the recorded messages and beeps.
 void reset();
 

@@ -1,5 +1,6 @@
 #include "gui/base/FrameAccess.h"
 
+#include "gui/frame/DocumentSession.h"
 #include "gui/base/Messages.h"
 #include "gui/dialogs/EvalDlg.h"
 #include "gui/diagram/SysDef.h"
@@ -37,6 +38,12 @@ void RunEvaluatorModally(QWidget* parent)
   ExecModal(*eval);
   if (shown)
     eval->show();
+}
+
+void NoteLoopChange(const QString& what)
+{
+  if (TDocumentSession* session = gFrame ? gFrame->findChild<TDocumentSession*>() : nullptr)
+    session->NoteChange(what);
 }
 
 void SetHint(QAbstractButton* button, const QString& hint)

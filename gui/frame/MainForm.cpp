@@ -1,6 +1,8 @@
 #include "gui/frame/MainForm.h"
 
 #include "gui/frame/AboutBox.h"
+#include "gui/frame/Autosave.h"
+#include "gui/frame/DocumentSession.h"
 #include "engine/domain/Domains.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/base/HelpViewer.h"
@@ -18,6 +20,7 @@
 #include "gui/time/TransChild.h"
 
 #include <QAction>
+#include <QCloseEvent>
 #include <QDockWidget>
 #include <QFontMetrics>
 #include <QGuiApplication>
@@ -32,6 +35,7 @@
 #include <QScrollBar>
 #include <QStatusBar>
 #include <QToolBar>
+#include <QTimer>
 #include <QToolButton>
 
 #include <algorithm>
@@ -109,6 +113,21 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   // The create event: counters at zero, then the model with the example loop.
   counts_.fill(0);
   model_ = std::make_unique<ModelScope>();
+  session_ = new TDocumentSession(this, [this] { showLoop(); });
+  connect(session_, &TDocumentSession::titleChanged, this, &TMainForm::updateTitle);
+  // Each change is in the autosave within 2 s of it.
+  autosave_ = std::make_unique<TAutosave>();
+  autosaveTimer_ = new QTimer(this);
+  autosaveTimer_->setObjectName(QStringLiteral("AutosaveTimer"));
+  autosaveTimer_->setSingleShot(true);
+  autosaveTimer_->setInterval(2000);
+  connect(autosaveTimer_, &QTimer::timeout, this, &TMainForm::writeAutosave);
+  // A save (or an undo back to the saved state) removes it the same way.
+  for (auto signal : {&TDocumentSession::changed, &TDocumentSession::titleChanged})
+    connect(session_, signal, this, [this] {
+      if (!autosaveTimer_->isActive())
+        autosaveTimer_->start();
+    });
 
   mdi_ = new QMdiArea(this);
   mdi_->setObjectName(QStringLiteral("MdiArea"));
@@ -130,17 +149,26 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   params_ = new TParamDlg(this);
   about_ = new TAboutBox(this);
   connect(sysDef_, &TSysDefForm::visibilityChanged, this, &TMainForm::sysDefShown);
-  connect(sysDef_, &TSysDefForm::gainClicked, this, [this] { EditGain(this); });
-  connect(sysDef_, &TSysDefForm::delayClicked, this, [this] { EditDelay(this); });
+  connect(sysDef_, &TSysDefForm::gainClicked, this, [this] {
+    EditGain(this);
+    edited(tr("gain"));
+  });
+  connect(sysDef_, &TSysDefForm::delayClicked, this, [this] {
+    EditDelay(this);
+    edited(tr("delay"));
+  });
   connect(sysDef_, &TSysDefForm::holdClicked, this, &TMainForm::editSampleHold);
   connect(sysDef_, &TSysDefForm::elementClicked, this, &TMainForm::editElement);
   connect(sysDef_, &TSysDefForm::elementLabelClicked, this,
           [this](int element) { Route(element == kCompensator ? RoutedCommand::Compensator : RoutedCommand::Plant); });
-  connect(sysDef_, &TSysDefForm::nonlinearityClicked, this, [this](bool forward) { EditNonlinearity(this, forward); });
+  connect(sysDef_, &TSysDefForm::nonlinearityClicked, this, [this](bool forward) {
+    EditNonlinearity(this, forward);
+    edited(forward ? tr("forward path nonlinearity") : tr("feedback path nonlinearity"));
+  });
   connect(sysDef_, &TSysDefForm::nonlinearityLabelClicked, this,
           [this](bool forward) { Route(forward ? RoutedCommand::FwdNlin : RoutedCommand::FbkNlin); });
 
-  setWindowTitle(QStringLiteral("%1 [V1.1]").arg(QLatin1String(kTitle)));
+  updateTitle();
   setWindowIcon(QIcon(QStringLiteral(":/icons/vanto.svg")));
   if (const QScreen* screen = QGuiApplication::primaryScreen())
     startFrame_ = FrameStartGeometry(screen->availableGeometry());
@@ -158,6 +186,7 @@ TMainForm::~TMainForm()
   delete params_;
   delete about_;
   RegisterMainFrame(nullptr);
+  autosave_->Remove();
   model_.reset();
 }
 
@@ -178,14 +207,19 @@ void TMainForm::createMenus()
   QMenu* file = bar->addMenu(tr("&File"));
   file->setObjectName(QStringLiteral("File1"));
   file->menuAction()->setStatusTip(tr("File related commands"));
-  addEntry(file, "Open1", tr("&Open..."), tr("Open an existing file"), false);
-  addEntry(file, "Loadsystem1", tr("&Load system..."), QString(), false);
+  QAction* open = addEntry(file, "Open1", tr("&Open..."), tr("Open an existing file"));
+  connect(open, &QAction::triggered, this, &TMainForm::openEnvironment);
+  QAction* load = addEntry(file, "Loadsystem1", tr("&Load system..."), QString());
+  connect(load, &QAction::triggered, this, &TMainForm::loadSystem);
   closeAll_ = addEntry(file, "Closeall1", tr("&Close all"), tr("Close current file"));
   connect(closeAll_, &QAction::triggered, this, &TMainForm::closeAll);
-  addEntry(file, "Newsystem1", tr("&New system"), QString(), false);
+  QAction* newSystem = addEntry(file, "Newsystem1", tr("&New system"), QString());
+  connect(newSystem, &QAction::triggered, this, &TMainForm::newSystem);
   file->addSeparator();
-  addEntry(file, "Save1", tr("&Save..."), tr("Save current file"), false);
-  addEntry(file, "Saveas1", tr("Save &as..."), tr("Save current file as..."), false);
+  QAction* save = addEntry(file, "Save1", tr("&Save..."), tr("Save current file"));
+  connect(save, &QAction::triggered, this, &TMainForm::saveDocument);
+  QAction* saveAs = addEntry(file, "Saveas1", tr("Save &as..."), tr("Save current file as..."));
+  connect(saveAs, &QAction::triggered, this, &TMainForm::saveDocumentAs);
   file->addSeparator();
   addEntry(file, "Printgraph1", tr("&Print graph..."), QString(), false);
   addEntry(file, "Printresults1", tr("Print &results..."), QString(), false);
@@ -198,12 +232,21 @@ void TMainForm::createMenus()
 
   QMenu* edit = bar->addMenu(tr("&Edit"));
   edit->setObjectName(QStringLiteral("Edit1"));
+  edit->addAction(session_->undoAction());
+  edit->addAction(session_->redoAction());
+  edit->addSeparator();
   QAction* gain = addEntry(edit, "Gain1", tr("&Gain..."), QString());
   gain->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_K));
-  connect(gain, &QAction::triggered, this, [this] { EditGain(this); });
+  connect(gain, &QAction::triggered, this, [this] {
+    EditGain(this);
+    edited(tr("gain"));
+  });
   QAction* delay = addEntry(edit, "Delay1", tr("&Delay..."), QString());
   delay->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_T));
-  connect(delay, &QAction::triggered, this, [this] { EditDelay(this); });
+  connect(delay, &QAction::triggered, this, [this] {
+    EditDelay(this);
+    edited(tr("delay"));
+  });
   QAction* hold = addEntry(edit, "Sampleholdtime1", tr("&Sample hold time..."), QString());
   hold->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_H));
   connect(hold, &QAction::triggered, this, &TMainForm::editSampleHold);
@@ -215,10 +258,16 @@ void TMainForm::createMenus()
   edit->addSeparator();
   QAction* fwdNl = addEntry(edit, "Forwardpathnonlinearity1", tr("&Forward path non linearity..."),
                             tr("Edit the forward path nonlinearity"));
-  connect(fwdNl, &QAction::triggered, this, [this] { EditNonlinearity(this, true); });
+  connect(fwdNl, &QAction::triggered, this, [this] {
+    EditNonlinearity(this, true);
+    edited(tr("forward path nonlinearity"));
+  });
   QAction* fbkNl = addEntry(edit, "Feedbackpathnonlinearity1", tr("Feedbac&k path non linearity..."),
                             tr("Edit the feedback path nonlinearity"));
-  connect(fbkNl, &QAction::triggered, this, [this] { EditNonlinearity(this, false); });
+  connect(fbkNl, &QAction::triggered, this, [this] {
+    EditNonlinearity(this, false);
+    edited(tr("feedback path nonlinearity"));
+  });
 
   QMenu* view = bar->addMenu(tr("&View"));
   view->setObjectName(QStringLiteral("View1"));
@@ -233,6 +282,7 @@ void TMainForm::createMenus()
   connect(params, &QAction::triggered, this, [this] {
     if (ExecModal(*params_) == QDialog::Accepted && activeChild())
       activeChild()->ModelEdited(ModelEdit::Parameters);
+    edited(tr("parameters"));
   });
 
   windowMenu_ = bar->addMenu(tr("&Window"));
@@ -302,9 +352,12 @@ void TMainForm::createToolBar()
   bar->setIconSize(QSize(19, 19));
   bar->setContextMenuPolicy(Qt::PreventContextMenu);
 
-  addButton("OpenSpdBtn", "open", tr("Load system plus environment"), false, false);
-  addButton("LoadSysSpdBtn", "loadsys", tr("Load a system definition"), false, false);
-  addButton("SaveSpdBtn", "save", tr("Save system plus environment"), false, false);
+  connect(addButton("OpenSpdBtn", "open", tr("Load system plus environment"), true, false),
+          &QToolButton::clicked, this, &TMainForm::openEnvironment);
+  connect(addButton("LoadSysSpdBtn", "loadsys", tr("Load a system definition"), true, false),
+          &QToolButton::clicked, this, &TMainForm::loadSystem);
+  connect(addButton("SaveSpdBtn", "save", tr("Save system plus environment"), true, false),
+          &QToolButton::clicked, this, &TMainForm::saveEnvironment);
   bar->addSeparator();
   sysDefBtn_ = addButton("SysDefSpdBtn", "sysdef", tr("View system definition"), true, true);
   connect(sysDefBtn_, &QToolButton::clicked, this, &TMainForm::toggleSysDef);
@@ -433,6 +486,7 @@ void TMainForm::editSampleHold()
 {
   if (EditSampleHold(this) && activeChild())
     activeChild()->ModelEdited(ModelEdit::SampleHold);
+  edited(tr("sample-hold time"));
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
@@ -610,6 +664,45 @@ void TMainForm::editElement(int elem)
   editTF_->setElement(elem);
   ExecModal(*editTF_);
   sysDef_->RefreshTransferFunctions();
+  edited(elem == kCompensator ? tr("compensator") : tr("plant"));
+}
+
+void TMainForm::edited(const QString& what) { session_->NoteChange(what); }
+
+void TMainForm::showLoop()
+{
+  sysDef_->RefreshTransferFunctions();
+  sysDef_->RefreshDelay();
+  sysDef_->RefreshNonlinearities();
+  sysDef_->RefreshGain();
+  sysDef_->RefreshHold();
+  for (QMdiSubWindow* sub : mdi_->subWindowList())
+    if (auto* child = qobject_cast<TDomainChildForm*>(sub->widget()))
+      child->ModelEdited(ModelEdit::Parameters);
+}
+
+void TMainForm::updateTitle()
+{
+  setWindowTitle(QStringLiteral("%1[*] - %2 [V1.1]").arg(session_->documentName(), QLatin1String(kTitle)));
+  setWindowModified(session_->isModified());
+}
+
+void TMainForm::newSystem()
+{
+  if (session_->MaybeSave([this] { return saveDocument(); }))
+    session_->NewSystem();
+}
+
+void TMainForm::closeEvent(QCloseEvent* event)
+{
+  if (!session_->MaybeSave([this] { return saveDocument(); })) {
+    event->ignore();
+    return;
+  }
+  // A clean exit leaves nothing to recover.
+  autosaveTimer_->stop();
+  autosave_->Remove();
+  QMainWindow::closeEvent(event);
 }
 
 void TMainForm::arrangeIcons()

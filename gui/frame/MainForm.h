@@ -11,6 +11,7 @@
 
 #include <array>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QDockWidget;
@@ -18,12 +19,18 @@ class QLabel;
 class QMdiArea;
 class QMdiSubWindow;
 class QMenu;
+class QTimer;
 class QToolButton;
 class TSysDefForm;
 class TEditTFDlg;
 class TEvalDlg;
 class TParamDlg;
 class TAboutBox;
+class TDocumentSession;
+class TAutosave;
+struct Environment;
+struct LoadedSystem;
+struct WindowRecord;
 
 class TMainForm : public QMainWindow {
   Q_OBJECT
@@ -48,8 +55,21 @@ public:
   // no window takes it).
   void Route(RoutedCommand c);
 
+  // The design session: undo and redo, the file and the modified mark.
+  TDocumentSession& session() const { return *session_; }
+  // Reads a system or system plus environment file and makes it the
+  // document (with its windows and display options, when it has them). A
+  // refused file is reported and leaves everything as it was.
+  bool OpenFile(const QString& path);
+  // At start: offers to recover the design of a copy that was killed.
+  void OfferRecovery();
+  // The autosave of this copy (crash recovery).
+  TAutosave& autosave() const { return *autosave_; }
+
 protected:
   void showEvent(QShowEvent* event) override;
+  // With unsaved changes the user may save them first, or stay.
+  void closeEvent(QCloseEvent* event) override;
   bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
@@ -85,8 +105,34 @@ private:
   // the diagram shows the element's texts as the editor leaves them.
   void editElement(int elem);
   void arrangeIcons();
+  // After an editor closed: its change, if any, becomes one undo step.
+  void edited(const QString& what);
+  // Shows the loop model anew in the diagram and the open windows.
+  void showLoop();
+  void updateTitle();
+  void newSystem();
+  // The file commands (MainFormFiles.cpp). Saving returns true when the
+  // document was written; a failure is reported and keeps it modified.
+  bool saveDocument();
+  bool saveDocumentAs();
+  bool saveEnvironment();
+  bool writeDocument(const QString& path, bool environment);
+  void loadSystem();
+  void openEnvironment();
+  QString chooseFile(const QString& caption, bool mustExist);
+  bool readFile(const QString& path, LoadedSystem& loaded);
+  void applyLoaded(const LoadedSystem& loaded, const QString& path, bool environment);
+  std::vector<WindowRecord> windowRecords() const;
+  // Closes the domain windows and opens the saved ones with their settings
+  // and places; the display options as saved.
+  void restoreEnvironment(const Environment& env);
+  void writeAutosave();
 
   std::unique_ptr<ModelScope> model_;
+  TDocumentSession* session_ = nullptr;
+  std::unique_ptr<TAutosave> autosave_;
+  QTimer* autosaveTimer_ = nullptr;
+  bool withEnvironment_ = false;  // the document's file is a system plus environment file
   std::array<int, 4> counts_{};
   // The routed tool buttons, indexed by RoutedCommand.
   std::array<QToolButton*, kRoutedCommands> routed_{};

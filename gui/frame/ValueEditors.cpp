@@ -13,6 +13,7 @@
 
 #include <QLineEdit>
 
+#include <cstring>
 #include <exception>
 
 namespace {
@@ -59,11 +60,15 @@ bool EditGain(QWidget* frame)
 
 bool EditDelay(QWidget* frame)
 {
+  const double before = Sys().delay;
   if (!EditValue(frame, kDelay))
     return false;
   if (SysDefWindow())
     SysDefWindow()->RefreshDelay();
-  Sys().delayChanged = true;
+  // The plant counts as changed since its transform only when the delay
+  // did change (an OK on the same value is no change, nor an undo step).
+  if (std::memcmp(&before, &Sys().delay, sizeof before) != 0)
+    Sys().delayChanged = true;
   return true;
 }
 

@@ -5,6 +5,7 @@
 #include "gui/frame/SplashScreen.h"
 
 #include <QApplication>
+#include <QTimer>
 
 #include <clocale>
 
@@ -31,5 +32,15 @@ int main(int argc, char** argv)
   TMainForm frame;
   frame.show();
   splash.raise();
+  // Once the frame shows: `vanto FILE` opens the file (a refused one is
+  // reported and the start-up loop stays); otherwise a design left by a
+  // killed copy is offered for recovery.
+  const QStringList args = QApplication::arguments();
+  QTimer::singleShot(0, &frame, [&frame, args] {
+    if (args.size() > 1)
+      frame.OpenFile(args.at(1));
+    else
+      frame.OfferRecovery();
+  });
   return QApplication::exec();
 }

@@ -147,4 +147,5 @@ void TRootCursDlg::SetGainBtnClick()
   Sys().gain = k;
   if (TSysDefForm* diagram = SysDefWindow())
     diagram->RefreshGain();
+  NoteLoopChange(tr("gain"));
 }

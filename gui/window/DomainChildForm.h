@@ -93,6 +93,10 @@ public:
   // True when the window's chart holds a plot of its own computation.
   bool hasPlot() const { return hasPlot_; }
 
+  // Check marks and enabled states of the loop items from the switches, and
+  // the frame's state with them (also after the frame replaced the record).
+  void SyncLoopState();
+
   // The window's loop switches, as its settings record holds them.
   const LoopSwitches& switches() const { return const_cast<TDomainChildForm*>(this)->loop(); }
 
@@ -155,9 +159,6 @@ protected:
   // Auto scale, Zoom in, Zoom back, Pan.
   void AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName,
                      const QString& cursorCaption);
-  // Check marks and enabled states of the loop items from the switches, and
-  // the frame's state with them.
-  void SyncLoopState();
   QMenu* popup_ = nullptr;
 
 private:

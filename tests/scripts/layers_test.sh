@@ -8,7 +8,7 @@ cd "$1" || exit 2
 # The rank of each folder; a file may include its own folder and any folder
 # of a lower rank. Folders of equal rank do not include each other.
 declare -A rank=(
-  [engine/base]=0 [engine/expr]=1 [engine/model]=2 [engine/chart]=3 [engine/domain]=3
+  [engine/base]=0 [engine/expr]=1 [engine/model]=2 [engine/chart]=3 [engine/domain]=3 [engine/file]=5
   [engine/time]=4 [engine/freq]=4 [engine/root]=4 [engine/nlin]=4
   [gui/base]=10 [gui/chart]=11 [gui/diagram]=11 [gui/dialogs]=12 [gui/window]=13
   [gui/time]=14 [gui/freq]=14 [gui/root]=14 [gui/nlin]=14 [gui/frame]=15

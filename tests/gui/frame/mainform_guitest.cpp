@@ -32,12 +32,15 @@ const char* const kRoutedButtons[] = {"OpenLoopSpdBtn", "ClosedLoopSpdBtn", "Com
 
 TEST_F(FrameTest, StartsWithTheDocumentedFrame)
 {
-  EXPECT_EQ(frame->windowTitle(), QStringLiteral("VANTO for Windows [V1.1]"));
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("Untitled[*] - VANTO for Windows [V1.1]"));
+  EXPECT_FALSE(frame->isWindowModified());
   EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
   EXPECT_FALSE(action("Printgraph1")->isEnabled());
   EXPECT_FALSE(action("Printresults1")->isEnabled());
   for (const char* name : {"Open1", "Loadsystem1", "Newsystem1", "Save1", "Saveas1"})
-    EXPECT_FALSE(action(name)->isEnabled()) << name;
+    EXPECT_TRUE(action(name)->isEnabled()) << name;
+  EXPECT_FALSE(action("Undo1")->isEnabled());
+  EXPECT_FALSE(action("Redo1")->isEnabled());
   for (const char* name : {"Forwardpathnonlinearity1", "Feedbackpathnonlinearity1"})
     EXPECT_TRUE(action(name)->isEnabled()) << name;
   for (const char* name : {"Closeall1", "Cascade1", "Tile1", "ArrangeIcons1", "MinimizeAll1"})
@@ -62,9 +65,9 @@ TEST_F(FrameTest, ToolButtonsHaveTheirHintsAndInitialStates)
     const char* name;
     const char* hint;
     bool enabled;
-  } kButtons[] = {{"OpenSpdBtn", "Load system plus environment", false},
-                  {"LoadSysSpdBtn", "Load a system definition", false},
-                  {"SaveSpdBtn", "Save system plus environment", false},
+  } kButtons[] = {{"OpenSpdBtn", "Load system plus environment", true},
+                  {"LoadSysSpdBtn", "Load a system definition", true},
+                  {"SaveSpdBtn", "Save system plus environment", true},
                   {"SysDefSpdBtn", "Hide system definition", true},
                   {"OpenLoopSpdBtn", "Open loop", false},
                   {"ClosedLoopSpdBtn", "Closed loop", false},

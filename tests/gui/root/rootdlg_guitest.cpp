@@ -7,6 +7,7 @@
 
 #include "engine/model/NumberFormat.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QLabel>
 #include <QScrollBar>
@@ -214,6 +215,15 @@ TEST_F(RootWinTest, SetGainPutsAClosedLoopPoleAtTheCursor)
   });
   click("ClosedLoopSpdBtn");
   EXPECT_LE(Nearest(At(itemsOf(ItemKind::Mark, kMarkTriangle)), point), tolerance);
+
+  // The refused points changed nothing; the gain set is one undo step,
+  // undone with the diagram.
+  QAction* undo = action("Undo1");
+  EXPECT_EQ(undo->text(), QStringLiteral("&Undo gain"));
+  undo->trigger();
+  EXPECT_EQ(Sys().gain, 1.0);
+  EXPECT_EQ(frame->findChild<QLabel*>("GainValLabel")->text(), QStringLiteral("1"));
+  EXPECT_FALSE(undo->isEnabled());
 }
 
 }  // namespace

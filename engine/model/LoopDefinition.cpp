@@ -1,0 +1,76 @@
+#include "engine/model/LoopDefinition.h"
+
+#include "engine/expr/ConstantTable.h"
+#include "engine/model/TfEdit.h"
+
+#include <bit>
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+
+bool SameText(const TfText& a, const TfText& b) { return std::strcmp(a, b) == 0; }
+
+}  // namespace
+
+LoopDefinition DefinitionOf(const SYSDATA& s)
+{
+  LoopDefinition d;
+  for (int e = 0; e < 2; ++e) {
+    SetText(d.num[e], s.num[e]);
+    SetText(d.den[e], s.den[e]);
+    SetText(d.store[e].num, s.hist[e].storedNum);
+    SetText(d.store[e].den, s.hist[e].storedDen);
+    d.store[e].transformed = s.hist[e].transformed;
+    d.store[e].changedSinceTransform = s.hist[e].changedSinceTransform;
+  }
+  d.gain = s.gain;
+  d.delay = s.delay;
+  d.sampleHold = s.sampleHold;
+  SetText(d.fwdNl, s.fwdNlText);
+  SetText(d.fbkNl, s.fbkNlText);
+  static_assert(kParameterCount == 4);
+  for (int i = 0; i < kParameterCount; ++i)
+    d.parameters[i] = Parameter(i);
+  d.delayChanged = s.delayChanged;
+  return d;
+}
+
+void ApplyDefinition(const LoopDefinition& d, SYSDATA& s)
+{
+  for (int e = 0; e < 2; ++e) {
+    SetText(s.num[e], d.num[e]);
+    SetText(s.den[e], d.den[e]);
+    SetText(s.hist[e].storedNum, d.store[e].num);
+    SetText(s.hist[e].storedDen, d.store[e].den);
+    s.hist[e].transformed = d.store[e].transformed;
+    s.hist[e].changedSinceTransform = d.store[e].changedSinceTransform;
+  }
+  s.gain = d.gain;
+  s.delay = d.delay;
+  s.sampleHold = d.sampleHold;
+  SetText(s.fwdNlText, d.fwdNl);
+  SetText(s.fbkNlText, d.fbkNl);
+  for (int i = 0; i < kParameterCount; ++i)
+    SetParameter(i, d.parameters[i]);
+  s.delayChanged = d.delayChanged;
+  EndEditAccepted(s);
+}
+
+bool SameDefinition(const LoopDefinition& a, const LoopDefinition& b)
+{
+  for (int e = 0; e < 2; ++e) {
+    if (!SameText(a.num[e], b.num[e]) || !SameText(a.den[e], b.den[e]) ||
+        !SameText(a.store[e].num, b.store[e].num) || !SameText(a.store[e].den, b.store[e].den) ||
+        a.store[e].transformed != b.store[e].transformed ||
+        a.store[e].changedSinceTransform != b.store[e].changedSinceTransform)
+      return false;
+  }
+  for (int i = 0; i < 4; ++i)
+    if (!SameBits(a.parameters[i], b.parameters[i]))
+      return false;
+  return SameBits(a.gain, b.gain) && SameBits(a.delay, b.delay) && SameBits(a.sampleHold, b.sampleHold) &&
+         SameText(a.fwdNl, b.fwdNl) && SameText(a.fbkNl, b.fbkNl) && a.delayChanged == b.delayChanged;
+}

@@ -1,0 +1,464 @@
+// The design session driven as a user would: undo and redo of the edits the
+// dialogs make, the modified mark and title, the question before unsaved
+// changes are lost, saving, loading and reopening with the environment,
+// and recovery of the design of a killed copy.
+
+#include "tests/gui/FrameTest.h"
+
+#include "gui/frame/Autosave.h"
+#include "gui/frame/DocumentSession.h"
+#include "engine/file/SystemFile.h"
+#include "gui/freq/FreqChild.h"
+#include "engine/model/LoopDefinition.h"
+#include "engine/model/SysData.h"
+#include "gui/diagram/SysDef.h"
+#include "gui/chart/TRChart.h"
+#include "gui/root/RootChild.h"
+#include "gui/time/TransChild.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QLockFile>
+#include <QMdiSubWindow>
+#include <QProcess>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+
+#include <csignal>
+#include <functional>
+#include <string>
+
+#include <sys/resource.h>
+
+namespace {
+
+// Every field of the loop written as a file would: equal texts mean a
+// byte-identical definition.
+std::string LoopText() { return SystemFileText(Sys()); }
+
+QString ReadAll(const QString& path)
+{
+  QFile f(path);
+  return f.open(QIODevice::ReadOnly) ? QString::fromUtf8(f.readAll()) : QString();
+}
+
+class SessionTest : public FrameTest {
+protected:
+  TDocumentSession& session() { return frame->session(); }
+  QString gainLabel() const { return frame->sysDefForm()->findChild<QLabel*>(QStringLiteral("GainValLabel"))->text(); }
+  // Answers the next Save/Discard/Cancel question with r (Ok to any other message).
+  void answerQuestions(MsgResult r)
+  {
+    MessageSeam::setMessageHook([r](const MessageRecord& m) {
+      return m.buttons == MsgButtons::SaveDiscardCancel ? r : MsgResult::Ok;
+    });
+  }
+  int questions() const
+  {
+    int n = 0;
+    for (const MessageRecord& m : shown())
+      n += m.buttons == MsgButtons::SaveDiscardCancel;
+    return n;
+  }
+  // A value dialog answered with text and OK.
+  void setValue(const char* entry, const QString& value)
+  {
+    answer([value](QDialog& dlg) {
+      type(dlg, "Edit1", value);
+      press(dlg, "OKBtn");
+    });
+    action(entry)->trigger();
+  }
+  // Files chosen in the file dialog, in turn.
+  void chooseFiles(QStringList paths)
+  {
+    MessageSeam::setFileHook([paths](const FileRequest&) mutable { return paths.isEmpty() ? QString() : paths.takeFirst(); });
+  }
+  QTemporaryDir dir;
+};
+
+void ClickHidden(QDialog& dlg, const char* name)
+{
+  auto* b = dlg.findChild<QAbstractButton*>(QLatin1String(name));
+  ASSERT_NE(b, nullptr) << name;
+  b->click();
+}
+
+struct Edit {
+  const char* entry;
+  std::function<void(QDialog&)> steps;
+  const char* step;  // the change named in the undo caption
+};
+
+}  // namespace
+
+// Each dialog's OK is one step, undone and redone whole: every text, value,
+// store and parameter, the diagram with it, and the mark.
+TEST_F(SessionTest, EveryEditUndoesAndRedoesAsOneStep)
+{
+  const auto value = [](const char* v) {
+    return [v](QDialog& dlg) {
+      type(dlg, "Edit1", QLatin1String(v));
+      press(dlg, "OKBtn");
+    };
+  };
+  const auto transform = [](const char* radio) {
+    return [radio](QDialog& dlg) {
+      ClickHidden(dlg, radio);
+      ClickHidden(dlg, "StoZApplyBtn");
+      press(dlg, "OKBtn");
+    };
+  };
+  const Edit kEdits[] = {
+      {"Gain1", value("2.5"), "gain"},
+      {"Delay1", value("0.25"), "delay"},
+      {"Sampleholdtime1", value("0.1"), "sample-hold time"},
+      {"Plant1",
+       [](QDialog& dlg) {
+         type(dlg, "NumEdit", QStringLiteral("3"));
+         type(dlg, "DenEdit", QStringLiteral("s^2+2s+3"));
+         press(dlg, "OKBtn");
+       },
+       "plant"},
+      {"Compensator1", transform("TustinRadioBtn"), "compensator"},
+      {"Compensator1", transform("RestoreRadioBtn"), "compensator"},
+      {"Forwardpathnonlinearity1",
+       [](QDialog& dlg) {
+         type(dlg, "NlinEdit", QStringLiteral("2*x"));
+         press(dlg, "OKBtn");
+       },
+       "forward path nonlinearity"},
+      {"Parameters1",
+       [](QDialog& dlg) {
+         type(dlg, "bEdit", QStringLiteral("-0"));
+         press(dlg, "OKBtn");
+       },
+       "parameters"},
+      {"Newsystem1", nullptr, "new system"},
+  };
+  answerQuestions(MsgResult::Discard);
+  std::vector<std::string> states{LoopText()};
+  std::vector<QString> gains{gainLabel()};
+  for (const Edit& e : kEdits) {
+    if (e.steps)
+      answer(e.steps);
+    action(e.entry)->trigger();
+    const std::string now = LoopText();
+    EXPECT_NE(now, states.back()) << e.entry << " changed nothing";
+    states.push_back(now);
+    gains.push_back(gainLabel());
+    EXPECT_EQ(action("Undo1")->text(), QStringLiteral("&Undo %1").arg(QLatin1String(e.step))) << e.entry;
+  }
+  EXPECT_EQ(session().stack().count(), static_cast<int>(std::size(kEdits)));
+  EXPECT_EQ(questions(), 1) << "only New system asks, once";
+  EXPECT_STREQ(Sys().hist[kCompensator].storedNum, "") << "New system empties the transform store";
+
+  // A cancelled dialog and an OK that changes nothing add no step.
+  answer([](QDialog& dlg) { press(dlg, "CancelBtn"); });
+  action("Gain1")->trigger();
+  setValue("Gain1", QStringLiteral("1"));
+  setValue("Delay1", QStringLiteral("0"));
+  EXPECT_EQ(session().stack().count(), static_cast<int>(std::size(kEdits)));
+
+  for (std::size_t i = states.size() - 1; i > 0; --i) {
+    action("Undo1")->trigger();
+    EXPECT_EQ(LoopText(), states[i - 1]) << "undo of " << kEdits[i - 1].entry;
+    EXPECT_EQ(gainLabel(), gains[i - 1]) << "the diagram follows";
+    EXPECT_TRUE(frame->isWindowModified());
+  }
+  EXPECT_FALSE(action("Undo1")->isEnabled());
+  EXPECT_EQ(action("Redo1")->text(), QStringLiteral("&Redo gain"));
+  for (std::size_t i = 1; i < states.size(); ++i) {
+    action("Redo1")->trigger();
+    EXPECT_EQ(LoopText(), states[i]) << "redo of " << kEdits[i - 1].entry;
+  }
+  // The last step redone is New system, the clean state.
+  EXPECT_FALSE(frame->isWindowModified());
+}
+
+// The oldest steps go beyond the limit; the 100 newest stay.
+TEST_F(SessionTest, KeepsTheLastHundredSteps)
+{
+  const int edits = TDocumentSession::kUndoLimit + 5;
+  std::vector<std::string> states{LoopText()};
+  for (int i = 1; i <= edits; ++i) {
+    setValue("Gain1", QString::number(i + 1));
+    states.push_back(LoopText());
+  }
+  EXPECT_EQ(session().stack().count(), TDocumentSession::kUndoLimit);
+  int undone = 0;
+  while (action("Undo1")->isEnabled()) {
+    action("Undo1")->trigger();
+    ++undone;
+  }
+  EXPECT_EQ(undone, TDocumentSession::kUndoLimit);
+  EXPECT_EQ(LoopText(), states[edits - TDocumentSession::kUndoLimit]);
+}
+
+// Save clears the mark and names the file; an edit sets it, undoing back
+// to the saved state clears it, redoing sets it again.
+TEST_F(SessionTest, TitleAndMarkFollowSaveAndUndo)
+{
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("Untitled[*] - VANTO for Windows [V1.1]"));
+  setValue("Gain1", QStringLiteral("3"));
+  EXPECT_TRUE(frame->isWindowModified());
+  const QString path = dir.filePath(QStringLiteral("loop.vanto"));
+  chooseFiles({path});
+  action("Save1")->trigger();
+  EXPECT_FALSE(frame->isWindowModified());
+  EXPECT_EQ(frame->windowTitle(), QStringLiteral("loop.vanto[*] - VANTO for Windows [V1.1]"));
+  EXPECT_EQ(ReadAll(path).toStdString(), LoopText());
+
+  setValue("Gain1", QStringLiteral("4"));
+  EXPECT_TRUE(frame->isWindowModified());
+  action("Undo1")->trigger();
+  EXPECT_FALSE(frame->isWindowModified()) << "back at the saved state";
+  action("Undo1")->trigger();
+  EXPECT_TRUE(frame->isWindowModified()) << "before the saved state";
+  action("Redo1")->trigger();
+  EXPECT_FALSE(frame->isWindowModified());
+}
+
+// New system, loading and closing over unsaved changes ask first; each
+// answer does what it says.
+TEST_F(SessionTest, UnsavedChangesAskSaveDiscardOrCancel)
+{
+  const QString saved = dir.filePath(QStringLiteral("saved.vanto"));
+  const QString other = dir.filePath(QStringLiteral("other.vanto"));
+  setValue("Gain1", QStringLiteral("7"));
+  chooseFiles({other});
+  action("Saveas1")->trigger();  // other.vanto holds gain 7
+  ASSERT_TRUE(QFile::exists(other));
+
+  enum class Cmd { New, Load, Close };
+  const struct {
+    Cmd cmd;
+    MsgResult answer;
+    bool replaced;  // the loop was replaced (or the frame closed)
+  } kCases[] = {
+      {Cmd::New, MsgResult::Cancel, false}, {Cmd::New, MsgResult::Discard, true},  {Cmd::New, MsgResult::Save, true},
+      {Cmd::Load, MsgResult::Cancel, false}, {Cmd::Load, MsgResult::Discard, true}, {Cmd::Load, MsgResult::Save, true},
+      {Cmd::Close, MsgResult::Cancel, false}, {Cmd::Close, MsgResult::Discard, true},
+  };
+  for (const auto& c : kCases) {
+    const int caseNo = static_cast<int>(&c - kCases);
+    QFile::remove(saved);
+    frame->session().setFilePath(QString());  // untitled: Save asks where
+    setValue("Gain1", QString::number(20 + caseNo));
+    ASSERT_TRUE(frame->isWindowModified());
+    const std::string edited = LoopText();
+    const int asked = questions();
+    answerQuestions(c.answer);
+    chooseFiles(c.cmd == Cmd::Load ? (c.answer == MsgResult::Save ? QStringList{saved, other} : QStringList{other})
+                                   : QStringList{saved});
+    switch (c.cmd) {
+    case Cmd::New: action("Newsystem1")->trigger(); break;
+    case Cmd::Load: action("Loadsystem1")->trigger(); break;
+    case Cmd::Close: frame->close(); break;
+    }
+    EXPECT_EQ(questions(), asked + 1) << caseNo;
+    if (c.cmd == Cmd::Close) {
+      EXPECT_EQ(frame->isVisible(), !c.replaced) << caseNo;
+      frame->show();
+      continue;
+    }
+    EXPECT_EQ(LoopText() != edited, c.replaced) << caseNo;
+    EXPECT_EQ(QFile::exists(saved), c.answer == MsgResult::Save) << caseNo;
+    if (c.answer == MsgResult::Save) {
+      EXPECT_EQ(ReadAll(saved).toStdString(), edited) << caseNo;
+    }
+    if (c.replaced) {
+      EXPECT_FALSE(frame->isWindowModified()) << caseNo;
+    }
+    if (c.cmd == Cmd::Load && c.replaced) {
+      EXPECT_EQ(Sys().gain, 7.0) << caseNo;
+    }
+  }
+}
+
+// A save that cannot be written (into a read-only folder, or cut short by
+// the file-size limit) says why, keeps the old file whole and the document
+// modified.
+TEST_F(SessionTest, FailedSaveKeepsTheOldFileAndTheMark)
+{
+  const QString sub = dir.filePath(QStringLiteral("designs"));
+  ASSERT_TRUE(QDir().mkpath(sub));
+  const QString path = sub + QStringLiteral("/loop.vanto");
+  setValue("Gain1", QStringLiteral("2"));
+  chooseFiles({path});
+  action("Save1")->trigger();
+  const QString old = ReadAll(path);
+  ASSERT_FALSE(old.isEmpty());
+
+  const QFileDevice::Permissions writable = QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner;
+  const struct {
+    const char* how;
+    std::function<bool()> fail;  // false: this way cannot fail here
+    std::function<void()> undo;
+  } kWays[] = {
+      {"read-only folder",
+       [&] {
+         QFile::setPermissions(sub, QFileDevice::ReadOwner | QFileDevice::ExeOwner);
+         QFile probe(sub + QStringLiteral("/probe"));
+         if (!probe.open(QIODevice::WriteOnly))
+           return true;
+         probe.remove();  // root writes anyway
+         return false;
+       },
+       [&] { QFile::setPermissions(sub, writable); }},
+      {"file-size limit",
+       [] {
+         std::signal(SIGXFSZ, SIG_IGN);
+         rlimit small{64, RLIM_INFINITY};
+         return setrlimit(RLIMIT_FSIZE, &small) == 0;
+       },
+       [] {
+         rlimit none{RLIM_INFINITY, RLIM_INFINITY};
+         setrlimit(RLIMIT_FSIZE, &none);
+         std::signal(SIGXFSZ, SIG_DFL);
+       }},
+  };
+  int tried = 0;
+  for (const auto& w : kWays) {
+    setValue("Gain1", QString::number(5 + tried));
+    const auto messages = shown().size();
+    const bool failing = w.fail();
+    if (failing)
+      action("Save1")->trigger();
+    w.undo();
+    if (!failing)
+      continue;
+    ++tried;
+    ASSERT_EQ(shown().size(), messages + 1) << w.how;
+    EXPECT_TRUE(shown().last().text.startsWith(QStringLiteral("Cannot save %1: ").arg(path)))
+        << w.how << ": " << shown().last().text.toStdString();
+    EXPECT_EQ(ReadAll(path), old) << w.how;
+    EXPECT_EQ(QDir(sub).entryList(QDir::Files), QStringList{QStringLiteral("loop.vanto")}) << w.how << ": nothing left beside";
+    EXPECT_TRUE(frame->isWindowModified()) << w.how;
+  }
+  EXPECT_GE(tried, 1);
+}
+
+// A refused file is reported and leaves the loop, the windows and the mark
+// as they were.
+TEST_F(SessionTest, RefusedFileChangesNothing)
+{
+  frame->NewWindow(ActiveDomain::Time);
+  setValue("Gain1", QStringLiteral("2"));
+  const std::string before = LoopText();
+  const QString bad = dir.filePath(QStringLiteral("bad.vanto"));
+  QFile f(bad);
+  ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+  f.write("VANTO system file 1\n[system]\ngian = 2\n");
+  f.close();
+  answerQuestions(MsgResult::Discard);
+  chooseFiles({bad});
+  click("OpenSpdBtn");
+  ASSERT_FALSE(shown().isEmpty());
+  EXPECT_TRUE(shown().last().text.contains(QStringLiteral("line 3"))) << shown().last().text.toStdString();
+  EXPECT_EQ(LoopText(), before);
+  EXPECT_EQ(captions(), QStringList{QStringLiteral("Time domain 1")});
+  EXPECT_TRUE(frame->isWindowModified());
+}
+
+// Save system plus environment, then Open: the windows come back with
+// their settings, ranges and places, the display options as saved.
+TEST_F(SessionTest, OpenRestoresTheEnvironment)
+{
+  auto* t = static_cast<TTransChildForm*>(frame->NewWindow(ActiveDomain::Time));
+  t->settings().duration = 12.5;
+  t->SetPlotType(TransPlot::PhasePlane);
+  auto* f = static_cast<TFreqChildForm*>(frame->NewWindow(ActiveDomain::Frequency));
+  f->ChangeView(FreqView::Nichols);
+  f->settings().mContours = {-9.0, 9.0, 3.0};
+  TRChart* nichols = f->ChartOfView(FreqView::Nichols);
+  nichols->SetRangeLoX(-300);
+  nichols->SetRangeHiX(-60);
+  nichols->SetRangeLoY(-20);
+  nichols->SetRangeHiY(25);
+  auto* r = static_cast<TRootChildForm*>(frame->NewWindow(ActiveDomain::Root));
+  r->record().settlingTime = 3.5;
+  r->chart()->SetRangeLoX(-8);
+  r->chart()->SetRangeHiX(2);
+  auto* fsub = qobject_cast<QMdiSubWindow*>(f->parentWidget());
+  fsub->setGeometry(30, 20, 400, 300);
+  std::strcpy(Sys().numberFormat, "%0.6g");
+  const QString path = dir.filePath(QStringLiteral("env.vanto"));
+  chooseFiles({path, path});
+  click("SaveSpdBtn");
+  ASSERT_TRUE(QFile::exists(path));
+  EXPECT_FALSE(frame->isWindowModified());
+
+  frame->findChild<QAction*>(QStringLiteral("Closeall1"))->trigger();
+  frame->NewWindow(ActiveDomain::Nonlinear);
+  std::strcpy(Sys().numberFormat, "%0.4g");
+  click("OpenSpdBtn");
+  ASSERT_EQ(captions(), (QStringList{"Time domain 1", "Frequency domain 1", "Root domain 1"}));
+  const auto subs = frame->mdiArea()->subWindowList(QMdiArea::CreationOrder);
+  auto* t2 = static_cast<TTransChildForm*>(subs[0]->widget());
+  auto* f2 = static_cast<TFreqChildForm*>(subs[1]->widget());
+  auto* r2 = static_cast<TRootChildForm*>(subs[2]->widget());
+  EXPECT_EQ(t2->settings().duration, 12.5);
+  EXPECT_EQ(t2->settings().plotType, TransPlot::PhasePlane);
+  EXPECT_EQ(t2->chart(), t2->phaseChart());
+  EXPECT_EQ(f2->view(), FreqView::Nichols);
+  EXPECT_EQ(f2->chart(), f2->ChartOfView(FreqView::Nichols));
+  EXPECT_EQ(f2->mContourStart(), -9.0);
+  EXPECT_EQ(f2->mContourStep(), 3.0);
+  EXPECT_EQ(f2->chart()->RangeLoX(), -300.0);
+  EXPECT_EQ(f2->chart()->RangeHiY(), 25.0);
+  EXPECT_EQ(subs[1]->geometry(), QRect(30, 20, 400, 300));
+  EXPECT_EQ(r2->record().settlingTime, 3.5);
+  // The s-plane is isometric: the range shown holds the one saved.
+  EXPECT_EQ(r2->record().xMin, -8.0);
+  EXPECT_EQ(r2->record().xMax, 2.0);
+  EXPECT_LE(r2->chart()->RangeLoX(), -8.0);
+  EXPECT_GE(r2->chart()->RangeHiX(), 2.0);
+  EXPECT_STREQ(Sys().numberFormat, "%0.6g");
+  EXPECT_FALSE(frame->isWindowModified());
+}
+
+// An edit reaches the autosave within 2 s; a copy killed with it leaves it
+// behind, and the next start offers it: the recovered loop is the last
+// edit, marked modified. A clean exit removes the autosave.
+TEST_F(SessionTest, DesignOfAKilledCopyIsRecovered)
+{
+  // The autosave of this frame goes 2 s after the edit.
+  setValue("Gain1", QStringLiteral("6.5"));
+  setValue("Delay1", QStringLiteral("0.125"));
+  const std::string edited = LoopText();
+  const QString own = frame->autosave().path();
+  EXPECT_FALSE(QFile::exists(own));
+  EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(own); }, 2500)) << "no autosave within 2 s";
+  EXPECT_EQ(ReadAll(own).toStdString(), edited);
+
+  // The copy is killed: its file stays and its lock, left by a process that
+  // no longer runs, is stale. Another copy's live lock would be kept.
+  const QString orphan = QFileInfo(own).absolutePath() + QStringLiteral("/autosave-99999999.vanto");
+  ASSERT_TRUE(QFile::copy(own, orphan));
+  {
+    QFile lock(QFileInfo(own).absolutePath() + QStringLiteral("/autosave-99999999.lock"));
+    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
+    lock.write("99999999\nvanto\n" + QSysInfo::machineHostName().toUtf8() + "\n");
+  }
+  frame.reset();
+  EXPECT_FALSE(QFile::exists(own)) << "a clean exit removes the autosave";
+
+  frame = std::make_unique<TMainForm>();
+  frame->show();
+  EXPECT_NE(LoopText(), edited);
+  MessageSeam::setMessageHook([](const MessageRecord& m) {
+    return m.buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
+  });
+  frame->OfferRecovery();
+  ASSERT_FALSE(shown().isEmpty());
+  EXPECT_TRUE(shown().last().text.contains(QStringLiteral("Recover the unsaved design"))) << shown().last().text.toStdString();
+  EXPECT_EQ(LoopText(), edited);
+  EXPECT_TRUE(frame->isWindowModified());
+  EXPECT_FALSE(QFile::exists(orphan)) << "the recovered autosave is gone";
+  EXPECT_TRUE(QFile::exists(frame->autosave().path())) << "the recovered design is safe under this copy";
+}
