@@ -5,6 +5,7 @@
 #include "app/FrameAccess.h"
 #include "app/HelpViewer.h"
 #include "app/Messages.h"
+#include "app/OutputCommands.h"
 #include "app/ValueEditors.h"
 #include "app/WindowPlacement.h"
 #include "expr/EvalDlg.h"
@@ -140,6 +141,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   connect(sysDef_, &TSysDefForm::nonlinearityLabelClicked, this,
           [this](bool forward) { Route(forward ? RoutedCommand::FwdNlin : RoutedCommand::FbkNlin); });
 
+  // What results windows show is kept for "Print results...".
+  WatchResults();
   setWindowTitle(QStringLiteral("%1 [V1.1]").arg(QLatin1String(kTitle)));
   setWindowIcon(QIcon(QStringLiteral(":/icons/vanto.svg")));
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -187,8 +190,20 @@ void TMainForm::createMenus()
   addEntry(file, "Save1", tr("&Save..."), tr("Save current file"), false);
   addEntry(file, "Saveas1", tr("Save &as..."), tr("Save current file as..."), false);
   file->addSeparator();
-  addEntry(file, "Printgraph1", tr("&Print graph..."), QString(), false);
-  addEntry(file, "Printresults1", tr("Print &results..."), QString(), false);
+  // The active window's chart to the printer or the clipboard; the results
+  // last shown to the printer.
+  printGraph_ = addEntry(file, "Printgraph1", tr("&Print graph..."), QString(), false);
+  connect(printGraph_, &QAction::triggered, this, [this] {
+    if (TDomainChildForm* child = activeChild())
+      PrintGraph(this, *child->chart());
+  });
+  QAction* printResults = addEntry(file, "Printresults1", tr("Print &results..."), QString());
+  connect(printResults, &QAction::triggered, this, [this] { PrintResults(this); });
+  copyGraph_ = addEntry(file, "Copygraphtoclipboard1", tr("&Copy graph to clipboard"), QString(), false);
+  connect(copyGraph_, &QAction::triggered, this, [this] {
+    if (TDomainChildForm* child = activeChild())
+      CopyGraph(*child->chart());
+  });
   file->addSeparator();
   QAction* options = addEntry(file, "Options1", tr("Op&tions..."), QString());
   connect(options, &QAction::triggered, this, [this] { ShowOptions(this); });
@@ -536,7 +551,7 @@ void TMainForm::UpdateMenuItems()
 {
   // Every MDI child is a domain window, and the counters count the open ones.
   const bool any = openChildren() > 0;
-  for (QAction* a : {closeAll_, cascade_, tile_, arrange_, minimizeAll_})
+  for (QAction* a : {closeAll_, cascade_, tile_, arrange_, minimizeAll_, printGraph_, copyGraph_})
     a->setEnabled(any);
 }
 
