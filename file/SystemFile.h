@@ -76,7 +76,9 @@ struct DisplayRecord {
 
 // One open domain window: its settings record (the alternative gives the
 // domain, in ActiveDomain order; only the settings are saved, never results
-// or cursor state) and its frame geometry.
+// or cursor state) and its frame geometry. The records are those a window
+// holds: a frequency record has its chart range set (InitFreqSettings sets
+// it), as a file with a chart of max not above min is refused.
 struct WindowRecord {
   std::variant<TRANSTAT, FREQSTAT, ROOTSTAT, NLINSTAT> state;
   int x = 0, y = 0, w = 0, h = 0;
