@@ -1,5 +1,7 @@
 #include "plot/EmbeddedSystem.h"
 
+#include "file/SystemFileMessages.h"
+
 #include <QBuffer>
 #include <QFile>
 #include <QImageReader>
@@ -9,6 +11,12 @@
 namespace {
 
 constexpr qint64 kMaxPictureBytes = qint64(512) << 20;  // an 8000 x 8000 PNG is well below
+
+// What is wrong with a picture that should carry a system, after "FILE: "
+// (the missing and unreadable files are told as the system-file reader tells them).
+constexpr char kTooLarge[] = "larger than 512 MiB, not a picture";
+constexpr char kNotPicture[] = "not a PNG, SVG or PDF picture";
+constexpr char kNoSystem[] = "the picture carries no VANTO system in its metadata";
 
 // A PDF text string in UTF-16BE with its byte-order mark, as hexadecimal.
 QByteArray PdfHexString(const QString& s)
@@ -168,11 +176,18 @@ QByteArray PdfWithSystem(const QByteArray& pdf, const std::string& text, const Q
 bool ReadEmbeddedSystem(const QString& path, std::string& text, QString& error)
 {
   text.clear();
-  QFile file(path);
-  if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxPictureBytes) {
-    error = QStringLiteral("Cannot read %1").arg(path);
+  const std::string name = path.toStdString();
+  const auto fail = [&error, &name](std::string_view what) {
+    error = QString::fromStdString(FileMessage(name, what));
     return false;
-  }
+  };
+  QFile file(path);
+  if (!file.exists())
+    return fail(filemsg::kMissing);
+  if (!file.open(QIODevice::ReadOnly))
+    return fail(FillMessage(filemsg::kUnreadable, {.v = file.errorString().toStdString()}));
+  if (file.size() > kMaxPictureBytes)
+    return fail(kTooLarge);
   const QByteArray bytes = file.readAll();
   file.close();
   bool found = false;
@@ -182,13 +197,11 @@ bool ReadEmbeddedSystem(const QString& path, std::string& text, QString& error)
     found = ReadPdf(bytes, text);
   else if (bytes.startsWith("<?xml") || bytes.left(1024).contains("<svg"))
     found = ReadSvg(bytes, text);
-  else {
-    error = QStringLiteral("%1 is not a PNG, SVG or PDF picture").arg(path);
-    return false;
-  }
+  else
+    return fail(kNotPicture);
   if (!found) {
     text.clear();
-    error = QStringLiteral("%1 carries no VANTO system in its metadata").arg(path);
+    return fail(kNoSystem);
   }
-  return found;
+  return true;
 }

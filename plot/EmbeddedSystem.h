@@ -27,7 +27,8 @@ inline constexpr char kSvgSystemNamespace[] = "urn:vanto:system";
 // cannot be read.
 [[nodiscard]] QByteArray PdfWithSystem(const QByteArray& pdf, const std::string& text, const QString& title);
 
-// The system text of a .png, .svg or .pdf picture exported by this program.
-// False with one message naming the file when the file cannot be read, is
-// no such picture, or carries no system text.
+// The system text of a .png, .svg or .pdf picture exported by this program
+// (told by its content, not its name). False with one message "FILE: what"
+// when the file is missing, cannot be read, is no such picture or carries no
+// system text.
 bool ReadEmbeddedSystem(const QString& path, std::string& text, QString& error);

@@ -470,11 +470,11 @@ TEST(Cli, PicturesCarryTheirLoop)
     const char* content;
     const char* message;
   } kPlain[] = {{"plain.svg", "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"><metadata/></svg>\n",
-                 " carries no VANTO system in its metadata\n"},
+                 ": the picture carries no VANTO system in its metadata\n"},
                 {"plain.pdf", "%PDF-1.4\n1 0 obj\n<< /Title (x) >>\nendobj\n%%EOF\n",
-                 " carries no VANTO system in its metadata\n"},
-                {"plain.png", "\x89PNG\r\n\x1A\n", " carries no VANTO system in its metadata\n"},
-                {"text.pdf", "VANTO system file 1\n", " is not a PNG, SVG or PDF picture\n"}};
+                 ": the picture carries no VANTO system in its metadata\n"},
+                {"plain.png", "\x89PNG\r\n\x1A\n", ": the picture carries no VANTO system in its metadata\n"},
+                {"text.pdf", "VANTO system file 1\n", ": not a PNG, SVG or PDF picture\n"}};
   for (const auto& p : kPlain) {
     const std::string path = dir + "/" + p.name;
     FILE* f = fopen(path.c_str(), "wb");
@@ -488,6 +488,6 @@ TEST(Cli, PicturesCarryTheirLoop)
   }
   const CliRun missing = cli("--system '" + dir + "/none.png' freq");
   EXPECT_EQ(missing.status, 1);
-  EXPECT_EQ(missing.err, "Cannot read " + dir + "/none.png\n");
+  EXPECT_EQ(missing.err, dir + "/none.png: no such file\n");
   EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
 }

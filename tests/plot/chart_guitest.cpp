@@ -474,7 +474,7 @@ TEST_F(PixelTest, ExportedFilesCarryTheSystemAndThePointsDrawn)
     ASSERT_TRUE(ExportChart(*chart_, path, QSize(200, 100), error));
     std::string text = "left";
     EXPECT_FALSE(ReadEmbeddedSystem(path, text, error)) << name;
-    EXPECT_EQ(error, path + QStringLiteral(" carries no VANTO system in its metadata"));
+    EXPECT_EQ(error, path + QStringLiteral(": the picture carries no VANTO system in its metadata"));
     EXPECT_TRUE(text.empty());
   }
 }
