@@ -1,5 +1,6 @@
-// render: draws a window's chart without a display and writes it to a PNG,
-// SVG or PDF file.
+// render: draws a window's chart without a display and writes it to a PNG
+// (at a chosen resolution), SVG or PDF file, each carrying the loop's system
+// text, or writes the points the chart plotted to CSV files.
 
 #include "engine/domain/Domains.h"
 #include "cli/Cli.h"
@@ -16,6 +17,7 @@
 #include "gui/chart/ChartDemo.h"
 #include "gui/chart/ChartExport.h"
 #include "gui/chart/TRChart.h"
+#include "engine/file/SystemFile.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -113,6 +115,8 @@ int CmdRender(CliContext& ctx)
   // The options first, so that their values are not taken for the window.
   const bool hasOut = ctx.takeValue("--out", out);
   const bool hasSize = ctx.takeValue("--size", sizeText);
+  long dpi = kMinExportDpi;
+  const bool hasDpi = ctx.takeCount("--dpi", dpi);
   if (!ctx.takePositional(window)) {
     ctx.setUsageError("render: window name expected");
     return 2;
@@ -132,8 +136,14 @@ int CmdRender(CliContext& ctx)
     ctx.setUsageError("render: --size must be WxH with sides of 16 to 8000 pixels");
     return 2;
   }
-  if (ExportFormatOf(QString::fromStdString(out)) == ExportFormat::Unknown) {
-    ctx.setUsageError("render: --out must end in .png, .svg or .pdf");
+  const ExportFormat format = ExportFormatOf(QString::fromStdString(out));
+  if (format == ExportFormat::Unknown || (diagram && format == ExportFormat::Csv)) {
+    ctx.setUsageError(diagram ? "render sysdef: --out must end in .png, .svg or .pdf"
+                              : "render: --out must end in .png, .svg, .pdf or .csv");
+    return 2;
+  }
+  if (hasDpi && (format != ExportFormat::Png || dpi < kMinExportDpi || dpi > kMaxExportDpi)) {
+    ctx.setUsageError("render: --dpi goes with a .png file and must be 96 to 600");
     return 2;
   }
   if (!ctx.usageError().empty())
@@ -152,6 +162,8 @@ int CmdRender(CliContext& ctx)
   }
   const std::unique_ptr<QApplication> app = OffscreenApp();
   QString error;
+  ExportOptions options;
+  options.dpi = static_cast<int>(dpi);
   if (diagram) {
     // The block diagram as the window shows it with every block in view.
     TSysDefForm form;
@@ -165,7 +177,8 @@ int CmdRender(CliContext& ctx)
       p.scale(k, k);
       form.render(&p, QPoint(), QRegion(), QWidget::DrawWindowBackground | QWidget::DrawChildren);
     };
-    if (!ExportPicture(QString::fromStdString(out), size, form.windowTitle(), paint, error)) {
+    options.systemText = SystemFileText(Sys());
+    if (!ExportPicture(QString::fromStdString(out), size, form.windowTitle(), paint, error, options)) {
       ctx.err << error.toStdString() << '\n';
       return 1;
     }
@@ -177,7 +190,9 @@ int CmdRender(CliContext& ctx)
     return rc == 1 ? ctx.systemError() : rc;
   if (ctx.leftover())
     return 2;
-  if (!ExportChart(chart, QString::fromStdString(out), QSize(w, h), error)) {
+  // The loop as the window drew it, with the switches its options set.
+  options.systemText = SystemFileText(Sys());
+  if (!ExportChart(chart, QString::fromStdString(out), QSize(w, h), error, options)) {
     ctx.err << error.toStdString() << '\n';
     return 1;
   }

@@ -9,6 +9,11 @@
 #include "engine/model/SysData.h"
 #include "engine/model/ValueRanges.h"
 
+#ifdef VANTO_WITH_GUI
+#include "gui/chart/EmbeddedSystem.h"
+#endif
+
+#include <cctype>
 #include <cstring>
 #include <ostream>
 
@@ -44,15 +49,34 @@ int readValue(const std::string& option, const std::string& text, const ValueRan
   return 0;
 }
 
-// Reads the system file of --system into loaded. Pictures carrying a
-// system file are not read yet: this is the one place that refuses them.
+// Reads the system file of --system into loaded: a file of its own, or the
+// one a picture exported by the program carries in its metadata.
 bool readSystemSource(const std::string& path, LoadedSystem& loaded, std::string& message)
 {
+  std::string lower = path;
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
   for (const char* ext : {".png", ".svg", ".pdf"}) {
     const std::size_t n = std::strlen(ext);
-    if (path.size() > n && path.compare(path.size() - n, n, ext) == 0) {
-      message = path + ": reading the design from a picture is not available yet";
+    if (lower.size() > n && lower.compare(lower.size() - n, n, ext) == 0) {
+#ifdef VANTO_WITH_GUI
+      std::string text;
+      QString error;
+      // The image decoder's own complaints about a damaged picture are not
+      // ours to print: the one message below says what is wrong.
+      const QtMessageHandler before =
+          qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+      const bool read = ReadEmbeddedSystem(QString::fromStdString(path), text, error);
+      qInstallMessageHandler(before);
+      if (!read) {
+        message = error.toStdString();
+        return false;
+      }
+      return ReadSystemFile(text, path, loaded, message);
+#else
+      message = path + ": reading the design from a picture needs the desktop build of vanto-cli";
       return false;
+#endif
     }
   }
   return LoadSystemFile(path, loaded, message);

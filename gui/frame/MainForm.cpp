@@ -18,6 +18,7 @@
 #include "gui/nlin/NlinChild.h"
 #include "gui/root/RootChild.h"
 #include "gui/time/TransChild.h"
+#include "gui/base/OutputCommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -168,6 +169,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   connect(sysDef_, &TSysDefForm::nonlinearityLabelClicked, this,
           [this](bool forward) { Route(forward ? RoutedCommand::FwdNlin : RoutedCommand::FbkNlin); });
 
+  // What results windows show is kept for "Print results...".
+  WatchResults();
   updateTitle();
   setWindowIcon(QIcon(QStringLiteral(":/icons/vanto.svg")));
   if (const QScreen* screen = QGuiApplication::primaryScreen())
@@ -221,8 +224,20 @@ void TMainForm::createMenus()
   QAction* saveAs = addEntry(file, "Saveas1", tr("Save &as..."), tr("Save current file as..."));
   connect(saveAs, &QAction::triggered, this, &TMainForm::saveDocumentAs);
   file->addSeparator();
-  addEntry(file, "Printgraph1", tr("&Print graph..."), QString(), false);
-  addEntry(file, "Printresults1", tr("Print &results..."), QString(), false);
+  // The active window's chart to the printer or the clipboard; the results
+  // last shown to the printer.
+  printGraph_ = addEntry(file, "Printgraph1", tr("&Print graph..."), QString(), false);
+  connect(printGraph_, &QAction::triggered, this, [this] {
+    if (TDomainChildForm* child = activeChild())
+      PrintGraph(this, *child->chart());
+  });
+  QAction* printResults = addEntry(file, "Printresults1", tr("Print &results..."), QString());
+  connect(printResults, &QAction::triggered, this, [this] { PrintResults(this); });
+  copyGraph_ = addEntry(file, "Copygraphtoclipboard1", tr("&Copy graph to clipboard"), QString(), false);
+  connect(copyGraph_, &QAction::triggered, this, [this] {
+    if (TDomainChildForm* child = activeChild())
+      CopyGraph(*child->chart());
+  });
   file->addSeparator();
   QAction* options = addEntry(file, "Options1", tr("Op&tions..."), QString());
   connect(options, &QAction::triggered, this, [this] { ShowOptions(this); });
@@ -590,7 +605,7 @@ void TMainForm::UpdateMenuItems()
 {
   // Every MDI child is a domain window, and the counters count the open ones.
   const bool any = openChildren() > 0;
-  for (QAction* a : {closeAll_, cascade_, tile_, arrange_, minimizeAll_})
+  for (QAction* a : {closeAll_, cascade_, tile_, arrange_, minimizeAll_, printGraph_, copyGraph_})
     a->setEnabled(any);
 }
 

@@ -49,7 +49,8 @@ public:
 
   // Opens a new domain window of that kind, captioned with its number.
   TDomainChildForm* NewWindow(ActiveDomain kind);
-  // Enables the window-list entries exactly when a child exists.
+  // Enables the window-list entries and printing and copying the graph
+  // exactly when a child exists.
   void UpdateMenuItems();
   // Routes a command to the active domain window (Configuration warns when
   // no window takes it).
@@ -152,6 +153,8 @@ private:
   QAction* tile_ = nullptr;
   QAction* arrange_ = nullptr;
   QAction* minimizeAll_ = nullptr;
+  QAction* printGraph_ = nullptr;
+  QAction* copyGraph_ = nullptr;
   QToolButton* sysDefBtn_ = nullptr;
   QAction* sysDefItem_ = nullptr;
   std::array<QLabel*, 3> panels_{};

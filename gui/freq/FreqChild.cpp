@@ -95,7 +95,7 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   limitCyclesItem_ = OwnItem(graphMenu, "LimitCycles1", tr("&Limit cycles..."), QKeySequence(), this,
                              [this] { LimitCycles1Click(); });
 
-  SetUpChart(FreqChartSetup(FreqView::DirectNyquist), "Real = %s, Imag = %s", 5, 5, false);
+  SetUpChart(FreqChartSetup(FreqView::DirectNyquist), "Real = %s, Imag = %s", 5, 5);
   charts_[0] = chart();
   for (int v = 1; v < kFreqViews; ++v)
     charts_[v] = AddChart(FreqChartSetup(static_cast<FreqView>(v)));

@@ -19,7 +19,7 @@ TNlinChildForm::TNlinChildForm(QWidget* parent)
   AddNonlinearityItems(addMenu(tr("&Settings")));
   AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Cursor1", tr("&Cursor"));
   // x unchanged by autoscale: the input axis is the user's choice.
-  SetUpChart(kNlinChart, "Input = %s,  Output = %s", -1, 5, true);
+  SetUpChart(kNlinChart, "Input = %s,  Output = %s", -1, 5);
   CreateNonlinearCurve(*stat_, chart()->RangeLoX(), chart()->RangeHiX());
   graph().setAfterRangeChange([this](RangeChange why) { rangesChanged(why); });
   // The read-out empties the status bar on every move: the note comes back.

@@ -59,7 +59,7 @@ TRootChildForm::TRootChildForm(QWidget* parent)
   unitCircleItem_->setCheckable(true);
   graphMenu->insertAction(graticule, unitCircleItem_);
 
-  SetUpChart(kSplaneChart, "Real = %s, Imag = %s", 100, 100, false);
+  SetUpChart(kSplaneChart, "Real = %s, Imag = %s", 100, 100);
   charts_[0] = chart();
   charts_[1] = AddChart(kZplaneChart);
 

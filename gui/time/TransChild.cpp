@@ -69,7 +69,7 @@ TTransChildForm::TTransChildForm(QWidget* parent)
                                       Own(&TTransChildForm::Characteristics1Click)));
   graph->insertSeparator(scales);
 
-  SetUpChart(TimeChart, "Time = %s,  Value = %s", -1, 5, false);
+  SetUpChart(TimeChart, "Time = %s,  Value = %s", -1, 5);
   timeChart_ = chart();
   phaseChart_ = AddChart(PhaseChart);
   setPhaseAxisTitles();

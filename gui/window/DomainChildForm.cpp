@@ -1,4 +1,5 @@
 #include "gui/window/DomainChildForm.h"
+#include "gui/base/OutputCommands.h"
 
 #include "engine/model/Model.h"
 #include "gui/chart/ChartSetupApply.h"
@@ -258,7 +259,7 @@ void TDomainChildForm::ShowChart(TRChart* chart)
 }
 
 void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, double marginX,
-                                  double marginY, bool popupPrintEnabled)
+                                  double marginY)
 {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -276,13 +277,16 @@ void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, 
                                     &TDomainChildForm::Graticulevisible1Click);
   graticulePopup->setCheckable(true);
   popup_->addSeparator();
-  // Printing and copying graphs are not part of this program.
+  // The chart shown now goes to the printer, the clipboard or a file.
   QAction* print = popup_->addAction(tr("&Print graph"));
   print->setObjectName(QStringLiteral("Printgraph1"));
+  connect(print, &QAction::triggered, this, [this] { PrintGraph(this, *this->chart()); });
   QAction* copy = popup_->addAction(tr("&Copy graph to clipboard"));
   copy->setObjectName(QStringLiteral("Copytoclipboard1"));
-  print->setEnabled(popupPrintEnabled);
-  copy->setEnabled(popupPrintEnabled);
+  connect(copy, &QAction::triggered, this, [this] { CopyGraph(*this->chart()); });
+  QAction* exportItem = popup_->addAction(tr("Export..."));
+  exportItem->setObjectName(QStringLiteral("Export1"));
+  connect(exportItem, &QAction::triggered, this, [this] { ExportGraph(this, *this->chart()); });
   connect(popup_, &QMenu::aboutToShow, this, &TDomainChildForm::PopupMenu1Popup);
 
   graph_ = std::make_unique<GraphInteractions>(

@@ -124,8 +124,7 @@ protected:
   // and the shared graph commands; call after the menus are built. readout
   // is the status-bar template with a "%s" for x and for y; marginX/Y are
   // the autoscale margins in percent (negative: that axis stays).
-  void SetUpChart(const ChartSetup& setup, const char* readout, double marginX, double marginY,
-                  bool popupPrintEnabled);
+  void SetUpChart(const ChartSetup& setup, const char* readout, double marginX, double marginY);
   // Another chart of the window (for a plot type or view of its own), in the
   // same place, hidden until shown; the window's popup menu and read-out
   // serve it too.

@@ -9,6 +9,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstdint>
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
@@ -287,9 +288,20 @@ TEST(Cli, RenderSysdefDrawsTheBlocksOfTheKindOfLoop)
   const std::string file = testing::TempDir() + "vanto_cli_sysdef_" + std::to_string(getpid()) + ".png";
   const auto picture = [&file](const std::string& loop) {
     EXPECT_EQ(cli(loop + " render sysdef --out '" + file + "'").status, 0) << loop;
-    std::string bytes = head(file, std::size_t{1} << 24);
+    const std::string bytes = head(file, std::size_t{1} << 24);
     std::remove(file.c_str());
-    return bytes;
+    // The drawing only: the text chunks carry the loop, which differs.
+    std::string drawing = bytes.substr(0, 8);
+    for (std::size_t at = 8; at + 12 <= bytes.size();) {
+      std::size_t n = 0;
+      for (std::size_t i = 0; i < 4; ++i)
+        n = (n << 8) | std::uint8_t(bytes[at + i]);
+      const std::string type = bytes.substr(at + 4, 4);
+      if (type != "tEXt" && type != "zTXt" && type != "iTXt")
+        drawing += bytes.substr(at, n + 12);
+      at += n + 12;
+    }
+    return drawing;
   };
   const struct {
     const char* loop;
@@ -418,4 +430,64 @@ TEST(Cli, LocusPrintsThePointsReportsAndContours)
   const CliRun timed = cli("--elements both locus --points 1000 --repeat 3");
   EXPECT_EQ(timed.status, 0);
   EXPECT_EQ(timed.err.rfind("repeat 3: median ", 0), 0u) << timed.err;
+}
+
+// Every picture carries the loop it shows: --system reads it back as the
+// same loop (the saved files are byte-identical), a PNG is as many pixels
+// as its resolution asks, and a picture without a loop is refused with one
+// message naming it.
+TEST(Cli, PicturesCarryTheirLoop)
+{
+  std::string dir = testing::TempDir() + "vanto_cli_meta_XXXXXX";
+  ASSERT_NE(mkdtemp(dir.data()), nullptr);
+  const std::string loop = "--gain 2.5 --delay 0.3 --gp-num '3(s+2)' --param b=0.25 --elements both";
+  ASSERT_EQ(cli(loop + " save '" + dir + "/direct.sys'").status, 0);
+  const std::string direct = head(dir + "/direct.sys", std::size_t{1} << 20);
+  ASSERT_NE(direct.find("2.5"), std::string::npos);
+  for (const char* out : {"/p.png --dpi 150", "/p.svg", "/p.pdf", "/p.PNG"}) {
+    const std::string pic = dir + std::string(out).substr(0, 6);
+    ASSERT_EQ(cli(loop + " render freq --view nichols --out " + dir + out).status, 0) << out;
+    const CliRun back = cli("--system '" + pic + "' save '" + dir + "/back.sys'");
+    ASSERT_EQ(back.status, 0) << out << ": " << back.err;
+    EXPECT_EQ(head(dir + "/back.sys", std::size_t{1} << 20), direct) << out;
+  }
+  // The PNG's header: width and height, big-endian, at bytes 16 and 20.
+  ASSERT_EQ(cli("render demo --size 320x200 --dpi 300 --out '" + dir + "/d.png'").status, 0);
+  const std::string png = head(dir + "/d.png", 24);
+  ASSERT_EQ(png.size(), 24u);
+  const auto be32 = [&png](std::size_t at) {
+    return (unsigned(std::uint8_t(png[at])) << 24) | (unsigned(std::uint8_t(png[at + 1])) << 16) |
+           (unsigned(std::uint8_t(png[at + 2])) << 8) | unsigned(std::uint8_t(png[at + 3]));
+  };
+  EXPECT_EQ(be32(16), 1000u);  // 320 * 300 / 96
+  EXPECT_EQ(be32(20), 625u);
+  for (const char* bad : {"render demo --dpi 300 --out /tmp/x.svg", "render demo --dpi 95 --out /tmp/x.png",
+                          "render demo --dpi 601 --out /tmp/x.png", "render sysdef --out /tmp/x.csv"})
+    EXPECT_EQ(cli(bad).status, 2) << bad;
+
+  const struct {
+    const char* name;
+    const char* content;
+    const char* message;
+  } kPlain[] = {{"plain.svg", "<?xml version=\"1.0\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"><metadata/></svg>\n",
+                 ": the picture carries no VANTO system in its metadata\n"},
+                {"plain.pdf", "%PDF-1.4\n1 0 obj\n<< /Title (x) >>\nendobj\n%%EOF\n",
+                 ": the picture carries no VANTO system in its metadata\n"},
+                {"plain.png", "\x89PNG\r\n\x1A\n", ": the picture carries no VANTO system in its metadata\n"},
+                {"text.pdf", "VANTO system file 1\n", ": not a PNG, SVG or PDF picture\n"}};
+  for (const auto& p : kPlain) {
+    const std::string path = dir + "/" + p.name;
+    FILE* f = fopen(path.c_str(), "wb");
+    ASSERT_NE(f, nullptr);
+    fputs(p.content, f);
+    fclose(f);
+    const CliRun r = cli("--system '" + path + "' freq");
+    EXPECT_EQ(r.status, 1) << p.name;
+    EXPECT_EQ(r.err, path + p.message) << p.name;
+    EXPECT_TRUE(r.out.empty()) << p.name;
+  }
+  const CliRun missing = cli("--system '" + dir + "/none.png' freq");
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_EQ(missing.err, dir + "/none.png: no such file\n");
+  EXPECT_EQ(std::system(("rm -rf '" + dir + "'").c_str()), 0);
 }

@@ -8,6 +8,7 @@
 #include <cmath>
 #include <complex>
 #include <cstdlib>
+#include <fstream>
 #include <sstream>
 #include <string>
 #include <unistd.h>
@@ -232,4 +233,51 @@ TEST(FreqCli, LimitCycleSearchKeepsWithinItsLocusPoints)
   EXPECT_EQ(render.status, 0) << render.err;
   EXPECT_EQ(access(png.c_str(), F_OK), 0);
   std::remove(png.c_str());
+}
+
+// The CSV of a frequency chart holds exactly the points vanto-cli freq
+// prints for the same loop and view (the chart plots the single-precision
+// store, which freq prints to nine digits), under the loop's system file.
+TEST(FreqCli, RenderCsvHoldsThePointsFreqPrints)
+{
+  const std::string file = testing::TempDir() + "vanto_cli_points_" + std::to_string(getpid()) + ".csv";
+  const struct {
+    const char* loop;
+    const char* view;
+    const char* header;
+  } kCases[] = {{"", "nyquist", "real,imaginary"},
+                {"--elements both --gain 2 --delay 0.2", "nyquist", "real,imaginary"},
+                {"--gp-den 's(s+1)'", "inverse", "real,imaginary"},
+                {"--hold 0.1", "nichols", "phase_deg,gain_db"}};
+  for (const auto& c : kCases) {
+    const std::string args = std::string(c.loop) + " freq --view " + c.view + " --points 150";
+    const CliRun printed = cli(args);
+    ASSERT_EQ(printed.status, 0) << args << printed.err;
+    const CliRun rendered = cli(std::string(c.loop) + " render freq --view " + c.view +
+                                " --points 150 --out '" + file + "'");
+    ASSERT_EQ(rendered.status, 0) << args << rendered.err;
+    std::string text, line;
+    {
+      std::ifstream in(file);
+      std::ostringstream all;
+      all << in.rdbuf();
+      text = all.str();
+    }
+    std::remove(file.c_str());
+    // The comment lines first: the system file, whose first line names it.
+    EXPECT_EQ(text.rfind("# VANTO system\n# VANTO system file ", 0), 0u) << args;
+    std::istringstream in(text);
+    std::string data;
+    while (std::getline(in, line))
+      if (line.rfind("#", 0) != 0)
+        data += line + '\n';
+    const auto points = Rows(data, c.header);
+    const auto expected = Rows(printed.out, "w,x,y");
+    ASSERT_EQ(points.size(), expected.size()) << args;
+    for (std::size_t i = 0; i < points.size(); ++i) {
+      ASSERT_EQ(points[i].size(), 2u) << args << " row " << i;
+      EXPECT_EQ(points[i][0], double(float(expected[i][1]))) << args << " row " << i;
+      EXPECT_EQ(points[i][1], double(float(expected[i][2]))) << args << " row " << i;
+    }
+  }
 }

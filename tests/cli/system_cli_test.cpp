@@ -88,7 +88,7 @@ TEST(CliSystemFile, BadFileStopsTheRunWithOneLine)
       {"--system '" + dir + "/none.vanto' freq", dir + "/none.vanto: no such file\n"},
       {"--system '" + dir + "' freq", dir + ": is a directory, not a system file\n"},
       {"--system '" + dir + "/picture.png' freq",
-       dir + "/picture.png: reading the design from a picture is not available yet\n"},
+       dir + "/picture.png: no such file\n"},
   };
   for (const Case& c : cases) {
     const CliRun r = cli(c.args);

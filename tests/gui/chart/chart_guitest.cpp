@@ -4,15 +4,20 @@
 
 #include "gui/chart/ChartExport.h"
 #include "gui/chart/TRChart.h"
+#include "gui/chart/EmbeddedSystem.h"
 
 #include <QFile>
 #include <QImage>
+#include <QImageReader>
+#include <QMimeData>
+#include <QXmlStreamReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QtMath>
 
 #include <cmath>
+#include <cstdlib>
 #include <memory>
 
 namespace {
@@ -365,6 +370,129 @@ TEST_F(PixelTest, FilesRenderTheSamePicture)
     EXPECT_FALSE(ExportChart(*chart_, dir.filePath(QString::fromLatin1(name)), QSize(100, 100), error)) << name;
     EXPECT_TRUE(error.startsWith(QStringLiteral("Cannot write"))) << name;
   }
+}
+
+// Exported files open as what they claim and give back the system text
+// they carry, whatever characters it holds; the CSV files hold exactly the
+// points drawn, one file per curve; a picture without a system is refused.
+TEST_F(PixelTest, ExportedFilesCarryTheSystemAndThePointsDrawn)
+{
+  chart_->SetCaption(QStringLiteral("Exported"));
+  chart_->SetIdAbscissa(QStringLiteral("Time"));
+  chart_->SetIdOrdinate(QStringLiteral("Gain/dB"));
+  const ChartPoint curves[2][3] = {{{0.1, 1.0 / 3}, {2.0 / 3, -1e-300}, {9.75, 1e17}},
+                                   {{-0.0, 0.7}, {5.5, 0.2}, {10, 0.9}}};
+  for (const auto& curve : curves) {
+    chart_->SetDataColor(&curve == &curves[0] ? Qt::red : Qt::blue);
+    chart_->MoveTo(curve[0].x, curve[0].y);
+    chart_->DrawTo(curve[1].x, curve[1].y);
+    chart_->DrawTo(curve[2].x, curve[2].y);
+  }
+  chart_->MarkAt(5, 0.5, kMarkCross);
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  ExportOptions options;
+  options.dpi = 300;
+  options.systemText = "VANTO system file 1\n[system]\ntext = \"a<b & c>d ]]> \\\"q\\\"\"\nnote = \xC3\xA9t\xC3\xA9\n";
+  const QSize size(500, 300);
+  for (const char* name : {"c.png", "c.svg", "c.pdf", "c.csv"}) {
+    QString error;
+    ASSERT_TRUE(ExportChart(*chart_, dir.filePath(QLatin1String(name)), size, error, options)) << name;
+  }
+
+  // PNG: 300 dpi is the picture at 500 x 300 scaled by 300/96.
+  QImageReader png(dir.filePath("c.png"));
+  EXPECT_EQ(png.format(), "png");
+  EXPECT_EQ(png.size(), QSize(1563, 938));
+  EXPECT_EQ(png.read().dotsPerMeterX(), 11811);
+  // SVG: well-formed, the texts kept as text elements.
+  QFile svgFile(dir.filePath("c.svg"));
+  ASSERT_TRUE(svgFile.open(QIODevice::ReadOnly));
+  QXmlStreamReader svg(svgFile.readAll());
+  QStringList texts;
+  while (!svg.atEnd())
+    if (svg.readNext() == QXmlStreamReader::StartElement && svg.name() == QLatin1String("text"))
+      texts << svg.readElementText().trimmed();
+  EXPECT_FALSE(svg.hasError()) << svg.errorString().toStdString();
+  EXPECT_TRUE(texts.contains(QStringLiteral("Exported"))) << texts.join(QLatin1Char('|')).toStdString();
+  // PDF: the last cross-reference section (the appended information) points
+  // at its object, and its trailer at the cross-reference section before.
+  QFile pdfFile(dir.filePath("c.pdf"));
+  ASSERT_TRUE(pdfFile.open(QIODevice::ReadOnly));
+  const QByteArray pdf = pdfFile.readAll();
+  EXPECT_TRUE(pdf.startsWith("%PDF-1."));
+  EXPECT_TRUE(pdf.endsWith("%%EOF\n"));
+  const qsizetype tail = pdf.lastIndexOf("startxref\n");
+  const QByteArray xrefAt = pdf.mid(tail + 10, pdf.indexOf('\n', tail + 10) - tail - 10);
+  const QList<QByteArray> xref = pdf.mid(xrefAt.toLongLong()).split('\n');
+  ASSERT_GE(xref.size(), 6);
+  EXPECT_EQ(xref[0], "xref");
+  const QByteArray object = xref[1].split(' ').value(0);
+  EXPECT_EQ(xref[2].size(), 19);  // with the '\n' the 20 bytes of an entry
+  EXPECT_TRUE(pdf.mid(xref[2].left(10).toLongLong()).startsWith(object + " 0 obj\n<<"));
+  const QByteArray trailer = xref[4];
+  const QByteArray prev = trailer.mid(trailer.indexOf("/Prev ") + 6).split(' ').value(0);
+  EXPECT_TRUE(trailer.contains("/Info " + object + " 0 R")) << trailer.toStdString();
+  EXPECT_TRUE(pdf.mid(prev.toLongLong()).startsWith("xref\n")) << prev.toStdString();
+
+  for (const char* name : {"c.png", "c.svg", "c.pdf"}) {
+    std::string text;
+    QString error;
+    EXPECT_TRUE(ReadEmbeddedSystem(dir.filePath(QLatin1String(name)), text, error)) << name;
+    EXPECT_EQ(text, options.systemText) << name;
+  }
+
+  // CSV: a file per curve, the numbers back exactly.
+  EXPECT_EQ(CsvExportPaths(*chart_, dir.filePath("c.csv")),
+            QStringList({dir.filePath("c-1.csv"), dir.filePath("c-2.csv")}));
+  for (int k = 0; k < 2; ++k) {
+    QFile csv(dir.filePath(QStringLiteral("c-%1.csv").arg(k + 1)));
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly | QIODevice::Text));
+    const QByteArray text = csv.readAll();
+    EXPECT_TRUE(text.startsWith("# VANTO system\n# VANTO system file 1\n")) << k;
+    const QString curve = QStringLiteral("# curve %1 of 2, colour #%2\n").arg(k + 1).arg(k ? "0000FF" : "FF0000");
+    EXPECT_TRUE(text.contains(curve.toLatin1())) << text.toStdString();
+    QList<QByteArray> rows;
+    for (const QByteArray& line : text.split('\n'))
+      if (!line.startsWith('#') && !line.isEmpty())
+        rows << line;
+    ASSERT_EQ(rows.size(), 4) << k;
+    EXPECT_EQ(rows[0], "time,gain_db");
+    for (int i = 0; i < 3; ++i) {
+      const QList<QByteArray> cells = rows[i + 1].split(',');
+      ASSERT_EQ(cells.size(), 2);
+      EXPECT_EQ(std::strtod(cells[0].constData(), nullptr), curves[k][i].x) << k << ' ' << i;
+      EXPECT_EQ(std::strtod(cells[1].constData(), nullptr), curves[k][i].y) << k << ' ' << i;
+    }
+  }
+  EXPECT_FALSE(QFile::exists(dir.filePath("c.csv")));
+
+  // Without a system text nothing is carried, and reading says so.
+  for (const char* name : {"plain.png", "plain.svg", "plain.pdf"}) {
+    const QString path = dir.filePath(QLatin1String(name));
+    QString error;
+    ASSERT_TRUE(ExportChart(*chart_, path, QSize(200, 100), error));
+    std::string text = "left";
+    EXPECT_FALSE(ReadEmbeddedSystem(path, text, error)) << name;
+    EXPECT_EQ(error, path + QStringLiteral(": the picture carries no VANTO system in its metadata"));
+    EXPECT_TRUE(text.empty());
+  }
+}
+
+// The clipboard gets the picture as an image and as SVG with the system,
+// and the points as CSV text.
+TEST_F(PixelTest, ClipboardDataHoldsImageSvgAndCsv)
+{
+  chart_->MoveTo(0, 0.25);
+  chart_->DrawTo(10, 0.5);
+  const std::unique_ptr<QMimeData> mime(ChartMimeData(*chart_, "VANTO system file 1\n"));
+  EXPECT_TRUE(mime->hasImage());
+  EXPECT_EQ(qvariant_cast<QImage>(mime->imageData()).size(), chart_->size());
+  const QByteArray svg = mime->data(QStringLiteral("image/svg+xml"));
+  EXPECT_TRUE(svg.contains("<svg"));
+  EXPECT_TRUE(svg.contains(">VANTO system file 1\n</vanto:system>"));
+  EXPECT_EQ(mime->data(QStringLiteral("text/csv")), "x,y\n0,0.25\n10,0.5\n");
+  EXPECT_EQ(mime->text(), QStringLiteral("x,y\n0,0.25\n10,0.5\n"));
 }
 
 TEST_F(PixelTest, HighDpiImageIsSharperNotDifferent)

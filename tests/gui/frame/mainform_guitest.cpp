@@ -8,13 +8,25 @@
 #include "engine/model/SysData.h"
 #include "gui/diagram/SysDef.h"
 #include "gui/chart/TRChart.h"
+#include "gui/base/OutputCommands.h"
+#include "engine/file/SystemFile.h"
+#include "gui/chart/EmbeddedSystem.h"
 
+#include <QApplication>
+#include <QClipboard>
+#include <QComboBox>
 #include <QDialog>
 #include <QDockWidget>
+#include <QFile>
+#include <QFileInfo>
 #include <QLabel>
 #include <QMenu>
+#include <QImageReader>
 #include <QMenuBar>
+#include <QMimeData>
+#include <QSpinBox>
 #include <QStatusBar>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 #include <QToolButton>
@@ -35,8 +47,11 @@ TEST_F(FrameTest, StartsWithTheDocumentedFrame)
   EXPECT_EQ(frame->windowTitle(), QStringLiteral("Untitled[*] - VANTO for Windows [V1.1]"));
   EXPECT_FALSE(frame->isWindowModified());
   EXPECT_EQ(menuTitles(), (QStringList{"&File", "&Edit", "&View", "&Window", "&Help"}));
+  // Printing and copying the graph wait for a window; the results are
+  // those a window showed last.
   EXPECT_FALSE(action("Printgraph1")->isEnabled());
-  EXPECT_FALSE(action("Printresults1")->isEnabled());
+  EXPECT_FALSE(action("Copygraphtoclipboard1")->isEnabled());
+  EXPECT_TRUE(action("Printresults1")->isEnabled());
   for (const char* name : {"Open1", "Loadsystem1", "Newsystem1", "Save1", "Saveas1"})
     EXPECT_TRUE(action(name)->isEnabled()) << name;
   EXPECT_FALSE(action("Undo1")->isEnabled());
@@ -452,6 +467,103 @@ TEST_F(FrameTest, GraphButtonsDriveTheActiveWindowsChart)
   const double w = chart->RangeHiX() - chart->RangeLoX();
   click("ZoomoutSpdBtn");
   EXPECT_NEAR(chart->RangeHiX() - chart->RangeLoX(), 1.4 * w, 1e-9 * w);
+}
+
+// The graph goes to a file (the popup's Export...), to the printer and to
+// the clipboard from the popup and the frame; what a results window showed
+// last prints from the frame. The files carry the loop's system file.
+TEST_F(FrameTest, GraphExportsPrintsAndCopies)
+{
+  QTemporaryDir dir;
+  ASSERT_TRUE(dir.isValid());
+  TDomainChildForm* child = frame->NewWindow(ActiveDomain::Frequency);
+  child->Go1Click();
+  // The names of the frame's entries are those of the popup's.
+  const auto fileItem = [this](const char* name) {
+    return frame->findChild<QMenu*>(QStringLiteral("File1"))->findChild<QAction*>(QLatin1String(name));
+  };
+  for (const char* name : {"Printgraph1", "Printresults1", "Copygraphtoclipboard1"})
+    EXPECT_TRUE(fileItem(name)->isEnabled()) << name;
+  const auto popupItem = [child](const char* name) {
+    auto* a = child->findChild<QAction*>(QLatin1String(name));
+    EXPECT_NE(a, nullptr) << name;
+    EXPECT_TRUE(a && a->isEnabled()) << name;
+    return a;
+  };
+
+  // Export...: the suffix typed picks the format, the format the suffix.
+  const struct {
+    const char* typed;
+    int format;  // -1: as typed
+    int dpi;
+    const char* written;
+  } kExports[] = {
+      {"g.svg", -1, 96, "g.svg"}, {"g", 0, 192, "g.png"}, {"g.png", 2, 96, "g.pdf"}, {"g.pdf", 3, 96, "g.csv"}};
+  for (const auto& e : kExports) {
+    answer([&](QDialog& dlg) {
+      type(dlg, "FileEdit", dir.filePath(QLatin1String(e.typed)));
+      if (e.format >= 0)
+        dlg.findChild<QComboBox*>(QStringLiteral("FormatBox"))->setCurrentIndex(e.format);
+      dlg.findChild<QSpinBox*>(QStringLiteral("DpiEdit"))->setValue(e.dpi);
+      press(dlg, "OKBtn");
+    });
+    popupItem("Export1")->trigger();
+    EXPECT_TRUE(QFile::exists(dir.filePath(QLatin1String(e.written)))) << e.written;
+  }
+  EXPECT_TRUE(shown().isEmpty()) << lastMessage().toStdString();
+  EXPECT_EQ(QImageReader(dir.filePath("g.png")).size(), child->chart()->size() * 2);
+  for (const char* name : {"g.svg", "g.png", "g.pdf"}) {
+    std::string text;
+    QString error;
+    EXPECT_TRUE(ReadEmbeddedSystem(dir.filePath(QLatin1String(name)), text, error)) << name;
+    EXPECT_EQ(text, SystemFileText(Sys())) << name;
+  }
+  // A file that cannot be written is reported.
+  answer([&](QDialog& dlg) {
+    type(dlg, "FileEdit", dir.filePath("missing/g.svg"));
+    press(dlg, "OKBtn");
+  });
+  popupItem("Export1")->trigger();
+  EXPECT_EQ(lastMessage(), QStringLiteral("Cannot write ") + dir.filePath("missing/g.svg"));
+
+  // Printing writes the PDF of the test's seam, from the popup and the frame.
+  for (QAction* print : {popupItem("Printgraph1"), fileItem("Printgraph1")}) {
+    const QString pdf = dir.filePath(QStringLiteral("%1.pdf").arg(print->parent()->objectName()));
+    PrintSeam::setPdfFile(pdf);
+    print->trigger();
+    QFile file(pdf);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << pdf.toStdString();
+    const QByteArray bytes = file.readAll();
+    EXPECT_TRUE(bytes.startsWith("%PDF-")) << pdf.toStdString();
+    EXPECT_GT(bytes.size(), 2000) << pdf.toStdString();
+  }
+
+  // The clipboard from the popup and the frame.
+  for (QAction* copy : {popupItem("Copytoclipboard1"), fileItem("Copygraphtoclipboard1")}) {
+    QApplication::clipboard()->clear();
+    copy->trigger();
+    const QMimeData* mime = QApplication::clipboard()->mimeData();
+    ASSERT_NE(mime, nullptr);
+    EXPECT_TRUE(mime->hasImage());
+    EXPECT_TRUE(mime->data(QStringLiteral("image/svg+xml")).contains("<svg"));
+    EXPECT_TRUE(mime->data(QStringLiteral("text/csv")).startsWith("real,imaginary\n"));
+  }
+
+  // Print results...: the response characteristics shown last, each value
+  // in the row of its caption.
+  TDomainChildForm* time = frame->NewWindow(ActiveDomain::Time);
+  time->Go1Click();
+  QString finalValue;
+  answer([&](QDialog& dlg) { finalValue = text(dlg, "FinalValue"); });
+  time->findChild<QAction*>(QStringLiteral("Characteristics1"))->trigger();
+  ASSERT_FALSE(finalValue.isEmpty());
+  EXPECT_TRUE(LastResultsHtml().contains(QStringLiteral("<td>Final value</td><td>%1</td>").arg(finalValue)))
+      << LastResultsHtml().toStdString();
+  const QString results = dir.filePath("results.pdf");
+  PrintSeam::setPdfFile(results);
+  fileItem("Printresults1")->trigger();
+  PrintSeam::setPdfFile(QString());
+  EXPECT_GT(QFileInfo(results).size(), 1000);
 }
 
 TEST_F(FrameTest, CtrlWWipesTheActiveWindowAndCtrlF4ClosesIt)
