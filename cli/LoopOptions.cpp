@@ -53,33 +53,16 @@ int readValue(const std::string& option, const std::string& text, const ValueRan
 // one a picture exported by the program carries in its metadata.
 bool readSystemSource(const std::string& path, LoadedSystem& loaded, std::string& message)
 {
-  std::string lower = path;
-  for (char& c : lower)
-    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-  for (const char* ext : {".png", ".svg", ".pdf"}) {
-    const std::size_t n = std::strlen(ext);
-    if (lower.size() > n && lower.compare(lower.size() - n, n, ext) == 0) {
 #ifdef VANTO_WITH_GUI
-      std::string text;
-      QString error;
-      // The image decoder's own complaints about a damaged picture are not
-      // ours to print: the one message below says what is wrong.
-      const QtMessageHandler before =
-          qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-      const bool read = ReadEmbeddedSystem(QString::fromStdString(path), text, error);
-      qInstallMessageHandler(before);
-      if (!read) {
-        message = error.toStdString();
-        return false;
-      }
-      return ReadSystemFile(text, path, loaded, message);
+  return LoadDesign(path, loaded, message);
 #else
-      message = path + ": reading the design from a picture needs the desktop build of vanto-cli";
-      return false;
-#endif
-    }
+  if (path.size() > 4 && (path.compare(path.size() - 4, 4, ".png") == 0 || path.compare(path.size() - 4, 4, ".svg") == 0 ||
+                          path.compare(path.size() - 4, 4, ".pdf") == 0)) {
+    message = path + ": reading the design from a picture needs the desktop build of vanto-cli";
+    return false;
   }
   return LoadSystemFile(path, loaded, message);
+#endif
 }
 
 // --system FILE is applied before every other loop option, wherever it

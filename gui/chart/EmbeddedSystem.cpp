@@ -8,6 +8,9 @@
 #include <QRegularExpression>
 #include <QXmlStreamReader>
 
+#include <cctype>
+#include <string_view>
+
 namespace {
 
 constexpr qint64 kMaxPictureBytes = qint64(512) << 20;  // an 8000 x 8000 PNG is well below
@@ -204,4 +207,33 @@ bool ReadEmbeddedSystem(const QString& path, std::string& text, QString& error)
     return fail(kNoSystem);
   }
   return true;
+}
+
+bool IsDesignPicture(const std::string& path)
+{
+  std::string lower = path;
+  for (char& c : lower)
+    c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
+  for (const std::string_view ext : {".png", ".svg", ".pdf"})
+    if (lower.size() > ext.size() && lower.compare(lower.size() - ext.size(), ext.size(), ext) == 0)
+      return true;
+  return false;
+}
+
+bool LoadDesign(const std::string& path, LoadedSystem& loaded, std::string& message)
+{
+  if (!IsDesignPicture(path))
+    return LoadSystemFile(path, loaded, message);
+  std::string text;
+  QString error;
+  // The image decoder's own complaints about a damaged picture are not
+  // ours to print: the one message below says what is wrong.
+  const QtMessageHandler before = qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+  const bool read = ReadEmbeddedSystem(QString::fromStdString(path), text, error);
+  qInstallMessageHandler(before);
+  if (!read) {
+    message = error.toStdString();
+    return false;
+  }
+  return ReadSystemFile(text, path, loaded, message);
 }

@@ -4,6 +4,8 @@
 // element and a PDF document-information entry, each holding the system
 // file's text as it was when the picture was made.
 
+#include "engine/file/SystemFile.h"
+
 #include <QByteArray>
 #include <QString>
 
@@ -32,3 +34,11 @@ inline constexpr char kSvgSystemNamespace[] = "urn:vanto:system";
 // when the file is missing, cannot be read, is no such picture or carries no
 // system text.
 bool ReadEmbeddedSystem(const QString& path, std::string& text, QString& error);
+
+// True when path names a picture (.png, .svg or .pdf, in any case), whose
+// design is read from its metadata rather than as a system file.
+[[nodiscard]] bool IsDesignPicture(const std::string& path);
+
+// Reads the design that path holds: a system file, or a picture exported by
+// this program. False with the one message of the reader that refused it.
+bool LoadDesign(const std::string& path, LoadedSystem& loaded, std::string& message);

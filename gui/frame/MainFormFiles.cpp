@@ -3,6 +3,8 @@
 // autosave that lets a design survive a killed program.
 #include "gui/frame/MainForm.h"
 
+#include "gui/chart/EmbeddedSystem.h"
+
 #include "gui/frame/Autosave.h"
 #include "gui/frame/DocumentSession.h"
 #include "gui/base/Messages.h"
@@ -26,6 +28,9 @@
 namespace {
 
 const char kFilter[] = "VANTO system files (*.vanto);;All files (*)";
+// Loading also reads the design a picture exported by the program carries.
+const char kLoadFilter[] =
+    "VANTO system files (*.vanto);;Pictures with a VANTO design (*.png *.svg *.pdf);;All files (*)";
 
 // The range the chart shows, as the records keep them.
 struct ChartRange {
@@ -139,7 +144,7 @@ void TMainForm::restoreEnvironment(const Environment& env)
 bool TMainForm::readFile(const QString& path, LoadedSystem& loaded)
 {
   std::string message;
-  if (LoadSystemFile(QFile::encodeName(path).toStdString(), loaded, message))
+  if (LoadDesign(QFile::encodeName(path).toStdString(), loaded, message))
     return true;
   ShowMessage(this, tr("Error"), QString::fromStdString(message), MsgIcon::Stop);
   return false;
@@ -154,6 +159,12 @@ void TMainForm::applyLoaded(const LoadedSystem& loaded, const QString& path, boo
   if (environment && loaded.hasEnvironment)
     restoreEnvironment(loaded.environment);
   withEnvironment_ = environment && loaded.hasEnvironment;
+  // A design read from a picture is a new, untitled one: saving it must
+  // never write a system file over the picture.
+  if (IsDesignPicture(QFile::encodeName(path).toStdString())) {
+    session_->setFilePath(QString());
+    return;
+  }
   session_->setFilePath(path);
   session_->markSaved();
 }
@@ -170,7 +181,7 @@ bool TMainForm::OpenFile(const QString& path)
 QString TMainForm::chooseFile(const QString& caption, bool mustExist)
 {
   const QString start = session_->filePath().isEmpty() ? QString() : QFileInfo(session_->filePath()).absolutePath();
-  return ChooseFile(this, {caption, tr(kFilter), start, mustExist});
+  return ChooseFile(this, {caption, tr(mustExist ? kLoadFilter : kFilter), start, mustExist});
 }
 
 void TMainForm::loadSystem()

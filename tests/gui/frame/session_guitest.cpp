@@ -12,6 +12,7 @@
 #include "engine/model/LoopDefinition.h"
 #include "engine/model/SysData.h"
 #include "gui/diagram/SysDef.h"
+#include "gui/chart/ChartExport.h"
 #include "gui/chart/TRChart.h"
 #include "gui/root/RootChild.h"
 #include "gui/time/TransChild.h"
@@ -420,6 +421,42 @@ TEST_F(SessionTest, OpenRestoresTheEnvironment)
   EXPECT_GE(r2->chart()->RangeHiX(), 2.0);
   EXPECT_STREQ(Sys().numberFormat, "%0.6g");
   EXPECT_FALSE(frame->isWindowModified());
+}
+
+// A figure is also its design: each exported picture reopens the loop it
+// was made of, as a new untitled design that saving never writes over the
+// picture.
+TEST_F(SessionTest, PictureReopensItsDesign)
+{
+  auto* t = frame->NewWindow(ActiveDomain::Time);
+  setValue("Gain1", QStringLiteral("2.5"));
+  const std::string made = LoopText();
+  for (const char* name : {"figure.png", "figure.svg", "figure.PDF"}) {
+    SCOPED_TRACE(name);
+    const QString picture = dir.filePath(QLatin1String(name));
+    QString error;
+    ExportOptions options;
+    options.systemText = made;
+    ASSERT_TRUE(ExportChart(*t->chart(), picture, QSize(320, 200), error, options)) << error.toStdString();
+    const QByteArray bytes = [&] {
+      QFile f(picture);
+      return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+    }();
+    answerQuestions(MsgResult::Discard);
+    frame->findChild<QAction*>(QStringLiteral("Newsystem1"))->trigger();
+    ASSERT_NE(LoopText(), made);
+    chooseFiles({picture});
+    click("LoadSysSpdBtn");
+    EXPECT_EQ(LoopText(), made);
+    EXPECT_TRUE(session().filePath().isEmpty());
+    EXPECT_TRUE(frame->isWindowModified());
+    // Save asks for a name; cancelling it leaves the picture as it was.
+    chooseFiles({});
+    frame->findChild<QAction*>(QStringLiteral("Save1"))->trigger();
+    QFile f(picture);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), bytes);
+  }
 }
 
 // An edit reaches the autosave within 2 s; a copy killed with it leaves it
