@@ -8,6 +8,7 @@
 #include <QFileInfo>
 #include <QFormLayout>
 #include <QHBoxLayout>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
@@ -55,7 +56,10 @@ TExportDlg::TExportDlg(QWidget* parent) : QDialog(parent)
   fileRow->addWidget(FileEdit);
   fileRow->addWidget(BrowseBtn);
   auto* form = new QFormLayout;
-  form->addRow(QStringLiteral("&File"), fileRow);
+  // A row holding a layout gets no buddy: the label names the file box.
+  auto* fileLabel = new QLabel(QStringLiteral("&File"), this);
+  fileLabel->setBuddy(FileEdit);
+  form->addRow(fileLabel, fileRow);
   form->addRow(QStringLiteral("F&ormat"), FormatBox);
   form->addRow(QStringLiteral("&Resolution"), DpiEdit);
   auto* layout = new QVBoxLayout(this);

@@ -501,6 +501,9 @@ TEST_F(FrameTest, GraphExportsPrintsAndCopies)
       {"g.svg", -1, 96, "g.svg"}, {"g", 0, 192, "g.png"}, {"g.png", 2, 96, "g.pdf"}, {"g.pdf", 3, 96, "g.csv"}};
   for (const auto& e : kExports) {
     answer([&](QDialog& dlg) {
+      // Every label's shortcut reaches its box (a label without a buddy shows its "&").
+      for (const QLabel* label : dlg.findChildren<QLabel*>())
+        EXPECT_TRUE(!label->text().contains(QLatin1Char('&')) || label->buddy()) << label->text().toStdString();
       type(dlg, "FileEdit", dir.filePath(QLatin1String(e.typed)));
       if (e.format >= 0)
         dlg.findChild<QComboBox*>(QStringLiteral("FormatBox"))->setCurrentIndex(e.format);
