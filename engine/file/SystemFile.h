@@ -84,6 +84,9 @@ struct WindowRecord {
   int x = 0, y = 0, w = 0, h = 0;
   bool maximised = false;
   bool minimised = false;
+  // The range the window's chart shows (the time window's current plot,
+  // the frequency window's current view, the plane, the characteristic).
+  double shownXMin = 0.0, shownXMax = 1.0, shownYMin = 0.0, shownYMax = 1.0;
 
   [[nodiscard]] ActiveDomain domain() const { return static_cast<ActiveDomain>(state.index()); }
 };

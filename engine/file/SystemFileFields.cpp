@@ -97,7 +97,18 @@ const Field kGeometryFields[] = {
     FIELD(WindowRecord, "height", h, &kHeight),
     FIELD(WindowRecord, "maximised", maximised),
     FIELD(WindowRecord, "minimised", minimised),
+    FIELD(WindowRecord, "shown-x-min", shownXMin),
+    FIELD(WindowRecord, "shown-x-max", shownXMax),
+    FIELD(WindowRecord, "shown-y-min", shownYMin),
+    FIELD(WindowRecord, "shown-y-max", shownYMax),
 };
+
+const char* checkGeometry(const void* r)
+{
+  const WindowRecord& w = *static_cast<const WindowRecord*>(r);
+  return MaxExceedsMin(w.shownXMin, w.shownXMax) && MaxExceedsMin(w.shownYMin, w.shownYMax) ? nullptr
+                                                                                              : kMaxMustExceedMin;
+}
 
 constexpr const char* kPlotWords[] = {"time-response", "phase-plane"};
 constexpr const char* kSecondaryWords[] = {"none", "control-effort", "error"};
@@ -239,6 +250,6 @@ const SectionKind& WindowSection(ActiveDomain d)
 
 const SectionKind& GeometrySection()
 {
-  static const SectionKind k{"window", kGeometryFields, nullptr};
+  static const SectionKind k{"window", kGeometryFields, checkGeometry};
   return k;
 }

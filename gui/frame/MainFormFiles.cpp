@@ -98,6 +98,8 @@ void RestoreRecord(TDomainChildForm& child, const WindowRecord& w)
     SetRange(c, rec.xMin, rec.xMax, c.RangeLoY(), c.RangeHiY());
   }
   child.SyncLoopState();
+  // The range the chart showed when saved, whatever the kind of window.
+  SetRange(*child.chart(), w.shownXMin, w.shownXMax, w.shownYMin, w.shownYMax);
   child.chart()->ShowGraph();
 }
 
@@ -111,6 +113,11 @@ std::vector<WindowRecord> TMainForm::windowRecords() const
     if (!child)
       continue;
     WindowRecord w = RecordOf(*child);
+    const ChartRange shown = RangeOf(*child->chart());
+    w.shownXMin = shown.xLo;
+    w.shownXMax = shown.xHi;
+    w.shownYMin = shown.yLo;
+    w.shownYMax = shown.yHi;
     const QRect g = sub->geometry();
     w.x = g.x();
     w.y = g.y();

@@ -152,6 +152,10 @@ std::vector<WindowRecord> awkwardWindows()
     w[i].h = static_cast<int>(i) + 1;
     w[i].maximised = true;
     w[i].minimised = true;
+    w[i].shownXMin = -0.0;
+    w[i].shownXMax = 5e-324;
+    w[i].shownYMin = -1e300;
+    w[i].shownYMax = 0.1 + 0.2 + static_cast<double>(i);
   }
   return w;
 }

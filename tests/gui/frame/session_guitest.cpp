@@ -373,6 +373,8 @@ TEST_F(SessionTest, OpenRestoresTheEnvironment)
   auto* t = static_cast<TTransChildForm*>(frame->NewWindow(ActiveDomain::Time));
   t->settings().duration = 12.5;
   t->SetPlotType(TransPlot::PhasePlane);
+  t->chart()->SetRangeLoY(-3.25);
+  t->chart()->SetRangeHiY(4.5);
   auto* f = static_cast<TFreqChildForm*>(frame->NewWindow(ActiveDomain::Frequency));
   f->ChangeView(FreqView::Nichols);
   f->settings().mContours = {-9.0, 9.0, 3.0};
@@ -406,6 +408,8 @@ TEST_F(SessionTest, OpenRestoresTheEnvironment)
   EXPECT_EQ(t2->settings().duration, 12.5);
   EXPECT_EQ(t2->settings().plotType, TransPlot::PhasePlane);
   EXPECT_EQ(t2->chart(), t2->phaseChart());
+  EXPECT_EQ(t2->chart()->RangeLoY(), -3.25);
+  EXPECT_EQ(t2->chart()->RangeHiY(), 4.5);
   EXPECT_EQ(f2->view(), FreqView::Nichols);
   EXPECT_EQ(f2->chart(), f2->ChartOfView(FreqView::Nichols));
   EXPECT_EQ(f2->mContourStart(), -9.0);
