@@ -477,15 +477,27 @@ TEST_F(SessionTest, DesignOfAKilledCopyIsRecovered)
   EXPECT_TRUE(QTest::qWaitFor([&] { return QFile::exists(own); }, 2500)) << "no autosave within 2 s";
   EXPECT_EQ(ReadAll(own).toStdString(), edited);
 
-  // The copy is killed: its file stays and its lock, left by a process that
-  // no longer runs, is stale. Another copy's live lock would be kept.
-  const QString orphan = QFileInfo(own).absolutePath() + QStringLiteral("/autosave-99999999.vanto");
-  ASSERT_TRUE(QFile::copy(own, orphan));
-  {
-    QFile lock(QFileInfo(own).absolutePath() + QStringLiteral("/autosave-99999999.lock"));
-    ASSERT_TRUE(lock.open(QIODevice::WriteOnly));
-    lock.write("99999999\nvanto\n" + QSysInfo::machineHostName().toUtf8() + "\n");
-  }
+  // Another copy of the program opens that design from a picture (a new,
+  // modified design), so it autosaves; killed, it leaves its file and a
+  // lock whose process no longer runs.
+  auto* t = frame->NewWindow(ActiveDomain::Time);
+  const QString picture = dir.filePath(QStringLiteral("design.svg"));
+  ExportOptions options;
+  options.systemText = edited;
+  QString error;
+  ASSERT_TRUE(ExportChart(*t->chart(), picture, QSize(300, 200), error, options)) << error.toStdString();
+  QProcess copy;
+  QProcessEnvironment env = QProcessEnvironment::systemEnvironment();  // the suite's XDG_STATE_HOME
+  env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+  copy.setProcessEnvironment(env);
+  copy.start(QStringLiteral(VANTO_APP), {picture});
+  ASSERT_TRUE(copy.waitForStarted());
+  const QString orphan =
+      QFileInfo(own).absolutePath() + QStringLiteral("/autosave-%1.vanto").arg(copy.processId());
+  EXPECT_TRUE(QTest::qWaitFor([&] { return ReadAll(orphan).toStdString() == edited; }, 30000))
+      << "the other copy wrote no autosave";
+  copy.kill();
+  copy.waitForFinished();
   frame.reset();
   EXPECT_FALSE(QFile::exists(own)) << "a clean exit removes the autosave";
 
