@@ -11,7 +11,8 @@
 
 #include <benchmark/benchmark.h>
 
-template <typename Window> class GoToPixels {
+template <typename Window>
+class GoToPixels {
 public:
   GoToPixels()
   {
@@ -33,7 +34,10 @@ public:
 private:
   // A failed Go would show a message box: it is answered instead.
   struct Answered {
-    Answered() { MessageSeam::setMessageHook([](const MessageRecord&) { return MsgResult::Ok; }); }
+    Answered()
+    {
+      MessageSeam::setMessageHook([](const MessageRecord&) { return MsgResult::Ok; });
+    }
     ~Answered() { MessageSeam::reset(); }
   };
   ModelScope model_;

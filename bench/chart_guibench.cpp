@@ -36,7 +36,12 @@ void Fill(TRChart& c)
     AddCurve(c, k);
   c.SetDataColor(Qt::black);
   for (int i = 0; i < 200; ++i)
-    c.MarkAt(0.05 * i, 2.0 - 0.01 * i, (i % 5 == 0) ? 6 : (i % 5 == 1) ? 15 : (i % 5 == 2) ? 17 : (i % 5 == 3) ? 19 : 24);
+    c.MarkAt(0.05 * i, 2.0 - 0.01 * i,
+             (i % 5 == 0)   ? 6
+             : (i % 5 == 1) ? 15
+             : (i % 5 == 2) ? 17
+             : (i % 5 == 3) ? 19
+                            : 24);
   for (int i = 0; i < 50; ++i)
     c.TextAt(0.2 * i, -1.0 + 0.02 * i, QStringLiteral("  %1").arg(i), 8);
 }

@@ -1,9 +1,9 @@
 // Speed of the expression language: evaluation of typical programs (the
 // time-domain simulation runs several per step) and compilation.
 
+#include "engine/base/Error.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/Expr.h"
-#include "engine/base/Error.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 
@@ -23,8 +23,7 @@ constexpr const char* k60Codes =
     "sin(t)*2+0.5*sqwave(2*t)-clip(y,1)*3+abs(u-r)/e+exp(-t)*cos(t)+"
     "dzone(y,0.1)*triwave(t)-mag(u,r)+sqrt(abs(e))*4-atn(y)/2+quant(u,0.01)+abs(y)";
 // 80 characters.
-constexpr const char* k80Chars =
-    "sin(t)+0.5*sqwave(2*t)-clip(y,1.5)*3+abs(u-r)/e+exp(-t)*cos(2*pi*t)+dzone(e,.2)";
+constexpr const char* k80Chars = "sin(t)+0.5*sqwave(2*t)-clip(y,1.5)*3+abs(u-r)/e+exp(-t)*cos(2*pi*t)+dzone(e,.2)";
 
 struct Fixture {
   Fixture() { ctx.timeStep = 0.01; }
@@ -68,9 +67,18 @@ void EvalProgram(benchmark::State& state, const char* text)
   state.counters["codes"] = CodeLength(e);
 }
 
-void BM_EvalTypicalInput(benchmark::State& state) { EvalProgram(state, "sin(t)+0.5*sqwave(2*t)"); }
-void BM_Eval30Codes(benchmark::State& state) { EvalProgram(state, k30Codes); }
-void BM_Eval60Codes(benchmark::State& state) { EvalProgram(state, k60Codes); }
+void BM_EvalTypicalInput(benchmark::State& state)
+{
+  EvalProgram(state, "sin(t)+0.5*sqwave(2*t)");
+}
+void BM_Eval30Codes(benchmark::State& state)
+{
+  EvalProgram(state, k30Codes);
+}
+void BM_Eval60Codes(benchmark::State& state)
+{
+  EvalProgram(state, k60Codes);
+}
 
 void BM_Parse80Chars(benchmark::State& state)
 {

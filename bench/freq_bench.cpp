@@ -1,9 +1,9 @@
 // Speed of the frequency engine: a 1000-point sweep of the start-up loop in
 // closed loop, nine M contours and the stability margins with a delay.
 
+#include "engine/base/Error.h"
 #include "engine/freq/FreqEngine.h"
 #include "engine/freq/Margins.h"
-#include "engine/base/Error.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 

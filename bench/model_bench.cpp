@@ -1,8 +1,8 @@
 // Speed of the loop model: the root finder, the zero-order hold with a
 // fractional delay and UpdateLoop of the start-up example loop.
 
-#include "engine/model/Discrete.h"
 #include "engine/base/Error.h"
+#include "engine/model/Discrete.h"
 #include "engine/model/Model.h"
 #include "engine/model/Roots.h"
 #include "engine/model/SysData.h"

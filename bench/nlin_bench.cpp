@@ -36,7 +36,10 @@ void BM_BacklashThenQuantiser(benchmark::State& state)
 BENCHMARK(BM_BacklashThenQuantiser)->Arg(200)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 // No memory: one sweep up.
-void BM_Quantiser(benchmark::State& state) { Characteristic(state, "quant(x,0.25)", "x", false); }
+void BM_Quantiser(benchmark::State& state)
+{
+  Characteristic(state, "quant(x,0.25)", "x", false);
+}
 BENCHMARK(BM_Quantiser)->Arg(1000)->Unit(benchmark::kMicrosecond);
 
 }  // namespace

@@ -5,9 +5,9 @@
 #include "engine/model/SysData.h"
 #include "engine/root/RootEngine.h"
 
+#include "engine/root/RootDraw.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
-#include "engine/root/RootDraw.h"
 
 #include <benchmark/benchmark.h>
 

@@ -1,7 +1,7 @@
 #include "cli/Cli.h"
 
-#include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
+#include "engine/expr/Expr.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 
@@ -169,6 +169,12 @@ int CliContext::systemError()
   return 1;
 }
 
-std::string FormatDouble(double v) { return FormatInCLocale("%.17g", v); }
+std::string FormatDouble(double v)
+{
+  return FormatInCLocale("%.17g", v);
+}
 
-std::string FormatSingle(double v) { return std::isnan(v) ? "nan" : FormatInCLocale("%.9g", v); }
+std::string FormatSingle(double v)
+{
+  return std::isnan(v) ? "nan" : FormatInCLocale("%.9g", v);
+}

@@ -73,7 +73,8 @@ std::string FormatSingle(double v);
 
 // Runs fn once more n times and prints "repeat N: median M us, min L us"
 // to err (microseconds per run).
-template <typename Fn> void RepeatTimed(CliContext& ctx, Fn&& fn);
+template <typename Fn>
+void RepeatTimed(CliContext& ctx, Fn&& fn);
 
 // Subcommands: each returns the exit status (0, 1 for a system error, 2 for
 // bad usage after setting the usage error).

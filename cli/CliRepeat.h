@@ -8,7 +8,8 @@
 #include <ostream>
 #include <vector>
 
-template <typename Fn> void RepeatTimed(CliContext& ctx, Fn&& fn)
+template <typename Fn>
+void RepeatTimed(CliContext& ctx, Fn&& fn)
 {
   if (ctx.repeat <= 0)
     return;
@@ -21,6 +22,6 @@ template <typename Fn> void RepeatTimed(CliContext& ctx, Fn&& fn)
     us.push_back(std::chrono::duration<double, std::micro>(t1 - t0).count());
   }
   std::sort(us.begin(), us.end());
-  ctx.err << "repeat " << ctx.repeat << ": median " << FormatInCLocale("%.3f", us[us.size() / 2])
-          << " us, min " << FormatInCLocale("%.3f", us.front()) << " us\n";
+  ctx.err << "repeat " << ctx.repeat << ": median " << FormatInCLocale("%.3f", us[us.size() / 2]) << " us, min "
+          << FormatInCLocale("%.3f", us.front()) << " us\n";
 }

@@ -1,11 +1,11 @@
 // vanto-cli eval EXPR [--domain time|freq|root|nlin]: the value of a
 // constant expression, as the evaluator window computes it.
 
-#include "engine/domain/Domains.h"
 #include "cli/Cli.h"
+#include "engine/domain/Domains.h"
 
-#include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
+#include "engine/expr/Expr.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 
@@ -33,7 +33,7 @@ int CmdEval(CliContext& ctx)
   if (!parse(text.c_str(), e)) {
     if (ErrorPending())
       return ctx.systemError();
-    ctx.setUsageError("eval needs an expression");   // a text of blanks only
+    ctx.setUsageError("eval needs an expression");  // a text of blanks only
     return 2;
   }
   const double v = eval(e);

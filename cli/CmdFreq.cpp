@@ -5,11 +5,11 @@
 #include "cli/Cli.h"
 #include "cli/FreqOptions.h"
 
+#include "engine/base/Error.h"
 #include "engine/freq/DescribingFunction.h"
 #include "engine/freq/FreqEngine.h"
 #include "engine/freq/LimitCycles.h"
 #include "engine/freq/Margins.h"
-#include "engine/base/Error.h"
 #include "engine/model/Model.h"
 
 #include <cmath>
@@ -42,18 +42,15 @@ void PrintMargins(std::ostream& out, const StabilityMargins& m)
 {
   out << "kind,w,value\n";
   for (int i = 0; i < m.gainCount; ++i)
-    out << "gain-crossover," << FormatDouble(m.gain[i].omega) << ',' << FormatDouble(m.gain[i].phaseMarginDeg)
-        << '\n';
+    out << "gain-crossover," << FormatDouble(m.gain[i].omega) << ',' << FormatDouble(m.gain[i].phaseMarginDeg) << '\n';
   if (m.gainCount == 0)
     out << "gain-crossover,none,none\n";
   for (int i = 0; i < m.phaseCount; ++i)
-    out << "phase-crossover," << FormatDouble(m.phase[i].omega) << ','
-        << FormatDouble(m.phase[i].gainMarginDb) << '\n';
+    out << "phase-crossover," << FormatDouble(m.phase[i].omega) << ',' << FormatDouble(m.phase[i].gainMarginDb) << '\n';
   if (m.phaseCount == 0)
     out << "phase-crossover,none,none\n";
   for (int i = 0; i < m.gainCount; ++i)
-    out << "delay-margin," << FormatDouble(m.gain[i].omega) << ',' << FormatDouble(m.gain[i].delayMargin)
-        << '\n';
+    out << "delay-margin," << FormatDouble(m.gain[i].omega) << ',' << FormatDouble(m.gain[i].delayMargin) << '\n';
   if (m.gainCount == 0)
     out << "delay-margin,none,none\n";
   if (m.truncated)
@@ -66,8 +63,8 @@ void PrintDescribingFunction(std::ostream& out, const FREQSTAT& rec)
   for (int i = 0; i < rec.result.count; ++i) {
     const FreqPoint& p = rec.result.points[static_cast<std::size_t>(i)];
     const Complex n = rec.result.dfValues[static_cast<std::size_t>(i)];
-    out << FormatSingle(p.tag) << ',' << FormatDouble(n.re) << ',' << FormatDouble(n.im) << ','
-        << FormatSingle(p.x) << ',' << FormatSingle(p.y) << '\n';
+    out << FormatSingle(p.tag) << ',' << FormatDouble(n.re) << ',' << FormatDouble(n.im) << ',' << FormatSingle(p.x)
+        << ',' << FormatSingle(p.y) << '\n';
   }
 }
 
@@ -86,8 +83,7 @@ void PrintLimitCycles(std::ostream& out, const LimitCycleList& list)
   for (int i = 0; i < list.count && list.loopGap == RuleGap::None; ++i) {
     const LimitCycle& c = list.cycles[static_cast<std::size_t>(i)];
     if (c.stability == CycleStability::RuleDoesNotApply)
-      out << "# stability rule does not apply at w = " << FormatDouble(c.omega) << ": " << RuleGapText(c.gap)
-          << '\n';
+      out << "# stability rule does not apply at w = " << FormatDouble(c.omega) << ": " << RuleGapText(c.gap) << '\n';
   }
   if (list.truncated)
     out << "# more limit cycles than " << kMaxLimitCycles << ": the lowest frequencies are listed\n";

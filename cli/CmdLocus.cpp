@@ -4,8 +4,8 @@
 
 #include "cli/Cli.h"
 
-#include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
+#include "engine/expr/Expr.h"
 #include "engine/model/Model.h"
 #include "engine/model/ValueRanges.h"
 #include "engine/root/RootEngine.h"
@@ -60,8 +60,7 @@ void PrintRoots(CliContext& ctx, const char* kind, const RootSet& set)
 {
   for (int i = 0; i < set.n; ++i)
     ctx.out << kind << ',' << FormatDouble(set.r[i].re) << ',' << FormatDouble(set.r[i].im) << ','
-            << FormatDouble(RootRadius(set.r[i])) << ',' << FormatDouble(RootAngleDegrees(set.r[i]))
-            << '\n';
+            << FormatDouble(RootRadius(set.r[i])) << ',' << FormatDouble(RootAngleDegrees(set.r[i])) << '\n';
 }
 
 }  // namespace

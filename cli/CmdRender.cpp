@@ -2,22 +2,22 @@
 // (at a chosen resolution), SVG or PDF file, each carrying the loop's system
 // text, or writes the points the chart plotted to CSV files.
 
-#include "engine/domain/Domains.h"
 #include "cli/Cli.h"
+#include "cli/FreqOptions.h"
+#include "cli/TimeOptions.h"
 #include "engine/base/Error.h"
+#include "engine/domain/Domains.h"
+#include "engine/file/SystemFile.h"
 #include "engine/model/LoopSwitches.h"
 #include "engine/model/Model.h"
-#include "cli/TimeOptions.h"
-#include "cli/FreqOptions.h"
-#include "gui/diagram/SysDef.h"
 #include "engine/model/UpdateLoop.h"
 #include "engine/nlin/NlinDraw.h"
 #include "engine/nlin/NlinEngine.h"
-#include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/ChartDemo.h"
 #include "gui/chart/ChartExport.h"
+#include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
-#include "engine/file/SystemFile.h"
+#include "gui/diagram/SysDef.h"
 
 #include <QApplication>
 #include <QPainter>
@@ -81,8 +81,8 @@ RenderBuilder FindRender(const std::string& window)
 bool ParseSize(const std::string& text, int& w, int& h)
 {
   char tail = 0;
-  return std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) == 2 && w >= kMinSide &&
-         w <= kMaxSide && h >= kMinSide && h <= kMaxSide;
+  return std::sscanf(text.c_str(), "%dx%d%c", &w, &h, &tail) == 2 && w >= kMinSide && w <= kMaxSide && h >= kMinSide &&
+         h <= kMaxSide;
 }
 
 // The application the chart draws in; created here, without a display,

@@ -1,7 +1,7 @@
 #include "cli/FreqOptions.h"
 
-#include "engine/freq/DescribingFunction.h"
 #include "engine/base/Error.h"
+#include "engine/freq/DescribingFunction.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/ValueRanges.h"

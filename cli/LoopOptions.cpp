@@ -1,9 +1,9 @@
 #include "cli/LoopOptions.h"
 
-#include "engine/expr/ConstantTable.h"
-#include "engine/file/SystemFile.h"
-#include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
+#include "engine/expr/ConstantTable.h"
+#include "engine/expr/Expr.h"
+#include "engine/file/SystemFile.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/SysData.h"
@@ -19,8 +19,7 @@
 
 namespace {
 
-bool setLoopText(char (&dst)[kTextSize], const std::string& text, const std::string& option,
-                 std::string& usage)
+bool setLoopText(char (&dst)[kTextSize], const std::string& text, const std::string& option, std::string& usage)
 {
   if (text.size() >= kTextSize) {
     usage = option + ": text longer than 79 characters";
@@ -31,8 +30,8 @@ bool setLoopText(char (&dst)[kTextSize], const std::string& text, const std::str
 }
 
 // Reads an expression value as the value dialogs do, then checks its range.
-int readValue(const std::string& option, const std::string& text, const ValueRange& range,
-              double& dst, std::string& usage, std::ostream& err)
+int readValue(const std::string& option, const std::string& text, const ValueRange& range, double& dst,
+              std::string& usage, std::ostream& err)
 {
   ClearError();
   const double v = EvalConstant(text.c_str());
@@ -56,8 +55,9 @@ bool readSystemSource(const std::string& path, LoadedSystem& loaded, std::string
 #ifdef VANTO_WITH_GUI
   return LoadDesign(path, loaded, message);
 #else
-  if (path.size() > 4 && (path.compare(path.size() - 4, 4, ".png") == 0 || path.compare(path.size() - 4, 4, ".svg") == 0 ||
-                          path.compare(path.size() - 4, 4, ".pdf") == 0)) {
+  if (path.size() > 4 &&
+      (path.compare(path.size() - 4, 4, ".png") == 0 || path.compare(path.size() - 4, 4, ".svg") == 0 ||
+       path.compare(path.size() - 4, 4, ".pdf") == 0)) {
     message = path + ": reading the design from a picture needs the desktop build of vanto-cli";
     return false;
   }
@@ -115,8 +115,7 @@ int readParam(const std::string& text, std::string& usage)
 
 }  // namespace
 
-int ApplyLoopOptions(std::vector<std::string>& args, CliContext::LoopMode& mode, std::string& usage,
-                     std::ostream& err)
+int ApplyLoopOptions(std::vector<std::string>& args, CliContext::LoopMode& mode, std::string& usage, std::ostream& err)
 {
   if (const int rc = applySystemOption(args, usage, err); rc != 0)
     return rc;
@@ -132,9 +131,8 @@ int ApplyLoopOptions(std::vector<std::string>& args, CliContext::LoopMode& mode,
       mode = a == "--open" ? CliContext::LoopMode::Open : CliContext::LoopMode::Closed;
       continue;
     }
-    static const char* const kValued[] = {"--gc-num", "--gc-den", "--gp-num", "--gp-den", "--gain",
-                                          "--delay",  "--hold",   "--fwd-nl", "--fbk-nl", "--param",
-                                          "--elements"};
+    static const char* const kValued[] = {"--gc-num", "--gc-den", "--gp-num", "--gp-den", "--gain",    "--delay",
+                                          "--hold",   "--fwd-nl", "--fbk-nl", "--param",  "--elements"};
     bool valued = false;
     for (const char* name : kValued)
       valued = valued || a == name;

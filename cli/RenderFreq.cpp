@@ -6,15 +6,15 @@
 
 #include "cli/FreqOptions.h"
 
+#include "engine/base/Error.h"
 #include "engine/freq/DescribingFunction.h"
-#include "gui/freq/FreqCharts.h"
 #include "engine/freq/FreqDraw.h"
 #include "engine/freq/LimitCycles.h"
 #include "engine/freq/Margins.h"
-#include "engine/base/Error.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 #include "engine/model/ValueRanges.h"
+#include "gui/freq/FreqCharts.h"
 
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"

@@ -8,9 +8,9 @@
 #include "engine/root/RootEngine.h"
 
 #include "cli/Cli.h"
+#include "engine/root/RootDraw.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
-#include "engine/root/RootDraw.h"
 
 int RenderLocus(TRChart& chart, CliContext& ctx)
 {

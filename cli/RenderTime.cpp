@@ -5,10 +5,10 @@
 
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
+#include "engine/time/TransDraw.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/GraphInteractions.h"
 #include "gui/chart/TRChart.h"
-#include "engine/time/TransDraw.h"
 
 #include <memory>
 

@@ -20,9 +20,9 @@ struct Subcommand {
 
 // render draws with Qt: a build without the desktop program has none.
 const Subcommand kSubcommands[] = {
-    {"eval", CmdEval, false},  {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
-    {"c2d", CmdC2d, true},    {"time", CmdTime, true},    {"freq", CmdFreq, true},
-    {"locus", CmdLocus, true},  {"nlin", CmdNlin, true},    {"save", CmdSave, false},
+    {"eval", CmdEval, false},     {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
+    {"c2d", CmdC2d, true},        {"time", CmdTime, true},      {"freq", CmdFreq, true},
+    {"locus", CmdLocus, true},    {"nlin", CmdNlin, true},      {"save", CmdSave, false},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
 #endif

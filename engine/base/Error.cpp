@@ -30,8 +30,17 @@ void SetError(const char* msg)
   e.pending = true;
 }
 
-bool ErrorPending() { return Err().pending; }
+bool ErrorPending()
+{
+  return Err().pending;
+}
 
-void ClearError() { Err().pending = false; }
+void ClearError()
+{
+  Err().pending = false;
+}
 
-const char* ErrorMessage() { return Err().message; }
+const char* ErrorMessage()
+{
+  return Err().message;
+}

@@ -31,8 +31,7 @@ void DisplayList::moveTo(double x, double y, std::uint32_t colour)
 
 void DisplayList::drawTo(double x, double y, std::uint32_t colour)
 {
-  const bool extend = !items_.empty() && items_.back().kind == ItemKind::Polyline &&
-                      items_.back().colour == colour;
+  const bool extend = !items_.empty() && items_.back().kind == ItemKind::Polyline && items_.back().colour == colour;
   if (!extend) {
     ChartItem& it = push(ItemKind::Polyline, pen_.x, pen_.y, colour);
     it.first = points_.size();
@@ -107,22 +106,22 @@ Extent DisplayList::extent() const
   Extent e;
   for (const ChartItem& it : items_) {
     switch (it.kind) {
-    case ItemKind::Polyline:
-      for (std::size_t i = 0; i < it.count; ++i)
-        e.add(points_[it.first + i].x, points_[it.first + i].y);
-      break;
-    case ItemKind::Line:
-      e.add(it.x, it.y);
-      e.add(it.x2, it.y2);
-      break;
-    case ItemKind::Ellipse:
-      e.add(it.x - std::abs(it.x2), it.y - std::abs(it.y2));
-      e.add(it.x + std::abs(it.x2), it.y + std::abs(it.y2));
-      break;
-    case ItemKind::Mark:
-    case ItemKind::Text:
-      e.add(it.x, it.y);
-      break;
+      case ItemKind::Polyline:
+        for (std::size_t i = 0; i < it.count; ++i)
+          e.add(points_[it.first + i].x, points_[it.first + i].y);
+        break;
+      case ItemKind::Line:
+        e.add(it.x, it.y);
+        e.add(it.x2, it.y2);
+        break;
+      case ItemKind::Ellipse:
+        e.add(it.x - std::abs(it.x2), it.y - std::abs(it.y2));
+        e.add(it.x + std::abs(it.x2), it.y + std::abs(it.y2));
+        break;
+      case ItemKind::Mark:
+      case ItemKind::Text:
+        e.add(it.x, it.y);
+        break;
     }
   }
   return e;

@@ -8,16 +8,15 @@
 #include <cstdint>
 #include <vector>
 
-
 enum class ItemKind : std::uint8_t { Polyline, Mark, Text, Line, Ellipse };
 
 // Marker symbols used by the windows.
 enum MarkKind : int {
-  kMarkCross = 6,        // diagonal cross, arms 4 px (open-loop poles)
-  kMarkTriangle = 15,    // triangle 6 px across (closed-loop poles)
-  kMarkCircle = 17,      // circle 7 px across (open-loop zeros)
-  kMarkTick = 19,        // tick mark (user marks)
-  kMarkDot = 24,         // filled circle 7 px across (samples)
+  kMarkCross = 6,      // diagonal cross, arms 4 px (open-loop poles)
+  kMarkTriangle = 15,  // triangle 6 px across (closed-loop poles)
+  kMarkCircle = 17,    // circle 7 px across (open-loop zeros)
+  kMarkTick = 19,      // tick mark (user marks)
+  kMarkDot = 24,       // filled circle 7 px across (samples)
 };
 
 // 39 characters and terminator: a mark label of two numbers of nine
@@ -37,7 +36,7 @@ struct ChartItem {
   int code = 0;               // marker kind, or text size in points
   std::size_t first = 0;      // polyline: its points in the point store
   std::size_t count = 0;
-  bool continued = false;     // polyline begun by a DrawTo, not a MoveTo
+  bool continued = false;  // polyline begun by a DrawTo, not a MoveTo
   char text[kItemTextSize] = {};
 };
 
@@ -68,7 +67,8 @@ public:
   // holds, keeping the order of the rest; polylines always stay, so the
   // newest polyline still owns the end of the point store and the pen stays
   // where it was. Returns how many items went.
-  template <typename Pred> std::size_t removeIf(Pred drop)
+  template <typename Pred>
+  std::size_t removeIf(Pred drop)
   {
     return std::erase_if(items_, [&drop](const ChartItem& it) { return it.kind != ItemKind::Polyline && drop(it); });
   }

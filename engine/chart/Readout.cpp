@@ -64,8 +64,7 @@ void FormatNumber(double v, const char* fmt, char* out, std::size_t cap)
   (void)FormatInCLocale(out, cap, ValidNumberFormat(fmt) ? fmt : kFallbackFormat, v);
 }
 
-void FormatReadout(const char* tmpl, const char* numFmt, const ReadoutArg* args, int n,
-                   char* out, std::size_t cap)
+void FormatReadout(const char* tmpl, const char* numFmt, const ReadoutArg* args, int n, char* out, std::size_t cap)
 {
   if (cap == 0)
     return;

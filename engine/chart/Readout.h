@@ -24,5 +24,4 @@ void FormatNumber(double v, const char* fmt, char* out, std::size_t cap);
 // Fills the template: the i-th "%s" becomes args[i] (numbers in the format
 // numFmt), "%%" becomes '%'; places beyond n stay empty. The result is cut to
 // fit cap (always terminated).
-void FormatReadout(const char* tmpl, const char* numFmt, const ReadoutArg* args, int n,
-                   char* out, std::size_t cap);
+void FormatReadout(const char* tmpl, const char* numFmt, const ReadoutArg* args, int n, char* out, std::size_t cap);

@@ -147,8 +147,7 @@ bool AutoscaleRanges(const AutoscaleInput& in, AxisRange& x, AxisRange& y)
   return true;
 }
 
-bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double l, double t, double r,
-                 double b)
+bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double l, double t, double r, double b)
 {
   const double dx = x1 - x0, dy = y1 - y0;
   double u0 = 0.0, u1 = 1.0;

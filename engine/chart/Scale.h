@@ -73,7 +73,7 @@ void FitAspect(AxisRange& x, AxisRange& y, double w, double h);
 // Autoscale settings and result for one chart.
 struct AutoscaleInput {
   Extent data;
-  AxisRange x;        // current ranges (their ratio matters when isometric)
+  AxisRange x;  // current ranges (their ratio matters when isometric)
   AxisRange y;
   double marginX = 5;  // percent of the data width on each side; < 0 keeps x
   double marginY = 5;
@@ -89,5 +89,4 @@ struct AutoscaleInput {
 
 // Clips the segment (x0, y0)-(x1, y1) to the rectangle l..r by t..b
 // (Liang-Barsky). Returns false when nothing of it is inside.
-[[nodiscard]] bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double l,
-                               double t, double r, double b);
+[[nodiscard]] bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double l, double t, double r, double b);

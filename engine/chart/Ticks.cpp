@@ -101,8 +101,8 @@ void LinearMinors(AxisRange r, TickSet& out)
 // every (every = 0: the first decade inside the range only); the other 1..9
 // positions become minors when minor is set. False when fewer than minLabels
 // labels result or the labels collide.
-bool LogLayout(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor,
-               const int* mults, int nmults, int every, TickSet& out, int minLabels = 2)
+bool LogLayout(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor, const int* mults, int nmults,
+               int every, TickSet& out, int minLabels = 2)
 {
   out.n = 0;
   out.step = 0.0;
@@ -198,8 +198,7 @@ void FormatTickLabel(double v, double step, double maxAbs, char* buf, std::size_
   WriteLabel(buf, cap, text, r.ec == std::errc() ? static_cast<std::size_t>(r.ptr - text) : 0);
 }
 
-void LinearTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor,
-                 TickSet& out)
+void LinearTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor, TickSet& out)
 {
   r = SanitizeRange(r, false);
   out.n = 0;
@@ -218,8 +217,7 @@ void LinearTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, 
     LinearMinors(r, out);
 }
 
-void LogTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor,
-              TickSet& out)
+void LogTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor, TickSet& out)
 {
   r = SanitizeRange(r, true);
   static constexpr int kOne[] = {1};

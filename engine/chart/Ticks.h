@@ -12,8 +12,8 @@ inline constexpr std::size_t kTickLabelSize = 24;
 
 struct Tick {
   double v = 0.0;
-  bool major = false;                 // majors carry a label and a grid line
-  char label[kTickLabelSize] = {};    // empty for minor ticks
+  bool major = false;               // majors carry a label and a grid line
+  char label[kTickLabelSize] = {};  // empty for minor ticks
 };
 
 struct TickSet {
@@ -44,13 +44,11 @@ void FormatTickLabel(double v, double step, double maxAbs, char* buf, std::size_
 // Ticks of a linear axis of `pixels` length: majors at a nice step with
 // labels at least `gap` pixels apart; with minor set, unlabelled ticks between
 // the majors (5 per interval for steps 1 and 5, 4 for 2).
-void LinearTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor,
-                 TickSet& out);
+void LinearTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor, TickSet& out);
 
 // Ticks of a log axis: labelled decades when three or more fit; otherwise
 // labels at 1..9 or at 1, 2, 5 times the decades, or every 2nd, 5th, ...
 // decade when crowded; linear ticks for a range inside one step. With minor
 // set, the unlabelled 2..9 times the decades are added where they are at
 // least 3 pixels apart.
-void LogTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor,
-              TickSet& out);
+void LogTicks(AxisRange r, double pixels, const LabelMeasure& m, double gap, bool minor, TickSet& out);

@@ -3,23 +3,27 @@
 bool Accepts(const DomainAbilities& a, RoutedCommand c)
 {
   switch (c) {
-  case RoutedCommand::Openloop:
-  case RoutedCommand::Closedloop: return a.loopMode != LoopModeAbility::None;
-  case RoutedCommand::Compensator:
-  case RoutedCommand::Plant: return a.elements;
-  case RoutedCommand::FwdNlin:
-  case RoutedCommand::FbkNlin: return a.nonlinearities != NonlinearityAbility::None;
-  case RoutedCommand::Config: return a.configuration;
-  default: return true;  // the graph commands
+    case RoutedCommand::Openloop:
+    case RoutedCommand::Closedloop:
+      return a.loopMode != LoopModeAbility::None;
+    case RoutedCommand::Compensator:
+    case RoutedCommand::Plant:
+      return a.elements;
+    case RoutedCommand::FwdNlin:
+    case RoutedCommand::FbkNlin:
+      return a.nonlinearities != NonlinearityAbility::None;
+    case RoutedCommand::Config:
+      return a.configuration;
+    default:
+      return true;  // the graph commands
   }
 }
 
 FrameButtonStates ButtonStatesFor(const DomainAbilities& a, const LoopSwitches& w, bool df)
 {
   FrameButtonStates b{};
-  for (RoutedCommand c : {RoutedCommand::Go, RoutedCommand::Autoscale, RoutedCommand::Wipe,
-                          RoutedCommand::Plotcursor, RoutedCommand::Scales, RoutedCommand::Zoomin,
-                          RoutedCommand::Zoomout, RoutedCommand::Pan})
+  for (RoutedCommand c : {RoutedCommand::Go, RoutedCommand::Autoscale, RoutedCommand::Wipe, RoutedCommand::Plotcursor,
+                          RoutedCommand::Scales, RoutedCommand::Zoomin, RoutedCommand::Zoomout, RoutedCommand::Pan})
     b[Index(c)].enabled = true;
   b[Index(RoutedCommand::Config)].enabled = a.configuration;
 
@@ -48,22 +52,24 @@ DiagramView DiagramFor(const DomainAbilities& a, const LoopSwitches& w, bool df)
   d.compensator = {a.elements, a.elements && w.compIn && !df};
   d.plant = {a.elements, a.elements && w.plantIn && !df};
   switch (a.nonlinearities) {
-  case NonlinearityAbility::None: d.fwdNl = d.fbkNl = {false, false}; break;
-  case NonlinearityAbility::DescribingFunction:
-    d.fwdNl = {true, w.fwdNl && df};
-    d.fbkNl = {true, w.fbkNl && df};
-    break;
-  case NonlinearityAbility::Toggles:
-    d.fwdNl = {true, w.fwdNl};
-    // In a loop, the feedback nonlinearity exists only while it is in a
-    // closed loop; the nonlinear domain shows it like the forward one.
-    if (a.loopMode == LoopModeAbility::Mode) {
-      const bool shown = w.fbkNl && w.closedLoop;
-      d.fbkNl = {shown, shown};
-    } else {
-      d.fbkNl = {true, w.fbkNl};
-    }
-    break;
+    case NonlinearityAbility::None:
+      d.fwdNl = d.fbkNl = {false, false};
+      break;
+    case NonlinearityAbility::DescribingFunction:
+      d.fwdNl = {true, w.fwdNl && df};
+      d.fbkNl = {true, w.fbkNl && df};
+      break;
+    case NonlinearityAbility::Toggles:
+      d.fwdNl = {true, w.fwdNl};
+      // In a loop, the feedback nonlinearity exists only while it is in a
+      // closed loop; the nonlinear domain shows it like the forward one.
+      if (a.loopMode == LoopModeAbility::Mode) {
+        const bool shown = w.fbkNl && w.closedLoop;
+        d.fbkNl = {shown, shown};
+      } else {
+        d.fbkNl = {true, w.fbkNl};
+      }
+      break;
   }
   d.reference = w.refInput || df;
   d.load = w.loadInput && !df;

@@ -11,8 +11,21 @@
 // The commands the main frame routes to the active domain window; each has
 // one tool button of the frame.
 enum class RoutedCommand {
-  Go, Autoscale, Wipe, Plotcursor, Scales, Zoomin, Zoomout, Pan,
-  Closedloop, Openloop, Compensator, Plant, FwdNlin, FbkNlin, Config
+  Go,
+  Autoscale,
+  Wipe,
+  Plotcursor,
+  Scales,
+  Zoomin,
+  Zoomout,
+  Pan,
+  Closedloop,
+  Openloop,
+  Compensator,
+  Plant,
+  FwdNlin,
+  FbkNlin,
+  Config
 };
 inline constexpr int kRoutedCommands = 15;
 
@@ -52,7 +65,10 @@ struct DiagramView {
   bool reference = true, load = true, noise = true, gain = true, hold = true;
 };
 
-[[nodiscard]] constexpr int Index(RoutedCommand c) { return static_cast<int>(c); }
+[[nodiscard]] constexpr int Index(RoutedCommand c)
+{
+  return static_cast<int>(c);
+}
 
 // True when a window of those abilities takes the command.
 [[nodiscard]] bool Accepts(const DomainAbilities& a, RoutedCommand c);

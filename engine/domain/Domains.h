@@ -12,13 +12,13 @@
 
 struct DomainInfo {
   ActiveDomain domain;
-  const char* name;         // `eval --domain NAME`
-  const char* window;       // `render WINDOW`
-  const char* title;        // a window's caption, followed by its number
-  const char* menuName;     // the frame's New menu item: object name, caption
+  const char* name;      // `eval --domain NAME`
+  const char* window;    // `render WINDOW`
+  const char* title;     // a window's caption, followed by its number
+  const char* menuName;  // the frame's New menu item: object name, caption
   const char* menuCaption;
-  int functionKey;          // its shortcut F1..F12
-  const char* buttonName;   // the frame's tool button: object name, icon, hint
+  int functionKey;         // its shortcut F1..F12
+  const char* buttonName;  // the frame's tool button: object name, icon, hint
   const char* icon;
   const char* hint;
 };
@@ -32,12 +32,15 @@ inline constexpr DomainInfo kDomains[kDomainCount] = {
      "newfreq", "New frequency domain window"},
     {ActiveDomain::Root, "root", "locus", "Root domain ", "Root1", "&Root", 9, "SpeedButton5", "newroot",
      "New root domain window"},
-    {ActiveDomain::Nonlinear, "nlin", "nlin", "Nonlinear domain ", "Nonlin1", "&Nonlin", 6, "SpeedButton6",
-     "newnlin", "New nonlinear domain window"},
+    {ActiveDomain::Nonlinear, "nlin", "nlin", "Nonlinear domain ", "Nonlin1", "&Nonlin", 6, "SpeedButton6", "newnlin",
+     "New nonlinear domain window"},
 };
 
 // The position of a domain in kDomains (and in the tables indexed alike).
-[[nodiscard]] constexpr int DomainIndex(ActiveDomain d) { return static_cast<int>(d); }
+[[nodiscard]] constexpr int DomainIndex(ActiveDomain d)
+{
+  return static_cast<int>(d);
+}
 
 // The domain `eval --domain name` names, or nullptr.
 [[nodiscard]] inline const DomainInfo* FindDomainByName(std::string_view name)

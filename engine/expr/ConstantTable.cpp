@@ -9,10 +9,13 @@ ConstantTable gConstants{{
     {"d", 1.0},
     {"", 0.0},
 }};
-constexpr int kFirstParameter = 1;   // entries[1..4] are a..d
+constexpr int kFirstParameter = 1;  // entries[1..4] are a..d
 }  // namespace
 
-const ConstantTable& Constants() { return gConstants; }
+const ConstantTable& Constants()
+{
+  return gConstants;
+}
 
 int ConstantCount()
 {

@@ -5,8 +5,8 @@
 
 #include "engine/expr/CompiledExpr.h"
 
-inline constexpr int kConstantCount = 5;    // pi, a, b, c, d
-inline constexpr int kParameterCount = 4;   // a, b, c, d
+inline constexpr int kConstantCount = 5;   // pi, a, b, c, d
+inline constexpr int kParameterCount = 4;  // a, b, c, d
 
 struct NamedConstant {
   char name[kNameSize] = {};

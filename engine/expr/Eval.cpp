@@ -1,10 +1,10 @@
 // Evaluation of compiled expressions: a tight loop over the code with a
 // fixed stack and one indirect call per function code.
 
+#include "engine/base/Error.h"
 #include "engine/expr/Expr.h"
 #include "engine/expr/FunctionTables.h"
 #include "engine/expr/MathFault.h"
-#include "engine/base/Error.h"
 
 #include <cmath>
 

@@ -22,7 +22,10 @@ EvalScope::EvalScope(const EvalContext& ctx) : prev_(evalcontext_detail::current
   evalcontext_detail::current = &ctx;
 }
 
-EvalScope::~EvalScope() { evalcontext_detail::current = prev_; }
+EvalScope::~EvalScope()
+{
+  evalcontext_detail::current = prev_;
+}
 
 namespace {
 EvalContext Restarted(EvalContext c)

@@ -18,19 +18,19 @@ struct EvalContext {
   ActiveDomain domain = ActiveDomain::Time;
   SystemKind kind = SystemKind::Continuous;
   double sampleHold = 0.0;
-  bool restart = false;   // the restart pass: the functions with memory start afresh
-  double time = 0.0;      // the simulation clock
+  bool restart = false;  // the restart pass: the functions with memory start afresh
+  double time = 0.0;     // the simulation clock
   double timeStep = 0.0;
-  builtin::MemoryState* memory = nullptr;   // null: the program's one memory
+  builtin::MemoryState* memory = nullptr;  // null: the program's one memory
 };
 
 namespace builtin {
 // The program's one memory (engine/expr/MemoryFunctions.h).
 MemoryState& Memory();
-}
+}  // namespace builtin
 
 namespace evalcontext_detail {
-extern const EvalContext* current;   // the innermost EvalScope's context
+extern const EvalContext* current;  // the innermost EvalScope's context
 const EvalContext& Ambient();
 }  // namespace evalcontext_detail
 

@@ -31,13 +31,13 @@ extern const BinaryEntry kBinaryTable[kBinaryCount];
 inline constexpr std::string_view kOperators = "()*+,-/^";
 
 // Codes the parser handles apart from the rest (positions in the sorted tables).
-inline constexpr unsigned char kOpenCode = 128 + 0;    // "("
-inline constexpr unsigned char kCloseCode = 128 + 1;   // ")"
-inline constexpr unsigned char kPlusCode = 128 + 3;    // "+"
-inline constexpr unsigned char kCommaCode = 128 + 4;   // ","
-inline constexpr unsigned char kMinusCode = 128 + 5;   // "-"
-inline constexpr unsigned char kHystCode = 128 + 11;   // hyst
-inline constexpr unsigned char kNegCode = 64 + 17;     // neg
+inline constexpr unsigned char kOpenCode = 128 + 0;   // "("
+inline constexpr unsigned char kCloseCode = 128 + 1;  // ")"
+inline constexpr unsigned char kPlusCode = 128 + 3;   // "+"
+inline constexpr unsigned char kCommaCode = 128 + 4;  // ","
+inline constexpr unsigned char kMinusCode = 128 + 5;  // "-"
+inline constexpr unsigned char kHystCode = 128 + 11;  // hyst
+inline constexpr unsigned char kNegCode = 64 + 17;    // neg
 
 // Index of name in the unary table, or -1.
 [[nodiscard]] int FindUnary(std::string_view name);

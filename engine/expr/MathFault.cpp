@@ -8,19 +8,19 @@
 double MathFaultResult(MathFault f)
 {
   switch (f) {
-  case MathFault::Domain:
-  case MathFault::Singularity:
-    SetError("Function range");
-    return 0.0;
-  case MathFault::Overflow:
-    SetError("Too big");
-    return std::numeric_limits<double>::max();
-  case MathFault::Underflow:
-    SetError("Too small");
-    return 0.0;
-  case MathFault::TotalLoss:
-    SetError("Loss of accuracy");
-    return 0.0;
+    case MathFault::Domain:
+    case MathFault::Singularity:
+      SetError("Function range");
+      return 0.0;
+    case MathFault::Overflow:
+      SetError("Too big");
+      return std::numeric_limits<double>::max();
+    case MathFault::Underflow:
+      SetError("Too small");
+      return 0.0;
+    case MathFault::TotalLoss:
+      SetError("Loss of accuracy");
+      return 0.0;
   }
   return 0.0;
 }

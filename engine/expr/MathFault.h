@@ -4,11 +4,11 @@
 // here, which records the message and gives the value the expression gets.
 
 enum class MathFault {
-  Domain,        // argument outside the function's domain
-  Singularity,   // a pole, such as the logarithm of 0
-  Overflow,      // result too large for a double
-  Underflow,     // non-zero result too small for a normal double
-  TotalLoss,     // no significant digit left (trigonometry of a huge angle)
+  Domain,       // argument outside the function's domain
+  Singularity,  // a pole, such as the logarithm of 0
+  Overflow,     // result too large for a double
+  Underflow,    // non-zero result too small for a normal double
+  TotalLoss,    // no significant digit left (trigonometry of a huge angle)
 };
 
 // Records the message of fault f and returns the result the hook substitutes:

@@ -1,10 +1,10 @@
 #include "engine/expr/MathFunctions.h"
 
+#include "engine/base/Error.h"
+#include "engine/base/MathConstants.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/MathFault.h"
 #include "engine/expr/MemoryFunctions.h"
-#include "engine/base/Error.h"
-#include "engine/base/MathConstants.h"
 
 #include <cmath>
 #include <cstdint>
@@ -35,9 +35,18 @@ double Logarithm(double (*fn)(double), double x)
 }
 }  // namespace
 
-double Add(double l, double r) { return l + r; }
-double Sub(double l, double r) { return l - r; }
-double Mul(double l, double r) { return l * r; }
+double Add(double l, double r)
+{
+  return l + r;
+}
+double Sub(double l, double r)
+{
+  return l - r;
+}
+double Mul(double l, double r)
+{
+  return l * r;
+}
 
 double Div(double l, double r)
 {
@@ -62,9 +71,15 @@ double Power(double l, double r)
   return CheckMagnitude(std::pow(l, r), false);
 }
 
-double Sum(double l, double r) { return l + r; }
+double Sum(double l, double r)
+{
+  return l + r;
+}
 
-double Mag(double l, double r) { return std::hypot(l, r); }
+double Mag(double l, double r)
+{
+  return std::hypot(l, r);
+}
 
 double Arg(double l, double r)
 {
@@ -88,10 +103,19 @@ double Mod(double l, double r)
   return l - r * static_cast<std::int32_t>(q);
 }
 
-double Bracket(double, double) { return 0.0; }
+double Bracket(double, double)
+{
+  return 0.0;
+}
 
-double Neg(double x) { return -x; }
-double Abs(double x) { return std::fabs(x); }
+double Neg(double x)
+{
+  return -x;
+}
+double Abs(double x)
+{
+  return std::fabs(x);
+}
 
 double Sqrt(double x)
 {
@@ -100,9 +124,18 @@ double Sqrt(double x)
   return std::sqrt(x);
 }
 
-double Sin(double x) { return Trig(static_cast<double (*)(double)>(std::sin), x); }
-double Cos(double x) { return Trig(static_cast<double (*)(double)>(std::cos), x); }
-double Tan(double x) { return Trig(static_cast<double (*)(double)>(std::tan), x); }
+double Sin(double x)
+{
+  return Trig(static_cast<double (*)(double)>(std::sin), x);
+}
+double Cos(double x)
+{
+  return Trig(static_cast<double (*)(double)>(std::cos), x);
+}
+double Tan(double x)
+{
+  return Trig(static_cast<double (*)(double)>(std::tan), x);
+}
 
 double Acs(double x)
 {
@@ -118,10 +151,19 @@ double Asn(double x)
   return std::asin(x);
 }
 
-double Atn(double x) { return std::atan(x); }
+double Atn(double x)
+{
+  return std::atan(x);
+}
 
-double Ln(double x) { return Logarithm(static_cast<double (*)(double)>(std::log), x); }
-double Log(double x) { return Logarithm(static_cast<double (*)(double)>(std::log10), x); }
+double Ln(double x)
+{
+  return Logarithm(static_cast<double (*)(double)>(std::log), x);
+}
+double Log(double x)
+{
+  return Logarithm(static_cast<double (*)(double)>(std::log10), x);
+}
 
 double Exp(double x)
 {
@@ -139,13 +181,22 @@ double Db(double x)
     SetError("Function range");
     return -kFloatMin;
   }
-  return 20.0 * Log(x);   // Log(0) is the library's pole: "Function range", 0
+  return 20.0 * Log(x);  // Log(0) is the library's pole: "Function range", 0
 }
 
-double Idb(double x) { return Power(10.0, x * 0.05); }
+double Idb(double x)
+{
+  return Power(10.0, x * 0.05);
+}
 
-double Deg(double x) { return x * kDegPerRad; }
-double Rad(double x) { return x * kRadPerDeg; }
+double Deg(double x)
+{
+  return x * kDegPerRad;
+}
+double Rad(double x)
+{
+  return x * kRadPerDeg;
+}
 
 double Sgn(double x)
 {

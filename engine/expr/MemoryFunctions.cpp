@@ -1,8 +1,8 @@
 #include "engine/expr/MemoryFunctions.h"
 
+#include "engine/base/Error.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/MathFunctions.h"
-#include "engine/base/Error.h"
 
 #include <bit>
 #include <cmath>
@@ -23,10 +23,8 @@ constexpr MeasureTexts kMinTexts{"min() only available in time domain", "min() c
 constexpr MeasureTexts kTmaxTexts{"tmax() only available in time domain", "tmax() can be used once only"};
 constexpr MeasureTexts kTminTexts{"tmin() only available in time domain", "tmin() can be used once only"};
 constexpr MeasureTexts kDiffTexts{"diff() only available in time domain", "diff() can be used once only"};
-constexpr MeasureTexts kIntegTexts{"integ() only available in time domain",
-                                   "integ() can be used once only"};
-constexpr MeasureTexts kTzeroTexts{"tzero() only available in time domain",
-                                   "tzero() can be used once only"};
+constexpr MeasureTexts kIntegTexts{"integ() only available in time domain", "integ() can be used once only"};
+constexpr MeasureTexts kTzeroTexts{"tzero() only available in time domain", "tzero() can be used once only"};
 constexpr MeasureTexts kTsetTexts{"tset() only available in time domain", "tset() can be used once only"};
 
 // The pattern every measure shares. On the restart pass the state is set
@@ -78,12 +76,27 @@ constexpr std::uint32_t kTapMask[10] = {0, 0, 3, 6, 12, 20, 48, 96, 142, 272};
 
 }  // namespace
 
-MemoryState& Memory() { return gMemory; }
+MemoryState& Memory()
+{
+  return gMemory;
+}
 
-double Max(double x) { return Extreme(CurrentMemory().max, kMaxTexts, x, true, false); }
-double Min(double x) { return Extreme(CurrentMemory().min, kMinTexts, x, false, false); }
-double Tmax(double x) { return Extreme(CurrentMemory().tmax, kTmaxTexts, x, true, true); }
-double Tmin(double x) { return Extreme(CurrentMemory().tmin, kTminTexts, x, false, true); }
+double Max(double x)
+{
+  return Extreme(CurrentMemory().max, kMaxTexts, x, true, false);
+}
+double Min(double x)
+{
+  return Extreme(CurrentMemory().min, kMinTexts, x, false, false);
+}
+double Tmax(double x)
+{
+  return Extreme(CurrentMemory().tmax, kTmaxTexts, x, true, true);
+}
+double Tmin(double x)
+{
+  return Extreme(CurrentMemory().tmin, kTminTexts, x, false, true);
+}
 
 double Diff(double x)
 {

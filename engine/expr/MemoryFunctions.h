@@ -11,15 +11,15 @@
 namespace builtin {
 
 struct MeasureState {
-  double value = 0.0;      // extreme so far, running integral or result
-  double at = 0.0;         // time of the extreme
-  double previous = 0.0;   // previous argument
-  bool found = false;      // tzero: the crossing has been seen
-  double lastCall = 0.0;   // time of the last real call
+  double value = 0.0;     // extreme so far, running integral or result
+  double at = 0.0;        // time of the extreme
+  double previous = 0.0;  // previous argument
+  bool found = false;     // tzero: the crossing has been seen
+  double lastCall = 0.0;  // time of the last real call
 };
 
 struct PrbsState {
-  std::uint32_t reg = 0xAAAA;   // unsigned: the register shifts left forever
+  std::uint32_t reg = 0xAAAA;  // unsigned: the register shifts left forever
   int bit = 1;
   double lastShift = 0.0;
 };
@@ -30,7 +30,7 @@ struct MemoryState {
   MeasureState max, min, tmax, tmin, diff, integ, tzero, tset;
   PrbsState prbs;
   double hystOutput = 0.0;
-  std::uint32_t random = 1;   // the generator behind gauss
+  std::uint32_t random = 1;  // the generator behind gauss
 };
 
 // The program's one memory, used by a context that names none (the loop

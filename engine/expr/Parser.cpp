@@ -1,26 +1,25 @@
 // Compilation of expression texts: operator-precedence parsing of the
 // tokens into a postfix program, then a check that the program is sound.
 
+#include "engine/base/Error.h"
 #include "engine/expr/ConstantTable.h"
 #include "engine/expr/Expr.h"
 #include "engine/expr/FunctionTables.h"
 #include "engine/expr/Tokenizer.h"
-#include "engine/base/Error.h"
 
 #include <algorithm>
 
 namespace {
 
-constexpr int kPendingSize = 20;   // operators waiting for their operands
-constexpr int kTokenLimit = 60;    // tokens accepted into the code
-constexpr int kStackSize = 20;     // values eval() can hold
+constexpr int kPendingSize = 20;  // operators waiting for their operands
+constexpr int kTokenLimit = 60;   // tokens accepted into the code
+constexpr int kStackSize = 20;    // values eval() can hold
 
 bool gUsesHyst = false;
 
 int Priority(TokenCode c)
 {
-  return CodeClass(c) == 1 ? kUnaryTable[c - kUnaryBase].priority
-                           : kBinaryTable[c - kBinaryBase].priority;
+  return CodeClass(c) == 1 ? kUnaryTable[c - kUnaryBase].priority : kBinaryTable[c - kBinaryBase].priority;
 }
 
 class Compiler {
@@ -62,7 +61,7 @@ private:
   TokenCode pending_[kPendingSize] = {};
   int np_ = 0;
   int n_ = 0;
-  TokenCode prev_ = kEndCode;   // the text starts as if after an operator
+  TokenCode prev_ = kEndCode;  // the text starts as if after an operator
 };
 
 bool Compiler::closeBracket()
@@ -76,7 +75,7 @@ bool Compiler::closeBracket()
     if (!emit(c))
       return false;
   }
-  return mistake();   // ")" or "," without its "("
+  return mistake();  // ")" or "," without its "("
 }
 
 bool Compiler::binaryOperator(TokenCode op)
@@ -105,7 +104,7 @@ bool Compiler::token(const Token& t)
     return c == kMinusCode ? push(kNegCode) : true;
   if (c == kOpenCode || CodeClass(c) == 1)
     return push(c);
-  if (t.twoArgCall)   // its own "(" keeps it on the stack past the ","
+  if (t.twoArgCall)  // its own "(" keeps it on the stack past the ","
     return push(c) && push(kOpenCode);
   if (CodeClass(prev_) == 2 && prev_ != kCloseCode) {
     SetError("Syntax error");
@@ -150,20 +149,20 @@ bool CheckPostfix(const CompiledExpr& e)
   for (int i = 0; i < kCodeSize && e.code[i] != kEndCode; ++i) {
     const TokenCode c = e.code[i];
     switch (CodeClass(c)) {
-    case 0:
-      if (++depth > kStackSize)
-        return false;
-      break;
-    case 1:
-      if (depth < 1)
-        return false;
-      break;
-    default:
-      if (depth < 2)
-        return false;
-      --depth;
-      hyst = hyst || c == kHystCode;
-      break;
+      case 0:
+        if (++depth > kStackSize)
+          return false;
+        break;
+      case 1:
+        if (depth < 1)
+          return false;
+        break;
+      default:
+        if (depth < 2)
+          return false;
+        --depth;
+        hyst = hyst || c == kHystCode;
+        break;
     }
   }
   gUsesHyst = hyst;
@@ -203,9 +202,9 @@ bool parse(const char* text, CompiledExpr& e)
   if (text)
     ok = Compile(text, e);
   else
-    SetError("Problem with parse()");   // no text at all: a caller's fault
+    SetError("Problem with parse()");  // no text at all: a caller's fault
   if (!ok) {
-    e.code[0] = kEndCode;   // a refused text leaves an empty program
+    e.code[0] = kEndCode;  // a refused text leaves an empty program
     gUsesHyst = false;
   }
   return ok && !ErrorPending();
@@ -219,4 +218,7 @@ double EvalConstant(const char* text)
   return eval(e);
 }
 
-bool UsesHyst() { return gUsesHyst; }
+bool UsesHyst()
+{
+  return gUsesHyst;
+}

@@ -1,7 +1,7 @@
 #include "engine/expr/SignalFunctions.h"
 
-#include "engine/expr/EvalContext.h"
 #include "engine/base/Error.h"
+#include "engine/expr/EvalContext.h"
 
 #include <cmath>
 
@@ -50,11 +50,20 @@ double Quant(double x, double q)
   return n * q;
 }
 
-double Relay(double x) { return x > 0.0 ? 1.0 : -1.0; }
+double Relay(double x)
+{
+  return x > 0.0 ? 1.0 : -1.0;
+}
 
-double Pulse(double t, double w) { return (t > 0.0 && t <= w) ? 1.0 : 0.0; }
+double Pulse(double t, double w)
+{
+  return (t > 0.0 && t <= w) ? 1.0 : 0.0;
+}
 
-double Sqwave(double x) { return Phase(x) < 0.5 ? 1.0 : -1.0; }
+double Sqwave(double x)
+{
+  return Phase(x) < 0.5 ? 1.0 : -1.0;
+}
 
 double Triwave(double x)
 {

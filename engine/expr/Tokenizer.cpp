@@ -1,20 +1,38 @@
 #include "engine/expr/Tokenizer.h"
 
+#include "engine/base/Error.h"
 #include "engine/expr/ConstantTable.h"
 #include "engine/expr/FunctionTables.h"
-#include "engine/base/Error.h"
 
 #include <charconv>
 #include <string_view>
 
 namespace {
-char Fold(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-bool IsLetter(char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsPunctuation(char c) { return c > ' ' && c < 127 && !IsLetter(c) && !IsDigit(c); }
+char Fold(char c)
+{
+  return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
+bool IsLetter(char c)
+{
+  return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+bool IsDigit(char c)
+{
+  return c >= '0' && c <= '9';
+}
+bool IsBlank(char c)
+{
+  return c == ' ' || c == '\t';
+}
+bool IsPunctuation(char c)
+{
+  return c > ' ' && c < 127 && !IsLetter(c) && !IsDigit(c);
+}
 
-TokenCode Code(int base, int index) { return static_cast<TokenCode>(base + index); }
+TokenCode Code(int base, int index)
+{
+  return static_cast<TokenCode>(base + index);
+}
 
 // For a literal out of the double range: true when it is too large (rather
 // than too small), judged from the decimal position of its first significant
@@ -85,7 +103,7 @@ Token Tokenizer::next()
 
   const bool operand = CodeClass(t.code) == 0;
   if ((operand || CodeClass(t.code) == 1) && prevOperand_)
-    return fail("Syntax error");   // no implicit multiplication
+    return fail("Syntax error");  // no implicit multiplication
   prevOperand_ = operand;
   prev_ = t.code;
   return t;
@@ -165,12 +183,12 @@ Token Tokenizer::number()
   if (ec == std::errc::result_out_of_range) {
     if (LiteralOverflows(text))
       return fail("Too big");
-    value = 0.0;   // below the smallest double: the nearest value is 0
+    value = 0.0;  // below the smallest double: the nearest value is 0
   } else if (ec != std::errc() || end != text.data() + text.size()) {
-    return fail("Syntax error");   // such as ".e5": no digit before the exponent
+    return fail("Syntax error");  // such as ".e5": no digit before the exponent
   }
   if (nextLiteral_ >= kValueSlots)
-    return fail("Mistake");   // more numbers than the record has slots
+    return fail("Mistake");  // more numbers than the record has slots
   Token t{static_cast<TokenCode>(nextLiteral_++)};
   t.newLiteral = true;
   t.value = value;

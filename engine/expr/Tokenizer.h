@@ -6,9 +6,9 @@
 #include "engine/expr/CompiledExpr.h"
 
 struct Token {
-  TokenCode code = kEndCode;   // kEndCode also after an error
-  bool twoArgCall = false;     // a two-argument function: its "(" follows
-  bool newLiteral = false;     // a number: code is its slot, value its value
+  TokenCode code = kEndCode;  // kEndCode also after an error
+  bool twoArgCall = false;    // a two-argument function: its "(" follows
+  bool newLiteral = false;    // a number: code is its slot, value its value
   double value = 0.0;
 };
 
@@ -31,7 +31,7 @@ private:
   const char* p_;
   const CompiledExpr& e_;
   int nextLiteral_;
-  int depth_ = 0;                // open brackets so far
-  TokenCode prev_ = kEndCode;    // as if the text followed an operator
+  int depth_ = 0;              // open brackets so far
+  TokenCode prev_ = kEndCode;  // as if the text followed an operator
   bool prevOperand_ = false;
 };

@@ -172,8 +172,7 @@ struct OpenSection {
 
 class Reader {
 public:
-  Reader(const std::string& file, LoadedSystem& out, std::string& message)
-      : file_(file), out_(out), message_(message)
+  Reader(const std::string& file, LoadedSystem& out, std::string& message) : file_(file), out_(out), message_(message)
   {
   }
 
@@ -266,7 +265,8 @@ bool Reader::readFirstLine(std::string_view l)
   int version = 0;
   const auto r = std::from_chars(v.data(), v.data() + v.size(), version);
   const bool digits = !v.empty() && v.find_first_not_of("0123456789") == std::string_view::npos;
-  if (!digits || (r.ec != std::errc{} && r.ec != std::errc::result_out_of_range) || (r.ec == std::errc{} && version < 1))
+  if (!digits || (r.ec != std::errc{} && r.ec != std::errc::result_out_of_range) ||
+      (r.ec == std::errc{} && version < 1))
     return fail(1, filemsg::kBadVersion, {.v = v});
   if (r.ec == std::errc::result_out_of_range || version > kSystemFileVersion)
     return fail(1, filemsg::kNewerVersion, {.v = numberText(kSystemFileVersion), .n = v});
@@ -286,8 +286,8 @@ bool Reader::openSection(std::string_view name, int line)
       return fail(line, filemsg::kDuplicateSection, {.s = name, .n = numberText(first)});
     first = line;
     open_.kinds[0] = name == "system" ? &SystemSection() : &OptionsSection();
-    open_.records[0] = name == "system" ? static_cast<void*>(&out_.system)
-                                        : static_cast<void*>(&out_.environment.options);
+    open_.records[0] =
+        name == "system" ? static_cast<void*>(&out_.system) : static_cast<void*>(&out_.environment.options);
   } else {
     int domain = -1;
     for (int d = 0; d < 4; ++d)
@@ -300,10 +300,18 @@ bool Reader::openSection(std::string_view name, int line)
       return fail(line, filemsg::kTooManyWindows, {.n = numberText(kMaxFileWindows)});
     WindowRecord& w = windows.emplace_back();
     switch (static_cast<ActiveDomain>(domain)) {
-      case ActiveDomain::Time: w.state.emplace<TRANSTAT>(); break;
-      case ActiveDomain::Frequency: w.state.emplace<FREQSTAT>(); break;
-      case ActiveDomain::Root: w.state.emplace<ROOTSTAT>(); break;
-      case ActiveDomain::Nonlinear: w.state.emplace<NLINSTAT>(); break;
+      case ActiveDomain::Time:
+        w.state.emplace<TRANSTAT>();
+        break;
+      case ActiveDomain::Frequency:
+        w.state.emplace<FREQSTAT>();
+        break;
+      case ActiveDomain::Root:
+        w.state.emplace<ROOTSTAT>();
+        break;
+      case ActiveDomain::Nonlinear:
+        w.state.emplace<NLINSTAT>();
+        break;
     }
     open_.kinds[0] = &GeometrySection();
     open_.records[0] = &w;

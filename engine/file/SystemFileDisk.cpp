@@ -4,12 +4,12 @@
 #include "engine/file/SystemFile.h"
 #include "engine/file/SystemFileMessages.h"
 
-#include <cerrno>
-#include <cstring>
 #include <fcntl.h>
-#include <string>
 #include <sys/stat.h>
 #include <unistd.h>
+#include <cerrno>
+#include <cstring>
+#include <string>
 
 std::string FillMessage(std::string_view pattern, const MessageArgs& a)
 {

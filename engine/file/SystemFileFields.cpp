@@ -22,19 +22,18 @@ FieldRef Ref(M& m)
 }
 
 // One table row: the key and the member of record type T it reads and writes.
-#define FIELD(T, key, member, ...) \
-  Field{key, [](void* r) { return Ref(static_cast<T*>(r)->member); }, __VA_ARGS__}
+#define FIELD(T, key, member, ...)                                            \
+  Field                                                                       \
+  {                                                                           \
+    key, [](void* r) { return Ref(static_cast<T*>(r)->member); }, __VA_ARGS__ \
+  }
 
 // The eight loop switches every window keeps.
-#define LOOP_FIELDS(T)                                    \
-  FIELD(T, "closed-loop", loop.closedLoop),               \
-  FIELD(T, "compensator-in-loop", loop.compIn),           \
-  FIELD(T, "plant-in-loop", loop.plantIn),                \
-  FIELD(T, "forward-nonlinearity-in-loop", loop.fwdNl),   \
-  FIELD(T, "feedback-nonlinearity-in-loop", loop.fbkNl),  \
-  FIELD(T, "reference-input", loop.refInput),             \
-  FIELD(T, "load-input", loop.loadInput),                 \
-  FIELD(T, "noise-input", loop.noiseInput)
+#define LOOP_FIELDS(T)                                                                                   \
+  FIELD(T, "closed-loop", loop.closedLoop), FIELD(T, "compensator-in-loop", loop.compIn),                \
+      FIELD(T, "plant-in-loop", loop.plantIn), FIELD(T, "forward-nonlinearity-in-loop", loop.fwdNl),     \
+      FIELD(T, "feedback-nonlinearity-in-loop", loop.fbkNl), FIELD(T, "reference-input", loop.refInput), \
+      FIELD(T, "load-input", loop.loadInput), FIELD(T, "noise-input", loop.noiseInput)
 
 constexpr const char* kElementWords[] = {"plant", "compensator", "both"};
 
@@ -79,8 +78,7 @@ const Field kOptionsFields[] = {
 const char* checkOptions(const void* r)
 {
   const char* f = static_cast<const DisplayRecord*>(r)->numberFormat;
-  const bool good = std::strlen(f) == 5 && std::strncmp(f, "%0.", 3) == 0 && f[3] >= '3' && f[3] <= '9' &&
-                    f[4] == 'g';
+  const bool good = std::strlen(f) == 5 && std::strncmp(f, "%0.", 3) == 0 && f[3] >= '3' && f[3] <= '9' && f[4] == 'g';
   return good ? nullptr : filemsg::kNumberFormat;
 }
 
@@ -91,23 +89,18 @@ constexpr ValueRange kWidth{"Window width", 0, 1e6};
 constexpr ValueRange kHeight{"Window height", 0, 1e6};
 
 const Field kGeometryFields[] = {
-    FIELD(WindowRecord, "left", x, &kLeft),
-    FIELD(WindowRecord, "top", y, &kTop),
-    FIELD(WindowRecord, "width", w, &kWidth),
-    FIELD(WindowRecord, "height", h, &kHeight),
-    FIELD(WindowRecord, "maximised", maximised),
-    FIELD(WindowRecord, "minimised", minimised),
-    FIELD(WindowRecord, "shown-x-min", shownXMin),
-    FIELD(WindowRecord, "shown-x-max", shownXMax),
-    FIELD(WindowRecord, "shown-y-min", shownYMin),
-    FIELD(WindowRecord, "shown-y-max", shownYMax),
+    FIELD(WindowRecord, "left", x, &kLeft),        FIELD(WindowRecord, "top", y, &kTop),
+    FIELD(WindowRecord, "width", w, &kWidth),      FIELD(WindowRecord, "height", h, &kHeight),
+    FIELD(WindowRecord, "maximised", maximised),   FIELD(WindowRecord, "minimised", minimised),
+    FIELD(WindowRecord, "shown-x-min", shownXMin), FIELD(WindowRecord, "shown-x-max", shownXMax),
+    FIELD(WindowRecord, "shown-y-min", shownYMin), FIELD(WindowRecord, "shown-y-max", shownYMax),
 };
 
 const char* checkGeometry(const void* r)
 {
   const WindowRecord& w = *static_cast<const WindowRecord*>(r);
   return MaxExceedsMin(w.shownXMin, w.shownXMax) && MaxExceedsMin(w.shownYMin, w.shownYMax) ? nullptr
-                                                                                              : kMaxMustExceedMin;
+                                                                                            : kMaxMustExceedMin;
 }
 
 constexpr const char* kPlotWords[] = {"time-response", "phase-plane"};
@@ -134,9 +127,8 @@ const Field kTimeFields[] = {
     FIELD(TRANSTAT, "characteristics-on-go", characteristicsOnGo),
 };
 
-constexpr const char* kViewWords[kFreqViews] = {kFreqViewNames[0].cli, kFreqViewNames[1].cli,
-                                                kFreqViewNames[2].cli, kFreqViewNames[3].cli,
-                                                kFreqViewNames[4].cli};
+constexpr const char* kViewWords[kFreqViews] = {kFreqViewNames[0].cli, kFreqViewNames[1].cli, kFreqViewNames[2].cli,
+                                                kFreqViewNames[3].cli, kFreqViewNames[4].cli};
 // The frequencies are stored in rad/s whatever the display unit.
 constexpr ValueRange kStartFrequency{"Start frequency", 0, 1e20};
 

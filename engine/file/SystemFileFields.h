@@ -24,8 +24,8 @@ using FieldRef = std::variant<double*, int*, bool*, std::uint8_t*, TextRef, Rgb*
 struct Field {
   const char* key;
   FieldRef (*at)(void* record);
-  const ValueRange* range = nullptr;      // numbers: the dialog's range, else any finite value
-  std::span<const char* const> words{};   // enumerations
+  const ValueRange* range = nullptr;     // numbers: the dialog's range, else any finite value
+  std::span<const char* const> words{};  // enumerations
 };
 
 // A section: its name ("system", "window time"), its keys and the check of

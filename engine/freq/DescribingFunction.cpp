@@ -3,9 +3,9 @@
 
 #include "engine/freq/DescribingFunction.h"
 
+#include "engine/base/Error.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/Expr.h"
-#include "engine/base/Error.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/SysData.h"
 #include "engine/model/Toolkit.h"
@@ -20,9 +20,15 @@ constexpr double kTooSmall = 1e-10;
 constexpr int kMaxDft = 4 * kCosineTableSize;
 const char* const kInputName[] = {"x"};
 
-bool IsBode(FreqView v) { return v == FreqView::BodeGain || v == FreqView::BodePhase; }
+bool IsBode(FreqView v)
+{
+  return v == FreqView::BodeGain || v == FreqView::BodePhase;
+}
 
-double ZeroTiny(double v) { return std::fabs(v) < kTooSmall ? 0.0 : v; }
+double ZeroTiny(double v)
+{
+  return std::fabs(v) < kTooSmall ? 0.0 : v;
+}
 
 // The amplitude settings, the number of samples and the view, as the
 // computation needs them.
@@ -123,7 +129,10 @@ bool RunDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
 
 }  // namespace
 
-bool IsDftChoice(int m) { return std::find(std::begin(kDftChoices), std::end(kDftChoices), m) != std::end(kDftChoices); }
+bool IsDftChoice(int m)
+{
+  return std::find(std::begin(kDftChoices), std::end(kDftChoices), m) != std::end(kDftChoices);
+}
 
 void BuildCosineTable(FREQSTAT& rec)
 {

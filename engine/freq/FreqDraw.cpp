@@ -1,12 +1,12 @@
 #include "engine/freq/FreqDraw.h"
 
+#include "engine/base/Error.h"
+#include "engine/chart/DisplayList.h"
 #include "engine/freq/DescribingFunction.h"
 #include "engine/freq/LimitCycles.h"
 #include "engine/freq/Margins.h"
-#include "engine/base/Error.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
-#include "engine/chart/DisplayList.h"
 
 #include <algorithm>
 #include <cmath>
@@ -14,9 +14,12 @@
 
 namespace {
 
-constexpr int kLabelSize = 8;            // points
+constexpr int kLabelSize = 8;  // points
 
-bool IsBode(FreqView v) { return v == FreqView::BodeGain || v == FreqView::BodePhase; }
+bool IsBode(FreqView v)
+{
+  return v == FreqView::BodeGain || v == FreqView::BodePhase;
+}
 
 // The displayed open-loop phase of the last sweep nearest omega, in degrees;
 // fallback when there is no sweep.
@@ -35,7 +38,10 @@ double CurvePhaseDeg(const FREQSTAT& rec, double omega, double fallback)
 }
 
 // phaseDeg moved by whole turns as near as possible to ref.
-double OnBranch(double phaseDeg, double ref) { return phaseDeg + 360.0 * std::round((ref - phaseDeg) / 360.0); }
+double OnBranch(double phaseDeg, double ref)
+{
+  return phaseDeg + 360.0 * std::round((ref - phaseDeg) / 360.0);
+}
 
 std::string MarginLabel(const char* what, double value, const char* unit)
 {
@@ -62,7 +68,8 @@ const ChartSetup& FreqChartSetup(FreqView view)
   return *kSetups[static_cast<int>(view)];
 }
 
-bool FreqGo(SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
+bool FreqGo(SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens,
+            DisplayList& list)
 {
   SetChartRange(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
   ClearError();
@@ -130,8 +137,7 @@ bool DrawMContours(DisplayList& list, FREQSTAT& rec, const ContourSteps& family,
   }
 }
 
-void DrawMarginMarks(DisplayList& list, const FREQSTAT& rec, const StabilityMargins& margins,
-                     const ChartPens& pens)
+void DrawMarginMarks(DisplayList& list, const FREQSTAT& rec, const StabilityMargins& margins, const ChartPens& pens)
 {
   const FreqView view = rec.set.view;
   if (view == FreqView::DirectNyquist || view == FreqView::InverseNyquist)
@@ -211,10 +217,11 @@ void DrawLimitCycleMarks(DisplayList& list, const FREQSTAT& rec, const LimitCycl
     const bool stable = c.stability == CycleStability::Stable;
     const bool unstable = c.stability == CycleStability::Unstable;
     list.markAt(xs[i], ys[i], stable ? kMarkDot : unstable ? kMarkCircle : kMarkTriangle, colour);
-    const std::string text = "  A = " + FormatLabelNumber(c.amplitude) + ", " +
-                             (rec.set.units[0] == 'H' ? "f" : "w") + " = " +
-                             FormatLabelNumber(ToDisplayFrequency(rec, c.omega)) + ", " +
-                             (stable ? "stable" : unstable ? "unstable" : "not judged");
+    const std::string text = "  A = " + FormatLabelNumber(c.amplitude) + ", " + (rec.set.units[0] == 'H' ? "f" : "w") +
+                             " = " + FormatLabelNumber(ToDisplayFrequency(rec, c.omega)) + ", " +
+                             (stable     ? "stable"
+                              : unstable ? "unstable"
+                                         : "not judged");
     list.textAt(xs[i], ys[i] - below * row, text.c_str(), kLabelSize, colour);
   }
 }

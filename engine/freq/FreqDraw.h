@@ -4,37 +4,77 @@
 // that add the response curve, M contours and the margin, describing-function
 // and limit-cycle marks to a display list in the given pens.
 
-#include "engine/freq/FreqEngine.h"
 #include "engine/chart/ChartGeometry.h"
 #include "engine/chart/ChartSetup.h"
 #include "engine/chart/ChartShapes.h"
 #include "engine/chart/Pens.h"
+#include "engine/freq/FreqEngine.h"
 
 struct LimitCycleList;
 struct StabilityMargins;
 class DisplayList;
 
 // The charts of the five views, as the window starts them.
-inline constexpr ChartSetup kNyqChart{"NyqChart", "Nyquist", "Real", "Imaginary",
-                                      kFreqStartRange[0].xLo, kFreqStartRange[0].xHi,
-                                      kFreqStartRange[0].yLo, kFreqStartRange[0].yHi,
-                                      true, false, false, false};
-inline constexpr ChartSetup kINyqChart{"INyqChart", "Inverse Nyquist", "Real", "Imaginary",
-                                       kFreqStartRange[1].xLo, kFreqStartRange[1].xHi,
-                                       kFreqStartRange[1].yLo, kFreqStartRange[1].yHi,
-                                       true, false, false, false};
-inline constexpr ChartSetup kNichChart{"NichChart", "Nichols plot", "Phase/deg", "Gain/dB",
-                                       kFreqStartRange[2].xLo, kFreqStartRange[2].xHi,
-                                       kFreqStartRange[2].yLo, kFreqStartRange[2].yHi,
-                                       false, false, false, false};
-inline constexpr ChartSetup kBGainChart{"BGainChart", "Bode  gain", "rad/s", "Gain/dB",
-                                        kFreqStartRange[3].xLo, kFreqStartRange[3].xHi,
-                                        kFreqStartRange[3].yLo, kFreqStartRange[3].yHi,
-                                        false, true, true, true};
-inline constexpr ChartSetup kBPhaseChart{"BPhaseChart", "Bode  phase", "rad/s", "Phase/deg",
-                                         kFreqStartRange[4].xLo, kFreqStartRange[4].xHi,
-                                         kFreqStartRange[4].yLo, kFreqStartRange[4].yHi,
-                                         false, true, true, true};
+inline constexpr ChartSetup kNyqChart{"NyqChart",
+                                      "Nyquist",
+                                      "Real",
+                                      "Imaginary",
+                                      kFreqStartRange[0].xLo,
+                                      kFreqStartRange[0].xHi,
+                                      kFreqStartRange[0].yLo,
+                                      kFreqStartRange[0].yHi,
+                                      true,
+                                      false,
+                                      false,
+                                      false};
+inline constexpr ChartSetup kINyqChart{"INyqChart",
+                                       "Inverse Nyquist",
+                                       "Real",
+                                       "Imaginary",
+                                       kFreqStartRange[1].xLo,
+                                       kFreqStartRange[1].xHi,
+                                       kFreqStartRange[1].yLo,
+                                       kFreqStartRange[1].yHi,
+                                       true,
+                                       false,
+                                       false,
+                                       false};
+inline constexpr ChartSetup kNichChart{"NichChart",
+                                       "Nichols plot",
+                                       "Phase/deg",
+                                       "Gain/dB",
+                                       kFreqStartRange[2].xLo,
+                                       kFreqStartRange[2].xHi,
+                                       kFreqStartRange[2].yLo,
+                                       kFreqStartRange[2].yHi,
+                                       false,
+                                       false,
+                                       false,
+                                       false};
+inline constexpr ChartSetup kBGainChart{"BGainChart",
+                                        "Bode  gain",
+                                        "rad/s",
+                                        "Gain/dB",
+                                        kFreqStartRange[3].xLo,
+                                        kFreqStartRange[3].xHi,
+                                        kFreqStartRange[3].yLo,
+                                        kFreqStartRange[3].yHi,
+                                        false,
+                                        true,
+                                        true,
+                                        true};
+inline constexpr ChartSetup kBPhaseChart{"BPhaseChart",
+                                         "Bode  phase",
+                                         "rad/s",
+                                         "Phase/deg",
+                                         kFreqStartRange[4].xLo,
+                                         kFreqStartRange[4].xHi,
+                                         kFreqStartRange[4].yLo,
+                                         kFreqStartRange[4].yHi,
+                                         false,
+                                         true,
+                                         true,
+                                         true};
 
 // The setup of the chart of a view.
 [[nodiscard]] const ChartSetup& FreqChartSetup(FreqView view);
@@ -46,8 +86,8 @@ enum class FreqCurve { Response, DescribingFunction };
 // One Go of the frequency window, as the window and `vanto-cli render freq`
 // make it: the range of chart copied into rec, the curve computed and added
 // to list. False with the error pending.
-[[nodiscard]] bool FreqGo(SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens,
-                          DisplayList& list);
+[[nodiscard]] bool FreqGo(SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart,
+                          const ChartPens& pens, DisplayList& list);
 
 // The factor that puts a Bode chart's frequency axis, titled chartUnits, in
 // the display unit of set: 1/(2 pi) from rad/s to Hz, 2 pi back, 0 when it
@@ -68,7 +108,6 @@ void DrawMContour(DisplayList& list, const FREQSTAT& rec, double mDb, const Char
 // current view. False with the error pending.
 [[nodiscard]] bool DrawMContours(DisplayList& list, FREQSTAT& rec, const ContourSteps& m, const ChartPens& pens);
 
-
 // Marks of the margins in Pen 3, in the view of rec: on the Bode gain chart
 // a line from 0 dB down (or up) to the gain at each phase crossover,
 // labelled with the gain margin, and a circle at each gain crossover; on
@@ -76,8 +115,7 @@ void DrawMContour(DisplayList& list, const FREQSTAT& rec, double mDb, const Char
 // crossover, labelled with the phase margin, and a circle at each phase
 // crossover; on the Nichols chart both lines. Phases are drawn on the
 // branch of the last sweep's curve. Nothing in the Nyquist views.
-void DrawMarginMarks(DisplayList& list, const FREQSTAT& rec, const StabilityMargins& margins,
-                     const ChartPens& pens);
+void DrawMarginMarks(DisplayList& list, const FREQSTAT& rec, const StabilityMargins& margins, const ChartPens& pens);
 
 // The describing-function locus in rec's store (after
 // ComputeDescribingFunction) in Pen 3, against plot x, with a small cross

@@ -22,7 +22,10 @@ double MagnitudeDb(const FREQSTAT& rec)
   return rec.loop.closedLoop ? 10.0 * std::log10(rec.pt.closedMagSq) : 20.0 * std::log10(rec.pt.openMag);
 }
 
-bool HzUnits(const FREQSTAT& rec) { return rec.set.units[0] == 'H'; }
+bool HzUnits(const FREQSTAT& rec)
+{
+  return rec.set.units[0] == 'H';
+}
 
 // The grid frequency of the last sweep nearest omega.
 int NearestGridPoint(const FreqResult& r, double omega)
@@ -139,9 +142,7 @@ bool PrepareSweep(SYSDATA& doc, FREQSTAT& rec)
   }
   const int n = rec.set.points;
   if (n < ranges::kFreqPoints.low || n > ranges::kFreqPoints.high) {
-    SetError(RangeWarningText(ranges::kFreqPoints.quantity, ranges::kFreqPoints.high,
-                              ranges::kFreqPoints.low)
-                 .c_str());
+    SetError(RangeWarningText(ranges::kFreqPoints.quantity, ranges::kFreqPoints.high, ranges::kFreqPoints.low).c_str());
     return false;
   }
   if (const char* problem = FrequencyGridProblem(rec.set.startFreq, rec.set.endFreq, rec.set.logIncrement)) {
@@ -169,9 +170,7 @@ bool RunSweep(FREQSTAT& rec)
 {
   const int n = rec.set.points;
   if (n < 1 || n > kMaxFreqPoints) {
-    SetError(RangeWarningText(ranges::kFreqPoints.quantity, ranges::kFreqPoints.high,
-                              ranges::kFreqPoints.low)
-                 .c_str());
+    SetError(RangeWarningText(ranges::kFreqPoints.quantity, ranges::kFreqPoints.high, ranges::kFreqPoints.low).c_str());
     return false;
   }
   // Only the phase the view shows.
@@ -329,4 +328,7 @@ double ToDisplayFrequency(const FREQSTAT& rec, double omega)
   return HzUnits(rec) ? omega * kInvTwoPi : omega;
 }
 
-double FromDisplayFrequency(const FREQSTAT& rec, double f) { return HzUnits(rec) ? f * kTwoPi : f; }
+double FromDisplayFrequency(const FREQSTAT& rec, double f)
+{
+  return HzUnits(rec) ? f * kTwoPi : f;
+}

@@ -6,20 +6,14 @@
 // evaluation and M contours. All frequencies are in rad/s; Hz exists only in
 // the display conversions. Plain C++, no Qt; failures through SetError.
 
+#include "engine/chart/ContourSteps.h"
 #include "engine/model/LoopSwitches.h"
 #include "engine/model/SysData.h"
-#include "engine/chart/ContourSteps.h"
 
 #include <array>
 #include <cstdint>
 
-enum class FreqView : std::uint8_t {
-  DirectNyquist = 0,
-  InverseNyquist = 1,
-  Nichols = 2,
-  BodeGain = 3,
-  BodePhase = 4
-};
+enum class FreqView : std::uint8_t { DirectNyquist = 0, InverseNyquist = 1, Nichols = 2, BodeGain = 3, BodePhase = 4 };
 inline constexpr int kFreqViews = 5;
 
 // The texts of a view, in FreqView order: the vanto-cli name, the item of
@@ -73,8 +67,8 @@ inline constexpr double kInvTwoPi = 0.15915494309189534;
 // The window's settings, with their start values.
 struct FreqSettings {
   FreqView view = FreqView::DirectNyquist;
-  double startFreq = 0.2;     // rad/s
-  double endFreq = 8.0;       // rad/s
+  double startFreq = 0.2;      // rad/s
+  double endFreq = 8.0;        // rad/s
   bool monotonicPhase = true;  // "Monotonic angle display"
   bool logIncrement = true;    // "Logarithmic increment"
   int points = 200;            // grid size, 1 to kMaxFreqPoints
@@ -110,29 +104,29 @@ struct FreqLoopModel {
 // The evaluation of the current point, as EvaluateAt, ComputeMContour and
 // the describing function leave it for ToPlotCoordinates.
 struct FreqPointState {
-  double omega = 0.0;          // current frequency, rad/s
-  double plotX = 0.0;          // coordinates of the point in the current view
+  double omega = 0.0;  // current frequency, rad/s
+  double plotX = 0.0;  // coordinates of the point in the current view
   double plotY = 0.0;
-  bool firstPoint = false;     // set before the first point of a sweep
-  Complex L;                   // open-loop value
-  double openMag = 0.0;        // |L|
-  double logRatio = 1.0;       // grid ratio r of the logarithmic grid
-  double linearStep = 0.0;     // grid step h of the linear grid
-  double P = 0.0, Q = 0.0;     // 1 + 1/L, times Gc (load) or L (noise); 1/T
-  double closedMagSq = 0.0;    // |T|^2
-  Complex T;                   // closed-loop value
+  bool firstPoint = false;                          // set before the first point of a sweep
+  Complex L;                                        // open-loop value
+  double openMag = 0.0;                             // |L|
+  double logRatio = 1.0;                            // grid ratio r of the logarithmic grid
+  double linearStep = 0.0;                          // grid step h of the linear grid
+  double P = 0.0, Q = 0.0;                          // 1 + 1/L, times Gc (load) or L (noise); 1/T
+  double closedMagSq = 0.0;                         // |T|^2
+  Complex T;                                        // closed-loop value
   double openPhase = 0.0, prevOpenPhase = 0.0;      // raw phases of L, rad
-  double openLag = 0.0;  // the plant delay's part omega tau of the last swept raw phase of L
+  double openLag = 0.0;                             // the plant delay's part omega tau of the last swept raw phase of L
   double closedPhase = 0.0, prevClosedPhase = 0.0;  // raw phases of T, rad
   double openOffset = 0.0, closedOffset = 0.0;      // multiples of 2 pi for display
-  double firstThreshold = 0.0;  // start frequency x 1.0001
+  double firstThreshold = 0.0;                      // start frequency x 1.0001
 };
 
 // Scratch of the describing-function computation (filled by its engine).
 struct DfScratch {
-  int tableFor = 0;                        // the M the table was built for, 0 before
-  double cosTable[kCosineTableSize] = {};  // cos(2 pi k / M), k < M/4
-  double angleStep = 0.0;                  // 2 pi / M
+  int tableFor = 0;                             // the M the table was built for, 0 before
+  double cosTable[kCosineTableSize] = {};       // cos(2 pi k / M), k < M/4
+  double angleStep = 0.0;                       // 2 pi / M
   int half = 0, quarter = 0, threeQuarter = 0;  // M/2, M/4, 3M/4
   double amplitude = 0.0, amplitudeStep = 0.0;
   double sampleCos = 0.0, sampleSin = 0.0;
@@ -165,9 +159,9 @@ struct FREQSTAT {
   // Open loop, reference input and the model's elements at start; the two
   // nonlinearity flags are the describing function's "selected" flags.
   LoopSwitches loop;
-  FreqRange chart{};  // range of the current chart, copied before every computation
+  FreqRange chart{};                         // range of the current chart, copied before every computation
   ContourSteps mContours{-12.0, 12.0, 3.0};  // the M-contour family, dB, until the contours dialog changes it
-  bool describingMode = false;  // Go draws the describing function's -1/N locus, not the response
+  bool describingMode = false;               // Go draws the describing function's -1/N locus, not the response
   FreqLoopModel model;
   FreqPointState pt;
   DfScratch df;

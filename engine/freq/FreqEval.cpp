@@ -18,12 +18,10 @@ constexpr double kPoleSquaredGain = 1e10;  // |G|^2 shown exactly on a pole
 // library (relative error below 2.3e-16 over the whole line).
 double Atan(double x)
 {
-  constexpr double P0 = -8.750608600031904122785e-1, P1 = -1.615753718733365076637e1,
-                   P2 = -7.500855792314704667340e1, P3 = -1.228866684490136173410e2,
-                   P4 = -6.485021904942025371773e1;
-  constexpr double Q0 = 2.485846490142306297962e1, Q1 = 1.650270098316988542046e2,
-                   Q2 = 4.328810604912902668951e2, Q3 = 4.853903996359136964868e2,
-                   Q4 = 1.945506571482613964425e2;
+  constexpr double P0 = -8.750608600031904122785e-1, P1 = -1.615753718733365076637e1, P2 = -7.500855792314704667340e1,
+                   P3 = -1.228866684490136173410e2, P4 = -6.485021904942025371773e1;
+  constexpr double Q0 = 2.485846490142306297962e1, Q1 = 1.650270098316988542046e2, Q2 = 4.328810604912902668951e2,
+                   Q3 = 4.853903996359136964868e2, Q4 = 1.945506571482613964425e2;
   constexpr double kTan3PiBy8 = 2.41421356237309504880;
   constexpr double kMoreBits = 6.123233995736765886130e-17;  // pi/2 - double(pi/2)
   const bool negative = x < 0;
@@ -46,7 +44,10 @@ double Atan(double x)
   return negative ? -r : r;
 }
 
-Complex Mul(Complex a, Complex b) { return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re}; }
+Complex Mul(Complex a, Complex b)
+{
+  return {a.re * b.re - a.im * b.im, a.re * b.im + a.im * b.re};
+}
 
 // The closed-loop response when L is exactly 0 (a gain of 0, or an
 // open-loop zero on the grid), where 1 + 1/L does not exist.
@@ -69,8 +70,7 @@ Complex ClosedLoopAtZeroGain(const FREQSTAT& rec, const EvalPoint& at, bool byCo
   return {(lp.re * one.re + lp.im * one.im) / d, (lp.im * one.re - lp.re * one.im) / d};
 }
 
-void ClosedLoop(FREQSTAT& rec, const EvalPoint& at, const ElementValue& comp, const ElementValue& last,
-                bool wantPhase)
+void ClosedLoop(FREQSTAT& rec, const EvalPoint& at, const ElementValue& comp, const ElementValue& last, bool wantPhase)
 {
   FreqPointState& pt = rec.pt;
   const LoopSwitches& w = rec.loop;
@@ -216,7 +216,10 @@ ElementValue EvalElement(const FreqLoopModel& m, int j, const Polynomial& num, c
   return e;
 }
 
-void EvaluateAt(FREQSTAT& rec, double omega) { Evaluate(rec, omega, kBothPhases); }
+void EvaluateAt(FREQSTAT& rec, double omega)
+{
+  Evaluate(rec, omega, kBothPhases);
+}
 
 void Evaluate(FREQSTAT& rec, double omega, int need)
 {
@@ -233,8 +236,8 @@ void Evaluate(FREQSTAT& rec, double omega, int need)
   // The first point's closed-loop phase starts from the open-loop one.
   const bool openPhase = (need & kOpenPhase) != 0 || ((need & kClosedPhase) != 0 && omega <= pt.firstThreshold);
   if (compNeeded)
-    comp = EvalElement(m, kCompensator, m.num[kCompensator], m.den[kCompensator], at,
-                       openPhase && m.last == kCompensator);
+    comp =
+        EvalElement(m, kCompensator, m.num[kCompensator], m.den[kCompensator], at, openPhase && m.last == kCompensator);
   last = m.last == kCompensator ? comp : EvalElement(m, kPlant, m.num[kPlant], m.den[kPlant], at, openPhase);
 
   pt.L = last.value;

@@ -63,7 +63,6 @@ struct EvalPoint {
   return v;
 }
 
-
 // One element's value: num/den, times K e^(-j omega Td) for the plant.
 struct ElementValue {
   Complex value;
@@ -87,5 +86,5 @@ void Evaluate(FREQSTAT& rec, double omega, int need);
 // (the frequency on a pole), or a ratio beyond the double range, gives a
 // squared gain of 1e10 (times K^2 for the plant) instead of an overflow.
 // The phase is computed only when wantPhase is set.
-[[nodiscard]] ElementValue EvalElement(const FreqLoopModel& m, int j, const Polynomial& num,
-                                       const Polynomial& den, const EvalPoint& at, bool wantPhase);
+[[nodiscard]] ElementValue EvalElement(const FreqLoopModel& m, int j, const Polynomial& num, const Polynomial& den,
+                                       const EvalPoint& at, bool wantPhase);

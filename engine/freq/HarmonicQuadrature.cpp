@@ -3,8 +3,8 @@
 
 #include "engine/freq/HarmonicQuadrature.h"
 
-#include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
+#include "engine/expr/Expr.h"
 #include "engine/model/Toolkit.h"
 
 #include <algorithm>
@@ -25,9 +25,9 @@ constexpr double kKronrod[8] = {0.022935322010529224963732008058970, 0.063092092
 constexpr double kGauss[4] = {0.129484966168869693270611432679082, 0.279705391489276667901467771423780,
                               0.381830050505118944950369775488975, 0.417959183673469387755102040816327};
 
-constexpr int kPieces = 8;          // equal pieces of the half period to start from
-constexpr int kScan = 128;          // samples of the half period scanned for steps
-constexpr int kMaxDepth = 48;       // halvings of a piece
+constexpr int kPieces = 8;     // equal pieces of the half period to start from
+constexpr int kScan = 128;     // samples of the half period scanned for steps
+constexpr int kMaxDepth = 48;  // halvings of a piece
 constexpr int kStack = kMaxDepth + 2;
 constexpr int kMaxIntervals = 6000;
 constexpr double kTolerance = 1e-11;  // of the output's peak, per radian and as a width of the period
@@ -89,8 +89,7 @@ Harmonic Rules(const Nonlinearity& nl, double amplitude, const Interval& iv, dou
 // Where the output jumps in iv, by bisection towards the larger change,
 // to within minWidth; false when the change left there is no step (a kink
 // or a steep slope), the point then meaningless.
-bool FindJump(const Nonlinearity& nl, double amplitude, const Interval& iv, double minWidth, double peak,
-              double& at)
+bool FindJump(const Nonlinearity& nl, double amplitude, const Interval& iv, double minWidth, double peak, double& at)
 {
   double lo = iv.a, hi = iv.b;
   const bool rising = iv.a >= kPi;

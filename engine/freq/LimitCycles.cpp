@@ -20,17 +20,29 @@
 namespace {
 
 using Cd = std::complex<double>;
-constexpr int kMinCells = 64;        // amplitude intervals searched at least
-constexpr int kSplitDepth = 5;       // halvings of an interval where the locus bends
-constexpr int kMaxScan = 200000;     // frequency points of one scan at most
-constexpr double kOffCycle = 1e-4;   // relative step off a cycle's amplitude to judge it
-constexpr double kSame = 1e-7;       // two crossings this close (relative) are one
-constexpr int kMaxRawCrossings = 512;   // crossings kept before they are gathered into cycles
+constexpr int kMinCells = 64;          // amplitude intervals searched at least
+constexpr int kSplitDepth = 5;         // halvings of an interval where the locus bends
+constexpr int kMaxScan = 200000;       // frequency points of one scan at most
+constexpr double kOffCycle = 1e-4;     // relative step off a cycle's amplitude to judge it
+constexpr double kSame = 1e-7;         // two crossings this close (relative) are one
+constexpr int kMaxRawCrossings = 512;  // crossings kept before they are gathered into cycles
 
-Cd ToCd(Complex c) { return {c.re, c.im}; }
-Complex FromCd(Cd c) { return {c.real(), c.imag()}; }
-double Cross(Cd a, Cd b) { return a.real() * b.imag() - a.imag() * b.real(); }
-bool Finite(Cd c) { return std::isfinite(c.real()) && std::isfinite(c.imag()); }
+Cd ToCd(Complex c)
+{
+  return {c.re, c.im};
+}
+Complex FromCd(Cd c)
+{
+  return {c.real(), c.imag()};
+}
+double Cross(Cd a, Cd b)
+{
+  return a.real() * b.imag() - a.imag() * b.real();
+}
+bool Finite(Cd c)
+{
+  return std::isfinite(c.real()) && std::isfinite(c.imag());
+}
 
 struct Crossing {
   double a = 0.0, w = 0.0;
@@ -196,7 +208,8 @@ bool NewtonOn(const Search& s, NOf&& nOf, double h, double tol, int iterations, 
 bool Newton(const Search& s, double& a, double& w)
 {
   Cd n;
-  return NewtonOn(s, [&s](double x) { return s.N(x); }, 1e-7, 1e-13, 60, a, w, n);
+  return NewtonOn(
+      s, [&s](double x) { return s.N(x); }, 1e-7, 1e-13, 60, a, w, n);
 }
 
 // N(A) integrated to about 1e-11 (see IntegratedDescribingFunction), NaN
@@ -252,7 +265,8 @@ void Refine(const Search& s, double resolution, Crossing& x, Cd& n)
   const bool pending = ErrorPending();
   double a = x.a, w = x.w;
   Cd fine;
-  const bool found = s.nl.hyst ? NewtonOn(s, [&s](double v) { return IntegratedN(s, v); }, 1e-6, 1e-10, 20, a, w, fine)
+  const bool found = s.nl.hyst ? NewtonOn(
+                                     s, [&s](double v) { return IntegratedN(s, v); }, 1e-6, 1e-10, 20, a, w, fine)
                                : RefineRealN(s, resolution, a, w, fine);
   if (!pending && ErrorPending()) {
     ClearError();  // a point the sampled N never took; the crossing stays as found
@@ -387,9 +401,7 @@ int RightHalfPlaneRoots(const Search& s, Cd n)
   }
   if (points >= kMaxScan)
     return -1;
-  const auto nearest = [](double raw, double target) {
-    return raw + kTwoPi * std::round((target - raw) / kTwoPi);
-  };
+  const auto nearest = [](double raw, double target) { return raw + kTwoPi * std::round((target - raw) / kTwoPi); };
   // From conj(L(j lo)) - p to L(j lo) - p past s = 0 (z = 1), and from
   // L(j hi) - p back to conj(L(j hi)) - p far out.
   const double joinLo = nearest(std::arg(first - p) + std::arg(first - pc), -k * kPi);
@@ -599,12 +611,12 @@ bool ComputeLimitCycles(SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
 const char* StabilityText(CycleStability s)
 {
   switch (s) {
-  case CycleStability::Stable:
-    return "stable";
-  case CycleStability::Unstable:
-    return "unstable";
-  case CycleStability::RuleDoesNotApply:
-    break;
+    case CycleStability::Stable:
+      return "stable";
+    case CycleStability::Unstable:
+      return "unstable";
+    case CycleStability::RuleDoesNotApply:
+      break;
   }
   return "rule does not apply";
 }
@@ -612,14 +624,14 @@ const char* StabilityText(CycleStability s)
 const char* RuleGapText(RuleGap gap)
 {
   switch (gap) {
-  case RuleGap::OpenLoopUnstable:
-    return "the open loop is unstable";
-  case RuleGap::UndampedPoles:
-    return "the open loop has undamped poles";
-  case RuleGap::Undetermined:
-    return "the encirclements cannot be counted";
-  case RuleGap::None:
-    break;
+    case RuleGap::OpenLoopUnstable:
+      return "the open loop is unstable";
+    case RuleGap::UndampedPoles:
+      return "the open loop has undamped poles";
+    case RuleGap::Undetermined:
+      return "the encirclements cannot be counted";
+    case RuleGap::None:
+      break;
   }
   return "";
 }
@@ -628,19 +640,19 @@ bool LimitCyclePoint(const FREQSTAT& rec, const LimitCycle& c, double& x, double
 {
   const Cd l = ToCd(c.l);
   switch (rec.set.view) {
-  case FreqView::DirectNyquist:
-    x = l.real();
-    y = l.imag();
-    return true;
-  case FreqView::InverseNyquist:
-    x = (1.0 / l).real();
-    y = (1.0 / l).imag();
-    return true;
-  case FreqView::Nichols:
-    x = c.phaseDeg;
-    y = 20.0 * std::log10(std::abs(l));
-    return true;
-  default:
-    return false;
+    case FreqView::DirectNyquist:
+      x = l.real();
+      y = l.imag();
+      return true;
+    case FreqView::InverseNyquist:
+      x = (1.0 / l).real();
+      y = (1.0 / l).imag();
+      return true;
+    case FreqView::Nichols:
+      x = c.phaseDeg;
+      y = 20.0 * std::log10(std::abs(l));
+      return true;
+    default:
+      return false;
   }
 }

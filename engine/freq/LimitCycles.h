@@ -40,9 +40,9 @@ struct LimitCycle {
   double omega = 0.0;      // rad/s
   CycleStability stability = CycleStability::RuleDoesNotApply;
   RuleGap gap = RuleGap::None;
-  Complex n;               // N(A)
-  Complex l;               // L(j omega), the crossing point -1/N(A)
-  double phaseDeg = 0.0;   // phase of -1/N on the branch of the Nichols locus
+  Complex n;              // N(A)
+  Complex l;              // L(j omega), the crossing point -1/N(A)
+  double phaseDeg = 0.0;  // phase of -1/N on the branch of the Nichols locus
 };
 
 inline constexpr int kMaxLimitCycles = 32;
@@ -51,8 +51,8 @@ inline constexpr int kMaxLocusPoints = 1500;  // points of the searched locus of
 struct LimitCycleList {
   int count = 0;  // lowest frequencies first
   std::array<LimitCycle, kMaxLimitCycles> cycles{};
-  bool truncated = false;  // more crossings than the list holds
-  RuleGap loopGap = RuleGap::None;  // why the rule fails for the whole loop
+  bool truncated = false;             // more crossings than the list holds
+  RuleGap loopGap = RuleGap::None;    // why the rule fails for the whole loop
   double bandLo = 0.0, bandHi = 0.0;  // frequencies searched, rad/s
   double ampLo = 0.0, ampHi = 0.0;    // amplitudes searched
   // The locus of -N bent more than its kMaxLocusPoints follow: the

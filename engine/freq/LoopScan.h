@@ -38,7 +38,7 @@ struct PoleCount {
 struct ScanGrid {
   Corner corners[2 * kMaxCoeffs + 1];
   int count = 0;
-  double lo = 0.0, hi = 0.0;  // the band, rad/s
+  double lo = 0.0, hi = 0.0;                                   // the band, rad/s
   double delayStep = std::numeric_limits<double>::infinity();  // the delay's phase: 0.5 rad a step
   double maxStep = std::numeric_limits<double>::infinity();
   PoleCount poles;
@@ -67,11 +67,15 @@ struct ScanGrid {
 [[nodiscard]] double ScanStep(const ScanGrid& g, double omega, bool delayDense);
 
 // A sign change from a to b, or b exactly 0 after a non-zero a.
-[[nodiscard]] inline bool Crosses(double a, double b) { return (a < 0 && b >= 0) || (a > 0 && b <= 0); }
+[[nodiscard]] inline bool Crosses(double a, double b)
+{
+  return (a < 0 && b >= 0) || (a > 0 && b <= 0);
+}
 
 // Brent's method on [a, b] with f(a), f(b) of opposite signs (or f(b) = 0):
 // a point within tol of a sign change of f.
-template <typename F> double BrentRoot(F f, double a, double b, double fa, double fb, double tol)
+template <typename F>
+double BrentRoot(F f, double a, double b, double fa, double fb, double tol)
 {
   constexpr double kEps = std::numeric_limits<double>::epsilon();
   double c = a, fc = fa, d = b - a, e = d;

@@ -24,8 +24,7 @@ void Store(FREQSTAT& rec, int i, float tag)
 
 // The contour point at angle theta = 2 half of the inverse-plane circle of
 // radius rho, given half and its cosine and sine.
-void ContourPoint(FREQSTAT& rec, double rho, double half, double halfCos, double halfSin, bool zeroDb,
-                  bool ends)
+void ContourPoint(FREQSTAT& rec, double rho, double half, double halfCos, double halfSin, bool zeroDb, bool ends)
 {
   FreqPointState& pt = rec.pt;
   pt.P = rho * (1 - 2 * halfSin * halfSin);
@@ -33,25 +32,25 @@ void ContourPoint(FREQSTAT& rec, double rho, double half, double halfCos, double
   const double x = pt.P - 1.0;  // 1/L = (x, Q)
   const double d = SumSq(x, pt.Q);
   switch (rec.set.view) {
-  case FreqView::DirectNyquist:
-    pt.L = {x / d, -pt.Q / d};
-    break;
-  case FreqView::Nichols:
-    if (zeroDb) {
-      // |L| from the half angle, so that the points near L = infinity stay finite.
-      pt.openMag = ends ? 10000.0 : 0.5 / halfSin;
-      pt.openPhase = -(half + kPi / 2);
-    } else {
-      pt.openPhase = -FastArcTanA(x, pt.Q);
-      pt.openMag = 1.0 / std::sqrt(d);
-    }
-    if (pt.firstPoint)
-      StartPhaseTracking(rec);
-    else
-      TrackPhase(rec);
-    break;
-  default:
-    break;  // the inverse Nyquist view plots (P - 1, Q) itself
+    case FreqView::DirectNyquist:
+      pt.L = {x / d, -pt.Q / d};
+      break;
+    case FreqView::Nichols:
+      if (zeroDb) {
+        // |L| from the half angle, so that the points near L = infinity stay finite.
+        pt.openMag = ends ? 10000.0 : 0.5 / halfSin;
+        pt.openPhase = -(half + kPi / 2);
+      } else {
+        pt.openPhase = -FastArcTanA(x, pt.Q);
+        pt.openMag = 1.0 / std::sqrt(d);
+      }
+      if (pt.firstPoint)
+        StartPhaseTracking(rec);
+      else
+        TrackPhase(rec);
+      break;
+    default:
+      break;  // the inverse Nyquist view plots (P - 1, Q) itself
   }
 }
 

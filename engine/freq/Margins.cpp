@@ -18,8 +18,8 @@ constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
 
 // L at one frequency, reduced to what the search needs.
 struct LoopSample {
-  double g = 0.0;      // (|L|^2 - 1)/(|L|^2 + 1): the sign of |L| - 1, smooth in omega
-  double s = kNaN;     // sin and cos of the phase of L (NaN where L is 0 or infinite)
+  double g = 0.0;   // (|L|^2 - 1)/(|L|^2 + 1): the sign of |L| - 1, smooth in omega
+  double s = kNaN;  // sin and cos of the phase of L (NaN where L is 0 or infinite)
   double c = kNaN;
   double magSq = 0.0;  // |L|^2
 };
@@ -50,7 +50,10 @@ LoopSample SampleAt(const OpenLoop& ol, const EvalPoint& at)
   return r;
 }
 
-LoopSample Sample(const OpenLoop& ol, double omega) { return SampleAt(ol, MakeEvalPoint(ol.m, omega)); }
+LoopSample Sample(const OpenLoop& ol, double omega)
+{
+  return SampleAt(ol, MakeEvalPoint(ol.m, omega));
+}
 
 void AddPhaseCrossover(StabilityMargins& out, double omega, double magSq)
 {
@@ -92,7 +95,10 @@ void EndPhaseCrossover(const OpenLoop& ol, double omega, double zc, StabilityMar
     AddPhaseCrossover(out, omega, l * l);
 }
 
-double Tolerance(double omega) { return std::min(1e-9, 1e-10 * omega); }
+double Tolerance(double omega)
+{
+  return std::min(1e-9, 1e-10 * omega);
+}
 
 }  // namespace
 

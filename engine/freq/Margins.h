@@ -10,9 +10,9 @@
 inline constexpr int kMaxCrossings = 64;  // of each kind, lowest frequencies first
 
 struct GainCrossover {
-  double omega = 0.0;            // rad/s
-  double phaseMarginDeg = 0.0;   // 180 deg + phase of L, in (-180, 180]
-  double delayMargin = 0.0;      // s: the smallest extra delay that puts L on -180 deg
+  double omega = 0.0;           // rad/s
+  double phaseMarginDeg = 0.0;  // 180 deg + phase of L, in (-180, 180]
+  double delayMargin = 0.0;     // s: the smallest extra delay that puts L on -180 deg
 };
 
 struct PhaseCrossover {

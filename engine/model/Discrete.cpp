@@ -37,19 +37,19 @@ bool SubstitutionScale(SubstitutionRule rule, double T, double omega, double& a)
     return false;
   }
   switch (rule) {
-  case SubstitutionRule::Rectangular:
-    a = T;
-    return true;
-  case SubstitutionRule::Tustin:
-    a = T / 2;
-    return true;
-  case SubstitutionRule::TustinPrewarp:
-    if (omega > 3.141278494324434 / T) {  // 0.9999 pi / T
-      SetError("Prewarping frequency too high");
-      return false;
-    }
-    a = omega > 1e-10 ? std::tan(omega * T / 2) / omega : T / 2;
-    return true;
+    case SubstitutionRule::Rectangular:
+      a = T;
+      return true;
+    case SubstitutionRule::Tustin:
+      a = T / 2;
+      return true;
+    case SubstitutionRule::TustinPrewarp:
+      if (omega > 3.141278494324434 / T) {  // 0.9999 pi / T
+        SetError("Prewarping frequency too high");
+        return false;
+      }
+      a = omega > 1e-10 ? std::tan(omega * T / 2) / omega : T / 2;
+      return true;
   }
   return false;
 }
@@ -74,8 +74,7 @@ bool Substitute(Polynomial& p, double a, SubstitutionRule rule)
     const int k = N - i;
     for (int j = 0; j <= i; ++j)
       for (int l = 0; l <= k; ++l) {
-        const double right = rule == SubstitutionRule::Rectangular ? (l == k ? 1.0 : 0.0)
-                                                                  : Binomial(k, l);
+        const double right = rule == SubstitutionRule::Rectangular ? (l == k ? 1.0 : 0.0) : Binomial(k, l);
         out[j + l] += pi * left[j] * right;
       }
   }

@@ -20,8 +20,8 @@ struct ZPolynomial {
 // size too small", "System not proper", "No denominator", "Delay too big"
 // for a million samples or more, "Step size too big" when the result does
 // not fit in doubles, the root finder's messages).
-[[nodiscard]] bool ZohTransfer(const Polynomial& num, const Polynomial& den, double T, double tau,
-                               ZPolynomial& numZ, ZPolynomial& denZ, int& m);
+[[nodiscard]] bool ZohTransfer(const Polynomial& num, const Polynomial& den, double T, double tau, ZPolynomial& numZ,
+                               ZPolynomial& denZ, int& m);
 
 // Replaces the polynomials of element elem of s by their zero-order-hold
 // equivalent with the model's sample-hold time (and delay, for the plant)

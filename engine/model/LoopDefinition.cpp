@@ -9,9 +9,15 @@
 
 namespace {
 
-bool SameBits(double a, double b) { return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b); }
+bool SameBits(double a, double b)
+{
+  return std::bit_cast<std::uint64_t>(a) == std::bit_cast<std::uint64_t>(b);
+}
 
-bool SameText(const TfText& a, const TfText& b) { return std::strcmp(a, b) == 0; }
+bool SameText(const TfText& a, const TfText& b)
+{
+  return std::strcmp(a, b) == 0;
+}
 
 }  // namespace
 
@@ -62,9 +68,8 @@ void ApplyDefinition(const LoopDefinition& d, SYSDATA& s)
 bool SameDefinition(const LoopDefinition& a, const LoopDefinition& b)
 {
   for (int e = 0; e < 2; ++e) {
-    if (!SameText(a.num[e], b.num[e]) || !SameText(a.den[e], b.den[e]) ||
-        !SameText(a.store[e].num, b.store[e].num) || !SameText(a.store[e].den, b.store[e].den) ||
-        a.store[e].transformed != b.store[e].transformed ||
+    if (!SameText(a.num[e], b.num[e]) || !SameText(a.den[e], b.den[e]) || !SameText(a.store[e].num, b.store[e].num) ||
+        !SameText(a.store[e].den, b.store[e].den) || a.store[e].transformed != b.store[e].transformed ||
         a.store[e].changedSinceTransform != b.store[e].changedSinceTransform)
       return false;
   }

@@ -1,9 +1,9 @@
 #include "engine/model/Model.h"
 
+#include "engine/base/Error.h"
 #include "engine/expr/ConstantTable.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/MemoryFunctions.h"
-#include "engine/base/Error.h"
 #include "engine/model/SysData.h"
 #include "engine/model/UpdateLoop.h"
 
@@ -27,14 +27,21 @@ SYSDATA& Sys()
   return *gSys;
 }
 
-bool ModelExists() { return gSys != nullptr; }
+bool ModelExists()
+{
+  return gSys != nullptr;
+}
 
 namespace {
 // Outside an engine run the built-ins see the loop of the running program.
-EvalContext AmbientContext() { return EvalContextOf(Sys()); }
+EvalContext AmbientContext()
+{
+  return EvalContextOf(Sys());
+}
 }  // namespace
 
-ModelScope::ModelScope() : prevSys_(gSys), prevErr_(InstallErrorRecord(nullptr)), saved_(std::make_unique<SavedGlobals>())
+ModelScope::ModelScope()
+    : prevSys_(gSys), prevErr_(InstallErrorRecord(nullptr)), saved_(std::make_unique<SavedGlobals>())
 {
   saved_->ambient = SetAmbientEval(AmbientContext);
   for (int i = 0; i < kParameterCount; ++i)

@@ -11,7 +11,7 @@
 
 namespace {
 constexpr int kDefaultPrecision = 4;
-constexpr int kMaxPrecision = 17;   // all a double holds
+constexpr int kMaxPrecision = 17;  // all a double holds
 constexpr int kGeneralDigits = 15;
 }  // namespace
 
@@ -38,14 +38,19 @@ std::string FormatNumber(double v, const char* format)
   if (std::fabs(v) < 1e-10)
     v = 0.0;
   char buf[64];
-  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general,
-                               FormatPrecision(format));
+  const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, FormatPrecision(format));
   return std::string(buf, r.ptr);
 }
 
-std::string FormatModelNumber(double v) { return FormatNumber(v, Sys().numberFormat); }
+std::string FormatModelNumber(double v)
+{
+  return FormatNumber(v, Sys().numberFormat);
+}
 
-std::string FormatLabelNumber(double v) { return FormatNumber(v, kDefaultNumberFormat); }
+std::string FormatLabelNumber(double v)
+{
+  return FormatNumber(v, kDefaultNumberFormat);
+}
 
 std::string GeneralFloatText(double v)
 {
@@ -57,8 +62,7 @@ std::string GeneralFloatText(double v)
     return "0";
   // Scientific with 15 significant digits: "d.dddddddddddddde+X".
   char sci[40];
-  const auto r = std::to_chars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific,
-                               kGeneralDigits - 1);
+  const auto r = std::to_chars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific, kGeneralDigits - 1);
   *r.ptr = '\0';
   std::string digits(1, sci[0]);
   digits.append(sci + 2, sci + 1 + kGeneralDigits);
@@ -85,7 +89,10 @@ std::string GeneralFloatText(double v)
   return out + "E" + std::to_string(exponent);
 }
 
-bool InRange(double v, double high, double low) { return v >= low && v <= high; }
+bool InRange(double v, double high, double low)
+{
+  return v >= low && v <= high;
+}
 
 std::string RangeWarningText(const std::string& name, double high, double low)
 {

@@ -5,10 +5,14 @@
 const char* SystemKindText(SystemKind k)
 {
   switch (k) {
-  case SystemKind::Continuous: return "Continuous";
-  case SystemKind::SampledData: return "Sampled-data";
-  case SystemKind::Discrete: return "Discrete";
-  case SystemKind::Invalid: break;
+    case SystemKind::Continuous:
+      return "Continuous";
+    case SystemKind::SampledData:
+      return "Sampled-data";
+    case SystemKind::Discrete:
+      return "Discrete";
+    case SystemKind::Invalid:
+      break;
   }
   return "Invalid";
 }

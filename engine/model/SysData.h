@@ -8,9 +8,9 @@
 
 #include <cstdint>
 
-inline constexpr int kMaxCoeffs = 5;   // order 4 at most
-inline constexpr int kMaxRoots = 5;    // room for 5, a set never holds more than 4
-inline constexpr int kTextSize = 80;   // 79 characters plus terminator
+inline constexpr int kMaxCoeffs = 5;  // order 4 at most
+inline constexpr int kMaxRoots = 5;   // room for 5, a set never holds more than 4
+inline constexpr int kTextSize = 80;  // 79 characters plus terminator
 
 // Coefficients in ascending powers of the variable; order = n - 1.
 struct Polynomial {
@@ -36,7 +36,7 @@ const char* SystemKindText(SystemKind k);
 
 // A colour as 0xRRGGBB.
 using Rgb = std::uint32_t;
-inline constexpr Rgb kGreen = 0x008000;    // the platform's clGreen
+inline constexpr Rgb kGreen = 0x008000;  // the platform's clGreen
 inline constexpr Rgb kRed = 0xFF0000;
 inline constexpr Rgb kBlue = 0x0000FF;
 inline constexpr Rgb kFuchsia = 0xFF00FF;

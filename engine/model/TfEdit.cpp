@@ -144,16 +144,16 @@ bool ManipulateElement(SYSDATA& s, int elem, Manipulation m, bool doNum, bool do
   const char v = s.variable[elem] == ' ' ? 's' : s.variable[elem];
   bool ok = true;
   switch (m) {
-  case Manipulation::Evaluate:
-    ok = (!doNum || Evaluated(s.num[elem], newNum)) && (!doDen || Evaluated(s.den[elem], newDen));
-    break;
-  case Manipulation::Polynomial:
-    ok = (!doNum || AsPolynomial(s.numPoly[elem], v, newNum)) && (!doDen || AsPolynomial(s.denPoly[elem], v, newDen));
-    break;
-  case Manipulation::BodeForm:
-  case Manipulation::PoleZeroForm:
-    ok = Factored(s, elem, m == Manipulation::BodeForm, doNum, doDen, v, newNum, newDen);
-    break;
+    case Manipulation::Evaluate:
+      ok = (!doNum || Evaluated(s.num[elem], newNum)) && (!doDen || Evaluated(s.den[elem], newDen));
+      break;
+    case Manipulation::Polynomial:
+      ok = (!doNum || AsPolynomial(s.numPoly[elem], v, newNum)) && (!doDen || AsPolynomial(s.denPoly[elem], v, newDen));
+      break;
+    case Manipulation::BodeForm:
+    case Manipulation::PoleZeroForm:
+      ok = Factored(s, elem, m == Manipulation::BodeForm, doNum, doDen, v, newNum, newDen);
+      break;
   }
   if (!ok || ErrorPending())
     return false;

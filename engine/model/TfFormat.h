@@ -14,5 +14,4 @@
 // factors "(1+0.5s)" when timeConstant is set, root factors "(s+2)"
 // otherwise; a complex root takes the following one as its conjugate.
 // False when the text does not fit in size characters (out then empty).
-[[nodiscard]] bool RootsToText(double gain, char v, const RootSet& roots, bool timeConstant,
-                               char* out, int size);
+[[nodiscard]] bool RootsToText(double gain, char v, const RootSet& roots, bool timeConstant, char* out, int size);

@@ -1,8 +1,8 @@
 #include "engine/model/TfParser.h"
 
+#include "engine/base/Error.h"
 #include "engine/expr/ConstantTable.h"
 #include "engine/expr/Expr.h"
-#include "engine/base/Error.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Roots.h"
 #include "engine/model/Toolkit.h"
@@ -168,8 +168,7 @@ bool ScanTerms(SYSDATA& s, const char* begin, const char* end, bool singleTerm, 
   const char* start = begin;
   while (start < end) {
     const char* stop = start + 1;
-    while (stop < end &&
-           !((*stop == '+' || *stop == '-') && stop[-1] != 'e' && stop[-1] != 'E'))
+    while (stop < end && !((*stop == '+' || *stop == '-') && stop[-1] != 'e' && stop[-1] != 'E'))
       ++stop;
     if (singleTerm && start != begin)
       return Fail("Missing brackets");
@@ -186,7 +185,8 @@ bool ScanTerms(SYSDATA& s, const char* begin, const char* end, bool singleTerm, 
 
 // The walk over the factors of a text shared by both decodings: each
 // factor is handed to take(begin, end, singleTerm).
-template <typename Take> bool WalkFactors(const char* text, Take&& take)
+template <typename Take>
+bool WalkFactors(const char* text, Take&& take)
 {
   WorkText work;
   if (!PreEval(text, work))

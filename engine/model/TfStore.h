@@ -17,8 +17,7 @@
 // the letter they were decoded with (' ' for constants). Sets the
 // transformed flag and clears the changed flag. False with "Attemp to save
 // G(z) in tfstore" for z-domain texts.
-[[nodiscard]] bool StoreTransform(SYSDATA& s, int elem, const char* numText, const char* denText,
-                                  char variable);
+[[nodiscard]] bool StoreTransform(SYSDATA& s, int elem, const char* numText, const char* denText, char variable);
 
 enum class RestoreStatus { Restored, NeedsConfirmation, Failed };
 

@@ -82,8 +82,8 @@ bool AppendZPower(char* side, int k, bool sideIsConstant)
 
 }  // namespace
 
-bool TransformElement(SYSDATA& s, int elem, const char* numText, const char* denText,
-                      const TransformRequest& req, TransformResult& out)
+bool TransformElement(SYSDATA& s, int elem, const char* numText, const char* denText, const TransformRequest& req,
+                      TransformResult& out)
 {
   out = TransformResult{};
   const double T = s.sampleHold;
@@ -116,8 +116,7 @@ bool TransformElement(SYSDATA& s, int elem, const char* numText, const char* den
                                   : req.method == TransformMethod::Tustin    ? SubstitutionRule::Tustin
                                                                              : SubstitutionRule::TustinPrewarp;
     double a = 0;
-    if (!SubstitutionScale(rule, T, req.prewarpFreq, a) || !Substitute(num, a, rule) ||
-        !Substitute(den, a, rule))
+    if (!SubstitutionScale(rule, T, req.prewarpFreq, a) || !Substitute(num, a, rule) || !Substitute(den, a, rule))
       return false;
     out.numZ = Widen(num);
     out.denZ = Widen(den);

@@ -43,9 +43,15 @@ double WrapMinus2Pi(double a)
   return a;
 }
 
-double TruncRem(double a, double b) { return a - b * std::trunc(a / b); }
+double TruncRem(double a, double b)
+{
+  return a - b * std::trunc(a / b);
+}
 
-double PowerOfTwo(int n) { return std::ldexp(1.0, n); }
+double PowerOfTwo(int n)
+{
+  return std::ldexp(1.0, n);
+}
 
 void ScaledAdd(double* p, const double* q, int n, double x)
 {

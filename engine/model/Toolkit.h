@@ -17,9 +17,15 @@ inline constexpr double kTinyFloat = 1.1754944e-38;  // smallest normal float
 // Angle wrapped into [-2 pi, 0].
 [[nodiscard]] double WrapMinus2Pi(double a);
 // a^2 + b^2.
-[[nodiscard]] inline double SumSq(double a, double b) { return a * a + b * b; }
+[[nodiscard]] inline double SumSq(double a, double b)
+{
+  return a * a + b * b;
+}
 // -1, 0 or +1.
-[[nodiscard]] inline int Sign(double x) { return (x > 0) - (x < 0); }
+[[nodiscard]] inline int Sign(double x)
+{
+  return (x > 0) - (x < 0);
+}
 // a - b trunc(a/b): remainder with the sign of a.
 [[nodiscard]] double TruncRem(double a, double b);
 // 2^n for a whole n of either sign.

@@ -1,7 +1,7 @@
 #include "engine/model/UpdateLoop.h"
 
-#include "engine/model/Discrete.h"
 #include "engine/base/Error.h"
+#include "engine/model/Discrete.h"
 #include "engine/model/Roots.h"
 #include "engine/model/TfParser.h"
 #include "engine/model/Toolkit.h"
@@ -94,8 +94,7 @@ bool SampledRoots(SYSDATA& s)
   s.numPoly[kPlant] = Polynomial{};
   s.denPoly[kPlant] = Polynomial{};
   s.currentVariable = ' ';
-  if (!PolyDecode(s, s.num[kPlant], s.numPoly[kPlant]) ||
-      !PolyDecode(s, s.den[kPlant], s.denPoly[kPlant]))
+  if (!PolyDecode(s, s.num[kPlant], s.numPoly[kPlant]) || !PolyDecode(s, s.den[kPlant], s.denPoly[kPlant]))
     return false;
   const int m = ZohElement(s, kPlant);
   if (m < 0)

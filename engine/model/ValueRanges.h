@@ -12,7 +12,10 @@ struct ValueRange {
 // too); the scales dialogs and the engines refuse any other with this
 // warning.
 inline constexpr char kMaxMustExceedMin[] = "Max must exceed Min";
-[[nodiscard]] constexpr bool MaxExceedsMin(double min, double max) { return min < max; }
+[[nodiscard]] constexpr bool MaxExceedsMin(double min, double max)
+{
+  return min < max;
+}
 
 namespace ranges {
 // Loop values (value dialogs, --gain, --delay, --hold).

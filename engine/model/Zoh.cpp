@@ -23,7 +23,7 @@
 namespace {
 
 using Cplx = std::complex<double>;
-constexpr int kNodes = kMaxRoots;   // the held input and up to four poles
+constexpr int kNodes = kMaxRoots;  // the held input and up to four poles
 constexpr int kZTerms = kMaxZCoeffs;
 
 struct Tri {
@@ -204,8 +204,8 @@ void CascadeWeights(const Polynomial& b, double top, const Cplx* poles, int n, C
 
 }  // namespace
 
-bool ZohTransfer(const Polynomial& numIn, const Polynomial& denIn, double T, double tau,
-                 ZPolynomial& numZ, ZPolynomial& denZ, int& m)
+bool ZohTransfer(const Polynomial& numIn, const Polynomial& denIn, double T, double tau, ZPolynomial& numZ,
+                 ZPolynomial& denZ, int& m)
 {
   if (T < 1e-10) {
     SetError("Step size too small");

@@ -1,8 +1,8 @@
 #include "engine/nlin/NlinDraw.h"
 
 #include "engine/base/Error.h"
-#include "engine/nlin/NlinEngine.h"
 #include "engine/chart/DisplayList.h"
+#include "engine/nlin/NlinEngine.h"
 
 #include <algorithm>
 

@@ -1,9 +1,9 @@
 #include "engine/nlin/NlinEngine.h"
 
+#include "engine/base/Error.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/Expr.h"
 #include "engine/expr/MathFunctions.h"
-#include "engine/base/Error.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/SysData.h"
 #include "engine/model/ValueRanges.h"
@@ -198,7 +198,10 @@ bool ComputeTextCharacteristic(const char* text, double xMin, double xMax, std::
   return Sweep(xMin, xMax, n, memory, out, [&e](double x) { return EvalAt(e, x); });
 }
 
-std::span<const CharacteristicTemplate> CharacteristicTemplates() { return kTemplates; }
+std::span<const CharacteristicTemplate> CharacteristicTemplates()
+{
+  return kTemplates;
+}
 
 double NlinTransfer(SYSDATA& s, const NlinResult& r, double x)
 {

@@ -25,10 +25,10 @@ struct NlinPoint {
 struct NlinResult {
   std::int32_t count = 0;  // entries written by the last sweep
   std::array<NlinPoint, kNlinStoreSize> points{};
-  bool fwdUsed = false;    // the nonlinearities the sweep went through
+  bool fwdUsed = false;  // the nonlinearities the sweep went through
   bool fbkUsed = false;
-  bool memory = false;     // a nonlinearity uses hyst: the sweep went up and back down
-  bool cut = false;        // the store filled before the sweep came back to x min
+  bool memory = false;  // a nonlinearity uses hyst: the sweep went up and back down
+  bool cut = false;     // the store filled before the sweep came back to x min
 };
 
 // One per nonlinear window, held by value (it owns no heap).

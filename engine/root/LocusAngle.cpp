@@ -101,4 +101,7 @@ double GainAt(const LocusLoop& L, double x, double y)
   return L.gain > 0 ? v : -v;
 }
 
-double TangentDirection(double gx, double gy) { return ArcTanB(-gy, gx); }
+double TangentDirection(double gx, double gy)
+{
+  return ArcTanB(-gy, gx);
+}

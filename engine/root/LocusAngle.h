@@ -16,8 +16,8 @@ struct LocusLoop {
   int np = 0;
   double rootGain = 1.0;
   double gain = 1.0;
-  double delay = 0.0;      // the transport delay of a continuous loop, else 0
-  double piTerm = 0.0;     // pi when the root gain and the loop gain have the same sign
+  double delay = 0.0;   // the transport delay of a continuous loop, else 0
+  double piTerm = 0.0;  // pi when the root gain and the loop gain have the same sign
 };
 
 // The poles, zeros, gains and delay of the model's root sets as they are now.

@@ -15,8 +15,7 @@
 
 namespace {
 
-constexpr const char* kCurvatureMessage =
-    "Locus curvature too great, try changing scales or number of points";
+constexpr const char* kCurvatureMessage = "Locus curvature too great, try changing scales or number of points";
 constexpr int kMaxIterations = 21;
 // A branch ends once the store holds more than this many points, leaving
 // room for the next branch's start, break point and first point.
@@ -187,8 +186,7 @@ void Tracer::GroupCoincidentStarts(int n)
   for (int i = 0; i < n;) {
     int m = 1;
     for (int j = i + 1; j < n; ++j) {
-      if (std::fabs(r_.starts[j].x - r_.starts[i].x) < tol_ &&
-          std::fabs(r_.starts[j].y - r_.starts[i].y) < tol_) {
+      if (std::fabs(r_.starts[j].x - r_.starts[i].x) < tol_ && std::fabs(r_.starts[j].y - r_.starts[i].y) < tol_) {
         std::swap(r_.starts[static_cast<std::size_t>(i + m)], r_.starts[static_cast<std::size_t>(j)]);
         std::swap(startPole_[i + m], startPole_[j]);
         ++m;
@@ -211,8 +209,8 @@ void Tracer::GroupCoincidentStarts(int n)
 bool Tracer::ScanEdge(Edge e)
 {
   const bool vertical = e == Edge::Left || e == Edge::Right;
-  const double fixed = e == Edge::Left ? rec_.xMin
-                       : e == Edge::Right ? rec_.xMax
+  const double fixed = e == Edge::Left     ? rec_.xMin
+                       : e == Edge::Right  ? rec_.xMax
                        : e == Edge::Bottom ? rec_.yMin
                                            : rec_.yMax;
   const double lo = vertical ? rec_.yMin : rec_.xMin;
@@ -250,8 +248,8 @@ bool Tracer::ScanEdge(Edge e)
       y = 0.0;  // on the real axis, as the traced points near it are
     const AngleValue a = DeficitAndGradient(L_, x, y);
     const double theta = TangentDirection(a.gx, a.gy);
-    const bool enters = e == Edge::Left    ? WrapAngle(theta + kPi / 2) > 0
-                        : e == Edge::Right ? WrapAngle(theta - kPi / 2) > 0
+    const bool enters = e == Edge::Left     ? WrapAngle(theta + kPi / 2) > 0
+                        : e == Edge::Right  ? WrapAngle(theta - kPi / 2) > 0
                         : e == Edge::Bottom ? theta > 0
                                             : WrapAngle(theta + kPi) > 0;
     if (enters && !AddStart(x, y, theta, false, 0))
@@ -304,9 +302,7 @@ bool Tracer::Run()
   if (!PrepareRootLoop(doc_, rec_))
     return false;
   if (!InRange(rec_.points, ranges::kRootPoints.high, ranges::kRootPoints.low)) {
-    SetError(RangeWarningText(ranges::kRootPoints.quantity, ranges::kRootPoints.high,
-                              ranges::kRootPoints.low)
-                 .c_str());
+    SetError(RangeWarningText(ranges::kRootPoints.quantity, ranges::kRootPoints.high, ranges::kRootPoints.low).c_str());
     return false;
   }
   if (!CheckLocusRectangle(rec_.xMin, rec_.xMax, rec_.yMin, rec_.yMax, rec_.points))
@@ -331,8 +327,7 @@ bool Tracer::Run()
 
 bool CheckLocusRectangle(double xMin, double xMax, double yMin, double yMax, int points)
 {
-  const ValueRange* const axis[4] = {&ranges::kXAxisMin, &ranges::kXAxisMax, &ranges::kYAxisMin,
-                                     &ranges::kYAxisMax};
+  const ValueRange* const axis[4] = {&ranges::kXAxisMin, &ranges::kXAxisMax, &ranges::kYAxisMin, &ranges::kYAxisMax};
   const double bound[4] = {xMin, xMax, yMin, yMax};
   for (int i = 0; i < 4; ++i)
     if (!InRange(bound[i], axis[i]->high, axis[i]->low)) {

@@ -1,10 +1,10 @@
 // Damping-ratio and settling-time contours and where their labels go.
 
 #include "engine/base/Error.h"
+#include "engine/chart/Scale.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
 #include "engine/model/ValueRanges.h"
-#include "engine/chart/Scale.h"
 #include "engine/root/LocusAngle.h"
 #include "engine/root/RootEngine.h"
 
@@ -22,9 +22,7 @@ bool BeginContour(ROOTSTAT& rec)
   rec.result.count = 0;
   if (InRange(rec.points, ranges::kRootPoints.high, ranges::kRootPoints.low))
     return true;
-  SetError(RangeWarningText(ranges::kRootPoints.quantity, ranges::kRootPoints.high,
-                            ranges::kRootPoints.low)
-               .c_str());
+  SetError(RangeWarningText(ranges::kRootPoints.quantity, ranges::kRootPoints.high, ranges::kRootPoints.low).c_str());
   return false;
 }
 
@@ -60,8 +58,7 @@ int Spiral(LocusResult& r, int N, double scale, double a)
 double VisibleRay(const ROOTSTAT& rec, double ux, double uy, double& x, double& y)
 {
   // Longer than any visible part: from the origin past the far corner.
-  const double reach = 2 * (std::fabs(rec.xMin) + std::fabs(rec.xMax) + std::fabs(rec.yMin) +
-                            std::fabs(rec.yMax));
+  const double reach = 2 * (std::fabs(rec.xMin) + std::fabs(rec.xMax) + std::fabs(rec.yMin) + std::fabs(rec.yMax));
   double x0 = 0.0, y0 = 0.0, x1 = reach * ux, y1 = reach * uy;
   if (!ClipSegment(x0, y0, x1, y1, rec.xMin, rec.yMin, rec.xMax, rec.yMax))
     return 0.0;

@@ -1,8 +1,8 @@
 #include "engine/root/RootDraw.h"
 
+#include "engine/chart/DisplayList.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/SysData.h"
-#include "engine/chart/DisplayList.h"
 #include "engine/root/RootEngine.h"
 
 #include <string>
@@ -11,7 +11,10 @@ namespace {
 
 constexpr int kLabelSize = 8;
 
-std::string Label(double v) { return "  " + FormatModelNumber(v); }
+std::string Label(double v)
+{
+  return "  " + FormatModelNumber(v);
+}
 
 // The contour in the store as one polyline.
 void DrawContour(DisplayList& list, const ROOTSTAT& rec, std::uint32_t colour)
@@ -38,7 +41,10 @@ void DrawLabels(DisplayList& list, const LabelPoints& at, double value, const Ch
 
 }  // namespace
 
-const ChartSetup& PlaneChartSetup(bool zPlane) { return zPlane ? kZplaneChart : kSplaneChart; }
+const ChartSetup& PlaneChartSetup(bool zPlane)
+{
+  return zPlane ? kZplaneChart : kSplaneChart;
+}
 
 void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens)
 {
@@ -50,8 +56,8 @@ void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens)
   for (int i = 0; i < r.count; ++i) {
     const LocusPoint& p = r.points[static_cast<std::size_t>(i)];
     const int tag = static_cast<int>(p.tag);
-    const bool newBranch = previous == kTagZeroEnd || tag == kTagPoleStart ||
-                           (tag > 0 && previous > 0 && tag != previous);
+    const bool newBranch =
+        previous == kTagZeroEnd || tag == kTagPoleStart || (tag > 0 && previous > 0 && tag != previous);
     if (newBranch)
       list.moveTo(p.x, p.y, colour);
     else

@@ -31,7 +31,8 @@ void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens);
 // window and `vanto-cli render locus` make it: the rectangle of chart taken
 // as the trace's window, the locus traced and added to list. False with the
 // error pending.
-[[nodiscard]] bool RootGo(SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list);
+[[nodiscard]] bool RootGo(SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens,
+                          DisplayList& list);
 
 // The open-loop poles (crosses) and zeros (circles), Pen1: the loop model's
 // root sets after PrepareRootLoop.
@@ -40,7 +41,6 @@ void DrawPoleZeroMarks(DisplayList& list, const RootSet& poles, const RootSet& z
 // the chart so that drawing them again puts the loop's present ones in
 // their place.
 [[nodiscard]] bool IsPoleZeroMark(const ChartItem& it);
-
 
 // The contour in rec's store, Pen4, as computed by DampingContour (zeta) or
 // SettlingContour, with its labels "  <value>" when the pens show mark

@@ -32,7 +32,10 @@ void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax
   rec.yMax = yMax;
 }
 
-double AngleDeficit(const SYSDATA& doc, double x, double y) { return Deficit(LocusLoopOf(doc), x, y); }
+double AngleDeficit(const SYSDATA& doc, double x, double y)
+{
+  return Deficit(LocusLoopOf(doc), x, y);
+}
 
 double ArgDegrees(const SYSDATA& doc, double x, double y)
 {
@@ -42,7 +45,10 @@ double ArgDegrees(const SYSDATA& doc, double x, double y)
   return d == -360.0 ? 0.0 : d;
 }
 
-double LocusGain(const SYSDATA& doc, double x, double y) { return GainAt(LocusLoopOf(doc), x, y); }
+double LocusGain(const SYSDATA& doc, double x, double y)
+{
+  return GainAt(LocusLoopOf(doc), x, y);
+}
 
 AngleDerivatives AngleGradient(const SYSDATA& doc, double x, double y)
 {

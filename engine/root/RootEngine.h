@@ -6,9 +6,9 @@
 // damping-ratio and settling-time contours. Plain C++ over ROOTSTAT and the
 // loop document handed down (doc); every failure leaves one message pending.
 
+#include "engine/chart/ContourSteps.h"
 #include "engine/model/LoopSwitches.h"
 #include "engine/model/SysData.h"
-#include "engine/chart/ContourSteps.h"
 
 #include <array>
 #include <cstdint>
@@ -50,8 +50,8 @@ struct LocusResult {
   std::array<LocusPoint, kLocusStoreSize> points{};
   bool zPlane = false;  // the plane the store's points belong to
 
-  double step = 0.0;                // h: the x range divided by N
-  double tolerance = 0.0;           // 0.1 h: coincidence, snapping and convergence
+  double step = 0.0;                 // h: the x range divided by N
+  double tolerance = 0.0;            // 0.1 h: coincidence, snapping and convergence
   double angleTolerance = 0.004363;  // convergence of the step corrector, radians
   std::array<BranchStart, kMaxBranches + 1> starts{};
   int branchCount = 0;
@@ -67,15 +67,15 @@ struct RootLocations {
 
 // One per root-domain window.
 struct ROOTSTAT {
-  bool zPlane = false;     // the last validation gave a kind other than Continuous
-  LoopSwitches loop;       // elements in the loop; the root domain has no loop mode
-  int points = 200;        // N, 5 to 1000: the step is the x range divided by N
-  double settlingTime = 1.0;  // seconds, of the last settling-time contour
+  bool zPlane = false;                          // the last validation gave a kind other than Continuous
+  LoopSwitches loop;                            // elements in the loop; the root domain has no loop mode
+  int points = 200;                             // N, 5 to 1000: the step is the x range divided by N
+  double settlingTime = 1.0;                    // seconds, of the last settling-time contour
   ContourSteps dampingContours{0.1, 0.9, 0.2};  // the damping ratios the contours dialog starts with
   double xMin = -5.0, xMax = 3.0;
   double yMin = -1.0, yMax = 3.0;
   LocusResult result;
-  RootLocations report;    // what the last PrepareRootReport found
+  RootLocations report;  // what the last PrepareRootReport found
 };
 
 // A new record with its start values and the elements the model has now.

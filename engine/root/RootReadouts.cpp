@@ -95,8 +95,7 @@ RootStatus RootStatusAt(SYSDATA& doc, const ROOTSTAT& rec, double x, double y)
     return st;
   st.argShown = true;
   st.argDegrees = ArgDegrees(doc, x, y);
-  st.text = std::string("Arg{G(") + (rec.zPlane ? 'z' : 's') + ")} = " + FormatNumber(st.argDegrees, fmt) +
-            " deg";
+  st.text = std::string("Arg{G(") + (rec.zPlane ? 'z' : 's') + ")} = " + FormatNumber(st.argDegrees, fmt) + " deg";
   if (st.dampingShown)
     st.text += ", Damping ratio = " + FormatNumber(st.damping, fmt);
   return st;

@@ -23,8 +23,8 @@ struct CursorReadout {
   int tag = 0;
   double x = 0.0, y = 0.0;  // the stored point
   double radius = 0.0;
-  double angle = 0.0;       // degrees, of arctangent A
-  double gain = 0.0;        // the locus gain there
+  double angle = 0.0;  // degrees, of arctangent A
+  double gain = 0.0;   // the locus gain there
   // The values shown: differences to the reference, the gain as a ratio.
   double realShown = 0.0, imagShown = 0.0, radiusShown = 0.0, angleShown = 0.0, gainShown = 0.0;
   bool angleEmpty = false;    // at the origin the angle box stays empty
@@ -54,11 +54,11 @@ inline constexpr const char* kCursorOffGraph = "Cursor off graph";
 
 // The status bar's panel 2 at (x, y) of the record's current plane.
 struct RootStatus {
-  bool argShown = false;   // false when the loop could not be updated
+  bool argShown = false;  // false when the loop could not be updated
   double argDegrees = 0.0;
   bool dampingShown = false;
   double damping = 0.0;
-  std::string text;        // "Arg{G(s)} = -180 deg, Damping ratio = 0.5"
+  std::string text;  // "Arg{G(s)} = -180 deg, Damping ratio = 0.5"
 };
 
 // The damping ratio of the point, or -1 where there is none (right half of

@@ -6,9 +6,15 @@
 #include <algorithm>
 #include <cmath>
 
-double RootRadius(const Complex& r) { return std::sqrt(r.re * r.re + r.im * r.im); }
+double RootRadius(const Complex& r)
+{
+  return std::sqrt(r.re * r.re + r.im * r.im);
+}
 
-double RootAngleDegrees(const Complex& r) { return ArcTanA(r.re, r.im) * 180.0 / kPi; }
+double RootAngleDegrees(const Complex& r)
+{
+  return ArcTanA(r.re, r.im) * 180.0 / kPi;
+}
 
 namespace {
 

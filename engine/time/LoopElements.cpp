@@ -76,7 +76,7 @@ double FreeResponse(const double* den, int n, double t)
     ++squarings;
   }
   const double scale = std::ldexp(1.0, -squarings);
-  auto mul = [n](const double (&a)[kN][kN], const double (&b)[kN][kN], double (&c)[kN][kN]) {
+  auto mul = [n](const double(&a)[kN][kN], const double(&b)[kN][kN], double(&c)[kN][kN]) {
     for (int i = 0; i < n; ++i)
       for (int j = 0; j < n; ++j) {
         double sum = 0.0;

@@ -12,13 +12,13 @@
 #include <array>
 
 struct DiffEquation {
-  double b[kMaxZCoeffs] = {};   // numerator in powers of z^-1
-  double a[kMaxZCoeffs] = {};   // denominator, a[0] = 1
+  double b[kMaxZCoeffs] = {};  // numerator in powers of z^-1
+  double a[kMaxZCoeffs] = {};  // denominator, a[0] = 1
   int nb = 1;
   int na = 1;
-  double u[kMaxZCoeffs] = {};   // input history, u[i] = input i steps back
-  double y[kMaxZCoeffs] = {};   // output history
-  double y0 = 0.0;              // initial output
+  double u[kMaxZCoeffs] = {};  // input history, u[i] = input i steps back
+  double y[kMaxZCoeffs] = {};  // output history
+  double y0 = 0.0;             // initial output
   // A continuous element's initial output as the free response from rest
   // there (output y0, its derivatives 0), added to the response from a zero
   // history: its first samples, then the equation's own recursion.
@@ -26,19 +26,17 @@ struct DiffEquation {
   int freeSeeds = 0;
   int freeSteps = 0;
   double freeStart[kMaxZCoeffs] = {};
-  double f[kMaxZCoeffs] = {};   // free-response history
+  double f[kMaxZCoeffs] = {};  // free-response history
 };
 
 // Sets eq from the pulse transfer function num/den (ascending powers of z),
 // rewritten in powers of z^-1 and divided by the denominator's top
 // coefficient, with initial output y0. False with "No denominator" or
 // "Transfer function not proper" pending.
-[[nodiscard]] bool PrepareEquation(DiffEquation& eq, const ZPolynomial& num, const ZPolynomial& den,
-                                   double y0);
+[[nodiscard]] bool PrepareEquation(DiffEquation& eq, const ZPolynomial& num, const ZPolynomial& den, double y0);
 
 // The same for an element already in z (a Polynomial of the model).
-[[nodiscard]] bool PrepareEquation(DiffEquation& eq, const Polynomial& num, const Polynomial& den,
-                                   double y0);
+[[nodiscard]] bool PrepareEquation(DiffEquation& eq, const Polynomial& num, const Polynomial& den, double y0);
 
 // Makes eq's initial output that of the continuous element with denominator
 // den (in s) at rest there, sampled with step h: without it the output

@@ -88,8 +88,8 @@ double LargestRootMagnitude(const double* c, int n)
   return std::sqrt(largest) * bound;
 }
 
-double FastestPole(const Polynomial& numC, const Polynomial& denC, bool compIn,
-                   const Polynomial& numP, const Polynomial& denP, double gain, bool closed)
+double FastestPole(const Polynomial& numC, const Polynomial& denC, bool compIn, const Polynomial& numP,
+                   const Polynomial& denP, double gain, bool closed)
 {
   double fastest = LargestRootMagnitude(denP.c, denP.n);
   if (compIn)

@@ -17,6 +17,5 @@ inline constexpr int kMaxLoopCoeffs = 2 * kMaxCoeffs - 1;
 // The fastest pole of a continuous loop of Gc (when compIn) and the plant:
 // the largest of the elements' pole magnitudes and, for a closed loop, of
 // the roots of den_c den_p + K num_c num_p.
-[[nodiscard]] double FastestPole(const Polynomial& numC, const Polynomial& denC, bool compIn,
-                                 const Polynomial& numP, const Polynomial& denP, double gain,
-                                 bool closed);
+[[nodiscard]] double FastestPole(const Polynomial& numC, const Polynomial& denC, bool compIn, const Polynomial& numP,
+                                 const Polynomial& denP, double gain, bool closed);

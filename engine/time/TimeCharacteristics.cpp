@@ -10,7 +10,10 @@ constexpr double kRiseLow = 0.1;
 constexpr double kRiseHigh = 0.9;
 constexpr double kBand = 0.05;
 
-double Y(const TransResult& r, int i) { return r.trace[static_cast<std::size_t>(i)].y; }
+double Y(const TransResult& r, int i)
+{
+  return r.trace[static_cast<std::size_t>(i)].y;
+}
 
 // First time the normalised output z = y/final reaches level.
 double FirstReach(const TransResult& r, double final, double level)

@@ -24,10 +24,10 @@ struct ResponseCharacteristics {
   double finalValue = 0.0;
   double peak = 0.0;
   double peakTime = 0.0;
-  bool relative = false;      // the final value is not zero: the rest exist
-  double overshoot = 0.0;     // percent
-  double riseStart = 0.0;     // time of 10 %
-  double riseEnd = 0.0;       // time of 90 %
+  bool relative = false;   // the final value is not zero: the rest exist
+  double overshoot = 0.0;  // percent
+  double riseStart = 0.0;  // time of 10 %
+  double riseEnd = 0.0;    // time of 90 %
   double riseTime = 0.0;
   double settlingTime = 0.0;
 };

@@ -1,10 +1,10 @@
 #include "engine/time/TimeEngine.h"
 
+#include "engine/base/Error.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/Expr.h"
 #include "engine/expr/FunctionTables.h"
 #include "engine/model/Discrete.h"
-#include "engine/base/Error.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
 #include "engine/model/UpdateLoop.h"
@@ -47,47 +47,47 @@ struct Run {
   bool compIn = false;
   bool plantIn = true;
   bool fwdNl = false;
-  bool fbkNl = false;           // in the loop and the loop closed
-  bool merged = false;          // Gc multiplied into the plant
-  bool feedthrough = false;     // the plant passes its input at once
+  bool fbkNl = false;        // in the loop and the loop closed
+  bool merged = false;       // Gc multiplied into the plant
+  bool feedthrough = false;  // the plant passes its input at once
   bool discrete = false;
-  bool extrapolate = false;     // closed continuous loop
+  bool extrapolate = false;  // closed continuous loop
   bool phase = false;
   double gain = 1.0;
-  bool splitComp = false;       // Gc = D + a strictly proper part stepped on its own
-  bool midpoint = false;        // open loop: the plant takes Gc's output half a step ahead
-  double h = 0.0;               // the stored step
-  double hs = 0.0;              // the step the loop is integrated with, h / q
+  bool splitComp = false;  // Gc = D + a strictly proper part stepped on its own
+  bool midpoint = false;   // open loop: the plant takes Gc's output half a step ahead
+  double h = 0.0;          // the stored step
+  double hs = 0.0;         // the step the loop is integrated with, h / q
   double duration = 0.0;
-  int m = 1;                    // steps per sample
-  int q = 1;                    // steps per stored point
-  int finer = 1;                // factor on q after a nonlinear loop outran its estimate
-  bool tooBig = false;          // stopped by a response beyond the store's range
+  int m = 1;            // steps per sample
+  int q = 1;            // steps per stored point
+  int finer = 1;        // factor on q after a nonlinear loop outran its estimate
+  bool tooBig = false;  // stopped by a response beyond the store's range
   int points = 0;
-  double compD = 0.0;           // Gc's direct feedthrough when split
+  double compD = 0.0;  // Gc's direct feedthrough when split
   DiffEquation comp, plant;
 
   // Signals of the current pass.
-  double r = 0, d = 0, n = 0;   // inputs
-  double v = 0;                 // plant input
-  double u = 0;                 // control effort, held between samples
-  double e = 0;                 // error at the last sample
-  double ke = 0;                // K e at the last sample
-  double y = 0;                 // output
-  double fed = 0;               // fed-back value
-  double vPrevious = 0;         // extrapolator memory
-  double keAhead = 0;           // K e half a step ahead, for the split Gc
+  double r = 0, d = 0, n = 0;  // inputs
+  double v = 0;                // plant input
+  double u = 0;                // control effort, held between samples
+  double e = 0;                // error at the last sample
+  double ke = 0;               // K e at the last sample
+  double y = 0;                // output
+  double fed = 0;              // fed-back value
+  double vPrevious = 0;        // extrapolator memory
+  double keAhead = 0;          // K e half a step ahead, for the split Gc
   double kePrevious = 0;
-  double sNext = 0;             // open loop: Gc's dynamic part one step ahead
-  double vMid = 0;              // open loop: the forward path half a step ahead
-  double x = 0, yPhase = 0;     // phase-plane values
+  double sNext = 0;          // open loop: Gc's dynamic part one step ahead
+  double vMid = 0;           // open loop: the forward path half a step ahead
+  double x = 0, yPhase = 0;  // phase-plane values
   // An input whose text is a constant (the start texts are "1") is
   // evaluated once per run instead of at every step.
   bool constant[3] = {};
   double constantValue[3] = {};
   int counter = 1;
-  bool first = true;            // the first real step
-  bool inputIsOld = false;      // the plant input is one step old
+  bool first = true;        // the first real step
+  bool inputIsOld = false;  // the plant input is one step old
   // Last, so that the large ring does not separate the signals above.
   DelayLine delay;
 };
@@ -147,7 +147,10 @@ double RunInput(Run& run, TransInput which, double t)
   return enabled && t >= 0 ? run.constantValue[i] : 0.0;
 }
 
-int Degree(const Polynomial& p) { return Trim(p.c, p.n) - 1; }
+int Degree(const Polynomial& p)
+{
+  return Trim(p.c, p.n) - 1;
+}
 
 // Preparation steps 1 to 5: model switches, loop update and the checks of
 // the loop's shape.
@@ -267,9 +270,8 @@ bool ChooseSubSteps(Run& run, SystemKind kind)
   if (kind != SystemKind::Continuous || !run.closed || !run.plantIn)
     return true;
   const SYSDATA& s = run.s;
-  const double fastest =
-      FastestPole(s.numPoly[kCompensator], s.denPoly[kCompensator], run.compIn && !run.merged,
-                  s.numPoly[kPlant], s.denPoly[kPlant], s.gain, true);
+  const double fastest = FastestPole(s.numPoly[kCompensator], s.denPoly[kCompensator], run.compIn && !run.merged,
+                                     s.numPoly[kPlant], s.denPoly[kPlant], s.gain, true);
   const double q = std::max(1.0, std::ceil(fastest * run.h / kPoleStep)) * run.finer;
   const double steps = (run.points - 1) * q + 1;
   if (!(steps <= kMaxInternalSteps)) {
@@ -313,8 +315,7 @@ double SplitFeedthrough(Polynomial& num, const Polynomial& den)
 bool PrepareElements(Run& run)
 {
   SYSDATA& s = run.s;
-  const double y0[2] = {s.compInitEnabled ? s.initCompOutput : 0.0,
-                        s.plantInitEnabled ? s.initPlantOutput : 0.0};
+  const double y0[2] = {s.compInitEnabled ? s.initCompOutput : 0.0, s.plantInitEnabled ? s.initPlantOutput : 0.0};
   DiffEquation* eq[2] = {&run.comp, &run.plant};
   int lineSteps = 0;
   for (int j = s.firstElement; j <= s.lastElement && j < 2; ++j) {
@@ -340,8 +341,7 @@ bool PrepareElements(Run& run)
   // the whole steps of h in the delay, as the zero-order hold counts them;
   // the line itself holds steps of hs
   const bool delayed = run.plantIn && !run.discrete && s.delay > 0;
-  const double delaySteps =
-      run.q == 1 ? lineSteps : delayed ? std::trunc(s.delay / run.h + 1e-6) : 0.0;
+  const double delaySteps = run.q == 1 ? lineSteps : delayed ? std::trunc(s.delay / run.h + 1e-6) : 0.0;
   if (delaySteps > kMaxDelaySteps || lineSteps > DelayLine::kMaxSteps) {
     SetError("Delay too big");
     return false;
@@ -360,21 +360,17 @@ bool CompileExpressions(Run& run)
 {
   TRANSTAT& st = run.st;
   SYSDATA& s = run.s;
-  return (!st.loop.refInput ||
-          Compile(st.refText, st.ref, kInputVars, 1, "Invalid reference input function")) &&
-         (!st.loop.loadInput ||
-          Compile(st.loadText, st.load, kInputVars, 1, "Invalid load input function")) &&
+  return (!st.loop.refInput || Compile(st.refText, st.ref, kInputVars, 1, "Invalid reference input function")) &&
+         (!st.loop.loadInput || Compile(st.loadText, st.load, kInputVars, 1, "Invalid load input function")) &&
          (!st.loop.noiseInput ||
           Compile(st.noiseText, st.noise, kInputVars, 1, "Invalid measurement noise function")) &&
-         (!run.fwdNl || Compile(s.fwdNlText, s.fwdNl, kNonlinearVars, 1,
-                                "Invalid forward path non-linear function")) &&
-         (!run.fbkNl || Compile(s.fbkNlText, s.fbkNl, kNonlinearVars, 1,
-                                "Invalid feedback path non-linear function")) &&
+         (!run.fwdNl || Compile(s.fwdNlText, s.fwdNl, kNonlinearVars, 1, "Invalid forward path non-linear function")) &&
+         (!run.fbkNl ||
+          Compile(s.fbkNlText, s.fbkNl, kNonlinearVars, 1, "Invalid feedback path non-linear function")) &&
          (!st.costOnGo || Compile(st.costText, st.cost, kFunctionVars, 5, "Invalid cost function")) &&
-         (!run.phase || (Compile(st.phaseXText, st.phaseXExpr, kFunctionVars, 5,
-                                 "Invalid phase plane X-axis function") &&
-                         Compile(st.phaseYText, st.phaseYExpr, kFunctionVars, 5,
-                                 "Invalid phase plane Y-axis function")));
+         (!run.phase ||
+          (Compile(st.phaseXText, st.phaseXExpr, kFunctionVars, 5, "Invalid phase plane X-axis function") &&
+           Compile(st.phaseYText, st.phaseYExpr, kFunctionVars, 5, "Invalid phase plane Y-axis function")));
 }
 
 // The sample instant: counts down the steps to the next sample and, when it
@@ -451,8 +447,7 @@ bool Step(Run& run, double t, bool restart)
     run.v = run.merged ? run.ke : run.u + run.d;
   }
   if (run.plantIn) {
-    run.y = restart ? RestartEquation(run.plant)
-                    : StepEquation(run.plant, run.v, run.inputIsOld, run.first);
+    run.y = restart ? RestartEquation(run.plant) : StepEquation(run.plant, run.v, run.inputIsOld, run.first);
     if (!run.discrete)
       run.y = run.delay.Pass(run.y);
   } else {
@@ -470,7 +465,10 @@ bool Step(Run& run, double t, bool restart)
 }
 
 // A value the single-precision store can hold.
-bool Storable(double v) { return std::fabs(v) <= std::numeric_limits<float>::max(); }
+bool Storable(double v)
+{
+  return std::fabs(v) <= std::numeric_limits<float>::max();
+}
 
 // The cost and phase-plane functions at a stored step, clocked once per
 // stored step, and the point k (none on the restart pass).
@@ -562,10 +560,9 @@ bool Prepare(Run& run)
   run.extrapolate = run.closed && kind == SystemKind::Continuous;
   // A compensator apart from a strictly proper plant (a biproper one needs
   // the merge): its feedthrough and dynamic part are stepped apart.
-  run.midpoint = !run.closed && kind == SystemKind::Continuous && run.compIn && run.plantIn &&
-                 !run.merged && !run.feedthrough;
-  run.splitComp = (run.extrapolate || run.midpoint) && run.compIn &&
-                  run.s.variable[kCompensator] == 's';
+  run.midpoint =
+      !run.closed && kind == SystemKind::Continuous && run.compIn && run.plantIn && !run.merged && !run.feedthrough;
+  run.splitComp = (run.extrapolate || run.midpoint) && run.compIn && run.s.variable[kCompensator] == 's';
   if (!ChooseStep(run, kind) || !ChooseSubSteps(run, kind) || !PrepareElements(run))
     return false;
   run.gain = run.s.gain;
@@ -630,15 +627,24 @@ void Finish(Run& run)
 
 }  // namespace
 
-double TransPointsNeeded(double d, double h) { return std::floor((d + h / 2) / h) + 1.0; }
+double TransPointsNeeded(double d, double h)
+{
+  return std::floor((d + h / 2) / h) + 1.0;
+}
 
 double InputValue(TRANSTAT& st, TransInput which, double t)
 {
   CompiledExpr* e = nullptr;
   switch (which) {
-  case TransInput::Reference: e = st.loop.refInput ? &st.ref : nullptr; break;
-  case TransInput::Load: e = st.loop.loadInput ? &st.load : nullptr; break;
-  case TransInput::Noise: e = st.loop.noiseInput ? &st.noise : nullptr; break;
+    case TransInput::Reference:
+      e = st.loop.refInput ? &st.ref : nullptr;
+      break;
+    case TransInput::Load:
+      e = st.loop.loadInput ? &st.load : nullptr;
+      break;
+    case TransInput::Noise:
+      e = st.loop.noiseInput ? &st.noise : nullptr;
+      break;
   }
   if (!e || t < 0)
     return 0.0;

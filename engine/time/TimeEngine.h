@@ -48,9 +48,9 @@ struct TracePoint {
 struct TransResult {
   bool valid = false;
   int pointCount = 0;
-  double step = 0.0;          // h: point i lies at t = i h (time response)
-  int stepsPerSample = 1;     // m: the compensator is updated every m steps
-  int delaySteps = 0;         // N: whole steps of the transport delay
+  double step = 0.0;       // h: point i lies at t = i h (time response)
+  int stepsPerSample = 1;  // m: the compensator is updated every m steps
+  int delaySteps = 0;      // N: whole steps of the transport delay
   TransPlot plot = TransPlot::TimeResponse;
   SystemKind kind = SystemKind::Continuous;
   bool closedLoop = true;
@@ -66,13 +66,13 @@ struct TransResult {
 struct TRANSTAT {
   TransPlot plotType = TransPlot::TimeResponse;
   double duration = 10.0;
-  int points = 200;                         // steps per duration, 2..1000
+  int points = 200;  // steps per duration, 2..1000
   // Closed loop, elements (a window takes them from the model), the two
   // nonlinearities and the three inputs (reference on, load and noise off).
   LoopSwitches loop{.closedLoop = true};
-  bool discreteInterpolation = false;       // discrete plots: join the samples
-  bool periodic = false;                    // inputs repeat with the period
-  double period = 1.0;                      // 1e-20..1e20
+  bool discreteInterpolation = false;  // discrete plots: join the samples
+  bool periodic = false;               // inputs repeat with the period
+  double period = 1.0;                 // 1e-20..1e20
   double initCompOutput = 0.0;
   double initPlantOutput = 0.0;
   char refText[kTextSize] = "1";
@@ -80,7 +80,7 @@ struct TRANSTAT {
   char noiseText[kTextSize] = "1";
   char phaseYText[kTextSize] = "diff(y)";
   char phaseXText[kTextSize] = "y";
-  double phaseX = 0.0;                      // last values evaluated
+  double phaseX = 0.0;  // last values evaluated
   double phaseY = 0.0;
   SecondaryTrace secondary = SecondaryTrace::ControlEffort;
   // Compiled by every run: the inputs in t; cost and phase-plane functions
@@ -90,8 +90,8 @@ struct TRANSTAT {
   CompiledExpr phaseXExpr, phaseYExpr;
   char costText[kTextSize] = "";
   double costValue = 0.0;
-  bool costOnGo = false;                    // "Evaluate on Go"
-  bool characteristicsOnGo = false;         // Go marks the response characteristics (the command line's)
+  bool costOnGo = false;             // "Evaluate on Go"
+  bool characteristicsOnGo = false;  // Go marks the response characteristics (the command line's)
   TransResult result;
 };
 

@@ -1,8 +1,8 @@
 #include "engine/time/TransDraw.h"
 
 #include "engine/base/Error.h"
-#include "engine/model/NumberFormat.h"
 #include "engine/chart/DisplayList.h"
+#include "engine/model/NumberFormat.h"
 
 #include <string>
 

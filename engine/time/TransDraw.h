@@ -14,8 +14,7 @@ class DisplayList;
 inline constexpr ChartSetup TimeChart{"TimeChart", "", "Time", "Response", 0, 10, 0, 2, false, true};
 // The phase plane: -2..2 on both axes; its axis titles are the X-axis and
 // Y-axis function texts (these are the start texts).
-inline constexpr ChartSetup PhaseChart{"PhaseChart", "Phase plane", "y", "diff(y)", -2, 2, -2, 2,
-                                       false, true};
+inline constexpr ChartSetup PhaseChart{"PhaseChart", "Phase plane", "y", "diff(y)", -2, 2, -2, 2, false, true};
 
 // The pens of a run: Pen1 the output in open loop, Pen2 in closed loop,
 // Pen3 the control effort or error, Pen4 the input.

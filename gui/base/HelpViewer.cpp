@@ -85,7 +85,10 @@ HelpRequest gLast;
 QString gHelpFile;
 QPointer<THelpViewer> gViewer;
 
-QString resourcePath(const char* page) { return QStringLiteral(":/help/%1").arg(QLatin1String(page)); }
+QString resourcePath(const char* page)
+{
+  return QStringLiteral(":/help/%1").arg(QLatin1String(page));
+}
 
 bool isHelpFile(const QString& file)
 {
@@ -121,7 +124,8 @@ void show(QWidget* parent, const QString& page)
   }
   if (auto* dlg = qobject_cast<QDialog*>(modal); dlg && home != dlg) {
     QObject::connect(
-        dlg, &QDialog::finished, gViewer, [home] {
+        dlg, &QDialog::finished, gViewer,
+        [home] {
           if (gViewer && home)
             moveViewer(home);
         },
@@ -134,8 +138,14 @@ void show(QWidget* parent, const QString& page)
 
 }  // namespace
 
-void SetHelpFile(const QString& file) { gHelpFile = file; }
-QString HelpFile() { return gHelpFile; }
+void SetHelpFile(const QString& file)
+{
+  gHelpFile = file;
+}
+QString HelpFile()
+{
+  return gHelpFile;
+}
 
 QString HelpPageForContext(int context)
 {
@@ -160,10 +170,17 @@ bool WinHelp(QWidget* parent, const QString& file, HelpCommand command, int data
     return false;
   QString page;
   switch (command) {
-  case HelpCommand::Finder: page = resourcePath("contents.html"); break;
-  case HelpCommand::HelpOnHelp: page = resourcePath("howtohelp.html"); break;
-  case HelpCommand::Context: page = HelpPageForContext(data); break;
-  case HelpCommand::Key: break;
+    case HelpCommand::Finder:
+      page = resourcePath("contents.html");
+      break;
+    case HelpCommand::HelpOnHelp:
+      page = resourcePath("howtohelp.html");
+      break;
+    case HelpCommand::Context:
+      page = HelpPageForContext(data);
+      break;
+    case HelpCommand::Key:
+      break;
   }
   if (page.isEmpty())
     return false;
@@ -208,11 +225,20 @@ void HelpForWidget(QWidget* frame, QWidget* w)
   WinHelp(frame, HelpFile(), HelpCommand::Finder, 0);
 }
 
-void InstallHelpKey(QWidget* frame) { qApp->installEventFilter(new HelpKeyFilter(frame)); }
+void InstallHelpKey(QWidget* frame)
+{
+  qApp->installEventFilter(new HelpKeyFilter(frame));
+}
 
-const HelpRequest& LastHelpRequest() { return gLast; }
+const HelpRequest& LastHelpRequest()
+{
+  return gLast;
+}
 
-QString CurrentHelpPage() { return gViewer ? gViewer->page() : QString(); }
+QString CurrentHelpPage()
+{
+  return gViewer ? gViewer->page() : QString();
+}
 
 THelpViewer::THelpViewer(QWidget* parent) : QWidget(parent, Qt::Window)
 {

@@ -20,11 +20,16 @@ int gBeeps = 0;
 QMessageBox::Icon toQt(MsgIcon icon)
 {
   switch (icon) {
-  case MsgIcon::Stop: return QMessageBox::Critical;
-  case MsgIcon::Exclamation: return QMessageBox::Warning;
-  case MsgIcon::Question: return QMessageBox::Question;
-  case MsgIcon::Information: return QMessageBox::Information;
-  case MsgIcon::None: break;
+    case MsgIcon::Stop:
+      return QMessageBox::Critical;
+    case MsgIcon::Exclamation:
+      return QMessageBox::Warning;
+    case MsgIcon::Question:
+      return QMessageBox::Question;
+    case MsgIcon::Information:
+      return QMessageBox::Information;
+    case MsgIcon::None:
+      break;
   }
   return QMessageBox::NoIcon;
 }
@@ -41,8 +46,7 @@ void KeepAboveStayOnTopWindows(QWidget& dlg)
 }
 }  // namespace
 
-MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon,
-                      MsgButtons buttons)
+MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon, MsgButtons buttons)
 {
   if (gMessageHook) {
     const MessageRecord rec{caption, text, icon, buttons};
@@ -62,9 +66,12 @@ MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& te
     box.setDefaultButton(QMessageBox::Save);
     box.setEscapeButton(QMessageBox::Cancel);
     switch (box.exec()) {
-    case QMessageBox::Save: return MsgResult::Save;
-    case QMessageBox::Discard: return MsgResult::Discard;
-    default: return MsgResult::Cancel;
+      case QMessageBox::Save:
+        return MsgResult::Save;
+      case QMessageBox::Discard:
+        return MsgResult::Discard;
+      default:
+        return MsgResult::Cancel;
     }
   }
   box.setStandardButtons(QMessageBox::Ok);
@@ -79,8 +86,7 @@ void ShowWarning(QWidget* parent, const QString& text)
 
 bool AskYesNo(QWidget* parent, const QString& text)
 {
-  return ShowMessage(parent, QStringLiteral("Warning"), text, MsgIcon::Question, MsgButtons::YesNo) ==
-         MsgResult::Yes;
+  return ShowMessage(parent, QStringLiteral("Warning"), text, MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes;
 }
 
 void HandBeep()
@@ -134,10 +140,22 @@ QString ChooseFile(QWidget* parent, const FileRequest& request)
 }
 
 namespace MessageSeam {
-void setMessageHook(MessageHook hook) { gMessageHook = std::move(hook); }
-void setModalHook(ModalHook hook) { gModalHook = std::move(hook); }
-void setColorHook(ColorHook hook) { gColorHook = std::move(hook); }
-void setFileHook(FileHook hook) { gFileHook = std::move(hook); }
+void setMessageHook(MessageHook hook)
+{
+  gMessageHook = std::move(hook);
+}
+void setModalHook(ModalHook hook)
+{
+  gModalHook = std::move(hook);
+}
+void setColorHook(ColorHook hook)
+{
+  gColorHook = std::move(hook);
+}
+void setFileHook(FileHook hook)
+{
+  gFileHook = std::move(hook);
+}
 void reset()
 {
   gMessageHook = nullptr;
@@ -147,6 +165,12 @@ void reset()
   gShown.clear();
   gBeeps = 0;
 }
-const QList<MessageRecord>& shown() { return gShown; }
-int beeps() { return gBeeps; }
+const QList<MessageRecord>& shown()
+{
+  return gShown;
+}
+int beeps()
+{
+  return gBeeps;
+}
 }  // namespace MessageSeam

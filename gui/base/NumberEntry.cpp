@@ -1,9 +1,9 @@
 #include "gui/base/NumberEntry.h"
 
-#include "gui/base/Messages.h"
-#include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
+#include "engine/expr/Expr.h"
 #include "engine/model/NumberFormat.h"
+#include "gui/base/Messages.h"
 
 #include <QLabel>
 #include <QLineEdit>

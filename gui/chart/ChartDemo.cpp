@@ -138,8 +138,8 @@ bool DemoKindFromName(const char* name, DemoKind& kind)
   static const struct {
     const char* name;
     DemoKind kind;
-  } kNames[] = {{"items", DemoKind::Items}, {"bode", DemoKind::Bode},   {"plane", DemoKind::Plane},
-                {"tiny", DemoKind::Tiny},   {"huge", DemoKind::Huge},   {"negative", DemoKind::Negative}};
+  } kNames[] = {{"items", DemoKind::Items}, {"bode", DemoKind::Bode}, {"plane", DemoKind::Plane},
+                {"tiny", DemoKind::Tiny},   {"huge", DemoKind::Huge}, {"negative", DemoKind::Negative}};
   for (const auto& n : kNames)
     if (std::strcmp(n.name, name) == 0) {
       kind = n.kind;
@@ -159,12 +159,24 @@ void FillDemoChart(TRChart& c, DemoKind kind)
   for (int k = 1; k <= kCrossHairs; ++k)
     c.CrossHairSetup(k, Qt::black, 1, 0, 0);
   switch (kind) {
-  case DemoKind::Items: Items(c); break;
-  case DemoKind::Bode: Bode(c); break;
-  case DemoKind::Plane: Plane(c); break;
-  case DemoKind::Tiny: Ranges(c, "Millionths", 0, 4e-6, -2e-6, 2e-6); break;
-  case DemoKind::Huge: Ranges(c, "Millions", 0, 2e6, 0, 5e6); break;
-  case DemoKind::Negative: Ranges(c, "Negative ranges", -1000, -200, -0.05, -0.01); break;
+    case DemoKind::Items:
+      Items(c);
+      break;
+    case DemoKind::Bode:
+      Bode(c);
+      break;
+    case DemoKind::Plane:
+      Plane(c);
+      break;
+    case DemoKind::Tiny:
+      Ranges(c, "Millionths", 0, 4e-6, -2e-6, 2e-6);
+      break;
+    case DemoKind::Huge:
+      Ranges(c, "Millions", 0, 2e6, 0, 5e6);
+      break;
+    case DemoKind::Negative:
+      Ranges(c, "Negative ranges", -1000, -200, -0.05, -0.01);
+      break;
   }
 }
 

@@ -1,8 +1,8 @@
 #include "gui/chart/ChartExport.h"
 
-#include "gui/chart/TRChart.h"
 #include "engine/chart/ChartCsv.h"
 #include "gui/chart/EmbeddedSystem.h"
+#include "gui/chart/TRChart.h"
 
 #include <QBuffer>
 #include <QDir>
@@ -43,8 +43,7 @@ bool EncodePng(QIODevice& out, QSize size, const Painting& paint, const ExportOp
   return img.save(&out, "PNG");
 }
 
-bool EncodeSvg(QIODevice& out, QSize size, const QString& title, const Painting& paint,
-               const ExportOptions& options)
+bool EncodeSvg(QIODevice& out, QSize size, const QString& title, const Painting& paint, const ExportOptions& options)
 {
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -67,8 +66,7 @@ bool EncodeSvg(QIODevice& out, QSize size, const QString& title, const Painting&
   return out.write(bytes) == bytes.size();
 }
 
-bool EncodePdf(QIODevice& out, QSize size, const QString& title, const Painting& paint,
-               const ExportOptions& options)
+bool EncodePdf(QIODevice& out, QSize size, const QString& title, const Painting& paint, const ExportOptions& options)
 {
   QByteArray bytes;
   QBuffer buffer(&bytes);
@@ -100,15 +98,15 @@ bool Encode(ExportFormat format, QIODevice& out, QSize size, const QString& titl
             const ExportOptions& options)
 {
   switch (format) {
-  case ExportFormat::Png:
-    return EncodePng(out, size, paint, options);
-  case ExportFormat::Svg:
-    return EncodeSvg(out, size, title, paint, options);
-  case ExportFormat::Pdf:
-    return EncodePdf(out, size, title, paint, options);
-  case ExportFormat::Csv:
-  case ExportFormat::Unknown:
-    break;
+    case ExportFormat::Png:
+      return EncodePng(out, size, paint, options);
+    case ExportFormat::Svg:
+      return EncodeSvg(out, size, title, paint, options);
+    case ExportFormat::Pdf:
+      return EncodePdf(out, size, title, paint, options);
+    case ExportFormat::Csv:
+    case ExportFormat::Unknown:
+      break;
   }
   return false;
 }
@@ -133,8 +131,7 @@ bool WriteWhole(const QString& path, const QByteArray& bytes)
 
 std::vector<CsvTable> TablesOf(const TRChart& chart, const std::string& systemText)
 {
-  return ChartCsvTables(chart.Items(), chart.IdAbscissa().toStdString(), chart.IdOrdinate().toStdString(),
-                        systemText);
+  return ChartCsvTables(chart.Items(), chart.IdAbscissa().toStdString(), chart.IdOrdinate().toStdString(), systemText);
 }
 
 // path with suffix put before its ".csv".
@@ -181,12 +178,11 @@ QStringList CsvExportPaths(const TRChart& chart, const QString& path)
   return paths;
 }
 
-bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString& error,
-                 const ExportOptions& options)
+bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString& error, const ExportOptions& options)
 {
   if (ExportFormatOf(path) != ExportFormat::Csv)
-    return ExportPicture(path, size, chart.Caption(),
-                         [&chart](QPainter& p, QSizeF s) { chart.Render(p, s); }, error, options);
+    return ExportPicture(
+        path, size, chart.Caption(), [&chart](QPainter& p, QSizeF s) { chart.Render(p, s); }, error, options);
   for (const CsvTable& t : TablesOf(chart, options.systemText)) {
     const QString file = CsvPath(path, t.suffix);
     if (!WriteWhole(file, QByteArray::fromStdString(t.text))) {
@@ -228,8 +224,8 @@ QMimeData* ChartMimeData(const TRChart& chart, const std::string& systemText)
   QByteArray svg;
   QBuffer buffer(&svg);
   if (buffer.open(QIODevice::WriteOnly) &&
-      EncodeSvg(buffer, chart.size(), chart.Caption(), [&chart](QPainter& p, QSizeF s) { chart.Render(p, s); },
-                options))
+      EncodeSvg(
+          buffer, chart.size(), chart.Caption(), [&chart](QPainter& p, QSizeF s) { chart.Render(p, s); }, options))
     mime->setData(QStringLiteral("image/svg+xml"), svg);
   QByteArray csv;
   for (const CsvTable& t : TablesOf(chart, std::string())) {

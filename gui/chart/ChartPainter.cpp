@@ -40,8 +40,7 @@ private:
   const QFontMetricsF& fm_;
 };
 
-void AxisTicks(AxisRange r, bool log, double pixels, const LabelMeasure& m, double gap, bool minor,
-               TickSet& out)
+void AxisTicks(AxisRange r, bool log, double pixels, const LabelMeasure& m, double gap, bool minor, TickSet& out)
 {
   if (log)
     LogTicks(r, pixels, m, gap, minor, out);
@@ -51,7 +50,8 @@ void AxisTicks(AxisRange r, bool log, double pixels, const LabelMeasure& m, doub
 
 // Grid positions: the major ticks (spacing 0), none (1e15 and over), or
 // multiples of the spacing.
-template <typename Fn> void ForGrid(const TickSet& ticks, AxisRange r, double spacing, Fn&& fn)
+template <typename Fn>
+void ForGrid(const TickSet& ticks, AxisRange r, double spacing, Fn&& fn)
 {
   if (spacing == 0.0) {
     for (int i = 0; i < ticks.n; ++i)
@@ -73,18 +73,28 @@ template <typename Fn> void ForGrid(const TickSet& ticks, AxisRange r, double sp
 Qt::PenStyle HairStyle(int style)
 {
   switch (style) {
-  case 1: return Qt::DashLine;
-  case 2: return Qt::DotLine;
-  case 3: return Qt::DashDotLine;
-  default: return Qt::SolidLine;
+    case 1:
+      return Qt::DashLine;
+    case 2:
+      return Qt::DotLine;
+    case 3:
+      return Qt::DashDotLine;
+    default:
+      return Qt::SolidLine;
   }
 }
 
 // A pen one logical pixel wide. Not cosmetic: the painter's scale to device
 // pixels (the screen's device pixel ratio) widens it as it does the texts.
-QPen ScaledPen(const QColor& colour) { return QPen(colour, 1.0); }
+QPen ScaledPen(const QColor& colour)
+{
+  return QPen(colour, 1.0);
+}
 
-QColor ItemColour(std::uint32_t rgb) { return QColor::fromRgb(static_cast<QRgb>(rgb | 0xFF000000u)); }
+QColor ItemColour(std::uint32_t rgb)
+{
+  return QColor::fromRgb(static_cast<QRgb>(rgb | 0xFF000000u));
+}
 
 // Strokes the polyline through pts. A pen wider than one device pixel (a
 // screen or an image at 2x) makes the raster engine build and fill the outline
@@ -125,8 +135,8 @@ void ChartPainter::layout(const ChartSettings& s, QSizeF size, ChartFrame& f) co
   const QFontMetricsF lf(labelFont_), tf(titleFont_), cf(captionFont_);
   f.size = size;
   const double top = s.caption.isEmpty() ? 10.0 : cf.height() + 10.0;
-  const double bottom = std::max(36.0, kTickLen + lf.height() + 4.0 +
-                                           (s.idAbscissa.isEmpty() ? 0.0 : tf.height() + 4.0));
+  const double bottom =
+      std::max(36.0, kTickLen + lf.height() + 4.0 + (s.idAbscissa.isEmpty() ? 0.0 : tf.height() + 4.0));
   const double plotH = std::max(10.0, size.height() - top - bottom);
 
   AxisTicks(s.y, s.logY, plotH, HeightMeasure(lf), kLabelGapY, false, f.yticks);
@@ -220,8 +230,8 @@ void ChartPainter::drawFrame(QPainter& p, const ChartSettings& s, const ChartFra
   p.setRenderHint(QPainter::TextAntialiasing, true);
   if (!s.caption.isEmpty()) {
     p.setFont(captionFont_);
-    p.drawText(QRectF(0, 4, f.size.width(), QFontMetricsF(captionFont_).height()),
-               Qt::AlignHCenter | Qt::AlignTop, s.caption);
+    p.drawText(QRectF(0, 4, f.size.width(), QFontMetricsF(captionFont_).height()), Qt::AlignHCenter | Qt::AlignTop,
+               s.caption);
   }
   p.setFont(titleFont_);
   const QFontMetricsF tf(titleFont_);
@@ -231,14 +241,12 @@ void ChartPainter::drawFrame(QPainter& p, const ChartSettings& s, const ChartFra
   if (!s.idOrdinate.isEmpty()) {
     p.translate(4.0, a.center().y());
     p.rotate(-90.0);
-    p.drawText(QRectF(-a.height() / 2, 0, a.height(), tf.height()), Qt::AlignHCenter | Qt::AlignTop,
-               s.idOrdinate);
+    p.drawText(QRectF(-a.height() / 2, 0, a.height(), tf.height()), Qt::AlignHCenter | Qt::AlignTop, s.idOrdinate);
   }
   p.restore();
 }
 
-void ChartPainter::drawPixelRun(QPainter& p, const QRectF& clip, const QPointF* run,
-                                std::size_t n, bool inside) const
+void ChartPainter::drawPixelRun(QPainter& p, const QRectF& clip, const QPointF* run, std::size_t n, bool inside) const
 {
   if (n < 2)
     return;
@@ -265,8 +273,7 @@ void ChartPainter::drawPixelRun(QPainter& p, const QRectF& clip, const QPointF* 
     StrokeRun(p, piece.data(), piece.size());
 }
 
-void ChartPainter::drawPolyline(QPainter& p, const ChartFrame& f, const ChartPoint* pts,
-                                std::size_t n) const
+void ChartPainter::drawPolyline(QPainter& p, const ChartFrame& f, const ChartPoint* pts, std::size_t n) const
 {
   static thread_local std::vector<QPointF> run;
   run.clear();
@@ -291,38 +298,37 @@ void ChartPainter::drawMark(QPainter& p, QPointF c, int kind) const
 {
   const double x = c.x(), y = c.y();
   switch (kind) {
-  case kMarkCross:
-    p.drawLine(QPointF(x - 4, y - 4), QPointF(x + 4, y + 4));
-    p.drawLine(QPointF(x - 4, y + 4), QPointF(x + 4, y - 4));
-    break;
-  case kMarkTriangle: {
-    const QPointF tri[3] = {{x - 3, y + 2.6}, {x + 3, y + 2.6}, {x, y - 2.6}};
-    p.setBrush(Qt::NoBrush);
-    p.drawPolygon(tri, 3);
-    break;
-  }
-  case kMarkCircle:
-    p.setBrush(Qt::NoBrush);
-    p.drawEllipse(c, 3.5, 3.5);
-    break;
-  case kMarkTick: {
-    const QPointF tick[3] = {{x - 3, y}, {x, y + 3}, {x + 4, y - 4}};
-    p.drawPolyline(tick, 3);
-    break;
-  }
-  case kMarkDot:
-    p.setBrush(p.pen().color());
-    p.drawEllipse(c, 3.5, 3.5);
-    p.setBrush(Qt::NoBrush);
-    break;
-  default:  // any other kind shows as a small filled square
-    p.fillRect(QRectF(x - 1.5, y - 1.5, 3, 3), p.pen().color());
-    break;
+    case kMarkCross:
+      p.drawLine(QPointF(x - 4, y - 4), QPointF(x + 4, y + 4));
+      p.drawLine(QPointF(x - 4, y + 4), QPointF(x + 4, y - 4));
+      break;
+    case kMarkTriangle: {
+      const QPointF tri[3] = {{x - 3, y + 2.6}, {x + 3, y + 2.6}, {x, y - 2.6}};
+      p.setBrush(Qt::NoBrush);
+      p.drawPolygon(tri, 3);
+      break;
+    }
+    case kMarkCircle:
+      p.setBrush(Qt::NoBrush);
+      p.drawEllipse(c, 3.5, 3.5);
+      break;
+    case kMarkTick: {
+      const QPointF tick[3] = {{x - 3, y}, {x, y + 3}, {x + 4, y - 4}};
+      p.drawPolyline(tick, 3);
+      break;
+    }
+    case kMarkDot:
+      p.setBrush(p.pen().color());
+      p.drawEllipse(c, 3.5, 3.5);
+      p.setBrush(Qt::NoBrush);
+      break;
+    default:  // any other kind shows as a small filled square
+      p.fillRect(QRectF(x - 1.5, y - 1.5, 3, 3), p.pen().color());
+      break;
   }
 }
 
-void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList& list,
-                             DisplayList::Drawn from) const
+void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList& list, DisplayList::Drawn from) const
 {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, true);
@@ -342,66 +348,65 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
     p.setPen(pen);
     const QPointF at(f.mx.toPixel(it.x), f.my.toPixel(it.y));
     switch (it.kind) {
-    case ItemKind::Polyline: {
-      const std::size_t start = partial ? from.points - 1 : 0;
-      drawPolyline(p, f, list.points(it) + start, it.count - start);
-      break;
-    }
-    case ItemKind::Mark:
-      if (f.plot.contains(at))
-        drawMark(p, at, it.code);
-      break;
-    case ItemKind::Text: {
-      if (!f.plot.contains(at))
-        break;
-      textFont.setPixelSize(std::clamp(it.code > 0 ? it.code : 8, 4, 72) * 4 / 3);
-      p.setFont(textFont);
-      const QFontMetricsF fm(textFont);
-      const QString text = QString::fromLatin1(it.text);
-      // A label that would run past the plot's right edge goes to the left
-      // of its point instead (no clip: SVG output ignores it).
-      const double w = fm.horizontalAdvance(text);
-      double x = at.x();
-      if (x + w > f.plot.right())
-        x = std::max(f.plot.left(), at.x() - w);
-      p.drawText(QPointF(x, at.y() - fm.height() / 2 + fm.ascent()), text);
-      break;
-    }
-    case ItemKind::Line: {
-      double x0 = at.x(), y0 = at.y(), x1 = f.mx.toPixel(it.x2), y1 = f.my.toPixel(it.y2);
-      const QRectF& c = f.plot;
-      if (std::isfinite(x0 + y0 + x1 + y1) && ClipSegment(x0, y0, x1, y1, c.left(), c.top(), c.right(), c.bottom()))
-        p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
-      break;
-    }
-    case ItemKind::Ellipse: {
-      const QRectF r = QRectF(QPointF(f.mx.toPixel(it.x - it.x2), f.my.toPixel(it.y + it.y2)),
-                              QPointF(f.mx.toPixel(it.x + it.x2), f.my.toPixel(it.y - it.y2)))
-                           .normalized();
-      if (!std::isfinite(r.left() + r.right() + r.top() + r.bottom()) || !r.intersects(f.plot))
-        break;
-      p.setBrush(Qt::NoBrush);
-      if (f.plot.contains(r)) {
-        p.drawEllipse(r);
+      case ItemKind::Polyline: {
+        const std::size_t start = partial ? from.points - 1 : 0;
+        drawPolyline(p, f, list.points(it) + start, it.count - start);
         break;
       }
-      // Partly outside: as a clipped polygon of many sides.
-      QPointF ring[kEllipseSides + 1];
-      for (int k = 0; k <= kEllipseSides; ++k) {
-        const double a = 2.0 * std::numbers::pi * k / kEllipseSides;
-        ring[k] = QPointF(r.center().x() + 0.5 * r.width() * std::cos(a),
-                          r.center().y() + 0.5 * r.height() * std::sin(a));
+      case ItemKind::Mark:
+        if (f.plot.contains(at))
+          drawMark(p, at, it.code);
+        break;
+      case ItemKind::Text: {
+        if (!f.plot.contains(at))
+          break;
+        textFont.setPixelSize(std::clamp(it.code > 0 ? it.code : 8, 4, 72) * 4 / 3);
+        p.setFont(textFont);
+        const QFontMetricsF fm(textFont);
+        const QString text = QString::fromLatin1(it.text);
+        // A label that would run past the plot's right edge goes to the left
+        // of its point instead (no clip: SVG output ignores it).
+        const double w = fm.horizontalAdvance(text);
+        double x = at.x();
+        if (x + w > f.plot.right())
+          x = std::max(f.plot.left(), at.x() - w);
+        p.drawText(QPointF(x, at.y() - fm.height() / 2 + fm.ascent()), text);
+        break;
       }
-      drawPixelRun(p, f.plot, ring, kEllipseSides + 1, false);
-      break;
-    }
+      case ItemKind::Line: {
+        double x0 = at.x(), y0 = at.y(), x1 = f.mx.toPixel(it.x2), y1 = f.my.toPixel(it.y2);
+        const QRectF& c = f.plot;
+        if (std::isfinite(x0 + y0 + x1 + y1) && ClipSegment(x0, y0, x1, y1, c.left(), c.top(), c.right(), c.bottom()))
+          p.drawLine(QPointF(x0, y0), QPointF(x1, y1));
+        break;
+      }
+      case ItemKind::Ellipse: {
+        const QRectF r = QRectF(QPointF(f.mx.toPixel(it.x - it.x2), f.my.toPixel(it.y + it.y2)),
+                                QPointF(f.mx.toPixel(it.x + it.x2), f.my.toPixel(it.y - it.y2)))
+                             .normalized();
+        if (!std::isfinite(r.left() + r.right() + r.top() + r.bottom()) || !r.intersects(f.plot))
+          break;
+        p.setBrush(Qt::NoBrush);
+        if (f.plot.contains(r)) {
+          p.drawEllipse(r);
+          break;
+        }
+        // Partly outside: as a clipped polygon of many sides.
+        QPointF ring[kEllipseSides + 1];
+        for (int k = 0; k <= kEllipseSides; ++k) {
+          const double a = 2.0 * std::numbers::pi * k / kEllipseSides;
+          ring[k] =
+              QPointF(r.center().x() + 0.5 * r.width() * std::cos(a), r.center().y() + 0.5 * r.height() * std::sin(a));
+        }
+        drawPixelRun(p, f.plot, ring, kEllipseSides + 1, false);
+        break;
+      }
     }
   }
   p.restore();
 }
 
-void ChartPainter::drawCrossHairs(QPainter& p, const ChartFrame& f, const CrossHair* hairs,
-                                  int n) const
+void ChartPainter::drawCrossHairs(QPainter& p, const ChartFrame& f, const CrossHair* hairs, int n) const
 {
   p.save();
   p.setRenderHint(QPainter::Antialiasing, false);
@@ -421,8 +426,8 @@ void ChartPainter::drawCrossHairs(QPainter& p, const ChartFrame& f, const CrossH
   p.restore();
 }
 
-void ChartPainter::drawAll(QPainter& p, const ChartSettings& s, const ChartFrame& f,
-                           const DisplayList& list, const CrossHair* hairs, int n) const
+void ChartPainter::drawAll(QPainter& p, const ChartSettings& s, const ChartFrame& f, const DisplayList& list,
+                           const CrossHair* hairs, int n) const
 {
   drawFrame(p, s, f);
   drawItems(p, f, list, {});

@@ -69,8 +69,7 @@ public:
   void drawFrame(QPainter& p, const ChartSettings& s, const ChartFrame& f) const;
   // The items of list from position `from` up to the end, cut at the plot
   // area's edge by geometry (no painter clip, which SVG files would lose).
-  void drawItems(QPainter& p, const ChartFrame& f, const DisplayList& list,
-                 DisplayList::Drawn from) const;
+  void drawItems(QPainter& p, const ChartFrame& f, const DisplayList& list, DisplayList::Drawn from) const;
   void drawCrossHairs(QPainter& p, const ChartFrame& f, const CrossHair* hairs, int n) const;
 
   // Frame, items and crosshairs in one go.
@@ -80,8 +79,7 @@ public:
 private:
   void drawPolyline(QPainter& p, const ChartFrame& f, const ChartPoint* pts, std::size_t n) const;
   // Draws a run of pixel points, clipped to clip unless all are inside.
-  void drawPixelRun(QPainter& p, const QRectF& clip, const QPointF* run, std::size_t n,
-                    bool inside) const;
+  void drawPixelRun(QPainter& p, const QRectF& clip, const QPointF* run, std::size_t n, bool inside) const;
   void drawMark(QPainter& p, QPointF at, int kind) const;
 
   QFont labelFont_;

@@ -40,8 +40,8 @@ bool ReadPdfHexString(const QByteArray& hex, QString& out)
     return false;
   out.clear();
   for (qsizetype i = 2; i < bytes.size(); i += 2)
-    out += QChar(static_cast<char16_t>((static_cast<unsigned char>(bytes[i]) << 8) |
-                                       static_cast<unsigned char>(bytes[i + 1])));
+    out += QChar(
+        static_cast<char16_t>((static_cast<unsigned char>(bytes[i]) << 8) | static_cast<unsigned char>(bytes[i + 1])));
   return true;
 }
 
@@ -51,11 +51,20 @@ QByteArray XmlEscaped(const std::string& text)
   out.reserve(static_cast<qsizetype>(text.size()));
   for (const char c : text) {
     switch (c) {
-    case '&': out += "&amp;"; break;
-    case '<': out += "&lt;"; break;
-    case '>': out += "&gt;"; break;
-    case '\r': out += "&#13;"; break;
-    default: out += c;
+      case '&':
+        out += "&amp;";
+        break;
+      case '<':
+        out += "&lt;";
+        break;
+      case '>':
+        out += "&gt;";
+        break;
+      case '\r':
+        out += "&#13;";
+        break;
+      default:
+        out += c;
     }
   }
   return out;
@@ -162,14 +171,13 @@ QByteArray PdfWithSystem(const QByteArray& pdf, const std::string& text, const Q
   if (!out.endsWith('\n'))
     out += '\n';
   const qsizetype infoAt = out.size();
-  out += object + " 0 obj\n<< /Title " + PdfHexString(title) + " /Creator " +
-         PdfHexString(QStringLiteral("VANTO")) + " /" + kPdfSystemKey + ' ' +
-         PdfHexString(QString::fromStdString(text)) + " >>\nendobj\n";
+  out += object + " 0 obj\n<< /Title " + PdfHexString(title) + " /Creator " + PdfHexString(QStringLiteral("VANTO")) +
+         " /" + kPdfSystemKey + ' ' + PdfHexString(QString::fromStdString(text)) + " >>\nendobj\n";
   const qsizetype xrefAt = out.size();
   // Each cross-reference entry is exactly 20 bytes.
   out += "xref\n" + object + " 1\n" + QByteArray::number(infoAt).rightJustified(10, '0') + " 00000 n \n";
-  out += "trailer\n<< /Size " + QByteArray::number(object.toLongLong() + 1) + " /Root " +
-         root.captured(1).toLatin1() + " /Info " + object + " 0 R /Prev " + prev.captured(1).toLatin1();
+  out += "trailer\n<< /Size " + QByteArray::number(object.toLongLong() + 1) + " /Root " + root.captured(1).toLatin1() +
+         " /Info " + object + " 0 R /Prev " + prev.captured(1).toLatin1();
   if (id.hasMatch())
     out += ' ' + id.captured(0).toLatin1();
   out += " >>\nstartxref\n" + QByteArray::number(xrefAt) + "\n%%EOF\n";

@@ -20,10 +20,8 @@ struct FormatChoice {
   const char* caption;
   const char* suffix;
 };
-constexpr FormatChoice kFormats[] = {{"PNG picture", "png"},
-                                     {"SVG picture", "svg"},
-                                     {"PDF document", "pdf"},
-                                     {"CSV points plotted", "csv"}};
+constexpr FormatChoice kFormats[] = {
+    {"PNG picture", "png"}, {"SVG picture", "svg"}, {"PDF document", "pdf"}, {"CSV points plotted", "csv"}};
 }  // namespace
 
 TExportDlg::TExportDlg(QWidget* parent) : QDialog(parent)
@@ -87,9 +85,15 @@ void TExportDlg::setFileName(const QString& path)
   fileEdited();
 }
 
-ExportFormat TExportDlg::format() const { return static_cast<ExportFormat>(FormatBox->currentIndex()); }
+ExportFormat TExportDlg::format() const
+{
+  return static_cast<ExportFormat>(FormatBox->currentIndex());
+}
 
-int TExportDlg::dpi() const { return DpiEdit->value(); }
+int TExportDlg::dpi() const
+{
+  return DpiEdit->value();
+}
 
 void TExportDlg::formatChosen()
 {
@@ -100,9 +104,8 @@ void TExportDlg::formatChosen()
   if (path.isEmpty() || ExportFormatOf(path) == format())
     return;
   const QFileInfo info(path);
-  const QString stem = ExportFormatOf(path) == ExportFormat::Unknown
-                           ? path
-                           : path.left(path.size() - info.suffix().size() - 1);
+  const QString stem =
+      ExportFormatOf(path) == ExportFormat::Unknown ? path : path.left(path.size() - info.suffix().size() - 1);
   FileEdit->setText(stem + QLatin1Char('.') + QLatin1String(kFormats[i].suffix));
 }
 

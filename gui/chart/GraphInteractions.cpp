@@ -3,10 +3,10 @@
 
 #include "gui/chart/GraphInteractions.h"
 
+#include "engine/chart/Readout.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/base/Messages.h"
 #include "gui/chart/MarkDlg.h"
-#include "engine/chart/Readout.h"
 #include "gui/chart/TRChart.h"
 
 #include <QAction>
@@ -103,8 +103,14 @@ void GraphInteractions::CancelMouseMode()
   modesChanged();
 }
 
-bool GraphInteractions::zoomMode() const { return chart_ && chart_->MouseAction() == maZoomWindPos; }
-bool GraphInteractions::panMode() const { return chart_ && chart_->MouseAction() == maPan; }
+bool GraphInteractions::zoomMode() const
+{
+  return chart_ && chart_->MouseAction() == maZoomWindPos;
+}
+bool GraphInteractions::panMode() const
+{
+  return chart_ && chart_->MouseAction() == maPan;
+}
 
 void GraphInteractions::modesChanged()
 {
@@ -152,8 +158,7 @@ void GraphInteractions::ZoomOut()
   rangesChanged(RangeChange::ZoomBack);
 }
 
-void GraphInteractions::Autoscale(const std::function<bool()>& recompute, double marginX,
-                                  double marginY)
+void GraphInteractions::Autoscale(const std::function<bool()>& recompute, double marginX, double marginY)
 {
   CancelMouseMode();
   const bool hasPlot = recompute ? recompute() : true;
@@ -220,8 +225,8 @@ void GraphInteractions::MouseMoveInChart(bool inChart, double x, double y)
   const ReadoutArg args[2] = {{pt.dx, nullptr}, {pt.dy, nullptr}};
   char text[256];
   const QByteArray tmpl = template_.toLatin1();
-  FormatReadout(tmpl.constData(), ModelExists() ? Sys().numberFormat : kDefaultNumberFormat, args, 2,
-                text, sizeof text);
+  FormatReadout(tmpl.constData(), ModelExists() ? Sys().numberFormat : kDefaultNumberFormat, args, 2, text,
+                sizeof text);
   SetStatusPanel(1, QString::fromLatin1(text));
   if (readoutHook_)
     readoutHook_(pt);

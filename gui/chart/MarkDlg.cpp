@@ -35,7 +35,19 @@ TMarkDlg::TMarkDlg(QWidget* parent) : QDialog(parent)
   layout->addWidget(buttons);
 }
 
-QString TMarkDlg::text() const { return Edit1->text(); }
-void TMarkDlg::setText(const QString& text) { Edit1->setText(text.left(kMaxLabel)); }
-bool TMarkDlg::showMark() const { return MarkChkBox->isChecked(); }
-void TMarkDlg::setShowMark(bool on) { MarkChkBox->setChecked(on); }
+QString TMarkDlg::text() const
+{
+  return Edit1->text();
+}
+void TMarkDlg::setText(const QString& text)
+{
+  Edit1->setText(text.left(kMaxLabel));
+}
+bool TMarkDlg::showMark() const
+{
+  return MarkChkBox->isChecked();
+}
+void TMarkDlg::setShowMark(bool on)
+{
+  MarkChkBox->setChecked(on);
+}

@@ -55,8 +55,7 @@ void TRChart::SetMouseAction(MouseActMode mode)
 
 void TRChart::TextAt(double x, double y, const QString& text, int size)
 {
-  list_.textAt(x, y, text.left(static_cast<int>(kItemTextSize) - 1).toLatin1().constData(), size,
-               colour_);
+  list_.textAt(x, y, text.left(static_cast<int>(kItemTextSize) - 1).toLatin1().constData(), size, colour_);
 }
 
 void TRChart::ZoomTo(double x1, double y1, double x2, double y2)
@@ -172,9 +171,15 @@ void TRChart::resizeEvent(QResizeEvent*)
 void TRChart::updateCursor()
 {
   switch (action_) {
-  case maZoomWindPos: setCursor(Qt::CrossCursor); break;
-  case maPan: setCursor(dragging_ ? Qt::ClosedHandCursor : Qt::OpenHandCursor); break;
-  case maNone: unsetCursor(); break;
+    case maZoomWindPos:
+      setCursor(Qt::CrossCursor);
+      break;
+    case maPan:
+      setCursor(dragging_ ? Qt::ClosedHandCursor : Qt::OpenHandCursor);
+      break;
+    case maNone:
+      unsetCursor();
+      break;
   }
 }
 

@@ -8,8 +8,8 @@
 // draws only what was added since the last show, over the picture already on
 // screen. Render draws the same picture onto any paint device at any size.
 
-#include "gui/chart/ChartPainter.h"
 #include "engine/chart/DisplayList.h"
+#include "gui/chart/ChartPainter.h"
 
 #include <QPixmap>
 #include <QWidget>
@@ -93,7 +93,8 @@ public:
   void RemoveLastItem() { list_.removeLast(); }
   // Removes the markers, texts, lines and ellipses for which drop(item)
   // holds (polylines stay); the next show redraws the whole list.
-  template <typename Pred> void RemoveItemsIf(Pred drop)
+  template <typename Pred>
+  void RemoveItemsIf(Pred drop)
   {
     if (list_.removeIf(drop) > 0)
       backing_ = QPixmap();

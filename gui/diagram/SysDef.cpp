@@ -1,10 +1,10 @@
 #include "gui/diagram/SysDef.h"
 
-#include "gui/diagram/DiagramParts.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
-#include "gui/base/NumberEntry.h"
 #include "engine/model/SysData.h"
+#include "gui/base/NumberEntry.h"
+#include "gui/diagram/DiagramParts.h"
 
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -26,7 +26,10 @@ constexpr double kFwdNlW = 90, kGcW = 130, kFbkNlW = 120;
 constexpr double kGainW = 50, kHoldW = 56, kDelayW = 56;
 constexpr double kPlantW = 177, kPlantWideW = 249;
 
-int Advance(const QFont& font, const QString& text) { return QFontMetrics(font).horizontalAdvance(text); }
+int Advance(const QFont& font, const QString& text)
+{
+  return QFontMetrics(font).horizontalAdvance(text);
+}
 
 }  // namespace
 
@@ -153,9 +156,7 @@ void TSysDefForm::layoutDiagram()
   const int lineH = u(kLineH), wire = u(kWire), summer = u(kSummer), pad = u(4);
   const auto hWire = [wire](QWidget* w, int x0, int x1, int y) { w->setGeometry(x0, y - wire / 2, x1 - x0, wire); };
   const auto vWire = [wire](QWidget* w, int x, int y0, int y1) { w->setGeometry(x - wire / 2, y0, wire, y1 - y0); };
-  const auto atCentre = [](QWidget* w, int cx, int cy) {
-    w->move(cx - w->width() / 2, cy - w->height() / 2);
-  };
+  const auto atCentre = [](QWidget* w, int cx, int cy) { w->move(cx - w->width() / 2, cy - w->height() / 2); };
   // A caption centred on cx, as wide as its documented width or its text.
   const auto caption = [&](QLabel* l, int cx, int y, double width) {
     const int w = std::max(u(width), Advance(f, l->text()) + pad);
@@ -303,7 +304,10 @@ void TSysDefForm::changeEvent(QEvent* event)
     layoutDiagram();
 }
 
-void TSysDefForm::contextMenuEvent(QContextMenuEvent* event) { popup_->exec(event->globalPos()); }
+void TSysDefForm::contextMenuEvent(QContextMenuEvent* event)
+{
+  popup_->exec(event->globalPos());
+}
 
 void TSysDefForm::showEvent(QShowEvent* event)
 {
@@ -375,12 +379,30 @@ void TSysDefForm::setGroup(const QList<QWidget*>& group, bool visible)
     w->setVisible(visible);
 }
 
-void TSysDefForm::ShowReference(bool visible) { setGroup(reference_, visible); }
-void TSysDefForm::ShowClosure(bool visible) { setGroup(closure_, visible); }
-void TSysDefForm::ShowLoad(bool visible) { setGroup(load_, visible); }
-void TSysDefForm::ShowGain(bool visible) { setGroup(gain_, visible); }
-void TSysDefForm::ShowHold(bool visible) { setGroup(hold_, visible); }
-void TSysDefForm::ShowNoise(bool visible) { setGroup(noise_, visible); }
+void TSysDefForm::ShowReference(bool visible)
+{
+  setGroup(reference_, visible);
+}
+void TSysDefForm::ShowClosure(bool visible)
+{
+  setGroup(closure_, visible);
+}
+void TSysDefForm::ShowLoad(bool visible)
+{
+  setGroup(load_, visible);
+}
+void TSysDefForm::ShowGain(bool visible)
+{
+  setGroup(gain_, visible);
+}
+void TSysDefForm::ShowHold(bool visible)
+{
+  setGroup(hold_, visible);
+}
+void TSysDefForm::ShowNoise(bool visible)
+{
+  setGroup(noise_, visible);
+}
 
 void TSysDefForm::ShowFwdNonlinearity(bool visible, bool showText)
 {
@@ -407,16 +429,17 @@ void TSysDefForm::ShowCompensator(bool visible, bool showTf)
 void TSysDefForm::ShowPlant(bool visible, bool showTf)
 {
   switch (Sys().kind) {
-  case SystemKind::Continuous:
-  case SystemKind::SampledData:
-    widePlant_ = false;
-    setGroup(delayBlock_, visible);
-    break;
-  case SystemKind::Discrete:
-    widePlant_ = true;
-    setGroup(delayBlock_, false);
-    break;
-  case SystemKind::Invalid: break;
+    case SystemKind::Continuous:
+    case SystemKind::SampledData:
+      widePlant_ = false;
+      setGroup(delayBlock_, visible);
+      break;
+    case SystemKind::Discrete:
+      widePlant_ = true;
+      setGroup(delayBlock_, false);
+      break;
+    case SystemKind::Invalid:
+      break;
   }
   layoutDiagram();
   gpLabel_->setVisible(visible);

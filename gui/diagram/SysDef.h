@@ -52,8 +52,8 @@ signals:
   void gainClicked();
   void delayClicked();
   void holdClicked();
-  void elementClicked(int element);       // a transfer-function block
-  void elementLabelClicked(int element);  // "Compensator" or "Plant"
+  void elementClicked(int element);             // a transfer-function block
+  void elementLabelClicked(int element);        // "Compensator" or "Plant"
   void nonlinearityClicked(bool forward);       // a nonlinearity block
   void nonlinearityLabelClicked(bool forward);  // its caption
 
@@ -91,7 +91,7 @@ private:
   QLabel *loadLabel_ = nullptr, *loadPlus_ = nullptr, *measLabel_ = nullptr, *measPlus_ = nullptr;
   QWidget *refSummer_ = nullptr, *loadSummer_ = nullptr, *measSummer_ = nullptr;
   QWidget *fwdLine_ = nullptr, *refLine_ = nullptr, *loadLine_ = nullptr, *measLine_ = nullptr;
-  QWidget *fbkLine_[4] = {};
+  QWidget* fbkLine_[4] = {};
   bool widePlant_ = false;  // the plant block at its discrete width
   bool fbkNlShown_ = true;  // the feedback nonlinearity block is drawn
 };

@@ -1,8 +1,8 @@
 #include "gui/dialogs/ContoursDlg.h"
 
+#include "engine/model/ValueRanges.h"
 #include "gui/base/DialogButtons.h"
 #include "gui/base/NumberEntry.h"
-#include "engine/model/ValueRanges.h"
 
 #include <QGridLayout>
 #include <QLabel>

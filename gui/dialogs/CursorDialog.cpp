@@ -1,8 +1,8 @@
 #include "gui/dialogs/CursorDialog.h"
 
-#include "gui/base/FrameAccess.h"
-#include "engine/model/Model.h"
 #include "engine/chart/DisplayList.h"
+#include "engine/model/Model.h"
+#include "gui/base/FrameAccess.h"
 #include "gui/chart/TRChart.h"
 
 #include <QBoxLayout>
@@ -16,14 +16,16 @@
 
 #include <algorithm>
 
-TCursorDialog::TCursorDialog(QWidget* parent, const char* name, const QString& stem)
-    : QDialog(parent), stem_(stem)
+TCursorDialog::TCursorDialog(QWidget* parent, const char* name, const QString& stem) : QDialog(parent), stem_(stem)
 {
   setObjectName(QLatin1String(name));
   setModeCaption(false);
 }
 
-void TCursorDialog::EqBtnClick() { RunEvaluatorModally(this); }
+void TCursorDialog::EqBtnClick()
+{
+  RunEvaluatorModally(this);
+}
 
 void TCursorDialog::AbsoluteBtnClick()
 {

@@ -1,7 +1,7 @@
 #include "gui/dialogs/Edit1Dlg.h"
 
-#include "gui/base/DialogButtons.h"
 #include "engine/base/Error.h"
+#include "gui/base/DialogButtons.h"
 #include "gui/base/NumberEntry.h"
 
 #include <QLineEdit>

@@ -1,15 +1,15 @@
 #include "gui/dialogs/EditNlinDlg.h"
 
-#include "gui/base/DialogButtons.h"
-#include "gui/base/HelpViewer.h"
-#include "gui/base/Messages.h"
-#include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
+#include "engine/expr/Expr.h"
 #include "engine/model/Model.h"
-#include "gui/base/NumberEntry.h"
 #include "engine/model/SysData.h"
 #include "engine/nlin/NlinDraw.h"
 #include "engine/nlin/NlinEngine.h"
+#include "gui/base/DialogButtons.h"
+#include "gui/base/HelpViewer.h"
+#include "gui/base/Messages.h"
+#include "gui/base/NumberEntry.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/GraphInteractions.h"
 #include "gui/chart/TRChart.h"
@@ -99,8 +99,7 @@ TEditNlinDlg::TEditNlinDlg(bool forward, const char* text, QWidget* parent)
   auto* help = new QPushButton(tr("Help"), this);
   help->setObjectName(QStringLiteral("HelpBtn"));
   help->setAutoDefault(false);
-  connect(help, &QPushButton::clicked, this,
-          [this] { WinHelp(this, HelpFile(), HelpCommand::Context, kHelpContext); });
+  connect(help, &QPushButton::clicked, this, [this] { WinHelp(this, HelpFile(), HelpCommand::Context, kHelpContext); });
 
   auto* grid = new QGridLayout;
   grid->addWidget(nlinLabel, 0, 0);

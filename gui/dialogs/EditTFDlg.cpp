@@ -1,17 +1,17 @@
 #include "gui/dialogs/EditTFDlg.h"
 
-#include "gui/base/DialogButtons.h"
-#include "gui/base/FrameAccess.h"
-#include "gui/base/HelpViewer.h"
-#include "gui/base/Messages.h"
 #include "engine/base/Error.h"
 #include "engine/model/Discrete.h"
 #include "engine/model/Model.h"
-#include "gui/base/NumberEntry.h"
 #include "engine/model/TfEdit.h"
 #include "engine/model/TfStore.h"
 #include "engine/model/TfTransform.h"
 #include "engine/model/Toolkit.h"
+#include "gui/base/DialogButtons.h"
+#include "gui/base/FrameAccess.h"
+#include "gui/base/HelpViewer.h"
+#include "gui/base/Messages.h"
+#include "gui/base/NumberEntry.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -167,7 +167,8 @@ QWidget* TEditTFDlg::createTransformPage()
   stoZApplyBtn_ = Button("StoZApplyBtn", tr("Apply"), page);
   auto* help = Button("TransformHelpBtn", tr("Help"), page);
   connect(stoZApplyBtn_, &QPushButton::clicked, this, &TEditTFDlg::StoZApplyBtnClick);
-  connect(help, &QPushButton::clicked, this, [this] { WinHelpKey(this, HelpFile(), QStringLiteral("IDH_transforms")); });
+  connect(help, &QPushButton::clicked, this,
+          [this] { WinHelpKey(this, HelpFile(), QStringLiteral("IDH_transforms")); });
 
   grid->addWidget(holdLabel, 0, 0);
   grid->addWidget(sHoldEdit_, 0, 1);
@@ -186,10 +187,10 @@ QWidget* TEditTFDlg::createManipulationPage()
   auto* page = new QWidget;
   auto* grid = new QGridLayout(page);
   manipulations_ = new QButtonGroup(page);
-  auto* evaluate = Radio("EvaluateRadioBtn", tr("Evaluate"), manipulations_,
-                         static_cast<int>(Manipulation::Evaluate), page);
-  auto* polynomial = Radio("PolynomialRadioBtn", tr("Polynomial"), manipulations_,
-                           static_cast<int>(Manipulation::Polynomial), page);
+  auto* evaluate =
+      Radio("EvaluateRadioBtn", tr("Evaluate"), manipulations_, static_cast<int>(Manipulation::Evaluate), page);
+  auto* polynomial =
+      Radio("PolynomialRadioBtn", tr("Polynomial"), manipulations_, static_cast<int>(Manipulation::Polynomial), page);
   auto* bode = Radio("BodeRadioBtn", tr("Bode form"), manipulations_, static_cast<int>(Manipulation::BodeForm), page);
   auto* poleZero = Radio("PoleZeroRadioBtn", tr("Pole-zero form"), manipulations_,
                          static_cast<int>(Manipulation::PoleZeroForm), page);
@@ -297,7 +298,8 @@ void TEditTFDlg::updateTransformControls()
   for (QAbstractButton* b : transforms_->buttons())
     if (b != restoreBtn_)
       b->setEnabled(transforms);
-  for (QWidget* w : {static_cast<QWidget*>(preWarpEdit_), static_cast<QWidget*>(radBtn_), static_cast<QWidget*>(hzBtn_)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(preWarpEdit_), static_cast<QWidget*>(radBtn_), static_cast<QWidget*>(hzBtn_)})
     w->setEnabled(transforms);
   restoreBtn_->setEnabled(restore);
   stoZApplyBtn_->setEnabled(transforms || restore);
@@ -313,8 +315,8 @@ void TEditTFDlg::MoreSpdBtnClick()
   toolsShown_ = !toolsShown_;
   tools_->setVisible(toolsShown_);
   moreBtn_->setText(toolsShown_ ? tr("&Less") : tr("&More"));
-  SetHint(moreBtn_, toolsShown_ ? tr("Hide transform and manipulation tools|")
-                                : tr("Show transform and manipulation tools|"));
+  SetHint(moreBtn_,
+          toolsShown_ ? tr("Hide transform and manipulation tools|") : tr("Show transform and manipulation tools|"));
   fitHeight();
 }
 

@@ -11,8 +11,11 @@
 #include <QPushButton>
 
 TEvalDlg::TEvalDlg(QWidget* parent)
-    : QDialog(parent), EvalEdit(new QLineEdit(this)), ResultEdit(new QLineEdit(this)),
-      Evaluate(new QPushButton(tr("Evaluate"), this)), CloseBtn(new QPushButton(tr("Close"), this))
+    : QDialog(parent),
+      EvalEdit(new QLineEdit(this)),
+      ResultEdit(new QLineEdit(this)),
+      Evaluate(new QPushButton(tr("Evaluate"), this)),
+      CloseBtn(new QPushButton(tr("Close"), this))
 {
   setObjectName("EvalDlg");
   setWindowTitle(tr("Expression evaluator"));
@@ -66,7 +69,10 @@ void TEvalDlg::FormActivate()
   EvalEdit->setFocus();
 }
 
-void TEvalDlg::CloseBtnClick() { reject(); }
+void TEvalDlg::CloseBtnClick()
+{
+  reject();
+}
 
 bool TEvalDlg::event(QEvent* e)
 {

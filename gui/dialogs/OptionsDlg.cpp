@@ -48,8 +48,8 @@ TOptionsDlg::TOptionsDlg(QWidget* parent) : QDialog(parent)
 
   auto* colours = new QWidget;
   auto* grid = new QGridLayout(colours);
-  const char* const captions[4] = {"Pen 1 (open loop plot)", "Pen 2 (closed loop plot)",
-                                   "Pen 3 (control effort plot)", "Pen 4 (inputs, M-contours etc)"};
+  const char* const captions[4] = {"Pen 1 (open loop plot)", "Pen 2 (closed loop plot)", "Pen 3 (control effort plot)",
+                                   "Pen 4 (inputs, M-contours etc)"};
   for (int i = 0; i < 4; ++i) {
     marks_[i] = new QFrame(colours);
     marks_[i]->setObjectName(QStringLiteral("Pen%1Mark").arg(i + 1));

@@ -1,17 +1,16 @@
 #include "gui/dialogs/ParamDlg.h"
 
+#include "engine/expr/ConstantTable.h"
+#include "engine/model/NumberFormat.h"
 #include "gui/base/DialogButtons.h"
 #include "gui/base/Messages.h"
-#include "engine/expr/ConstantTable.h"
 #include "gui/base/NumberEntry.h"
-#include "engine/model/NumberFormat.h"
 
 #include <QEvent>
 #include <QFormLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QVBoxLayout>
-
 
 TParamDlg::TParamDlg(QWidget* parent) : QDialog(parent)
 {

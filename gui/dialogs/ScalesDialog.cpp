@@ -32,8 +32,7 @@ AxisRanges RangesOf(const TRChart& chart)
   return {chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY()};
 }
 
-void TScalesDialog::showRanges(const AxisRanges& r, QLineEdit* xMin, QLineEdit* xMax, QLineEdit* yMin,
-                               QLineEdit* yMax)
+void TScalesDialog::showRanges(const AxisRanges& r, QLineEdit* xMin, QLineEdit* xMax, QLineEdit* yMin, QLineEdit* yMax)
 {
   ShowNumberInEdit(xMin, r.xMin);
   ShowNumberInEdit(xMax, r.xMax);

@@ -32,8 +32,7 @@ protected:
   // The box focused instead when the last one entered is hidden.
   virtual QLineEdit* firstEntry() const { return nullptr; }
   // The ranges in the boxes (yMax may be null).
-  static void showRanges(const AxisRanges& r, QLineEdit* xMin, QLineEdit* xMax, QLineEdit* yMin,
-                         QLineEdit* yMax);
+  static void showRanges(const AxisRanges& r, QLineEdit* xMin, QLineEdit* xMax, QLineEdit* yMin, QLineEdit* yMax);
   // The focus in e, its text selected.
   static void focusEntry(QLineEdit* e);
 

@@ -3,8 +3,8 @@
 #include <QDialogButtonBox>
 #include <QHBoxLayout>
 #include <QLabel>
-#include <QPushButton>
 #include <QPainter>
+#include <QPushButton>
 #include <QSvgRenderer>
 #include <QVBoxLayout>
 

@@ -49,6 +49,6 @@ private:
   bool lockOwn();
 
   QString folder_;
-  std::unique_ptr<QLockFile> lock_;       // this copy's
+  std::unique_ptr<QLockFile> lock_;        // this copy's
   std::unique_ptr<QLockFile> orphanLock_;  // the orphan taken, while offered
 };

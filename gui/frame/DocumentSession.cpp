@@ -1,9 +1,9 @@
 #include "gui/frame/DocumentSession.h"
 
-#include "gui/base/Messages.h"
 #include "engine/expr/ConstantTable.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
+#include "gui/base/Messages.h"
 
 #include <QAction>
 #include <QFileInfo>
@@ -16,8 +16,7 @@
 // is already in the model when the step is pushed.
 class LoopStep : public QUndoCommand {
 public:
-  LoopStep(TDocumentSession& session, const LoopDefinition& before, const LoopDefinition& after,
-           const QString& what)
+  LoopStep(TDocumentSession& session, const LoopDefinition& before, const LoopDefinition& after, const QString& what)
       : QUndoCommand(what), session_(session), before_(before), after_(after)
   {
   }
@@ -91,11 +90,14 @@ bool TDocumentSession::MaybeSave(const std::function<bool()>& save)
 {
   if (!isModified())
     return true;
-  switch (ShowMessage(frame_, tr("VANTO"), tr("Save the changes to \"%1\"?").arg(documentName()),
-                      MsgIcon::Question, MsgButtons::SaveDiscardCancel)) {
-  case MsgResult::Save: return save();
-  case MsgResult::Discard: return true;
-  default: return false;
+  switch (ShowMessage(frame_, tr("VANTO"), tr("Save the changes to \"%1\"?").arg(documentName()), MsgIcon::Question,
+                      MsgButtons::SaveDiscardCancel)) {
+    case MsgResult::Save:
+      return save();
+    case MsgResult::Discard:
+      return true;
+    default:
+      return false;
   }
 }
 

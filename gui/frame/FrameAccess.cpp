@@ -1,9 +1,9 @@
 #include "gui/base/FrameAccess.h"
 
-#include "gui/frame/DocumentSession.h"
 #include "gui/base/Messages.h"
-#include "gui/dialogs/EvalDlg.h"
 #include "gui/diagram/SysDef.h"
+#include "gui/dialogs/EvalDlg.h"
+#include "gui/frame/DocumentSession.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -21,10 +21,19 @@ QLabel* panel(int index)
 }
 }  // namespace
 
-QMainWindow* MainFrame() { return gFrame.data(); }
-void RegisterMainFrame(QMainWindow* frame) { gFrame = frame; }
+QMainWindow* MainFrame()
+{
+  return gFrame.data();
+}
+void RegisterMainFrame(QMainWindow* frame)
+{
+  gFrame = frame;
+}
 
-TSysDefForm* SysDefWindow() { return gFrame ? gFrame->findChild<TSysDefForm*>() : nullptr; }
+TSysDefForm* SysDefWindow()
+{
+  return gFrame ? gFrame->findChild<TSysDefForm*>() : nullptr;
+}
 void RunEvaluatorModally(QWidget* parent)
 {
   TEvalDlg* eval = gFrame ? gFrame->findChild<TEvalDlg*>() : nullptr;

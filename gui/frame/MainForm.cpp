@@ -1,42 +1,42 @@
 #include "gui/frame/MainForm.h"
 
-#include "gui/frame/AboutBox.h"
-#include "gui/frame/Autosave.h"
-#include "gui/frame/DocumentSession.h"
 #include "engine/domain/Domains.h"
+#include "engine/model/SysData.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/base/HelpViewer.h"
 #include "gui/base/Messages.h"
+#include "gui/base/OutputCommands.h"
+#include "gui/diagram/SysDef.h"
+#include "gui/dialogs/EditTFDlg.h"
+#include "gui/dialogs/EvalDlg.h"
+#include "gui/dialogs/ParamDlg.h"
+#include "gui/frame/AboutBox.h"
+#include "gui/frame/Autosave.h"
+#include "gui/frame/DocumentSession.h"
 #include "gui/frame/ValueEditors.h"
 #include "gui/frame/WindowPlacement.h"
-#include "gui/dialogs/EvalDlg.h"
 #include "gui/freq/FreqChild.h"
-#include "gui/dialogs/EditTFDlg.h"
-#include "gui/dialogs/ParamDlg.h"
-#include "gui/diagram/SysDef.h"
-#include "engine/model/SysData.h"
 #include "gui/nlin/NlinChild.h"
 #include "gui/root/RootChild.h"
 #include "gui/time/TransChild.h"
-#include "gui/base/OutputCommands.h"
 
 #include <QAction>
 #include <QCloseEvent>
 #include <QDockWidget>
 #include <QFontMetrics>
 #include <QGuiApplication>
-#include <QScreen>
 #include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMenuBar>
 #include <QMouseEvent>
+#include <QScreen>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStatusBar>
-#include <QToolBar>
 #include <QTimer>
+#include <QToolBar>
 #include <QToolButton>
 
 #include <algorithm>
@@ -46,13 +46,20 @@ namespace {
 
 const char kTitle[] = "VANTO for Windows";
 
-template <typename Form> TDomainChildForm* Make() { return new Form; }
+template <typename Form>
+TDomainChildForm* Make()
+{
+  return new Form;
+}
 
 // How to make a window of each domain, in the order of kDomains.
 TDomainChildForm* (*const kNewWindow[kDomainCount])() = {Make<TTransChildForm>, Make<TFreqChildForm>,
                                                          Make<TRootChildForm>, Make<TNlinChildForm>};
 
-Qt::Key FunctionKey(const DomainInfo& d) { return static_cast<Qt::Key>(Qt::Key_F1 + d.functionKey - 1); }
+Qt::Key FunctionKey(const DomainInfo& d)
+{
+  return static_cast<Qt::Key>(Qt::Key_F1 + d.functionKey - 1);
+}
 
 // The routed tool buttons: the loop group, then the graph group.
 struct RoutedButton {
@@ -193,8 +200,7 @@ TMainForm::~TMainForm()
   model_.reset();
 }
 
-QAction* TMainForm::addEntry(QMenu* menu, const char* name, const QString& caption,
-                             const QString& hint, bool enabled)
+QAction* TMainForm::addEntry(QMenu* menu, const char* name, const QString& caption, const QString& hint, bool enabled)
 {
   QAction* a = menu->addAction(caption);
   a->setObjectName(QString::fromLatin1(name));
@@ -316,8 +322,8 @@ void TMainForm::createMenus()
   connect(cascade_, &QAction::triggered, this, &TMainForm::cascade);
   tile_ = addEntry(windowMenu_, "Tile1", tr("&Tile"), tr("Arrange windows without overlap"));
   connect(tile_, &QAction::triggered, mdi_, &QMdiArea::tileSubWindows);
-  arrange_ = addEntry(windowMenu_, "ArrangeIcons1", tr("&Arrange Icons"),
-                      tr("Arrange window icons at bottom of main window"));
+  arrange_ =
+      addEntry(windowMenu_, "ArrangeIcons1", tr("&Arrange Icons"), tr("Arrange window icons at bottom of main window"));
   connect(arrange_, &QAction::triggered, this, &TMainForm::arrangeIcons);
   minimizeAll_ = addEntry(windowMenu_, "MinimizeAll1", tr("&Minimize All"), tr("Minimize all windows"));
   connect(minimizeAll_, &QAction::triggered, this, [this] {
@@ -332,8 +338,7 @@ void TMainForm::createMenus()
   QAction* contents = addEntry(help, "Contents1", tr("&Contents"), QString());
   connect(contents, &QAction::triggered, this, &TMainForm::showHelpContents);
   QAction* howTo = addEntry(help, "Howtousehelp1", tr("&How to use help"), QString());
-  connect(howTo, &QAction::triggered, this,
-          [this] { WinHelp(this, HelpFile(), HelpCommand::HelpOnHelp, 0); });
+  connect(howTo, &QAction::triggered, this, [this] { WinHelp(this, HelpFile(), HelpCommand::HelpOnHelp, 0); });
   help->addSeparator();
   QAction* about = addEntry(help, "About1", tr("&About"), QString());
   connect(about, &QAction::triggered, this, &TMainForm::showAbout);
@@ -342,8 +347,7 @@ void TMainForm::createMenus()
   InstallHelpKey(this);
 }
 
-QToolButton* TMainForm::addButton(const char* name, const char* icon, const QString& hint,
-                                  bool enabled, bool latching)
+QToolButton* TMainForm::addButton(const char* name, const char* icon, const QString& hint, bool enabled, bool latching)
 {
   auto* b = new QToolButton(this);
   b->setObjectName(QString::fromLatin1(name));
@@ -367,12 +371,12 @@ void TMainForm::createToolBar()
   bar->setIconSize(QSize(19, 19));
   bar->setContextMenuPolicy(Qt::PreventContextMenu);
 
-  connect(addButton("OpenSpdBtn", "open", tr("Load system plus environment"), true, false),
-          &QToolButton::clicked, this, &TMainForm::openEnvironment);
-  connect(addButton("LoadSysSpdBtn", "loadsys", tr("Load a system definition"), true, false),
-          &QToolButton::clicked, this, &TMainForm::loadSystem);
-  connect(addButton("SaveSpdBtn", "save", tr("Save system plus environment"), true, false),
-          &QToolButton::clicked, this, &TMainForm::saveEnvironment);
+  connect(addButton("OpenSpdBtn", "open", tr("Load system plus environment"), true, false), &QToolButton::clicked, this,
+          &TMainForm::openEnvironment);
+  connect(addButton("LoadSysSpdBtn", "loadsys", tr("Load a system definition"), true, false), &QToolButton::clicked,
+          this, &TMainForm::loadSystem);
+  connect(addButton("SaveSpdBtn", "save", tr("Save system plus environment"), true, false), &QToolButton::clicked, this,
+          &TMainForm::saveEnvironment);
   bar->addSeparator();
   sysDefBtn_ = addButton("SysDefSpdBtn", "sysdef", tr("View system definition"), true, true);
   connect(sysDefBtn_, &QToolButton::clicked, this, &TMainForm::toggleSysDef);
@@ -421,8 +425,8 @@ void TMainForm::createStatusBar()
     panels_[static_cast<std::size_t>(i)] = p;
   }
   const QFontMetrics fm(panels_[0]->font());
-  const int word = std::max(fm.horizontalAdvance(QStringLiteral("Absolute")),
-                            fm.horizontalAdvance(QStringLiteral("Relative")));
+  const int word =
+      std::max(fm.horizontalAdvance(QStringLiteral("Absolute")), fm.horizontalAdvance(QStringLiteral("Relative")));
   panels_[0]->setFixedWidth(std::max(widths[0], word + 2 * panels_[0]->frameWidth() + 6));
   // Panel 2 holds the frequency window's polar read-out, the root window's
   // angle and damping ratio or the nonlinear window's note of a
@@ -474,9 +478,15 @@ void TMainForm::createSysDefDock()
   addDockWidget(Qt::BottomDockWidgetArea, sysDefDock_);
 }
 
-QRect TMainForm::childArea() const { return mdi_->viewport()->rect(); }
+QRect TMainForm::childArea() const
+{
+  return mdi_->viewport()->rect();
+}
 
-int TMainForm::cascadeStep() const { return fontMetrics().height() + 10; }
+int TMainForm::cascadeStep() const
+{
+  return fontMetrics().height() + 10;
+}
 
 void TMainForm::cascade()
 {
@@ -546,7 +556,10 @@ TDomainChildForm* TMainForm::NewWindow(ActiveDomain kind)
   return child;
 }
 
-int TMainForm::openChildren() const { return std::accumulate(counts_.begin(), counts_.end(), 0); }
+int TMainForm::openChildren() const
+{
+  return std::accumulate(counts_.begin(), counts_.end(), 0);
+}
 
 void TMainForm::childActivated(QMdiSubWindow* sub)
 {
@@ -672,7 +685,10 @@ void TMainForm::showHelpContents()
   WinHelp(this, HelpFile(), HelpCommand::Finder, 0);
 }
 
-void TMainForm::showAbout() { ExecModal(*about_); }
+void TMainForm::showAbout()
+{
+  ExecModal(*about_);
+}
 
 void TMainForm::editElement(int elem)
 {
@@ -682,7 +698,10 @@ void TMainForm::editElement(int elem)
   edited(elem == kCompensator ? tr("compensator") : tr("plant"));
 }
 
-void TMainForm::edited(const QString& what) { session_->NoteChange(what); }
+void TMainForm::edited(const QString& what)
+{
+  session_->NoteChange(what);
+}
 
 void TMainForm::showLoop()
 {

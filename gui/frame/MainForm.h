@@ -3,8 +3,8 @@
 // and the three-panel status bar. It owns the loop model, creates the domain
 // windows and routes the graph and loop commands to the active one.
 
-#include "gui/window/DomainChildForm.h"
 #include "engine/model/Model.h"
+#include "gui/window/DomainChildForm.h"
 
 #include <QMainWindow>
 #include <QPointer>
@@ -78,10 +78,8 @@ private:
   void createToolBar();
   void createStatusBar();
   void createSysDefDock();
-  QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& hint,
-                    bool enabled = true);
-  QToolButton* addButton(const char* name, const char* icon, const QString& hint, bool enabled,
-                         bool latching);
+  QAction* addEntry(QMenu* menu, const char* name, const QString& caption, const QString& hint, bool enabled = true);
+  QToolButton* addButton(const char* name, const char* icon, const QString& hint, bool enabled, bool latching);
 
   void childActivated(QMdiSubWindow* sub);
   void childClosed(ActiveDomain kind);

@@ -5,17 +5,17 @@
 
 #include "gui/chart/EmbeddedSystem.h"
 
-#include "gui/frame/Autosave.h"
-#include "gui/frame/DocumentSession.h"
-#include "gui/base/Messages.h"
-#include "gui/frame/SaveFile.h"
 #include "engine/file/SystemFile.h"
-#include "gui/freq/FreqChild.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 #include "engine/model/TfEdit.h"
-#include "gui/nlin/NlinChild.h"
+#include "gui/base/Messages.h"
 #include "gui/chart/TRChart.h"
+#include "gui/frame/Autosave.h"
+#include "gui/frame/DocumentSession.h"
+#include "gui/frame/SaveFile.h"
+#include "gui/freq/FreqChild.h"
+#include "gui/nlin/NlinChild.h"
 #include "gui/root/RootChild.h"
 #include "gui/time/TransChild.h"
 
@@ -36,7 +36,10 @@ const char kLoadFilter[] =
 struct ChartRange {
   double xLo, xHi, yLo, yHi;
 };
-ChartRange RangeOf(const TRChart& c) { return {c.RangeLoX(), c.RangeHiX(), c.RangeLoY(), c.RangeHiY()}; }
+ChartRange RangeOf(const TRChart& c)
+{
+  return {c.RangeLoX(), c.RangeHiX(), c.RangeLoY(), c.RangeHiY()};
+}
 void SetRange(TRChart& c, double xLo, double xHi, double yLo, double yHi)
 {
   c.SetRangeLoX(xLo);
@@ -260,10 +263,9 @@ void TMainForm::OfferRecovery()
     std::string message;
     const bool readable = LoadSystemFile(QFile::encodeName(orphan.path).toStdString(), loaded, message);
     const QString when = QLocale().toString(orphan.written, QLocale::ShortFormat);
-    if (readable &&
-        ShowMessage(this, tr("Recover design"),
-                    tr("VANTO was not closed properly. Recover the unsaved design from %1?").arg(when),
-                    MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes) {
+    if (readable && ShowMessage(this, tr("Recover design"),
+                                tr("VANTO was not closed properly. Recover the unsaved design from %1?").arg(when),
+                                MsgIcon::Question, MsgButtons::YesNo) == MsgResult::Yes) {
       ApplySystem(loaded, Sys());
       EndEditAccepted(Sys());
       session_->NoteChange(tr("recover design"));

@@ -1,15 +1,15 @@
 #include "gui/base/OutputCommands.h"
 
-#include "gui/dialogs/CursorDialog.h"
-#include "gui/window/DomainChildForm.h"
-#include "gui/base/Messages.h"
 #include "engine/file/SystemFile.h"
 #include "engine/model/Model.h"
+#include "gui/base/Messages.h"
 #include "gui/chart/ChartExport.h"
 #include "gui/chart/ExportDlg.h"
 #include "gui/chart/TRChart.h"
+#include "gui/dialogs/CursorDialog.h"
 #include "gui/root/RootReportForm.h"
 #include "gui/time/TransCharDlg.h"
+#include "gui/window/DomainChildForm.h"
 
 #include <QAbstractButton>
 #include <QApplication>
@@ -58,8 +58,7 @@ void RunPrint(QWidget* parent, const QString& title, const std::function<void(QP
   }
   QPrintPreviewDialog preview(&printer, parent);
   preview.setWindowTitle(title);
-  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview,
-                   [&paint](QPrinter* p) { paint(*p); });
+  QObject::connect(&preview, &QPrintPreviewDialog::paintRequested, &preview, [&paint](QPrinter* p) { paint(*p); });
   preview.exec();
 }
 
@@ -137,7 +136,10 @@ protected:
 
 }  // namespace
 
-std::string CurrentSystemText() { return SystemFileText(Sys()); }
+std::string CurrentSystemText()
+{
+  return SystemFileText(Sys());
+}
 
 void ExportGraph(QWidget* parent, const TRChart& chart)
 {
@@ -186,7 +188,10 @@ void WatchResults()
   }
 }
 
-QString LastResultsHtml() { return KeptResults(); }
+QString LastResultsHtml()
+{
+  return KeptResults();
+}
 
 void PrintResults(QWidget* parent)
 {
@@ -202,4 +207,7 @@ void PrintResults(QWidget* parent)
   });
 }
 
-void PrintSeam::setPdfFile(const QString& path) { PdfSeamFile() = path; }
+void PrintSeam::setPdfFile(const QString& path)
+{
+  PdfSeamFile() = path;
+}

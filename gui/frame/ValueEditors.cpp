@@ -1,15 +1,15 @@
 #include "gui/frame/ValueEditors.h"
 
-#include "gui/base/FrameAccess.h"
-#include "gui/base/Messages.h"
-#include "gui/dialogs/OptionsDlg.h"
-#include "gui/dialogs/Edit1Dlg.h"
-#include "gui/dialogs/EditNlinDlg.h"
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
-#include "gui/base/NumberEntry.h"
 #include "engine/model/SysData.h"
+#include "gui/base/FrameAccess.h"
+#include "gui/base/Messages.h"
+#include "gui/base/NumberEntry.h"
 #include "gui/diagram/SysDef.h"
+#include "gui/dialogs/Edit1Dlg.h"
+#include "gui/dialogs/EditNlinDlg.h"
+#include "gui/dialogs/OptionsDlg.h"
 
 #include <QLineEdit>
 
@@ -86,7 +86,7 @@ bool EditNonlinearity(QWidget* frame, bool forward)
 {
   static double previewMin = -5.0, previewMax = 5.0;  // the preview's input range, kept for the run
   SYSDATA& s = Sys();
-  char (&text)[kTextSize] = forward ? s.fwdNlText : s.fbkNlText;
+  char(&text)[kTextSize] = forward ? s.fwdNlText : s.fbkNlText;
   try {
     TEditNlinDlg dlg(forward, text, frame);
     dlg.setPreviewRange(previewMin, previewMax);
@@ -96,7 +96,8 @@ bool EditNonlinearity(QWidget* frame, bool forward)
     previewMin = dlg.previewMin();
     previewMax = dlg.previewMax();
   } catch (const std::exception&) {
-    ShowMessage(frame, QStringLiteral("Error"), QStringLiteral("Problem with nonlinearity dialogue"), MsgIcon::Exclamation);
+    ShowMessage(frame, QStringLiteral("Error"), QStringLiteral("Problem with nonlinearity dialogue"),
+                MsgIcon::Exclamation);
     return false;
   }
   if (SysDefWindow())

@@ -4,8 +4,8 @@
 // the phase of N, and those of -1/N, with a cursor on the chart, marks and
 // the evaluator.
 
-#include "gui/dialogs/CursorDialog.h"
 #include "engine/freq/FreqEngine.h"
+#include "gui/dialogs/CursorDialog.h"
 
 class QLineEdit;
 class QScrollBar;

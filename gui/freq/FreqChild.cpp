@@ -1,27 +1,27 @@
-#include "engine/model/Model.h"
 #include "engine/base/Error.h"
+#include "engine/model/Model.h"
 #include "engine/model/Toolkit.h"
 
 #include "gui/freq/FreqChild.h"
 
+#include "engine/chart/Readout.h"
+#include "engine/freq/DescribingFunction.h"
+#include "engine/freq/FreqDraw.h"
+#include "engine/freq/LimitCycles.h"
+#include "engine/freq/Margins.h"
+#include "engine/model/ValueRanges.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/base/Messages.h"
-#include "gui/dialogs/ContoursDlg.h"
-#include "gui/freq/DFCursorDlg.h"
-#include "engine/freq/DescribingFunction.h"
-#include "gui/freq/FreqConfigDlg.h"
-#include "gui/freq/FreqCursorDlg.h"
-#include "engine/freq/FreqDraw.h"
-#include "gui/freq/FreqCharts.h"
-#include "gui/freq/FreqScalesDlg.h"
-#include "engine/freq/LimitCycles.h"
-#include "gui/freq/LimitCyclesDlg.h"
-#include "engine/freq/Margins.h"
-#include "gui/freq/MarginsDlg.h"
-#include "engine/model/ValueRanges.h"
-#include "engine/chart/Readout.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
+#include "gui/dialogs/ContoursDlg.h"
+#include "gui/freq/DFCursorDlg.h"
+#include "gui/freq/FreqCharts.h"
+#include "gui/freq/FreqConfigDlg.h"
+#include "gui/freq/FreqCursorDlg.h"
+#include "gui/freq/FreqScalesDlg.h"
+#include "gui/freq/LimitCyclesDlg.h"
+#include "gui/freq/MarginsDlg.h"
 
 #include <QAction>
 #include <QLayout>
@@ -33,8 +33,14 @@
 
 namespace {
 
-bool IsBode(FreqView v) { return v == FreqView::BodeGain || v == FreqView::BodePhase; }
-bool IsNyquist(FreqView v) { return v == FreqView::DirectNyquist || v == FreqView::InverseNyquist; }
+bool IsBode(FreqView v)
+{
+  return v == FreqView::BodeGain || v == FreqView::BodePhase;
+}
+bool IsNyquist(FreqView v)
+{
+  return v == FreqView::DirectNyquist || v == FreqView::InverseNyquist;
+}
 
 constexpr const char* kViewItemNames[2][kFreqViews] = {
     {"DirectNyquist1", "InverseNyquist1", "Nichols1", "BodeGain1", "BodePhase1"},
@@ -42,8 +48,8 @@ constexpr const char* kViewItemNames[2][kFreqViews] = {
 
 // A menu item of this window calling handler; shortcuts work while the
 // window's menus are in the frame's bar.
-QAction* OwnItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
-                 QObject* receiver, std::function<void()> handler)
+QAction* OwnItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key, QObject* receiver,
+                 std::function<void()> handler)
 {
   QAction* a = menu->addAction(caption);
   a->setObjectName(QLatin1String(name));
@@ -74,8 +80,8 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   addItem(settings, "Config1", tr("Con&figuration..."), QKeySequence(Qt::CTRL | Qt::Key_F),
           &TDomainChildForm::Config1Click);
   AddLoopItems(settings, tr("&Open loop"), "Openloop1", tr("&Closed loop"));
-  dfItems_[0] = OwnItem(settings, "Describingfunction1", tr("Describing function"),
-                        QKeySequence(Qt::CTRL | Qt::Key_D), this, [this] { DescribingfunctionClick(); });
+  dfItems_[0] = OwnItem(settings, "Describingfunction1", tr("Describing function"), QKeySequence(Qt::CTRL | Qt::Key_D),
+                        this, [this] { DescribingfunctionClick(); });
   AddNonlinearityItems(settings);
 
   QMenu* graphMenu = addMenu(tr("&Graph"));
@@ -86,14 +92,14 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   graphMenu->insertMenu(graphMenu->findChild<QAction*>(QStringLiteral("Scales1")), plotType);
   subTickItems_[0] = OwnItem(graphMenu, "HorizSubTicks1", tr("&Horizontal sub ticks"), QKeySequence(), this,
                              [this] { HorizSubTicks1Click(); });
-  contourItems_[0] = OwnItem(graphMenu, "MContour1", tr("&M contours..."), QKeySequence(Qt::CTRL | Qt::Key_M),
-                             this, [this] { MContour1Click(); });
+  contourItems_[0] = OwnItem(graphMenu, "MContour1", tr("&M contours..."), QKeySequence(Qt::CTRL | Qt::Key_M), this,
+                             [this] { MContour1Click(); });
   unitCircleItem_ = OwnItem(graphMenu, "Unitcircle1", tr("&Unit circle"), QKeySequence(Qt::CTRL | Qt::Key_U), this,
                             [this] { Unitcircle1Click(); });
   graphMenu->addSeparator();
   OwnItem(graphMenu, "Margins1", tr("Marg&ins..."), QKeySequence(), this, [this] { Margins1Click(); });
-  limitCyclesItem_ = OwnItem(graphMenu, "LimitCycles1", tr("&Limit cycles..."), QKeySequence(), this,
-                             [this] { LimitCycles1Click(); });
+  limitCyclesItem_ =
+      OwnItem(graphMenu, "LimitCycles1", tr("&Limit cycles..."), QKeySequence(), this, [this] { LimitCycles1Click(); });
 
   SetUpChart(FreqChartSetup(FreqView::DirectNyquist), "Real = %s, Imag = %s", 5, 5);
   charts_[0] = chart();
@@ -115,10 +121,10 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
       afterGraticule = actions[i + 1];
   for (int v = 0; v < kFreqViews; ++v) {
     const auto handler = [this, v] { SelectView(static_cast<FreqView>(v)); };
-    viewItems_[0][v] = OwnItem(plotType, kViewItemNames[0][v], QLatin1String(kFreqViewNames[v].menu),
-                               QKeySequence(), this, handler);
-    viewItems_[1][v] = OwnItem(popup_, kViewItemNames[1][v], QLatin1String(kFreqViewNames[v].popup),
-                               QKeySequence(), this, handler);
+    viewItems_[0][v] =
+        OwnItem(plotType, kViewItemNames[0][v], QLatin1String(kFreqViewNames[v].menu), QKeySequence(), this, handler);
+    viewItems_[1][v] =
+        OwnItem(popup_, kViewItemNames[1][v], QLatin1String(kFreqViewNames[v].popup), QKeySequence(), this, handler);
     popup_->insertAction(mark, viewItems_[1][v]);
   }
   dfItems_[1] = OwnItem(popup_, "Describingfunction2", tr("Describing function"), QKeySequence(), this,
@@ -127,8 +133,8 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   popup_->insertSeparator(mark);
   subTickItems_[1] = OwnItem(popup_, "HorizSubTicks2", tr("&Horizontal sub ticks"), QKeySequence(), this,
                              [this] { HorizSubTicks1Click(); });
-  contourItems_[1] = OwnItem(popup_, "MContour2", tr("&M contours..."), QKeySequence(), this,
-                             [this] { MContour1Click(); });
+  contourItems_[1] =
+      OwnItem(popup_, "MContour2", tr("&M contours..."), QKeySequence(), this, [this] { MContour1Click(); });
   popup_->insertAction(afterGraticule, subTickItems_[1]);
   popup_->insertAction(afterGraticule, contourItems_[1]);
 
@@ -143,7 +149,10 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   SyncLoopState();
 }
 
-TFreqChildForm::~TFreqChildForm() { ReleaseFreqSettings(*stat_); }
+TFreqChildForm::~TFreqChildForm()
+{
+  ReleaseFreqSettings(*stat_);
+}
 
 void TFreqChildForm::setResponseDrawn(FreqView v, bool on)
 {
@@ -410,7 +419,8 @@ void TFreqChildForm::Margins1Click()
     ReportError(this);
     return;
   }
-  TMarginsDlg dlg(*stat_, margins, [this, &margins] { MarkMargins(margins); }, this);
+  TMarginsDlg dlg(
+      *stat_, margins, [this, &margins] { MarkMargins(margins); }, this);
   ExecModal(dlg);
 }
 
@@ -441,25 +451,25 @@ void TFreqChildForm::showReadout(double dx, double dy)
 {
   const QByteArray units(stat_->set.units);
   switch (view()) {
-  case FreqView::DirectNyquist:
-  case FreqView::InverseNyquist: {
-    const double mag = std::sqrt(SumSq(dx, dy));
-    const ReadoutArg polar[2] = {{mag, nullptr}, {mag == 0 ? 0.0 : ArcTanA(dx, dy) * kDegPerRad, nullptr}};
-    SetStatusPanel(2, Readout("Mag = %s, Ang = %s deg", polar, 2));
-    break;
-  }
-  case FreqView::Nichols: {
-    const ReadoutArg args[2] = {{dy, nullptr}, {dx, nullptr}};
-    SetStatusPanel(1, Readout("Gain = %s dB, Phase = %s deg", args, 2));
-    break;
-  }
-  case FreqView::BodeGain:
-  case FreqView::BodePhase: {
-    const ReadoutArg args[3] = {{dx, nullptr}, {0.0, units.constData()}, {dy, nullptr}};
-    SetStatusPanel(1, Readout(view() == FreqView::BodeGain ? "Frequency = %s %s,  Gain = %s dB"
-                                                           : "Frequency = %s %s,  Phase = %s deg",
-                              args, 3));
-    break;
-  }
+    case FreqView::DirectNyquist:
+    case FreqView::InverseNyquist: {
+      const double mag = std::sqrt(SumSq(dx, dy));
+      const ReadoutArg polar[2] = {{mag, nullptr}, {mag == 0 ? 0.0 : ArcTanA(dx, dy) * kDegPerRad, nullptr}};
+      SetStatusPanel(2, Readout("Mag = %s, Ang = %s deg", polar, 2));
+      break;
+    }
+    case FreqView::Nichols: {
+      const ReadoutArg args[2] = {{dy, nullptr}, {dx, nullptr}};
+      SetStatusPanel(1, Readout("Gain = %s dB, Phase = %s deg", args, 2));
+      break;
+    }
+    case FreqView::BodeGain:
+    case FreqView::BodePhase: {
+      const ReadoutArg args[3] = {{dx, nullptr}, {0.0, units.constData()}, {dy, nullptr}};
+      SetStatusPanel(1, Readout(view() == FreqView::BodeGain ? "Frequency = %s %s,  Gain = %s dB"
+                                                             : "Frequency = %s %s,  Phase = %s deg",
+                                args, 3));
+      break;
+    }
   }
 }

@@ -4,8 +4,8 @@
 // contours, the unit circle, the -180 deg lines, the stability margins and
 // the describing-function mode.
 
-#include "gui/window/DomainChildForm.h"
 #include "engine/freq/FreqEngine.h"
+#include "gui/window/DomainChildForm.h"
 
 #include <memory>
 

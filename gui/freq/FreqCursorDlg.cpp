@@ -4,9 +4,9 @@
 #include "gui/freq/FreqCursorDlg.h"
 
 #include "gui/base/Messages.h"
-#include "gui/freq/FreqChild.h"
 #include "gui/base/NumberEntry.h"
 #include "gui/chart/TRChart.h"
+#include "gui/freq/FreqChild.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -92,7 +92,10 @@ void TFreqCursorDlg::setUp()
   showReading();
 }
 
-void TFreqCursorDlg::forgetReference() { reference_ = {}; }
+void TFreqCursorDlg::forgetReference()
+{
+  reference_ = {};
+}
 
 void TFreqCursorDlg::readPoint(int i)
 {
@@ -126,7 +129,10 @@ void TFreqCursorDlg::showReading()
   ShowNumberInEdit(CLPhase, values_.closedPhaseDeg - reference_.closedPhase);
 }
 
-void TFreqCursorDlg::FreqScrollBarScroll() { showReading(); }
+void TFreqCursorDlg::FreqScrollBarScroll()
+{
+  showReading();
+}
 
 void TFreqCursorDlg::RelativeBitBtnClick()
 {

@@ -7,8 +7,8 @@
 // an ellipse and a cross drawn as display items, taken back when it moves
 // and when the dialog closes.
 
-#include "gui/dialogs/CursorDialog.h"
 #include "engine/freq/FreqEngine.h"
+#include "gui/dialogs/CursorDialog.h"
 
 class QLabel;
 class QLineEdit;

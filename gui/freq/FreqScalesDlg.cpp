@@ -1,16 +1,16 @@
-#include "engine/model/Model.h"
 #include "engine/base/Error.h"
+#include "engine/model/Model.h"
 
 #include "gui/freq/FreqScalesDlg.h"
 
-#include "gui/base/DialogButtons.h"
-#include "gui/base/Messages.h"
 #include "engine/expr/Expr.h"
 #include "engine/freq/DescribingFunction.h"
-#include "gui/freq/FreqChild.h"
-#include "gui/base/NumberEntry.h"
 #include "engine/model/ValueRanges.h"
+#include "gui/base/DialogButtons.h"
+#include "gui/base/Messages.h"
+#include "gui/base/NumberEntry.h"
 #include "gui/chart/TRChart.h"
+#include "gui/freq/FreqChild.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -28,14 +28,21 @@
 
 namespace {
 
-bool IsBode(FreqView v) { return v == FreqView::BodeGain || v == FreqView::BodePhase; }
-bool IsNyquist(FreqView v) { return v == FreqView::DirectNyquist || v == FreqView::InverseNyquist; }
+bool IsBode(FreqView v)
+{
+  return v == FreqView::BodeGain || v == FreqView::BodePhase;
+}
+bool IsNyquist(FreqView v)
+{
+  return v == FreqView::DirectNyquist || v == FreqView::InverseNyquist;
+}
 
 constexpr int kFreqPage = 0;
 constexpr int kDfPage = 1;
 constexpr int kDftPoints[] = {4, 8, 16, 32, 64, 128, 256, 512};
 
-template <typename W> W* Named(W* w, const char* name)
+template <typename W>
+W* Named(W* w, const char* name)
 {
   w->setObjectName(QLatin1String(name));
   return w;

@@ -4,8 +4,8 @@
 // describing-function mode, the amplitude range). A unit switch acts on the
 // settings at once; everything else is stored on OK once it all reads.
 
-#include "gui/dialogs/ScalesDialog.h"
 #include "engine/freq/FreqEngine.h"
+#include "gui/dialogs/ScalesDialog.h"
 
 #include <QHash>
 
@@ -44,8 +44,8 @@ protected:
   QLineEdit* firstEntry() const override;
 
 private:
-  QWidget* axisPage(FreqView v, const char* name, const char* prefix, const QString& xUnit,
-                    const QString& yUnit, QLabel** xUnits);
+  QWidget* axisPage(FreqView v, const char* name, const char* prefix, const QString& xUnit, const QString& yUnit,
+                    QLabel** xUnits);
   QLineEdit* numberEdit(QWidget* page, const char* name);
   // Shows v in e and keeps it: a box the user leaves alone reads back as
   // v exactly, not as the figures shown.

@@ -25,12 +25,14 @@ QTableWidgetItem* Cell(const QString& text)
   return item;
 }
 
-QString Number(double v) { return QString::fromStdString(FormatModelNumber(v)); }
+QString Number(double v)
+{
+  return QString::fromStdString(FormatModelNumber(v));
+}
 
 }  // namespace
 
-TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, const FREQSTAT& rec, const LimitCycleList& cycles,
-                                 QWidget* parent)
+TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, const FREQSTAT& rec, const LimitCycleList& cycles, QWidget* parent)
     : QDialog(parent), chart_(chart), rec_(rec), cycles_(cycles)
 {
   setObjectName(QStringLiteral("LimitCyclesDlg"));
@@ -76,8 +78,7 @@ TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, const FREQSTAT& rec, const Limi
   MarkBtn = new QPushButton(tr("&Mark"), this);
   MarkBtn->setObjectName(QStringLiteral("MarkBtn"));
   MarkBtn->setAutoDefault(false);
-  MarkBtn->setEnabled(cycles.count > 0 && rec.set.view != FreqView::BodeGain &&
-                      rec.set.view != FreqView::BodePhase);
+  MarkBtn->setEnabled(cycles.count > 0 && rec.set.view != FreqView::BodeGain && rec.set.view != FreqView::BodePhase);
   connect(MarkBtn, &QPushButton::clicked, this, &TLimitCyclesDlg::MarkBtnClick);
   auto* close = new QPushButton(tr("Close"), this);
   close->setObjectName(QStringLiteral("CloseBtn"));

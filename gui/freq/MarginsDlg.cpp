@@ -17,12 +17,14 @@
 
 namespace {
 
-QString Number(double v) { return QString::fromStdString(FormatModelNumber(v)); }
+QString Number(double v)
+{
+  return QString::fromStdString(FormatModelNumber(v));
+}
 
 }  // namespace
 
-TMarginsDlg::TMarginsDlg(const FREQSTAT& rec, const StabilityMargins& m, std::function<void()> mark,
-                         QWidget* parent)
+TMarginsDlg::TMarginsDlg(const FREQSTAT& rec, const StabilityMargins& m, std::function<void()> mark, QWidget* parent)
     : QDialog(parent)
 {
   setObjectName(QStringLiteral("MarginsDlg"));
@@ -31,8 +33,8 @@ TMarginsDlg::TMarginsDlg(const FREQSTAT& rec, const StabilityMargins& m, std::fu
 
   table_ = new QTableWidget(0, 5, this);
   table_->setObjectName(QStringLiteral("MarginsTable"));
-  table_->setHorizontalHeaderLabels({tr("Crossover"), tr("Frequency/") + units, tr("Phase margin/deg"),
-                                     tr("Gain margin/dB"), tr("Delay margin/s")});
+  table_->setHorizontalHeaderLabels(
+      {tr("Crossover"), tr("Frequency/") + units, tr("Phase margin/deg"), tr("Gain margin/dB"), tr("Delay margin/s")});
   table_->verticalHeader()->hide();
   table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
   table_->setSelectionMode(QAbstractItemView::NoSelection);
@@ -70,10 +72,10 @@ TMarginsDlg::TMarginsDlg(const FREQSTAT& rec, const StabilityMargins& m, std::fu
   table_->setMinimumHeight(table_->horizontalHeader()->sizeHint().height() + 2 * table_->frameWidth() +
                            rows * table_->rowHeight(0));
 
-  auto* band = new QLabel(tr("Searched from %1 to %2 %3")
-                              .arg(Number(ToDisplayFrequency(rec, m.bandLo)),
-                                   Number(ToDisplayFrequency(rec, m.bandHi)), units),
-                          this);
+  auto* band =
+      new QLabel(tr("Searched from %1 to %2 %3")
+                     .arg(Number(ToDisplayFrequency(rec, m.bandLo)), Number(ToDisplayFrequency(rec, m.bandHi)), units),
+                 this);
   band->setObjectName(QStringLiteral("BandLabel"));
 
   auto* buttons = new QHBoxLayout;

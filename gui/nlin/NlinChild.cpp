@@ -1,13 +1,13 @@
 #include "gui/nlin/NlinChild.h"
 
-#include "gui/base/FrameAccess.h"
-#include "gui/base/Messages.h"
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
-#include "gui/nlin/NlinCursorDlg.h"
 #include "engine/nlin/NlinDraw.h"
-#include "gui/nlin/NlinScalesDlg.h"
+#include "gui/base/FrameAccess.h"
+#include "gui/base/Messages.h"
 #include "gui/chart/TRChart.h"
+#include "gui/nlin/NlinCursorDlg.h"
+#include "gui/nlin/NlinScalesDlg.h"
 
 TNlinChildForm::TNlinChildForm(QWidget* parent)
     : TDomainChildForm(kAbilities, parent), stat_(std::make_unique<NLINSTAT>())

@@ -2,8 +2,8 @@
 // The nonlinear-domain window: the static characteristic of the loop's
 // nonlinearities, read with a cursor that walks the input axis.
 
-#include "gui/window/DomainChildForm.h"
 #include "engine/nlin/NlinEngine.h"
+#include "gui/window/DomainChildForm.h"
 
 #include <memory>
 

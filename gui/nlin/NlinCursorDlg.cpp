@@ -1,11 +1,11 @@
 #include "gui/nlin/NlinCursorDlg.h"
 
-#include "gui/base/Messages.h"
 #include "engine/base/Error.h"
-#include "engine/model/Model.h"
-#include "gui/base/NumberEntry.h"
-#include "engine/model/SysData.h"
 #include "engine/chart/Readout.h"
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "gui/base/Messages.h"
+#include "gui/base/NumberEntry.h"
 #include "gui/chart/TRChart.h"
 
 #include <QGridLayout>
@@ -100,12 +100,14 @@ void TNlinCursorDlg::showReading()
     ShowNumberInEdit(YValue, y_ - refY_);
   else
     YValue->clear();
-  const bool off = x_ < chart_.RangeLoX() || x_ > chart_.RangeHiX() || y_ < chart_.RangeLoY() ||
-                   y_ > chart_.RangeHiY();
+  const bool off = x_ < chart_.RangeLoX() || x_ > chart_.RangeHiX() || y_ < chart_.RangeLoY() || y_ > chart_.RangeHiY();
   showOffGraph(valid_ && off);
 }
 
-void TNlinCursorDlg::forgetReference() { refX_ = refY_ = 0.0; }
+void TNlinCursorDlg::forgetReference()
+{
+  refX_ = refY_ = 0.0;
+}
 
 void TNlinCursorDlg::RelativeBtnClick()
 {

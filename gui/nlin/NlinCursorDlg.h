@@ -4,8 +4,8 @@
 // each position (hyst remembers the path walked), with a crosshair on the
 // chart, absolute or relative read-outs, marks and the evaluator.
 
-#include "gui/dialogs/CursorDialog.h"
 #include "engine/nlin/NlinEngine.h"
+#include "gui/dialogs/CursorDialog.h"
 
 class QLineEdit;
 class QScrollBar;
@@ -35,12 +35,11 @@ protected:
   void showReading() override;
 
 private:
-
   TRChart& chart_;
   const NLINSTAT& rec_;
   NlinCursor walk_;
-  bool walking_ = false;     // shown: the markers belong on the chart
-  bool valid_ = false;       // the reading evaluated without error
+  bool walking_ = false;      // shown: the markers belong on the chart
+  bool valid_ = false;        // the reading evaluated without error
   double x_ = 0.0, y_ = 0.0;  // the reading
   double refX_ = 0.0, refY_ = 0.0;
 

@@ -1,9 +1,9 @@
 #include "gui/nlin/NlinScalesDlg.h"
 
-#include "gui/base/Messages.h"
 #include "engine/base/Error.h"
-#include "gui/base/NumberEntry.h"
 #include "engine/model/ValueRanges.h"
+#include "gui/base/Messages.h"
+#include "gui/base/NumberEntry.h"
 #include "gui/nlin/NlinChild.h"
 
 #include <QLineEdit>

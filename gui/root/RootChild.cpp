@@ -1,21 +1,21 @@
-#include "engine/model/Model.h"
 #include "engine/base/Error.h"
+#include "engine/model/Model.h"
 #include "engine/model/Toolkit.h"
 #include "engine/root/RootReadouts.h"
 #include "engine/root/RootReport.h"
 
 #include "gui/root/RootChild.h"
 
+#include "engine/chart/Readout.h"
+#include "engine/root/RootDraw.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/base/Messages.h"
-#include "gui/dialogs/ContoursDlg.h"
-#include "gui/dialogs/Edit1Dlg.h"
 #include "gui/base/NumberEntry.h"
-#include "engine/chart/Readout.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
+#include "gui/dialogs/ContoursDlg.h"
+#include "gui/dialogs/Edit1Dlg.h"
 #include "gui/root/RootCursDlg.h"
-#include "engine/root/RootDraw.h"
 #include "gui/root/RootReportForm.h"
 #include "gui/root/RootScalesDlg.h"
 
@@ -32,12 +32,15 @@ using Handler = void (TDomainChildForm::*)();
 
 // The window's own handlers as menu handlers (they are only ever called on
 // this window).
-template <typename F> Handler Own(F handler) { return static_cast<Handler>(handler); }
+template <typename F>
+Handler Own(F handler)
+{
+  return static_cast<Handler>(handler);
+}
 
 }  // namespace
 
-TRootChildForm::TRootChildForm(QWidget* parent)
-    : TDomainChildForm(kAbilities, parent), stat_(CreateRootLocus(Sys()))
+TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(kAbilities, parent), stat_(CreateRootLocus(Sys()))
 {
   setObjectName(QStringLiteral("RootChildForm"));
   setWindowTitle(QStringLiteral("Root"));
@@ -49,11 +52,11 @@ TRootChildForm::TRootChildForm(QWidget* parent)
   AddGraphItems(graphMenu, "Wipe2", "Cursor1", tr("&Cursor"));
   // The contours and the unit circle go between Pan and the graticule.
   QAction* graticule = graphMenu->findChild<QAction*>(QStringLiteral("Graticulevisible1"));
-  graphMenu->insertAction(graticule, addItem(graphMenu, "Dampingratiocontour1", tr("&Damping ratio contour"),
-                                         QKeySequence(Qt::CTRL | Qt::Key_R),
-                                         Own(&TRootChildForm::Dampingratiocontour1Click)));
+  graphMenu->insertAction(graticule,
+                          addItem(graphMenu, "Dampingratiocontour1", tr("&Damping ratio contour"),
+                                  QKeySequence(Qt::CTRL | Qt::Key_R), Own(&TRootChildForm::Dampingratiocontour1Click)));
   graphMenu->insertAction(graticule, addItem(graphMenu, "Settlingtimecontour1", tr("5% settling time contour"),
-                                         QKeySequence(), Own(&TRootChildForm::Settlingtimecontour1Click)));
+                                             QKeySequence(), Own(&TRootChildForm::Settlingtimecontour1Click)));
   unitCircleItem_ = addItem(graphMenu, "Unitcircle1", tr("&Unit circle"), QKeySequence(Qt::CTRL | Qt::Key_U),
                             Own(&TRootChildForm::Unitcircle1Click));
   unitCircleItem_->setCheckable(true);
@@ -70,9 +73,8 @@ TRootChildForm::TRootChildForm(QWidget* parent)
                        Own(&TRootChildForm::Polarcoordinates1Click));
   polarItem_->setCheckable(true);
   popup_->insertAction(popup.value(2), polarItem_);
-  popup_->insertAction(popup.value(4),
-                       addItem(popup_, "Dampingratiocontour2", tr("&Damping ratio contour..."), QKeySequence(),
-                               Own(&TRootChildForm::Dampingratiocontour1Click)));
+  popup_->insertAction(popup.value(4), addItem(popup_, "Dampingratiocontour2", tr("&Damping ratio contour..."),
+                                               QKeySequence(), Own(&TRootChildForm::Dampingratiocontour1Click)));
 
   GraphHints hints;
   hints.cancelZoomIn = QStringLiteral("cancel zoom in|");
@@ -249,8 +251,7 @@ void TRootChildForm::Dampingratiocontour1Click()
       return;
     d = {dlg.startValue, dlg.endValue, dlg.increment};
   } catch (const std::exception&) {
-    ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem with zeta dialogue"),
-                MsgIcon::Exclamation);
+    ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem with zeta dialogue"), MsgIcon::Exclamation);
     return;
   }
   if (!EnterPlaneForTrace())
@@ -281,8 +282,7 @@ void TRootChildForm::Settlingtimecontour1Click()
     if (ExecModal(dlg) == QDialog::Accepted)
       stat_->settlingTime = dlg.value;
   } catch (const std::exception&) {
-    ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem with ts dialogue"),
-                MsgIcon::Exclamation);
+    ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem with ts dialogue"), MsgIcon::Exclamation);
     return;
   }
   if (!EnterPlaneForTrace())

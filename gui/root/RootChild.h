@@ -4,8 +4,8 @@
 // zero marks, the unit circle, damping-ratio and settling-time contours,
 // the open- and closed-loop root reports and the locus cursor.
 
-#include "gui/window/DomainChildForm.h"
 #include "engine/root/RootEngine.h"
+#include "gui/window/DomainChildForm.h"
 
 #include <memory>
 

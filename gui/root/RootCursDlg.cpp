@@ -1,5 +1,5 @@
-#include "engine/model/Model.h"
 #include "engine/base/Error.h"
+#include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/SysData.h"
 
@@ -8,8 +8,8 @@
 #include "gui/base/FrameAccess.h"
 #include "gui/base/Messages.h"
 #include "gui/base/NumberEntry.h"
-#include "gui/diagram/SysDef.h"
 #include "gui/chart/TRChart.h"
+#include "gui/diagram/SysDef.h"
 #include "gui/root/RootChild.h"
 
 #include <QGridLayout>
@@ -22,7 +22,10 @@
 #include <cmath>
 
 namespace {
-bool GainInfinite(const CursorReadout& c) { return c.gainInfinite || std::fabs(c.gain) >= kInfiniteGain; }
+bool GainInfinite(const CursorReadout& c)
+{
+  return c.gainInfinite || std::fabs(c.gain) >= kInfiniteGain;
+}
 }  // namespace
 
 TRootCursDlg::TRootCursDlg(TRootChildForm& window)
@@ -117,7 +120,10 @@ void TRootCursDlg::showReading()
   showOffGraph(at_.offGraph);
 }
 
-void TRootCursDlg::forgetReference() { ref_ = {}; }
+void TRootCursDlg::forgetReference()
+{
+  ref_ = {};
+}
 
 void TRootCursDlg::RelativeBtnClick()
 {

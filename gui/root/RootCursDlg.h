@@ -5,8 +5,8 @@
 // puts a closed-loop pole there and the kind of point, absolute or relative
 // to a reference point. "Set gain" makes that gain the loop gain K.
 
-#include "gui/dialogs/CursorDialog.h"
 #include "engine/root/RootReadouts.h"
+#include "gui/dialogs/CursorDialog.h"
 
 class QLineEdit;
 class QScrollBar;
@@ -40,7 +40,6 @@ protected:
   void showReading() override;
 
 private:
-
   TRootChildForm& window_;
   ROOTSTAT& rec_;
   TRChart* chart_ = nullptr;

@@ -3,8 +3,8 @@
 
 #include "gui/root/RootReportForm.h"
 
-#include "gui/chart/TRChart.h"
 #include "engine/root/RootDraw.h"
+#include "gui/chart/TRChart.h"
 
 #include <QFontMetricsF>
 #include <QHBoxLayout>
@@ -56,7 +56,10 @@ TRootReportForm::TRootReportForm(TRChart& chart, const RootSet& poles, QWidget* 
   layout->addLayout(row);
 }
 
-void TRootReportForm::SetMarkVisible(bool on) { MarkBtn->setVisible(on); }
+void TRootReportForm::SetMarkVisible(bool on)
+{
+  MarkBtn->setVisible(on);
+}
 
 void TRootReportForm::Fill(const RootReport& report)
 {
@@ -96,9 +99,9 @@ void TRootReportForm::Fill(const RootReport& report)
   // the layout adds its margins and the button row.
   const qreal margins = 2 * (RichEdit->document()->documentMargin() + RichEdit->frameWidth());
   const int lines = std::clamp(static_cast<int>(report.lines.size()), 5, kLinesShown);
-  const QSize text(static_cast<int>(std::ceil(3 * column + widest + margins +
-                                              RichEdit->verticalScrollBar()->sizeHint().width())),
-                   static_cast<int>(std::ceil(lines * fm.lineSpacing() + margins)));
+  const QSize text(
+      static_cast<int>(std::ceil(3 * column + widest + margins + RichEdit->verticalScrollBar()->sizeHint().width())),
+      static_cast<int>(std::ceil(lines * fm.lineSpacing() + margins)));
   QSize size = (text + sizeHint() - RichEdit->sizeHint()).expandedTo(QSize(kClientWidth, kClientHeight));
   if (const QScreen* s = screen())
     size = size.boundedTo(s->availableGeometry().size());

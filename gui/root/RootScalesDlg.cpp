@@ -2,10 +2,10 @@
 
 #include "gui/root/RootScalesDlg.h"
 
-#include "gui/base/Messages.h"
 #include "engine/base/Error.h"
-#include "gui/base/NumberEntry.h"
 #include "engine/model/ValueRanges.h"
+#include "gui/base/Messages.h"
+#include "gui/base/NumberEntry.h"
 #include "gui/chart/TRChart.h"
 #include "gui/root/RootChild.h"
 

@@ -3,9 +3,9 @@
 
 #include "gui/time/TransCharDlg.h"
 
+#include "engine/time/TransDraw.h"
 #include "gui/chart/TRChart.h"
 #include "gui/time/TransChild.h"
-#include "engine/time/TransDraw.h"
 
 #include <QFormLayout>
 #include <QHBoxLayout>

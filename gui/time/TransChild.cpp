@@ -1,15 +1,15 @@
-#include "engine/model/Model.h"
 #include "engine/base/Error.h"
+#include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 
 #include "gui/time/TransChild.h"
 
+#include "engine/time/TransDraw.h"
 #include "gui/base/Messages.h"
 #include "gui/chart/TRChart.h"
 #include "gui/time/TransCharDlg.h"
 #include "gui/time/TransConfigDlg.h"
 #include "gui/time/TransCursorDlg.h"
-#include "engine/time/TransDraw.h"
 #include "gui/time/TransScalesDlg.h"
 
 #include <QAction>
@@ -27,7 +27,11 @@ using Handler = void (TDomainChildForm::*)();
 
 // The window's own handlers as menu handlers (they are only ever called on
 // this window).
-template <typename F> Handler Own(F handler) { return static_cast<Handler>(handler); }
+template <typename F>
+Handler Own(F handler)
+{
+  return static_cast<Handler>(handler);
+}
 
 constexpr int kTime = static_cast<int>(TransPlot::TimeResponse);
 constexpr int kPhase = static_cast<int>(TransPlot::PhasePlane);
@@ -51,8 +55,8 @@ TTransChildForm::TTransChildForm(QWidget* parent)
           &TDomainChildForm::Config1Click);
   AddLoopItems(settings, tr("&Open loop"), "Openloop1", tr("&Closed loop"));
   AddNonlinearityItems(settings);
-  effortItem_ = addItem(settings, "Plotcontroleffort1", tr("Plot control effort"),
-                        QKeySequence(Qt::CTRL | Qt::Key_U), Own(&TTransChildForm::Plotcontroleffort1Click));
+  effortItem_ = addItem(settings, "Plotcontroleffort1", tr("Plot control effort"), QKeySequence(Qt::CTRL | Qt::Key_U),
+                        Own(&TTransChildForm::Plotcontroleffort1Click));
   effortItem_->setCheckable(true);
 
   QMenu* graph = addMenu(tr("&Graph"));
@@ -60,10 +64,10 @@ TTransChildForm::TTransChildForm(QWidget* parent)
   // Plot type and the characteristics go between the cursor and the scales.
   QAction* scales = graph->findChild<QAction*>(QStringLiteral("Scales1"));
   auto* plotType = new QMenu(tr("Plot &type"), graph);
-  plotTypeItems_[0][kTime] = addItem(plotType, "TimePlot1", tr("&Time response"), QKeySequence(),
-                                     Own(&TTransChildForm::TimePlot1Click));
-  plotTypeItems_[0][kPhase] = addItem(plotType, "PhasePlot1", tr("&Phase plane"), QKeySequence(),
-                                      Own(&TTransChildForm::PhasePlot1Click));
+  plotTypeItems_[0][kTime] =
+      addItem(plotType, "TimePlot1", tr("&Time response"), QKeySequence(), Own(&TTransChildForm::TimePlot1Click));
+  plotTypeItems_[0][kPhase] =
+      addItem(plotType, "PhasePlot1", tr("&Phase plane"), QKeySequence(), Own(&TTransChildForm::PhasePlot1Click));
   graph->insertMenu(scales, plotType);
   graph->insertAction(scales, addItem(graph, "Characteristics1", tr("C&haracteristics..."), QKeySequence(),
                                       Own(&TTransChildForm::Characteristics1Click)));
@@ -76,10 +80,10 @@ TTransChildForm::TTransChildForm(QWidget* parent)
 
   // The plot types head the popup menu.
   QAction* first = popup_->actions().value(0);
-  plotTypeItems_[1][kTime] = addItem(popup_, "TimePlot2", tr("&Time response"), QKeySequence(),
-                                     Own(&TTransChildForm::TimePlot1Click));
-  plotTypeItems_[1][kPhase] = addItem(popup_, "PhasePlot2", tr("&Phase plane"), QKeySequence(),
-                                      Own(&TTransChildForm::PhasePlot1Click));
+  plotTypeItems_[1][kTime] =
+      addItem(popup_, "TimePlot2", tr("&Time response"), QKeySequence(), Own(&TTransChildForm::TimePlot1Click));
+  plotTypeItems_[1][kPhase] =
+      addItem(popup_, "PhasePlot2", tr("&Phase plane"), QKeySequence(), Own(&TTransChildForm::PhasePlot1Click));
   popup_->insertAction(first, plotTypeItems_[1][kTime]);
   popup_->insertAction(first, plotTypeItems_[1][kPhase]);
   popup_->insertSeparator(first);
@@ -156,16 +160,21 @@ void TTransChildForm::Go1Click()
     showCost();
 }
 
-QString TTransChildForm::costLine() const { return costEdit_->text(); }
-bool TTransChildForm::costPanelShown() const { return !costPanel_->isHidden(); }
+QString TTransChildForm::costLine() const
+{
+  return costEdit_->text();
+}
+bool TTransChildForm::costPanelShown() const
+{
+  return !costPanel_->isHidden();
+}
 
 void TTransChildForm::showCost()
 {
   QString text = QString::fromLatin1(stat_->costText);
   if (text.size() >= kCostTextCut)
     text = text.left(kCostTextShown) + QStringLiteral("...");
-  costEdit_->setText(text + QStringLiteral(" = ") +
-                     QString::fromStdString(FormatModelNumber(stat_->result.cost)));
+  costEdit_->setText(text + QStringLiteral(" = ") + QString::fromStdString(FormatModelNumber(stat_->result.cost)));
   costEdit_->setCursorPosition(0);
   costPanel_->show();
 }
@@ -189,8 +198,7 @@ void TTransChildForm::SetPlotType(TransPlot type)
     setPhaseAxisTitles();
   // Ends zoom, pan and relative mode, and checks the graticule items.
   ShowChart(chartOf(type));
-  graph().setReadoutTemplate(phase ? QStringLiteral("X = %s,  Y = %s")
-                                   : QStringLiteral("Time = %s,  Value = %s"));
+  graph().setReadoutTemplate(phase ? QStringLiteral("X = %s,  Y = %s") : QStringLiteral("Time = %s,  Value = %s"));
   const TimeAutoscale rule = TimeAutoscaleOf(*stat_);
   SetAutoscaleMargins(rule.marginX, rule.marginY);
   hasPlot_ = plotted(type);
@@ -208,8 +216,8 @@ void TTransChildForm::PopupMenu1Popup()
 
 void TTransChildForm::Plotcontroleffort1Click()
 {
-  stat_->secondary = stat_->secondary == SecondaryTrace::ControlEffort ? SecondaryTrace::None
-                                                                       : SecondaryTrace::ControlEffort;
+  stat_->secondary =
+      stat_->secondary == SecondaryTrace::ControlEffort ? SecondaryTrace::None : SecondaryTrace::ControlEffort;
   effortItem_->setChecked(stat_->secondary == SecondaryTrace::ControlEffort);
 }
 
@@ -268,8 +276,7 @@ void TTransChildForm::Config1Click()
     if (dlg.Execute() == QDialog::Accepted)
       ConfigurationApplied(StoreTransConfig(dlg.config, *stat_, Sys()));
   } catch (const std::exception&) {
-    ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem showing dialogue"),
-                MsgIcon::Exclamation);
+    ShowMessage(this, QStringLiteral("Error"), QStringLiteral("Problem showing dialogue"), MsgIcon::Exclamation);
   }
 }
 

@@ -3,8 +3,8 @@
 // a phase-plane path, overlaid run after run until wiped, with the cost of
 // the last run below the chart.
 
-#include "gui/window/DomainChildForm.h"
 #include "engine/time/TimeEngine.h"
+#include "gui/window/DomainChildForm.h"
 
 #include <memory>
 

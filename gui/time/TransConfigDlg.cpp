@@ -22,7 +22,8 @@
 
 namespace {
 
-template <typename W> W* Named(W* w, const char* name)
+template <typename W>
+W* Named(W* w, const char* name)
 {
   w->setObjectName(QLatin1String(name));
   return w;
@@ -97,8 +98,7 @@ bool StoreTransConfig(const TransConfig& c, TRANSTAT& st, SYSDATA& s)
   s.plantInitEnabled = c.plantInitEnabled;
   st.initCompOutput = c.initCompOutput;
   s.compInitEnabled = c.compInitEnabled;
-  const bool changed =
-      std::strcmp(c.phaseXText, st.phaseXText) != 0 || std::strcmp(c.phaseYText, st.phaseYText) != 0;
+  const bool changed = std::strcmp(c.phaseXText, st.phaseXText) != 0 || std::strcmp(c.phaseYText, st.phaseYText) != 0;
   SetText(st.phaseXText, c.phaseXText);
   SetText(st.phaseYText, c.phaseYText);
   st.secondary = c.secondary;

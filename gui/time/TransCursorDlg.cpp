@@ -3,11 +3,11 @@
 
 #include "gui/time/TransCursorDlg.h"
 
+#include "engine/time/TransDraw.h"
 #include "gui/base/Messages.h"
 #include "gui/base/NumberEntry.h"
 #include "gui/chart/TRChart.h"
 #include "gui/time/TransChild.h"
-#include "engine/time/TransDraw.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -122,11 +122,11 @@ void TTransCursorDlg::setUp()
   PaintMark(ControlMark, pens.pen[kSecondaryPen]);
   PaintMark(ErrorMark, pens.pen[kSecondaryPen]);
   const bool error = run_->secondary == SecondaryTrace::Error;
-  for (QWidget* w : {static_cast<QWidget*>(ControlMark), static_cast<QWidget*>(ControlLabel),
-                     static_cast<QWidget*>(ControlValue)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(ControlMark), static_cast<QWidget*>(ControlLabel), static_cast<QWidget*>(ControlValue)})
     w->setVisible(!phase_ && !error);
-  for (QWidget* w : {static_cast<QWidget*>(ErrorMark), static_cast<QWidget*>(ErrorLabel),
-                     static_cast<QWidget*>(ErrorValue)})
+  for (QWidget* w :
+       {static_cast<QWidget*>(ErrorMark), static_cast<QWidget*>(ErrorLabel), static_cast<QWidget*>(ErrorValue)})
     w->setVisible(!phase_ && error);
   const TRANSTAT& st = child_->settings();
   InputLabel->setText(phase_ ? QString::fromLatin1(st.phaseXText) : tr("Input"));
@@ -138,7 +138,10 @@ void TTransCursorDlg::setUp()
   showReading();
 }
 
-void TTransCursorDlg::forgetReference() { reference_ = {}; }
+void TTransCursorDlg::forgetReference()
+{
+  reference_ = {};
+}
 
 TTransCursorDlg::Point TTransCursorDlg::pointAt(int i) const
 {
@@ -154,8 +157,7 @@ void TTransCursorDlg::showReading()
   const double x = phase_ ? current_.input : current_.time;
   const double y = current_.output;
   cursor_.moveTo(x, y);
-  showOffGraph(x < chart_->RangeLoX() || x > chart_->RangeHiX() || y < chart_->RangeLoY() ||
-               y > chart_->RangeHiY());
+  showOffGraph(x < chart_->RangeLoX() || x > chart_->RangeHiX() || y < chart_->RangeLoY() || y > chart_->RangeHiY());
 
   const double input = current_.input - reference_.input;
   const double output = current_.output - reference_.output;
@@ -168,7 +170,10 @@ void TTransCursorDlg::showReading()
   }
 }
 
-void TTransCursorDlg::ScrollBar1Change() { showReading(); }
+void TTransCursorDlg::ScrollBar1Change()
+{
+  showReading();
+}
 
 void TTransCursorDlg::RelativeBitBtnClick()
 {

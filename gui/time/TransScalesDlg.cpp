@@ -1,9 +1,9 @@
 #include "gui/time/TransScalesDlg.h"
 
+#include "engine/model/ValueRanges.h"
 #include "gui/base/DialogButtons.h"
 #include "gui/base/Messages.h"
 #include "gui/base/NumberEntry.h"
-#include "engine/model/ValueRanges.h"
 #include "gui/time/TransChild.h"
 
 #include <QGridLayout>
@@ -73,8 +73,7 @@ void TTransScalesDlg::OKBtnClick()
       return;
     }
   }
-  if (durationChanged_ &&
-      (!read(DurationEdit, d) || !CheckRange(this, ranges::kDuration, d))) {
+  if (durationChanged_ && (!read(DurationEdit, d) || !CheckRange(this, ranges::kDuration, d))) {
     focusEntry(DurationEdit);
     return;
   }

@@ -24,21 +24,51 @@ void TDomainChildForm::run(RoutedCommand c)
   if (!accepts(c))
     return;
   switch (c) {
-  case RoutedCommand::Go: Go1Click(); break;
-  case RoutedCommand::Autoscale: Autoscale1Click(); break;
-  case RoutedCommand::Wipe: Wipe1Click(); break;
-  case RoutedCommand::Plotcursor: Plotcursor1Click(); break;
-  case RoutedCommand::Scales: Scales1Click(); break;
-  case RoutedCommand::Zoomin: Zoomin1Click(); break;
-  case RoutedCommand::Zoomout: Zoomout1Click(); break;
-  case RoutedCommand::Pan: Pan1Click(); break;
-  case RoutedCommand::Closedloop: Closedloop1Click(); break;
-  case RoutedCommand::Openloop: Openloop1Click(); break;
-  case RoutedCommand::Compensator: Compensator1Click(); break;
-  case RoutedCommand::Plant: Plant1Click(); break;
-  case RoutedCommand::FwdNlin: FwdNlin1Click(); break;
-  case RoutedCommand::FbkNlin: FbkNlin1Click(); break;
-  case RoutedCommand::Config: Config1Click(); break;
+    case RoutedCommand::Go:
+      Go1Click();
+      break;
+    case RoutedCommand::Autoscale:
+      Autoscale1Click();
+      break;
+    case RoutedCommand::Wipe:
+      Wipe1Click();
+      break;
+    case RoutedCommand::Plotcursor:
+      Plotcursor1Click();
+      break;
+    case RoutedCommand::Scales:
+      Scales1Click();
+      break;
+    case RoutedCommand::Zoomin:
+      Zoomin1Click();
+      break;
+    case RoutedCommand::Zoomout:
+      Zoomout1Click();
+      break;
+    case RoutedCommand::Pan:
+      Pan1Click();
+      break;
+    case RoutedCommand::Closedloop:
+      Closedloop1Click();
+      break;
+    case RoutedCommand::Openloop:
+      Openloop1Click();
+      break;
+    case RoutedCommand::Compensator:
+      Compensator1Click();
+      break;
+    case RoutedCommand::Plant:
+      Plant1Click();
+      break;
+    case RoutedCommand::FwdNlin:
+      FwdNlin1Click();
+      break;
+    case RoutedCommand::FbkNlin:
+      FbkNlin1Click();
+      break;
+    case RoutedCommand::Config:
+      Config1Click();
+      break;
   }
 }
 
@@ -76,8 +106,8 @@ QMenu* TDomainChildForm::addMenu(const QString& title)
   return menu;
 }
 
-QAction* TDomainChildForm::addItem(QMenu* menu, const char* name, const QString& caption,
-                                   const QKeySequence& key, void (TDomainChildForm::*handler)())
+QAction* TDomainChildForm::addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                                   void (TDomainChildForm::*handler)())
 {
   QAction* a = menu->addAction(caption);
   a->setObjectName(QString::fromLatin1(name));
@@ -175,16 +205,16 @@ void TDomainChildForm::FbkNlin1Click()
 void TDomainChildForm::AddLoopItems(QMenu* menu, const QString& openCaption, const char* openName,
                                     const QString& closedCaption)
 {
-  const auto item = [this, menu](RoutedCommand c, const char* name, const QString& caption,
-                                 QKeySequence key, void (TDomainChildForm::*handler)()) {
+  const auto item = [this, menu](RoutedCommand c, const char* name, const QString& caption, QKeySequence key,
+                                 void (TDomainChildForm::*handler)()) {
     QAction* a = addItem(menu, name, caption, key, handler);
     loopItems_[static_cast<std::size_t>(Index(c))] = a;
     return a;
   };
   QAction* open = item(RoutedCommand::Openloop, openName, openCaption, QKeySequence(Qt::CTRL | Qt::Key_O),
                        &TDomainChildForm::Openloop1Click);
-  QAction* closed = item(RoutedCommand::Closedloop, "Closedloop1", closedCaption,
-                         QKeySequence(Qt::CTRL | Qt::Key_C), &TDomainChildForm::Closedloop1Click);
+  QAction* closed = item(RoutedCommand::Closedloop, "Closedloop1", closedCaption, QKeySequence(Qt::CTRL | Qt::Key_C),
+                         &TDomainChildForm::Closedloop1Click);
   // Pole reports are commands, not modes: no check marks.
   open->setCheckable(abilities_.loopMode == LoopModeAbility::Mode);
   closed->setCheckable(abilities_.loopMode == LoopModeAbility::Mode);
@@ -212,16 +242,13 @@ void TDomainChildForm::AddGraphItems(QMenu* menu, const char* wipeName, const ch
 {
   addItem(menu, "Go1", tr("&Go"), QKeySequence(Qt::CTRL | Qt::Key_G), &TDomainChildForm::Go1Click);
   addItem(menu, wipeName, tr("&Wipe"), QKeySequence(Qt::CTRL | Qt::Key_W), &TDomainChildForm::Wipe1Click);
-  addItem(menu, cursorName, cursorCaption, QKeySequence(Qt::CTRL | Qt::Key_X),
-          &TDomainChildForm::Plotcursor1Click);
-  addItem(menu, "Scales1", tr("&Scales..."), QKeySequence(Qt::CTRL | Qt::Key_S),
-          &TDomainChildForm::Scales1Click);
+  addItem(menu, cursorName, cursorCaption, QKeySequence(Qt::CTRL | Qt::Key_X), &TDomainChildForm::Plotcursor1Click);
+  addItem(menu, "Scales1", tr("&Scales..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TDomainChildForm::Scales1Click);
   addItem(menu, "Autoscale1", tr("&Auto scale"), QKeySequence(Qt::CTRL | Qt::Key_A),
           &TDomainChildForm::Autoscale1Click);
-  zoomItem_ = addItem(menu, "Zoomin1", tr("&Zoom in"), QKeySequence(Qt::CTRL | Qt::Key_Z),
-                      &TDomainChildForm::Zoomin1Click);
-  addItem(menu, "Zoomout1", tr("Zoom &back"), QKeySequence(Qt::CTRL | Qt::Key_B),
-          &TDomainChildForm::Zoomout1Click);
+  zoomItem_ =
+      addItem(menu, "Zoomin1", tr("&Zoom in"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TDomainChildForm::Zoomin1Click);
+  addItem(menu, "Zoomout1", tr("Zoom &back"), QKeySequence(Qt::CTRL | Qt::Key_B), &TDomainChildForm::Zoomout1Click);
   panItem_ = addItem(menu, "Pan1", tr("&Pan"), QKeySequence(), &TDomainChildForm::Pan1Click);
   graticuleItem_ = addItem(menu, "Graticulevisible1", tr("G&raticule visible"), QKeySequence(),
                            &TDomainChildForm::Graticulevisible1Click);
@@ -258,8 +285,7 @@ void TDomainChildForm::ShowChart(TRChart* chart)
   graph_->setChart(chart);
 }
 
-void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, double marginX,
-                                  double marginY)
+void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, double marginX, double marginY)
 {
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 0);
@@ -269,8 +295,8 @@ void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, 
   popup_ = new QMenu(this);
   popup_->setObjectName(QStringLiteral("PopupMenu1"));
   addItem(popup_, "Mark1", tr("&Mark"), QKeySequence(), &TDomainChildForm::Mark1Click);
-  QAction* relative = addItem(popup_, "Relativemode1", tr("&Relative mode"), QKeySequence(),
-                              &TDomainChildForm::Relativemode1Click);
+  QAction* relative =
+      addItem(popup_, "Relativemode1", tr("&Relative mode"), QKeySequence(), &TDomainChildForm::Relativemode1Click);
   relative->setCheckable(true);
   popup_->addSeparator();
   QAction* graticulePopup = addItem(popup_, "Graticulevisible2", tr("&Graticule visible"), QKeySequence(),
@@ -290,8 +316,7 @@ void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, 
   connect(popup_, &QMenu::aboutToShow, this, &TDomainChildForm::PopupMenu1Popup);
 
   graph_ = std::make_unique<GraphInteractions>(
-      this, GraphActions{zoomItem_, panItem_, graticuleItem_, graticulePopup, relative},
-      QLatin1String(readout));
+      this, GraphActions{zoomItem_, panItem_, graticuleItem_, graticulePopup, relative}, QLatin1String(readout));
   graph_->setChart(chart);
   graph_->setModeListener([this] { emit stateChanged(); });
   SetAutoscaleMargins(marginX, marginY);
@@ -308,10 +333,12 @@ void TDomainChildForm::Wipe1Click()
 
 void TDomainChildForm::Autoscale1Click()
 {
-  graph_->Autoscale([this] {
-    Go1Click();
-    return hasPlot_;
-  }, marginX_, marginY_);
+  graph_->Autoscale(
+      [this] {
+        Go1Click();
+        return hasPlot_;
+      },
+      marginX_, marginY_);
 }
 
 void TDomainChildForm::contextMenuEvent(QContextMenuEvent* event)

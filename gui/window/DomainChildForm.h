@@ -4,9 +4,9 @@
 // active), the routed command handlers, the state the frame shows for them
 // and the close notification.
 
+#include "engine/chart/ChartSetup.h"
 #include "engine/domain/DomainState.h"
 #include "engine/model/SysData.h"
-#include "engine/chart/ChartSetup.h"
 #include "gui/chart/GraphInteractions.h"
 
 #include <QList>
@@ -150,14 +150,12 @@ protected:
   // The Settings items for the loop mode and the elements, in their order
   // "&Open loop", "&Closed loop", "Co&mpensator", "&Plant"; check marks for
   // the modes only when the loop mode is a mode.
-  void AddLoopItems(QMenu* menu, const QString& openCaption, const char* openName,
-                    const QString& closedCaption);
+  void AddLoopItems(QMenu* menu, const QString& openCaption, const char* openName, const QString& closedCaption);
   // The nonlinearity items of the Settings menu (F4, F5).
   void AddNonlinearityItems(QMenu* menu);
   // The Graph menu items every window has: Go, Wipe, Cursor, Scales,
   // Auto scale, Zoom in, Zoom back, Pan.
-  void AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName,
-                     const QString& cursorCaption);
+  void AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName, const QString& cursorCaption);
   QMenu* popup_ = nullptr;
 
 private:

@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <array>
 #include <cstdio>
 #include <string>
-#include <sys/wait.h>
-#include <unistd.h>
 
 struct CliRun {
   int status = -1;
@@ -22,8 +22,8 @@ inline CliRun cli(const std::string& args, const std::string& shell = "")
 {
   // One file per run: ctest runs the cases of this suite side by side.
   static int runs = 0;
-  const std::string errFile = testing::TempDir() + "vanto_cli_err_" + std::to_string(getpid()) + "_" +
-                              std::to_string(++runs) + ".txt";
+  const std::string errFile =
+      testing::TempDir() + "vanto_cli_err_" + std::to_string(getpid()) + "_" + std::to_string(++runs) + ".txt";
   const std::string cmd = shell + "'" + VANTO_CLI + "' " + args + " 2>'" + errFile + "'";
   CliRun r;
   FILE* p = popen(cmd.c_str(), "r");

@@ -4,18 +4,18 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
 #include <algorithm>
 #include <array>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <cstdlib>
 #include <initializer_list>
 #include <string>
 #include <vector>
-#include <sys/wait.h>
-#include <unistd.h>
 
 namespace {
 // What a run must give: its exit status and its whole standard output and error.
@@ -145,12 +145,12 @@ TEST(Cli, C2dOfStiffPlantsMatchesTheClosedForm)
     long double K, a, b;
   } kCases[] = {{"(s+1)(1e-4s+1)", 1e4L, 1, 1e4L}, {"(s+1)(s+1e6)", 1, 1, 1e6L}};
   for (const auto& c : kCases) {
-    const CliRun r = cli(std::string("--gp-num 1 --gp-den '") + c.den + "' --hold 1 c2d --element plant --method zoh --coefficients");
+    const CliRun r = cli(std::string("--gp-num 1 --gp-den '") + c.den +
+                         "' --hold 1 c2d --element plant --method zoh --coefficients");
     ASSERT_EQ(r.status, 0) << c.den << ": " << r.err;
     const long double al = std::exp(-c.a), be = std::exp(-c.b), a = c.a, b = c.b;
-    const long double num[2] = {
-        c.K * (al * be / (a * b) + be / (a * (a - b)) + al / (b * (b - a))),
-        c.K * (-(al + be) / (a * b) - (1 + be) / (a * (a - b)) - (1 + al) / (b * (b - a)))};
+    const long double num[2] = {c.K * (al * be / (a * b) + be / (a * (a - b)) + al / (b * (b - a))),
+                                c.K * (-(al + be) / (a * b) - (1 + be) / (a * (a - b)) - (1 + al) / (b * (b - a)))};
     const long double den[3] = {al * be, -(al + be), 1};
     const std::vector<long double> gotNum = csvRow(r.out, "num"), gotDen = csvRow(r.out, "den");
     ASSERT_EQ(gotNum.size(), 2u) << r.out;
@@ -184,7 +184,8 @@ TEST(Cli, NlinPrintsTheCharacteristicOrTheMessage)
       {"nlin --no-fwd --points 2", 0, "x,y\n-5,-5\n0,0\n5,5\n", ""},
       {"nlin --no-fwd --fbk --points 4 --xmin 0 --xmax 2", 0, "x,y\n0,0\n0.5,1\n1,1\n1.5,2\n2,2\n", ""},
       // the feedback text is not in use, so it is not compiled
-      {"--fbk-nl '1+*2' nlin --no-fwd --points 2 --xmin 0 --xmax 0.1", 0, "x,y\n0,0\n0.0500000007,0.0500000007\n0.100000001,0.100000001\n", ""},
+      {"--fbk-nl '1+*2' nlin --no-fwd --points 2 --xmin 0 --xmax 0.1", 0,
+       "x,y\n0,0\n0.0500000007,0.0500000007\n0.100000001,0.100000001\n", ""},
       {"--fwd-nl '1+*2' nlin", 1, "", "Invalid nonlinear function\n"},
       {"nlin --points 1", 1, "", "No of Points must lie between 2 and 1000\n"},
       {"nlin --points 1e12", 1, "", "No of Points must lie between 2 and 1000\n"},
@@ -221,19 +222,19 @@ TEST(Cli, RenderWritesPicturesInTheFormatOfTheSuffix)
     const char* args;
     const char* suffix;
     std::string magic;
-  } kCases[] = {{"render demo --size 320x200", ".png", "\x89PNG"},
-                {"render demo --kind bode", ".svg", "<?xml"},
-                {"--delay 0.5 render sysdef", ".png", "\x89PNG"},
-                {"render sysdef --size 400x116", ".pdf", "%PDF"},
-                {"render nlin --fbk --xmin -2 --xmax 2", ".png", "\x89PNG"},
-                {"--elements both render time --characteristics", ".png", "\x89PNG"},
-                {"--hold 0.2 render time --phase-x y --phase-y 'diff(y)'", ".svg", "<?xml"},
-                {"--elements both render freq --view nichols --mcontours --labels --margins", ".png", "\x89PNG"},
-                {"--delay 0.5 render freq --view bode-phase --hz --margins", ".svg", "<?xml"},
-                {"--elements both --gain 2 render freq --view nichols --df fbk --limit-cycles", ".png", "\x89PNG"},
-                {"--elements both render locus --contours --settling 2 --closed-loop-marks --mark-labels", ".png",
-                 "\x89PNG"},
-                {"--hold 0.5 --gp-den 's(s+1)' render locus --xmin -1.5 --xmax 1.5", ".svg", "<?xml"}};
+  } kCases[] = {
+      {"render demo --size 320x200", ".png", "\x89PNG"},
+      {"render demo --kind bode", ".svg", "<?xml"},
+      {"--delay 0.5 render sysdef", ".png", "\x89PNG"},
+      {"render sysdef --size 400x116", ".pdf", "%PDF"},
+      {"render nlin --fbk --xmin -2 --xmax 2", ".png", "\x89PNG"},
+      {"--elements both render time --characteristics", ".png", "\x89PNG"},
+      {"--hold 0.2 render time --phase-x y --phase-y 'diff(y)'", ".svg", "<?xml"},
+      {"--elements both render freq --view nichols --mcontours --labels --margins", ".png", "\x89PNG"},
+      {"--delay 0.5 render freq --view bode-phase --hz --margins", ".svg", "<?xml"},
+      {"--elements both --gain 2 render freq --view nichols --df fbk --limit-cycles", ".png", "\x89PNG"},
+      {"--elements both render locus --contours --settling 2 --closed-loop-marks --mark-labels", ".png", "\x89PNG"},
+      {"--hold 0.5 --gp-den 's(s+1)' render locus --xmin -1.5 --xmax 1.5", ".svg", "<?xml"}};
   for (const auto& c : kCases) {
     const std::string file = base + c.suffix;
     const CliRun r = cli(std::string(c.args) + " --out '" + file + "'");
@@ -334,8 +335,9 @@ std::vector<std::string> lines(const std::string& text)
 TEST(Cli, TimeResponseTable)
 {
   // closed-loop 1/(s+1) on a unit step: y = 0.5 (1 - e^(-2t))
-  const CliRun r = cli("--gp-num 1 --gp-den s+1 time --duration 2 --points 1000 --cost 'integ(e*e)' "
-                       "--characteristics --repeat 3");
+  const CliRun r =
+      cli("--gp-num 1 --gp-den s+1 time --duration 2 --points 1000 --cost 'integ(e*e)' "
+          "--characteristics --repeat 3");
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<std::string> out = lines(r.out);
   ASSERT_EQ(out.size(), 1u + 1001u + 5u + 1u);

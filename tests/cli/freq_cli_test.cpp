@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cmath>
 #include <complex>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 namespace {
@@ -46,7 +46,7 @@ TEST(FreqCli, PrintsThePointsOfTheView)
     const char* args;
     double scale;  // rad/s per display unit
     int points;
-    bool bode;     // x is the frequency in the display unit, y the gain in dB
+    bool bode;  // x is the frequency in the display unit, y the gain in dB
   } kCases[] = {
       {"freq --from 1 --to 3 --points 3 --linear", 1, 3, false},
       {"freq --from 1 --to 2 --points 2 --linear --hz --view bode-gain", 2 * M_PI, 2, true},
@@ -198,7 +198,8 @@ TEST(FreqCli, DescribingFunctionAndLimitCycles)
     EXPECT_NEAR(a, 4 * 6 / 11.76 / M_PI, 1e-9) << dft;
     EXPECT_EQ(stable, 1);
   }
-  EXPECT_EQ(cli("--fbk-nl 'clip(x,1)' freq --df fbk --limit-cycles").out.rfind("A,w,stable\nnone,none,none\n# ", 0), 0u);
+  EXPECT_EQ(cli("--fbk-nl 'clip(x,1)' freq --df fbk --limit-cycles").out.rfind("A,w,stable\nnone,none,none\n# ", 0),
+            0u);
 }
 
 // A describing function that turns faster than the search's locus points
@@ -213,8 +214,9 @@ TEST(FreqCli, LimitCycleSearchKeepsWithinItsLocusPoints)
       "--fwd-nl 'sqwave(50*x)' freq --df fwd --limit-cycles",
       "--fwd-nl 'sin(1000*x)' freq --df fwd --limit-cycles --amps 1",
   };
-  const std::string kFull = "# the describing function turns more than the search's 1500 points follow: "
-                            "amplitudes above ";
+  const std::string kFull =
+      "# the describing function turns more than the search's 1500 points follow: "
+      "amplitudes above ";
   for (const char* args : kRuns) {
     const CliRun r = cli(args);
     ASSERT_EQ(r.status, 0) << args << ": " << r.err;
@@ -253,8 +255,8 @@ TEST(FreqCli, RenderCsvHoldsThePointsFreqPrints)
     const std::string args = std::string(c.loop) + " freq --view " + c.view + " --points 150";
     const CliRun printed = cli(args);
     ASSERT_EQ(printed.status, 0) << args << printed.err;
-    const CliRun rendered = cli(std::string(c.loop) + " render freq --view " + c.view +
-                                " --points 150 --out '" + file + "'");
+    const CliRun rendered =
+        cli(std::string(c.loop) + " render freq --view " + c.view + " --points 150 --out '" + file + "'");
     ASSERT_EQ(rendered.status, 0) << args << rendered.err;
     std::string text, line;
     {

@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 
 namespace fs = std::filesystem;
 
@@ -87,8 +87,7 @@ TEST(CliSystemFile, BadFileStopsTheRunWithOneLine)
       {"--gain 1e30 --system '" + file + "' time", file + ", line 3: unknown key \"gian\"\n"},
       {"--system '" + dir + "/none.vanto' freq", dir + "/none.vanto: no such file\n"},
       {"--system '" + dir + "' freq", dir + ": is a directory, not a system file\n"},
-      {"--system '" + dir + "/picture.png' freq",
-       dir + "/picture.png: no such file\n"},
+      {"--system '" + dir + "/picture.png' freq", dir + "/picture.png: no such file\n"},
   };
   for (const Case& c : cases) {
     const CliRun r = cli(c.args);
@@ -108,8 +107,8 @@ TEST(CliSystemFile, FailedSaveKeepsTheOldFile)
 
   // A folder the user may not write to (the check runs as an ordinary user
   // when the suite runs as root, who may write anywhere).
-  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read |
-                           fs::perms::group_exec | fs::perms::others_read | fs::perms::others_exec);
+  fs::permissions(dir, fs::perms::owner_read | fs::perms::owner_exec | fs::perms::group_read | fs::perms::group_exec |
+                           fs::perms::others_read | fs::perms::others_exec);
   const std::string asUser = geteuid() == 0 ? "exec setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
   CliRun r = cli("save '" + file + "'", asUser);
   EXPECT_EQ(r.status, 1);

@@ -2,9 +2,9 @@
 // refused with one of the documented messages, and a compiled program
 // evaluates without leaving the record, in every domain and clock state.
 
+#include "engine/base/Error.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/Expr.h"
-#include "engine/base/Error.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 
@@ -16,8 +16,8 @@
 namespace {
 
 constexpr const char* kParseMessages[] = {
-    "Syntax error", "No such operator", "Missing operand", "Missing bracket",
-    "No such variable", "No such function", "Mistake", "Too big",
+    "Syntax error",     "No such operator", "Missing operand", "Missing bracket",
+    "No such variable", "No such function", "Mistake",         "Too big",
 };
 
 bool KnownParseMessage(std::string_view m)
@@ -56,7 +56,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (ErrorPending() && !KnownParseMessage(ErrorMessage()))
       std::abort();
     if (!ErrorPending() && text[std::strspn(text, " \t")] != '\0')
-      std::abort();   // only an empty text fails without a message
+      std::abort();  // only an empty text fails without a message
     return 0;
   }
   EvalContext s;
@@ -73,7 +73,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     ClearError();
     eval(e);
     if (ErrorPending() && std::string_view(ErrorMessage()) == "Problem with eval()")
-      std::abort();   // parse() produced a program eval() cannot run
+      std::abort();  // parse() produced a program eval() cannot run
   }
   ClearError();
   return 0;

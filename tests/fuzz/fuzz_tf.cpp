@@ -3,8 +3,8 @@
 // Any input must decode or fail with a message, never read or write out of
 // bounds, and never leave a polynomial or root set beyond its capacity.
 
-#include "engine/expr/ConstantTable.h"
 #include "engine/base/Error.h"
+#include "engine/expr/ConstantTable.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 #include "engine/model/TfFormat.h"

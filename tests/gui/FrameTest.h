@@ -2,12 +2,12 @@
 // A shown main frame for the window suites, with helpers to reach its
 // controls by name.
 
-#include "tests/gui/GuiTestSupport.h"
 #include "gui/frame/MainForm.h"
+#include "tests/gui/GuiTestSupport.h"
 
 #include <QAbstractButton>
-#include <QDialog>
 #include <QAction>
+#include <QDialog>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 

@@ -3,8 +3,8 @@
 // answered by the seam (recorded, never shown), and a check that a test
 // leaves no top-level window open.
 
-#include "gui/base/Messages.h"
 #include "engine/model/Model.h"
+#include "gui/base/Messages.h"
 
 #include <gtest/gtest.h>
 
@@ -12,7 +12,10 @@
 #include <ostream>
 
 // Readable QStrings in failure messages.
-inline void PrintTo(const QString& s, std::ostream* os) { *os << '"' << s.toStdString() << '"'; }
+inline void PrintTo(const QString& s, std::ostream* os)
+{
+  *os << '"' << s.toStdString() << '"';
+}
 
 class GuiTest : public ::testing::Test {
 protected:

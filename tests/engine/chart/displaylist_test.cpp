@@ -86,12 +86,21 @@ TEST(DisplayList, ExtentCoversEveryKind)
     void (*add)(DisplayList&);
     double xlo, xhi, ylo, yhi;
   } cases[] = {
-      {[](DisplayList& l) { l.moveTo(-1, 2, 0); l.drawTo(3, -4, 0); }, -1, 3, -4, 2},
+      {[](DisplayList& l) {
+         l.moveTo(-1, 2, 0);
+         l.drawTo(3, -4, 0);
+       },
+       -1, 3, -4, 2},
       {[](DisplayList& l) { l.markAt(5, 6, kMarkCross, 0); }, 5, 5, 6, 6},
       {[](DisplayList& l) { l.textAt(1, 2, "abc", 8, 0); }, 1, 1, 2, 2},
       {[](DisplayList& l) { l.line(1, 2, -3, 4, 0); }, -3, 1, 2, 4},
       {[](DisplayList& l) { l.ellipse(0, 1, 2, 0.5, 0); }, -2, 2, 0.5, 1.5},
-      {[](DisplayList& l) { l.moveTo(0, 0, 0); l.drawTo(NAN, 9, 0); l.drawTo(1, 1, 0); }, 0, 1, 0, 1},
+      {[](DisplayList& l) {
+         l.moveTo(0, 0, 0);
+         l.drawTo(NAN, 9, 0);
+         l.drawTo(1, 1, 0);
+       },
+       0, 1, 0, 1},
   };
   for (const auto& c : cases) {
     DisplayList l;

@@ -54,12 +54,18 @@ struct SanitizeCase {
 TEST(SanitizeRange, RepairsRangesThatCannotBeDrawn)
 {
   const SanitizeCase cases[] = {
-      {{0, 10}, false, {0, 10}},        {{10, 0}, false, {0, 10}},
-      {{3, 3}, false, {2, 4}},          {{NAN, 1}, false, {0, 1}},
-      {{0.1, 10}, true, {0.1, 10}},     {{-1, 100}, true, {0.1, 100}},
-      {{-5, -1}, true, {0.1, 10}},      {{5, 5}, true, {0.5, 50}},
-      {{-1, 5e-324}, true, {0.1, 10}},  {{0, 1e-290}, true, {1e-293, 1e-290}},
-      {{-1e308, 1e308}, false, {-1e300, 1e300}}, {{1e-320, 1}, true, {1e-300, 1}},
+      {{0, 10}, false, {0, 10}},
+      {{10, 0}, false, {0, 10}},
+      {{3, 3}, false, {2, 4}},
+      {{NAN, 1}, false, {0, 1}},
+      {{0.1, 10}, true, {0.1, 10}},
+      {{-1, 100}, true, {0.1, 100}},
+      {{-5, -1}, true, {0.1, 10}},
+      {{5, 5}, true, {0.5, 50}},
+      {{-1, 5e-324}, true, {0.1, 10}},
+      {{0, 1e-290}, true, {1e-293, 1e-290}},
+      {{-1e308, 1e308}, false, {-1e300, 1e300}},
+      {{1e-320, 1}, true, {1e-300, 1}},
       {{0, 4e-322}, false, {-1, 1}},
   };
   for (const SanitizeCase& c : cases) {
@@ -233,7 +239,10 @@ TEST(Isometric, TheWholeRectangleStaysInView)
       // 100 units high on 300 px: 3 px per unit, so 400 px hold 133.3 units.
       {{-5, 3}, {-1, 99}, 400, 300, {-1 - 200.0 / 3, -1 + 200.0 / 3}, {-1, 99}},
       // The start-up Nyquist rectangle in a flat plot area of 850 x 320 px.
-      {{-2, 1}, {-1.5, 0.7330827067669173}, 850, 320,
+      {{-2, 1},
+       {-1.5, 0.7330827067669173},
+       850,
+       320,
        {-0.5 - 0.5 * 2.2330827067669173 * 850 / 320, -0.5 + 0.5 * 2.2330827067669173 * 850 / 320},
        {-1.5, 0.7330827067669173}},
       // Exactly the area's shape: nothing changes.
@@ -275,11 +284,11 @@ TEST(ClipSegment, CutsToTheRectangle)
     bool inside;
     double cx0, cy0, cx1, cy1;
   } cases[] = {
-      {1, 1, 2, 2, true, 1, 1, 2, 2},            // wholly inside
-      {-10, 5, 20, 5, true, 0, 5, 10, 5},        // across horizontally
-      {5, -1e12, 5, 1e12, true, 5, 0, 5, 10},    // huge vertical
-      {-5, -5, -1, 20, false, 0, 0, 0, 0},       // left of it
-      {-5, 0, 5, 10, true, 0, 5, 5, 10},         // diagonal through a corner region
+      {1, 1, 2, 2, true, 1, 1, 2, 2},          // wholly inside
+      {-10, 5, 20, 5, true, 0, 5, 10, 5},      // across horizontally
+      {5, -1e12, 5, 1e12, true, 5, 0, 5, 10},  // huge vertical
+      {-5, -5, -1, 20, false, 0, 0, 0, 0},     // left of it
+      {-5, 0, 5, 10, true, 0, 5, 5, 10},       // diagonal through a corner region
   };
   for (const auto& c : cases) {
     double x0 = c.x0, y0 = c.y0, x1 = c.x1, y1 = c.y1;

@@ -4,12 +4,12 @@
 // before it, and the closed-loop root report leaves the loop model as the
 // open-loop report leaves it.
 
-#include "engine/freq/FreqEngine.h"
 #include "engine/base/Error.h"
+#include "engine/freq/FreqEngine.h"
 #include "engine/nlin/NlinEngine.h"
 #include "engine/root/RootEngine.h"
-#include "tests/LoopTexts.h"
 #include "engine/time/TimeEngine.h"
+#include "tests/LoopTexts.h"
 
 #include <gtest/gtest.h>
 
@@ -34,8 +34,7 @@ const CorpusLoop kCorpus[] = {
     {"continuous with delay", {.gain = 2.0, .delay = 0.3}},
     {"sampled-data", {.hold = 0.1}},
     {"sampled-data with delay", {.gpNum = "1", .gpDen = "s+1", .delay = 0.25, .hold = 0.1}},
-    {"discrete", {.gcNum = "1", .gcDen = "1", .gpNum = "0.5z", .gpDen = "(z-1)(z-0.6)", .hold = 0.5,
-                  .compIn = true}},
+    {"discrete", {.gcNum = "1", .gcDen = "1", .gpNum = "0.5z", .gpDen = "(z-1)(z-0.6)", .hold = 0.5, .compIn = true}},
     {"discrete, open", {.gpNum = "0.2(z+0.5)", .gpDen = "z^2-1.2z+0.5", .hold = 0.2, .closed = false}},
     {"backlash in the forward path", {}, "hyst(x,0.5)", true},
     {"saturation in the forward path", {.gain = 4.0}, "clip(x,0.3)", true},
@@ -77,53 +76,54 @@ Outcome Compute(Domain d, const CorpusLoop& c)
 {
   ClearError();
   switch (d) {
-  case kTime: {
-    auto st = std::make_unique<TRANSTAT>();
-    SetElements(st->loop, c.loop);
-    st->loop.fwdNl = c.fwdIn;
-    st->costOnGo = true;
-    std::strcpy(st->costText, "integ(e*e)+max(y)");
-    Outcome o = Finish(TimeEngine(Sys(), *st));
-    const TransResult& r = st->result;
-    if (o.ok) {
-      Append(o.bytes, r.trace.data(), static_cast<std::size_t>(r.pointCount));
-      Append(o.bytes, &r.cost, 1);
+    case kTime: {
+      auto st = std::make_unique<TRANSTAT>();
+      SetElements(st->loop, c.loop);
+      st->loop.fwdNl = c.fwdIn;
+      st->costOnGo = true;
+      std::strcpy(st->costText, "integ(e*e)+max(y)");
+      Outcome o = Finish(TimeEngine(Sys(), *st));
+      const TransResult& r = st->result;
+      if (o.ok) {
+        Append(o.bytes, r.trace.data(), static_cast<std::size_t>(r.pointCount));
+        Append(o.bytes, &r.cost, 1);
+      }
+      return o;
     }
-    return o;
-  }
-  case kFreq: {
-    auto rec = std::make_unique<FREQSTAT>();
-    InitFreqSettings(Sys(), *rec);
-    SetElements(rec->loop, c.loop);
-    Outcome o = Finish(ComputeResponse(Sys(), *rec));
-    if (o.ok)
-      Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
-    return o;
-  }
-  case kRoot: {
-    auto rec = std::make_unique<ROOTSTAT>();
-    SetElements(rec->loop, c.loop);
-    rec->loop.closedLoop = false;
-    Outcome o = Finish(PrepareRootLoop(Sys(), *rec) && TraceLocus(Sys(), *rec));
-    if (o.ok)
-      Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
-    Outcome report = Finish(PrepareRootReport(Sys(), *rec, true));
-    o.message += "|" + report.message;
-    if (report.ok) {
-      Append(o.bytes, &rec->report.poles, 1);
-      Append(o.bytes, &rec->report.zeros, 1);
+    case kFreq: {
+      auto rec = std::make_unique<FREQSTAT>();
+      InitFreqSettings(Sys(), *rec);
+      SetElements(rec->loop, c.loop);
+      Outcome o = Finish(ComputeResponse(Sys(), *rec));
+      if (o.ok)
+        Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
+      return o;
     }
-    return o;
-  }
-  case kNlin: {
-    auto rec = std::make_unique<NLINSTAT>();
-    rec->loop.fwdNl = true;
-    Outcome o = Finish(ComputeCharacteristic(Sys(), *rec));
-    if (o.ok)
-      Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
-    return o;
-  }
-  case kDomains: break;
+    case kRoot: {
+      auto rec = std::make_unique<ROOTSTAT>();
+      SetElements(rec->loop, c.loop);
+      rec->loop.closedLoop = false;
+      Outcome o = Finish(PrepareRootLoop(Sys(), *rec) && TraceLocus(Sys(), *rec));
+      if (o.ok)
+        Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
+      Outcome report = Finish(PrepareRootReport(Sys(), *rec, true));
+      o.message += "|" + report.message;
+      if (report.ok) {
+        Append(o.bytes, &rec->report.poles, 1);
+        Append(o.bytes, &rec->report.zeros, 1);
+      }
+      return o;
+    }
+    case kNlin: {
+      auto rec = std::make_unique<NLINSTAT>();
+      rec->loop.fwdNl = true;
+      Outcome o = Finish(ComputeCharacteristic(Sys(), *rec));
+      if (o.ok)
+        Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
+      return o;
+    }
+    case kDomains:
+      break;
   }
   return {};
 }

@@ -2,8 +2,8 @@
 // Shared fixture of the expression suites: a fresh loop model and error
 // record, and helpers that compile and run a text.
 
-#include "engine/expr/Expr.h"
 #include "engine/base/Error.h"
+#include "engine/expr/Expr.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 

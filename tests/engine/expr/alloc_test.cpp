@@ -11,9 +11,9 @@
 
 namespace {
 std::atomic<long> gAllocations{0};
-volatile double gSink = 0.0;   // keeps the evaluated values alive
+volatile double gSink = 0.0;  // keeps the evaluated values alive
 int* volatile gEscape = nullptr;
-}
+}  // namespace
 
 void* operator new(std::size_t n)
 {
@@ -22,8 +22,14 @@ void* operator new(std::size_t n)
     return p;
   throw std::bad_alloc();
 }
-void operator delete(void* p) noexcept { std::free(p); }
-void operator delete(void* p, std::size_t) noexcept { std::free(p); }
+void operator delete(void* p) noexcept
+{
+  std::free(p);
+}
+void operator delete(void* p, std::size_t) noexcept
+{
+  std::free(p);
+}
 
 namespace {
 
@@ -33,7 +39,7 @@ TEST_F(ExprTest, EvalAndParseAllocateNothing)
   const char* texts[] = {
       "sin(t)+0.5*sqwave(2*t)",
       "integ(e*e)+max(y)+tset(y,0.02)+prbs(7)+gauss(0.1)+hyst(u,0.2)",
-      "sqrt(-1)+1/0+ln(0)+exp(100)",   // faults set the error record only
+      "sqrt(-1)+1/0+ln(0)+exp(100)",  // faults set the error record only
       "clip(dzone(r,0.1),2)^2-quant(y,0.05)*triwave(t)",
   };
   EvalContext ctx;
@@ -61,7 +67,7 @@ TEST_F(ExprTest, EvalAndParseAllocateNothing)
 TEST(CountingAllocator, SeesAllocations)
 {
   const long before = gAllocations.load();
-  gEscape = new int(3);   // through a volatile pointer: not elided
+  gEscape = new int(3);  // through a volatile pointer: not elided
   delete gEscape;
   EXPECT_EQ(gAllocations.load() - before, 1);
 }

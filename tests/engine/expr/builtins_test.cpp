@@ -17,7 +17,7 @@ constexpr double kDblMax = std::numeric_limits<double>::max();
 struct Case {
   const char* text;
   double value;
-  const char* message;   // "" when none is raised
+  const char* message;  // "" when none is raised
 };
 
 // Values by hand; tolerance relative 1e-12 (absolute 1e-12 near 0).

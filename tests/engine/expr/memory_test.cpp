@@ -211,16 +211,11 @@ TEST_F(ClockTest, SecondUseAtOneStepIsRefused)
 TEST_F(ClockTest, MeasuresWorkOnlyInTheTimeDomain)
 {
   const std::pair<const char*, const char*> cases[] = {
-      {"max(1)", "max() only available in time domain"},
-      {"min(1)", "min() only available in time domain"},
-      {"diff(1)", "diff() only available in time domain"},
-      {"integ(1)", "integ() only available in time domain"},
-      {"tmax(1)", "tmax() only available in time domain"},
-      {"tmin(1)", "tmin() only available in time domain"},
-      {"tzero(1)", "tzero() only available in time domain"},
-      {"tset(1,1)", "tset() only available in time domain"},
-      {"imp(1)", "imp() only available in time domain"},
-      {"prbs(4)", "prbs() only available in time domain"},
+      {"max(1)", "max() only available in time domain"},     {"min(1)", "min() only available in time domain"},
+      {"diff(1)", "diff() only available in time domain"},   {"integ(1)", "integ() only available in time domain"},
+      {"tmax(1)", "tmax() only available in time domain"},   {"tmin(1)", "tmin() only available in time domain"},
+      {"tzero(1)", "tzero() only available in time domain"}, {"tset(1,1)", "tset() only available in time domain"},
+      {"imp(1)", "imp() only available in time domain"},     {"prbs(4)", "prbs() only available in time domain"},
   };
   for (ActiveDomain d : {ActiveDomain::Frequency, ActiveDomain::Root, ActiveDomain::Nonlinear}) {
     ctx_.domain = d;
@@ -337,7 +332,7 @@ TEST_F(ClockTest, HystFollowsWithAPlayInEveryDomain)
     double out;
   };
   // Rising, reversing inside the play, then falling through it.
-  const Step steps[] = {{0.0, 0.0}, {1.0, 0.5}, {2.0, 1.5}, {1.5, 1.5}, {1.0, 1.5},
+  const Step steps[] = {{0.0, 0.0}, {1.0, 0.5},   {2.0, 1.5},   {1.5, 1.5}, {1.0, 1.5},
                         {0.5, 1.0}, {-1.0, -0.5}, {-0.5, -0.5}, {0.4, -0.1}};
   ctx_.restart = true;
   e.vars[0].value = 0.0;

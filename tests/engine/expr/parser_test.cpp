@@ -174,9 +174,8 @@ TEST_F(ExprTest, VariablesTakeTheSlotsAfterTheConstants)
 TEST_F(ExprTest, VariableRulesMatchConstantRules)
 {
   const char* names[] = {"x"};
-  for (const Bad& b : {Bad{"x(1)", "No such function"}, Bad{"x2", "No such variable"},
-                       Bad{"x x", "Syntax error"}, Bad{"2x", "Syntax error"},
-                       Bad{"sin (x)", "No such variable"}}) {
+  for (const Bad& b : {Bad{"x(1)", "No such function"}, Bad{"x2", "No such variable"}, Bad{"x x", "Syntax error"},
+                       Bad{"2x", "Syntax error"}, Bad{"sin (x)", "No such variable"}}) {
     ClearError();
     CompiledExpr e;
     BindVariables(e, names, 1);
@@ -248,9 +247,9 @@ TEST_F(ExprTest, LimitsOfTheRecordAreRefusedWithMistake)
   const Case cases[] = {
       {Nested(19), true},
       {Nested(21), false},
-      {Chain(30, "+"), true},          // 59 codes
-      {Chain(31, "+"), false},         // 61 tokens: the token limit
-      {Chain(35, "^-"), false},        // neg and ^ pending
+      {Chain(30, "+"), true},               // 59 codes
+      {Chain(31, "+"), false},              // 61 tokens: the token limit
+      {Chain(35, "^-"), false},             // neg and ^ pending
       {std::string(40, '-') + "1", false},  // pending stack full of neg
       // 51 codes and 19 pending operators: each token passes the checks made
       // before it, but the code cannot take the operators at the end.
@@ -275,7 +274,7 @@ TEST_F(ExprTest, LiteralSlotsRunOutWithMistake)
   const char* names[] = {"t", "y", "u", "r", "e"};
   std::string many = "1";
   for (int i = 1; i < 36; ++i)
-    many += "+" + std::to_string(i % 10);   // 36 literals
+    many += "+" + std::to_string(i % 10);  // 36 literals
   CompiledExpr plain;
   EXPECT_FALSE(parse(many.c_str(), plain));
   EXPECT_EQ(Pending(), "Mistake");
@@ -283,10 +282,10 @@ TEST_F(ExprTest, LiteralSlotsRunOutWithMistake)
   ClearError();
   CompiledExpr bound;
   BindVariables(bound, names, 5);
-  std::string thirty = Chain(30, "+");   // exactly fills the slots
+  std::string thirty = Chain(30, "+");  // exactly fills the slots
   EXPECT_TRUE(parse(thirty.c_str(), bound)) << Pending();
   EXPECT_DOUBLE_EQ(eval(bound), 30.0);
-  std::string more = Chain(29, "+") + "+t+2";   // 31 literals
+  std::string more = Chain(29, "+") + "+t+2";  // 31 literals
   EXPECT_FALSE(parse(more.c_str(), bound));
   EXPECT_EQ(Pending(), "Mistake");
 }

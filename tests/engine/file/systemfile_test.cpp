@@ -3,22 +3,22 @@
 // refused with its one message, the files of every released version keep
 // loading, and the atomic writer leaves the old file alone when it fails.
 
-#include "engine/expr/ConstantTable.h"
 #include "engine/file/SystemFile.h"
+#include "engine/expr/ConstantTable.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 
 #include <gtest/gtest.h>
 
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 #include <cmath>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
-#include <unistd.h>
 #include <vector>
 
 namespace fs = std::filesystem;
@@ -167,10 +167,18 @@ Environment startEnvironment(const std::vector<WindowRecord>& like)
   for (const WindowRecord& w : like) {
     WindowRecord& n = e.windows.emplace_back();
     switch (w.domain()) {
-      case ActiveDomain::Time: n.state.emplace<TRANSTAT>(); break;
-      case ActiveDomain::Frequency: n.state.emplace<FREQSTAT>(); break;
-      case ActiveDomain::Root: n.state.emplace<ROOTSTAT>(); break;
-      case ActiveDomain::Nonlinear: n.state.emplace<NLINSTAT>(); break;
+      case ActiveDomain::Time:
+        n.state.emplace<TRANSTAT>();
+        break;
+      case ActiveDomain::Frequency:
+        n.state.emplace<FREQSTAT>();
+        break;
+      case ActiveDomain::Root:
+        n.state.emplace<ROOTSTAT>();
+        break;
+      case ActiveDomain::Nonlinear:
+        n.state.emplace<NLINSTAT>();
+        break;
     }
   }
   return e;
@@ -305,8 +313,7 @@ TEST(SystemFile, RefusesEveryKindOfBadTextWithOneMessage)
   std::string tooMany = good;
   for (int i = 0; i < extra; ++i)
     tooMany += nlin;
-  const std::string noOptions =
-      good.substr(0, good.find("[options]")) + good.substr(good.find("[window time]"));
+  const std::string noOptions = good.substr(0, good.find("[options]")) + good.substr(good.find("[window time]"));
   auto last = [](const std::string& text) { return std::to_string(lines(text).size()); };
   const std::string binary = replaceLine(good, "b = ", std::string("b = 1\0", 6));
   const std::string rootLine = at(good, "[window root]");
@@ -343,8 +350,8 @@ TEST(SystemFile, RefusesEveryKindOfBadTextWithOneMessage)
        F + "2: the file ends without a [system] section"},
       {"windows without options", noOptions, F + last(noOptions) + ": the file ends without a [options] section"},
       {"unknown key", replaceLine(good, "gain = ", "gian = 1"), F + at(good, "gain = ") + ": unknown key \"gian\""},
-      {"duplicate key", twoGains, F + at(good, "delay = ") + ": duplicate key \"gain\" (first on line " +
-                                      at(good, "gain = ") + ")"},
+      {"duplicate key", twoGains,
+       F + at(good, "delay = ") + ": duplicate key \"gain\" (first on line " + at(good, "gain = ") + ")"},
       {"duplicate section", good + "[system]\n",
        F + std::to_string(lines(good).size() + 1) + ": duplicate section [system] (first on line 3)"},
       {"unknown section", good + "[window bode]\n",
@@ -364,7 +371,8 @@ TEST(SystemFile, RefusesEveryKindOfBadTextWithOneMessage)
       {"text then more", replaceLine(good, "plant-numerator = ", "plant-numerator = \"6\" x"),
        F + at(good, "plant-numerator") + ": nothing may follow the closing quote of \"plant-numerator\""},
       {"bad escape", replaceLine(good, "plant-numerator = ", "plant-numerator = \"\\n\""),
-       F + at(good, "plant-numerator") + ": in the text of \"plant-numerator\": only \\\" and \\\\ may follow a backslash"},
+       F + at(good, "plant-numerator") +
+           ": in the text of \"plant-numerator\": only \\\" and \\\\ may follow a backslash"},
       {"gain out of range", replaceLine(good, "gain = ", "gain = 1e21"),
        F + at(good, "gain = ") + ": Gain must lie between -1E20 and 1E20"},
       {"delay negative", replaceLine(good, "delay = ", "delay = -1"),
@@ -389,8 +397,7 @@ TEST(SystemFile, RefusesEveryKindOfBadTextWithOneMessage)
        F + at(good, "[options]") + ": the number format must be \"%0.Ng\" with N from 3 to 9"},
       {"root range reversed", noRootMin, F + rootLine + ": Max must exceed Min"},
       {"DFT points", replaceLine(good, "dft-points = ", "dft-points = 100"),
-       F + at(good, "[window frequency]") +
-           ": the number of DFT points must be 4, 8, 16, 32, 64, 128, 256 or 512"},
+       F + at(good, "[window frequency]") + ": the number of DFT points must be 4, 8, 16, 32, 64, 128, 256 or 512"},
       {"too large", good + std::string(kMaxSystemFileSize, '#'), "d.vanto: larger than 1 MiB, not a system file"},
   };
 

@@ -5,8 +5,8 @@
 // (modified z-transform by partial fractions), against which the engine's
 // stored points and margins are measured.
 
-#include "engine/freq/FreqEngine.h"
 #include "engine/base/Error.h"
+#include "engine/freq/FreqEngine.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 #include "tests/LoopTexts.h"
@@ -18,8 +18,14 @@
 using Cld = std::complex<long double>;
 inline constexpr long double kPiL = 3.141592653589793238462643383279502884L;
 
-inline Cld Jw(long double w) { return Cld(0, w); }
-inline Cld Zw(long double w, long double T) { return std::polar(1.0L, w * T); }
+inline Cld Jw(long double w)
+{
+  return Cld(0, w);
+}
+inline Cld Zw(long double w, long double T)
+{
+  return std::polar(1.0L, w * T);
+}
 
 // Pulse transfer function of ZOH, delay tau = m T + theta and 1/(s + a), at
 // z: the sum of its pulse response y[k] = s(kT - tau) - s(kT - T - tau) with

@@ -47,10 +47,22 @@ std::function<Nl(long double)> Backlash(long double h)
   };
 }
 
-long double Clip2(long double x) { return std::clamp(x, -2.0L, 2.0L); }
-long double Dzone(long double x) { return std::fabs(x) < 0.5L ? 0 : x - std::copysign(0.5L, x); }
-long double Relay(long double x) { return x > 0 ? 1 : -1; }
-long double Quant(long double x) { return std::copysign(std::floor(std::fabs(x) + 0.5L), x); }
+long double Clip2(long double x)
+{
+  return std::clamp(x, -2.0L, 2.0L);
+}
+long double Dzone(long double x)
+{
+  return std::fabs(x) < 0.5L ? 0 : x - std::copysign(0.5L, x);
+}
+long double Relay(long double x)
+{
+  return x > 0 ? 1 : -1;
+}
+long double Quant(long double x)
+{
+  return std::copysign(std::floor(std::fabs(x) + 0.5L), x);
+}
 
 // Saturation's N at A for a limit L (also the part a dead zone of width L
 // takes away).
@@ -278,9 +290,9 @@ TEST_F(DescribingFunctionTest, AmplitudesWithoutMinusOneOverNAreLeftOut)
     }
     EXPECT_NEAR(r.dfLeftOutLo, static_cast<double>(out.front()), 1e-12);
     EXPECT_NEAR(r.dfLeftOutHi, static_cast<double>(out.back()), 1e-12);
-    const std::string range = out.size() == 1 ? FormatModelNumber(r.dfLeftOutLo)
-                                              : FormatModelNumber(r.dfLeftOutLo) + " to " +
-                                                    FormatModelNumber(r.dfLeftOutHi);
+    const std::string range = out.size() == 1
+                                  ? FormatModelNumber(r.dfLeftOutLo)
+                                  : FormatModelNumber(r.dfLeftOutLo) + " to " + FormatModelNumber(r.dfLeftOutHi);
     EXPECT_EQ(DfLeftOutNote(*rec), std::to_string(out.size()) + " of 20 amplitudes left out (" + range +
                                        "): the describing function is 0 there, so -1/N does not exist");
   }

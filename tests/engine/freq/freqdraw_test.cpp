@@ -1,11 +1,11 @@
 // The frequency window's drawing routines: what lands in the display list,
 // in which pen and at which coordinates.
 #include "engine/freq/FreqDraw.h"
-#include "engine/freq/Margins.h"
 #include "engine/base/Error.h"
+#include "engine/chart/DisplayList.h"
+#include "engine/freq/Margins.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
-#include "engine/chart/DisplayList.h"
 
 #include <gtest/gtest.h>
 

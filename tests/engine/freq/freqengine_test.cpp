@@ -4,8 +4,8 @@
 
 #include "tests/engine/freq/FreqTestSupport.h"
 
-#include "engine/freq/FreqEngine.h"
 #include "engine/base/Error.h"
+#include "engine/freq/FreqEngine.h"
 #include "engine/model/Model.h"
 
 #include <gtest/gtest.h>
@@ -18,8 +18,8 @@
 
 namespace {
 
-constexpr FreqView kViews[] = {FreqView::DirectNyquist, FreqView::InverseNyquist, FreqView::Nichols,
-                               FreqView::BodeGain, FreqView::BodePhase};
+constexpr FreqView kViews[] = {FreqView::DirectNyquist, FreqView::InverseNyquist, FreqView::Nichols, FreqView::BodeGain,
+                               FreqView::BodePhase};
 
 // A loop with its elements in the run, and its factors by the test's own
 // formulas: Gc and K Gp e^(-j w Td) (or the exact sampled plant with K).
@@ -30,27 +30,41 @@ struct LoopCase {
 };
 
 // (1 + 0.5 s)/s, 6/((s + 1)(s^2 + 1.4 s + 6)), as the factors read.
-Cld StartGc(long double w) { return (1.0L + 0.5L * Jw(w)) / Jw(w); }
-Cld StartGp(long double w) { return 6.0L / ((Jw(w) + 1.0L) * (Jw(w) * Jw(w) + 1.4L * Jw(w) + 6.0L)); }
+Cld StartGc(long double w)
+{
+  return (1.0L + 0.5L * Jw(w)) / Jw(w);
+}
+Cld StartGp(long double w)
+{
+  return 6.0L / ((Jw(w) + 1.0L) * (Jw(w) * Jw(w) + 1.4L * Jw(w) + 6.0L));
+}
 
 std::vector<LoopCase> Loops()
 {
   return {
       {"start-up loop", {.compIn = true}, StartGc, StartGp},
-      {"plant, K -2, delay 0.5 s", {.gain = -2, .delay = 0.5}, StartGc,
+      {"plant, K -2, delay 0.5 s",
+       {.gain = -2, .delay = 0.5},
+       StartGc,
        [](long double w) { return -2.0L * StartGp(w) * std::polar(1.0L, -0.5L * w); }},
-      {"compensator alone", {.gain = 3, .delay = 0.2, .compIn = true, .plantIn = false}, StartGc,
+      {"compensator alone",
+       {.gain = 3, .delay = 0.2, .compIn = true, .plantIn = false},
+       StartGc,
        [](long double) { return Cld(1); }},
-      {"sampled-data, fractional delay", {"0.4(z-0.7)", "z-1", "1", "s+0.5", 2, 0.15, 0.1, true},
+      {"sampled-data, fractional delay",
+       {"0.4(z-0.7)", "z-1", "1", "s+0.5", 2, 0.15, 0.1, true},
        [](long double w) { return 0.4L * (Zw(w, 0.1L) - 0.7L) / (Zw(w, 0.1L) - 1.0L); },
        [](long double w) { return 2.0L * ZohFirstOrder(0.5L, 0.1L, 0.15L, Zw(w, 0.1L)); }},
-      {"sampled-data plant, second order", {"1", "", "1", "(s+1)(s+2)", 1.5, 0.25, 0.2}, StartGc,
+      {"sampled-data plant, second order",
+       {"1", "", "1", "(s+1)(s+2)", 1.5, 0.25, 0.2},
+       StartGc,
        [](long double w) {
          // 1/((s + 1)(s + 2)) = 1/(s + 1) - 1/(s + 2)
          const Cld z = Zw(w, 0.2L);
          return 1.5L * (ZohFirstOrder(1, 0.2L, 0.25L, z) - ZohFirstOrder(2, 0.2L, 0.25L, z));
        }},
-      {"sampled-data plant, third order, 3.5 samples of delay", {"1", "", "1", "(s+1)(s+2)(s+3)", 2, 0.35, 0.1},
+      {"sampled-data plant, third order, 3.5 samples of delay",
+       {"1", "", "1", "(s+1)(s+2)(s+3)", 2, 0.35, 0.1},
        StartGc,
        [](long double w) {
          // 1/((s + 1)(s + 2)(s + 3)) = 1/2/(s + 1) - 1/(s + 2) + 1/2/(s + 3)
@@ -58,7 +72,8 @@ std::vector<LoopCase> Loops()
          return 2.0L * (0.5L * ZohFirstOrder(1, 0.1L, 0.35L, z) - ZohFirstOrder(2, 0.1L, 0.35L, z) +
                         0.5L * ZohFirstOrder(3, 0.1L, 0.35L, z));
        }},
-      {"discrete", {"z-0.5", "z-1", "0.2", "(z-0.8)(z+0.3)", 1.5, 0.7, 0.05, true},
+      {"discrete",
+       {"z-0.5", "z-1", "0.2", "(z-0.8)(z+0.3)", 1.5, 0.7, 0.05, true},
        [](long double w) { return (Zw(w, 0.05L) - 0.5L) / (Zw(w, 0.05L) - 1.0L); },
        [](long double w) { return 1.5L * 0.2L / ((Zw(w, 0.05L) - 0.8L) * (Zw(w, 0.05L) + 0.3L)); }},
   };
@@ -133,8 +148,7 @@ TEST(FreqEngine, StoredPointsAreTheExactResponseInEveryViewLoopAndInput)
       if (!in.closed && in.load && !c.loop.plantIn)
         continue;  // refused (tested with the messages)
       for (FreqView view : kViews) {
-        SCOPED_TRACE(std::string(c.name) + ", " + in.name + ", view " +
-                     kFreqViewNames[static_cast<int>(view)].cli);
+        SCOPED_TRACE(std::string(c.name) + ", " + in.name + ", view " + kFreqViewNames[static_cast<int>(view)].cli);
         auto rec = NewFreqRecord();
         SetElements(rec->loop, c.loop);
         SetInput(*rec, in);
@@ -148,26 +162,28 @@ TEST(FreqEngine, StoredPointsAreTheExactResponseInEveryViewLoopAndInput)
           const long double mag = std::abs(v), deg = std::arg(v) * 180 / kPiL;
           ASSERT_TRUE(Near(p.tag, w, 1e-7L));
           switch (view) {
-          case FreqView::DirectNyquist:
-          case FreqView::InverseNyquist: {
-            const Cld e = view == FreqView::DirectNyquist ? v : 1.0L / v;
-            ASSERT_TRUE(Near(p.x, e.real(), 0, 1e-6L * std::abs(e))) << i << ": " << p.x << " vs " << double(e.real());
-            ASSERT_TRUE(Near(p.y, e.imag(), 0, 1e-6L * std::abs(e))) << i << ": " << p.y << " vs " << double(e.imag());
-            break;
-          }
-          case FreqView::Nichols:
-            ASSERT_NEAR(double(TurnDiff(p.x, deg)), 0.0, 1e-6 * std::max(1.0, std::fabs(double(p.x)))) << i;
-            ASSERT_TRUE(Near(p.y, 20 * std::log10(mag), 1e-6L, 1e-9L)) << i;
-            break;
-          case FreqView::BodeGain:
-          case FreqView::BodePhase:
-            ASSERT_TRUE(Near(p.x, std::log10(w), 1e-6L, 1e-9L)) << i;
-            if (view == FreqView::BodeGain) {
-              ASSERT_TRUE(Near(p.y, 20 * std::log10(mag), 1e-6L, 1e-9L)) << i;
-            } else {
-              ASSERT_NEAR(double(TurnDiff(p.y, deg)), 0.0, 1e-6 * std::max(1.0, std::fabs(double(p.y)))) << i;
+            case FreqView::DirectNyquist:
+            case FreqView::InverseNyquist: {
+              const Cld e = view == FreqView::DirectNyquist ? v : 1.0L / v;
+              ASSERT_TRUE(Near(p.x, e.real(), 0, 1e-6L * std::abs(e)))
+                  << i << ": " << p.x << " vs " << double(e.real());
+              ASSERT_TRUE(Near(p.y, e.imag(), 0, 1e-6L * std::abs(e)))
+                  << i << ": " << p.y << " vs " << double(e.imag());
+              break;
             }
-            break;
+            case FreqView::Nichols:
+              ASSERT_NEAR(double(TurnDiff(p.x, deg)), 0.0, 1e-6 * std::max(1.0, std::fabs(double(p.x)))) << i;
+              ASSERT_TRUE(Near(p.y, 20 * std::log10(mag), 1e-6L, 1e-9L)) << i;
+              break;
+            case FreqView::BodeGain:
+            case FreqView::BodePhase:
+              ASSERT_TRUE(Near(p.x, std::log10(w), 1e-6L, 1e-9L)) << i;
+              if (view == FreqView::BodeGain) {
+                ASSERT_TRUE(Near(p.y, 20 * std::log10(mag), 1e-6L, 1e-9L)) << i;
+              } else {
+                ASSERT_NEAR(double(TurnDiff(p.y, deg)), 0.0, 1e-6 * std::max(1.0, std::fabs(double(p.y)))) << i;
+              }
+              break;
           }
         }
       }
@@ -186,33 +202,97 @@ TEST(FreqEngine, PrepareSweepMessages)
     int points;
     const char* message;  // nullptr: computes
   } kCases[] = {
-      {"noise in open loop", {"1", "", "1", "s+1", 1, 0, 0, false, true, false}, "noise", 0.2, true, 200,
+      {"noise in open loop",
+       {"1", "", "1", "s+1", 1, 0, 0, false, true, false},
+       "noise",
+       0.2,
+       true,
+       200,
        "Invalid input for open-loop systems"},
-      {"load with the compensator alone, open", {"1", "s", "1", "s+1", 1, 0, 0, true, false, false},
-       "load", 0.2, true, 200, "Invalid input with controller alone"},
-      {"load with the compensator alone, closed", {"1", "s", "1", "s+1", 1, 0, 0, true, false, true},
-       "load", 0.2, true, 200, nullptr},
-      {"zero start, type 1 plant", {"1", "", "1", "s(s+1)", 1, 0, 0, false, true, false}, "ref", 0, false, 200,
-       "Zero initial frequency only allowed with Type 0 systems"},
-      {"zero start, type 1 compensator alone", {"1", "s", "1", "s+1", 1, 0, 0, true, false, true},
-       "ref", 0, false, 200, "Zero initial frequency only allowed with Type 0 systems"},
-      {"zero start, type 0 plant", {"1", "s", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0, false, 200,
+      {"load with the compensator alone, open",
+       {"1", "s", "1", "s+1", 1, 0, 0, true, false, false},
+       "load",
+       0.2,
+       true,
+       200,
+       "Invalid input with controller alone"},
+      {"load with the compensator alone, closed",
+       {"1", "s", "1", "s+1", 1, 0, 0, true, false, true},
+       "load",
+       0.2,
+       true,
+       200,
        nullptr},
-      {"zero start, discrete integrator", {"1", "z-1", "1", "z-0.5", 1, 0, 0.1, true, true, false},
-       "ref", 0, false, 200, nullptr},
-      {"discrete loop without sample time", {"1", "z-1", "1", "z-0.5", 1, 0, 0, true, true, false},
-       "ref", 0.2, true, 200, "Sample-hold time is zero"},
-      {"model error passes through", {"1", "s", "1", "z-0.5", 1, 0, 0, true, true, false}, "ref", 0.2, true, 200,
+      {"zero start, type 1 plant",
+       {"1", "", "1", "s(s+1)", 1, 0, 0, false, true, false},
+       "ref",
+       0,
+       false,
+       200,
+       "Zero initial frequency only allowed with Type 0 systems"},
+      {"zero start, type 1 compensator alone",
+       {"1", "s", "1", "s+1", 1, 0, 0, true, false, true},
+       "ref",
+       0,
+       false,
+       200,
+       "Zero initial frequency only allowed with Type 0 systems"},
+      {"zero start, type 0 plant", {"1", "s", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0, false, 200, nullptr},
+      {"zero start, discrete integrator",
+       {"1", "z-1", "1", "z-0.5", 1, 0, 0.1, true, true, false},
+       "ref",
+       0,
+       false,
+       200,
+       nullptr},
+      {"discrete loop without sample time",
+       {"1", "z-1", "1", "z-0.5", 1, 0, 0, true, true, false},
+       "ref",
+       0.2,
+       true,
+       200,
+       "Sample-hold time is zero"},
+      {"model error passes through",
+       {"1", "s", "1", "z-0.5", 1, 0, 0, true, true, false},
+       "ref",
+       0.2,
+       true,
+       200,
        "Discrete plant must have discrete controller"},
-      {"merge too high", {"1+s^2", "s^2+2s+1", "1", "s^3+3s^2+3s+1", 1, 0, 0, true, true, true},
-       "ref", 0.2, true, 200, "Order too high"},
-      {"zero plant denominator", {"1", "", "1", "0", 1, 0, 0, false, true, false}, "ref", 0.2, true, 200,
+      {"merge too high",
+       {"1+s^2", "s^2+2s+1", "1", "s^3+3s^2+3s+1", 1, 0, 0, true, true, true},
+       "ref",
+       0.2,
+       true,
+       200,
+       "Order too high"},
+      {"zero plant denominator",
+       {"1", "", "1", "0", 1, 0, 0, false, true, false},
+       "ref",
+       0.2,
+       true,
+       200,
        "No denominator"},
-      {"zero compensator denominator", {"1", "0", "1", "s+1", 1, 0, 0, true, true, false}, "load", 0.2, true, 200,
+      {"zero compensator denominator",
+       {"1", "0", "1", "s+1", 1, 0, 0, true, true, false},
+       "load",
+       0.2,
+       true,
+       200,
        "No denominator"},
-      {"log grid from 0", {"1", "", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0, true, 200,
+      {"log grid from 0",
+       {"1", "", "1", "s+1", 1, 0, 0, false, true, false},
+       "ref",
+       0,
+       true,
+       200,
        "Don't use logarithmic frequency increment with zero start frequency"},
-      {"no points", {"1", "", "1", "s+1", 1, 0, 0, false, true, false}, "ref", 0.2, true, 0,
+      {"no points",
+       {"1", "", "1", "s+1", 1, 0, 0, false, true, false},
+       "ref",
+       0.2,
+       true,
+       0,
        "No of Points must lie between 1 and 1000"},
   };
   ModelScope model;
@@ -248,7 +328,7 @@ TEST(FreqEngine, GridIsLogarithmicLinearOrASinglePoint)
     bool logGrid;
     int points;
   } kGrids[] = {{0.2, 8, true, 200}, {0.01, 1000, true, 1000}, {0, 5, false, 11}, {1, 3, false, 1000},
-                {0.5, 4, true, 1}, {0.5, 4, false, 1}, {2, 3, true, 2}};
+                {0.5, 4, true, 1},   {0.5, 4, false, 1},       {2, 3, true, 2}};
   ModelScope model;
   for (const auto& g : kGrids) {
     SCOPED_TRACE(std::to_string(g.start) + " to " + std::to_string(g.end) + ", " + std::to_string(g.points));
@@ -287,15 +367,24 @@ TEST(FreqEngine, ZeroGainAndZerosOnTheGridGiveTheClosedLoopNotNaN)
       {"K 0, load", 0, false, {"", true, false, true, false}, FreqView::DirectNyquist, 0, 0},
       {"K 0, open, Nichols", 0, false, {"", false, true, false, false}, FreqView::Nichols, NAN, NAN},
       {"K 0, closed, Bode gain", 0, false, {"", true, true, false, false}, FreqView::BodeGain, std::log10(2.0), NAN},
-      {"K 0, closed, Bode phase", 0, false, {"", true, true, false, false}, FreqView::BodePhase, std::log10(2.0),
+      {"K 0, closed, Bode phase", 0, false, {"", true, true, false, false}, FreqView::BodePhase, std::log10(2.0), NAN},
+      {"plant zero, open, Bode gain",
+       2,
+       false,
+       {"", false, true, false, false},
+       FreqView::BodeGain,
+       std::log10(2.0),
        NAN},
-      {"plant zero, open, Bode gain", 2, false, {"", false, true, false, false}, FreqView::BodeGain,
-       std::log10(2.0), NAN},
       {"plant zero, reference", 2, false, {"", true, true, false, false}, FreqView::DirectNyquist, 0, 0},
       {"plant zero, inverse, open", 2, false, {"", false, true, false, false}, FreqView::InverseNyquist, NAN, NAN},
       // The load reaches the output through K Gp alone: 2/(2j + 1)^2.
-      {"compensator zero, load", 2, true, {"", true, false, true, false}, FreqView::DirectNyquist,
-       double(std::real(2.0L / std::pow(Jw(2) + 1.0L, 2))), double(std::imag(2.0L / std::pow(Jw(2) + 1.0L, 2)))},
+      {"compensator zero, load",
+       2,
+       true,
+       {"", true, false, true, false},
+       FreqView::DirectNyquist,
+       double(std::real(2.0L / std::pow(Jw(2) + 1.0L, 2))),
+       double(std::imag(2.0L / std::pow(Jw(2) + 1.0L, 2)))},
   };
   ModelScope model;
   for (const auto& c : kCases) {
@@ -384,8 +473,8 @@ TEST(FreqEngine, PhaseTrackingThresholds)
   // Track: jumps of more than pi (strictly) change the offset by a turn.
   const struct {
     double prev, now, change;
-  } kSteps[] = {{kPiD, 0, 0},           {0, kPiD, 0},           {kPiD, -1e-9, 2 * kPiD},
-                {0, kPiD + 1e-9, -2 * kPiD}, {3.1, -3.1, 2 * kPiD}, {-3.1, 3.1, -2 * kPiD}};
+  } kSteps[] = {{kPiD, 0, 0},          {0, kPiD, 0},          {kPiD, -1e-9, 2 * kPiD}, {0, kPiD + 1e-9, -2 * kPiD},
+                {3.1, -3.1, 2 * kPiD}, {-3.1, 3.1, -2 * kPiD}};
   for (const auto& s : kSteps) {
     pt.openOffset = pt.closedOffset = 0;
     pt.prevOpenPhase = pt.prevClosedPhase = s.prev;

@@ -19,7 +19,6 @@ namespace {
 
 using Fn = std::function<Cld(long double)>;
 
-
 long double SatN(long double a)
 {
   return a <= 1 ? 1 : 2 / kPiL * (std::asin(1 / a) + std::sqrt(1 - 1 / (a * a)) / a);
@@ -79,8 +78,7 @@ Cld StartUpPlant(long double k, long double w)
 // Searches the loop for limit cycles from amplitude a0 to a1, with nl in the
 // forward path or, with feedback set, in the feedback path, at m samples a
 // period of the describing function.
-bool FindCycles(const LoopTexts& loop, const char* nl, bool feedback, double a0, double a1, int m,
-                LimitCycleList& list)
+bool FindCycles(const LoopTexts& loop, const char* nl, bool feedback, double a0, double a1, int m, LimitCycleList& list)
 {
   WriteLoop(loop);
   SetText(feedback ? Sys().fbkNlText : Sys().fwdNlText, nl);
@@ -100,21 +98,76 @@ TEST(LimitCycles, AgreeWithTheTestsOwnSolution)
   const auto relayN = [](long double a) { return Cld(4 / (kPiL * a)); };
   const CycleStability kStable = CycleStability::Stable, kUnstable = CycleStability::Unstable;
   const Case kCases[] = {
-      {"relay, third order", "6", "(s+1)(s^2+1.4s+6)", 1, 0, 0, "relay(x)", relayN, 0.1, 2,
-       [](long double w) { return StartUpPlant(1, w); }, {kStable}},
-      {"saturation below the critical gain", "6", "(s+1)(s^2+1.4s+6)", 1.5, 0, 0, "clip(x,1)",
-       [](long double a) { return Cld(SatN(a)); }, 0.5, 10, [](long double w) { return StartUpPlant(1.5L, w); },
-       {}},
-      {"saturation above it", "6", "(s+1)(s^2+1.4s+6)", 3, 0, 0, "clip(x,1)",
-       [](long double a) { return Cld(SatN(a)); }, 0.5, 10, [](long double w) { return StartUpPlant(3, w); },
+      {"relay, third order",
+       "6",
+       "(s+1)(s^2+1.4s+6)",
+       1,
+       0,
+       0,
+       "relay(x)",
+       relayN,
+       0.1,
+       2,
+       [](long double w) { return StartUpPlant(1, w); },
        {kStable}},
-      {"backlash, type 1", "4", "s(s+1)(s+2)", 1, 0, 0, "hyst(x,0.5)",
-       [](long double a) { return BacklashN(a, 0.5L); }, 0.55, 20,
-       [](long double w) { return 4.0L / (Jw(w) * (Jw(w) + 1.0L) * (Jw(w) + 2.0L)); }, {kUnstable, kStable}},
-      {"relay, sampled with a delay", "1", "s+1", 1, 0.3, 0.1, "relay(x)", relayN, 0.1, 2,
-       [](long double w) { return ZohFirstOrder(1, 0.1L, 0.3L, Zw(w, 0.1L)); }, {kStable}},
-      {"relay, sampled third order with 2.5 samples of delay", "1", "(s+1)(s+2)(s+3)", 20, 0.25, 0.1, "relay(x)",
-       relayN, 0.1, 5,
+      {"saturation below the critical gain",
+       "6",
+       "(s+1)(s^2+1.4s+6)",
+       1.5,
+       0,
+       0,
+       "clip(x,1)",
+       [](long double a) { return Cld(SatN(a)); },
+       0.5,
+       10,
+       [](long double w) { return StartUpPlant(1.5L, w); },
+       {}},
+      {"saturation above it",
+       "6",
+       "(s+1)(s^2+1.4s+6)",
+       3,
+       0,
+       0,
+       "clip(x,1)",
+       [](long double a) { return Cld(SatN(a)); },
+       0.5,
+       10,
+       [](long double w) { return StartUpPlant(3, w); },
+       {kStable}},
+      {"backlash, type 1",
+       "4",
+       "s(s+1)(s+2)",
+       1,
+       0,
+       0,
+       "hyst(x,0.5)",
+       [](long double a) { return BacklashN(a, 0.5L); },
+       0.55,
+       20,
+       [](long double w) { return 4.0L / (Jw(w) * (Jw(w) + 1.0L) * (Jw(w) + 2.0L)); },
+       {kUnstable, kStable}},
+      {"relay, sampled with a delay",
+       "1",
+       "s+1",
+       1,
+       0.3,
+       0.1,
+       "relay(x)",
+       relayN,
+       0.1,
+       2,
+       [](long double w) { return ZohFirstOrder(1, 0.1L, 0.3L, Zw(w, 0.1L)); },
+       {kStable}},
+      {"relay, sampled third order with 2.5 samples of delay",
+       "1",
+       "(s+1)(s+2)(s+3)",
+       20,
+       0.25,
+       0.1,
+       "relay(x)",
+       relayN,
+       0.1,
+       5,
        [](long double w) {
          const Cld z = Zw(w, 0.1L);
          return 20.0L * (0.5L * ZohFirstOrder(1, 0.1L, 0.25L, z) - ZohFirstOrder(2, 0.1L, 0.25L, z) +
@@ -127,8 +180,8 @@ TEST(LimitCycles, AgreeWithTheTestsOwnSolution)
       SCOPED_TRACE(std::string(c.name) + ", " + std::to_string(m) + " samples");
       ModelScope model;
       LimitCycleList list;
-      ASSERT_TRUE(FindCycles({"1", "1", c.gpNum, c.gpDen, c.gain, c.delay, c.hold}, c.nl, false, c.amin, c.amax, m,
-                             list))
+      ASSERT_TRUE(
+          FindCycles({"1", "1", c.gpNum, c.gpDen, c.gain, c.delay, c.hold}, c.nl, false, c.amin, c.amax, m, list))
           << ErrorMessage();
       ASSERT_EQ(list.count, static_cast<int>(c.expected.size()));
       EXPECT_EQ(list.loopGap, RuleGap::None);
@@ -178,7 +231,8 @@ TEST(LimitCycles, SteppedCharacteristicGivesOneCyclePerCrossingOfTheTrueN)
 
   const long double w180 = std::sqrt(5.0L);
   const Cld s = Jw(w180);
-  const long double nStar = -1 / (2.0L * (1.0L + 0.5L * s) / s * 6.0L / ((s + 1.0L) * (s * s + 1.4L * s + 6.0L))).real();
+  const long double nStar =
+      -1 / (2.0L * (1.0L + 0.5L * s) / s * 6.0L / ((s + 1.0L) * (s * s + 1.4L * s + 6.0L))).real();
   const auto quantN = [](long double a) {
     long double sum = 0;
     for (long double level = 0.5L; level < a; level += 1)

@@ -4,8 +4,8 @@
 
 #include "tests/engine/freq/FreqTestSupport.h"
 
-#include "engine/freq/Margins.h"
 #include "engine/base/Error.h"
+#include "engine/freq/Margins.h"
 #include "engine/model/Model.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +22,8 @@ struct Crossing {
 };
 
 // Bisection of a sign change of f between a and b.
-template <typename F> long double Bisect(F f, long double a, long double b)
+template <typename F>
+long double Bisect(F f, long double a, long double b)
 {
   const bool fa = f(a) > 0;
   for (int i = 0; i < 200 && b - a > 1e-17L * b; ++i) {
@@ -85,30 +86,46 @@ std::vector<MarginCase> Cases()
 {
   return {
       {"start-up loop", {.compIn = true}, StartL, 1, 1},
-      {"start-up loop, delay 0.5 s", {.delay = 0.5, .compIn = true},
-       [](long double w) { return StartL(w) * std::polar(1.0L, -0.5L * w); }, 1, 15},
-      {"resonance: two gain crossovers", {"1", "", "2", "(s+1)(s^2+0.1s+4)", 1, 0, 0},
-       [](long double w) { return 2.0L / ((Jw(w) + 1.0L) * (Jw(w) * Jw(w) + 0.1L * Jw(w) + 4.0L)); }, 2, 1},
+      {"start-up loop, delay 0.5 s",
+       {.delay = 0.5, .compIn = true},
+       [](long double w) { return StartL(w) * std::polar(1.0L, -0.5L * w); },
+       1,
+       15},
+      {"resonance: two gain crossovers",
+       {"1", "", "2", "(s+1)(s^2+0.1s+4)", 1, 0, 0},
+       [](long double w) { return 2.0L / ((Jw(w) + 1.0L) * (Jw(w) * Jw(w) + 0.1L * Jw(w) + 4.0L)); },
+       2,
+       1},
       {"no crossing", {"1", "", "0.5", "s+1"}, [](long double w) { return 0.5L / (Jw(w) + 1.0L); }, 0, 0},
       {"negative gain", {"1", "", "1", "s+1", -2}, [](long double w) { return -2.0L / (Jw(w) + 1.0L); }, 1, 1},
       {"open-loop unstable", {"1", "", "2", "s-1"}, [](long double w) { return 2.0L / (Jw(w) - 1.0L); }, 1, 1},
-      {"open-loop unstable with delay", {"1", "", "3", "s-1", 1, 0.2, 0},
-       [](long double w) { return 3.0L / (Jw(w) - 1.0L) * std::polar(1.0L, -0.2L * w); }, 1, 2},
-      {"sampled-data", {"0.5(z-0.6)", "z-1", "1", "s+1", 1.5, 0.1, 0.2, true},
+      {"open-loop unstable with delay",
+       {"1", "", "3", "s-1", 1, 0.2, 0},
+       [](long double w) { return 3.0L / (Jw(w) - 1.0L) * std::polar(1.0L, -0.2L * w); },
+       1,
+       2},
+      {"sampled-data",
+       {"0.5(z-0.6)", "z-1", "1", "s+1", 1.5, 0.1, 0.2, true},
        [](long double w) {
          const Cld z = Zw(w, 0.2L);
          return 0.5L * (z - 0.6L) / (z - 1.0L) * 1.5L * ZohFirstOrder(1, 0.2L, 0.1L, z);
        },
-       1, 1},
-      {"sampled-data, third order, 2.5 samples of delay", {"1", "", "1", "(s+1)(s+2)(s+3)", 12, 0.25, 0.1},
+       1,
+       1},
+      {"sampled-data, third order, 2.5 samples of delay",
+       {"1", "", "1", "(s+1)(s+2)(s+3)", 12, 0.25, 0.1},
        [](long double w) {
          const Cld z = Zw(w, 0.1L);
          return 12.0L * (0.5L * ZohFirstOrder(1, 0.1L, 0.25L, z) - ZohFirstOrder(2, 0.1L, 0.25L, z) +
                          0.5L * ZohFirstOrder(3, 0.1L, 0.25L, z));
        },
-       1, 1},
-      {"discrete, crossing at pi/T", {"1", "", "0.8", "z+0.5", 1, 0, 0.1},
-       [](long double w) { return 0.8L / (Zw(w, 0.1L) + 0.5L); }, 1, 1},
+       1,
+       1},
+      {"discrete, crossing at pi/T",
+       {"1", "", "0.8", "z+0.5", 1, 0, 0.1},
+       [](long double w) { return 0.8L / (Zw(w, 0.1L) + 0.5L); },
+       1,
+       1},
   };
 }
 

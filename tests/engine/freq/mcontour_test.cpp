@@ -3,8 +3,8 @@
 
 #include "tests/engine/freq/FreqTestSupport.h"
 
-#include "engine/freq/FreqEngine.h"
 #include "engine/base/Error.h"
+#include "engine/freq/FreqEngine.h"
 #include "engine/model/Model.h"
 
 #include <gtest/gtest.h>
@@ -18,16 +18,15 @@ TEST(MContour, EveryPointHasTheClosedLoopMagnitudeM)
     FreqView view;
     double mDb;
     int points;
-  } kCases[] = {{FreqView::DirectNyquist, 6, 200},   {FreqView::DirectNyquist, -12, 200},
-                {FreqView::DirectNyquist, 2.5, 1},   {FreqView::InverseNyquist, 6, 200},
-                {FreqView::InverseNyquist, 0, 200},  {FreqView::InverseNyquist, -9, 1000},
-                {FreqView::Nichols, 12, 200},        {FreqView::Nichols, 0, 200},
-                {FreqView::Nichols, -1e-20, 200},    {FreqView::InverseNyquist, 1e-20, 200},
-                {FreqView::Nichols, -3, 50}};
+  } kCases[] = {
+      {FreqView::DirectNyquist, 6, 200},      {FreqView::DirectNyquist, -12, 200}, {FreqView::DirectNyquist, 2.5, 1},
+      {FreqView::InverseNyquist, 6, 200},     {FreqView::InverseNyquist, 0, 200},  {FreqView::InverseNyquist, -9, 1000},
+      {FreqView::Nichols, 12, 200},           {FreqView::Nichols, 0, 200},         {FreqView::Nichols, -1e-20, 200},
+      {FreqView::InverseNyquist, 1e-20, 200}, {FreqView::Nichols, -3, 50}};
   ModelScope model;
   for (const auto& c : kCases) {
-    SCOPED_TRACE(std::string(kFreqViewNames[static_cast<int>(c.view)].cli) + ", " + std::to_string(c.mDb) +
-                 " dB, " + std::to_string(c.points) + " points");
+    SCOPED_TRACE(std::string(kFreqViewNames[static_cast<int>(c.view)].cli) + ", " + std::to_string(c.mDb) + " dB, " +
+                 std::to_string(c.points) + " points");
     auto rec = NewFreqRecord();
     rec->set.view = c.view;
     rec->set.points = c.points;
@@ -52,7 +51,7 @@ TEST(MContour, EveryPointHasTheClosedLoopMagnitudeM)
         continue;
       }
       const Cld l = c.view == FreqView::DirectNyquist ? Cld(p.x, p.y)
-                                                       : std::polar(std::pow(10.0L, p.y / 20.0L), p.x * kPiL / 180);
+                                                      : std::polar(std::pow(10.0L, p.y / 20.0L), p.x * kPiL / 180);
       ASSERT_TRUE(Near(std::abs(l / (1.0L + l)), m, 1e-5L)) << i << ": " << double(std::abs(l / (1.0L + l)));
       if (c.view == FreqView::DirectNyquist) {
         // The circle |L - c| = rho with c = -M^2/(M^2 - 1), rho = M/|M^2 - 1|.

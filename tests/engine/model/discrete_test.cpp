@@ -119,7 +119,7 @@ LCplx ExactZoh(const Plant& g, double T, double tau, LCplx z)
     const LCplx q = all[i];
     if (std::find(all.begin(), all.begin() + static_cast<long>(i), q) != all.begin() + static_cast<long>(i))
       continue;  // a repeated pole counts once
-    Series f;  // numerator at q + e, by Horner's rule on series
+    Series f;    // numerator at q + e, by Horner's rule on series
     for (std::size_t j = g.num.size(); j-- > 0;) {
       for (int t = kTerms - 1; t >= 0; --t)
         f.c[t] = f.c[t] * q + (t > 0 ? f.c[t - 1] : 0.0L);
@@ -223,8 +223,8 @@ TEST_F(DiscreteTest, ZohMatchesPartialFractions)
         for (int i = 0; i < N; ++i) {
           const double want = static_cast<double>(num[static_cast<std::size_t>(i)].real());
           EXPECT_LE(std::fabs(nz.c[i] - want), 1e-9 * std::fabs(want) + 1e-14 * static_cast<double>(nmax))
-              << "num c" << i << " order " << g.poles.size() << " tau " << tau << " exact " << want
-              << " mine " << nz.c[i];
+              << "num c" << i << " order " << g.poles.size() << " tau " << tau << " exact " << want << " mine "
+              << nz.c[i];
         }
       }
       // DC gain kept
@@ -266,7 +266,8 @@ TEST_F(DiscreteTest, ZohStaysAccurateForStiffElements)
       {"unstable, pT = 500", {{1, 1}, 1, {0.5, -1e3}}, 1e3},
       {"oscillating at 1e6 rad/s", {{1e12}, 1, {-1.0 + 1e6 * j, -1.0 - 1e6 * j}}, 1},
       {"damped pair, slow pole, pT 1e-5",
-       {{1, 0, 1}, 1, {-1e3 + 1e3 * j, -1e3 - 1e3 * j, -1.0 / 64 + j, -1.0 / 64 - j}}, 1e-5},
+       {{1, 0, 1}, 1, {-1e3 + 1e3 * j, -1e3 - 1e3 * j, -1.0 / 64 + j, -1.0 / 64 - j}},
+       1e-5},
   };
   for (const Case& k : cases)
     for (const double delaySamples : {0.0, 0.37, 2.5}) {
@@ -452,8 +453,8 @@ TEST_F(DiscreteTest, SubstitutionLimits)
 
 TEST_F(DiscreteTest, ZInverseForm)
 {
-  Polynomial num{{0.5, 2, 0, 0, 0}, 2};    // 2z + 0.5
-  Polynomial den{{0.2, -1, 4, 0, 0}, 3};   // 4z^2 - z + 0.2
+  Polynomial num{{0.5, 2, 0, 0, 0}, 2};   // 2z + 0.5
+  Polynomial den{{0.2, -1, 4, 0, 0}, 3};  // 4z^2 - z + 0.2
   ASSERT_TRUE(ZInverseForm(num, den));
   ASSERT_EQ(den.n, 3);
   EXPECT_DOUBLE_EQ(den.c[0], 1.0);

@@ -3,15 +3,15 @@
 // de_DE), the locale-free printf still writes what the platform's printf
 // writes in the "C" locale, and texts decode and are written with '.'.
 
-#include "engine/expr/ConstantTable.h"
 #include "engine/base/Error.h"
+#include "engine/chart/Readout.h"
+#include "engine/chart/Ticks.h"
+#include "engine/expr/ConstantTable.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/TfFormat.h"
 #include "engine/model/TfParser.h"
 #include "engine/model/TfTransform.h"
-#include "engine/chart/Readout.h"
-#include "engine/chart/Ticks.h"
 
 #include <gtest/gtest.h>
 
@@ -46,10 +46,22 @@ private:
 TEST(LocaleFreeNumbers, TextsIgnoreACommaLocale)
 {
   ModelScope model;
-  const char* const conversions[] = {"%g",    "%-g",   "%+g", "%+12.4g", "%.17g", "%0.4g", "%#.3g", "%#g",  "%e",
-                               "%.3E",  "%-10.2f", "%+08.3f", "% g", "%#.0f", "%G",  "-%-.4gs", "x=%G%%", "%.0g"};
-  const double values[] = {0.0,       -0.0, 1.0,         -2.5, 0.1, 1.0 / 3, 1e-5, 123456789.0,
-                           -1.5e-300, 1e300, 99999.95, 9.9999, std::numeric_limits<double>::infinity()};
+  const char* const conversions[] = {"%g",    "%-g",   "%+g", "%+12.4g", "%.17g",   "%0.4g",
+                                     "%#.3g", "%#g",   "%e",  "%.3E",    "%-10.2f", "%+08.3f",
+                                     "% g",   "%#.0f", "%G",  "-%-.4gs", "x=%G%%",  "%.0g"};
+  const double values[] = {0.0,
+                           -0.0,
+                           1.0,
+                           -2.5,
+                           0.1,
+                           1.0 / 3,
+                           1e-5,
+                           123456789.0,
+                           -1.5e-300,
+                           1e300,
+                           99999.95,
+                           9.9999,
+                           std::numeric_limits<double>::infinity()};
   // the reference: the platform's printf, in the "C" locale
   ASSERT_STREQ(std::setlocale(LC_NUMERIC, nullptr), "C");
   std::vector<std::string> expected;

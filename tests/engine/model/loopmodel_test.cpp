@@ -1,11 +1,11 @@
 // The loop model record and the error record: start values, the example
 // loop, the display defaults and the one-message rule.
 
-#include "engine/expr/ConstantTable.h"
-#include "engine/expr/MathFunctions.h"
-#include "engine/expr/EvalContext.h"
-#include "engine/expr/MemoryFunctions.h"
 #include "engine/base/Error.h"
+#include "engine/expr/ConstantTable.h"
+#include "engine/expr/EvalContext.h"
+#include "engine/expr/MathFunctions.h"
+#include "engine/expr/MemoryFunctions.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/SysData.h"
@@ -137,10 +137,9 @@ TEST(PlainNumber, TakesDecimalsOnly)
     const char* text;
     bool ok;
     double value;
-  } kCases[] = {{"2.5", true, 2.5},   {" -3e2 ", true, -300}, {"+.5", true, 0.5}, {"7.", true, 7},
-                {"2x", false, 0},     {"pi/2", false, 0},     {"", false, 0},     {"  ", false, 0},
-                {"0x10", false, 0},   {"inf", false, 0},      {"nan", false, 0},  {"1e999", false, 0},
-                {"1,5", false, 0},    {"--1", false, 0},      {"1 2", false, 0}};
+  } kCases[] = {{"2.5", true, 2.5}, {" -3e2 ", true, -300}, {"+.5", true, 0.5}, {"7.", true, 7},    {"2x", false, 0},
+                {"pi/2", false, 0}, {"", false, 0},         {"  ", false, 0},   {"0x10", false, 0}, {"inf", false, 0},
+                {"nan", false, 0},  {"1e999", false, 0},    {"1,5", false, 0},  {"--1", false, 0},  {"1 2", false, 0}};
   for (const auto& c : kCases) {
     double v = 42;
     EXPECT_EQ(ParsePlainNumber(c.text, v), c.ok) << c.text;

@@ -2,10 +2,10 @@
 // the general form of range-warning limits, and the round trip of typed
 // expressions to the text shown back.
 
-#include "engine/expr/Expr.h"
-#include "engine/base/Error.h"
-#include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
+#include "engine/base/Error.h"
+#include "engine/expr/Expr.h"
+#include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 
 #include <gtest/gtest.h>
@@ -64,8 +64,8 @@ TEST(NumberFormat, ModelFormatFollowsTheOptionButLabelsDoNot)
 TEST(NumberFormat, PrecisionOfFormats)
 {
   const std::pair<const char*, int> cases[] = {
-      {"%0.4g", 4}, {"%0.9g", 9}, {"%.6g", 6}, {"%0.12g", 12}, {"%0.0g", 4},
-      {"%0.4", 4},  {"%0.4gx", 4}, {nullptr, 4}, {"%0.18g", 4}, {"0.5g", 4},
+      {"%0.4g", 4}, {"%0.9g", 9},  {"%.6g", 6},  {"%0.12g", 12}, {"%0.0g", 4},
+      {"%0.4", 4},  {"%0.4gx", 4}, {nullptr, 4}, {"%0.18g", 4},  {"0.5g", 4},
   };
   for (const auto& [format, precision] : cases)
     EXPECT_EQ(FormatPrecision(format), precision) << (format ? format : "null");

@@ -1,9 +1,9 @@
 // The root finder: small known cases, then hard polynomials built from known
 // roots (origin, imaginary pairs, multiple roots, six decades of spread).
 
+#include "engine/model/Roots.h"
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
-#include "engine/model/Roots.h"
 
 #include <gtest/gtest.h>
 
@@ -69,9 +69,8 @@ void ExpectSameRoots(const RootSet& set, std::vector<Cplx> expected, double tol,
     std::string all;
     for (const Cplx& e : expected)
       all += " " + Num(e.real()) + "," + Num(e.imag());
-    EXPECT_LE(bestD, tol * scale) << what << ": root " << i << " = " << f.real() << "," << f.imag()
-                                  << " near " << expected[best].real() << "," << expected[best].imag()
-                                  << " of" << all;
+    EXPECT_LE(bestD, tol * scale) << what << ": root " << i << " = " << f.real() << "," << f.imag() << " near "
+                                  << expected[best].real() << "," << expected[best].imag() << " of" << all;
   }
 }
 
@@ -150,8 +149,9 @@ TEST_F(RootsTest, HardPolynomials)
     std::vector<Cplx> roots;
     double tol;
   } cases[] = {
-      {"s^4+1", {std::polar(1.0, kPi4), std::polar(1.0, -kPi4), std::polar(1.0, 3 * kPi4),
-                 std::polar(1.0, -3 * kPi4)}, 1e-9},
+      {"s^4+1",
+       {std::polar(1.0, kPi4), std::polar(1.0, -kPi4), std::polar(1.0, 3 * kPi4), std::polar(1.0, -3 * kPi4)},
+       1e-9},
       {"(s^2+1)^2", {j, -j, j, -j}, 1e-6},
       {"s^2+1", {j, -j}, 1e-9},
       {"(s+1)^4", {-1.0, -1.0, -1.0, -1.0}, 1e-6},
@@ -258,16 +258,23 @@ TEST_F(RootsTest, CloseRootsStayApartAndBeatTheIterationAlone)
     double tol;  // relative to the largest root
   } cases[] = {
       {"(s+1)(s+1.0000003)", {1.0000003, 2.0000003, 1}, {-1.0, -1.0000003}, true, 2, 1e-12},
-      {"s^2+2s+1.00000000000001", {1.00000000000001, 2, 1},  // c0 - 1 is exact
-       {-1.0 + std::sqrt(1.00000000000001 - 1) * j, -1.0 - std::sqrt(1.00000000000001 - 1) * j}, false, 2, 1e-15},
-      {"(s+50)(s+50.002)(s+50.004)", FromRoots({-50.0, -50.002, -50.004}), {-50.0, -50.002, -50.004}, true, 3,
-       2e-10},
+      {"s^2+2s+1.00000000000001",
+       {1.00000000000001, 2, 1},  // c0 - 1 is exact
+       {-1.0 + std::sqrt(1.00000000000001 - 1) * j, -1.0 - std::sqrt(1.00000000000001 - 1) * j},
+       false,
+       2,
+       1e-15},
+      {"(s+50)(s+50.002)(s+50.004)", FromRoots({-50.0, -50.002, -50.004}), {-50.0, -50.002, -50.004}, true, 3, 2e-10},
       {"(s+1)(s+1.0000003)(s+5)", FromRoots({-1.0, -1.0000003, -5.0}), {-1.0, -1.0000003, -5.0}, true, 3, 1e-11},
       {"(s+1)^3(s+2)", {2, 7, 9, 5, 1}, {-1.0, -1.0, -1.0, -2.0}, false, 2, 1e-15},
       {"(s-2)^2(s+3)^2", {36, -12, -11, 2, 1}, {2.0, 2.0, -3.0, -3.0}, false, 2, 1e-15},
-      {"1e308(s^4+s^3+s^2+s+1)", {1e308, 1e308, 1e308, 1e308, 1e308},
+      {"1e308(s^4+s^3+s^2+s+1)",
+       {1e308, 1e308, 1e308, 1e308, 1e308},
        {std::polar(1.0, 1.6 * kPi4), std::polar(1.0, -1.6 * kPi4), std::polar(1.0, 3.2 * kPi4),
-        std::polar(1.0, -3.2 * kPi4)}, true, 4, 1e-15},
+        std::polar(1.0, -3.2 * kPi4)},
+       true,
+       4,
+       1e-15},
   };
   for (const Case& k : cases) {
     set = {};
@@ -276,9 +283,8 @@ TEST_F(RootsTest, CloseRootsStayApartAndBeatTheIterationAlone)
     ASSERT_TRUE(Solve(k.c)) << k.name << ": " << ErrorMessage();
     int distinct = 0;
     for (int i = 0; i < set.n; ++i)
-      distinct += std::none_of(set.r, set.r + i, [&](const Complex& x) {
-        return x.re == set.r[i].re && x.im == set.r[i].im;
-      });
+      distinct +=
+          std::none_of(set.r, set.r + i, [&](const Complex& x) { return x.re == set.r[i].re && x.im == set.r[i].im; });
     EXPECT_EQ(distinct, k.distinct) << k.name;
     ExpectSameRoots(set, TrueRoots(k.c, k.near, k.polish), k.tol, k.name);
   }

@@ -1,10 +1,10 @@
 // Formatting back to text: known examples, then round trips through
 // the parser for both forms.
 
+#include "engine/model/TfFormat.h"
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
 #include "engine/model/Roots.h"
-#include "engine/model/TfFormat.h"
 #include "engine/model/TfParser.h"
 
 #include <gtest/gtest.h>

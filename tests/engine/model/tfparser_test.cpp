@@ -2,10 +2,10 @@
 // polynomials, one of bad texts with their messages, then pre-evaluation,
 // parameters, variables and the factored decoding.
 
-#include "engine/expr/ConstantTable.h"
-#include "engine/base/Error.h"
-#include "engine/model/Model.h"
 #include "engine/model/TfParser.h"
+#include "engine/base/Error.h"
+#include "engine/expr/ConstantTable.h"
+#include "engine/model/Model.h"
 
 #include <gtest/gtest.h>
 
@@ -65,8 +65,8 @@ TEST_F(TfParserTest, GoodTexts)
       {"2E+1s", {0, 20}, 's'},
       {" 1 + 2 s ", {1, 2}, 's'},
       {"s^4+1", {1, 0, 0, 0, 1}, 's'},
-      {"0s^3+s", {0, 1}, 's'},           // a zero coefficient does not raise the order
-      {"s^2-s^2+1", {1, 0, 0}, 's'},     // cancelled terms keep the count
+      {"0s^3+s", {0, 1}, 's'},        // a zero coefficient does not raise the order
+      {"s^2-s^2+1", {1, 0, 0}, 's'},  // cancelled terms keep the count
       {"(s+1)(s-1)", {-1, 0, 1}, 's'},
       {"s(s+2)", {0, 2, 1}, 's'},
       {"(s+1)2", {2, 2}, 's'},
@@ -74,7 +74,7 @@ TEST_F(TfParserTest, GoodTexts)
       {"-s+3", {3, -1}, 's'},
       {"(s^0+s)", {1, 1}, 's'},
       {"0", {0}, ' '},
-      {"(s+1)(0)", {0}, 's'},            // a zero factor: the zero polynomial
+      {"(s+1)(0)", {0}, 's'},  // a zero factor: the zero polynomial
       {"[1/4]z^2", {0, 0, 0.25}, 'z'},
   };
   for (const Case& k : cases) {
@@ -171,18 +171,12 @@ TEST_F(TfParserTest, PreEvalSubstitutesParameters)
     const char* src;
     const char* want;
   } cases[] = {
-      {1, "as", "s"},
-      {-1, "as", "-s"},
-      {1, "a s", "1 s"},
-      {-2, "-as", "+2s"},
-      {2, "s+a", "s+2"},
-      {-2, "s+a", "s-2"},
-      {-2, "s-a", "s+2"},
-      {0.5, "(s+a)", "(s+0.5)"},
-      {1, "-as", "-s"},
-      {1234567, "a", "1.235e+06"},
-      {1, "[2*3]s", "6s"},
-      {1, "1+[1]s", "1+s"},
+      {1, "as", "s"},      {-1, "as", "-s"},
+      {1, "a s", "1 s"},   {-2, "-as", "+2s"},
+      {2, "s+a", "s+2"},   {-2, "s+a", "s-2"},
+      {-2, "s-a", "s+2"},  {0.5, "(s+a)", "(s+0.5)"},
+      {1, "-as", "-s"},    {1234567, "a", "1.235e+06"},
+      {1, "[2*3]s", "6s"}, {1, "1+[1]s", "1+s"},
       {1, "e1", "e1"},
   };
   for (const Case& k : cases) {
@@ -229,7 +223,8 @@ TEST_F(TfParserTest, WorkingCopyLimitHolds)
   // every text of up to 79 characters either fits the working copy or is
   // refused; the copy never exceeds 148 characters
   for (int n = 1; n <= 79; ++n) {
-    const std::string t = std::string(static_cast<std::size_t>(n / 2), 'a') + std::string(static_cast<std::size_t>(n - n / 2), '-');
+    const std::string t =
+        std::string(static_cast<std::size_t>(n / 2), 'a') + std::string(static_cast<std::size_t>(n - n / 2), '-');
     SetParameter(0, -1.234e-300);
     WorkText out;
     ClearError();
@@ -262,8 +257,10 @@ TEST_F(TfParserTest, FactoredDecoding)
   struct Bad {
     const char* text;
     const char* message;
-  } bad[] = {{"(s+1)()", "Term expected"}, {"s)", "No corresponding '('"},
-             {"((s))", "Nested brackets"}, {"(s", "Missing ')'"}};
+  } bad[] = {{"(s+1)()", "Term expected"},
+             {"s)", "No corresponding '('"},
+             {"((s))", "Nested brackets"},
+             {"(s", "Missing ')'"}};
   for (const Bad& b : bad) {
     ClearError();
     RootSet r;

@@ -1,11 +1,11 @@
 // The element transform of the editor and the transform store: the texts
 // written, their factors, the store and the restore with its question.
 
+#include "engine/model/TfTransform.h"
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
 #include "engine/model/TfParser.h"
 #include "engine/model/TfStore.h"
-#include "engine/model/TfTransform.h"
 
 #include "tests/engine/model/ComplexPoly.h"
 
@@ -16,7 +16,6 @@
 #include <string>
 
 namespace {
-
 
 class TfTransformTest : public ::testing::Test {
 protected:
@@ -43,7 +42,8 @@ protected:
     ASSERT_TRUE(PolyDecode(s, r.den, pd)) << r.den << ": " << ErrorMessage();
     for (Cplx z : {Cplx(1.2, 0.3), Cplx(-0.4, 0.9)}) {
       const Cplx text = EvalPoly(pn.c, pn.n, z) / EvalPoly(pd.c, pd.n, z);
-      const Cplx coef = EvalPoly(r.numZ.c, r.numZ.n, z) / EvalPoly(r.denZ.c, r.denZ.n, z) * std::pow(z, -r.delaySamples);
+      const Cplx coef =
+          EvalPoly(r.numZ.c, r.numZ.n, z) / EvalPoly(r.denZ.c, r.denZ.n, z) * std::pow(z, -r.delaySamples);
       EXPECT_LE(std::abs(text - coef), 1e-5 * std::abs(coef)) << r.num << " / " << r.den;
     }
   }
@@ -56,7 +56,7 @@ TEST_F(TfTransformTest, TustinOfTheCompensator)
   ASSERT_TRUE(Transform(kCompensator, "1+0.5s", "s", TransformMethod::Tustin, r)) << ErrorMessage();
   EXPECT_EQ(r.numZ.n, 2);
   EXPECT_EQ(r.denZ.n, 2);
-  EXPECT_STREQ(r.num, "-9+11z");   // 1 + 0.5 (20 (z-1)/(z+1)) times (z+1)
+  EXPECT_STREQ(r.num, "-9+11z");  // 1 + 0.5 (20 (z-1)/(z+1)) times (z+1)
   EXPECT_STREQ(r.den, "-20+20z");
   EXPECT_TRUE(s.hist[kCompensator].transformed);
   EXPECT_STREQ(s.hist[kCompensator].storedNum, "1+0.5s");

@@ -1,9 +1,9 @@
 // The numeric toolkit: angle functions at their guards and quadrants,
 // wrapping, polynomial helpers, matrices and binomial tables.
 
+#include "engine/model/Toolkit.h"
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
-#include "engine/model/Toolkit.h"
 
 #include <gtest/gtest.h>
 
@@ -21,10 +21,10 @@ TEST(Toolkit, ArcTangentsByQuadrantAndGuard)
       {-1, 1, 3 * kPi / 4, 3 * kPi / 4},
       {-1, -1, -3 * kPi / 4, -3 * kPi / 4},
       {1, -1, -kPi / 4, -kPi / 4},
-      {-1, 0, kPi, -kPi},          // y = 0 on the negative axis: A adds pi, B subtracts it
+      {-1, 0, kPi, -kPi},  // y = 0 on the negative axis: A adds pi, B subtracts it
       {0, 2, kPi / 2, kPi / 2},
       {0, -2, -kPi / 2, -kPi / 2},
-      {0, 0, -kPi / 2, 0},         // A: not above 0 gives -pi/2; B: sign(0) = 0
+      {0, 0, -kPi / 2, 0},                   // A: not above 0 gives -pi/2; B: sign(0) = 0
       {1e-11, 1, std::atan(1e11), kPi / 2},  // only B's guard catches 1e-11
   };
   for (const Case& k : cases) {
@@ -75,7 +75,7 @@ TEST(Toolkit, VectorsAndPolynomials)
   Swap(a, b);
   EXPECT_DOUBLE_EQ(a, 2);
 
-  Polynomial x{{1, 1, 0, 0, 0}, 2};      // 1 + s
+  Polynomial x{{1, 1, 0, 0, 0}, 2};        // 1 + s
   const Polynomial y{{2, 0, 1, 0, 0}, 3};  // 2 + s^2
   ASSERT_TRUE(PolyProduct(x, y));
   ASSERT_EQ(x.n, 4);

@@ -1,10 +1,10 @@
 // UpdateLoop: decoding by domain, classification edge cases, the
 // sampled-data steps of the root and frequency domains and the merge.
 
-#include "engine/model/Discrete.h"
-#include "engine/base/Error.h"
-#include "engine/model/Model.h"
 #include "engine/model/UpdateLoop.h"
+#include "engine/base/Error.h"
+#include "engine/model/Discrete.h"
+#include "engine/model/Model.h"
 
 #include <gtest/gtest.h>
 
@@ -58,16 +58,24 @@ TEST_F(UpdateLoopTest, ClassificationEdgeCases)
   } cases[] = {
       {{"", "", "1", "s+1", 1, 1, 0}, SystemKind::Invalid, "Numerator expected", ' ', ' '},
       {{"1", "", "", "s+1", 0, 0, 0}, SystemKind::Invalid, "Numerator expected", ' ', ' '},
-      {{"1+0.5s", "s", "1", "z-0.5", 0, 1, 0}, SystemKind::Invalid,
-       "Discrete plant must have discrete controller", 's', 'z'},
+      {{"1+0.5s", "s", "1", "z-0.5", 0, 1, 0},
+       SystemKind::Invalid,
+       "Discrete plant must have discrete controller",
+       's',
+       'z'},
       {{"z-0.5", "z-1", "1", "s+1", 0, 1, 0.1}, SystemKind::SampledData, "", 'z', 's'},
-      {{"z-0.5", "z-1", "1", "s+1", 0, 1, 0}, SystemKind::Invalid,
-       "Discrete controller must have non-zero sample/Hold time", 'z', 's'},
+      {{"z-0.5", "z-1", "1", "s+1", 0, 1, 0},
+       SystemKind::Invalid,
+       "Discrete controller must have non-zero sample/Hold time",
+       'z',
+       's'},
       {{"2", "", "3", "", 0, 1, 0}, SystemKind::Continuous, "", 's', 's'},
-      {{"1+0.5s", "s", "6", "s+1", 0, 1, 0.1}, SystemKind::Invalid,
-       "Continuous controller must have zero sample/Hold time", 's', 's'},
-      {{"1+0.5s", "s", "6", "s+1", 0, 1, 0.1, 0, ActiveDomain::Time, false}, SystemKind::SampledData,
-       "", 's', 's'},
+      {{"1+0.5s", "s", "6", "s+1", 0, 1, 0.1},
+       SystemKind::Invalid,
+       "Continuous controller must have zero sample/Hold time",
+       's',
+       's'},
+      {{"1+0.5s", "s", "6", "s+1", 0, 1, 0.1, 0, ActiveDomain::Time, false}, SystemKind::SampledData, "", 's', 's'},
       {{"1", "", "1", "z-0.5", 0, 1, 0}, SystemKind::Discrete, "", 'z', 'z'},
       {{"z", "z-1", "2", "", 0, 1, 0}, SystemKind::Discrete, "", 'z', 'z'},
       {{"1", "", "6", "s+1", 0, 1, 0.2}, SystemKind::SampledData, "", 'z', 's'},
@@ -141,8 +149,7 @@ TEST_F(UpdateLoopTest, MergeOrderTooHigh)
 
 TEST_F(UpdateLoopTest, RootDomainDecodesFactored)
 {
-  EXPECT_EQ(Run({"1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", 0, 1, 0, 0, ActiveDomain::Root}),
-            SystemKind::Continuous);
+  EXPECT_EQ(Run({"1+0.5s", "s", "6", "(s+1)(s^2+1.4s+6)", 0, 1, 0, 0, ActiveDomain::Root}), SystemKind::Continuous);
   EXPECT_TRUE(s.factoredDecodeDone);
   EXPECT_EQ(s.numRoots.n, 1);  // -2
   EXPECT_EQ(s.denRoots.n, 4);  // 0, -1, -0.7 +- 2.35j
@@ -169,12 +176,10 @@ TEST_F(UpdateLoopTest, FrequencyDomainSampledData)
   EXPECT_NEAR(n1 / d1, 1.0, 1e-12);
 
   // order 3 plant and 2 whole samples: 4 + 2 = 6 coefficients
-  EXPECT_EQ(Run({"1", "", "1", "(s+1)(s+2)(s+3)", 1, 1, 0.1, 0.2, ActiveDomain::Frequency}),
-            SystemKind::Invalid);
+  EXPECT_EQ(Run({"1", "", "1", "(s+1)(s+2)(s+3)", 1, 1, 0.1, 0.2, ActiveDomain::Frequency}), SystemKind::Invalid);
   EXPECT_EQ(Message(), "Delay too big");
   // the time domain leaves the plant in s
-  EXPECT_EQ(Run({"1", "", "1", "(s+1)(s+2)(s+3)", 1, 1, 0.1, 0.2, ActiveDomain::Time}),
-            SystemKind::SampledData);
+  EXPECT_EQ(Run({"1", "", "1", "(s+1)(s+2)(s+3)", 1, 1, 0.1, 0.2, ActiveDomain::Time}), SystemKind::SampledData);
   EXPECT_EQ(s.denPoly[kPlant].n, 4);
 }
 
@@ -190,8 +195,7 @@ TEST_F(UpdateLoopTest, RootDomainSampledData)
   EXPECT_NEAR(s.rootGain, 1 - std::exp(-0.1), 1e-12);
 
   // with a z compensator in the loop its roots follow
-  EXPECT_EQ(Run({"z-0.5", "z-1", "1", "s+1", 0, 1, 0.1, 0, ActiveDomain::Root}), SystemKind::SampledData)
-      << Message();
+  EXPECT_EQ(Run({"z-0.5", "z-1", "1", "s+1", 0, 1, 0.1, 0, ActiveDomain::Root}), SystemKind::SampledData) << Message();
   ASSERT_EQ(s.numRoots.n, 1);
   EXPECT_NEAR(s.numRoots.r[0].re, 0.5, 1e-12);
   ASSERT_EQ(s.denRoots.n, 2);

@@ -1,8 +1,8 @@
 // The static characteristic against closed forms of the nonlinearities,
 // computed here in long double from the definitions of the functions.
 
-#include "engine/expr/EvalContext.h"
 #include "engine/base/Error.h"
+#include "engine/expr/EvalContext.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 #include "engine/nlin/NlinEngine.h"
@@ -21,16 +21,27 @@ namespace {
 using LD = long double;
 
 // Quantiser: nearest multiple of q, halves away from zero.
-LD Quant(LD x, LD q) { return std::round(x / q) * q; }
-LD Clip(LD x, LD l) { return std::clamp(x, -l, l); }
-LD Dzone(LD x, LD w) { return std::fabs(x) < w ? 0 : (x > 0 ? x - w : x + w); }
-LD Sgn(LD x) { return x > 0 ? 1 : (x < 0 ? -1 : 0); }
+LD Quant(LD x, LD q)
+{
+  return std::round(x / q) * q;
+}
+LD Clip(LD x, LD l)
+{
+  return std::clamp(x, -l, l);
+}
+LD Dzone(LD x, LD w)
+{
+  return std::fabs(x) < w ? 0 : (x > 0 ? x - w : x + w);
+}
+LD Sgn(LD x)
+{
+  return x > 0 ? 1 : (x < 0 ? -1 : 0);
+}
 
 class NlinTest : public ::testing::Test {
 protected:
   // A record with the given texts and switches, x range and N.
-  NLINSTAT& Setup(const char* fwd, const char* fbk, bool fwdIn, bool fbkIn, double x0 = -5, double x1 = 5,
-                  int n = 200)
+  NLINSTAT& Setup(const char* fwd, const char* fbk, bool fwdIn, bool fbkIn, double x0 = -5, double x1 = 5, int n = 200)
   {
     SetText(Sys().fwdNlText, fwd);
     SetText(Sys().fbkNlText, fbk);
@@ -138,7 +149,7 @@ TEST_F(NlinTest, FailuresLeaveOneMessageAndAnEmptyResult)
       {"1+*2", nullptr, 5, 200, "Invalid nonlinear function"},
       {"", nullptr, 5, 200, "Invalid nonlinear function"},  // parse gives no message of its own
       {"x", "quant(x,", 5, 200, "Invalid nonlinear function"},
-      {"sqrt(-x)", nullptr, 5, 200, "Function range"},  // at x max, where the memory starts
+      {"sqrt(-x)", nullptr, 5, 200, "Function range"},   // at x max, where the memory starts
       {"hyst(x,1)", "ln(x)", 5, 200, "Function range"},  // at x min, in the feedback path
       {"max(x)", nullptr, 5, 200, "max() only available in time domain"},
       {"x", nullptr, -5, 200, "Max must exceed Min"},
@@ -249,7 +260,7 @@ TEST_F(NlinTest, CursorWalksTheInputAxisWithMemory)
   NLINSTAT& rec = Setup("hyst(x,1)", "2*x", true, true, -5, 5, 10);
   ASSERT_TRUE(ComputeCharacteristic(Sys(), rec));
   const NlinCursor c = BeginCursor(Sys(), rec, -4, 6);
-  LD out = -4;  // restarted at the chart's x min
+  LD out = -4;                                     // restarted at the chart's x min
   const int walk[] = {50, 10, 7, 3, -2, 0, 4, 6};  // the scroll bar starts at 50
   for (const int pos : walk) {
     const int p = std::clamp(pos, 0, 10);

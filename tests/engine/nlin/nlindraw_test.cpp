@@ -1,11 +1,11 @@
 // The characteristic in a display list: one polyline through both branches
 // of a backlash in the pens' Pen1 colour, after what the list holds; the
 // caption names the nonlinearities drawn.
+#include "engine/nlin/NlinDraw.h"
+#include "engine/chart/DisplayList.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
-#include "engine/nlin/NlinDraw.h"
 #include "engine/nlin/NlinEngine.h"
-#include "engine/chart/DisplayList.h"
 
 #include <gtest/gtest.h>
 
@@ -20,9 +20,9 @@ TEST(NlinDraw, CharacteristicIsOnePolylineThroughTheStoreInPen1)
   CreateNonlinearCurve(*rec, kNlinChart.xLo, kNlinChart.xHi);
   rec->points = 40;
   ChartPens pens = PensOf(Sys());
-  pens.pen[0] = 0x123456;                    // the pens given, not the model's
+  pens.pen[0] = 0x123456;                           // the pens given, not the model's
   ASSERT_TRUE(ComputeCharacteristic(Sys(), *rec));  // hyst(x,a): up and back, 81 points
-  list.markAt(0, 0, kMarkTick, 0);           // a mark made before Go stays
+  list.markAt(0, 0, kMarkTick, 0);                  // a mark made before Go stays
   DrawCharacteristic(list, rec->result, pens);
   EXPECT_STREQ(CharacteristicCaption(rec->result), "Forward path nonlinearity");
   ASSERT_EQ(list.size(), 2u);

@@ -92,10 +92,7 @@ struct LoopPolys {
   long double delay = 0;
 
   // d ln G / ds: its modulus is the gradient of arg G.
-  LC F(LC s) const
-  {
-    return Eval(Derivative(num), s) / Eval(num, s) - Eval(Derivative(den), s) / Eval(den, s) - delay;
-  }
+  LC F(LC s) const { return Eval(Derivative(num), s) / Eval(num, s) - Eval(Derivative(den), s) / Eval(den, s) - delay; }
   LC G(LC s) const { return Eval(num, s) * std::exp(-s * delay) / Eval(den, s); }
 
   // Distance from s to the locus of gains of the given sign, to first order

@@ -27,7 +27,10 @@ std::unique_ptr<ROOTSTAT> MakeLoop(const LoopTexts& l, double x0, double x1, dou
   return rec;
 }
 
-std::string Message() { return ErrorPending() ? ErrorMessage() : ""; }
+std::string Message()
+{
+  return ErrorPending() ? ErrorMessage() : "";
+}
 
 const long double kE = std::exp(-0.5L);  // the sampled-data row's pole, T = 0.5
 
@@ -40,14 +43,18 @@ struct TraceCase {
   int points;
 } const kCases[] = {
     {"two poles", {"1", "", "1", "(s+1)(s+3)"}, {{1}, {3, 4, 1}}, true, -5, 3, -1, 3, 200},
-    {"start-up loop", {.compIn = true}, {{6, 3}, {0, 6, 7.4L, 2.4L, 1}},
-     true, -5, 3, -1, 3, 1000},
-    {"negative gain", {"1", "", "s+2", "(s+1)(s+3)(s+4)", -1}, {{2, 1}, {12, 19, 8, 1}}, true,
-     -6, 2, -2, 2, 200},
-    {"four poles, one zero", {"1", "", "s+3", "s(s+1)(s+2)(s+4)"}, {{3, 1}, {0, 8, 14, 7, 1}}, true, -6,
-     2, -3, 3, 300},
-    {"sampled-data 1/(s(s+1)), T 0.5", {"1", "", "1", "s(s+1)", 1, 0, 0.5},
-     {{1 - 1.5L * kE, kE - 0.5L}, {kE, -(1 + kE), 1}}, true, -2, 2, -1.2, 1.8, 200},
+    {"start-up loop", {.compIn = true}, {{6, 3}, {0, 6, 7.4L, 2.4L, 1}}, true, -5, 3, -1, 3, 1000},
+    {"negative gain", {"1", "", "s+2", "(s+1)(s+3)(s+4)", -1}, {{2, 1}, {12, 19, 8, 1}}, true, -6, 2, -2, 2, 200},
+    {"four poles, one zero", {"1", "", "s+3", "s(s+1)(s+2)(s+4)"}, {{3, 1}, {0, 8, 14, 7, 1}}, true, -6, 2, -3, 3, 300},
+    {"sampled-data 1/(s(s+1)), T 0.5",
+     {"1", "", "1", "s(s+1)", 1, 0, 0.5},
+     {{1 - 1.5L * kE, kE - 0.5L}, {kE, -(1 + kE), 1}},
+     true,
+     -2,
+     2,
+     -1.2,
+     1.8,
+     200},
     {"delay 0.5", {"1", "", "1", "s+1", 1, 0.5}, {{1}, {1, 1}, 0.5L}, false, -5, 3, -1, 14, 200},
 };
 
@@ -84,8 +91,8 @@ TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)
       const long double k = (positive ? 1 : -1) * std::pow(10.0L, e);
       for (const LC& z : Roots(AddScaled(c.g.den, c.g.num, k))) {
         if (z.real() > c.x0 && z.real() < c.x1 && z.imag() > c.y0 && z.imag() < c.y1) {
-          EXPECT_LE(Nearest(stored, z), 1.5 * h) << "k " << (double)k << " root " << (double)z.real() << ","
-                                                 << (double)z.imag();
+          EXPECT_LE(Nearest(stored, z), 1.5 * h)
+              << "k " << (double)k << " root " << (double)z.real() << "," << (double)z.imag();
         }
       }
     }

@@ -1,9 +1,9 @@
 // Worked examples of the root-locus engine, its contours and label
 // places, the report, the cursor's read-outs, the status bar and "Set gain".
 
+#include "engine/root/RootEngine.h"
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
-#include "engine/root/RootEngine.h"
 #include "engine/root/RootReadouts.h"
 #include "engine/root/RootReport.h"
 #include "tests/engine/root/LocusCheck.h"
@@ -53,8 +53,8 @@ TEST_F(RootEngine, BranchStartsAndFailures)
       {"1", "s+1", 1, 0, "", 1, {-kPi}},
       {"1", "s+1", 1, 0, "", 1, {-kPi}, 0},  // the locus runs along the bottom edge: no false entries
       {"1", "(s+1)(s+3)", 1, 0, "", 2, {kPi, 0}},
-      {"1", "(s+1)(s+3)", -1, 0, "", 2, {0, kPi}},                 // negative gain: no pi term
-      {"s+1.0001", "(s+1)(s+3)", 1, 0, "", 1, {kPi}},              // -1 cancels against the zero
+      {"1", "(s+1)(s+3)", -1, 0, "", 2, {0, kPi}},                // negative gain: no pi term
+      {"s+1.0001", "(s+1)(s+3)", 1, 0, "", 1, {kPi}},             // -1 cancels against the zero
       {"1", "(s+1)(s+1.001)", 1, 0, "", 2, {-kPi / 2, kPi / 2}},  // counted as a double pole
       {"1", "(s+1.001)(s+1)", 1, 0, "", 2, {-kPi / 2, kPi / 2}},  // ... in either order
       {"1", "s+10", 1, 0, "No loci on screen", 0, {}},
@@ -91,11 +91,11 @@ TEST_F(RootEngine, RectangleIsBoundedBeforeTheScan)
     int points;
     const char* error;
   } cases[] = {
-      {-5, 3, -1, 3998, 200, ""},                     // 99 975 steps
-      {-5, 3, -1, 4001, 200, kLocusTallMessage},      // 100 050
-      {-5, 3, -1, 1e9, 200, kLocusTallMessage},       // 2.5e10: scanned for hours before
-      {-5, 3, -1, 798, 1000, ""},                     // 99 875
-      {-5, 3, -1, 801, 1000, kLocusTallMessage},      // 100 250
+      {-5, 3, -1, 3998, 200, ""},                 // 99 975 steps
+      {-5, 3, -1, 4001, 200, kLocusTallMessage},  // 100 050
+      {-5, 3, -1, 1e9, 200, kLocusTallMessage},   // 2.5e10: scanned for hours before
+      {-5, 3, -1, 798, 1000, ""},                 // 99 875
+      {-5, 3, -1, 801, 1000, kLocusTallMessage},  // 100 250
       {-5, 3, -1, 2e20, 5, "Y-axis max must lie between -1E20 and 1E20"},
       {-1e21, 3, -1, 3, 5, "X-axis min must lie between -1E20 and 1E20"},
       {-5, 3, 4, 3, 200, "Max must exceed Min"},
@@ -202,10 +202,10 @@ TEST_F(RootEngine, DampingLabelsSitMidwayAlongTheVisibleRays)
     int count;
     double x[2], y[2];
   } cases[] = {
-      {-5, 3, -3, 3, 2, {-t / 2, -t / 2}, {1.5, -1.5}},  // from the origin to the top / bottom edge
-      {-5, 3, -1, 3, 1, {-t / 2}, {1.5}},                // the lower ray is short: its twin is labelled
-      {-5, -1, -1, 3, 1, {-(1 + t) / 2}, {(t + 3) / 2}},       // upper ray enters at x = -1, lower misses
-      {-5, 3, 0.5, 3, 1, {-(0.5 / t + 3 / t) / 2}, {1.75}},   // origin below the rectangle
+      {-5, 3, -3, 3, 2, {-t / 2, -t / 2}, {1.5, -1.5}},      // from the origin to the top / bottom edge
+      {-5, 3, -1, 3, 1, {-t / 2}, {1.5}},                    // the lower ray is short: its twin is labelled
+      {-5, -1, -1, 3, 1, {-(1 + t) / 2}, {(t + 3) / 2}},     // upper ray enters at x = -1, lower misses
+      {-5, 3, 0.5, 3, 1, {-(0.5 / t + 3 / t) / 2}, {1.75}},  // origin below the rectangle
       {0, 3, -1, 3, 0, {}, {}},
   };
   for (const Case& c : cases) {
@@ -259,7 +259,9 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   const struct Case {
     int tag;
     const char* kind;
-  } cases[] = {{kTagPoleStart, "Open-loop pole"}, {kTagZeroEnd, "Open-loop zero"}, {kTagBreakPoint, "Break point"},
+  } cases[] = {{kTagPoleStart, "Open-loop pole"},
+               {kTagZeroEnd, "Open-loop zero"},
+               {kTagBreakPoint, "Break point"},
                {2, "Branch 2"}};
   for (const Case& k : cases) {
     const int i = Find(k.tag);
@@ -327,7 +329,12 @@ TEST_F(RootEngine, StatusBarArgAndDampingRatio)
   const struct Case {
     std::complex<double> z;
     double zeta;
-  } z[] = {{0, 1}, {0.5, 1}, {1.2, -1}, {{0.3, 0.99}, -1}, {zOf(0.3, 1), 0.3}, {zOf(0.7, 2.5), 0.7},
+  } z[] = {{0, 1},
+           {0.5, 1},
+           {1.2, -1},
+           {{0.3, 0.99}, -1},
+           {zOf(0.3, 1), 0.3},
+           {zOf(0.7, 2.5), 0.7},
            {zOf(0.2, kPi / std::sqrt(0.96)), 0.2}};  // the last on the negative real axis
   for (const Case& c : z)
     EXPECT_NEAR(DampingRatioAt(true, c.z.real(), c.z.imag()), c.zeta, 1e-9) << c.z;

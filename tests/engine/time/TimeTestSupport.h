@@ -3,8 +3,8 @@
 // window's settings and a loop set up from texts.
 
 #include "engine/base/Error.h"
-#include "tests/LoopTexts.h"
 #include "engine/time/TimeEngine.h"
+#include "tests/LoopTexts.h"
 
 #include <gtest/gtest.h>
 

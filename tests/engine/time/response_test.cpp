@@ -3,8 +3,8 @@
 // sampled-data loop from its exact discrete model, discrete loops from their
 // recursions; and the response characteristics against the exact curve.
 
-#include "tests/engine/time/TimeTestSupport.h"
 #include "engine/time/TimeCharacteristics.h"
+#include "tests/engine/time/TimeTestSupport.h"
 
 #include <algorithm>
 #include <cmath>
@@ -263,8 +263,7 @@ TEST_F(TimeTest, CharacteristicsAgreeWithTheExactResponse)
   const Real outside = static_cast<Real>(last) * dt;
   const Real edge = StepResponse(m, outside) > yf ? 1.05L * yf : 0.95L * yf;
   EXPECT_NEAR(c.settlingTime, static_cast<double>(Crossing(m, edge, outside, outside + dt)), 5e-3);
-  EXPECT_FLOAT_EQ(static_cast<float>(OutputAt(res(), c.settlingTime)),
-                  static_cast<float>(edge / yf * c.finalValue));
+  EXPECT_FLOAT_EQ(static_cast<float>(OutputAt(res(), c.settlingTime)), static_cast<float>(edge / yf * c.finalValue));
 }
 
 TEST_F(TimeTest, CharacteristicsAtTheEdges)
@@ -433,7 +432,9 @@ TEST_F(TimeTest, SeparatedCompensatorIsSecondOrderAccurate)
     bool closed = true;
   } cases[] = {
       {"dead zone, gain 2", 2, "dzone(x,0.3)",
-       [](double x) { return std::fabs(x) < 0.3 ? 0.0 : x > 0 ? x - 0.3 : x + 0.3; }, nullptr, nullptr, 0, 0},
+       [](double x) { return std::fabs(x) < 0.3 ? 0.0
+                             : x > 0            ? x - 0.3
+                                                : x + 0.3; }, nullptr, nullptr, 0, 0},
       {"identity, gain 2", 2, "x", [](double x) { return x; }, nullptr, nullptr, 0, 0},
       {"load", 1, nullptr, nullptr, "0.5*sin(2*t)", [](double t) { return 0.5 * std::sin(2 * t); }, 0, 0},
       {"compensator initial output", 1, nullptr, nullptr, nullptr, nullptr, 0.4, 0},
@@ -441,7 +442,9 @@ TEST_F(TimeTest, SeparatedCompensatorIsSecondOrderAccurate)
       {"saturation, load and both initial outputs", 1.5, "clip(x,0.8)",
        [](double x) { return std::clamp(x, -0.8, 0.8); }, "-0.2", [](double) { return -0.2; }, 0.2, 0.5},
       {"open loop, dead zone and load", 1, "dzone(x,0.3)",
-       [](double x) { return std::fabs(x) < 0.3 ? 0.0 : x > 0 ? x - 0.3 : x + 0.3; }, "-0.3",
+       [](double x) { return std::fabs(x) < 0.3 ? 0.0
+                             : x > 0            ? x - 0.3
+                                                : x + 0.3; }, "-0.3",
        [](double) { return -0.3; }, 0, 0, false},
       {"open loop, saturation and both initial outputs", 1, "clip(x,2)",
        [](double x) { return std::clamp(x, -2.0, 2.0); }, nullptr, nullptr, -0.5, 0.3, false},
@@ -501,16 +504,30 @@ TEST_F(TimeTest, StableLoopsStayRightAtCoarseDisplaySteps)
     double duration, dtMax;
   } cases[] = {
       {"pole at -7000", {.gpNum = "6", .gpDen = "1e-3s+1"}, nullptr, nullptr, {6}, {1, 1e-3}, 50, 10, 2e-5},
-      {"integrator of gain 1000", {.gpNum = "1e3", .gpDen = "s"}, nullptr, nullptr, {1e3}, {0, 1}, 50, 10,
-       1e-4},
+      {"integrator of gain 1000", {.gpNum = "1e3", .gpDen = "s"}, nullptr, nullptr, {1e3}, {0, 1}, 50, 10, 1e-4},
       {"start-up loop over 999 s", {.compIn = true}, nullptr, nullptr, kGpNum, kGpDen, 50, 999, 2e-3},
-      {"dead zone, gain 2, 20 points", {.gain = 2, .compIn = true}, "dzone(x,0.3)",
-       [](double x) { return std::fabs(x) < 0.3 ? 0.0 : x > 0 ? x - 0.3 : x + 0.3; }, kGpNum, kGpDen, 20, 10,
+      {"dead zone, gain 2, 20 points",
+       {.gain = 2, .compIn = true},
+       "dzone(x,0.3)",
+       [](double x) { return std::fabs(x) < 0.3 ? 0.0
+                             : x > 0            ? x - 0.3
+                                                : x + 0.3; },
+       kGpNum,
+       kGpDen,
+       20,
+       10,
        1e-4},
       // the steps follow the linear loop, 50 times slower: the run that blows
       // up is taken again with finer steps
-      {"gain of 100 in the nonlinearity", {.gpNum = "1", .gpDen = "s+1"}, "100*x",
-       [](double x) { return 100 * x; }, {1}, {1, 1}, 200, 10, 1e-4},
+      {"gain of 100 in the nonlinearity",
+       {.gpNum = "1", .gpDen = "s+1"},
+       "100*x",
+       [](double x) { return 100 * x; },
+       {1},
+       {1, 1},
+       200,
+       10,
+       1e-4},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

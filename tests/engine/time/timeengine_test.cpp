@@ -2,9 +2,9 @@
 // first points, the delay line, inputs, phase plane and cost rules, and the
 // runs it refuses.
 
-#include "tests/engine/time/TimeTestSupport.h"
 #include "engine/model/Toolkit.h"
 #include "engine/time/LoopSpeed.h"
+#include "tests/engine/time/TimeTestSupport.h"
 
 #include <cmath>
 #include <functional>
@@ -25,24 +25,32 @@ TEST_F(TimeTest, PreparationMessages)
     const char* message;
   } cases[] = {
       {"no plant", {.gpNum = "1", .gpDen = ""}, nullptr, "No plant transfer function"},
-      {"improper Gc", {.gcNum = "s^2+1", .gcDen = "s+1", .compIn = true}, nullptr,
+      {"improper Gc",
+       {.gcNum = "s^2+1", .gcDen = "s+1", .compIn = true},
+       nullptr,
        "Controller transfer function must be proper"},
       {"improper Gp", {.gpNum = "s^2", .gpDen = "s+1"}, nullptr, "Plant transfer function must be proper"},
-      {"controller alone closed", {.compIn = true, .plantIn = false}, nullptr,
-       "Controller alone must be open-loop"},
-      {"biproper closed", {.gpNum = "s+2", .gpDen = "s+1"}, nullptr,
-       "Closed-loop systems must be strictly proper"},
+      {"controller alone closed", {.compIn = true, .plantIn = false}, nullptr, "Controller alone must be open-loop"},
+      {"biproper closed", {.gpNum = "s+2", .gpDen = "s+1"}, nullptr, "Closed-loop systems must be strictly proper"},
       {"biproper open with noise", kBiproper, [](TimeTest& t) { t.st().loop.noiseInput = true; },
        "Measurement noise not available in open-loop"},
-      {"controller alone with load", {.compIn = true, .plantIn = false, .closed = false},
-       [](TimeTest& t) { t.st().loop.loadInput = true; }, "Load input not available with controller alone"},
-      {"biproper with separate Gc", {.gpNum = "s+2", .gpDen = "s+1", .compIn = true, .closed = false},
-       [](TimeTest& t) { t.st().loop.fwdNl = true; }, "Configuration not supported"},
+      {"controller alone with load",
+       {.compIn = true, .plantIn = false, .closed = false},
+       [](TimeTest& t) { t.st().loop.loadInput = true; },
+       "Load input not available with controller alone"},
+      {"biproper with separate Gc",
+       {.gpNum = "s+2", .gpDen = "s+1", .compIn = true, .closed = false},
+       [](TimeTest& t) { t.st().loop.fwdNl = true; },
+       "Configuration not supported"},
       {"discrete without T", {.gpNum = "1", .gpDen = "z-0.5"}, nullptr, "Sample-hold time is zero"},
-      {"classification", {.gcNum = "1", .gcDen = "z-1", .gpNum = "1", .gpDen = "s+1", .compIn = true},
-       nullptr, "Discrete controller must have non-zero sample/Hold time"},
-      {"delay of 2001 steps", {.gpNum = "1", .gpDen = "s+1", .delay = 20.01},
-       [](TimeTest& t) { t.st().points = 1000; }, "Delay too big"},
+      {"classification",
+       {.gcNum = "1", .gcDen = "z-1", .gpNum = "1", .gpDen = "s+1", .compIn = true},
+       nullptr,
+       "Discrete controller must have non-zero sample/Hold time"},
+      {"delay of 2001 steps",
+       {.gpNum = "1", .gpDen = "s+1", .delay = 20.01},
+       [](TimeTest& t) { t.st().points = 1000; },
+       "Delay too big"},
       {"reference", kFirstOrder, [](TimeTest& t) { SetText(t.st().refText, "sin("); },
        "Invalid reference input function"},
       {"load", kFirstOrder,
@@ -87,8 +95,7 @@ TEST_F(TimeTest, PreparationMessages)
          SetText(t.st().phaseYText, "diff(y,1)");
        },
        "Invalid phase plane Y-axis function"},
-      {"error while running", kFirstOrder, [](TimeTest& t) { SetText(t.st().refText, "sqrt(t-5)"); },
-       "Function range"},
+      {"error while running", kFirstOrder, [](TimeTest& t) { SetText(t.st().refText, "sqrt(t-5)"); }, "Function range"},
       {"nonlinearity error while running", kFirstOrder,
        [](TimeTest& t) {
          t.st().loop.fbkNl = true;
@@ -129,8 +136,12 @@ TEST_F(TimeTest, StepAndSamplesPerLoopKind)
       {"sampled-data, T below h0", {.gpNum = "1", .gpDen = "s+1", .hold = 0.02}, 200, 0.01, 2, 1001},
       {"discrete ignores the points", {.gpNum = "0.1", .gpDen = "z-0.9", .hold = 0.5}, 1000, 0.5, 1, 21},
       // T/h0 = 2e21 does not fit an int: the compensator samples once
-      {"sampled-data, huge T", {.gcNum = "1", .gcDen = "z-0.5", .gpNum = "1", .gpDen = "s+1",
-                                .hold = 1e20, .compIn = true}, 200, 0.05, kTraceCapacity + 1, 201},
+      {"sampled-data, huge T",
+       {.gcNum = "1", .gcDen = "z-0.5", .gpNum = "1", .gpDen = "s+1", .hold = 1e20, .compIn = true},
+       200,
+       0.05,
+       kTraceCapacity + 1,
+       201},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);
@@ -161,8 +172,9 @@ TEST_F(TimeTest, RunsOverTheStoreAreRefusedBeforeTheyStart)
       {{.gpNum = "1", .gpDen = "s+1", .hold = 0.01}, 10, kText.c_str()},  // h = T/2
       {{.gpNum = "1", .gpDen = "s+1", .hold = 0.0101}, 10, ""},           // 1981 points
       {{.gpNum = "1", .gpDen = "z-0.5", .hold = 0.005}, 10, kText.c_str()},
-      {{.gpNum = "1", .gpDen = "z-0.5", .hold = 0.005}, 9.995, ""},        // exactly 2000
-      {{.gpNum = "1", .gpDen = "z-0.5", .hold = 1e-9}, 1e20,
+      {{.gpNum = "1", .gpDen = "z-0.5", .hold = 0.005}, 9.995, ""},  // exactly 2000
+      {{.gpNum = "1", .gpDen = "z-0.5", .hold = 1e-9},
+       1e20,
        "Run needs more than 2000 points: shorten the duration or lengthen the sample-hold time"},
   };
   for (const Case& c : cases) {

@@ -1,11 +1,11 @@
 // Drawing of runs: the shapes the drawing rules promise, checked on the
 // display list (stems from the axis, a staircase, one path).
 
+#include "engine/time/TransDraw.h"
 #include "engine/base/Error.h"
+#include "engine/chart/DisplayList.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
-#include "engine/chart/DisplayList.h"
-#include "engine/time/TransDraw.h"
 
 #include <gtest/gtest.h>
 

@@ -3,17 +3,17 @@
 #include "tests/gui/GuiTestSupport.h"
 
 #include "gui/chart/ChartExport.h"
-#include "gui/chart/TRChart.h"
 #include "gui/chart/EmbeddedSystem.h"
+#include "gui/chart/TRChart.h"
 
 #include <QFile>
 #include <QImage>
 #include <QImageReader>
 #include <QMimeData>
-#include <QXmlStreamReader>
 #include <QSignalSpy>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QXmlStreamReader>
 #include <QtMath>
 
 #include <cmath>
@@ -360,8 +360,9 @@ TEST_F(PixelTest, FilesRenderTheSamePicture)
   ASSERT_TRUE(svg.open(QIODevice::ReadOnly));
   EXPECT_TRUE(svg.readAll().contains("Export"));
   // The image of a file equals the widget's picture at the widget's size.
-  EXPECT_EQ(RenderChartImage(*chart_, chart_->size(), chart_->devicePixelRatioF()).convertToFormat(QImage::Format_RGB32),
-            Picture().convertToFormat(QImage::Format_RGB32));
+  EXPECT_EQ(
+      RenderChartImage(*chart_, chart_->size(), chart_->devicePixelRatioF()).convertToFormat(QImage::Format_RGB32),
+      Picture().convertToFormat(QImage::Format_RGB32));
   QString error;
   EXPECT_FALSE(ExportChart(*chart_, dir.filePath("c.bmp"), QSize(100, 100), error));
   EXPECT_FALSE(error.isEmpty());
@@ -543,9 +544,9 @@ TEST_F(PixelTest, PensFollowTheDevicePixelRatio)
     const QImage img = RenderChartImage(*chart_, chart_->size(), dpr);
     EXPECT_NEAR(LineWidth(img, chart_->DataToPixel(5.3, 0.5), false, Qt::red), dpr, 0.25) << "curve";
     EXPECT_NEAR(LineWidth(img, chart_->DataToPixel(5.3, 0.25), false, Qt::blue), dpr, 0.25) << "line item";
-    EXPECT_NEAR(LineWidth(img, QPointF(plot.left() + 0.5, chart_->DataToPixel(5.3, 0.37).y()), true,
-                          QColor(0x20, 0x20, 0x20)),
-                dpr, 0.25)
+    EXPECT_NEAR(
+        LineWidth(img, QPointF(plot.left() + 0.5, chart_->DataToPixel(5.3, 0.37).y()), true, QColor(0x20, 0x20, 0x20)),
+        dpr, 0.25)
         << "axis frame";
   }
 }

@@ -131,7 +131,7 @@ TEST_F(ChartCursorTest, OnChartOnlyWithinTheRanges)
   const struct {
     double x, y;
     bool on;
-  } cases[] = {{0, 0, true}, {10, 1, true}, {5, 0.5, true}, {10.001, 0.5, false},
+  } cases[] = {{0, 0, true},       {10, 1, true},     {5, 0.5, true}, {10.001, 0.5, false},
                {5, -0.001, false}, {nan, 0.5, false}, {5, nan, false}};
   for (const auto& c : cases)
     EXPECT_EQ(cursor.onChart(c.x, c.y), c.on) << c.x << "," << c.y;

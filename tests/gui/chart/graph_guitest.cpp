@@ -3,8 +3,8 @@
 // status panel names.
 #include "tests/gui/GuiTestSupport.h"
 
-#include "gui/base/FrameAccess.h"
 #include "engine/model/SysData.h"
+#include "gui/base/FrameAccess.h"
 #include "gui/chart/ChartDemo.h"
 #include "gui/chart/MarkDlg.h"
 #include "gui/chart/TRChart.h"
@@ -191,7 +191,12 @@ TEST_F(GraphTest, ZoomBackAndAutoscale)
     EXPECT_EQ(why, RangeChange::Autoscale);
     ++hooks;
   });
-  graph().Autoscale([&] { ++runs; return true; }, 5, 5);
+  graph().Autoscale(
+      [&] {
+        ++runs;
+        return true;
+      },
+      5, 5);
   EXPECT_EQ(runs, 1);
   EXPECT_EQ(hooks, 1);
   EXPECT_NEAR(chart()->RangeLoX(), -0.5, 1e-12);

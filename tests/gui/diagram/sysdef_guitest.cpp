@@ -14,7 +14,10 @@
 
 namespace {
 
-QWidget* part(TSysDefForm* d, const char* name) { return d->findChild<QWidget*>(QLatin1String(name)); }
+QWidget* part(TSysDefForm* d, const char* name)
+{
+  return d->findChild<QWidget*>(QLatin1String(name));
+}
 
 QString labelText(TSysDefForm* d, const char* name)
 {
@@ -22,7 +25,10 @@ QString labelText(TSysDefForm* d, const char* name)
 }
 
 // Visible as far as the diagram goes (the window itself may be hidden).
-bool shownIn(TSysDefForm* d, const char* name) { return part(d, name)->isVisibleTo(d); }
+bool shownIn(TSysDefForm* d, const char* name)
+{
+  return part(d, name)->isVisibleTo(d);
+}
 
 // A font of the given size (0: the application's) for a window, as a
 // change of the desktop's font gives it.
@@ -131,9 +137,9 @@ TEST_F(FrameTest, OnlyPartsThatActOnAClickShowTheHand)
   const struct {
     const char* name;
     bool withoutWindow, withWindow;
-  } kParts[] = {{"GainPanel", true, true},     {"SHoldPanel", true, true},    {"DelayPanel", true, true},
-                {"GcPanel", true, true},       {"GpPanel", true, true},       {"FwdNlinPanel", true, true},
-                {"FbkNlinPanel", true, true}, {"GcLabel", false, true},     {"GpLabel", false, true},
+  } kParts[] = {{"GainPanel", true, true},     {"SHoldPanel", true, true}, {"DelayPanel", true, true},
+                {"GcPanel", true, true},       {"GpPanel", true, true},    {"FwdNlinPanel", true, true},
+                {"FbkNlinPanel", true, true},  {"GcLabel", false, true},   {"GpLabel", false, true},
                 {"FwdNlinLabel2", false, true}};
   TSysDefForm* d = frame->sysDefForm();
   for (bool window : {false, true}) {

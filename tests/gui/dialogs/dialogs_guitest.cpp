@@ -2,11 +2,11 @@
 
 #include "tests/gui/FrameTest.h"
 
+#include "engine/base/Error.h"
+#include "engine/expr/ConstantTable.h"
+#include "gui/diagram/SysDef.h"
 #include "gui/dialogs/OptionsDlg.h"
 #include "gui/frame/SplashScreen.h"
-#include "engine/expr/ConstantTable.h"
-#include "engine/base/Error.h"
-#include "gui/diagram/SysDef.h"
 
 #include <QApplication>
 #include <QCheckBox>

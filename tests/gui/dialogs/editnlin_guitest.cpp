@@ -5,13 +5,13 @@
 
 #include "tests/gui/FrameTest.h"
 
-#include "gui/base/HelpViewer.h"
+#include "engine/base/Error.h"
 #include "engine/expr/EvalContext.h"
 #include "engine/expr/Expr.h"
-#include "engine/base/Error.h"
-#include "gui/diagram/SysDef.h"
 #include "engine/nlin/NlinEngine.h"
+#include "gui/base/HelpViewer.h"
 #include "gui/chart/TRChart.h"
+#include "gui/diagram/SysDef.h"
 
 #include <QComboBox>
 #include <QLabel>
@@ -31,7 +31,9 @@ QWidget* diagramPart(TMainForm& frame, const char* name)
 
 QString diagramText(TMainForm& frame, bool forward)
 {
-  return frame.sysDefForm()->findChild<QLabel*>(QLatin1String(forward ? "FwdNonlinFnLabel" : "FbkNonlinFnLabel"))->text();
+  return frame.sysDefForm()
+      ->findChild<QLabel*>(QLatin1String(forward ? "FwdNonlinFnLabel" : "FbkNonlinFnLabel"))
+      ->text();
 }
 
 bool Compiles(const QString& text)
@@ -48,8 +50,13 @@ bool Compiles(const QString& text)
 // flag as the next evaluation sees it.
 struct NonlinearityFields {
   explicit NonlinearityFields(const SYSDATA& s)
-      : fwd(s.fwdNlText), fbk(s.fbkNlText), fwdCode(std::begin(s.fwdNl.code), std::end(s.fwdNl.code)),
-        domain(s.activeDomain), fwdIn(s.fwdNlInUse), fbkIn(s.fbkNlInUse), restart(CurrentEval().restart)
+      : fwd(s.fwdNlText),
+        fbk(s.fbkNlText),
+        fwdCode(std::begin(s.fwdNl.code), std::end(s.fwdNl.code)),
+        domain(s.activeDomain),
+        fwdIn(s.fwdNlInUse),
+        fbkIn(s.fbkNlInUse),
+        restart(CurrentEval().restart)
   {
   }
   bool operator==(const NonlinearityFields&) const = default;
@@ -77,8 +84,8 @@ TEST_F(FrameTest, NonlinearityEditorStoresOnlyTextsThatCompile)
   const char* const kBad[] = {"1+*2", "", "sin(x", "2x", "y", "clip(x)", "x%2", "sin (x)"};
   for (const auto& k : kOpeners) {
     SCOPED_TRACE(k.opener);
-    const char* message = k.forward ? "Invalid forward path non-linear function"
-                                    : "Invalid feedback path non-linear function";
+    const char* message =
+        k.forward ? "Invalid forward path non-linear function" : "Invalid feedback path non-linear function";
     const std::string before = k.forward ? Sys().fwdNlText : Sys().fbkNlText;
     const QString shownBefore = diagramText(*frame, k.forward);
     QString title;
@@ -90,7 +97,8 @@ TEST_F(FrameTest, NonlinearityEditorStoresOnlyTextsThatCompile)
         type(dlg, "NlinEdit", QLatin1String(bad));
         press(dlg, "OKBtn");
         ASSERT_EQ(shown().size(), boxes + 1) << bad;
-        EXPECT_EQ(shown().last().caption + shown().last().text, QStringLiteral("Error") + QLatin1String(message)) << bad;
+        EXPECT_EQ(shown().last().caption + shown().last().text, QStringLiteral("Error") + QLatin1String(message))
+            << bad;
         EXPECT_TRUE(dlg.isVisible()) << bad;
         EXPECT_EQ(k.forward ? Sys().fwdNlText : Sys().fbkNlText, before) << bad;
         EXPECT_EQ(diagramText(*frame, k.forward), shownBefore) << bad;
@@ -104,7 +112,8 @@ TEST_F(FrameTest, NonlinearityEditorStoresOnlyTextsThatCompile)
       entry->trigger();
     else
       QTest::mouseClick(diagramPart(*frame, k.opener), Qt::LeftButton);
-    EXPECT_EQ(title, k.forward ? QStringLiteral("Forward path nonlinearity") : QStringLiteral("Feedback path nonlinearity"));
+    EXPECT_EQ(title,
+              k.forward ? QStringLiteral("Forward path nonlinearity") : QStringLiteral("Feedback path nonlinearity"));
     EXPECT_EQ(QLatin1String(k.forward ? Sys().fwdNlText : Sys().fbkNlText), k.good);
     EXPECT_EQ(diagramText(*frame, k.forward), k.good);
     EXPECT_FALSE(ErrorPending());
@@ -141,7 +150,8 @@ TEST_F(FrameTest, NonlinearityPickerInsertsCharacteristicsThatCompile)
       if (comma >= 0 && inserted.at(comma + 1).isDigit()) {
         EXPECT_EQ(edit->selectionStart(), comma + 1);
       }
-      EXPECT_TRUE(edit->selectedText().isEmpty() || edit->selectedText().toDouble() > 0) << edit->selectedText().toStdString();
+      EXPECT_TRUE(edit->selectedText().isEmpty() || edit->selectedText().toDouble() > 0)
+          << edit->selectedText().toStdString();
     }
     // Inserted at the caret, into what is already there.
     edit->setText(QStringLiteral("0.1*x+"));

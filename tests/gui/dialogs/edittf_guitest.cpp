@@ -4,10 +4,10 @@
 
 #include "tests/gui/GuiTestSupport.h"
 
-#include "engine/expr/ConstantTable.h"
-#include "gui/dialogs/EditTFDlg.h"
 #include "engine/base/Error.h"
+#include "engine/expr/ConstantTable.h"
 #include "engine/model/TfParser.h"
+#include "gui/dialogs/EditTFDlg.h"
 
 #include "tests/engine/model/ComplexPoly.h"
 
@@ -302,7 +302,8 @@ TEST_F(EditTFTest, BadInputIsRefusedInItsBox)
     click(prewarp ? "StoZApplyBtn" : "OKBtn");
     EXPECT_TRUE(dlg.isVisible()) << k.text;
     ASSERT_EQ(shown().size(), 1) << k.text;
-    EXPECT_EQ(shown()[0].caption + ": " + shown()[0].text, QStringLiteral("Error: ") + QLatin1String(k.message)) << k.text;
+    EXPECT_EQ(shown()[0].caption + ": " + shown()[0].text, QStringLiteral("Error: ") + QLatin1String(k.message))
+        << k.text;
     EXPECT_EQ(dlg.focusWidget(), part(k.box)) << k.text;
     EXPECT_EQ(box(k.box)->cursorPosition(), box(k.box)->text().size());
     click("CancelBtn");

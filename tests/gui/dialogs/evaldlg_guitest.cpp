@@ -2,8 +2,8 @@
 
 #include "tests/gui/GuiTestSupport.h"
 
-#include "gui/dialogs/EvalDlg.h"
 #include "engine/model/SysData.h"
+#include "gui/dialogs/EvalDlg.h"
 
 #include <QLineEdit>
 #include <QPushButton>
@@ -57,8 +57,8 @@ TEST_F(EvalDlgTest, ErrorsKeepThePreviousResult)
 {
   struct Step {
     const char* text;
-    const char* result;    // ResultEdit afterwards
-    const char* message;   // the error box, "" for none
+    const char* result;   // ResultEdit afterwards
+    const char* message;  // the error box, "" for none
   };
   const Step steps[] = {
       {"2*pi", "6.283", ""},
@@ -123,9 +123,7 @@ TEST_F(EvalDlgTest, ActivationSelectsTheExpression)
 TEST_F(EvalDlgTest, CloseButtonEndsAModalRun)
 {
   int result = -1;
-  QTimer::singleShot(0, [this] {
-    QTest::mouseClick(dlg_->findChild<QPushButton*>("CloseBtn"), Qt::LeftButton);
-  });
+  QTimer::singleShot(0, [this] { QTest::mouseClick(dlg_->findChild<QPushButton*>("CloseBtn"), Qt::LeftButton); });
   result = dlg_->exec();
   EXPECT_EQ(result, QDialog::Rejected);
   EXPECT_FALSE(dlg_->isVisible());

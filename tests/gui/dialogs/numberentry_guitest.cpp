@@ -4,8 +4,8 @@
 #include "tests/gui/GuiTestSupport.h"
 
 #include "engine/base/Error.h"
-#include "gui/base/NumberEntry.h"
 #include "engine/model/SysData.h"
+#include "gui/base/NumberEntry.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -111,8 +111,7 @@ TEST_F(NumberEntryTest, RangeWarningNamesTheLimits)
     double value;
     bool inside;
   };
-  for (const Case c : {Case{1e20, true}, Case{-1e20, true}, Case{0.0, true}, Case{3e20, false},
-                       Case{-2e20, false}}) {
+  for (const Case c : {Case{1e20, true}, Case{-1e20, true}, Case{0.0, true}, Case{3e20, false}, Case{-2e20, false}}) {
     const qsizetype before = shown().size();
     EXPECT_EQ(CheckRange(window_.get(), "Gain", 1e20, -1e20, c.value), c.inside) << c.value;
     EXPECT_EQ(shown().size(), before + (c.inside ? 0 : 1));

@@ -3,14 +3,14 @@
 
 #include "tests/gui/FrameTest.h"
 
+#include "engine/file/SystemFile.h"
+#include "engine/model/SysData.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/base/HelpViewer.h"
-#include "engine/model/SysData.h"
-#include "gui/diagram/SysDef.h"
-#include "gui/chart/TRChart.h"
 #include "gui/base/OutputCommands.h"
-#include "engine/file/SystemFile.h"
 #include "gui/chart/EmbeddedSystem.h"
+#include "gui/chart/TRChart.h"
+#include "gui/diagram/SysDef.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -19,9 +19,9 @@
 #include <QDockWidget>
 #include <QFile>
 #include <QFileInfo>
+#include <QImageReader>
 #include <QLabel>
 #include <QMenu>
-#include <QImageReader>
 #include <QMenuBar>
 #include <QMimeData>
 #include <QSpinBox>
@@ -113,8 +113,8 @@ TEST_F(FrameTest, ToolButtonsHaveTheirHintsAndInitialStates)
     EXPECT_EQ(w->isEnabled(), b.enabled) << b.name;
     EXPECT_EQ(w->size(), QSize(25, 25)) << b.name;
   }
-  for (const char* latching : {"SysDefSpdBtn", "OpenLoopSpdBtn", "ClosedLoopSpdBtn", "CompSpdBtn",
-                               "PlantSpdBtn", "FwdNlinSpdBtn", "FbkNlinSpdBtn", "PanSpdBtn", "ZoominSpdBtn"})
+  for (const char* latching : {"SysDefSpdBtn", "OpenLoopSpdBtn", "ClosedLoopSpdBtn", "CompSpdBtn", "PlantSpdBtn",
+                               "FwdNlinSpdBtn", "FbkNlinSpdBtn", "PanSpdBtn", "ZoominSpdBtn"})
     EXPECT_TRUE(button(latching)->isCheckable()) << latching;
   EXPECT_FALSE(button("GoSpdBtn")->isCheckable());
 }
@@ -136,8 +136,8 @@ TEST_F(FrameTest, StatusBarHasThreePanels)
   SetStatusPanel(1, QStringLiteral("X = 1,  Y = 2"));
   QWidget* client = frame->mdiArea()->viewport();
   QTest::mouseMove(client, QPoint(40, 40));
-  QMouseEvent move(QEvent::MouseMove, QPointF(41, 41), client->mapToGlobal(QPointF(41, 41)),
-                   Qt::NoButton, Qt::NoButton, Qt::NoModifier);
+  QMouseEvent move(QEvent::MouseMove, QPointF(41, 41), client->mapToGlobal(QPointF(41, 41)), Qt::NoButton, Qt::NoButton,
+                   Qt::NoModifier);
   QApplication::sendEvent(client, &move);
   EXPECT_EQ(StatusPanel(1), QString());
 }
@@ -177,8 +177,7 @@ TEST_F(FrameTest, MenuShortcutsAreTheDocumentedKeys)
   QTest::keyClick(frame.get(), Qt::Key_F8);
   QTest::keyClick(frame.get(), Qt::Key_F9);
   QTest::keyClick(frame.get(), Qt::Key_F6);
-  EXPECT_EQ(captions(), (QStringList{"Time domain 1", "Frequency domain 1", "Root domain 1",
-                                     "Nonlinear domain 1"}));
+  EXPECT_EQ(captions(), (QStringList{"Time domain 1", "Frequency domain 1", "Root domain 1", "Nonlinear domain 1"}));
 }
 
 TEST_F(FrameTest, RoutedButtonsStayDisabledWithoutWindows)
@@ -226,8 +225,8 @@ TEST_F(FrameTest, ActivationEnablesTheButtonsOfEachKind)
     for (const char* name : {"FwdNlinSpdBtn", "FbkNlinSpdBtn"})
       EXPECT_EQ(button(name)->isEnabled(), e.nlButtons) << name << " kind " << int(e.kind);
     EXPECT_EQ(button("ConfigSpdBtn")->isEnabled(), e.config) << int(e.kind);
-    for (const char* name : {"WipeSpdBtn", "GoSpdBtn", "CursSpdBtn", "ScaleSpdBtn", "ZoominSpdBtn",
-                             "ZoomoutSpdBtn", "AutoScaleSpdBtn", "PanSpdBtn"})
+    for (const char* name : {"WipeSpdBtn", "GoSpdBtn", "CursSpdBtn", "ScaleSpdBtn", "ZoominSpdBtn", "ZoomoutSpdBtn",
+                             "AutoScaleSpdBtn", "PanSpdBtn"})
       EXPECT_TRUE(button(name)->isEnabled()) << name;
   }
   // Back to the time window: its settings come back with it.
@@ -265,8 +264,8 @@ TEST_F(FrameTest, RoutingFollowsTheTableOfEachKind)
   // nonlinearity buttons toggle its selection.
   frame->NewWindow(ActiveDomain::Nonlinear);
   EXPECT_TRUE(button("FwdNlinSpdBtn")->isChecked());
-  for (RoutedCommand c : {RoutedCommand::Openloop, RoutedCommand::Closedloop, RoutedCommand::Compensator,
-                          RoutedCommand::Plant})
+  for (RoutedCommand c :
+       {RoutedCommand::Openloop, RoutedCommand::Closedloop, RoutedCommand::Compensator, RoutedCommand::Plant})
     frame->Route(c);
   EXPECT_FALSE(button("CompSpdBtn")->isChecked());
   EXPECT_FALSE(button("OpenLoopSpdBtn")->isEnabled());
@@ -320,16 +319,14 @@ TEST_F(FrameTest, CloseAllClosesEveryChildAndKeepsCounters)
 {
   for (int round = 0; round < 3; ++round) {
     for (int i = 0; i < 5; ++i)
-      for (ActiveDomain k : {ActiveDomain::Time, ActiveDomain::Frequency, ActiveDomain::Root,
-                             ActiveDomain::Nonlinear})
+      for (ActiveDomain k : {ActiveDomain::Time, ActiveDomain::Frequency, ActiveDomain::Root, ActiveDomain::Nonlinear})
         frame->NewWindow(k);
     EXPECT_EQ(frame->Count(ActiveDomain::Root), 5);
     EXPECT_TRUE(action("Closeall1")->isEnabled());
     EXPECT_TRUE(action("Tile1")->isEnabled());
     action("Closeall1")->trigger();
     QApplication::processEvents();
-    for (ActiveDomain k : {ActiveDomain::Time, ActiveDomain::Frequency, ActiveDomain::Root,
-                           ActiveDomain::Nonlinear})
+    for (ActiveDomain k : {ActiveDomain::Time, ActiveDomain::Frequency, ActiveDomain::Root, ActiveDomain::Nonlinear})
       EXPECT_EQ(frame->Count(k), 0);
     EXPECT_TRUE(captions().isEmpty());
     EXPECT_FALSE(action("Closeall1")->isEnabled());
@@ -598,12 +595,9 @@ TEST_F(FrameTest, F1InAModalDialogOpensThePageOfThatDialog)
     const char* keyword;
     const char* page;
   } kCases[] = {
-      {[this] { action("Compensator1")->trigger(); }, HelpCommand::Key, 0, "IDH_manip",
-       ":/help/manip.html"},
-      {[this] { action("Parameters1")->trigger(); }, HelpCommand::Context, 22, "",
-       ":/help/params.html"},
-      {[this] { action("Gain1")->trigger(); }, HelpCommand::Context, 17, "",
-       ":/help/mainframe.html"},
+      {[this] { action("Compensator1")->trigger(); }, HelpCommand::Key, 0, "IDH_manip", ":/help/manip.html"},
+      {[this] { action("Parameters1")->trigger(); }, HelpCommand::Context, 22, "", ":/help/params.html"},
+      {[this] { action("Gain1")->trigger(); }, HelpCommand::Context, 17, "", ":/help/mainframe.html"},
       // A dialog of a domain window without a page of its own: its window's.
       {[this] {
          frame->NewWindow(ActiveDomain::Frequency);

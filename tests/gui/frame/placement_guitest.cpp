@@ -4,11 +4,11 @@
 
 #include "tests/gui/FrameTest.h"
 
+#include "engine/model/SysData.h"
+#include "gui/chart/TRChart.h"
+#include "gui/diagram/SysDef.h"
 #include "gui/frame/SplashScreen.h"
 #include "gui/frame/WindowPlacement.h"
-#include "engine/model/SysData.h"
-#include "gui/diagram/SysDef.h"
-#include "gui/chart/TRChart.h"
 
 #include <QApplication>
 #include <QDialog>
@@ -30,8 +30,8 @@ TEST(WindowPlacement, FrameTakesMostOfTheScreenCentred)
   } kCases[] = {
       {{0, 0, 1600, 1000}, {120, 75, 1360, 850}},
       {{0, 0, 1024, 768}, {77, 58, 870, 652}},
-      {{0, 30, 800, 570}, {0, 38, 800, 554}},  // the least frame still fits
-      {{0, 0, 640, 480}, {0, 0, 640, 480}},    // a smaller screen bounds it
+      {{0, 30, 800, 570}, {0, 38, 800, 554}},            // the least frame still fits
+      {{0, 0, 640, 480}, {0, 0, 640, 480}},              // a smaller screen bounds it
       {{1920, 0, 2560, 1440}, {2112, 108, 2176, 1224}},  // a second screen
   };
   for (const auto& c : kCases)

@@ -5,15 +5,15 @@
 
 #include "tests/gui/FrameTest.h"
 
-#include "gui/frame/Autosave.h"
-#include "gui/frame/DocumentSession.h"
 #include "engine/file/SystemFile.h"
-#include "gui/freq/FreqChild.h"
 #include "engine/model/LoopDefinition.h"
 #include "engine/model/SysData.h"
-#include "gui/diagram/SysDef.h"
 #include "gui/chart/ChartExport.h"
 #include "gui/chart/TRChart.h"
+#include "gui/diagram/SysDef.h"
+#include "gui/frame/Autosave.h"
+#include "gui/frame/DocumentSession.h"
+#include "gui/freq/FreqChild.h"
 #include "gui/root/RootChild.h"
 #include "gui/time/TransChild.h"
 
@@ -39,7 +39,10 @@ namespace {
 
 // Every field of the loop written as a file would: equal texts mean a
 // byte-identical definition.
-std::string LoopText() { return SystemFileText(Sys()); }
+std::string LoopText()
+{
+  return SystemFileText(Sys());
+}
 
 QString ReadAll(const QString& path)
 {
@@ -54,9 +57,8 @@ protected:
   // Answers the next Save/Discard/Cancel question with r (Ok to any other message).
   void answerQuestions(MsgResult r)
   {
-    MessageSeam::setMessageHook([r](const MessageRecord& m) {
-      return m.buttons == MsgButtons::SaveDiscardCancel ? r : MsgResult::Ok;
-    });
+    MessageSeam::setMessageHook(
+        [r](const MessageRecord& m) { return m.buttons == MsgButtons::SaveDiscardCancel ? r : MsgResult::Ok; });
   }
   int questions() const
   {
@@ -77,7 +79,8 @@ protected:
   // Files chosen in the file dialog, in turn.
   void chooseFiles(QStringList paths)
   {
-    MessageSeam::setFileHook([paths](const FileRequest&) mutable { return paths.isEmpty() ? QString() : paths.takeFirst(); });
+    MessageSeam::setFileHook(
+        [paths](const FileRequest&) mutable { return paths.isEmpty() ? QString() : paths.takeFirst(); });
   }
   QTemporaryDir dir;
 };
@@ -241,8 +244,9 @@ TEST_F(SessionTest, UnsavedChangesAskSaveDiscardOrCancel)
     MsgResult answer;
     bool replaced;  // the loop was replaced (or the frame closed)
   } kCases[] = {
-      {Cmd::New, MsgResult::Cancel, false}, {Cmd::New, MsgResult::Discard, true},  {Cmd::New, MsgResult::Save, true},
-      {Cmd::Load, MsgResult::Cancel, false}, {Cmd::Load, MsgResult::Discard, true}, {Cmd::Load, MsgResult::Save, true},
+      {Cmd::New, MsgResult::Cancel, false},   {Cmd::New, MsgResult::Discard, true},
+      {Cmd::New, MsgResult::Save, true},      {Cmd::Load, MsgResult::Cancel, false},
+      {Cmd::Load, MsgResult::Discard, true},  {Cmd::Load, MsgResult::Save, true},
       {Cmd::Close, MsgResult::Cancel, false}, {Cmd::Close, MsgResult::Discard, true},
   };
   for (const auto& c : kCases) {
@@ -257,9 +261,15 @@ TEST_F(SessionTest, UnsavedChangesAskSaveDiscardOrCancel)
     chooseFiles(c.cmd == Cmd::Load ? (c.answer == MsgResult::Save ? QStringList{saved, other} : QStringList{other})
                                    : QStringList{saved});
     switch (c.cmd) {
-    case Cmd::New: action("Newsystem1")->trigger(); break;
-    case Cmd::Load: action("Loadsystem1")->trigger(); break;
-    case Cmd::Close: frame->close(); break;
+      case Cmd::New:
+        action("Newsystem1")->trigger();
+        break;
+      case Cmd::Load:
+        action("Loadsystem1")->trigger();
+        break;
+      case Cmd::Close:
+        frame->close();
+        break;
     }
     EXPECT_EQ(questions(), asked + 1) << caseNo;
     if (c.cmd == Cmd::Close) {
@@ -338,7 +348,8 @@ TEST_F(SessionTest, FailedSaveKeepsTheOldFileAndTheMark)
     EXPECT_TRUE(shown().last().text.startsWith(QStringLiteral("Cannot save %1: ").arg(path)))
         << w.how << ": " << shown().last().text.toStdString();
     EXPECT_EQ(ReadAll(path), old) << w.how;
-    EXPECT_EQ(QDir(sub).entryList(QDir::Files), QStringList{QStringLiteral("loop.vanto")}) << w.how << ": nothing left beside";
+    EXPECT_EQ(QDir(sub).entryList(QDir::Files), QStringList{QStringLiteral("loop.vanto")})
+        << w.how << ": nothing left beside";
     EXPECT_TRUE(frame->isWindowModified()) << w.how;
   }
   EXPECT_GE(tried, 1);
@@ -492,8 +503,7 @@ TEST_F(SessionTest, DesignOfAKilledCopyIsRecovered)
   copy.setProcessEnvironment(env);
   copy.start(QStringLiteral(VANTO_APP), {picture});
   ASSERT_TRUE(copy.waitForStarted());
-  const QString orphan =
-      QFileInfo(own).absolutePath() + QStringLiteral("/autosave-%1.vanto").arg(copy.processId());
+  const QString orphan = QFileInfo(own).absolutePath() + QStringLiteral("/autosave-%1.vanto").arg(copy.processId());
   EXPECT_TRUE(QTest::qWaitFor([&] { return ReadAll(orphan).toStdString() == edited; }, 30000))
       << "the other copy wrote no autosave";
   copy.kill();
@@ -504,12 +514,12 @@ TEST_F(SessionTest, DesignOfAKilledCopyIsRecovered)
   frame = std::make_unique<TMainForm>();
   frame->show();
   EXPECT_NE(LoopText(), edited);
-  MessageSeam::setMessageHook([](const MessageRecord& m) {
-    return m.buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok;
-  });
+  MessageSeam::setMessageHook(
+      [](const MessageRecord& m) { return m.buttons == MsgButtons::YesNo ? MsgResult::Yes : MsgResult::Ok; });
   frame->OfferRecovery();
   ASSERT_FALSE(shown().isEmpty());
-  EXPECT_TRUE(shown().last().text.contains(QStringLiteral("Recover the unsaved design"))) << shown().last().text.toStdString();
+  EXPECT_TRUE(shown().last().text.contains(QStringLiteral("Recover the unsaved design")))
+      << shown().last().text.toStdString();
   EXPECT_EQ(LoopText(), edited);
   EXPECT_TRUE(frame->isWindowModified());
   EXPECT_FALSE(QFile::exists(orphan)) << "the recovered autosave is gone";

@@ -5,8 +5,8 @@
 
 #include "tests/gui/FrameTest.h"
 
-#include "gui/freq/FreqChild.h"
 #include "gui/chart/TRChart.h"
+#include "gui/freq/FreqChild.h"
 
 #include <QAbstractButton>
 #include <QLineEdit>

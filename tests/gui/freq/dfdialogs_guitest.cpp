@@ -4,14 +4,14 @@
 // and the list's rows, notes and marks.
 #include "tests/gui/GuiTestSupport.h"
 
-#include "gui/freq/DFCursorDlg.h"
+#include "engine/base/Error.h"
 #include "engine/freq/DescribingFunction.h"
 #include "engine/freq/FreqDraw.h"
-#include "gui/freq/LimitCyclesDlg.h"
-#include "engine/base/Error.h"
 #include "engine/model/SysData.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
+#include "gui/freq/DFCursorDlg.h"
+#include "gui/freq/LimitCyclesDlg.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -45,7 +45,10 @@ Cld BacklashN(long double a, long double h, int m)
   return sum * 2.0L / (m * a);
 }
 
-QString Shown(long double v) { return QString::number(static_cast<double>(v), 'g', 4); }
+QString Shown(long double v)
+{
+  return QString::number(static_cast<double>(v), 'g', 4);
+}
 
 class DfDialogsTest : public GuiTest {
 protected:
@@ -163,7 +166,8 @@ TEST_F(DfDialogsTest, LimitCycleListAndMarks)
     const char* note;  // the first line of the note
   } kCases[] = {
       {"(s+1)(s^2+1.4s+6)", 1, 1, "stable", "Amplitudes 0.1 to 2, frequencies"},
-      {"(s-1)(s+2)(s+3)", 10, 1, "rule does not apply", "The stability rule does not apply: the open loop is unstable."},
+      {"(s-1)(s+2)(s+3)", 10, 1, "rule does not apply",
+       "The stability rule does not apply: the open loop is unstable."},
       {"(s+1)(s+2)", 1, 0, nullptr, "No limit cycle predicted."},
   };
   SetText(Sys().fwdNlText, "relay(x)");

@@ -156,8 +156,10 @@ TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
   const struct {
     FreqView view;
     bool hz, autoscale;
-  } kCases[] = {{FreqView::BodePhase, false, true}, {FreqView::DirectNyquist, false, false},
-                {FreqView::BodePhase, true, false}, {FreqView::BodePhase, true, true}};
+  } kCases[] = {{FreqView::BodePhase, false, true},
+                {FreqView::DirectNyquist, false, false},
+                {FreqView::BodePhase, true, false},
+                {FreqView::BodePhase, true, true}};
   for (const auto& c : kCases) {
     const FreqView view = c.view;
     SCOPED_TRACE(std::string(c.hz ? "Hz" : "rad/s") + (c.autoscale ? ", autoscaled" : ""));
@@ -168,7 +170,7 @@ TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
     if (c.autoscale)
       choose("Autoscale1");
     const std::size_t curves = c.autoscale ? 2 : 1;  // the cursor's Go draws one more
-    const long double unit = c.hz ? 2 * kPi : 1;  // rad/s per display unit
+    const long double unit = c.hz ? 2 * kPi : 1;     // rad/s per display unit
     int opened = 0;
     answer([&](QDialog& dlg) {
       ++opened;
@@ -184,17 +186,14 @@ TEST_F(FreqWinTest, CursorReadsTheCurveAbsoluteAndRelative)
         const auto at = [&](int j) { return st().result.omega[static_cast<std::size_t>(j)]; };
         const Cld l = StartUpLoop(at(i), true), l0 = ref < 0 ? Cld(1) : StartUpLoop(at(ref), true);
         const Cld t = l / (1.0L + l), t0 = ref < 0 ? Cld(1) : l0 / (1.0L + l0);
-        const long double values[] = {(at(i) - (ref < 0 ? 0 : at(ref))) / unit,
-                                      std::abs(l / l0),
-                                      20 * std::log10(std::abs(l / l0)),
-                                      phase[i] - (ref < 0 ? 0 : phase[ref]),
-                                      std::abs(t / t0),
-                                      20 * std::log10(std::abs(t / t0))};
+        const long double values[] = {
+            (at(i) - (ref < 0 ? 0 : at(ref))) / unit, std::abs(l / l0), 20 * std::log10(std::abs(l / l0)),
+            phase[i] - (ref < 0 ? 0 : phase[ref]),    std::abs(t / t0), 20 * std::log10(std::abs(t / t0))};
         const char* edits[] = {"FreqEdit", "OLGain", "OLGaindB", "OLPhase", "CLGain", "CLGaindB"};
         for (int k = 0; k < 6; ++k)
           EXPECT_TRUE(Shown(text(dlg, edits[k]), values[k]))
-              << edits[k] << " " << text(dlg, edits[k]).toStdString() << " against " << double(values[k])
-              << " at " << i << " from " << ref;
+              << edits[k] << " " << text(dlg, edits[k]).toStdString() << " against " << double(values[k]) << " at " << i
+              << " from " << ref;
       };
       auto* bar = dlg.findChild<QScrollBar*>(QStringLiteral("FreqScrollBar"));
       EXPECT_EQ(bar->maximum(), st().set.points - 1);

@@ -6,8 +6,8 @@
 
 #include "tests/gui/freq/FreqWinTestSupport.h"
 
-#include "gui/base/FrameAccess.h"
 #include "engine/freq/Margins.h"
+#include "gui/base/FrameAccess.h"
 
 #include <QLabel>
 #include <QRadioButton>
@@ -29,8 +29,7 @@ TEST_F(FreqWinTest, ViewsSwitchChartsMenusAndReadouts)
   } kCases[] = {
       {"Nichols1", FreqView::Nichols, false, false, true, -180, 6, "Gain = 6 dB, Phase = -180 deg", ""},
       {"BodeGain2", FreqView::BodeGain, true, false, false, 2, -3.5, "Frequency = 2 rad/s,  Gain = -3.5 dB", ""},
-      {"BodePhase1", FreqView::BodePhase, true, false, false, 0.5, -90, "Frequency = 0.5 rad/s,  Phase = -90 deg",
-       ""},
+      {"BodePhase1", FreqView::BodePhase, true, false, false, 0.5, -90, "Frequency = 0.5 rad/s,  Phase = -90 deg", ""},
       {"InverseNyquist2", FreqView::InverseNyquist, false, true, true, -1, 1, "Real = -1, Imag = 1",
        "Mag = 1.414, Ang = 135 deg"},
       {"DirectNyquist1", FreqView::DirectNyquist, false, true, true, 0, 0, "Real = 0, Imag = 0",
@@ -50,8 +49,11 @@ TEST_F(FreqWinTest, ViewsSwitchChartsMenusAndReadouts)
       for (const auto& menu : names)
         EXPECT_EQ(item(menu[v])->isChecked(), current) << menu[v] << " after " << c.item;
     }
-    for (const auto& [name, on] : {std::pair{"HorizSubTicks1", c.subTicks}, {"HorizSubTicks2", c.subTicks},
-                                   {"Unitcircle1", c.unitCircle}, {"MContour1", c.contours}, {"MContour2", c.contours}})
+    for (const auto& [name, on] : {std::pair{"HorizSubTicks1", c.subTicks},
+                                   {"HorizSubTicks2", c.subTicks},
+                                   {"Unitcircle1", c.unitCircle},
+                                   {"MContour1", c.contours},
+                                   {"MContour2", c.contours}})
       EXPECT_EQ(item(name)->isEnabled(), on) << name << " after " << c.item;
     win->graph().MouseMoveInChart(true, c.x, c.y);
     EXPECT_EQ(StatusPanel(1), QLatin1String(c.panel1));
@@ -190,8 +192,8 @@ TEST_F(FreqWinTest, MContoursFromTheirDialogSatisfyTheirEquation)
       const long double m = -6.0L + 6 * k;
       for (std::size_t i = 0; i < lines[k].size(); i += 7) {
         const ChartPoint& p = lines[k][i];
-        const Cld l = view == FreqView::DirectNyquist ? Cld(p.x, p.y)
-                                                     : std::polar(std::pow(10.0L, p.y / 20.0L), p.x / kDegL);
+        const Cld l =
+            view == FreqView::DirectNyquist ? Cld(p.x, p.y) : std::polar(std::pow(10.0L, p.y / 20.0L), p.x / kDegL);
         if (std::abs(l) > 1e3)
           continue;  // the ends of the Nichols 0 dB contour stand for L at infinity
         if (m == 0 && view == FreqView::DirectNyquist)
@@ -267,7 +269,8 @@ TEST_F(FreqWinTest, MarginsDialogMatchesCrossingsFoundIndependently)
     for (std::size_t i = 0; i < gain.size(); ++i) {
       const QStringList& r = rows[qsizetype(i)];
       const long double w = gain[i].first, pm = 180 + std::arg(gain[i].second) * kDegL;
-      EXPECT_TRUE(r[0] == "Gain" && Shown(r[1], w) && Shown(r[2], pm) && Shown(r[4], std::fmod(pm + 360, 360) / kDegL / w))
+      EXPECT_TRUE(r[0] == "Gain" && Shown(r[1], w) && Shown(r[2], pm) &&
+                  Shown(r[4], std::fmod(pm + 360, 360) / kDegL / w))
           << r.join(' ').toStdString() << " against " << double(w) << " rad/s, PM " << double(pm);
     }
     for (std::size_t i = 0; i < phase.size(); ++i) {

@@ -4,9 +4,9 @@
 #include "tests/gui/FrameTest.h"
 
 #include "engine/model/SysData.h"
+#include "gui/chart/TRChart.h"
 #include "gui/nlin/NlinChild.h"
 #include "gui/nlin/NlinScalesDlg.h"
-#include "gui/chart/TRChart.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -61,10 +61,7 @@ protected:
   {
     QTest::mouseClick(dlg.findChild<QAbstractButton*>(QLatin1String(name)), Qt::LeftButton);
   }
-  static QLineEdit* Edit(QDialog& dlg, const char* name)
-  {
-    return dlg.findChild<QLineEdit*>(QLatin1String(name));
-  }
+  static QLineEdit* Edit(QDialog& dlg, const char* name) { return dlg.findChild<QLineEdit*>(QLatin1String(name)); }
   static void Type(QDialog& dlg, const char* name, const char* text)
   {
     Edit(dlg, name)->setFocus();
@@ -236,8 +233,7 @@ TEST_F(NlinWindowTest, CursorWalksTheAxisWithMemoryMarksAndReference)
   const struct {
     int position;
     std::string pressed;  // after moving there
-  } kWalk[] = {{50, ""},        {200, ""},          {150, ""}, {120, "RelativeBtn"},
-               {100, "MarkBtn"}, {90, "AbsoluteBtn"}, {0, ""}};
+  } kWalk[] = {{50, ""}, {200, ""}, {150, ""}, {120, "RelativeBtn"}, {100, "MarkBtn"}, {90, "AbsoluteBtn"}, {0, ""}};
 
   const DisplayList& l = chart()->Items();
   std::size_t before = 0;

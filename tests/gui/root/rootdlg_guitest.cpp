@@ -12,15 +12,18 @@
 #include <QLabel>
 #include <QScrollBar>
 #include <QTextBlock>
-#include <QTextLayout>
 #include <QTextEdit>
+#include <QTextLayout>
 
 #include <cmath>
 #include <cstdio>
 
 namespace {
 
-QString Num(long double v) { return QString::fromStdString(FormatModelNumber(static_cast<double>(v))); }
+QString Num(long double v)
+{
+  return QString::fromStdString(FormatModelNumber(static_cast<double>(v)));
+}
 
 TEST_F(RootWinTest, ReportOfThreePolesAndNoZerosFitsItsColumnsAndMarksTheClosedLoop)
 {
@@ -125,7 +128,9 @@ TEST_F(RootWinTest, CursorReadsTheLocusPointByPoint)
       return v.join('|');
     };
     const auto gain = [&](int i) { return 1 / std::abs(kStartUpLoop.G(LC(r.points[i].x, r.points[i].y))); };
-    const auto angle = [&](int i) { return std::atan2((long double)r.points[i].y, (long double)r.points[i].x) * 180 / M_PIl; };
+    const auto angle = [&](int i) {
+      return std::atan2((long double)r.points[i].y, (long double)r.points[i].x) * 180 / M_PIl;
+    };
 
     ASSERT_EQ(r.points[0].x + r.points[0].y, 0.0f);  // the first branch starts at the origin
     EXPECT_EQ(read(0), "0|0||0|Open-loop pole");

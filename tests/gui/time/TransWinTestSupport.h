@@ -43,4 +43,7 @@ protected:
 };
 
 // The closed-loop step response of K/(s+1): K/(1+K) (1 - e^{-(1+K) t}).
-inline double FirstOrderStep(double k, double t) { return k / (1 + k) * (1 - std::exp(-(1 + k) * t)); }
+inline double FirstOrderStep(double k, double t)
+{
+  return k / (1 + k) * (1 - std::exp(-(1 + k) * t));
+}

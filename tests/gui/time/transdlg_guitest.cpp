@@ -4,8 +4,8 @@
 
 #include "tests/gui/time/TransWinTestSupport.h"
 
-#include "gui/diagram/SysDef.h"
 #include "engine/model/Toolkit.h"
+#include "gui/diagram/SysDef.h"
 #include "gui/time/TransConfigDlg.h"
 #include "gui/time/TransScalesDlg.h"
 
@@ -149,8 +149,7 @@ TEST_F(TransWinTest, CursorFollowsTheTimeResponse)
     EXPECT_TRUE(dlg.findChild<QLabel*>(QStringLiteral("OffScreenMsg"))->text().isEmpty());
     c->SetRangeHiX(1);  // zoomed in: t = 2.5 lies beyond
     bar->setValue(51);
-    EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("OffScreenMsg"))->text(),
-              QStringLiteral("Cursor off graph"));
+    EXPECT_EQ(dlg.findChild<QLabel*>(QStringLiteral("OffScreenMsg"))->text(), QStringLiteral("Cursor off graph"));
     click(dlg, "MarkBtn");
     click(dlg, "EqBitBtn");
     click(dlg, "AbsoluteBitBtn");

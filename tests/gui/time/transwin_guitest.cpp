@@ -4,9 +4,9 @@
 
 #include "tests/gui/time/TransWinTestSupport.h"
 
-#include "gui/base/FrameAccess.h"
 #include "engine/model/Toolkit.h"
 #include "engine/time/TimeCharacteristics.h"
+#include "gui/base/FrameAccess.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -139,8 +139,8 @@ TEST_F(TransWinTest, CostLineCutsLongTextsAndLeavesTheShortcutsToTheWindow)
     choose("Go1");
     ASSERT_TRUE(run().costEvaluated) << lastMessage().toStdString();
     EXPECT_NEAR(run().cost, exact, 0.01 * exact) << c.cost;
-    EXPECT_EQ(win->costLine(), QLatin1String(c.shown) + QStringLiteral(" = ") +
-                                   QString::fromStdString(FormatModelNumber(run().cost)));
+    EXPECT_EQ(win->costLine(),
+              QLatin1String(c.shown) + QStringLiteral(" = ") + QString::fromStdString(FormatModelNumber(run().cost)));
   }
 
   // A click on the read-only cost line leaves the window's shortcuts to the
