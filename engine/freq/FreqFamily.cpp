@@ -1,6 +1,7 @@
 #include "engine/freq/FreqFamily.h"
 
 #include "engine/base/Error.h"
+#include "engine/chart/DisplayList.h"
 #include "engine/chart/Pens.h"
 
 #include <cmath>
@@ -30,7 +31,30 @@ double SegmentDistanceSq(double px, double py, double ax, double ay, double bx, 
   return ex * ex + ey * ey;
 }
 
+void DrawCurve(DisplayList& list, const FREQSTAT& rec, const FreqResult& r, std::uint32_t pen)
+{
+  const bool bode = rec.set.view == FreqView::BodeGain || rec.set.view == FreqView::BodePhase;
+  for (int i = 0; i < r.count; ++i) {
+    const FreqPoint& p = r.points[static_cast<std::size_t>(i)];
+    const double x = bode ? ToDisplayFrequency(rec, p.tag) : p.x;
+    if (i == 0)
+      list.moveTo(x, p.y, pen);
+    else
+      list.drawTo(x, p.y, pen);
+  }
+}
+
 }  // namespace
+
+void DrawFreqFamily(DisplayList& list, const FreqFamily& fam, const FREQSTAT& rec, std::uint32_t currentPen)
+{
+  for (int m = 0; m < fam.members.count; ++m)
+    DrawCurve(list, rec, fam.results[static_cast<std::size_t>(m)], fam.pen[static_cast<std::size_t>(m)]);
+  if (rec.result.count > 0) {
+    DrawCurve(list, rec, rec.result, currentPen);
+    list.setLastWidth(kCurrentResponseWidth);
+  }
+}
 
 bool RunFreqFamily(const SYSDATA& doc, const FREQSTAT& rec, const FamilySpec& spec, bool margins,
                    FreqFamily& fam, FreqFamilyScratch& work)

@@ -34,6 +34,17 @@ struct FreqFamilyScratch {
 [[nodiscard]] bool RunFreqFamily(const SYSDATA& doc, const FREQSTAT& rec, const FamilySpec& spec, bool margins,
                                  FreqFamily& fam, FreqFamilyScratch& work);
 
+class DisplayList;
+
+// Width in pixels of the curve of the document's own value.
+inline constexpr int kCurrentResponseWidth = 3;
+
+// Adds the members' responses to list as DrawResponse draws a response (in
+// rec's view and unit, gaps where a point does not exist), each in its pen,
+// then rec's own response (the document's value) in currentPen,
+// kCurrentResponseWidth wide.
+void DrawFreqFamily(DisplayList& list, const FreqFamily& fam, const FREQSTAT& rec, std::uint32_t currentPen);
+
 // The member whose curve passes nearest the point (x, y) of the view the
 // family was swept in, distances measured in pixels: xPerPixel and
 // yPerPixel are the chart's units per pixel. Gaps (points without a

@@ -1,6 +1,7 @@
 #include "engine/time/TimeFamily.h"
 
 #include "engine/base/Error.h"
+#include "engine/chart/DisplayList.h"
 #include "engine/chart/Pens.h"
 
 #include <cmath>
@@ -30,7 +31,30 @@ double SegmentDistanceSq(double px, double py, double ax, double ay, double bx, 
   return ex * ex + ey * ey;
 }
 
+void DrawOutput(DisplayList& list, const TransResult& r, std::uint32_t pen)
+{
+  const bool plane = r.plot == TransPlot::PhasePlane;
+  for (int i = 0; i < r.pointCount; ++i) {
+    const TracePoint& p = r.trace[static_cast<std::size_t>(i)];
+    const double x = plane ? p.input : i * r.step;
+    if (i == 0)
+      list.moveTo(x, p.y, pen);
+    else
+      list.drawTo(x, p.y, pen);
+  }
+}
+
 }  // namespace
+
+void DrawTimeFamily(DisplayList& list, const TimeFamily& fam, const TransResult& current, std::uint32_t currentPen)
+{
+  for (int m = 0; m < fam.members.count; ++m)
+    DrawOutput(list, fam.results[static_cast<std::size_t>(m)], fam.pen[static_cast<std::size_t>(m)]);
+  if (current.valid && current.pointCount > 0) {
+    DrawOutput(list, current, currentPen);
+    list.setLastWidth(kCurrentCurveWidth);
+  }
+}
 
 bool RunTimeFamily(const SYSDATA& doc, const TRANSTAT& st, const FamilySpec& spec, TimeFamily& fam,
                    TimeFamilyScratch& work)

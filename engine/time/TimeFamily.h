@@ -35,6 +35,16 @@ struct TimeFamilyScratch {
 [[nodiscard]] bool RunTimeFamily(const SYSDATA& doc, const TRANSTAT& st, const FamilySpec& spec, TimeFamily& fam,
                                  TimeFamilyScratch& work);
 
+class DisplayList;
+
+// Width in pixels of the curve of the document's own value.
+inline constexpr int kCurrentCurveWidth = 3;
+
+// Adds the outputs of the members to list, each in its pen (the path of
+// (X, Y) for a phase plane), then the output of current (the run at the
+// document's value) in currentPen, kCurrentCurveWidth wide.
+void DrawTimeFamily(DisplayList& list, const TimeFamily& fam, const TransResult& current, std::uint32_t currentPen);
+
 // The member whose curve passes nearest the point (t, y), distances
 // measured in pixels: tPerPixel and yPerPixel are the chart's units per
 // pixel. The curve is taken between its stored points (segments). -1 for
