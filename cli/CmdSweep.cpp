@@ -59,9 +59,19 @@ int CmdSweep(CliContext& ctx)
   const bool hasFrom = ctx.takeNumber("--from", spec.from);
   const bool hasTo = ctx.takeNumber("--to", spec.to);
   spec.log = ctx.takeFlag("--log");
+  // The family form: what is left belongs to the time or freq options.
   if (ctx.takeValue("--family", family)) {
-    ctx.setUsageError("sweep: --family not available yet");
-    return 2;
+    if (!ctx.usageError().empty())
+      return 2;
+    if (!hasOver || !ParseOver(overText, spec.over)) {
+      ctx.setUsageError("sweep: --over a, b, c, d or gain expected");
+      return 2;
+    }
+    if (!hasFrom || !hasTo) {
+      ctx.setUsageError("sweep: --from P1 --to P2 expected");
+      return 2;
+    }
+    return RunSweepFamily(ctx, spec, family);
   }
   double points = 200;
   ctx.takeInRange("--points", kSweepPoints, points);
