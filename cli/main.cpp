@@ -51,6 +51,7 @@ const char kUsage[] =
     "  sweep --over a|b|c|d|gain --from P1 --to P2 [--points N] [--log]\n"
     "                                            parameter locus (p,re,im, one block per branch)\n"
     "      [--stable-ranges]                     stable ranges (from,to); gain: --from/--to optional\n"
+    "      [--family time|freq [OPTIONS] [--members N]]  that table per member, after \"# p = V\"\n"
     "  nlin [...]                                static characteristic (x,y)\n"
     "  render time|freq|locus|nlin|sysdef --out FILE [--size WxH] [--dpi N]\n"
     "                                            picture of a window (.png, .svg, .pdf, with the\n"
