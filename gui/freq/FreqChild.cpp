@@ -301,6 +301,8 @@ void TFreqChildForm::ChangeView(FreqView v)
     c->SetIsometric(true);
   }
   hasPlot_ = responseDrawn(v) || describingFunctionDrawn(v);
+  // The legend belongs to the chart the family was drawn on.
+  familyLegend_->setVisible(family_->members.count > 0 && v == familyView_ && responseDrawn(v));
   UpdateViewMenus();
   c->ShowGraph();
 }

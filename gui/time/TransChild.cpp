@@ -279,6 +279,8 @@ void TTransChildForm::SetPlotType(TransPlot type)
   const TimeAutoscale rule = TimeAutoscaleOf(*stat_);
   SetAutoscaleMargins(rule.marginX, rule.marginY);
   hasPlot_ = plotted(type);
+  // The family on show belongs to the other chart; a Go below draws it again.
+  familyLegend_->hide();
   // The chart shows the loop as it is now.
   if (hasPlot_)
     Go1Click();

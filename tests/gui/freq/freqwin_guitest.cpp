@@ -361,8 +361,15 @@ TEST_F(FreqWinTest, FamilyOverTheGainOnTheBodeChartAndItsMargins)
     press(dlg, "CloseBtn");
   });
   choose("Margins1");
+  // The legend goes with the chart the family is on.
+  choose("Nichols1");
+  EXPECT_FALSE(win->familyLegend()->isVisible());
+  EXPECT_EQ(win->nearestMember(-180.0, 0.0), -1);
+  choose("BodeGain1");
+  EXPECT_TRUE(win->familyLegend()->isVisible());
   choose("Wipe1");
   EXPECT_EQ(win->family().members.count, 0);
+  EXPECT_FALSE(win->familyLegend()->isVisible());
   EXPECT_EQ(win->nearestMember(1.0, 0.0), -1);
 }
 
