@@ -94,6 +94,7 @@ int CmdSave(CliContext& ctx);
 struct NLINSTAT;
 int TakeNlinOptions(CliContext& ctx, NLINSTAT& rec);
 int CmdLocus(CliContext& ctx);
+int CmdSweep(CliContext& ctx);
 
 // Builders of `render NAME` (desktop build only).
 class TRChart;

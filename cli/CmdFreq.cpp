@@ -17,14 +17,12 @@
 #include <ostream>
 #include <string>
 
-namespace {
-
-void PrintResponse(std::ostream& out, const FREQSTAT& rec)
+void PrintResponse(std::ostream& out, const FREQSTAT& rec, const FreqResult& r)
 {
   const bool bode = rec.set.view == FreqView::BodeGain || rec.set.view == FreqView::BodePhase;
   out << "w,x,y\n";
-  for (int i = 0; i < rec.result.count; ++i) {
-    const FreqPoint& p = rec.result.points[i];
+  for (int i = 0; i < r.count; ++i) {
+    const FreqPoint& p = r.points[static_cast<std::size_t>(i)];
     // In the Bode views x is the frequency itself, in the display unit.
     const double x = bode ? static_cast<float>(ToDisplayFrequency(rec, p.tag)) : p.x;
     out << FormatSingle(p.tag) << ',' << FormatSingle(x) << ',' << FormatSingle(p.y) << '\n';
@@ -56,6 +54,8 @@ void PrintMargins(std::ostream& out, const StabilityMargins& m)
   if (m.truncated)
     out << "# more crossings than " << kMaxCrossings << " of a kind: the lowest are listed\n";
 }
+
+namespace {
 
 void PrintDescribingFunction(std::ostream& out, const FREQSTAT& rec)
 {
@@ -168,6 +168,6 @@ int CmdFreq(CliContext& ctx)
   if (!ComputeResponse(Sys(), *rec))
     return ctx.systemError();
   RepeatTimed(ctx, [&] { (void)ComputeResponse(Sys(), *rec); });
-  PrintResponse(ctx.out, *rec);
+  PrintResponse(ctx.out, *rec, rec->result);
   return 0;
 }

@@ -27,6 +27,8 @@ bool takeText(CliContext& ctx, const char* name, char (&field)[kTextSize])
   return true;
 }
 
+}  // namespace
+
 void PrintTrace(std::ostream& out, const TransResult& r)
 {
   std::string text;
@@ -49,8 +51,6 @@ void PrintTrace(std::ostream& out, const TransResult& r)
   }
   out << text;
 }
-
-}  // namespace
 
 int TakeTimeOptions(CliContext& ctx, TRANSTAT& st)
 {

@@ -14,6 +14,12 @@
 // ErrorPending()), or 2 with the usage error set.
 int TakeFreqOptions(CliContext& ctx, FREQSTAT& rec);
 
+// The response table (w,x,y) of the sweep r in rec's view and unit, and
+// the margins table (kind,w,value).
+void PrintResponse(std::ostream& out, const FREQSTAT& rec, const FreqResult& r);
+struct StabilityMargins;
+void PrintMargins(std::ostream& out, const StabilityMargins& m);
+
 // Takes "--name M" as an M value in dB within the contours dialog's range.
 bool TakeMContour(CliContext& ctx, const char* name, double& mDb);
 

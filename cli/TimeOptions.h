@@ -11,6 +11,10 @@
 // Returns 0, 1 with a range message pending, or 2 after a usage error.
 int TakeTimeOptions(CliContext& ctx, TRANSTAT& st);
 
+// The table of run r: t,u,input,y (t,e,input,y with the error as the
+// secondary trace) or t,x,y for a phase plane.
+void PrintTrace(std::ostream& out, const TransResult& r);
+
 // The characteristics remark lines of run r ("# final = V" ...); "none"
 // where a measure does not exist.
 void PrintCharacteristics(std::ostream& out, const TransResult& r);

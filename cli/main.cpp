@@ -20,9 +20,9 @@ struct Subcommand {
 
 // render draws with Qt: a build without the desktop program has none.
 const Subcommand kSubcommands[] = {
-    {"eval", CmdEval, false},     {"decode", CmdDecode, false}, {"roots", CmdRoots, false},
-    {"c2d", CmdC2d, true},        {"time", CmdTime, true},      {"freq", CmdFreq, true},
-    {"locus", CmdLocus, true},    {"nlin", CmdNlin, true},      {"save", CmdSave, false},
+    {"eval", CmdEval, false},     {"decode", CmdDecode, false}, {"roots", CmdRoots, false}, {"c2d", CmdC2d, true},
+    {"time", CmdTime, true},      {"freq", CmdFreq, true},      {"locus", CmdLocus, true},  {"sweep", CmdSweep, true},
+    {"nlin", CmdNlin, true},      {"save", CmdSave, false},
 #ifdef VANTO_WITH_GUI
     {"render", CmdRender, false},
 #endif
@@ -48,6 +48,10 @@ const char kUsage[] =
     "                                            describing function (A,re,im,x,y), limit cycles\n"
     "  locus [--xmin X1 --xmax X2 --ymin Y1 --ymax Y2 --points N]   root locus (tag,x,y)\n"
     "      [--report open|closed | --point X,Y | --damping Z | --settling TS]\n"
+    "  sweep --over a|b|c|d|gain --from P1 --to P2 [--points N] [--log]\n"
+    "                                            parameter locus (p,re,im, one block per branch)\n"
+    "      [--stable-ranges]                     stable ranges (from,to); gain: --from/--to optional\n"
+    "      [--family time|freq [OPTIONS] [--members N]]  that table per member, after \"# p = V\"\n"
     "  nlin [...]                                static characteristic (x,y)\n"
     "  render time|freq|locus|nlin|sysdef --out FILE [--size WxH] [--dpi N]\n"
     "                                            picture of a window (.png, .svg, .pdf, with the\n"
@@ -69,7 +73,7 @@ const char kUsage[] =
     "  --system FILE                 read the loop from a system file first; the other\n"
     "                                loop options override it\n"
     "\n"
-    "  --repeat N     (c2d, time, freq, locus, nlin) time N more runs, printed on stderr\n"
+    "  --repeat N     (c2d, time, freq, locus, sweep, nlin) time N more runs, printed on stderr\n"
     "  --help, --version\n"
     "Numbers are expressions (2*pi, 1/3). Exit status: 0 success, 1 error, 2 bad usage.\n";
 

@@ -71,6 +71,12 @@ void DisplayList::ellipse(double x, double y, double rx, double ry, std::uint32_
   it.y2 = ry;
 }
 
+void DisplayList::setLastWidth(int width)
+{
+  if (!items_.empty() && items_.back().kind == ItemKind::Polyline)
+    items_.back().code = width;
+}
+
 void DisplayList::removeLast()
 {
   if (items_.empty())

@@ -33,7 +33,7 @@ struct ChartItem {
   std::uint32_t colour = 0;   // 0xRRGGBB
   double x = 0.0, y = 0.0;    // point, start, or centre
   double x2 = 0.0, y2 = 0.0;  // line end, or ellipse semi-axes
-  int code = 0;               // marker kind, or text size in points
+  int code = 0;               // marker kind, text size in points, or a polyline's width in px (0: 1 px)
   std::size_t first = 0;      // polyline: its points in the point store
   std::size_t count = 0;
   bool continued = false;  // polyline begun by a DrawTo, not a MoveTo
@@ -58,6 +58,9 @@ public:
   // An ellipse centred at (x, y) with semi-axes rx, ry.
   void ellipse(double x, double y, double rx, double ry, std::uint32_t colour);
 
+  // Draws the newest item, when it is a polyline, width px wide (a curve
+  // drawn bold among others).
+  void setLastWidth(int width);
   // Removes the newest item (one MoveTo or DrawTo of a polyline counts as
   // one item); nothing happens on an empty list.
   void removeLast();

@@ -14,3 +14,8 @@ struct ChartPens {
 
 // The pens and the mark-label switch of the loop model s.
 [[nodiscard]] ChartPens PensOf(const SYSDATA& s);
+
+// The pen of member i of a family of n curves: the hue runs evenly from
+// blue (the first member) to red (the last), at full saturation and a
+// value dark enough to show on white. One member is blue.
+[[nodiscard]] std::uint32_t FamilyPen(int i, int n);

@@ -19,19 +19,22 @@ bool Fail(const char* msg)
   return false;
 }
 
+int exactScopes = 0;
+
 // Appends x at the end of out (length L), formatted as the text would read:
 // a sign already written in front is taken into the number, and before the
 // variable a value of 1 leaves just its sign.
 bool InsertValue(WorkText& out, int& L, double x, char follower)
 {
-  const char* format = "%12.4g";
+  const bool exact = exactScopes > 0;
+  const char* format = exact ? "%.17g" : "%12.4g";
   if (L > 0 && out[L - 1] == '-') {
     --L;
     x = -x;
-    format = "%+12.4g";
+    format = exact ? "%+.17g" : "%+12.4g";
   } else if (L > 0 && out[L - 1] == '+') {
     --L;
-    format = "%+12.4g";
+    format = exact ? "%+.17g" : "%+12.4g";
   }
   char num[48];
   if (FormatInCLocale(num, sizeof num, format, x) < 0)
@@ -228,6 +231,16 @@ bool PreEval(const char* src, WorkText& out)
     out[0] = '\0';
     return Fail("Problem with preeval()");
   }
+}
+
+ExactPreEval::ExactPreEval()
+{
+  ++exactScopes;
+}
+
+ExactPreEval::~ExactPreEval()
+{
+  --exactScopes;
 }
 
 namespace {

@@ -17,6 +17,17 @@ using WorkText = char[kWorkSize];
 // or a result longer than 148 is "Expression too long".
 [[nodiscard]] bool PreEval(const char* src, WorkText& out);
 
+// While one exists, pre-evaluation writes the values with 17 significant
+// figures instead of the texts' four, so that a sweep over a parameter
+// decodes the loop at each of its values exactly. Scopes nest.
+class ExactPreEval {
+public:
+  ExactPreEval();
+  ~ExactPreEval();
+  ExactPreEval(const ExactPreEval&) = delete;
+  ExactPreEval& operator=(const ExactPreEval&) = delete;
+};
+
 // Multiplies dest by the polynomial that text describes. Letters met fix
 // s.currentVariable. dest is [1], count 1, for a fresh decode.
 [[nodiscard]] bool PolyDecode(SYSDATA& s, const char* text, Polynomial& dest);

@@ -343,6 +343,8 @@ void ChartPainter::drawItems(QPainter& p, const ChartFrame& f, const DisplayList
     // logical pixel is two device pixels on a screen at 2x (and in an image
     // rendered at that ratio), and a file's unit in SVG and PDF.
     QPen pen = ScaledPen(ItemColour(it.colour));
+    if (it.kind == ItemKind::Polyline && it.code > 1)
+      pen.setWidthF(pen.widthF() * it.code);
     pen.setCapStyle(Qt::FlatCap);
     pen.setJoinStyle(Qt::RoundJoin);
     p.setPen(pen);

@@ -7,6 +7,7 @@
 #include "engine/chart/Readout.h"
 #include "engine/freq/DescribingFunction.h"
 #include "engine/freq/FreqDraw.h"
+#include "engine/freq/FreqFamily.h"
 #include "engine/freq/LimitCycles.h"
 #include "engine/freq/Margins.h"
 #include "engine/model/ValueRanges.h"
@@ -15,6 +16,7 @@
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
 #include "gui/dialogs/ContoursDlg.h"
+#include "gui/dialogs/FamilyDlg.h"
 #include "gui/freq/DFCursorDlg.h"
 #include "gui/freq/FreqCharts.h"
 #include "gui/freq/FreqConfigDlg.h"
@@ -24,6 +26,7 @@
 #include "gui/freq/MarginsDlg.h"
 
 #include <QAction>
+#include <QLabel>
 #include <QLayout>
 #include <QMenu>
 
@@ -69,7 +72,10 @@ QString Readout(const char* tmpl, const ReadoutArg* args, int n)
 }  // namespace
 
 TFreqChildForm::TFreqChildForm(QWidget* parent)
-    : TDomainChildForm(kAbilities, parent), stat_(std::make_unique<FREQSTAT>())
+    : TDomainChildForm(kAbilities, parent),
+      stat_(std::make_unique<FREQSTAT>()),
+      family_(std::make_unique<FreqFamily>()),
+      familyWork_(std::make_unique<FreqFamilyScratch>())
 {
   setObjectName(QStringLiteral("FreqChildForm"));
   setProperty("helpContext", 12);
@@ -100,6 +106,7 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   OwnItem(graphMenu, "Margins1", tr("Marg&ins..."), QKeySequence(), this, [this] { Margins1Click(); });
   limitCyclesItem_ =
       OwnItem(graphMenu, "LimitCycles1", tr("&Limit cycles..."), QKeySequence(), this, [this] { LimitCycles1Click(); });
+  OwnItem(graphMenu, "Family1", tr("Famil&y..."), QKeySequence(), this, [this] { Family1Click(); });
 
   SetUpChart(FreqChartSetup(FreqView::DirectNyquist), "Real = %s, Imag = %s", 5, 5);
   charts_[0] = chart();
@@ -107,7 +114,19 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
     charts_[v] = AddChart(FreqChartSetup(static_cast<FreqView>(v)));
   for (int v = 0; v < kFreqViews; ++v)
     AddMinus180Line(*charts_[v], static_cast<FreqView>(v));
-  graph().setReadoutHook([this](const ReadoutPoint& p) { showReadout(p.dx, p.dy); });
+  graph().setReadoutHook([this](const ReadoutPoint& p) {
+    showReadout(p.dx, p.dy);
+    if (const int m = nearestMember(p.x, p.y); m >= 0)
+      SetStatusPanel(2, NearestMemberText(familySpec_, family_->members, m));
+  });
+  // The family's legend, below the charts while a family is on show.
+  familyLegend_ = new QLabel(this);
+  familyLegend_->setObjectName(QStringLiteral("FamilyLegend"));
+  familyLegend_->setTextFormat(Qt::RichText);
+  familyLegend_->setWordWrap(true);
+  familyLegend_->setContentsMargins(4, 2, 4, 2);
+  layout()->addWidget(familyLegend_);
+  familyLegend_->hide();
   graph().setAfterRangeChange([this](RangeChange) { rangesChanged(); });
 
   // The popup: the views and the describing function first, "Mar&k", and
@@ -174,6 +193,9 @@ bool TFreqChildForm::Go()
     ReportError(this);
     return false;
   }
+  if (familyOn_)
+    return familyGo(c);
+  forgetFamily();
   if (!FreqGo(Sys(), *stat_, FreqCurve::Response, GeometryOf(*c), PensOf(Sys()), c->Items())) {
     ReportError(this);
     return false;
@@ -204,6 +226,8 @@ void TFreqChildForm::Wipe1Click()
 {
   TDomainChildForm::Wipe1Click();
   setResponseDrawn(view(), false);
+  if (view() == familyView_)
+    forgetFamily();
 }
 
 void TFreqChildForm::Plotcursor1Click()
@@ -288,6 +312,8 @@ void TFreqChildForm::ChangeView(FreqView v)
     c->SetIsometric(true);
   }
   hasPlot_ = responseDrawn(v) || describingFunctionDrawn(v);
+  // The legend belongs to the chart the family was drawn on.
+  familyLegend_->setVisible(family_->members.count > 0 && v == familyView_ && responseDrawn(v));
   UpdateViewMenus();
   c->ShowGraph();
 }
@@ -413,6 +439,10 @@ void TFreqChildForm::HorizSubTicks1Click()
 void TFreqChildForm::Margins1Click()
 {
   graph().CancelMouseMode();
+  if (family_->members.count > 0) {
+    marginsOfFamily();
+    return;
+  }
   ClearError();
   StabilityMargins margins;
   if (!ComputeMargins(Sys(), *stat_, margins)) {

@@ -4,6 +4,7 @@
 // contours, the unit circle, the -180 deg lines, the stability margins and
 // the describing-function mode.
 
+#include "engine/domain/Family.h"
 #include "engine/freq/FreqEngine.h"
 #include "gui/window/DomainChildForm.h"
 
@@ -11,6 +12,9 @@
 
 class QAction;
 class TFreqScalesDlg;
+class QLabel;
+struct FreqFamily;
+struct FreqFamilyScratch;
 struct StabilityMargins;
 
 class TFreqChildForm : public TDomainChildForm {
@@ -86,6 +90,22 @@ public:
   // True when it changed (the caller redraws).
   bool MatchBodeUnits(FreqView v);
 
+  // Family mode: Go sweeps each member of the family and draws it in its
+  // pen, the document's response bold over them, and a legend below the
+  // chart; the margins dialog lists the margins of every member.
+  bool familyOn() const { return familyOn_; }
+  const FamilySpec& familySpec() const { return familySpec_; }
+  void setFamily(bool on, const FamilySpec& spec);
+  // The members of the last family Go (none after a failed one).
+  const FreqFamily& family() const { return *family_; }
+  // "Famil&y...": the family dialog.
+  void Family1Click();
+  // The member whose curve passes nearest (x, y) of the current chart (a
+  // Bode chart's x in the display unit), -1 without a family on show; the
+  // status bar names it as the pointer moves.
+  int nearestMember(double x, double y) const;
+  QLabel* familyLegend() const { return familyLegend_; }
+
 protected:
   LoopSwitches& loop() override { return stat_->loop; }
 
@@ -102,6 +122,9 @@ private:
   void showReadout(double dx, double dy);
   void syncDescribingFunctionChecks();
   void setResponseDrawn(FreqView v, bool on);
+  bool familyGo(TRChart* c);
+  void forgetFamily();
+  void marginsOfFamily();
 
   std::unique_ptr<FREQSTAT> stat_;
   TRChart* charts_[kFreqViews] = {};
@@ -116,4 +139,10 @@ private:
   QAction* unitCircleItem_ = nullptr;
   // Kept for the window's life: it remembers the box that had the focus.
   TFreqScalesDlg* scales_ = nullptr;
+  bool familyOn_ = false;
+  FamilySpec familySpec_;
+  FreqView familyView_ = FreqView::DirectNyquist;  // the view of the family on show
+  std::unique_ptr<FreqFamily> family_;
+  std::unique_ptr<FreqFamilyScratch> familyWork_;
+  QLabel* familyLegend_ = nullptr;
 };

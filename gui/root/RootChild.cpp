@@ -1,5 +1,6 @@
 #include "engine/base/Error.h"
 #include "engine/model/Model.h"
+#include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
 #include "engine/root/RootReadouts.h"
 #include "engine/root/RootReport.h"
@@ -15,6 +16,7 @@
 #include "gui/chart/TRChart.h"
 #include "gui/dialogs/ContoursDlg.h"
 #include "gui/dialogs/Edit1Dlg.h"
+#include "gui/root/ParamLocusDlg.h"
 #include "gui/root/RootCursDlg.h"
 #include "gui/root/RootReportForm.h"
 #include "gui/root/RootScalesDlg.h"
@@ -47,7 +49,10 @@ TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(kAbilities, p
   setProperty("helpContext", 27);
   setMinimumSize(240, 160);
 
-  AddLoopItems(addMenu(tr("&Settings")), tr("&Open loop poles"), "Openlooppoles1", tr("&Closed loop poles"));
+  QMenu* settingsMenu = addMenu(tr("&Settings"));
+  AddLoopItems(settingsMenu, tr("&Open loop poles"), "Openlooppoles1", tr("&Closed loop poles"));
+  settingsMenu->addAction(addItem(settingsMenu, "Parameterlocus1", tr("&Parameter locus..."), QKeySequence(),
+                                  Own(&TRootChildForm::Parameterlocus1Click)));
   QMenu* graphMenu = addMenu(tr("&Graph"));
   AddGraphItems(graphMenu, "Wipe2", "Cursor1", tr("&Cursor"));
   // The contours and the unit circle go between Pan and the graticule.
@@ -167,6 +172,10 @@ bool TRootChildForm::EnterPlaneForTrace()
 
 void TRootChildForm::Go1Click()
 {
+  if (param_.on) {
+    ParamGo();
+    return;
+  }
   if (!EnterPlaneForTrace())
     return;
   if (!RootGo(Sys(), *stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
@@ -176,6 +185,48 @@ void TRootChildForm::Go1Click()
   chart()->ShowGraph();
   traced_[plane()] = true;
   hasPlot_ = true;
+}
+
+void TRootChildForm::ParamGo()
+{
+  if (!EnterPlaneForTrace())
+    return;
+  if (!paramLocus_)
+    paramLocus_ = std::make_unique<ParamLocus>();
+  const ParamSweep& sw = param_.sweep;
+  if (!TraceParamLocus(Sys(), stat_->loop, sw, *paramLocus_)) {
+    ReportError(this);
+    return;
+  }
+  const ChartPens pens = PensOf(Sys());
+  DrawParamLocus(chart()->Items(), *paramLocus_, 0.02 * (chart()->RangeHiX() - chart()->RangeLoX()), pens);
+  for (int i = 0; i < param_.markCount; ++i) {
+    RootSet roots;
+    bool zPlane = false;
+    // a mark where the loop fails has no roots to mark
+    if (SweepRootsAt(Sys(), stat_->loop, sw.parameter, param_.marks[i], roots, zPlane))
+      DrawParamMarks(chart()->Items(), roots, sw.parameter, param_.marks[i], pens);
+    ClearError();
+  }
+  StoreParamLocus(*paramLocus_, *stat_);
+  const ParamLocus& l = *paramLocus_;
+  SetStatusPanel(
+      2, l.interrupted
+             ? QStringLiteral("Locus interrupted for %1 from %2 to %3: %4")
+                   .arg(QLatin1String(SweptName(sw.parameter)), QString::fromStdString(FormatModelNumber(l.badFrom)),
+                        QString::fromStdString(FormatModelNumber(l.badTo)), QString::fromLatin1(l.badMessage))
+             : QString());
+  chart()->ShowGraph();
+  traced_[plane()] = true;
+  hasPlot_ = true;
+}
+
+void TRootChildForm::Parameterlocus1Click()
+{
+  graph().CancelMouseMode();
+  TParamLocusDlg dlg(param_, Sys(), stat_->loop, this);
+  if (ExecModal(dlg) == QDialog::Accepted)
+    param_ = dlg.settings;
 }
 
 void TRootChildForm::Wipe1Click()
@@ -340,6 +391,18 @@ void TRootChildForm::ShowPoleReport(bool closedLoop)
   TRootReportForm report(*chart(), stat_->report.poles, this);
   report.setWindowTitle(closedLoop ? tr("Closed-loop root locations") : tr("Open-loop root locations"));
   report.SetMarkVisible(closedLoop);
-  report.Fill(BuildRootReport(stat_->report, Sys().numberFormat));
+  RootReport lines = BuildRootReport(stat_->report, Sys().numberFormat);
+  if (closedLoop) {
+    // the gain ranges over the whole gain axis, and in the parameter mode
+    // the ranges of the parameter over its range
+    StableRanges ranges;
+    if (FindStableRanges(Sys(), stat_->loop, {kSweepGain, 0, 1, 2, false}, true, ranges))
+      AddStableRanges(lines, "gain", ranges, Sys().numberFormat);
+    if (param_.on && param_.sweep.parameter != kSweepGain &&
+        FindStableRanges(Sys(), stat_->loop, param_.sweep, false, ranges))
+      AddStableRanges(lines, SweptName(param_.sweep.parameter), ranges, Sys().numberFormat);
+    ClearError();
+  }
+  report.Fill(lines);
   ExecModal(report);
 }

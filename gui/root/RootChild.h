@@ -4,6 +4,7 @@
 // zero marks, the unit circle, damping-ratio and settling-time contours,
 // the open- and closed-loop root reports and the locus cursor.
 
+#include "engine/root/ParamLocusDraw.h"
 #include "engine/root/RootEngine.h"
 #include "gui/window/DomainChildForm.h"
 
@@ -51,6 +52,12 @@ public:
   void Unitcircle1Click();
   // The status bar's read-out in magnitude and angle, or real and imaginary.
   void Polarcoordinates1Click();
+  // The parameter-locus dialog: Go traces the roots against a parameter
+  // while its mode is on.
+  void Parameterlocus1Click();
+  const ParamLocusSettings& paramSettings() const { return param_; }
+  // The last parameter locus traced (null before the first).
+  const ParamLocus* paramLocus() const { return paramLocus_.get(); }
 
   // After the frame's sample-hold or parameters dialog: the root refresh,
   // when the model's active domain is Root.
@@ -80,10 +87,15 @@ private:
   // EnterPlane, then the chart's rectangle for the next trace or contour;
   // false with the loop's error reported.
   bool EnterPlaneForTrace();
+  // Go in the parameter mode: the parameter locus, the marks at the chosen
+  // values, the cursor's store; an interruption is named in status panel 2.
+  void ParamGo();
   // Status panels 1 (polar coordinates) and 2 (Arg{G} and damping ratio).
   void ShowStatus(double x, double y, double dx, double dy);
 
   std::unique_ptr<ROOTSTAT> stat_;
+  ParamLocusSettings param_;
+  std::unique_ptr<ParamLocus> paramLocus_;
   TRChart* charts_[2] = {};
   bool traced_[2] = {false, false};
   bool unitCircle_ = true;

@@ -4,9 +4,12 @@
 
 #include "gui/time/TransChild.h"
 
+#include "engine/time/TimeFamily.h"
 #include "engine/time/TransDraw.h"
+#include "gui/base/FrameAccess.h"
 #include "gui/base/Messages.h"
 #include "gui/chart/TRChart.h"
+#include "gui/dialogs/FamilyDlg.h"
 #include "gui/time/TransCharDlg.h"
 #include "gui/time/TransConfigDlg.h"
 #include "gui/time/TransCursorDlg.h"
@@ -43,7 +46,10 @@ constexpr int kCostTextShown = 12;
 }  // namespace
 
 TTransChildForm::TTransChildForm(QWidget* parent)
-    : TDomainChildForm(kAbilities, parent), stat_(std::make_unique<TRANSTAT>())
+    : TDomainChildForm(kAbilities, parent),
+      stat_(std::make_unique<TRANSTAT>()),
+      family_(std::make_unique<TimeFamily>()),
+      familyWork_(std::make_unique<TimeFamilyScratch>())
 {
   setObjectName(QStringLiteral("TransChildForm"));
   // The elements as the model has them; a new window simulates the closed loop.
@@ -71,6 +77,8 @@ TTransChildForm::TTransChildForm(QWidget* parent)
   graph->insertMenu(scales, plotType);
   graph->insertAction(scales, addItem(graph, "Characteristics1", tr("C&haracteristics..."), QKeySequence(),
                                       Own(&TTransChildForm::Characteristics1Click)));
+  graph->insertAction(scales,
+                      addItem(graph, "Family1", tr("Famil&y..."), QKeySequence(), Own(&TTransChildForm::Family1Click)));
   graph->insertSeparator(scales);
 
   SetUpChart(TimeChart, "Time = %s,  Value = %s", -1, 5);
@@ -92,6 +100,16 @@ TTransChildForm::TTransChildForm(QWidget* parent)
       a->setCheckable(true);
   syncPlotTypeChecks();
   effortItem_->setChecked(stat_->secondary == SecondaryTrace::ControlEffort);
+
+  // The family's legend, below the charts while a family is on show.
+  familyLegend_ = new QLabel(this);
+  familyLegend_->setObjectName(QStringLiteral("FamilyLegend"));
+  familyLegend_->setTextFormat(Qt::RichText);
+  familyLegend_->setWordWrap(true);
+  familyLegend_->setContentsMargins(4, 2, 4, 2);
+  layout()->addWidget(familyLegend_);
+  familyLegend_->hide();
+  this->graph().setReadoutHook([this](const ReadoutPoint& p) { showNearestMember(p.x, p.y); });
 
   // The cost of the last run, below the charts; hidden until there is one.
   costPanel_ = new QWidget(this);
@@ -148,6 +166,13 @@ void TTransChildForm::Go1Click()
 {
   // The chart of the plot type the run makes.
   TRChart* c = chartOf(stat_->plotType);
+  if (familyOn_) {
+    if (familyGo(c) && stat_->result.costEvaluated)
+      showCost();
+    return;
+  }
+  family_->members.count = 0;
+  familyLegend_->hide();
   if (!TimeGo(Sys(), *stat_, PensOf(Sys()), c->Items())) {
     if (ErrorPending())
       ReportError(this);
@@ -158,6 +183,66 @@ void TTransChildForm::Go1Click()
   setPlotted(type, true);
   if (stat_->result.costEvaluated)
     showCost();
+}
+
+bool TTransChildForm::familyGo(TRChart* c)
+{
+  // Every member first: a member that fails stores nothing and draws nothing.
+  ClearError();
+  if (!RunTimeFamily(Sys(), *stat_, familySpec_, *family_, *familyWork_)) {
+    familyLegend_->hide();
+    ReportError(this);
+    return false;
+  }
+  ClearError();
+  if (!TimeEngine(Sys(), *stat_)) {
+    family_->members.count = 0;
+    familyLegend_->hide();
+    ReportError(this);
+    return false;
+  }
+  const ChartPens pens = PensOf(Sys());
+  const std::uint32_t current = pens.pen[stat_->loop.closedLoop ? kClosedOutputPen : kOpenOutputPen];
+  DrawTimeFamily(c->Items(), *family_, stat_->result, current);
+  c->ShowNewItems();
+  setPlotted(stat_->result.plot, true);
+  familyLegend_->setText(FamilyLegendText(familySpec_, family_->members, family_->pen.data(), current,
+                                          FamilyParameterValue(Sys(), familySpec_.over)));
+  familyLegend_->show();
+  return true;
+}
+
+void TTransChildForm::setFamily(bool on, const FamilySpec& spec)
+{
+  familyOn_ = on;
+  familySpec_ = spec;
+}
+
+void TTransChildForm::Family1Click()
+{
+  graph().CancelMouseMode();
+  TFamilyDlg dlg(this);
+  dlg.on = familyOn_;
+  dlg.spec = familySpec_;
+  if (dlg.Execute() == QDialog::Accepted)
+    setFamily(dlg.on, dlg.spec);
+}
+
+int TTransChildForm::nearestMember(double x, double y) const
+{
+  const TRChart* c = chart();
+  const QRectF area = c->PlotArea();
+  if (family_->members.count == 0 || !runShown() || area.width() <= 0 || area.height() <= 0)
+    return -1;
+  return NearestTimeMember(*family_, x, y, (c->RangeHiX() - c->RangeLoX()) / area.width(),
+                           (c->RangeHiY() - c->RangeLoY()) / area.height());
+}
+
+void TTransChildForm::showNearestMember(double x, double y)
+{
+  const int m = nearestMember(x, y);
+  if (m >= 0)
+    SetStatusPanel(2, NearestMemberText(familySpec_, family_->members, m));
 }
 
 QString TTransChildForm::costLine() const
@@ -182,6 +267,8 @@ void TTransChildForm::showCost()
 void TTransChildForm::Wipe1Click()
 {
   TDomainChildForm::Wipe1Click();
+  family_->members.count = 0;
+  familyLegend_->hide();
   setPlotted(stat_->plotType, false);
 }
 
@@ -202,6 +289,8 @@ void TTransChildForm::SetPlotType(TransPlot type)
   const TimeAutoscale rule = TimeAutoscaleOf(*stat_);
   SetAutoscaleMargins(rule.marginX, rule.marginY);
   hasPlot_ = plotted(type);
+  // The family on show belongs to the other chart; a Go below draws it again.
+  familyLegend_->hide();
   // The chart shows the loop as it is now.
   if (hasPlot_)
     Go1Click();
@@ -306,11 +395,48 @@ void TTransChildForm::Characteristics1Click()
     ShowWarning(this, QStringLiteral("You need a time response for its characteristics"));
     return;
   }
+  if (family_->members.count > 0) {
+    characteristicsOfFamily();
+    return;
+  }
   ResponseCharacteristics c;
   if (!ComputeCharacteristics(stat_->result, c)) {
     ShowWarning(this, QStringLiteral("The output of the last run is not finite"));
     return;
   }
   TTransCharDlg dlg(this, c);
+  ExecModal(dlg);
+}
+
+void TTransChildForm::characteristicsOfFamily()
+{
+  const auto number = [](double v) { return QString::fromStdString(FormatModelNumber(v)); };
+  const QString none = QStringLiteral("none");
+  const auto row = [&](const QString& value, const ResponseCharacteristics& c, bool ok) {
+    const bool rel = ok && c.relative;
+    return QStringList{value,
+                       ok ? number(c.finalValue) : none,
+                       ok ? number(c.peak) : none,
+                       ok ? number(c.peakTime) : none,
+                       rel ? number(c.overshoot) : none,
+                       rel ? number(c.riseTime) : none,
+                       rel ? number(c.settlingTime) : none};
+  };
+  QList<QStringList> rows;
+  for (int m = 0; m < family_->members.count; ++m) {
+    const auto k = static_cast<std::size_t>(m);
+    rows.append(row(number(family_->members.value[k]), family_->characteristics[k], family_->haveCharacteristics[k]));
+  }
+  ResponseCharacteristics current;
+  const bool ok = ComputeCharacteristics(stat_->result, current);
+  rows.append(row(number(FamilyParameterValue(Sys(), familySpec_.over)) + tr(" (current)"), current, ok));
+  const QStringList headers{QLatin1String(FamilyParameterName(familySpec_.over)),
+                            tr("Final value"),
+                            tr("Peak"),
+                            tr("Peak time"),
+                            tr("Overshoot %"),
+                            tr("Rise time"),
+                            tr("Settling time")};
+  TFamilyTableDlg dlg(this, tr("Family characteristics"), headers, rows);
   ExecModal(dlg);
 }

@@ -3,14 +3,18 @@
 // a phase-plane path, overlaid run after run until wiped, with the cost of
 // the last run below the chart.
 
+#include "engine/domain/Family.h"
 #include "engine/time/TimeEngine.h"
 #include "gui/window/DomainChildForm.h"
 
 #include <memory>
 
 class QAction;
+class QLabel;
 class QLineEdit;
 class TTransScalesDlg;
+struct TimeFamily;
+struct TimeFamilyScratch;
 
 class TTransChildForm : public TDomainChildForm {
   Q_OBJECT
@@ -53,6 +57,20 @@ public:
   // The characteristics of the last run's output, in their own dialog.
   void Characteristics1Click();
 
+  // Family mode: Go draws each member of the family in its pen, the run at
+  // the document's value bold over them, and a legend below the chart.
+  bool familyOn() const { return familyOn_; }
+  const FamilySpec& familySpec() const { return familySpec_; }
+  void setFamily(bool on, const FamilySpec& spec);
+  // The members of the last family Go (none after a failed one).
+  const TimeFamily& family() const { return *family_; }
+  // "Famil&y...": the family dialog.
+  void Family1Click();
+  // The member whose curve passes nearest (x, y) of the current chart, -1
+  // without a family on show; the status bar names it as the pointer moves.
+  int nearestMember(double x, double y) const;
+  QLabel* familyLegend() const { return familyLegend_; }
+
   // The page the configuration dialog opens on.
   int configPage() const { return configPage_; }
   void setConfigPage(int page) { configPage_ = page; }
@@ -73,6 +91,9 @@ private:
   void syncPlotTypeChecks();
   void setPhaseAxisTitles();
   void showCost();
+  bool familyGo(TRChart* c);
+  void showNearestMember(double x, double y);
+  void characteristicsOfFamily();
 
   std::unique_ptr<TRANSTAT> stat_;
   TRChart* timeChart_ = nullptr;
@@ -84,4 +105,9 @@ private:
   QAction* effortItem_ = nullptr;
   QAction* plotTypeItems_[2][2] = {};  // [menu, popup][time, phase]
   TTransScalesDlg* scales_ = nullptr;
+  bool familyOn_ = false;
+  FamilySpec familySpec_;
+  std::unique_ptr<TimeFamily> family_;
+  std::unique_ptr<TimeFamilyScratch> familyWork_;
+  QLabel* familyLegend_ = nullptr;
 };

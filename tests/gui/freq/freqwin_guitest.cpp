@@ -6,8 +6,13 @@
 
 #include "tests/gui/freq/FreqWinTestSupport.h"
 
+#include "engine/chart/Pens.h"
+#include "engine/freq/FreqFamily.h"
 #include "engine/freq/Margins.h"
 #include "gui/base/FrameAccess.h"
+
+#include <QCheckBox>
+#include <QComboBox>
 
 #include <QLabel>
 #include <QRadioButton>
@@ -298,6 +303,77 @@ TEST_F(FreqWinTest, MarginsDialogMatchesCrossingsFoundIndependently)
     }
   }
   EXPECT_EQ(lines, m.phaseCount);
+}
+
+// A family over the gain on the Bode gain chart: each member is 20 log10
+// |K L(j w)| in its graded pen with the document's gain bold over them, the
+// pointer reads the nearest member, and the margins of each member follow
+// from the current one (the gain leaves the phase crossovers where they
+// are and lowers the gain margin by 20 log10 K).
+TEST_F(FreqWinTest, FamilyOverTheGainOnTheBodeChartAndItsMargins)
+{
+  choose("BodeGain1");
+  answer([](QDialog& dlg) {
+    dlg.findChild<QCheckBox*>(QStringLiteral("FamilyOnCheck"))->setChecked(true);
+    dlg.findChild<QComboBox*>(QStringLiteral("FamilyParamCombo"))->setCurrentIndex(kFamilyGain);
+    type(dlg, "FamilyFromEdit", QStringLiteral("0.5"));
+    type(dlg, "FamilyToEdit", QStringLiteral("2"));
+    type(dlg, "FamilyMembersEdit", QStringLiteral("4"));
+    press(dlg, "OKBtn");
+  });
+  choose("Family1");
+  choose("Go1");
+  ASSERT_EQ(win->family().members.count, 4);
+  const TRChart& c = *win->ChartOfView(FreqView::BodeGain);
+  const bool comp = st().loop.compIn;
+  for (int m = 0; m < 4; ++m) {
+    const long double k = 0.5L + 0.5L * m;
+    const auto lines = Polylines(c, FamilyPen(m, 4));
+    ASSERT_EQ(lines.size(), 1u) << m;
+    ASSERT_EQ(lines[0].size(), 200u);
+    for (std::size_t i = 0; i < lines[0].size(); i += 19) {
+      const ChartPoint p = lines[0][i];
+      EXPECT_NEAR(p.y, double(20 * std::log10(std::abs(StartUpLoop(p.x, comp, k)))), 1e-4) << m << ' ' << i;
+    }
+  }
+  const ChartItem& bold = c.Items().item(c.Items().size() - 1);
+  EXPECT_EQ(bold.code, kCurrentResponseWidth);
+  EXPECT_EQ(bold.colour, Sys().pen[0]) << "the open loop's pen";
+  EXPECT_TRUE(win->familyLegend()->isVisible());
+
+  // 1 rad/s: members lie 3.5 dB and more apart.
+  for (int m = 0; m < 4; ++m) {
+    const long double k = 0.5L + 0.5L * m;
+    const double y = double(20 * std::log10(std::abs(StartUpLoop(1.0L, comp, k))));
+    win->graph().MouseMoveInChart(true, 1.0, y + 0.5);
+    EXPECT_EQ(StatusPanel(2), QStringLiteral("Nearest curve: member %1, gain = %2").arg(m + 1).arg(double(k)));
+  }
+
+  StabilityMargins current;
+  ASSERT_TRUE(ComputeMargins(Sys(), st(), current));
+  ASSERT_GT(current.phaseCount, 0);
+  answer([&](QDialog& dlg) {
+    auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("FamilyTable"));
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 5);
+    for (int m = 0; m < 4; ++m) {
+      const long double k = 0.5L + 0.5L * m;
+      EXPECT_TRUE(Shown(table->item(m, 4)->text(), current.phase[0].omega)) << m;
+      EXPECT_TRUE(Shown(table->item(m, 5)->text(), current.phase[0].gainMarginDb - 20 * std::log10(k))) << m;
+    }
+    press(dlg, "CloseBtn");
+  });
+  choose("Margins1");
+  // The legend goes with the chart the family is on.
+  choose("Nichols1");
+  EXPECT_FALSE(win->familyLegend()->isVisible());
+  EXPECT_EQ(win->nearestMember(-180.0, 0.0), -1);
+  choose("BodeGain1");
+  EXPECT_TRUE(win->familyLegend()->isVisible());
+  choose("Wipe1");
+  EXPECT_EQ(win->family().members.count, 0);
+  EXPECT_FALSE(win->familyLegend()->isVisible());
+  EXPECT_EQ(win->nearestMember(1.0, 0.0), -1);
 }
 
 }  // namespace

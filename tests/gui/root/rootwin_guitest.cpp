@@ -9,7 +9,10 @@
 #include "engine/model/NumberFormat.h"
 #include "gui/root/RootScalesDlg.h"
 
+#include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QTextEdit>
 
 #include <cmath>
 #include <cstdio>
@@ -325,6 +328,108 @@ TEST_F(RootWinTest, ScalesRefuseBadEntriesAndStoreTheRectangle)
 
   EXPECT_EQ(TRootScalesDlg(nullptr).Execute(), QDialog::Rejected);
   EXPECT_EQ(lastMessage(), "Null child pointer");
+}
+
+}  // namespace
+
+namespace {
+
+// The parameter mode: a refused entry keeps the dialog open and stores
+// nothing; Go then draws every branch through roots of the characteristic
+// polynomial s^3 + (a+1)s^2 + (a+6)s + 12, ticks at the marked values, and
+// the closed-loop report lists the stable gain and parameter ranges.
+TEST_F(RootWinTest, ParameterLocusFromItsDialog)
+{
+  Loop("6", "(s+1)(s^2+as+6)");
+  const auto fill = [](QDialog& dlg, int parameter, const char* from, const char* to, const char* points,
+                       const char* marks) {
+    dlg.findChild<QCheckBox*>("OnCheck")->setChecked(true);
+    dlg.findChild<QComboBox*>("ParameterCombo")->setCurrentIndex(parameter + 1);
+    type(dlg, "FromEdit", QLatin1String(from));
+    type(dlg, "ToEdit", QLatin1String(to));
+    type(dlg, "PointsEdit", QLatin1String(points));
+    type(dlg, "MarksEdit", QLatin1String(marks));
+  };
+  const struct {
+    int parameter;
+    const char *from, *to, *points, *marks, *message;
+  } refused[] = {
+      {0, "3", "-2", "50", "", "Max must exceed Min"},
+      {1, "0", "1", "50", "", "Parameter b is not used by the loop"},
+      {0, "-2", "3", "1", "", "No of Points must lie between 2 and 10000"},
+      {0, "-2", "3", "50", "1, 1+*2", "Syntax error"},
+  };
+  for (const auto& c : refused) {
+    bool open = false;
+    answer([&](QDialog& dlg) {
+      fill(dlg, c.parameter, c.from, c.to, c.points, c.marks);
+      press(dlg, "OKBtn");
+      open = dlg.isVisible();
+      press(dlg, "CancelBtn");
+    });
+    choose("Parameterlocus1");
+    EXPECT_TRUE(open) << c.message;
+    EXPECT_EQ(lastMessage(), QLatin1String(c.message));
+    EXPECT_FALSE(win->paramSettings().on) << c.message;
+  }
+  const auto refusals = shown().size();
+
+  answer([&](QDialog& dlg) {
+    fill(dlg, 0, "-2", "3", "50", "1, 2");
+    press(dlg, "OKBtn");
+  });
+  choose("Parameterlocus1");
+  ASSERT_TRUE(win->paramSettings().on);
+  click("WipeSpdBtn");
+  const std::size_t before = chart()->Items().size();
+  click("GoSpdBtn");
+  ASSERT_TRUE(win->traced());
+  const auto charPoly = [](long double a) { return LPoly{12, a + 6, a + 1, 1}; };
+  const std::vector<ChartItem> lines = itemsOf(ItemKind::Polyline, 0, before);
+  ASSERT_EQ(lines.size(), 3u);
+  const ParamLocus& locus = *win->paramLocus();
+  for (std::size_t b = 0; b < lines.size(); ++b) {
+    const std::vector<ChartPoint> p = pointsOf(lines[b]);
+    ASSERT_EQ(static_cast<int>(p.size()), locus.count);
+    EXPECT_EQ(lines[b].colour, Sys().pen[1]);
+    for (std::size_t k = 0; k < p.size(); ++k) {
+      const LC z(p[k].x, p[k].y);
+      EXPECT_LT(std::abs(Eval(charPoly(locus.samples[k].p), z)), 1e-9L * (1 + std::pow(std::abs(z), 3)));
+    }
+  }
+  EXPECT_EQ(itemsOf(ItemKind::Mark, kMarkDot, before).size(), 6u);  // the roots at -2 and at 3
+  const std::vector<ChartItem> ticks = itemsOf(ItemKind::Mark, kMarkTick, before);
+  ASSERT_EQ(ticks.size(), 6u);
+  for (std::size_t i = 0; i < ticks.size(); ++i)
+    EXPECT_LT(Nearest(Roots(charPoly(i < 3 ? 1 : 2)), LC(ticks[i].x, ticks[i].y)), 1e-9L) << i;
+  EXPECT_GT(rec().result.count, 0);  // the cursor's points
+  EXPECT_EQ(shown().size(), refusals) << lastMessage().toStdString();
+
+  // With a = 1: s^3 + 2s^2 + 7s + 6 + 6K, stable while 14 > 6 + 6K; the
+  // parameter from a^2 + 7a - 6 = 0 on.
+  QStringList report;
+  answer([&](QDialog& dlg) {
+    report = dlg.findChild<QTextEdit*>("RichEdit")->toPlainText().split('\n');
+    press(dlg, "CloseBtn");
+  });
+  click("ClosedLoopSpdBtn");
+  const int gainAt = static_cast<int>(report.indexOf("Stable gain ranges:"));
+  ASSERT_GE(gainAt, 0) << report.join('|').toStdString();
+  EXPECT_EQ(report.value(gainAt + 2), "0\t1.333");
+  const int paramAt = static_cast<int>(report.indexOf("Stable a ranges:"));
+  ASSERT_GT(paramAt, gainAt);
+  EXPECT_EQ(report.value(paramAt + 2), "0.772\t3");
+
+  // A value where a text fails interrupts the locus; the status bar says where.
+  Loop("6", "(s+1)(s+[1/a])");
+  answer([&](QDialog& dlg) {
+    fill(dlg, 0, "-1", "1", "9", "");
+    press(dlg, "OKBtn");
+  });
+  choose("Parameterlocus1");
+  click("GoSpdBtn");
+  EXPECT_EQ(frame->findChild<QLabel*>("StatusPanel2")->text(), "Locus interrupted for a from 0 to 0: Division by zero");
+  EXPECT_EQ(shown().size(), refusals) << lastMessage().toStdString();
 }
 
 }  // namespace

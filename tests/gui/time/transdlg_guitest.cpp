@@ -39,12 +39,18 @@ TEST_F(TransWinTest, DialogsRefuseBadEntriesAndStoreNothing)
       {"Config1", {{"PeriodEdit", ""}}, "Input period must lie between 1E-20 and 1E20"},
       {"Config1", {{"GpIcEdit", "sqrt(-1)"}}, "Function range"},
       {"Config1", {{"GcIcEdit", "3.5e38"}}, "Initial compensator output must lie between -1E20 and 1E20"},
+      {"Family1", {{"FamilyMembersEdit", "11"}}, "A family has at most 10 members"},
+      {"Family1", {{"FamilyMembersEdit", "1e30"}}, "A family has at most 10 members"},
+      {"Family1", {{"FamilyFromEdit", "2"}, {"FamilyToEdit", "2"}}, "Family range: the start must be below the end"},
+      {"Family1", {{"FamilyFromEdit", "0"}, {"FamilyMembersEdit", "3"}}, "A logarithmic family range must be positive"},
   };
   for (const Refusal& c : cases) {
     bool open = false;
     answer([&](QDialog& dlg) {
       // Periodic inputs stay off: the period box is emptied while it is on.
       auto* periodic = dlg.findChild<QCheckBox*>(QStringLiteral("PeriodChk"));
+      if (auto* log = dlg.findChild<QCheckBox*>(QStringLiteral("FamilyLogCheck")))
+        log->setChecked(true);
       if (periodic)
         periodic->setChecked(true);
       for (const auto& [name, text] : c.typed)
@@ -68,6 +74,9 @@ TEST_F(TransWinTest, DialogsRefuseBadEntriesAndStoreNothing)
     EXPECT_TRUE(st().loop.refInput);
     EXPECT_EQ(win->chart()->RangeHiX(), 10.0);
     EXPECT_EQ(win->chart()->RangeLoY(), 0.0);
+    EXPECT_FALSE(win->familyOn());
+    EXPECT_EQ(win->familySpec().members, FamilySpec{}.members);
+    EXPECT_FALSE(win->familySpec().log);
   }
 
   // Without a time window the dialogs only warn.

@@ -4,9 +4,17 @@
 
 #include "tests/gui/time/TransWinTestSupport.h"
 
+#include "engine/chart/Pens.h"
 #include "engine/model/Toolkit.h"
 #include "engine/time/TimeCharacteristics.h"
+#include "engine/time/TimeFamily.h"
+#include "engine/time/TransDraw.h"
 #include "gui/base/FrameAccess.h"
+#include "gui/base/Messages.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QTableWidget>
 
 #include <QApplication>
 #include <QCheckBox>
@@ -279,6 +287,83 @@ TEST_F(TransWinTest, CharacteristicsAgreeWithTheClosedForm)
   choose("PhasePlot1");
   choose("Characteristics1");
   EXPECT_EQ(lastMessage(), QStringLiteral("You need a time response for its characteristics"));
+}
+
+// A family over the gain of 1/(s+1) in closed loop: each member is the
+// closed form at its gain in its graded pen, the document's gain 1 bold over
+// them, the legend names them, the pointer reads the nearest member, the
+// characteristics list every member, and a member whose loop fails leaves
+// nothing.
+TEST_F(TransWinTest, FamilyDrawsEveryMemberTheCurrentBoldAndReadsTheNearest)
+{
+  const auto setFamily = [this](int over, const char* from, const char* to, const char* members, bool log) {
+    answer([=](QDialog& dlg) {
+      dlg.findChild<QCheckBox*>(QStringLiteral("FamilyOnCheck"))->setChecked(true);
+      dlg.findChild<QComboBox*>(QStringLiteral("FamilyParamCombo"))->setCurrentIndex(over);
+      dlg.findChild<QCheckBox*>(QStringLiteral("FamilyLogCheck"))->setChecked(log);
+      type(dlg, "FamilyFromEdit", QLatin1String(from));
+      type(dlg, "FamilyToEdit", QLatin1String(to));
+      type(dlg, "FamilyMembersEdit", QLatin1String(members));
+      click(dlg, "OKBtn");
+    });
+    choose("Family1");
+  };
+  setFamily(kFamilyGain, "2", "8", "3", true);
+  ASSERT_TRUE(win->familyOn());
+  choose("Go1");
+  const TimeFamily& f = win->family();
+  ASSERT_EQ(f.members.count, 3);
+  const DisplayList& list = win->timeChart()->Items();
+  ASSERT_EQ(list.size(), 4u) << "three members and the current run";
+  for (int m = 0; m < 4; ++m) {
+    const ChartItem& it = list.item(static_cast<std::size_t>(m));
+    const double k = m < 3 ? 2.0 * std::pow(2.0, m) : 1.0;
+    ASSERT_EQ(it.kind, ItemKind::Polyline);
+    EXPECT_EQ(it.colour, m < 3 ? FamilyPen(m, 3) : Sys().pen[kClosedOutputPen]) << m;
+    EXPECT_EQ(it.code, m < 3 ? 0 : kCurrentCurveWidth) << m;
+    ASSERT_EQ(it.count, 201u);
+    for (std::size_t i = 0; i < it.count; i += 20) {
+      const ChartPoint p = list.points(it)[i];
+      EXPECT_NEAR(p.y, FirstOrderStep(k, p.x), 1e-4) << m << ' ' << i;
+    }
+  }
+  const QLabel* legend = win->familyLegend();
+  EXPECT_TRUE(legend->isVisible());
+  for (const char* part : {"gain:", "&nbsp;2", "&nbsp;4", "&nbsp;8", "1 (current)"})
+    EXPECT_TRUE(legend->text().contains(QLatin1String(part))) << part;
+  EXPECT_TRUE(legend->text().contains(QStringLiteral("#%1").arg(FamilyPen(1, 3), 6, 16, QLatin1Char('0'))));
+
+  // The pointer on a member's curve (a little off it) names that member.
+  for (int m = 0; m < 3; ++m) {
+    const double k = 2.0 * std::pow(2.0, m);
+    win->graph().MouseMoveInChart(true, 3.0, FirstOrderStep(k, 3.0) + 0.01);
+    EXPECT_EQ(StatusPanel(2), QStringLiteral("Nearest curve: member %1, gain = %2").arg(m + 1).arg(k));
+  }
+
+  // The characteristics of every member and of the current run.
+  answer([&](QDialog& dlg) {
+    auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("FamilyTable"));
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->rowCount(), 4);
+    for (int r = 0; r < 4; ++r) {
+      const double k = r < 3 ? 2.0 * std::pow(2.0, r) : 1.0;
+      EXPECT_NEAR(table->item(r, 1)->text().toDouble(), FirstOrderStep(k, 10.0), 1e-3) << r;
+      EXPECT_NEAR(table->item(r, 4)->text().toDouble(), 0.0, 1e-9) << "no overshoot " << r;
+    }
+    EXPECT_TRUE(table->item(3, 0)->text().endsWith(QStringLiteral(" (current)")));
+    click(dlg, "CloseBtn");
+  });
+  choose("Characteristics1");
+
+  // A member whose loop fails: its message, nothing stored, nothing drawn.
+  SetText(Sys().den[kPlant], "a s+1");
+  setFamily(0, "0", "1", "2", false);
+  choose("Go1");
+  EXPECT_EQ(lastMessage(), QStringLiteral("Family member 1 (a = 0): Closed-loop systems must be strictly proper"));
+  EXPECT_EQ(win->family().members.count, 0);
+  EXPECT_EQ(list.size(), 4u);
+  EXPECT_FALSE(legend->isVisible());
+  EXPECT_EQ(win->nearestMember(3.0, 0.5), -1);
 }
 
 }  // namespace
