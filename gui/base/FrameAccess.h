@@ -29,6 +29,12 @@ void RunEvaluatorModally(QWidget* parent);
 // cursor's "Set gain"): the change becomes one undo step named what.
 void NoteLoopChange(const QString& what);
 
+// While a drag tunes the loop, after each change of the loop model: the
+// diagram shows the model's values and every open domain window that holds
+// a computation of its own computes it again; last follows after the
+// others, so that the model is left derived as that window needs it.
+void FollowLoop(QWidget* last = nullptr);
+
 // Sets the text of status-bar panel 0, 1 or 2.
 void SetStatusPanel(int index, const QString& text);
 // The current text of a status-bar panel (empty when there is no frame).

@@ -4,6 +4,7 @@
 #include "gui/base/Messages.h"
 #include "gui/dialogs/EvalDlg.h"
 #include "gui/diagram/SysDef.h"
+#include "gui/window/DomainChildForm.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -44,6 +45,22 @@ void NoteLoopChange(const QString& what)
 {
   if (TDocumentSession* session = gFrame ? gFrame->findChild<TDocumentSession*>() : nullptr)
     session->NoteChange(what);
+}
+
+void FollowLoop(QWidget* last)
+{
+  if (!gFrame)
+    return;
+  if (TSysDefForm* diagram = SysDefWindow()) {
+    diagram->RefreshTransferFunctions();
+    diagram->RefreshGain();
+  }
+  const QList<TDomainChildForm*> windows = gFrame->findChildren<TDomainChildForm*>();
+  for (TDomainChildForm* w : windows)
+    if (w != last)
+      w->FollowLoop();
+  if (auto* own = qobject_cast<TDomainChildForm*>(last))
+    own->FollowLoop();
 }
 
 void SetHint(QAbstractButton* button, const QString& hint)

@@ -306,6 +306,14 @@ void TDomainChildForm::Wipe1Click()
   hasPlot_ = false;
 }
 
+void TDomainChildForm::FollowLoop()
+{
+  if (!hasPlot_)
+    return;
+  Wipe1Click();
+  Go1Click();
+}
+
 void TDomainChildForm::Autoscale1Click()
 {
   graph_->Autoscale([this] {

@@ -58,6 +58,10 @@ public:
   // After the frame's editors changed the model while this window is active.
   virtual void ModelEdited(ModelEdit) {}
 
+  // After a live change of the loop: a window holding a plot of its own
+  // computation wipes it and computes it again, as a fresh Go would.
+  virtual void FollowLoop();
+
   // The graph commands every domain window has.
   virtual void Go1Click() {}
   virtual void Wipe1Click();
