@@ -55,12 +55,24 @@ void FollowLoop(QWidget* last)
     diagram->RefreshTransferFunctions();
     diagram->RefreshGain();
   }
+  TDomainChildForm* own = nullptr;
+  for (QWidget* w = last; w && !own; w = w->parentWidget())
+    own = qobject_cast<TDomainChildForm*>(w);
   const QList<TDomainChildForm*> windows = gFrame->findChildren<TDomainChildForm*>();
   for (TDomainChildForm* w : windows)
-    if (w != last)
+    if (w != own)
       w->FollowLoop();
-  if (auto* own = qobject_cast<TDomainChildForm*>(last))
+  if (own)
     own->FollowLoop();
+}
+
+void SetLiveReferences(bool on)
+{
+  if (!gFrame)
+    return;
+  const QList<TDomainChildForm*> windows = gFrame->findChildren<TDomainChildForm*>();
+  for (TDomainChildForm* w : windows)
+    w->SetLiveReference(on);
 }
 
 void SetHint(QAbstractButton* button, const QString& hint)

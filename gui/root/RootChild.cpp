@@ -392,6 +392,7 @@ void TRootChildForm::FollowLoop()
   const bool marks = ClosedLoopMarksShown();
   if (traced()) {
     Wipe1Click();
+    DrawLiveReference();
     Go1Click();
   } else {
     RootRefresh();

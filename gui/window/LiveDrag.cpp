@@ -62,6 +62,7 @@ void TLiveDrag::begin(QPointF pixel, double value)
   pending_ = false;
   // Escape and the arrow keys reach the drag wherever the focus is.
   qApp->installEventFilter(this);
+  SetLiveReferences(true);
   showValue(pixel);
   readout_->show();
   readout_->raise();
@@ -129,6 +130,8 @@ void TLiveDrag::endDrag()
   pending_ = false;
   timer_->stop();
   qApp->removeEventFilter(this);
+  // Every window as a fresh Go shows the loop, without the reference.
+  SetLiveReferences(false);
 }
 
 void TLiveDrag::finish()
@@ -137,6 +140,7 @@ void TLiveDrag::finish()
     return;
   computePending();
   endDrag();
+  FollowLoop(&chart_);
   NoteLoopChange(hooks_.step);
   // Left for typing a value; Escape or a click elsewhere hides it.
   readout_->setFocus();
@@ -149,7 +153,7 @@ void TLiveDrag::cancel()
   endDrag();
   readout_->hide();
   ApplyDefinition(before_, Sys());
-  FollowLoop();
+  FollowLoop(&chart_);
 }
 
 void TLiveDrag::typed()

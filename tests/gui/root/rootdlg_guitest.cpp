@@ -251,6 +251,32 @@ void ExpectSameItems(const DisplayList& a, std::size_t from, const DisplayList& 
   }
 }
 
+// The points of the longest polyline of a list.
+std::vector<ChartPoint> Longest(const DisplayList& l)
+{
+  std::vector<ChartPoint> out;
+  for (std::size_t i = 0; i < l.size(); ++i)
+    if (l.item(i).kind == ItemKind::Polyline && l.item(i).count > out.size())
+      out.assign(l.points(l.item(i)), l.points(l.item(i)) + l.item(i).count);
+  return out;
+}
+
+bool SamePoints(const std::vector<ChartPoint>& a, const ChartPoint* b)
+{
+  return std::equal(a.begin(), a.end(), b, [](ChartPoint p, ChartPoint q) { return p.x == q.x && p.y == q.y; });
+}
+
+// A colour three quarters of the way to white, channel by channel.
+std::uint32_t Tint(std::uint32_t rgb)
+{
+  std::uint32_t out = 0;
+  for (int shift : {0, 8, 16}) {
+    const double c = (rgb >> shift) & 0xFF;
+    out |= static_cast<std::uint32_t>(std::floor(c + (255 - c) * 0.75)) << shift;
+  }
+  return out;
+}
+
 class RootDragTest : public RootWinTest {
 protected:
   // The locus of the start-up loop traced, its closed-loop poles at K = 1
@@ -308,9 +334,27 @@ TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
   EXPECT_EQ(Sys().gain, 1.0);
 
   const LocusPoint target = r.points[Find(r, kOrdinary, r.count / 2)];
+  const std::vector<ChartPoint> start = Longest(freq->chart()->Items());
   moveTo(pixelOf(target));
   const double dragged = Sys().gain;
   EXPECT_NE(dragged, 1.0);
+  // While the drag lasts the frequency window shows its curve of the start
+  // in a light tint under the one that follows.
+  bool reference = false;
+  const DisplayList& during = freq->chart()->Items();
+  for (std::size_t i = 0; i < during.size() && !reference; ++i) {
+    const ChartItem& it = during.item(i);
+    reference = it.kind == ItemKind::Polyline && it.count == start.size() && it.colour == Tint(Sys().pen[0]) &&
+                SamePoints(start, during.points(it));
+  }
+  EXPECT_TRUE(reference);
+  bool moved = false;
+  for (std::size_t i = 0; i < during.size(); ++i) {
+    const ChartItem& it = during.item(i);
+    moved |= it.kind == ItemKind::Polyline && it.colour == Sys().pen[0] && it.count == start.size() &&
+                !SamePoints(start, during.points(it));
+  }
+  EXPECT_TRUE(moved);
   QTest::keyClick(chart(), Qt::Key_Up);
   EXPECT_EQ(Sys().gain, dragged * 1.01);
   QTest::mouseRelease(chart(), Qt::LeftButton, {}, pixelOf(target));
