@@ -1,4 +1,5 @@
 #include "gui/frame/MainForm.h"
+#include "gui/frame/ParameterPanel.h"
 
 #include "gui/frame/AboutBox.h"
 #include "gui/frame/Autosave.h"
@@ -299,6 +300,16 @@ void TMainForm::createMenus()
       activeChild()->ModelEdited(ModelEdit::Parameters);
     edited(tr("parameters"));
   });
+  QAction* panel = addEntry(view, "Parameterpanel1", tr("Parameter p&anel"),
+                            tr("Sliders for the parameters the loop uses"));
+  panel->setCheckable(true);
+  paramPanel_ = new TParameterPanel(this);
+  addDockWidget(Qt::RightDockWidgetArea, paramPanel_);
+  paramPanel_->hide();
+  connect(panel, &QAction::triggered, paramPanel_, &QWidget::setVisible);
+  connect(paramPanel_, &QDockWidget::visibilityChanged, panel, &QAction::setChecked);
+  // The rows follow the texts and values of every change, undo and redo.
+  connect(session_, &TDocumentSession::changed, paramPanel_, &TParameterPanel::Refresh);
 
   windowMenu_ = bar->addMenu(tr("&Window"));
   windowMenu_->setObjectName(QStringLiteral("Window1"));
