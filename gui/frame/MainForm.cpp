@@ -188,6 +188,7 @@ TMainForm::~TMainForm()
   delete eval_;
   delete editTF_;
   delete params_;
+  delete paramPanel_;
   delete about_;
   RegisterMainFrame(nullptr);
   autosave_->Remove();

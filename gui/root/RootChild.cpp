@@ -187,6 +187,7 @@ void TRootChildForm::Go1Click()
   chart()->ShowGraph();
   traced_[plane()] = true;
   hasPlot_ = true;
+  tracedLoop_ = DefinitionOf(Sys());
 }
 
 void TRootChildForm::Wipe1Click()
@@ -390,6 +391,15 @@ void TRootChildForm::ShowClosedLoopMarks()
 void TRootChildForm::FollowLoop()
 {
   const bool marks = ClosedLoopMarksShown();
+  LoopDefinition was = tracedLoop_;
+  was.gain = Sys().gain;
+  if (traced() && std::signbit(tracedLoop_.gain) == std::signbit(Sys().gain) &&
+      SameDefinition(was, DefinitionOf(Sys()))) {
+    // The same locus: only the closed-loop marks move.
+    if (marks)
+      ShowClosedLoopMarks();
+    return;
+  }
   if (traced()) {
     Wipe1Click();
     DrawLiveReference();

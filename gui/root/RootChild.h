@@ -5,6 +5,7 @@
 // the open- and closed-loop root reports and the locus cursor.
 
 #include "gui/window/DomainChildForm.h"
+#include "engine/model/LoopDefinition.h"
 #include "engine/root/RootEngine.h"
 
 #include <QPointF>
@@ -104,6 +105,9 @@ private:
   void ShowStatus(double x, double y, double dx, double dy);
 
   std::unique_ptr<ROOTSTAT> stat_;
+  // The loop of the last trace: a change of the gain alone (of the same
+  // sign) leaves its locus as it is.
+  LoopDefinition tracedLoop_;
   TRChart* charts_[2] = {};
   TLiveDrag* drags_[2] = {};
   bool traced_[2] = {false, false};
