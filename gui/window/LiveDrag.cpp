@@ -186,6 +186,9 @@ void TLiveDrag::nudge(double factor)
 
 bool TLiveDrag::eventFilter(QObject* watched, QEvent* event)
 {
+  // A click elsewhere after the drag puts the read-out away.
+  if (watched == readout_ && event->type() == QEvent::FocusOut && !active_)
+    readout_->hide();
   if (event->type() != QEvent::KeyPress || (!active_ && watched != readout_))
     return QObject::eventFilter(watched, event);
   const auto* key = static_cast<QKeyEvent*>(event);

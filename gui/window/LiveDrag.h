@@ -9,7 +9,7 @@
 // drag one undo step. While dragging, the up and down arrow keys nudge the
 // value by 1 % (0.1 % with Shift); after the release the read-out stays:
 // a value typed into it and confirmed with Enter, or a nudge there, is one
-// more step, and Escape there hides it.
+// more step, and Escape there (or a click elsewhere) hides it.
 
 #include "engine/model/LoopDefinition.h"
 
