@@ -29,6 +29,16 @@ void RunEvaluatorModally(QWidget* parent);
 // cursor's "Set gain"): the change becomes one undo step named what.
 void NoteLoopChange(const QString& what);
 
+// While a drag tunes the loop, after each change of the loop model: the
+// diagram shows the model's values and every open domain window that holds
+// a computation of its own computes it again; the window holding last (a
+// window or one of its charts) follows after the others, so that the model
+// is left derived as that window needs it.
+void FollowLoop(QWidget* last = nullptr);
+// At the start of a drag (on) and at its end (off): the open windows keep
+// their curves of the start as a tinted reference while the drag lasts.
+void SetLiveReferences(bool on);
+
 // Sets the text of status-bar panel 0, 1 or 2.
 void SetStatusPanel(int index, const QString& text);
 // The current text of a status-bar panel (empty when there is no frame).

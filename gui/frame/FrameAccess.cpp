@@ -4,6 +4,7 @@
 #include "gui/diagram/SysDef.h"
 #include "gui/dialogs/EvalDlg.h"
 #include "gui/frame/DocumentSession.h"
+#include "gui/window/DomainChildForm.h"
 
 #include <QAbstractButton>
 #include <QLabel>
@@ -53,6 +54,34 @@ void NoteLoopChange(const QString& what)
 {
   if (TDocumentSession* session = gFrame ? gFrame->findChild<TDocumentSession*>() : nullptr)
     session->NoteChange(what);
+}
+
+void FollowLoop(QWidget* last)
+{
+  if (!gFrame)
+    return;
+  if (TSysDefForm* diagram = SysDefWindow()) {
+    diagram->RefreshTransferFunctions();
+    diagram->RefreshGain();
+  }
+  TDomainChildForm* own = nullptr;
+  for (QWidget* w = last; w && !own; w = w->parentWidget())
+    own = qobject_cast<TDomainChildForm*>(w);
+  const QList<TDomainChildForm*> windows = gFrame->findChildren<TDomainChildForm*>();
+  for (TDomainChildForm* w : windows)
+    if (w != own)
+      w->FollowLoop();
+  if (own)
+    own->FollowLoop();
+}
+
+void SetLiveReferences(bool on)
+{
+  if (!gFrame)
+    return;
+  const QList<TDomainChildForm*> windows = gFrame->findChildren<TDomainChildForm*>();
+  for (TDomainChildForm* w : windows)
+    w->SetLiveReference(on);
 }
 
 void SetHint(QAbstractButton* button, const QString& hint)

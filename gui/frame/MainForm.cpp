@@ -1,4 +1,5 @@
 #include "gui/frame/MainForm.h"
+#include "gui/frame/ParameterPanel.h"
 
 #include "engine/domain/Domains.h"
 #include "engine/model/SysData.h"
@@ -194,6 +195,7 @@ TMainForm::~TMainForm()
   delete eval_;
   delete editTF_;
   delete params_;
+  delete paramPanel_;
   delete about_;
   RegisterMainFrame(nullptr);
   autosave_->Remove();
@@ -305,6 +307,16 @@ void TMainForm::createMenus()
       activeChild()->ModelEdited(ModelEdit::Parameters);
     edited(tr("parameters"));
   });
+  QAction* panel =
+      addEntry(view, "Parameterpanel1", tr("Parameter p&anel"), tr("Sliders for the parameters the loop uses"));
+  panel->setCheckable(true);
+  paramPanel_ = new TParameterPanel(this);
+  addDockWidget(Qt::RightDockWidgetArea, paramPanel_);
+  paramPanel_->hide();
+  connect(panel, &QAction::triggered, paramPanel_, &QWidget::setVisible);
+  connect(paramPanel_, &QDockWidget::visibilityChanged, panel, &QAction::setChecked);
+  // The rows follow the texts and values of every change, undo and redo.
+  connect(session_, &TDocumentSession::changed, paramPanel_, &TParameterPanel::Refresh);
 
   windowMenu_ = bar->addMenu(tr("&Window"));
   windowMenu_->setObjectName(QStringLiteral("Window1"));

@@ -25,6 +25,7 @@ class TSysDefForm;
 class TEditTFDlg;
 class TEvalDlg;
 class TParamDlg;
+class TParameterPanel;
 class TAboutBox;
 class TDocumentSession;
 class TAutosave;
@@ -141,6 +142,7 @@ private:
   TEditTFDlg* editTF_ = nullptr;
   TEvalDlg* eval_ = nullptr;
   TParamDlg* params_ = nullptr;
+  TParameterPanel* paramPanel_ = nullptr;
   TAboutBox* about_ = nullptr;
   QMenu* windowMenu_ = nullptr;
   QAction* childMenusBefore_ = nullptr;  // the child's menus go in front of "&Window"

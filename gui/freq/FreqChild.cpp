@@ -24,11 +24,13 @@
 #include "gui/freq/FreqScalesDlg.h"
 #include "gui/freq/LimitCyclesDlg.h"
 #include "gui/freq/MarginsDlg.h"
+#include "gui/window/LiveDrag.h"
 
 #include <QAction>
 #include <QLabel>
 #include <QLayout>
 #include <QMenu>
+#include <QMouseEvent>
 
 #include <cmath>
 #include <exception>
@@ -112,8 +114,10 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   charts_[0] = chart();
   for (int v = 1; v < kFreqViews; ++v)
     charts_[v] = AddChart(FreqChartSetup(static_cast<FreqView>(v)));
-  for (int v = 0; v < kFreqViews; ++v)
+  for (int v = 0; v < kFreqViews; ++v) {
     AddMinus180Line(*charts_[v], static_cast<FreqView>(v));
+    charts_[v]->installEventFilter(this);
+  }
   graph().setReadoutHook([this](const ReadoutPoint& p) {
     showReadout(p.dx, p.dy);
     if (const int m = nearestMember(p.x, p.y); m >= 0)
@@ -502,4 +506,81 @@ void TFreqChildForm::showReadout(double dx, double dy)
       break;
     }
   }
+}
+
+void TFreqChildForm::FollowLoop()
+{
+  const FreqView v = view();
+  TRChart* c = chart();
+  bool margins = false;
+  if (!stat_->describingMode && !IsNyquist(v)) {
+    const DisplayList& l = c->Items();
+    for (std::size_t i = 0; i < l.size() && !margins; ++i)
+      margins = l.item(i).kind == ItemKind::Mark && l.item(i).code == kMarkCircle;
+  }
+  TDomainChildForm::FollowLoop();
+  if (!margins || !responseDrawn(v))
+    return;
+  ClearError();
+  StabilityMargins m;
+  if (ComputeMargins(Sys(), *stat_, m))
+    MarkMargins(m);
+  // A loop without margins shows none; nothing to report while dragging.
+  ClearError();
+}
+
+bool TFreqChildForm::onCurve(const TRChart& c, QPointF pixel) const
+{
+  // A curve of the chart passes within this many pixels of the press.
+  constexpr double kGrabPixels = 8.0;
+  const DisplayList& l = c.Items();
+  for (std::size_t i = 0; i < l.size(); ++i) {
+    const ChartItem& it = l.item(i);
+    if (it.kind != ItemKind::Polyline)
+      continue;
+    const ChartPoint* p = l.points(it);
+    for (std::size_t k = 0; k < it.count; ++k) {
+      const QPointF at = c.DataToPixel(p[k].x, p[k].y);
+      if (std::hypot(at.x() - pixel.x(), at.y() - pixel.y()) <= kGrabPixels)
+        return true;
+    }
+  }
+  return false;
+}
+
+bool TFreqChildForm::eventFilter(QObject* watched, QEvent* event)
+{
+  const QEvent::Type type = event->type();
+  const FreqView v = view();
+  TRChart* c = chart();
+  if (watched != c || (v != FreqView::BodeGain && v != FreqView::Nichols) ||
+      (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease))
+    return TDomainChildForm::eventFilter(watched, event);
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  TLiveDrag*& drag = drags_[static_cast<int>(v)];
+  if (drag && drag->active()) {
+    if (type == QEvent::MouseMove)
+      drag->move(mouse->position());
+    else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+      drag->finish();
+    return type != QEvent::MouseMove;
+  }
+  if (type != QEvent::MouseButtonPress || mouse->button() != Qt::LeftButton || c->MouseAction() != maNone ||
+      stat_->describingMode || !responseDrawn(v) || !onCurve(*c, mouse->position()))
+    return TDomainChildForm::eventFilter(watched, event);
+  if (!drag) {
+    // Both views show the gain in dB up the y axis: a move of y dB scales
+    // K by 10^(y/20).
+    const auto gainAt = [this, c](QPointF pixel, double& k) {
+      const double db = c->PixelToData(pixel).y() - dragStartDb_;
+      k = dragStartGain_ * std::pow(10.0, db / 20.0);
+      return true;
+    };
+    drag = new TLiveDrag(
+        *c, {gainAt, [this](double k) { return ApplyLiveGain(k, this); }, QStringLiteral("K"), tr("gain")});
+  }
+  dragStartDb_ = c->PixelToData(mouse->position()).y();
+  dragStartGain_ = Sys().gain;
+  drag->begin(mouse->position(), Sys().gain);
+  return true;
 }

@@ -8,6 +8,8 @@
 #include "engine/freq/FreqEngine.h"
 #include "gui/window/DomainChildForm.h"
 
+#include <QPointF>
+
 #include <memory>
 
 class QAction;
@@ -15,6 +17,7 @@ class TFreqScalesDlg;
 class QLabel;
 struct FreqFamily;
 struct FreqFamilyScratch;
+class TLiveDrag;
 struct StabilityMargins;
 
 class TFreqChildForm : public TDomainChildForm {
@@ -85,6 +88,12 @@ public:
   // mark them on the chart.
   void LimitCycles1Click();
 
+  // A live change of the loop: the current view computed again when it
+  // held a curve, with the margins marked again when they were.
+  void FollowLoop() override;
+  // The gain drag of the chart of v (null before its first one).
+  TLiveDrag* liveDrag(FreqView v) const { return drags_[static_cast<int>(v)]; }
+
   // A Bode chart whose frequency axis is in the other unit than the
   // settings: its range converted, its title the units text, and wiped.
   // True when it changed (the caller redraws).
@@ -108,6 +117,9 @@ public:
 
 protected:
   LoopSwitches& loop() override { return stat_->loop; }
+  // In the Bode gain and Nichols views a press on the drawn curve starts a
+  // drag that scales the loop gain by the ratio the pointer has moved.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   // Go; true when a curve was drawn.
@@ -126,8 +138,14 @@ private:
   void forgetFamily();
   void marginsOfFamily();
 
+  // True when a press at pixel is on a curve of the chart.
+  bool onCurve(const TRChart& c, QPointF pixel) const;
+
   std::unique_ptr<FREQSTAT> stat_;
   TRChart* charts_[kFreqViews] = {};
+  TLiveDrag* drags_[kFreqViews] = {};
+  double dragStartDb_ = 0.0;    // the pointer's gain (dB) at the press
+  double dragStartGain_ = 0.0;  // K at the press
   bool responseDrawn_[kFreqViews] = {};
   bool dfDrawn_[kFreqViews] = {};
   QAction* limitCyclesItem_ = nullptr;

@@ -20,13 +20,18 @@
 #include "gui/root/RootCursDlg.h"
 #include "gui/root/RootReportForm.h"
 #include "gui/root/RootScalesDlg.h"
+#include "gui/window/LiveDrag.h"
 
 #include <QAction>
 #include <QLayout>
 #include <QMenu>
+#include <QMouseEvent>
 
+#include <algorithm>
 #include <cmath>
 #include <exception>
+#include <utility>
+#include <vector>
 
 namespace {
 
@@ -38,6 +43,14 @@ template <typename F>
 Handler Own(F handler)
 {
   return static_cast<Handler>(handler);
+}
+
+// A press this close to a closed-loop mark (pixels) grabs it.
+constexpr double kGrabPixels = 8.0;
+
+bool IsClosedLoopMark(const ChartItem& it)
+{
+  return it.kind == ItemKind::Mark && it.code == kMarkTriangle;
 }
 
 }  // namespace
@@ -89,6 +102,9 @@ TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(kAbilities, p
     chart()->ShowGraph();
   });
   graph().setReadoutHook([this](const ReadoutPoint& p) { ShowStatus(p.x, p.y, p.dx, p.dy); });
+
+  for (TRChart* c : charts_)
+    c->installEventFilter(this);
 
   RootRefresh();
   SyncLoopState();
@@ -185,6 +201,7 @@ void TRootChildForm::Go1Click()
   chart()->ShowGraph();
   traced_[plane()] = true;
   hasPlot_ = true;
+  tracedLoop_ = DefinitionOf(Sys());
 }
 
 void TRootChildForm::ParamGo()
@@ -405,4 +422,119 @@ void TRootChildForm::ShowPoleReport(bool closedLoop)
   }
   report.Fill(lines);
   ExecModal(report);
+}
+
+bool TRootChildForm::ClosedLoopMarksShown() const
+{
+  const DisplayList& l = chart()->Items();
+  for (std::size_t i = 0; i < l.size(); ++i)
+    if (IsClosedLoopMark(l.item(i)))
+      return true;
+  return false;
+}
+
+void TRootChildForm::ShowClosedLoopMarks()
+{
+  // The marks and their gain labels go; the closed loop at the present gain
+  // is marked in their place.
+  DisplayList& l = chart()->Items();
+  std::vector<std::pair<double, double>> at;
+  for (std::size_t i = 0; i < l.size(); ++i)
+    if (IsClosedLoopMark(l.item(i)))
+      at.emplace_back(l.item(i).x, l.item(i).y);
+  chart()->RemoveItemsIf([&at](const ChartItem& it) {
+    if (IsClosedLoopMark(it))
+      return true;
+    return it.kind == ItemKind::Text && std::find(at.begin(), at.end(), std::pair(it.x, it.y)) != at.end();
+  });
+  ClearError();
+  if (ClosedLoopRoots(Sys(), *stat_))
+    MarkClosedLoopPoles(l, stat_->report.poles, Sys().gain, PensOf(Sys()));
+  ClearError();
+  chart()->ShowGraph();
+}
+
+void TRootChildForm::FollowLoop()
+{
+  const bool marks = ClosedLoopMarksShown();
+  LoopDefinition was = tracedLoop_;
+  was.gain = Sys().gain;
+  if (traced() && std::signbit(tracedLoop_.gain) == std::signbit(Sys().gain) &&
+      SameDefinition(was, DefinitionOf(Sys()))) {
+    // The same locus: only the closed-loop marks move.
+    if (marks)
+      ShowClosedLoopMarks();
+    return;
+  }
+  if (traced()) {
+    Wipe1Click();
+    DrawLiveReference();
+    Go1Click();
+  } else {
+    RootRefresh();
+  }
+  if (marks)
+    ShowClosedLoopMarks();
+}
+
+bool TRootChildForm::LocusGainNear(QPointF pixel, double& k)
+{
+  if (!PrepareRootLoop(Sys(), *stat_))
+    return false;
+  const LocusResult& r = stat_->result;
+  int best = -1;
+  double bestDistance = 0.0;
+  for (int i = 0; i < r.count; ++i) {
+    const QPointF p = chart()->DataToPixel(r.points[i].x, r.points[i].y);
+    const double d = std::hypot(p.x() - pixel.x(), p.y() - pixel.y());
+    if (best < 0 || d < bestDistance) {
+      best = i;
+      bestDistance = d;
+    }
+  }
+  if (best < 0) {
+    SetError("No locus to drag along");
+    return false;
+  }
+  const LocusPoint& p = r.points[best];
+  return GainAtLocusPoint(Sys(), *stat_, p.x, p.y, static_cast<int>(p.tag), k);
+}
+
+bool TRootChildForm::eventFilter(QObject* watched, QEvent* event)
+{
+  TRChart* c = chart();
+  const QEvent::Type type = event->type();
+  if (watched != c ||
+      (type != QEvent::MouseButtonPress && type != QEvent::MouseMove && type != QEvent::MouseButtonRelease))
+    return TDomainChildForm::eventFilter(watched, event);
+  const auto* mouse = static_cast<QMouseEvent*>(event);
+  TLiveDrag*& drag = drags_[plane()];
+  if (drag && drag->active()) {
+    if (type == QEvent::MouseMove)
+      drag->move(mouse->position());
+    else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+      drag->finish();
+    // The read-out of the status bar goes on under the pointer.
+    return type != QEvent::MouseMove;
+  }
+  if (type != QEvent::MouseButtonPress || mouse->button() != Qt::LeftButton || c->MouseAction() != maNone ||
+      !traced() || CursorPointCount(*stat_) == 0)
+    return TDomainChildForm::eventFilter(watched, event);
+  // Only a press on a closed-loop mark starts a drag.
+  const DisplayList& l = c->Items();
+  bool onMark = false;
+  for (std::size_t i = 0; i < l.size() && !onMark; ++i) {
+    if (!IsClosedLoopMark(l.item(i)))
+      continue;
+    const QPointF p = c->DataToPixel(l.item(i).x, l.item(i).y);
+    onMark = std::hypot(p.x() - mouse->position().x(), p.y() - mouse->position().y()) <= kGrabPixels;
+  }
+  if (!onMark)
+    return TDomainChildForm::eventFilter(watched, event);
+  if (!drag) {
+    drag = new TLiveDrag(*c, {[this](QPointF pixel, double& k) { return LocusGainNear(pixel, k); },
+                              [this](double k) { return ApplyLiveGain(k, this); }, QStringLiteral("K"), tr("gain")});
+  }
+  drag->begin(mouse->position(), Sys().gain);
+  return true;
 }

@@ -4,13 +4,17 @@
 // zero marks, the unit circle, damping-ratio and settling-time contours,
 // the open- and closed-loop root reports and the locus cursor.
 
+#include "engine/model/LoopDefinition.h"
 #include "engine/root/ParamLocusDraw.h"
 #include "engine/root/RootEngine.h"
 #include "gui/window/DomainChildForm.h"
 
+#include <QPointF>
+
 #include <memory>
 
 class QAction;
+class TLiveDrag;
 class TRootScalesDlg;
 
 class TRootChildForm : public TDomainChildForm {
@@ -62,6 +66,13 @@ public:
   // After the frame's sample-hold or parameters dialog: the root refresh,
   // when the model's active domain is Root.
   void ModelEdited(ModelEdit edit) override;
+  // A live change of the loop: the locus traced again when it was traced,
+  // the marks of the loop, and the closed-loop marks at the new gain when
+  // they were shown.
+  void FollowLoop() override;
+  // The drag of a closed-loop root on the chart now shown (null before the
+  // first one).
+  TLiveDrag* liveDrag() const { return drags_[plane()]; }
 
 protected:
   LoopSwitches& loop() override { return stat_->loop; }
@@ -69,6 +80,9 @@ protected:
   void ShowPoleReport(bool closedLoop) override;
   // After an element toggle: the root refresh.
   void LoopChanged() override { RootRefresh(); }
+  // A press on a closed-loop mark of a traced locus starts a drag along the
+  // locus; the moves and the release go to the drag.
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
   int plane() const { return stat_->zPlane ? 1 : 0; }
@@ -90,13 +104,24 @@ private:
   // Go in the parameter mode: the parameter locus, the marks at the chosen
   // values, the cursor's store; an interruption is named in status panel 2.
   void ParamGo();
+  // The closed-loop marks on the chart, and the closed-loop poles at the
+  // loop gain in their place.
+  bool ClosedLoopMarksShown() const;
+  void ShowClosedLoopMarks();
+  // The locus gain at the stored locus point nearest to pixel; false with
+  // the reason pending.
+  bool LocusGainNear(QPointF pixel, double& k);
   // Status panels 1 (polar coordinates) and 2 (Arg{G} and damping ratio).
   void ShowStatus(double x, double y, double dx, double dy);
 
   std::unique_ptr<ROOTSTAT> stat_;
   ParamLocusSettings param_;
   std::unique_ptr<ParamLocus> paramLocus_;
+  // The loop of the last trace: a change of the gain alone (of the same
+  // sign) leaves its locus as it is.
+  LoopDefinition tracedLoop_;
   TRChart* charts_[2] = {};
+  TLiveDrag* drags_[2] = {};
   bool traced_[2] = {false, false};
   bool unitCircle_ = true;
   bool polar_ = false;

@@ -331,6 +331,53 @@ void TDomainChildForm::Wipe1Click()
   hasPlot_ = false;
 }
 
+void TDomainChildForm::FollowLoop()
+{
+  if (!hasPlot_)
+    return;
+  Wipe1Click();
+  DrawLiveReference();
+  Go1Click();
+}
+
+namespace {
+// A colour three quarters of the way to white.
+std::uint32_t Tint(std::uint32_t rgb)
+{
+  std::uint32_t out = 0;
+  for (int shift = 0; shift <= 16; shift += 8) {
+    const std::uint32_t c = (rgb >> shift) & 0xFFu;
+    out |= (c + (0xFFu - c) * 3 / 4) << shift;
+  }
+  return out;
+}
+}  // namespace
+
+void TDomainChildForm::SetLiveReference(bool on)
+{
+  reference_.clear();
+  if (!on || !hasPlot_)
+    return;
+  const DisplayList& l = chart()->Items();
+  for (std::size_t i = 0; i < l.size(); ++i) {
+    const ChartItem& it = l.item(i);
+    if (it.kind != ItemKind::Polyline || it.count < 2)
+      continue;
+    const ChartPoint* p = l.points(it);
+    reference_.push_back({Tint(it.colour), std::vector<ChartPoint>(p, p + it.count)});
+  }
+}
+
+void TDomainChildForm::DrawLiveReference()
+{
+  DisplayList& l = chart()->Items();
+  for (const ReferenceCurve& c : reference_) {
+    l.moveTo(c.points[0].x, c.points[0].y, c.colour);
+    for (std::size_t k = 1; k < c.points.size(); ++k)
+      l.drawTo(c.points[k].x, c.points[k].y, c.colour);
+  }
+}
+
 void TDomainChildForm::Autoscale1Click()
 {
   graph_->Autoscale(

@@ -13,7 +13,9 @@
 #include <QString>
 #include <QWidget>
 
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 class QAction;
 class QMenu;
@@ -57,6 +59,13 @@ public:
   void FormDeactivate() { graph_->CancelMouseMode(); }
   // After the frame's editors changed the model while this window is active.
   virtual void ModelEdited(ModelEdit) {}
+
+  // After a live change of the loop: a window holding a plot of its own
+  // computation wipes it and computes it again, as a fresh Go would.
+  virtual void FollowLoop();
+  // While a drag lasts, the window's curves as they were at its start are
+  // drawn in a light tint under the ones that follow; off, they are gone.
+  void SetLiveReference(bool on);
 
   // The graph commands every domain window has.
   virtual void Go1Click() {}
@@ -157,8 +166,16 @@ protected:
   // Auto scale, Zoom in, Zoom back, Pan.
   void AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName, const QString& cursorCaption);
   QMenu* popup_ = nullptr;
+  // Adds the reference curves of a drag to the chart (nothing without one).
+  void DrawLiveReference();
 
 private:
+  struct ReferenceCurve {
+    std::uint32_t colour = 0;
+    std::vector<ChartPoint> points;
+  };
+  std::vector<ReferenceCurve> reference_;
+
   // A chart in the window's layout, wired to the shared graph commands.
   TRChart* makeChart(const ChartSetup& setup);
 

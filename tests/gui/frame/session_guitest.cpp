@@ -5,14 +5,17 @@
 
 #include "tests/gui/FrameTest.h"
 
+#include "engine/expr/ConstantTable.h"
 #include "engine/file/SystemFile.h"
 #include "engine/model/LoopDefinition.h"
 #include "engine/model/SysData.h"
+#include "gui/base/FrameAccess.h"
 #include "gui/chart/ChartExport.h"
 #include "gui/chart/TRChart.h"
 #include "gui/diagram/SysDef.h"
 #include "gui/frame/Autosave.h"
 #include "gui/frame/DocumentSession.h"
+#include "gui/frame/ParameterPanel.h"
 #include "gui/freq/FreqChild.h"
 #include "gui/root/RootChild.h"
 #include "gui/time/TransChild.h"
@@ -21,14 +24,17 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QLockFile>
 #include <QMdiSubWindow>
 #include <QProcess>
 #include <QRadioButton>
+#include <QSlider>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
+#include <complex>
 #include <csignal>
 #include <functional>
 #include <string>
@@ -524,4 +530,71 @@ TEST_F(SessionTest, DesignOfAKilledCopyIsRecovered)
   EXPECT_TRUE(frame->isWindowModified());
   EXPECT_FALSE(QFile::exists(orphan)) << "the recovered autosave is gone";
   EXPECT_TRUE(QFile::exists(frame->autosave().path())) << "the recovered design is safe under this copy";
+}
+
+// The parameter panel shows a row for each parameter a text uses (a name of
+// its own: not the a of "abs"); a slider drag sets the parameter live, the
+// open frequency window following, and is one undo step; a range whose max
+// is not above its min is refused.
+TEST_F(SessionTest, ParameterSliderSetsTheParameterLiveAsOneStep)
+{
+  LoopDefinition d = DefinitionOf(Sys());
+  SetText(d.den[kPlant], "(s+1)(s^2+as+6)");
+  SetText(d.num[kCompensator], "[c]+0.5s");
+  session().Replace(d, QStringLiteral("plant"));
+  const int steps = session().stack().count();
+  auto* panel = frame->findChild<TParameterPanel*>(QStringLiteral("ParameterPanel"));
+  ASSERT_NE(panel, nullptr);
+  action("Parameterpanel1")->trigger();
+  ASSERT_TRUE(panel->isVisible());
+  for (const char* row : {"a", "b", "c", "d"}) {
+    const bool used = row[0] != 'd';  // a and b by the nonlinearities too
+    EXPECT_EQ(panel->findChild<QSlider*>(QString(row) + "Slider")->isVisibleTo(panel), used) << row;
+  }
+  EXPECT_FALSE(TextUsesParameter("abs(x)+2e3+b1", 0) || TextUsesParameter("b1", 1) ||
+               TfTextUsesParameter("[abs(2)]s", 0) || TfTextUsesParameter("2e3s", 3));
+  EXPECT_TRUE(TextUsesParameter("2*B", 1) && TfTextUsesParameter("[2*b]s", 1) && TfTextUsesParameter("ds", 3));
+
+  auto* f = static_cast<TFreqChildForm*>(frame->NewWindow(ActiveDomain::Frequency));
+  f->Go1Click();
+  ASSERT_TRUE(f->hasPlot()) << lastMessage().toStdString();
+  const bool comp = Sys().firstElement == kCompensator;
+  auto* slider = panel->findChild<QSlider*>("aSlider");
+  ASSERT_EQ(panel->low(0), 0.0);
+  ASSERT_EQ(panel->high(0), 2.0);
+  slider->setSliderDown(true);
+  slider->setValue(300);
+  slider->setValue(700);  // coalesced with the move before
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Parameter(0), 1.4);
+  EXPECT_EQ(session().stack().count(), steps);
+  // The Nyquist curve of the loop with a = 1.4, evaluated here.
+  std::vector<ChartPoint> curve;
+  const DisplayList& l = f->chart()->Items();
+  for (std::size_t i = 0; i < l.size(); ++i)
+    if (l.item(i).kind == ItemKind::Polyline && l.item(i).colour == Sys().pen[0])
+      curve.assign(l.points(l.item(i)), l.points(l.item(i)) + l.item(i).count);
+  ASSERT_EQ(static_cast<int>(curve.size()), f->settings().set.points);
+  for (std::size_t i = 0; i < curve.size(); i += 17) {
+    using Cld = std::complex<long double>;
+    const long double w = f->settings().result.omega[i];
+    const Cld jw(0, w);
+    Cld v = 6.0L / ((jw + 1.0L) * (jw * jw + 1.4L * jw + 6.0L));
+    if (comp)
+      v *= (1.0L + 0.5L * jw) / jw;
+    EXPECT_LE(std::abs(Cld(curve[i].x, curve[i].y) - v), 1e-6L * (1 + std::abs(v))) << double(w);
+  }
+  slider->setSliderDown(false);
+  EXPECT_EQ(session().stack().count(), steps + 1);
+  EXPECT_EQ(panel->findChild<QLabel*>("aValue")->text(), QStringLiteral("a = 1.4"));
+  action("Undo1")->trigger();
+  EXPECT_EQ(Parameter(0), 1.0);
+  EXPECT_EQ(slider->value(), 500);
+
+  auto* low = panel->findChild<QLineEdit*>("aLowEdit");
+  low->setText("3");
+  emit low->editingFinished();
+  EXPECT_EQ(StatusPanel(2), QStringLiteral("Max must exceed Min"));
+  EXPECT_EQ(panel->low(0), 0.0);
+  EXPECT_EQ(low->text(), QStringLiteral("0"));
 }

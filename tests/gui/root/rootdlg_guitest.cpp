@@ -6,10 +6,14 @@
 #include "tests/gui/root/RootWinTestSupport.h"
 
 #include "engine/model/NumberFormat.h"
+#include "gui/base/FrameAccess.h"
+#include "gui/freq/FreqChild.h"
+#include "gui/window/LiveDrag.h"
 
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
+#include <QLineEdit>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -229,6 +233,207 @@ TEST_F(RootWinTest, SetGainPutsAClosedLoopPoleAtTheCursor)
   EXPECT_EQ(Sys().gain, 1.0);
   EXPECT_EQ(frame->findChild<QLabel*>("GainValLabel")->text(), QStringLiteral("1"));
   EXPECT_FALSE(undo->isEnabled());
+}
+
+// The items of list a from index from on equal those of b, point by point.
+void ExpectSameItems(const DisplayList& a, std::size_t from, const DisplayList& b)
+{
+  ASSERT_GE(a.size(), from + b.size());
+  for (std::size_t i = 0; i < b.size(); ++i) {
+    const ChartItem &x = a.item(from + i), &y = b.item(i);
+    ASSERT_EQ(x.kind, y.kind) << i;
+    EXPECT_EQ(x.code, y.code);
+    EXPECT_EQ(x.colour, y.colour);
+    EXPECT_EQ(x.x, y.x);
+    EXPECT_EQ(x.y, y.y);
+    EXPECT_STREQ(x.text, y.text);
+    ASSERT_EQ(x.count, y.count);
+    for (std::size_t k = 0; k < x.count; ++k) {
+      EXPECT_EQ(a.points(x)[k].x, b.points(y)[k].x);
+      EXPECT_EQ(a.points(x)[k].y, b.points(y)[k].y);
+    }
+  }
+}
+
+// The points of the longest polyline of a list.
+std::vector<ChartPoint> Longest(const DisplayList& l)
+{
+  std::vector<ChartPoint> out;
+  for (std::size_t i = 0; i < l.size(); ++i)
+    if (l.item(i).kind == ItemKind::Polyline && l.item(i).count > out.size())
+      out.assign(l.points(l.item(i)), l.points(l.item(i)) + l.item(i).count);
+  return out;
+}
+
+bool SamePoints(const std::vector<ChartPoint>& a, const ChartPoint* b)
+{
+  return std::equal(a.begin(), a.end(), b, [](ChartPoint p, ChartPoint q) { return p.x == q.x && p.y == q.y; });
+}
+
+// A colour three quarters of the way to white, channel by channel.
+std::uint32_t Tint(std::uint32_t rgb)
+{
+  std::uint32_t out = 0;
+  for (int shift : {0, 8, 16}) {
+    const double c = (rgb >> shift) & 0xFF;
+    out |= static_cast<std::uint32_t>(std::floor(c + (255 - c) * 0.75)) << shift;
+  }
+  return out;
+}
+
+class RootDragTest : public RootWinTest {
+protected:
+  // The locus of the start-up loop traced, its closed-loop poles at K = 1
+  // marked, and a frequency window with its Bode gain computed.
+  void SetUp() override
+  {
+    RootWinTest::SetUp();
+    Loop("6", "(s+1)(s^2+1.4s+6)", true);
+    answer([](QDialog& dlg) {
+      press(dlg, "MarkBtn");
+      press(dlg, "CloseBtn");
+    });
+    win->Go1Click();
+    click("ClosedLoopSpdBtn");
+    freq = qobject_cast<TFreqChildForm*>(frame->NewWindow(ActiveDomain::Frequency));
+    ASSERT_NE(freq, nullptr);
+    freq->Go1Click();
+    ASSERT_TRUE(freq->hasPlot());
+    before = DefinitionOf(Sys());
+  }
+  QPoint pixel(double x, double y) const { return chart()->DataToPixel(x, y).toPoint(); }
+  QPoint pixelOf(const LocusPoint& p) const { return pixel(p.x, p.y); }
+  // Presses on the closed-loop mark of the upper complex pair.
+  void grab()
+  {
+    const std::vector<ChartItem> marks = itemsOf(ItemKind::Mark, kMarkTriangle);
+    ASSERT_EQ(marks.size(), 4u);
+    const auto top =
+        std::max_element(marks.begin(), marks.end(), [](const ChartItem& a, const ChartItem& b) { return a.y < b.y; });
+    QTest::mousePress(chart(), Qt::LeftButton, {}, pixel(top->x, top->y));
+    ASSERT_NE(win->liveDrag(), nullptr);
+    ASSERT_TRUE(win->liveDrag()->active());
+  }
+  void moveTo(QPoint at)
+  {
+    QTest::mouseMove(chart(), at);
+    QCoreApplication::processEvents();
+  }
+
+  TFreqChildForm* freq = nullptr;
+  LoopDefinition before;
+};
+
+// A closed-loop root dragged along the locus: a point where no finite gain
+// puts a root is refused with the reason in the status bar; the gain set
+// puts every closed-loop mark on a root of D + K N (evaluated here) and on
+// the locus; an arrow key nudges K by 1 %; the frequency window follows
+// and equals a fresh Go; the drag is one undo step.
+TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
+{
+  const LocusResult& r = rec().result;
+  grab();
+  moveTo(pixelOf(r.points[Find(r, kTagZeroEnd)]));
+  EXPECT_EQ(StatusPanel(2), QStringLiteral("Infinite gain at this point"));
+  EXPECT_EQ(Sys().gain, 1.0);
+
+  const LocusPoint target = r.points[Find(r, kOrdinary, r.count / 2)];
+  const std::vector<ChartPoint> start = Longest(freq->chart()->Items());
+  moveTo(pixelOf(target));
+  const double dragged = Sys().gain;
+  EXPECT_NE(dragged, 1.0);
+  // While the drag lasts the frequency window shows its curve of the start
+  // in a light tint under the one that follows.
+  bool reference = false;
+  const DisplayList& during = freq->chart()->Items();
+  for (std::size_t i = 0; i < during.size() && !reference; ++i) {
+    const ChartItem& it = during.item(i);
+    reference = it.kind == ItemKind::Polyline && it.count == start.size() && it.colour == Tint(Sys().pen[0]) &&
+                SamePoints(start, during.points(it));
+  }
+  EXPECT_TRUE(reference);
+  bool moved = false;
+  for (std::size_t i = 0; i < during.size(); ++i) {
+    const ChartItem& it = during.item(i);
+    moved |= it.kind == ItemKind::Polyline && it.colour == Sys().pen[0] && it.count == start.size() &&
+             !SamePoints(start, during.points(it));
+  }
+  EXPECT_TRUE(moved);
+  QTest::keyClick(chart(), Qt::Key_Up);
+  EXPECT_EQ(Sys().gain, dragged * 1.01);
+  QTest::mouseRelease(chart(), Qt::LeftButton, {}, pixelOf(target));
+  const double k = Sys().gain;
+  EXPECT_EQ(k, dragged * 1.01);
+  EXPECT_EQ(win->liveDrag()->readout()->text(), QStringLiteral("K = ") + Num(k));
+
+  const std::vector<ChartItem> marks = itemsOf(ItemKind::Mark, kMarkTriangle);
+  ASSERT_EQ(marks.size(), 4u);
+  std::vector<LC> locus;
+  for (int i = 0; i < r.count; ++i)
+    locus.emplace_back(r.points[i].x, r.points[i].y);
+  for (const LC& s : At(marks)) {
+    const LC d = Eval(kStartUpLoop.den, s), n = Eval(kStartUpLoop.num, s);
+    EXPECT_LE(std::abs(d + (long double)k * n), 1e-9L * (std::abs(d) + k * std::abs(n))) << s;
+    // The locus is traced inside the chart only.
+    if (s.real() > chart()->RangeLoX() && s.real() < chart()->RangeHiX() && s.imag() > chart()->RangeLoY() &&
+        s.imag() < chart()->RangeHiY()) {
+      EXPECT_LE(Nearest(locus, s), 2 * r.step) << s;
+    }
+  }
+  EXPECT_LE(Nearest(At(marks), LC(target.x, target.y)), 2 * r.step);
+
+  // Every window equals a fresh computation at the final gain.
+  const DisplayList followed = freq->chart()->Items();
+  freq->Wipe1Click();
+  freq->Go1Click();
+  ExpectSameItems(followed, 0, freq->chart()->Items());
+  const DisplayList traced = chart()->Items();
+  win->Wipe1Click();
+  win->Go1Click();
+  ExpectSameItems(traced, 0, chart()->Items());
+
+  QAction* undo = action("Undo1");
+  EXPECT_EQ(undo->text(), QStringLiteral("&Undo gain"));
+  undo->trigger();
+  EXPECT_TRUE(SameDefinition(DefinitionOf(Sys()), before));
+  EXPECT_FALSE(undo->isEnabled());
+}
+
+// Escape during a drag puts the loop and the marks back; values typed into
+// the read-out after a drag are taken only when valid.
+TEST_F(RootDragTest, EscapeRestoresTheLoopAndInvalidTypedValuesAreNotStored)
+{
+  const std::vector<ChartItem> marks = itemsOf(ItemKind::Mark, kMarkTriangle);
+  const LocusResult& r = rec().result;
+  grab();
+  moveTo(pixelOf(r.points[Find(r, kOrdinary, r.count / 3)]));
+  EXPECT_NE(Sys().gain, 1.0);
+  QTest::keyClick(chart(), Qt::Key_Escape);
+  EXPECT_FALSE(win->liveDrag()->active());
+  EXPECT_TRUE(SameDefinition(DefinitionOf(Sys()), before));
+  EXPECT_EQ(At(itemsOf(ItemKind::Mark, kMarkTriangle)), At(marks));
+  QTest::mouseRelease(chart(), Qt::LeftButton);
+  EXPECT_FALSE(action("Undo1")->isEnabled());
+
+  grab();
+  QTest::mouseRelease(chart(), Qt::LeftButton);
+  QLineEdit* edit = win->liveDrag()->readout();
+  const struct {
+    const char* typed;
+    double gain;
+    const char* status;
+  } cases[] = {
+      {"K = 2.5", 2.5, nullptr}, {"abc", 2.5, "Invalid value"}, {"1e30", 2.5, "Gain must lie between -1E20 and 1E20"}};
+  for (const auto& c : cases) {
+    edit->setText(QLatin1String(c.typed));
+    QTest::keyClick(edit, Qt::Key_Return);
+    EXPECT_EQ(Sys().gain, c.gain) << c.typed;
+    if (c.status) {
+      EXPECT_EQ(StatusPanel(2), QLatin1String(c.status)) << c.typed;
+    }
+  }
+  action("Undo1")->trigger();
+  EXPECT_EQ(Sys().gain, 1.0);
 }
 
 }  // namespace

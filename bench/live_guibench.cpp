@@ -1,0 +1,183 @@
+// Live tuning, from a mouse move to every open window repainted: the main
+// frame at 1600 x 1000 with the four domain windows open and computed on
+// the start-up loop with a delay (0.02 s) and a sample-hold time (0.05 s; a
+// whole sample of delay more makes the z-plane loop too big for the root
+// locus): the time run at the program's most points, a 1000-point sweep in
+// the Bode gain view, the root locus with its closed-loop marks. Then 500
+// synthetic moves of each kind
+// of drag: a closed-loop root along the locus, the Bode gain curve, and the
+// parameter slider of a. Reported: the 50th, 95th and 99th percentiles in
+// milliseconds, one benchmark run per kind.
+
+#include "engine/model/Model.h"
+#include "engine/model/SysData.h"
+#include "engine/root/RootDraw.h"
+#include "engine/root/RootEngine.h"
+
+#include "gui/base/Messages.h"
+#include "gui/chart/TRChart.h"
+#include "gui/frame/MainForm.h"
+#include "gui/frame/ParameterPanel.h"
+#include "gui/freq/FreqChild.h"
+#include "gui/root/RootChild.h"
+#include "gui/time/TransChild.h"
+#include "gui/window/LiveDrag.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QMouseEvent>
+#include <QSlider>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <functional>
+#include <vector>
+
+namespace {
+
+constexpr int kMoves = 500;
+
+// The mouse events a user's drag sends to the chart.
+void Send(QWidget* w, QEvent::Type type, QPoint at)
+{
+  const Qt::MouseButtons held = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::LeftButton;
+  QMouseEvent e(type, QPointF(at), w->mapToGlobal(QPointF(at)),
+                type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, held, Qt::NoModifier);
+  QApplication::sendEvent(w, &e);
+}
+
+struct Desk {
+  TMainForm frame;
+  TTransChildForm* time = nullptr;
+  TFreqChildForm* freq = nullptr;
+  TRootChildForm* root = nullptr;
+  TDomainChildForm* nlin = nullptr;
+
+  Desk()
+  {
+    MessageSeam::setMessageHook([](const MessageRecord&) { return MsgResult::Ok; });
+    MessageSeam::setModalHook([](QDialog&) { return 0; });
+    frame.resize(1600, 1000);
+    frame.show();
+    Sys().delay = 0.02;
+    Sys().sampleHold = 0.05;
+    nlin = frame.NewWindow(ActiveDomain::Nonlinear);
+    nlin->Go1Click();
+    time = static_cast<TTransChildForm*>(frame.NewWindow(ActiveDomain::Time));
+    time->settings().points = 1000;
+    time->Go1Click();
+    freq = static_cast<TFreqChildForm*>(frame.NewWindow(ActiveDomain::Frequency));
+    freq->settings().set.points = 1000;
+    freq->ChangeView(FreqView::BodeGain);
+    freq->Go1Click();
+    root = static_cast<TRootChildForm*>(frame.NewWindow(ActiveDomain::Root));
+    root->Go1Click();
+    // The closed-loop marks, as the report's Mark button draws them.
+    if (ClosedLoopRoots(Sys(), root->record()))
+      MarkClosedLoopPoles(root->chart()->Items(), root->record().report.poles, Sys().gain, PensOf(Sys()));
+    root->chart()->ShowGraph();
+    QApplication::processEvents();
+  }
+  ~Desk() { MessageSeam::reset(); }
+
+  // One move: the event, the coalescing turn of the event loop that
+  // computes it, then every window painted.
+  double timed(const std::function<void()>& move)
+  {
+    const auto t0 = std::chrono::steady_clock::now();
+    move();
+    QApplication::processEvents();
+    frame.repaint();
+    return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - t0).count();
+  }
+};
+
+void Report(benchmark::State& state, std::vector<double> ms)
+{
+  std::sort(ms.begin(), ms.end());
+  const auto at = [&ms](double q) { return ms[static_cast<std::size_t>(q * (ms.size() - 1))]; };
+  state.counters["p50_ms"] = at(0.50);
+  state.counters["p95_ms"] = at(0.95);
+  state.counters["p99_ms"] = at(0.99);
+  state.counters["moves"] = static_cast<double>(ms.size());
+}
+
+void BM_LiveRootDrag(benchmark::State& state)
+{
+  for (auto _ : state) {
+    Desk d;
+    TRChart* c = d.root->chart();
+    const LocusResult& r = d.root->record().result;
+    double x = 0, y = -1;
+    for (std::size_t i = 0; i < c->Items().size(); ++i)
+      if (c->Items().item(i).code == kMarkTriangle && c->Items().item(i).y > y) {
+        x = c->Items().item(i).x;
+        y = c->Items().item(i).y;
+      }
+    if (r.count == 0 || y < 0) {
+      const QString why = MessageSeam::shown().isEmpty() ? QString() : MessageSeam::shown().last().text;
+      state.SkipWithError(("no locus or no complex closed-loop root: " + why.toStdString()).c_str());
+      return;
+    }
+    Send(c, QEvent::MouseButtonPress, c->DataToPixel(x, y).toPoint());
+    std::vector<double> ms;
+    for (int k = 0; k < kMoves; ++k) {
+      const LocusPoint& p = r.points[(k * 7) % r.count];
+      ms.push_back(d.timed([&] { Send(c, QEvent::MouseMove, c->DataToPixel(p.x, p.y).toPoint()); }));
+    }
+    Send(c, QEvent::MouseButtonRelease, QPoint());
+    Report(state, ms);
+  }
+}
+BENCHMARK(BM_LiveRootDrag)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_LiveBodeGainDrag(benchmark::State& state)
+{
+  for (auto _ : state) {
+    Desk d;
+    TRChart* c = d.freq->chart();
+    // A point a third along the longest curve.
+    const DisplayList& l = c->Items();
+    const ChartItem* curve = nullptr;
+    for (std::size_t i = 0; i < l.size(); ++i)
+      if (l.item(i).kind == ItemKind::Polyline && (!curve || l.item(i).count > curve->count))
+        curve = &l.item(i);
+    if (!curve) {
+      state.SkipWithError("no sweep");
+      return;
+    }
+    const ChartPoint g = l.points(*curve)[curve->count / 3];
+    const QPoint from = c->DataToPixel(g.x, g.y).toPoint();
+    Send(c, QEvent::MouseButtonPress, from);
+    if (!d.freq->liveDrag(FreqView::BodeGain) || !d.freq->liveDrag(FreqView::BodeGain)->active()) {
+      state.SkipWithError("the press missed the curve");
+      return;
+    }
+    std::vector<double> ms;
+    for (int k = 0; k < kMoves; ++k)
+      ms.push_back(d.timed([&] { Send(c, QEvent::MouseMove, from + QPoint(0, (k % 40) - 20)); }));
+    Send(c, QEvent::MouseButtonRelease, QPoint());
+    Report(state, ms);
+  }
+}
+BENCHMARK(BM_LiveBodeGainDrag)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+void BM_LiveParameterSlider(benchmark::State& state)
+{
+  for (auto _ : state) {
+    Desk d;
+    d.frame.findChild<QAction*>(QStringLiteral("Parameterpanel1"))->trigger();
+    auto* slider = d.frame.findChild<QSlider*>(QStringLiteral("aSlider"));
+    slider->setSliderDown(true);
+    std::vector<double> ms;
+    for (int k = 0; k < kMoves; ++k)
+      ms.push_back(d.timed([&] { slider->setValue(400 + (k % 200)); }));
+    slider->setSliderDown(false);
+    Report(state, ms);
+  }
+}
+BENCHMARK(BM_LiveParameterSlider)->Iterations(1)->Unit(benchmark::kMillisecond);
+
+}  // namespace

@@ -1,0 +1,60 @@
+#pragma once
+// The parameter panel: a dock with a slider for each of the parameters a-d
+// that a text of the loop uses, over a range typed in the boxes at its ends.
+// Moving a slider sets the parameter live: the loop is derived again and
+// every open window follows (the newest position only, one computation per
+// turn of the event loop); one slider drag is one undo step.
+
+#include "engine/model/LoopDefinition.h"
+
+#include <QDockWidget>
+
+class QLabel;
+class QLineEdit;
+class QSlider;
+class QTimer;
+
+// True when an expression text uses parameter i (0 = a ... 3 = d) as a
+// name of its own.
+bool TextUsesParameter(const char* text, int i);
+// True when a transfer-function text uses parameter i: any letter a to d
+// outside brackets stands for its parameter, a bracketed expression uses
+// names as an expression does.
+bool TfTextUsesParameter(const char* text, int i);
+
+class TParameterPanel : public QDockWidget {
+  Q_OBJECT
+public:
+  static constexpr int kSteps = 1000;  // slider positions across the range
+
+  explicit TParameterPanel(QWidget* parent);
+
+  // The rows shown again for the parameters the loop's texts use now, with
+  // the sliders at the present values (a range widened to hold one).
+  void Refresh();
+  // The range of parameter i.
+  double low(int i) const { return rows_[i].low; }
+  double high(int i) const { return rows_[i].high; }
+
+private:
+  struct Row {
+    QWidget* box = nullptr;
+    QLineEdit* lowEdit = nullptr;
+    QSlider* slider = nullptr;
+    QLineEdit* highEdit = nullptr;
+    QLabel* value = nullptr;
+    double low = 0.0, high = 2.0;
+  };
+  void rangeTyped(int i);
+  void moved(int i);
+  void computePending();
+  void pressed();
+  void released(int i);
+  void placeSlider(int i);
+
+  Row rows_[4];
+  QTimer* timer_ = nullptr;
+  int pending_ = -1;  // the parameter whose slider moved since the last computation
+  bool dragging_ = false;
+  bool refreshing_ = false;
+};
