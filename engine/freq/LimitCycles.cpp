@@ -571,7 +571,7 @@ bool FindCycles(const Search& s, LimitCycleList& out)
 
 }  // namespace
 
-bool ComputeLimitCycles(SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
+bool ComputeLimitCycles(const SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
 {
   out = LimitCycleList{};
   ClearError();

@@ -96,7 +96,7 @@ double Tolerance(double omega) { return std::min(1e-9, 1e-10 * omega); }
 
 }  // namespace
 
-bool ComputeMargins(SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out)
+bool ComputeMargins(const SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out)
 {
   out = StabilityMargins{};
   OpenLoop ol;

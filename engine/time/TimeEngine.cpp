@@ -7,7 +7,7 @@
 #include "engine/base/Error.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
-#include "engine/model/UpdateLoop.h"
+#include "engine/model/Loop.h"
 #include "engine/time/LoopElements.h"
 #include "engine/time/LoopSpeed.h"
 
@@ -33,14 +33,20 @@ constexpr double kMaxInternalSteps = 4e6;
 
 // One run: what the preparation decided and the state of the stepped loop.
 struct Run {
-  Run(TRANSTAT& settings, SYSDATA& model) : st(settings), s(model), ctx(EvalContextOf(model))
+  Run(TRANSTAT& settings, const SYSDATA& document, Loop& decoded)
+      : st(settings), doc(document), loop(decoded), s(decoded.model), ctx(EvalContextOf(document))
   {
     ctx.domain = ActiveDomain::Time;
   }
   TRANSTAT& st;
+  const SYSDATA& doc;
+  // The loop this run decodes and steps: its histories and compiled
+  // nonlinearities live here.
+  Loop& loop;
   SYSDATA& s;
   // What the built-ins see while this run evaluates: its clock and restart flag.
   EvalContext ctx;
+  double costValue = 0.0;       // the cost function at the last point evaluated
 
   // Decided by the preparation.
   bool closed = true;
@@ -154,21 +160,21 @@ int Degree(const Polynomial& p) { return Trim(p.c, p.n) - 1; }
 bool CheckLoop(Run& run)
 {
   TRANSTAT& st = run.st;
-  SYSDATA& s = run.s;
-  ApplyLoopSwitches(s, ActiveDomain::Time, st.loop);
-  s.initCompOutput = st.initCompOutput;
-  s.initPlantOutput = st.initPlantOutput;
   run.closed = st.loop.closedLoop;
   run.compIn = st.loop.compIn;
   run.plantIn = st.loop.plantIn;
   run.fwdNl = st.loop.fwdNl;
   run.fbkNl = st.loop.fbkNl && run.closed;
 
-  if (run.plantIn && run.closed && std::strcmp(s.num[kPlant], "1") == 0 && s.den[kPlant][0] == '\0') {
+  if (run.plantIn && run.closed && std::strcmp(run.doc.num[kPlant], "1") == 0 && run.doc.den[kPlant][0] == '\0') {
     SetError("No plant transfer function");
     return false;
   }
-  const SystemKind kind = UpdateLoop(s);
+  run.loop = DecodeLoop(run.doc, ActiveDomain::Time, st.loop);
+  SYSDATA& s = run.s;
+  s.initCompOutput = st.initCompOutput;
+  s.initPlantOutput = st.initPlantOutput;
+  const SystemKind kind = run.loop.kind;
   if (ErrorPending() || kind == SystemKind::Invalid) {
     if (!ErrorPending())
       SetError("Problem with UpdateLoop()");
@@ -477,13 +483,12 @@ bool Storable(double v) { return std::fabs(v) <= std::numeric_limits<float>::max
 bool Record(Run& run, int k, double t, bool restart)
 {
   TRANSTAT& st = run.st;
-  SYSDATA& s = run.s;
   run.ctx.timeStep = run.h;
   // The first real step repeats t = 0 of the restart pass; a strictly proper
   // plant's output has not moved yet, so the measures skip it.
   const bool evaluate = restart || !run.first || run.feedthrough;
   if (st.costOnGo && evaluate && t < run.duration - 1e-9 * run.h) {
-    s.costValue = EvalFunction(st.cost, run, t);
+    run.costValue = EvalFunction(st.cost, run, t);
     if (ErrorPending())
       return false;
   }
@@ -582,8 +587,6 @@ bool Prepare(Run& run)
   }
   if (ErrorPending())
     return false;
-  SetText(run.s.costText, run.st.costText);
-  run.s.costOnGo = run.st.costOnGo;
   return true;
 }
 
@@ -620,8 +623,8 @@ void Finish(Run& run)
   st.phaseX = run.x;
   st.phaseY = run.yPhase;
   if (st.costOnGo) {
-    st.costValue = run.s.costValue;
-    res.cost = run.s.costValue;
+    st.costValue = run.costValue;
+    res.cost = run.costValue;
     res.costEvaluated = true;
   }
   res.pointCount = run.points;
@@ -648,7 +651,7 @@ double InputValue(TRANSTAT& st, TransInput which, double t)
   return eval(*e);
 }
 
-bool TimeEngine(SYSDATA& doc, TRANSTAT& st)
+bool TimeEngine(const SYSDATA& doc, TRANSTAT& st)
 {
   TransResult& res = st.result;
   res.valid = false;
@@ -659,12 +662,12 @@ bool TimeEngine(SYSDATA& doc, TRANSTAT& st)
   res.closedLoop = st.loop.closedLoop;
   res.secondary = st.secondary;
 
-  SYSDATA& s = doc;
+  Loop loop;
   // The steps per point take the nonlinearities as unit gains. One of a
   // higher gain makes the loop faster than that: when such a loop blows up,
   // it is run again with four times the steps, while the run's bound allows.
   for (int finer = 1;; finer *= 4) {
-    Run run(st, s);
+    Run run(st, doc, loop);
     const EvalScope scope(run.ctx);
     run.finer = finer;
     if (!Prepare(run))

@@ -1,3 +1,4 @@
+#include "engine/model/Loop.h"
 #include "engine/model/Model.h"
 #include "engine/base/Error.h"
 #include "engine/model/Toolkit.h"
@@ -165,6 +166,7 @@ bool TFreqChildForm::Go()
     ReportError(this);
     return false;
   }
+  RecordGo(Sys(), ActiveDomain::Frequency, stat_->loop);
   if (!FreqGo(Sys(), *stat_, FreqCurve::Response, GeometryOf(*c), PensOf(Sys()), c->Items())) {
     ReportError(this);
     return false;
@@ -185,7 +187,7 @@ bool TFreqChildForm::GoDescribingFunction()
   c->ShowNewItems();
   // Which amplitudes have no -1/N and are missing from the curve, or no
   // note left from an earlier run.
-  SetStatusPanel(1, QString::fromStdString(DfLeftOutNote(*stat_)));
+  SetStatusPanel(1, QString::fromStdString(DfLeftOutNote(*stat_, Sys().numberFormat)));
   dfDrawn_[static_cast<int>(v)] = true;
   hasPlot_ = true;
   return true;

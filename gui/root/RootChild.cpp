@@ -1,3 +1,4 @@
+#include "engine/model/Loop.h"
 #include "engine/model/Model.h"
 #include "engine/base/Error.h"
 #include "engine/model/Toolkit.h"
@@ -33,6 +34,15 @@ using Handler = void (TDomainChildForm::*)();
 // The window's own handlers as menu handlers (they are only ever called on
 // this window).
 template <typename F> Handler Own(F handler) { return static_cast<Handler>(handler); }
+
+// Records the window's elements in the document, as every command of the
+// window that decodes the loop does (the diagram shows the kind, a new
+// window starts with the elements), and decodes the loop into rec.
+bool PrepareWindowLoop(ROOTSTAT& rec)
+{
+  RecordGo(Sys(), ActiveDomain::Root, rec.loop);
+  return PrepareRootLoop(Sys(), rec);
+}
 
 }  // namespace
 
@@ -119,7 +129,7 @@ void TRootChildForm::DrawMarks(bool loopValid)
   chart()->RemoveItemsIf(IsPoleZeroMark);
   // Root sets left from a loop that failed to validate are not the loop's.
   if (loopValid)
-    DrawPoleZeroMarks(chart()->Items(), Sys().denRoots, Sys().numRoots, PensOf(Sys()));
+    DrawPoleZeroMarks(chart()->Items(), stat_->decoded.model.denRoots, stat_->decoded.model.numRoots, PensOf(Sys()));
   if (stat_->zPlane && unitCircle_)
     DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
@@ -127,7 +137,7 @@ void TRootChildForm::DrawMarks(bool loopValid)
 
 bool TRootChildForm::EnterPlane()
 {
-  const bool valid = PrepareRootLoop(Sys(), *stat_);
+  const bool valid = PrepareWindowLoop(*stat_);
   // The plane changed since this window last looked (the sample-hold time
   // was edited while another window was active): its chart gets its marks.
   if (SelectChart())
@@ -137,7 +147,7 @@ bool TRootChildForm::EnterPlane()
 
 void TRootChildForm::RootRefresh()
 {
-  const bool valid = PrepareRootLoop(Sys(), *stat_);
+  const bool valid = PrepareWindowLoop(*stat_);
   SelectChart();
   DrawMarks(valid);
   // The loop's fault, if any, is reported by the next command that computes.
@@ -179,7 +189,7 @@ void TRootChildForm::Go1Click()
 void TRootChildForm::Wipe1Click()
 {
   graph().CancelMouseMode();
-  const bool valid = PrepareRootLoop(Sys(), *stat_);
+  const bool valid = PrepareWindowLoop(*stat_);
   SelectChart();
   chart()->ClearGraph();
   DrawMarks(valid);
@@ -216,7 +226,7 @@ void TRootChildForm::Autoscale1Click()
     return;
   }
   const bool wasTraced = traced();
-  if (Sys().denRoots.n == 0 && Sys().numRoots.n == 0)
+  if (stat_->decoded.model.denRoots.n == 0 && stat_->decoded.model.numRoots.n == 0)
     return;
   // The rectangle is fitted to the marks (and the unit circle), not to a
   // locus that may run to the edges.

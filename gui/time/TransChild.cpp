@@ -1,3 +1,4 @@
+#include "engine/model/Loop.h"
 #include "engine/model/Model.h"
 #include "engine/base/Error.h"
 #include "engine/model/NumberFormat.h"
@@ -144,6 +145,11 @@ void TTransChildForm::Go1Click()
 {
   // The chart of the plot type the run makes.
   TRChart* c = chartOf(stat_->plotType);
+  // The document keeps the loop of the last Go, with the initial outputs a
+  // saved system file holds.
+  RecordGo(Sys(), ActiveDomain::Time, stat_->loop);
+  Sys().initCompOutput = stat_->initCompOutput;
+  Sys().initPlantOutput = stat_->initPlantOutput;
   if (!TimeGo(Sys(), *stat_, PensOf(Sys()), c->Items())) {
     if (ErrorPending())
       ReportError(this);
