@@ -34,19 +34,16 @@ constexpr double kMaxInternalSteps = 4e6;
 // One run: what the preparation decided and the state of the stepped loop.
 struct Run {
   Run(TRANSTAT& settings, const SYSDATA& document, Loop& decoded)
-      : st(settings), doc(document), loop(decoded), s(decoded.model), ctx(EvalContextOf(document))
+      : st(settings), s(decoded.model), ctx(EvalContextOf(document)), doc(document), loop(decoded)
   {
     ctx.domain = ActiveDomain::Time;
   }
   TRANSTAT& st;
-  const SYSDATA& doc;
-  // The loop this run decodes and steps: its histories and compiled
-  // nonlinearities live here.
-  Loop& loop;
+  // The decoded loop this run steps: its histories and compiled
+  // nonlinearities live here, not in the document.
   SYSDATA& s;
   // What the built-ins see while this run evaluates: its clock and restart flag.
   EvalContext ctx;
-  double costValue = 0.0;       // the cost function at the last point evaluated
 
   // Decided by the preparation.
   bool closed = true;
@@ -94,6 +91,10 @@ struct Run {
   int counter = 1;
   bool first = true;            // the first real step
   bool inputIsOld = false;      // the plant input is one step old
+  double costValue = 0.0;       // the cost function at the last point evaluated
+  // Read by the preparation only: the document and the record it decodes.
+  const SYSDATA& doc;
+  Loop& loop;
   // Last, so that the large ring does not separate the signals above.
   DelayLine delay;
 };
