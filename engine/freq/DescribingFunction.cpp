@@ -198,11 +198,11 @@ EvalContext FrequencyEvalContext(const SYSDATA& doc)
 
 bool PrepareDescribingFunction(const SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl)
 {
-  nl.compiled = false;
+  nl.expr = nullptr;
   if (!CheckSettings(rec))
     return false;
   BuildCosineTable(rec);
-  CompiledExpr& e = nl.expr;
+  CompiledExpr& e = rec.df.nonlinearity;
   BindVariables(e, kInputName, 1);
   bool ok = false;
   {
@@ -213,7 +213,7 @@ bool PrepareDescribingFunction(const SYSDATA& doc, FREQSTAT& rec, Nonlinearity& 
     SetError("Invalid nonlinear function");
     return false;
   }
-  nl.compiled = true;
+  nl.expr = &e;
   nl.hyst = UsesHyst();
   return true;
 }
@@ -230,7 +230,7 @@ Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double ampli
 {
   DfScratch& df = rec.df;
   df.amplitude = amplitude;
-  CompiledExpr& e = nl.expr;
+  CompiledExpr& e = *nl.expr;
   if (nl.hyst)
     StartHystAfterRise(e, amplitude);
   double y[kMaxDft];

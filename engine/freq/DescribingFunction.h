@@ -78,13 +78,12 @@ struct DfReading {
 // The pieces the limit-cycle search shares. PrepareDescribingFunction
 // checks the amplitude settings and the number of samples as the
 // computation does, builds the table and compiles the selected text of the
-// loop document doc into nl (false with the message pending);
+// loop document doc into rec.df (false with the message pending), which nl
+// then points to;
 // DescribingFunctionAt then gives N(A) unrounded, for any A > 0, leaving
 // evaluation messages pending.
 struct Nonlinearity {
-  // Evaluating binds the input, so a const Nonlinearity still evaluates.
-  mutable CompiledExpr expr;
-  bool compiled = false;
+  CompiledExpr* expr = nullptr;
   bool hyst = false;  // the text calls hyst, which has memory
 };
 // The evaluation context of a describing-function run on doc: the

@@ -139,6 +139,7 @@ struct DfScratch {
   double nMag = 0.0;  // |N|
   Complex n;          // N with parts below 1e-10 set to 0
   double nAngle = 0.0;
+  CompiledExpr nonlinearity;  // the selected nonlinearity's program, in x
 };
 
 // What a run leaves: the curve in the store, and per grid point of the last

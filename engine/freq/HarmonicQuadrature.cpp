@@ -51,7 +51,7 @@ constexpr double kStepRatio = 8.0;  // a scanned change this many times the one 
 // from -A to +A, then down to -A for the rising half.
 double Output(const Nonlinearity& nl, double amplitude, double cosTheta, bool rising)
 {
-  CompiledExpr& e = nl.expr;
+  CompiledExpr& e = *nl.expr;
   if (nl.hyst) {
     StartHystAfterRise(e, amplitude);
     if (rising) {
@@ -115,7 +115,7 @@ bool FindJump(const Nonlinearity& nl, double amplitude, const Interval& iv, doub
 bool IntegratedDescribingFunction(const Nonlinearity& nl, double amplitude, Complex& n)
 {
   n = Complex{};
-  if (!nl.compiled || !(amplitude > 0))
+  if (!nl.expr || !(amplitude > 0))
     return false;
   // Without memory f(A cos theta) is even about theta = pi: the half period
   // holds the whole harmonic, and the sine part is 0.
