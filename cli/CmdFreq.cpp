@@ -109,7 +109,7 @@ int DescribingFunctionRun(CliContext& ctx, FREQSTAT& rec, bool limitCycles)
     return ctx.systemError();
   RepeatTimed(ctx, [&] { (void)ComputeDescribingFunction(Sys(), rec); });
   PrintDescribingFunction(ctx.out, rec);
-  if (const std::string note = DfLeftOutNote(rec); !note.empty())
+  if (const std::string note = DfLeftOutNote(rec, Sys().numberFormat); !note.empty())
     ctx.out << "# " << note << '\n';
   return 0;
 }

@@ -120,8 +120,8 @@ int CmdLocus(CliContext& ctx)
   if (!PrepareRootLoop(Sys(), *rec))
     return ctx.systemError();
   if (hasPoint) {
-    const double gain = LocusGain(Sys(), px, py), angle = ArgDegrees(Sys(), px, py);
-    RepeatTimed(ctx, [&] { (void)(LocusGain(Sys(), px, py) + ArgDegrees(Sys(), px, py)); });
+    const double gain = LocusGain(rec->decoded, px, py), angle = ArgDegrees(rec->decoded, px, py);
+    RepeatTimed(ctx, [&] { (void)(LocusGain(rec->decoded, px, py) + ArgDegrees(rec->decoded, px, py)); });
     ctx.out << "gain," << FormatDouble(gain) << "\nangle_deg," << FormatDouble(angle) << '\n';
     return 0;
   }

@@ -124,7 +124,7 @@ int CmdRender(CliContext& ctx)
   const bool diagram = window == "sysdef";
   const RenderBuilder build = FindRender(window);
   if (!build && !diagram) {
-    ctx.setUsageError("render " + window + ": not available yet");
+    ctx.setUsageError("render: time, freq, locus, nlin or sysdef expected");
     return 2;
   }
   if (!hasOut) {

@@ -54,7 +54,7 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
 
   const ChartPens pens = PensOf(Sys());
   DisplayList& list = chart.Items();
-  DrawPoleZeroMarks(list, Sys().denRoots, Sys().numRoots, pens);
+  DrawPoleZeroMarks(list, rec->decoded.model.denRoots, rec->decoded.model.numRoots, pens);
   if (rec->zPlane && !noCircle)
     DrawUnitCircle(list);
   if (!RootGo(Sys(), *rec, GeometryOf(chart), pens, list))

@@ -135,12 +135,5 @@ int main(int argc, char** argv)
   if (rc != 2)
     return rc;
   const std::string& what = ctx.usageError();
-  // A picture that no window registers yet (render's answer) is not a
-  // mistake of the caller.
-  const std::string notYet = "not available yet";
-  if (what.size() >= notYet.size() && what.compare(what.size() - notYet.size(), notYet.size(), notYet) == 0) {
-    std::cerr << "vanto-cli: " << what << '\n';
-    return 2;
-  }
   return badUsage(what.empty() ? name + ": bad usage" : what);
 }

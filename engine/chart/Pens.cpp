@@ -2,9 +2,15 @@
 
 #include "engine/model/SysData.h"
 
+#include <algorithm>
+#include <iterator>
+
 ChartPens PensOf(const SYSDATA& s)
 {
-  return {{s.pen[0], s.pen[1], s.pen[2], s.pen[3]}, s.showMarkLabels};
+  ChartPens pens{{s.pen[0], s.pen[1], s.pen[2], s.pen[3]}, s.showMarkLabels};
+  static_assert(sizeof pens.numberFormat == sizeof s.numberFormat);
+  std::copy(std::begin(s.numberFormat), std::end(s.numberFormat), pens.numberFormat);
+  return pens;
 }
 
 std::uint32_t FamilyPen(int i, int n)

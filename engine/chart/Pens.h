@@ -1,7 +1,8 @@
 #pragma once
-// What the drawing routines take of the loop model's look: the four pen
-// colours and whether marks carry number labels. The windows and
-// `vanto-cli render` fill it from the model and hand it down.
+// What the drawing routines take of the loop document's look: the four pen
+// colours, whether marks carry number labels and the number format of those
+// labels. The windows and `vanto-cli render` fill it from the document and
+// hand it down, so a drawing never reads the document itself.
 
 #include <cstdint>
 
@@ -10,9 +11,10 @@ struct SYSDATA;
 struct ChartPens {
   std::uint32_t pen[4] = {};  // Pen1..Pen4 as 0xRRGGBB
   bool markLabels = false;
+  char numberFormat[8] = "%0.4g";  // the labels' format, as SYSDATA::numberFormat
 };
 
-// The pens and the mark-label switch of the loop model s.
+// The pens, the mark-label switch and the number format of the document s.
 [[nodiscard]] ChartPens PensOf(const SYSDATA& s);
 
 // The pen of member i of a family of n curves: the hue runs evenly from

@@ -77,7 +77,7 @@ void PlotDescribingFunction(FREQSTAT& rec, Complex n)
   ToPlotCoordinates(rec);
 }
 
-bool RunDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
+bool RunDescribingFunction(const SYSDATA& doc, FREQSTAT& rec)
 {
   FreqResult& r = rec.result;
   r.count = 0;
@@ -205,21 +205,18 @@ EvalContext FrequencyEvalContext(const SYSDATA& doc)
   return c;
 }
 
-bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl)
+bool PrepareDescribingFunction(const SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl)
 {
+  nl.expr = nullptr;
   if (!CheckSettings(rec))
     return false;
   BuildCosineTable(rec);
-  SYSDATA& s = doc;
-  // The functions that only work in the time domain refuse here.
-  s.activeDomain = ActiveDomain::Frequency;
-  const bool forward = rec.loop.fwdNl;
-  CompiledExpr& e = forward ? s.fwdNl : s.fbkNl;
+  CompiledExpr& e = rec.df.nonlinearity;
   BindVariables(e, kInputName, 1);
   bool ok = false;
   {
     const RestartScope restart;
-    ok = parse(forward ? s.fwdNlText : s.fbkNlText, e);
+    ok = parse(rec.loop.fwdNl ? doc.fwdNlText : doc.fbkNlText, e);
   }
   if (!ok) {
     SetError("Invalid nonlinear function");
@@ -256,7 +253,7 @@ Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double ampli
   return rec.pt.L;
 }
 
-bool ComputeDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
+bool ComputeDescribingFunction(const SYSDATA& doc, FREQSTAT& rec)
 {
   ClearError();
   const EvalContext ctx = FrequencyEvalContext(doc);
@@ -271,14 +268,14 @@ bool ComputeDescribingFunction(SYSDATA& doc, FREQSTAT& rec)
   return ok;
 }
 
-std::string DfLeftOutNote(const FREQSTAT& rec)
+std::string DfLeftOutNote(const FREQSTAT& rec, const char* numberFormat)
 {
   const FreqResult& r = rec.result;
   if (r.dfLeftOut == 0)
     return {};
-  std::string range = FormatModelNumber(r.dfLeftOutLo);
+  std::string range = FormatNumber(r.dfLeftOutLo, numberFormat);
   if (r.dfLeftOut > 1)
-    range += " to " + FormatModelNumber(r.dfLeftOutHi);
+    range += " to " + FormatNumber(r.dfLeftOutHi, numberFormat);
   return std::to_string(r.dfLeftOut) + " of " + std::to_string(r.dfLeftOut + r.count) + " amplitudes left out (" +
          range + "): the describing function is 0 there, so -1/N does not exist";
 }

@@ -44,12 +44,12 @@ void FirstHarmonic(FREQSTAT& rec, const double* y);
 // change range" (every amplitude left out), the amplitude settings'
 // messages, or the Bode views'. The store then holds the amplitudes
 // computed before the failure.
-[[nodiscard]] bool ComputeDescribingFunction(SYSDATA& doc, FREQSTAT& rec);
+[[nodiscard]] bool ComputeDescribingFunction(const SYSDATA& doc, FREQSTAT& rec);
 
 // What the last computation left out and why, for the status bar and the
-// command line ("3 of 20 amplitudes left out (1 to 1.947): ..."), or an
-// empty text when it left out none.
-[[nodiscard]] std::string DfLeftOutNote(const FREQSTAT& rec);
+// command line ("3 of 20 amplitudes left out (1 to 1.947): ..."), the
+// amplitudes in numberFormat, or an empty text when it left out none.
+[[nodiscard]] std::string DfLeftOutNote(const FREQSTAT& rec, const char* numberFormat);
 
 // The scales dialog's checks of an amplitude range, with 0 refused too (it
 // has no describing function): nullptr when good, else "Start amplitude
@@ -77,8 +77,9 @@ struct DfReading {
 
 // The pieces the limit-cycle search shares. PrepareDescribingFunction
 // checks the amplitude settings and the number of samples as the
-// computation does, builds the table and compiles the selected text into
-// its record in the loop document doc (false with the message pending);
+// computation does, builds the table and compiles the selected text of the
+// loop document doc into rec.df (false with the message pending), which nl
+// then points to;
 // DescribingFunctionAt then gives N(A) unrounded, for any A > 0, leaving
 // evaluation messages pending.
 struct Nonlinearity {
@@ -88,7 +89,7 @@ struct Nonlinearity {
 // The evaluation context of a describing-function run on doc: the
 // frequency domain, where the time-only built-ins refuse.
 [[nodiscard]] EvalContext FrequencyEvalContext(const SYSDATA& doc);
-[[nodiscard]] bool PrepareDescribingFunction(SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl);
+[[nodiscard]] bool PrepareDescribingFunction(const SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl);
 [[nodiscard]] Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double amplitude);
 
 // Puts hyst's memory in e as after a rise from -amplitude to +amplitude,

@@ -68,7 +68,7 @@ const ChartSetup& FreqChartSetup(FreqView view)
   return *kSetups[static_cast<int>(view)];
 }
 
-bool FreqGo(SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens,
+bool FreqGo(const SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens,
             DisplayList& list)
 {
   SetChartRange(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
@@ -119,7 +119,7 @@ void DrawMContour(DisplayList& list, const FREQSTAT& rec, double mDb, const Char
   DrawStore(list, r, n, pens.pen[3]);
   if (pens.markLabels && r.count > 0) {
     const FreqPoint& p = r.points[r.count / 3];
-    list.textAt(p.x, p.y, ("  " + FormatModelNumber(mDb)).c_str(), kLabelSize, pens.pen[3]);
+    list.textAt(p.x, p.y, ("  " + FormatNumber(mDb, pens.numberFormat)).c_str(), kLabelSize, pens.pen[3]);
   }
 }
 

@@ -86,7 +86,7 @@ enum class FreqCurve { Response, DescribingFunction };
 // One Go of the frequency window, as the window and `vanto-cli render freq`
 // make it: the range of chart copied into rec, the curve computed and added
 // to list. False with the error pending.
-[[nodiscard]] bool FreqGo(SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart,
+[[nodiscard]] bool FreqGo(const SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart,
                           const ChartPens& pens, DisplayList& list);
 
 // The factor that puts a Bode chart's frequency axis, titled chartUnits, in

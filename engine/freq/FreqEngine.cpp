@@ -79,7 +79,7 @@ void SetChartRange(FREQSTAT& rec, double xLo, double xHi, double yLo, double yHi
   rec.chart = {xLo, xHi, yLo, yHi};
 }
 
-bool ComputeResponse(SYSDATA& doc, FREQSTAT& rec)
+bool ComputeResponse(const SYSDATA& doc, FREQSTAT& rec)
 {
   ClearError();
   return PrepareSweep(doc, rec) && RunSweep(rec);
@@ -96,9 +96,8 @@ const char* FrequencyGridProblem(double start, double end, bool logIncrement)
   return nullptr;
 }
 
-bool PrepareSweep(SYSDATA& doc, FREQSTAT& rec)
+bool PrepareSweep(const SYSDATA& doc, FREQSTAT& rec)
 {
-  SYSDATA& s = doc;
   const LoopSwitches& w = rec.loop;
   rec.result.gridCount = 0;
 
@@ -106,20 +105,20 @@ bool PrepareSweep(SYSDATA& doc, FREQSTAT& rec)
   // plant on its own where L is 0; the model merges Gc into the plant for
   // that response, so the plant is read first from an update without merge.
   FreqLoopModel apart;
+  Loop loop;
   if (w.closedLoop && w.loadInput && w.compIn && w.plantIn) {
     LoopSwitches unmerged = w;
     unmerged.closedLoop = false;
-    ApplyLoopSwitches(s, ActiveDomain::Frequency, unmerged);
-    if (!UpdateFrequencyLoop(s))
+    if (!DecodeFrequencyLoop(doc, unmerged, loop))
       return false;
     apart.plantApart = true;
-    apart.plantNum = s.numPoly[kPlant];
-    apart.plantDen = s.denPoly[kPlant];
+    apart.plantNum = loop.model.numPoly[kPlant];
+    apart.plantDen = loop.model.denPoly[kPlant];
   }
 
-  ApplyLoopSwitches(s, ActiveDomain::Frequency, w);
-  if (!UpdateFrequencyLoop(s))
+  if (!DecodeFrequencyLoop(doc, w, loop))
     return false;
+  const SYSDATA& s = loop.model;
   if (!w.closedLoop) {
     if (w.noiseInput) {
       SetError("Invalid input for open-loop systems");

@@ -133,6 +133,7 @@ struct DfScratch {
   double nMag = 0.0;  // |N|
   Complex n;          // N with parts below 1e-10 set to 0
   double nAngle = 0.0;
+  CompiledExpr nonlinearity;  // the selected nonlinearity's program, in x
 };
 
 // What a run leaves: the curve in the store, and per grid point of the last
@@ -178,11 +179,11 @@ void SetChartRange(FREQSTAT& rec, double xLo, double xHi, double yLo, double yHi
 
 // Clears the pending error, prepares the sweep and runs it. Test
 // ErrorPending() afterwards, or the result: false with the message pending.
-[[nodiscard]] bool ComputeResponse(SYSDATA& doc, FREQSTAT& rec);
-// Copies the loop switches into doc (the loop document handed down by its
-// owner), updates the loop, checks the inputs and the grid, and sets up the
-// grid.
-[[nodiscard]] bool PrepareSweep(SYSDATA& doc, FREQSTAT& rec);
+[[nodiscard]] bool ComputeResponse(const SYSDATA& doc, FREQSTAT& rec);
+// Decodes doc (the loop document handed down by its owner, left as it is)
+// with rec's loop switches into rec.model, checks the inputs and the grid,
+// and sets up the grid.
+[[nodiscard]] bool PrepareSweep(const SYSDATA& doc, FREQSTAT& rec);
 // Fills the store with the points of the grid in the current view. Only
 // the phase the view shows is computed (none in the Nyquist and Bode gain
 // views); TrackSweepPhases adds both phases of every grid point on demand.

@@ -5,7 +5,6 @@
 
 #include "engine/base/Error.h"
 #include "engine/model/Toolkit.h"
-#include "engine/model/UpdateLoop.h"
 
 #include <cmath>
 #include <limits>
@@ -144,11 +143,12 @@ void ReadLoopModel(const SYSDATA& s, FreqLoopModel& m)
   m.plantApart = false;
 }
 
-bool UpdateFrequencyLoop(SYSDATA& s)
+bool DecodeFrequencyLoop(const SYSDATA& doc, const LoopSwitches& w, Loop& out)
 {
-  UpdateLoop(s, WholeSampleDelay::Apart);
+  out = DecodeLoop(doc, ActiveDomain::Frequency, w, WholeSampleDelay::Apart);
   if (ErrorPending())
     return false;
+  const SYSDATA& s = out.model;
   for (int j = s.firstElement; j <= s.lastElement && j < 2; ++j) {
     const Polynomial& den = s.denPoly[j];
     if (Trim(den.c, den.n) == 1 && den.c[0] == 0) {

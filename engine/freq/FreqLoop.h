@@ -4,16 +4,17 @@
 // response sweep and the stability margins.
 
 #include "engine/freq/FreqEngine.h"
+#include "engine/model/Loop.h"
 
 // Copies the loop that UpdateLoop (with the whole-sample delay apart) left
 // in s into m.
 void ReadLoopModel(const SYSDATA& s, FreqLoopModel& m);
 
-// Updates the loop of s for the frequency domain, the whole samples of a
-// sampled-data plant's delay apart, and refuses an element in the loop
-// whose denominator is zero ("No denominator"). False with the message
-// pending.
-[[nodiscard]] bool UpdateFrequencyLoop(SYSDATA& s);
+// Decodes doc into out for the frequency domain with the switches w, the
+// whole samples of a sampled-data plant's delay apart, and refuses an
+// element in the loop whose denominator is zero ("No denominator"). False
+// with the message pending.
+[[nodiscard]] bool DecodeFrequencyLoop(const SYSDATA& doc, const LoopSwitches& w, Loop& out);
 
 // The plant's pure delay in seconds, whose phase omega tau the response
 // takes exactly: Td in a continuous loop, the whole samples m T of a

@@ -583,7 +583,7 @@ bool FindCycles(const Search& s, LimitCycleList& out)
 
 }  // namespace
 
-bool ComputeLimitCycles(SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
+bool ComputeLimitCycles(const SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
 {
   out = LimitCycleList{};
   ClearError();

@@ -74,7 +74,7 @@ struct LimitCycleList {
 // message pending: the loop's, "Invalid nonlinear function", an evaluation
 // message or the amplitude settings' messages. Changes rec's point state,
 // not its store.
-[[nodiscard]] bool ComputeLimitCycles(SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out);
+[[nodiscard]] bool ComputeLimitCycles(const SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out);
 
 // "stable", "unstable" or "rule does not apply".
 [[nodiscard]] const char* StabilityText(CycleStability s);

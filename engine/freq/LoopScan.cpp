@@ -106,17 +106,17 @@ double AsymptoteCrossing(const OpenLoop& ol, double omega, double toward)
 
 }  // namespace
 
-bool ReadOpenLoop(SYSDATA& doc, const FREQSTAT& rec, OpenLoop& ol)
+bool ReadOpenLoop(const SYSDATA& doc, const FREQSTAT& rec, OpenLoop& ol)
 {
-  SYSDATA& s = doc;
   // The loop gain: the elements in the loop, multiplied into one element.
   LoopSwitches w = rec.loop;
   w.closedLoop = false;
   w.refInput = true;
   w.loadInput = w.noiseInput = false;
-  ApplyLoopSwitches(s, ActiveDomain::Frequency, w);
-  if (!UpdateFrequencyLoop(s))
+  Loop loop;
+  if (!DecodeFrequencyLoop(doc, w, loop))
     return false;
+  const SYSDATA& s = loop.model;
   const bool continuous = s.kind == SystemKind::Continuous;
   if (!continuous && s.sampleHold == 0) {
     SetError("Sample-hold time is zero");

@@ -49,7 +49,7 @@ struct ScanGrid {
 // the gain and the transport delay, whatever the input and the loop mode.
 // False with the model's message pending when the loop cannot be updated
 // ("Sample-hold time is zero" for a sampled loop without a hold time).
-[[nodiscard]] bool ReadOpenLoop(SYSDATA& doc, const FREQSTAT& rec, OpenLoop& ol);
+[[nodiscard]] bool ReadOpenLoop(const SYSDATA& doc, const FREQSTAT& rec, OpenLoop& ol);
 
 // L at omega (rad/s); the direction of the numerator times a large gain
 // exactly on a pole.

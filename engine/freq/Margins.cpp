@@ -102,7 +102,7 @@ double Tolerance(double omega)
 
 }  // namespace
 
-bool ComputeMargins(SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out)
+bool ComputeMargins(const SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out)
 {
   out = StabilityMargins{};
   OpenLoop ol;

@@ -41,4 +41,4 @@ struct StabilityMargins {
 // fine enough for the phase slope of every root and of the delay, then
 // refined to 1e-9 rad/s (1e-10 relative below 10 rad/s). False with the
 // model's message pending when the loop cannot be updated.
-[[nodiscard]] bool ComputeMargins(SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out);
+[[nodiscard]] bool ComputeMargins(const SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out);

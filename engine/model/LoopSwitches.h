@@ -1,6 +1,7 @@
 #pragma once
 // The loop switches a domain window keeps for its own computations, and the
-// one routine that copies them into the loop model before the loop update.
+// one routine that copies them into a loop record before it is decoded
+// (DecodeLoop and RecordGo in engine/model/Loop.h).
 
 #include "engine/model/SysData.h"
 

@@ -1,6 +1,7 @@
 #pragma once
-// The loop model: one record that holds the whole definition of the loop being
-// studied, read and written by every window and engine.
+// The loop document: one record that holds the whole definition of the loop
+// being studied. The frame and the editors write it; the engines read it and
+// decode it into a Loop of their own (engine/model/Loop.h).
 
 #include "engine/base/LoopKinds.h"
 #include "engine/expr/CompiledExpr.h"
@@ -103,9 +104,6 @@ struct SYSDATA {
   char numberFormat[8] = "%0.4g";
   Rgb pen[4] = {kGreen, kRed, kBlue, kFuchsia};
   bool showMarkLabels = false;
-  char costText[kTextSize] = "";
-  double costValue = 0.0;
-  bool costOnGo = false;
 
   // The compiled nonlinearities (variable x).
   CompiledExpr fwdNl;

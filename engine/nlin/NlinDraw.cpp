@@ -17,7 +17,7 @@ void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens&
     list.drawTo(r.points[i].x, r.points[i].y, colour);
 }
 
-bool NlinGo(SYSDATA& doc, NLINSTAT& rec, const ChartPens& pens, DisplayList& list)
+bool NlinGo(const SYSDATA& doc, NLINSTAT& rec, const ChartPens& pens, DisplayList& list)
 {
   ClearError();
   if (!ComputeCharacteristic(doc, rec))

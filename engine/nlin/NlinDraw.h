@@ -21,4 +21,4 @@ void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens&
 // the error pending.
 struct NLINSTAT;
 struct SYSDATA;
-[[nodiscard]] bool NlinGo(SYSDATA& doc, NLINSTAT& rec, const ChartPens& pens, DisplayList& list);
+[[nodiscard]] bool NlinGo(const SYSDATA& doc, NLINSTAT& rec, const ChartPens& pens, DisplayList& list);

@@ -36,20 +36,20 @@ double EvalAt(CompiledExpr& e, double x)
 
 // Compiles what is in use and evaluates it once at x max with the restart
 // flag set, so that hyst's memory starts at the right end of the range.
-bool PrepareNonlinearities(SYSDATA& s, const NLINSTAT& rec, bool& memory)
+bool PrepareNonlinearities(const SYSDATA& doc, const NLINSTAT& rec, NlinResult& r, bool& memory)
 {
   const RestartScope restart;
   double v = rec.xMax;
   bool ok = true;
   if (rec.loop.fwdNl) {
-    ok = CompileNonlinearity(s.fwdNl, s.fwdNlText, memory);
+    ok = CompileNonlinearity(r.fwdExpr, doc.fwdNlText, memory);
     if (ok)
-      v = EvalAt(s.fwdNl, v);
+      v = EvalAt(r.fwdExpr, v);
   }
   if (ok && !ErrorPending() && rec.loop.fbkNl) {
-    ok = CompileNonlinearity(s.fbkNl, s.fbkNlText, memory);
+    ok = CompileNonlinearity(r.fbkExpr, doc.fbkNlText, memory);
     if (ok)
-      (void)EvalAt(s.fbkNl, v);
+      (void)EvalAt(r.fbkExpr, v);
   }
   return ok && !ErrorPending();
 }
@@ -153,25 +153,22 @@ bool SetInputRange(NLINSTAT& rec, double xMin, double xMax)
   return true;
 }
 
-bool ComputeCharacteristic(SYSDATA& doc, NLINSTAT& rec)
+bool ComputeCharacteristic(const SYSDATA& doc, NLINSTAT& rec)
 {
   NlinResult& r = rec.result;
   ClearResult(r);
   ClearError();  // an unreported message of another window is not ours
   if (!CheckSettings(rec.xMin, rec.xMax, rec.points))
     return false;
-  SYSDATA& s = doc;
-  s.activeDomain = ActiveDomain::Nonlinear;
-  s.fwdNlInUse = rec.loop.fwdNl;
-  s.fbkNlInUse = rec.loop.fbkNl;
-  const EvalContext ctx = EvalContextOf(s);
+  EvalContext ctx = EvalContextOf(doc);
+  ctx.domain = ActiveDomain::Nonlinear;
   const EvalScope scope(ctx);
   bool memory = false;
-  if (!PrepareNonlinearities(s, rec, memory))
+  if (!PrepareNonlinearities(doc, rec, r, memory))
     return false;
   r.fwdUsed = rec.loop.fwdNl;
   r.fbkUsed = rec.loop.fbkNl;
-  return Sweep(rec.xMin, rec.xMax, rec.points, memory, r, [&s, &r](double x) { return NlinTransfer(s, r, x); });
+  return Sweep(rec.xMin, rec.xMax, rec.points, memory, r, [&r](double x) { return NlinTransfer(r, x); });
 }
 
 bool ComputeTextCharacteristic(const char* text, double xMin, double xMax, std::int32_t n, CompiledExpr& e,
@@ -203,13 +200,13 @@ std::span<const CharacteristicTemplate> CharacteristicTemplates()
   return kTemplates;
 }
 
-double NlinTransfer(SYSDATA& s, const NlinResult& r, double x)
+double NlinTransfer(const NlinResult& r, double x)
 {
   double y = x;
   if (r.fwdUsed)
-    y = EvalAt(s.fwdNl, y);
+    y = EvalAt(r.fwdExpr, y);
   if (r.fbkUsed)
-    y = EvalAt(s.fbkNl, y);
+    y = EvalAt(r.fbkExpr, y);
   return y;
 }
 
@@ -224,22 +221,22 @@ const char* CharacteristicCaption(const NlinResult& r)
   return "No nonlinearity";
 }
 
-NlinCursor BeginCursor(SYSDATA& doc, const NLINSTAT& rec, double chartXmin, double chartXmax)
+NlinCursor BeginCursor(const NLINSTAT& rec, double chartXmin, double chartXmax)
 {
   NlinCursor c;
   c.x0 = chartXmin;
   c.x1 = chartXmax;
   c.steps = std::max<std::int32_t>(rec.points, 1);
   const RestartScope restart;
-  (void)NlinTransfer(doc, rec.result, c.x0);
+  (void)NlinTransfer(rec.result, c.x0);
   return c;
 }
 
-CursorReading CursorPoint(SYSDATA& doc, const NlinCursor& c, const NlinResult& r, std::int32_t position)
+CursorReading CursorPoint(const NlinCursor& c, const NlinResult& r, std::int32_t position)
 {
   const std::int32_t steps = std::max<std::int32_t>(c.steps, 1);
   CursorReading p;
   p.x = InputAt(c.x0, c.x1, std::clamp<std::int32_t>(position, 0, steps), steps);
-  p.y = NlinTransfer(doc, r, p.x);
+  p.y = NlinTransfer(r, p.x);
   return p;
 }

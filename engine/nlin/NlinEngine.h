@@ -29,6 +29,10 @@ struct NlinResult {
   bool fbkUsed = false;
   bool memory = false;  // a nonlinearity uses hyst: the sweep went up and back down
   bool cut = false;     // the store filled before the sweep came back to x min
+  // The programs the sweep ran, which the cursor runs on; evaluating binds
+  // x, so a const result still evaluates.
+  mutable CompiledExpr fwdExpr;
+  mutable CompiledExpr fbkExpr;
 };
 
 // One per nonlinear window, held by value (it owns no heap).
@@ -57,16 +61,16 @@ void CreateNonlinearCurve(NLINSTAT& rec, double chartXmin, double chartXmax);
 // runs back down from N - 1 to 0, so both branches of a backlash are stored.
 // A sweep longer than the store is cut at kNlinStoreSize entries and marked.
 // Compiles the nonlinearities of doc (the loop document, handed down by its
-// owner) into it, sets its active domain to Nonlinear and its in-use flags; an
-// unreported earlier message is dropped. On failure ("Invalid nonlinear
+// owner, left as it is) in use in rec into rec.result and sweeps them in the
+// nonlinear domain; an unreported earlier message is dropped. On failure ("Invalid nonlinear
 // function", an evaluation message, a bad range or N) the result is empty.
-[[nodiscard]] bool ComputeCharacteristic(SYSDATA& doc, NLINSTAT& rec);
+[[nodiscard]] bool ComputeCharacteristic(const SYSDATA& doc, NLINSTAT& rec);
 
 // The characteristic of one nonlinearity text on its own, as an editor
 // previews it before the text is stored: text is compiled into e, owned by
 // the caller (x is bound here), and swept over xMin..xMax in n steps as
 // ComputeCharacteristic sweeps, up and back down when it uses hyst. The
-// loop model's texts, compiled nonlinearities and switches are left alone;
+// loop document is not involved;
 // an unreported earlier message is dropped. On failure the result is empty
 // and one message pending: the parser's own (where the text goes wrong),
 // "Invalid nonlinear function" for an empty text, an evaluation message, or
@@ -82,10 +86,10 @@ struct CharacteristicTemplate {
 };
 std::span<const CharacteristicTemplate> CharacteristicTemplates();
 
-// y for input x through the nonlinearities of doc r was computed with (identity
+// y for input x through the nonlinearities r was computed with (identity
 // when none, or when nothing was computed). Runs hyst's memory; evaluation
 // messages stay pending for the caller.
-double NlinTransfer(SYSDATA& doc, const NlinResult& r, double x);
+double NlinTransfer(const NlinResult& r, double x);
 
 // The chart caption of r: "Both nonlinearities", "Forward path
 // nonlinearity", "Feedback path nonlinearity" or "No nonlinearity".
@@ -105,9 +109,9 @@ struct CursorReading {
 
 // Starts a walk over chartXmin..chartXmax in rec.points steps and restarts
 // hyst's memory at chartXmin (evaluation messages stay pending).
-NlinCursor BeginCursor(SYSDATA& doc, const NLINSTAT& rec, double chartXmin, double chartXmax);
+NlinCursor BeginCursor(const NLINSTAT& rec, double chartXmin, double chartXmax);
 
 // The reading at a scroll position, clamped to 0..N: x on the input axis,
 // y through the nonlinearities of the last sweep, with hyst remembering the
 // path walked since BeginCursor. Evaluation messages stay pending.
-CursorReading CursorPoint(SYSDATA& doc, const NlinCursor& c, const NlinResult& r, std::int32_t position);
+CursorReading CursorPoint(const NlinCursor& c, const NlinResult& r, std::int32_t position);

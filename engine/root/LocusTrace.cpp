@@ -32,7 +32,7 @@ enum class Edge { Left, Right, Bottom, Top };
 
 class Tracer {
 public:
-  Tracer(SYSDATA& doc, ROOTSTAT& rec) : doc_(doc), rec_(rec), r_(rec.result) {}
+  Tracer(const SYSDATA& doc, ROOTSTAT& rec) : doc_(doc), rec_(rec), r_(rec.result) {}
 
   bool Run();
 
@@ -47,7 +47,7 @@ private:
   void GroupCoincidentStarts(int n);
   bool ScanEdge(Edge e);
 
-  SYSDATA& doc_;
+  const SYSDATA& doc_;
   ROOTSTAT& rec_;
   LocusResult& r_;
   LocusLoop L_;
@@ -313,8 +313,8 @@ bool Tracer::Run()
   r_.tolerance = tol_;
   r_.angleTolerance = 0.004363;  // a quarter of a degree
   r_.zPlane = rec_.zPlane;
-  CancelPoleZeroPairs(doc_, tol_);
-  L_ = LocusLoopOf(doc_);
+  CancelPoleZeroPairs(rec_.decoded.model, tol_);
+  L_ = LocusLoopOf(rec_.decoded.model);
   if (!FindStarts())
     return false;
   for (int b = 0; b < r_.branchCount; ++b)
@@ -346,7 +346,7 @@ bool CheckLocusRectangle(double xMin, double xMax, double yMin, double yMax, int
   return true;
 }
 
-bool TraceLocus(SYSDATA& doc, ROOTSTAT& rec)
+bool TraceLocus(const SYSDATA& doc, ROOTSTAT& rec)
 {
   LocusResult& r = rec.result;
   r.content = StoreContent::Empty;

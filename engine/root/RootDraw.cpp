@@ -11,9 +11,9 @@ namespace {
 
 constexpr int kLabelSize = 8;
 
-std::string Label(double v)
+std::string Label(double v, const ChartPens& pens)
 {
-  return "  " + FormatModelNumber(v);
+  return "  " + FormatNumber(v, pens.numberFormat);
 }
 
 // The contour in the store as one polyline.
@@ -36,7 +36,7 @@ void DrawLabels(DisplayList& list, const LabelPoints& at, double value, const Ch
   if (!pens.markLabels)
     return;
   for (int i = 0; i < at.count; ++i)
-    list.textAt(at.x[i], at.y[i], Label(value).c_str(), kLabelSize, pens.pen[3]);
+    list.textAt(at.x[i], at.y[i], Label(value, pens).c_str(), kLabelSize, pens.pen[3]);
 }
 
 }  // namespace
@@ -66,7 +66,7 @@ void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens)
   }
 }
 
-bool RootGo(SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
+bool RootGo(const SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
 {
   SetWindow(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
   if (!TraceLocus(doc, rec))
@@ -107,6 +107,6 @@ void MarkClosedLoopPoles(DisplayList& list, const RootSet& poles, double gain, c
   for (int i = 0; i < poles.n; ++i) {
     list.markAt(poles.r[i].re, poles.r[i].im, kMarkTriangle, pens.pen[1]);
     if (pens.markLabels)
-      list.textAt(poles.r[i].re, poles.r[i].im, Label(gain).c_str(), kLabelSize, pens.pen[1]);
+      list.textAt(poles.r[i].re, poles.r[i].im, Label(gain, pens).c_str(), kLabelSize, pens.pen[1]);
   }
 }

@@ -31,7 +31,7 @@ void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens);
 // window and `vanto-cli render locus` make it: the rectangle of chart taken
 // as the trace's window, the locus traced and added to list. False with the
 // error pending.
-[[nodiscard]] bool RootGo(SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens,
+[[nodiscard]] bool RootGo(const SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens,
                           DisplayList& list);
 
 // The open-loop poles (crosses) and zeros (circles), Pen1: the loop model's

@@ -3,7 +3,6 @@
 #include "engine/base/Error.h"
 #include "engine/model/Roots.h"
 #include "engine/model/Toolkit.h"
-#include "engine/model/UpdateLoop.h"
 #include "engine/root/LocusAngle.h"
 
 #include <algorithm>
@@ -15,12 +14,11 @@ std::unique_ptr<ROOTSTAT> CreateRootLocus(const SYSDATA& doc)
   return rec;
 }
 
-bool PrepareRootLoop(SYSDATA& doc, ROOTSTAT& rec)
+bool PrepareRootLoop(const SYSDATA& doc, ROOTSTAT& rec)
 {
   ClearError();
-  SYSDATA& s = doc;
-  ApplyLoopSwitches(s, ActiveDomain::Root, rec.loop);
-  rec.zPlane = UpdateLoop(s) != SystemKind::Continuous;
+  rec.decoded = DecodeLoop(doc, ActiveDomain::Root, rec.loop);
+  rec.zPlane = rec.decoded.kind != SystemKind::Continuous;
   return !ErrorPending();
 }
 
@@ -32,47 +30,46 @@ void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax
   rec.yMax = yMax;
 }
 
-double AngleDeficit(const SYSDATA& doc, double x, double y)
+double AngleDeficit(const Loop& loop, double x, double y)
 {
-  return Deficit(LocusLoopOf(doc), x, y);
+  return Deficit(LocusLoopOf(loop.model), x, y);
 }
 
-double ArgDegrees(const SYSDATA& doc, double x, double y)
+double ArgDegrees(const Loop& loop, double x, double y)
 {
-  double d = AngleDeficit(doc, x, y) * 180.0 / kPi;
-  if (doc.gain > 0)
+  double d = AngleDeficit(loop, x, y) * 180.0 / kPi;
+  if (loop.model.gain > 0)
     d -= 180.0;
   return d == -360.0 ? 0.0 : d;
 }
 
-double LocusGain(const SYSDATA& doc, double x, double y)
+double LocusGain(const Loop& loop, double x, double y)
 {
-  return GainAt(LocusLoopOf(doc), x, y);
+  return GainAt(LocusLoopOf(loop.model), x, y);
 }
 
-AngleDerivatives AngleGradient(const SYSDATA& doc, double x, double y)
+AngleDerivatives AngleGradient(const Loop& loop, double x, double y)
 {
-  const AngleValue v = DeficitAndGradient(LocusLoopOf(doc), x, y);
+  const AngleValue v = DeficitAndGradient(LocusLoopOf(loop.model), x, y);
   return {v.gx, v.gy};
 }
 
-AngleDerivatives AngleCurvature(const SYSDATA& doc, double x, double y)
+AngleDerivatives AngleCurvature(const Loop& loop, double x, double y)
 {
   AngleDerivatives c;
-  Curvature(LocusLoopOf(doc), x, y, c.dx, c.dy);
+  Curvature(LocusLoopOf(loop.model), x, y, c.dx, c.dy);
   return c;
 }
 
 bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec)
 {
-  // The loop merged as the frequency domain merges it, on a copy.
-  SYSDATA s = doc;
+  // The loop merged as the frequency domain merges it.
   LoopSwitches closed = rec.loop;
   closed.closedLoop = true;
-  ApplyLoopSwitches(s, ActiveDomain::Frequency, closed);
-  UpdateLoop(s);
+  const Loop loop = DecodeLoop(doc, ActiveDomain::Frequency, closed);
   if (ErrorPending())
     return false;
+  const SYSDATA& s = loop.model;
 
   // The characteristic polynomial D + K N.
   Polynomial N = s.numPoly[kPlant];
@@ -89,12 +86,12 @@ bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec)
   return FindRoots(N.c, N.n, numGain, out.zeros) && FindRoots(D.c, D.n, denGain, out.poles);
 }
 
-bool PrepareRootReport(SYSDATA& doc, ROOTSTAT& rec, bool closedLoop)
+bool PrepareRootReport(const SYSDATA& doc, ROOTSTAT& rec, bool closedLoop)
 {
   rec.report = RootLocations{};
   if (!PrepareRootLoop(doc, rec))
     return false;
-  const SYSDATA& s = doc;
+  const SYSDATA& s = rec.decoded.model;
   if (!closedLoop) {
     rec.report.poles = s.denRoots;
     rec.report.zeros = s.numRoots;

@@ -1,13 +1,13 @@
 #pragma once
 // The root-locus engine: traces the paths of the closed-loop roots of the
-// loop in the loop model inside a rectangle of the s-plane (or of the
+// loop in the loop document inside a rectangle of the s-plane (or of the
 // z-plane for sampled-data and discrete loops), gives the point functions of
 // the status bar and the cursor, the closed-loop roots of the report and the
 // damping-ratio and settling-time contours. Plain C++ over ROOTSTAT and the
 // loop document handed down (doc); every failure leaves one message pending.
 
 #include "engine/chart/ContourSteps.h"
-#include "engine/model/LoopSwitches.h"
+#include "engine/model/Loop.h"
 #include "engine/model/SysData.h"
 
 #include <array>
@@ -76,15 +76,19 @@ struct ROOTSTAT {
   double yMin = -1.0, yMax = 3.0;
   LocusResult result;
   RootLocations report;  // what the last PrepareRootReport found
+  // The loop as the last PrepareRootLoop decoded it: the root sets the point
+  // functions, the pole and zero marks and the report read. A trace takes
+  // the pole-zero pairs it cancels out of it.
+  Loop decoded;
 };
 
 // A new record with its start values and the elements the model has now.
 [[nodiscard]] std::unique_ptr<ROOTSTAT> CreateRootLocus(const SYSDATA& doc);
 
-// Copies the record's elements into the model (active domain Root, strict
-// check on), runs UpdateLoop and sets zPlane from the kind. False with the
-// loop's error pending (zPlane is then set as for an Invalid kind).
-[[nodiscard]] bool PrepareRootLoop(SYSDATA& doc, ROOTSTAT& rec);
+// Decodes doc for the root domain with the record's elements into
+// rec.decoded and sets zPlane from the kind; doc is left as it is. False
+// with the loop's error pending (zPlane is then set as for an Invalid kind).
+[[nodiscard]] bool PrepareRootLoop(const SYSDATA& doc, ROOTSTAT& rec);
 
 // Stores the rectangle the next trace or contour works in.
 void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax);
@@ -106,36 +110,36 @@ inline constexpr double kMaxEdgeSteps = 100000;
 // content Empty and the message pending ("Too many loci", "No loci on
 // screen", "Locus curvature too great, try changing scales or number of
 // points", a refused rectangle (CheckLocusRectangle), or the loop's own).
-[[nodiscard]] bool TraceLocus(SYSDATA& doc, ROOTSTAT& rec);
+[[nodiscard]] bool TraceLocus(const SYSDATA& doc, ROOTSTAT& rec);
 
-// Point functions of the loop as doc holds it (after PrepareRootLoop):
+// Point functions of a decoded loop (rec.decoded after PrepareRootLoop):
 // phi in [-pi, pi), zero exactly on the locus for gains of the loop gain's
 // sign.
-[[nodiscard]] double AngleDeficit(const SYSDATA& doc, double x, double y);
+[[nodiscard]] double AngleDeficit(const Loop& loop, double x, double y);
 // The angle of G in degrees for the status bar, in (-360, 0] for K > 0.
-[[nodiscard]] double ArgDegrees(const SYSDATA& doc, double x, double y);
+[[nodiscard]] double ArgDegrees(const Loop& loop, double x, double y);
 // The gain k, signed like K, that puts a closed-loop root at (x, y);
 // kInfiniteGain stands for infinity.
 inline constexpr double kInfiniteGain = 1e10;
-[[nodiscard]] double LocusGain(const SYSDATA& doc, double x, double y);
+[[nodiscard]] double LocusGain(const Loop& loop, double x, double y);
 // (d phi/dx, d phi/dy) and (d2 phi/dx2, d2 phi/dxdy).
 struct AngleDerivatives {
   double dx = 0.0;
   double dy = 0.0;
 };
-[[nodiscard]] AngleDerivatives AngleGradient(const SYSDATA& doc, double x, double y);
-[[nodiscard]] AngleDerivatives AngleCurvature(const SYSDATA& doc, double x, double y);
+[[nodiscard]] AngleDerivatives AngleGradient(const Loop& loop, double x, double y);
+[[nodiscard]] AngleDerivatives AngleCurvature(const Loop& loop, double x, double y);
 
 // The closed-loop poles (roots of the characteristic polynomial D + K N)
-// and zeros (roots of N) of the loop model with rec's elements, into
-// rec.report; the model is left as it was.
+// and zeros (roots of N) of the loop document doc with rec's elements,
+// into rec.report.
 [[nodiscard]] bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec);
 
 // The root sets a report lists, into rec.report: the open loop's (after
 // PrepareRootLoop), or the closed loop's ("Not available with delay" for a
 // continuous loop with a delay, "No poles or zeros" for a loop without
 // either).
-[[nodiscard]] bool PrepareRootReport(SYSDATA& doc, ROOTSTAT& rec, bool closedLoop);
+[[nodiscard]] bool PrepareRootReport(const SYSDATA& doc, ROOTSTAT& rec, bool closedLoop);
 
 // One contour of constant damping ratio zeta in the plane of the record
 // (zeta above 0.99999 counts as one), into the store; empty in an s-plane

@@ -3,7 +3,6 @@
 #include "engine/base/Error.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
-#include "engine/model/UpdateLoop.h"
 
 #include <cmath>
 
@@ -16,8 +15,7 @@ int CursorPointCount(const ROOTSTAT& rec)
   return rec.result.content == StoreContent::Locus ? rec.result.count : 0;
 }
 
-bool CursorAt(const SYSDATA& doc, const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange x, AxisRange y,
-              CursorReadout& out)
+bool CursorAt(const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange x, AxisRange y, CursorReadout& out)
 {
   if (i < 0 || i >= CursorPointCount(rec))
     return false;
@@ -28,7 +26,7 @@ bool CursorAt(const SYSDATA& doc, const ROOTSTAT& rec, int i, const CursorRefere
   c.y = p.y;
   c.radius = std::sqrt(c.x * c.x + c.y * c.y);
   c.angle = ArcTanA(c.x, c.y) * kDegPerRad;
-  c.gain = LocusGain(doc, c.x, c.y);
+  c.gain = LocusGain(rec.decoded, c.x, c.y);
   c.realShown = c.x - ref.x;
   c.imagShown = c.y - ref.y;
   c.radiusShown = c.radius - ref.radius;
@@ -75,37 +73,40 @@ double DampingRatioAt(bool zPlane, double x, double y)
   return q / std::sqrt(q * q + 1);
 }
 
-RootStatus RootStatusAt(SYSDATA& doc, const ROOTSTAT& rec, double x, double y)
+RootStatus RootStatusAt(const SYSDATA& doc, const ROOTSTAT& rec, double x, double y)
 {
   RootStatus st;
-  SYSDATA& s = doc;
-  const char* fmt = s.numberFormat;
+  const char* fmt = doc.numberFormat;
   st.damping = DampingRatioAt(rec.zPlane, x, y);
   st.dampingShown = st.damping >= 0;
-  if (!s.factoredDecodeDone) {
-    ApplyLoopSwitches(s, ActiveDomain::Root, rec.loop);
-    UpdateLoop(s);
+  // The window's own decoding while the document was last decoded in the
+  // root domain (no text edited since); a fresh one otherwise.
+  Loop fresh;
+  const bool current = doc.factoredDecodeDone;
+  if (!current) {
+    fresh = DecodeLoop(doc, ActiveDomain::Root, rec.loop);
     if (ErrorPending()) {
       // A mouse move shows no message: the next command reports the loop's fault.
       ClearError();
       return st;
     }
   }
-  if (s.kind == SystemKind::Invalid)
+  const Loop& loop = current ? rec.decoded : fresh;
+  if (loop.kind == SystemKind::Invalid)
     return st;
   st.argShown = true;
-  st.argDegrees = ArgDegrees(doc, x, y);
+  st.argDegrees = ArgDegrees(loop, x, y);
   st.text = std::string("Arg{G(") + (rec.zPlane ? 'z' : 's') + ")} = " + FormatNumber(st.argDegrees, fmt) + " deg";
   if (st.dampingShown)
     st.text += ", Damping ratio = " + FormatNumber(st.damping, fmt);
   return st;
 }
 
-bool GainAtLocusPoint(SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, double& gain)
+bool GainAtLocusPoint(const SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, double& gain)
 {
   if (!PrepareRootLoop(doc, rec))
     return false;
-  const double k = LocusGain(doc, x, y);
+  const double k = LocusGain(rec.decoded, x, y);
   if (tag == kTagZeroEnd || std::fabs(k) >= kInfiniteGain) {
     SetError("Infinite gain at this point");
     return false;
@@ -114,7 +115,7 @@ bool GainAtLocusPoint(SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, 
     SetError("Zero gain at this point");
     return false;
   }
-  if (std::fabs(AngleDeficit(doc, x, y)) > kPi / 2) {
+  if (std::fabs(AngleDeficit(rec.decoded, x, y)) > kPi / 2) {
     SetError("Gain of the wrong sign at this point");
     return false;
   }

@@ -42,10 +42,10 @@ inline constexpr const char* kCursorOffGraph = "Cursor off graph";
 [[nodiscard]] int CursorPointCount(const ROOTSTAT& rec);
 
 // The read-out at store index i against ref, for a chart showing x by y.
-// False when i is not a stored point of a traced locus. The loop model must
-// hold the open loop's root sets (PrepareRootLoop).
-[[nodiscard]] bool CursorAt(const SYSDATA& doc, const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange x,
-                            AxisRange y, CursorReadout& out);
+// False when i is not a stored point of a traced locus. The gain is read
+// from the loop the trace decoded (rec.decoded).
+[[nodiscard]] bool CursorAt(const ROOTSTAT& rec, int i, const CursorReference& ref, AxisRange x, AxisRange y,
+                            CursorReadout& out);
 
 // The reference for relative mode at a read-out. False when its gain is
 // below 1e-10 (negative gains included): the gain then stays absolute
@@ -66,13 +66,14 @@ struct RootStatus {
 // positive real axis of the z-plane give 1.
 [[nodiscard]] double DampingRatioAt(bool zPlane, double x, double y);
 
-// Updates the loop first when its root sets are not current; an update
-// that fails leaves no error pending and no Arg shown.
-[[nodiscard]] RootStatus RootStatusAt(SYSDATA& doc, const ROOTSTAT& rec, double x, double y);
+// Reads the loop the window decoded while doc was last decoded in the root
+// domain, else decodes doc afresh; a decoding that fails leaves no error
+// pending and no Arg shown. doc is left as it is.
+[[nodiscard]] RootStatus RootStatusAt(const SYSDATA& doc, const ROOTSTAT& rec, double x, double y);
 
 // The loop gain that puts a closed-loop pole at the cursor point (x, y) of
 // the given tag. False with a message pending where that gain is infinite
 // ("Infinite gain at this point"), zero ("Zero gain at this point") or of
 // the sign opposite to the loop gain's ("Gain of the wrong sign at this
 // point"), or when the loop cannot be updated.
-[[nodiscard]] bool GainAtLocusPoint(SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, double& gain);
+[[nodiscard]] bool GainAtLocusPoint(const SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, double& gain);

@@ -5,9 +5,9 @@
 #include "engine/expr/Expr.h"
 #include "engine/expr/FunctionTables.h"
 #include "engine/model/Discrete.h"
+#include "engine/model/Loop.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
-#include "engine/model/UpdateLoop.h"
 #include "engine/time/LoopElements.h"
 #include "engine/time/LoopSpeed.h"
 
@@ -33,11 +33,14 @@ constexpr double kMaxInternalSteps = 4e6;
 
 // One run: what the preparation decided and the state of the stepped loop.
 struct Run {
-  Run(TRANSTAT& settings, SYSDATA& model) : st(settings), s(model), ctx(EvalContextOf(model))
+  Run(TRANSTAT& settings, const SYSDATA& document, Loop& decoded)
+      : st(settings), s(decoded.model), ctx(EvalContextOf(document)), doc(document), loop(decoded)
   {
     ctx.domain = ActiveDomain::Time;
   }
   TRANSTAT& st;
+  // The decoded loop this run steps: its histories and compiled
+  // nonlinearities live here, not in the document.
   SYSDATA& s;
   // What the built-ins see while this run evaluates: its clock and restart flag.
   EvalContext ctx;
@@ -88,6 +91,10 @@ struct Run {
   int counter = 1;
   bool first = true;        // the first real step
   bool inputIsOld = false;  // the plant input is one step old
+  double costValue = 0.0;   // the cost function at the last point evaluated
+  // Read by the preparation only: the document and the record it decodes.
+  const SYSDATA& doc;
+  Loop& loop;
   // Last, so that the large ring does not separate the signals above.
   DelayLine delay;
 };
@@ -157,21 +164,21 @@ int Degree(const Polynomial& p)
 bool CheckLoop(Run& run)
 {
   TRANSTAT& st = run.st;
-  SYSDATA& s = run.s;
-  ApplyLoopSwitches(s, ActiveDomain::Time, st.loop);
-  s.initCompOutput = st.initCompOutput;
-  s.initPlantOutput = st.initPlantOutput;
   run.closed = st.loop.closedLoop;
   run.compIn = st.loop.compIn;
   run.plantIn = st.loop.plantIn;
   run.fwdNl = st.loop.fwdNl;
   run.fbkNl = st.loop.fbkNl && run.closed;
 
-  if (run.plantIn && run.closed && std::strcmp(s.num[kPlant], "1") == 0 && s.den[kPlant][0] == '\0') {
+  if (run.plantIn && run.closed && std::strcmp(run.doc.num[kPlant], "1") == 0 && run.doc.den[kPlant][0] == '\0') {
     SetError("No plant transfer function");
     return false;
   }
-  const SystemKind kind = UpdateLoop(s);
+  run.loop = DecodeLoop(run.doc, ActiveDomain::Time, st.loop);
+  SYSDATA& s = run.s;
+  s.initCompOutput = st.initCompOutput;
+  s.initPlantOutput = st.initPlantOutput;
+  const SystemKind kind = run.loop.kind;
   if (ErrorPending() || kind == SystemKind::Invalid) {
     if (!ErrorPending())
       SetError("Problem with UpdateLoop()");
@@ -475,13 +482,12 @@ bool Storable(double v)
 bool Record(Run& run, int k, double t, bool restart)
 {
   TRANSTAT& st = run.st;
-  SYSDATA& s = run.s;
   run.ctx.timeStep = run.h;
   // The first real step repeats t = 0 of the restart pass; a strictly proper
   // plant's output has not moved yet, so the measures skip it.
   const bool evaluate = restart || !run.first || run.feedthrough;
   if (st.costOnGo && evaluate && t < run.duration - 1e-9 * run.h) {
-    s.costValue = EvalFunction(st.cost, run, t);
+    run.costValue = EvalFunction(st.cost, run, t);
     if (ErrorPending())
       return false;
   }
@@ -579,8 +585,6 @@ bool Prepare(Run& run)
   }
   if (ErrorPending())
     return false;
-  SetText(run.s.costText, run.st.costText);
-  run.s.costOnGo = run.st.costOnGo;
   return true;
 }
 
@@ -617,8 +621,8 @@ void Finish(Run& run)
   st.phaseX = run.x;
   st.phaseY = run.yPhase;
   if (st.costOnGo) {
-    st.costValue = run.s.costValue;
-    res.cost = run.s.costValue;
+    st.costValue = run.costValue;
+    res.cost = run.costValue;
     res.costEvaluated = true;
   }
   res.pointCount = run.points;
@@ -654,7 +658,7 @@ double InputValue(TRANSTAT& st, TransInput which, double t)
   return eval(*e);
 }
 
-bool TimeEngine(SYSDATA& doc, TRANSTAT& st)
+bool TimeEngine(const SYSDATA& doc, TRANSTAT& st)
 {
   TransResult& res = st.result;
   res.valid = false;
@@ -665,12 +669,12 @@ bool TimeEngine(SYSDATA& doc, TRANSTAT& st)
   res.closedLoop = st.loop.closedLoop;
   res.secondary = st.secondary;
 
-  SYSDATA& s = doc;
+  Loop loop;
   // The steps per point take the nonlinearities as unit gains. One of a
   // higher gain makes the loop faster than that: when such a loop blows up,
   // it is run again with four times the steps, while the run's bound allows.
   for (int finer = 1;; finer *= 4) {
-    Run run(st, s);
+    Run run(st, doc, loop);
     const EvalScope scope(run.ctx);
     run.finer = finer;
     if (!Prepare(run))

@@ -61,7 +61,7 @@ struct TransResult {
 };
 
 // The settings of one time-domain window, with their start values. The
-// Enabled flags of the two initial outputs live in the loop model
+// Enabled flags of the two initial outputs live in the loop document
 // (SYSDATA::compInitEnabled, plantInitEnabled).
 struct TRANSTAT {
   TransPlot plotType = TransPlot::TimeResponse;
@@ -95,16 +95,16 @@ struct TRANSTAT {
   TransResult result;
 };
 
-// Simulates the loop of doc (the loop document, handed down by its owner)
-// with the settings of st and leaves the trace
-// in st.result. False with the one message pending on any failure (the
+// Simulates the loop of doc (the loop document, handed down by its owner and
+// left as it is: the run decodes it into a Loop of its own) with the
+// settings of st and leaves the trace in st.result. False with the one message pending on any failure (the
 // preparation messages, "Delay too big", a run needing more points than the
 // store holds or more steps than a run takes, an invalid input,
 // nonlinearity, cost or phase-plane function, an error raised while they are
 // evaluated, or a response too big for the store); st.result is then not
 // valid.
 // Call it with no error pending.
-[[nodiscard]] bool TimeEngine(SYSDATA& doc, TRANSTAT& st);
+[[nodiscard]] bool TimeEngine(const SYSDATA& doc, TRANSTAT& st);
 
 // Points a run with duration d and step h stores: floor((d + h/2)/h) + 1,
 // as a double so that a huge count cannot overflow.

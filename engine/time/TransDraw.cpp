@@ -91,7 +91,7 @@ bool DrawTransRun(DisplayList& list, const TransResult& r, const ChartPens& pens
   return true;
 }
 
-bool TimeGo(SYSDATA& doc, TRANSTAT& st, const ChartPens& pens, DisplayList& list)
+bool TimeGo(const SYSDATA& doc, TRANSTAT& st, const ChartPens& pens, DisplayList& list)
 {
   ClearError();
   if (!TimeEngine(doc, st))

@@ -34,7 +34,7 @@ bool DrawTransRun(DisplayList& list, const TransResult& r, const ChartPens& pens
 // its characteristics (DrawCharacteristics) when st asks for them. False
 // with the error pending when the run fails, false with none when it holds
 // nothing to draw.
-[[nodiscard]] bool TimeGo(SYSDATA& doc, TRANSTAT& st, const ChartPens& pens, DisplayList& list);
+[[nodiscard]] bool TimeGo(const SYSDATA& doc, TRANSTAT& st, const ChartPens& pens, DisplayList& list);
 
 // How the time window autoscales after a Go: margins in percent (negative
 // keeps that axis), and for a time response the time axis put over the

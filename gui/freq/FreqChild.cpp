@@ -1,4 +1,5 @@
 #include "engine/base/Error.h"
+#include "engine/model/Loop.h"
 #include "engine/model/Model.h"
 #include "engine/model/Toolkit.h"
 
@@ -197,6 +198,7 @@ bool TFreqChildForm::Go()
     ReportError(this);
     return false;
   }
+  RecordGo(Sys(), ActiveDomain::Frequency, stat_->loop);
   if (familyOn_)
     return familyGo(c);
   forgetFamily();
@@ -220,7 +222,7 @@ bool TFreqChildForm::GoDescribingFunction()
   c->ShowNewItems();
   // Which amplitudes have no -1/N and are missing from the curve, or no
   // note left from an earlier run.
-  SetStatusPanel(1, QString::fromStdString(DfLeftOutNote(*stat_)));
+  SetStatusPanel(1, QString::fromStdString(DfLeftOutNote(*stat_, Sys().numberFormat)));
   dfDrawn_[static_cast<int>(v)] = true;
   hasPlot_ = true;
   return true;

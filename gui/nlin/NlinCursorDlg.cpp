@@ -61,7 +61,7 @@ void TNlinCursorDlg::showEvent(QShowEvent* event)
   centreOnScreen();
   // Each opening restarts hyst's memory at the left end of the axis; a
   // start that cannot be evaluated is reported when the cursor gets there.
-  walk_ = BeginCursor(Sys(), rec_, chart_.RangeLoX(), chart_.RangeHiX());
+  walk_ = BeginCursor(rec_, chart_.RangeLoX(), chart_.RangeHiX());
   attachCursor(chart_, ChartCursor::Style::Items);
   ScrollBar1->setFocus();
   ScrollBar1Change();
@@ -81,7 +81,7 @@ void TNlinCursorDlg::ScrollBar1Change()
   if (!walking_)
     return;
   ClearError();
-  const CursorReading p = CursorPoint(Sys(), walk_, rec_.result, ScrollBar1->value());
+  const CursorReading p = CursorPoint(walk_, rec_.result, ScrollBar1->value());
   x_ = p.x;
   y_ = p.y;
   valid_ = !ErrorPending();

@@ -1,4 +1,5 @@
 #include "engine/base/Error.h"
+#include "engine/model/Loop.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
@@ -51,6 +52,15 @@ constexpr double kGrabPixels = 8.0;
 bool IsClosedLoopMark(const ChartItem& it)
 {
   return it.kind == ItemKind::Mark && it.code == kMarkTriangle;
+}
+
+// Records the window's elements in the document, as every command of the
+// window that decodes the loop does (the diagram shows the kind, a new
+// window starts with the elements), and decodes the loop into rec.
+bool PrepareWindowLoop(ROOTSTAT& rec)
+{
+  RecordGo(Sys(), ActiveDomain::Root, rec.loop);
+  return PrepareRootLoop(Sys(), rec);
 }
 
 }  // namespace
@@ -142,7 +152,7 @@ void TRootChildForm::DrawMarks(bool loopValid)
   chart()->RemoveItemsIf(IsPoleZeroMark);
   // Root sets left from a loop that failed to validate are not the loop's.
   if (loopValid)
-    DrawPoleZeroMarks(chart()->Items(), Sys().denRoots, Sys().numRoots, PensOf(Sys()));
+    DrawPoleZeroMarks(chart()->Items(), stat_->decoded.model.denRoots, stat_->decoded.model.numRoots, PensOf(Sys()));
   if (stat_->zPlane && unitCircle_)
     DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
@@ -150,7 +160,7 @@ void TRootChildForm::DrawMarks(bool loopValid)
 
 bool TRootChildForm::EnterPlane()
 {
-  const bool valid = PrepareRootLoop(Sys(), *stat_);
+  const bool valid = PrepareWindowLoop(*stat_);
   // The plane changed since this window last looked (the sample-hold time
   // was edited while another window was active): its chart gets its marks.
   if (SelectChart())
@@ -160,7 +170,7 @@ bool TRootChildForm::EnterPlane()
 
 void TRootChildForm::RootRefresh()
 {
-  const bool valid = PrepareRootLoop(Sys(), *stat_);
+  const bool valid = PrepareWindowLoop(*stat_);
   SelectChart();
   DrawMarks(valid);
   // The loop's fault, if any, is reported by the next command that computes.
@@ -249,7 +259,7 @@ void TRootChildForm::Parameterlocus1Click()
 void TRootChildForm::Wipe1Click()
 {
   graph().CancelMouseMode();
-  const bool valid = PrepareRootLoop(Sys(), *stat_);
+  const bool valid = PrepareWindowLoop(*stat_);
   SelectChart();
   chart()->ClearGraph();
   DrawMarks(valid);
@@ -286,7 +296,7 @@ void TRootChildForm::Autoscale1Click()
     return;
   }
   const bool wasTraced = traced();
-  if (Sys().denRoots.n == 0 && Sys().numRoots.n == 0)
+  if (stat_->decoded.model.denRoots.n == 0 && stat_->decoded.model.numRoots.n == 0)
     return;
   // The rectangle is fitted to the marks (and the unit circle), not to a
   // locus that may run to the edges.

@@ -100,7 +100,7 @@ void TRootCursDlg::showReading()
   if (!chart_)
     return;
   const AxisRange x{chart_->RangeLoX(), chart_->RangeHiX()}, y{chart_->RangeLoY(), chart_->RangeHiY()};
-  if (!CursorAt(Sys(), rec_, ScrollBar1->value(), ref_, x, y, at_))
+  if (!CursorAt(rec_, ScrollBar1->value(), ref_, x, y, at_))
     return;
   cursor_.moveTo(at_.x, at_.y);
 

@@ -1,4 +1,5 @@
 #include "engine/base/Error.h"
+#include "engine/model/Loop.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 
@@ -166,6 +167,11 @@ void TTransChildForm::Go1Click()
 {
   // The chart of the plot type the run makes.
   TRChart* c = chartOf(stat_->plotType);
+  // The document keeps the loop of the last Go, with the initial outputs a
+  // saved system file holds.
+  RecordGo(Sys(), ActiveDomain::Time, stat_->loop);
+  Sys().initCompOutput = stat_->initCompOutput;
+  Sys().initPlantOutput = stat_->initPlantOutput;
   if (familyOn_) {
     if (familyGo(c) && stat_->result.costEvaluated)
       showCost();

@@ -285,7 +285,7 @@ TEST_F(DescribingFunctionTest, AmplitudesWithoutMinusOneOverNAreLeftOut)
       }
     }
     if (out.empty()) {
-      EXPECT_EQ(DfLeftOutNote(*rec), "");
+      EXPECT_EQ(DfLeftOutNote(*rec, Sys().numberFormat), "");
       continue;
     }
     EXPECT_NEAR(r.dfLeftOutLo, static_cast<double>(out.front()), 1e-12);
@@ -293,8 +293,9 @@ TEST_F(DescribingFunctionTest, AmplitudesWithoutMinusOneOverNAreLeftOut)
     const std::string range = out.size() == 1
                                   ? FormatModelNumber(r.dfLeftOutLo)
                                   : FormatModelNumber(r.dfLeftOutLo) + " to " + FormatModelNumber(r.dfLeftOutHi);
-    EXPECT_EQ(DfLeftOutNote(*rec), std::to_string(out.size()) + " of 20 amplitudes left out (" + range +
-                                       "): the describing function is 0 there, so -1/N does not exist");
+    EXPECT_EQ(DfLeftOutNote(*rec, Sys().numberFormat),
+              std::to_string(out.size()) + " of 20 amplitudes left out (" + range +
+                  "): the describing function is 0 there, so -1/N does not exist");
   }
   // No amplitude of the range has a describing function: nothing to draw.
   Run("hyst(x,10)", FreqView::DirectNyquist, 20, 1, 10, kM);

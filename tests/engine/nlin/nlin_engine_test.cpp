@@ -171,7 +171,7 @@ TEST_F(NlinTest, FailuresLeaveOneMessageAndAnEmptyResult)
     EXPECT_FALSE(CurrentEval().restart) << c.fwd;
     // the cursor then reads the identity, not a half-compiled expression
     ClearError();
-    EXPECT_EQ(NlinTransfer(Sys(), rec.result, 2.5), 2.5) << c.fwd;
+    EXPECT_EQ(NlinTransfer(rec.result, 2.5), 2.5) << c.fwd;
     EXPECT_FALSE(ErrorPending()) << c.fwd;
   }
 }
@@ -259,14 +259,14 @@ TEST_F(NlinTest, CursorWalksTheInputAxisWithMemory)
 {
   NLINSTAT& rec = Setup("hyst(x,1)", "2*x", true, true, -5, 5, 10);
   ASSERT_TRUE(ComputeCharacteristic(Sys(), rec));
-  const NlinCursor c = BeginCursor(Sys(), rec, -4, 6);
+  const NlinCursor c = BeginCursor(rec, -4, 6);
   LD out = -4;                                     // restarted at the chart's x min
   const int walk[] = {50, 10, 7, 3, -2, 0, 4, 6};  // the scroll bar starts at 50
   for (const int pos : walk) {
     const int p = std::clamp(pos, 0, 10);
     const LD x = -4 + p * 10.0L / 10;
     out = std::clamp(out, x - 1, x + 1);
-    const CursorReading got = CursorPoint(Sys(), c, rec.result, pos);
+    const CursorReading got = CursorPoint(c, rec.result, pos);
     EXPECT_NEAR(got.x, static_cast<double>(x), 1e-14) << pos;
     EXPECT_NEAR(got.y, static_cast<double>(2 * out), 1e-14) << pos;
   }

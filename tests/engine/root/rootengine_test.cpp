@@ -123,8 +123,8 @@ TEST_F(RootEngine, TwoPolesBreakAwayAtMinusTwoWithGainOne)
   ASSERT_GE(b, 0);
   EXPECT_NEAR(r.points[b].x, -2, 0.1 * r.step);
   EXPECT_EQ(r.points[b].y, 0.0f);
-  EXPECT_NEAR(LocusGain(Sys(), -2, 0), 1.0, 1e-12);
-  EXPECT_NEAR(ArgDegrees(Sys(), -2, 1.5), -180, 1e-9);
+  EXPECT_NEAR(LocusGain(rec->decoded, -2, 0), 1.0, 1e-12);
+  EXPECT_NEAR(ArgDegrees(rec->decoded, -2, 1.5), -180, 1e-9);
   // The branch leaves vertically; the lower one leaves through y min.
   EXPECT_NEAR(r.points[b + 1].x, -2, r.tolerance);
   EXPECT_NEAR(std::fabs(r.points[b + 1].y), r.step, r.tolerance);
@@ -138,8 +138,8 @@ TEST_F(RootEngine, DelayEntersTheAngleAndTheGain)
   const LoopPolys g{{1}, {1, 1}, 0.5L};
   for (const LC s : {LC(-2, 1), LC(0.5, 3), LC(-1, -0.25)}) {
     const double x = (double)s.real(), y = (double)s.imag();
-    EXPECT_NEAR(AngleDeficit(Sys(), x, y), (double)std::remainder(std::arg(g.G(s)) - M_PIl, 2 * M_PIl), 1e-12);
-    EXPECT_NEAR(LocusGain(Sys(), x, y), (double)(1 / std::abs(g.G(s))), 1e-12);
+    EXPECT_NEAR(AngleDeficit(rec->decoded, x, y), (double)std::remainder(std::arg(g.G(s)) - M_PIl, 2 * M_PIl), 1e-12);
+    EXPECT_NEAR(LocusGain(rec->decoded, x, y), (double)(1 / std::abs(g.G(s))), 1e-12);
   }
 }
 
@@ -253,8 +253,8 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   const int n = CursorPointCount(*rec);
   const AxisRange xr{-5, 3}, yr{-1, 3};
   CursorReadout c;
-  EXPECT_FALSE(CursorAt(Sys(), *rec, n, {}, xr, yr, c));
-  EXPECT_FALSE(CursorAt(Sys(), *rec, -1, {}, xr, yr, c));
+  EXPECT_FALSE(CursorAt(*rec, n, {}, xr, yr, c));
+  EXPECT_FALSE(CursorAt(*rec, -1, {}, xr, yr, c));
 
   const struct Case {
     int tag;
@@ -266,7 +266,7 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   for (const Case& k : cases) {
     const int i = Find(k.tag);
     ASSERT_GE(i, 0) << k.kind;
-    ASSERT_TRUE(CursorAt(Sys(), *rec, i, {}, xr, yr, c));
+    ASSERT_TRUE(CursorAt(*rec, i, {}, xr, yr, c));
     EXPECT_EQ(c.kind, k.kind);
     EXPECT_EQ(c.gainInfinite, k.tag == kTagZeroEnd);
   }
@@ -275,7 +275,7 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   EXPECT_EQ(end->x, -2.0f);
   EXPECT_EQ(end->y, 0.0f);
   EXPECT_LT(std::hypot(end[-1].x + 2, end[-1].y), 1.1 * rec->result.step);
-  ASSERT_TRUE(CursorAt(Sys(), *rec, 0, {}, xr, yr, c));  // the pole at the origin: no angle
+  ASSERT_TRUE(CursorAt(*rec, 0, {}, xr, yr, c));  // the pole at the origin: no angle
   EXPECT_EQ(c.x, 0.0);
   EXPECT_TRUE(c.angleEmpty);
 
@@ -283,14 +283,14 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   const LoopPolys g{{6, 3}, {0, 6, 7.4L, 2.4L, 1}};
   CursorReadout a, b;
   CursorReference ref;
-  ASSERT_TRUE(CursorAt(Sys(), *rec, n / 3, {}, xr, yr, a) && TakeReference(a, ref));
-  ASSERT_TRUE(CursorAt(Sys(), *rec, 2 * n / 3, ref, xr, yr, b));
+  ASSERT_TRUE(CursorAt(*rec, n / 3, {}, xr, yr, a) && TakeReference(a, ref));
+  ASSERT_TRUE(CursorAt(*rec, 2 * n / 3, ref, xr, yr, b));
   EXPECT_NEAR(b.gainShown, (double)(std::abs(g.G(LC(a.x, a.y))) / std::abs(g.G(LC(b.x, b.y)))), 1e-9);
   EXPECT_NEAR(b.realShown, b.x - a.x, 1e-12);
 
   Sys().gain = -1;  // a locus of negative gains: relative mode stays absolute
   ASSERT_TRUE(TraceLocus(Sys(), *rec));
-  ASSERT_TRUE(CursorAt(Sys(), *rec, 1, {}, xr, yr, a));
+  ASSERT_TRUE(CursorAt(*rec, 1, {}, xr, yr, a));
   EXPECT_FALSE(TakeReference(a, ref));
   EXPECT_EQ(ref.gain, 1.0);
 }
