@@ -6,7 +6,9 @@
 #include "engine/model/NumberFormat.h"
 #include "gui/base/FrameAccess.h"
 
+#include <QApplication>
 #include <QGridLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QSlider>
@@ -178,7 +180,7 @@ void TParameterPanel::rangeTyped(int i)
 
 void TParameterPanel::moved(int i)
 {
-  if (refreshing_)
+  if (refreshing_ || cancelled_)
     return;
   pending_ = i;
   if (!timer_->isActive())
@@ -218,11 +220,37 @@ void TParameterPanel::computePending()
 void TParameterPanel::pressed()
 {
   dragging_ = true;
+  cancelled_ = false;
+  before_ = DefinitionOf(Sys());
+  // Escape reaches the drag wherever the focus is.
+  qApp->installEventFilter(this);
 }
 
 void TParameterPanel::released(int i)
 {
+  qApp->removeEventFilter(this);
+  if (cancelled_) {
+    cancelled_ = false;
+    placeSlider(i);
+    return;
+  }
   computePending();
   dragging_ = false;
   NoteLoopChange(tr("parameter %1").arg(QChar('a' + i)));
+}
+
+bool TParameterPanel::eventFilter(QObject* watched, QEvent* event)
+{
+  if (!dragging_ || event->type() != QEvent::KeyPress || static_cast<QKeyEvent*>(event)->key() != Qt::Key_Escape)
+    return QDockWidget::eventFilter(watched, event);
+  timer_->stop();
+  pending_ = -1;
+  dragging_ = false;
+  cancelled_ = true;
+  ApplyDefinition(before_, Sys());
+  ClearError();
+  FollowLoop();
+  for (int i = 0; i < 4; ++i)
+    placeSlider(i);
+  return true;
 }

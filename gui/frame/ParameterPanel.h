@@ -3,7 +3,8 @@
 // that a text of the loop uses, over a range typed in the boxes at its ends.
 // Moving a slider sets the parameter live: the loop is derived again and
 // every open window follows (the newest position only, one computation per
-// turn of the event loop); one slider drag is one undo step.
+// turn of the event loop); one slider drag is one undo step, and Escape
+// during it puts the loop back as it was at the press.
 
 #include "engine/model/LoopDefinition.h"
 
@@ -36,6 +37,10 @@ public:
   double low(int i) const { return rows_[i].low; }
   double high(int i) const { return rows_[i].high; }
 
+protected:
+  // Escape during a slider drag.
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
   struct Row {
     QWidget* box = nullptr;
@@ -56,5 +61,9 @@ private:
   QTimer* timer_ = nullptr;
   int pending_ = -1;  // the parameter whose slider moved since the last computation
   bool dragging_ = false;
+  // Escape ended the drag: the slider's moves until its release are not
+  // the user's.
+  bool cancelled_ = false;
+  LoopDefinition before_;  // the loop at the press
   bool refreshing_ = false;
 };

@@ -31,6 +31,7 @@
 #include <algorithm>
 #include <cmath>
 #include <exception>
+#include <string>
 #include <utility>
 #include <vector>
 
@@ -266,6 +267,7 @@ void TRootChildForm::Wipe1Click()
   ClearError();
   traced_[plane()] = false;
   hasPlot_ = false;
+  tinted_ = false;
 }
 
 void TRootChildForm::Plotcursor1Click()
@@ -469,7 +471,7 @@ void TRootChildForm::FollowLoop()
   const bool marks = ClosedLoopMarksShown();
   LoopDefinition was = tracedLoop_;
   was.gain = Sys().gain;
-  if (traced() && std::signbit(tracedLoop_.gain) == std::signbit(Sys().gain) &&
+  if (!tinted_ && traced() && std::signbit(tracedLoop_.gain) == std::signbit(Sys().gain) &&
       SameDefinition(was, DefinitionOf(Sys()))) {
     // The same locus: only the closed-loop marks move.
     if (marks)
@@ -478,7 +480,9 @@ void TRootChildForm::FollowLoop()
   }
   if (traced()) {
     Wipe1Click();
+    const std::size_t marksOnly = chart()->Items().size();
     DrawLiveReference();
+    tinted_ = chart()->Items().size() != marksOnly;
     Go1Click();
   } else {
     RootRefresh();
@@ -527,8 +531,19 @@ bool TRootChildForm::eventFilter(QObject* watched, QEvent* event)
     // The read-out of the status bar goes on under the pointer.
     return type != QEvent::MouseMove;
   }
-  if (type != QEvent::MouseButtonPress || mouse->button() != Qt::LeftButton || c->MouseAction() != maNone ||
-      !traced() || CursorPointCount(*stat_) == 0)
+  TLiveDrag* comp = compDrags_[plane()];
+  if (comp && comp->active()) {
+    if (type == QEvent::MouseMove)
+      comp->move(mouse->position());
+    else if (type == QEvent::MouseButtonRelease && mouse->button() == Qt::LeftButton)
+      comp->finish();
+    return type != QEvent::MouseMove;
+  }
+  if (type != QEvent::MouseButtonPress || mouse->button() != Qt::LeftButton || c->MouseAction() != maNone)
+    return TDomainChildForm::eventFilter(watched, event);
+  if (GrabCompensatorRoot(mouse->position()))
+    return true;
+  if (!traced() || CursorPointCount(*stat_) == 0)
     return TDomainChildForm::eventFilter(watched, event);
   // Only a press on a closed-loop mark starts a drag.
   const DisplayList& l = c->Items();
@@ -546,5 +561,97 @@ bool TRootChildForm::eventFilter(QObject* watched, QEvent* event)
                               [this](double k) { return ApplyLiveGain(k, this); }, QStringLiteral("K"), tr("gain")});
   }
   drag->begin(mouse->position(), Sys().gain);
+  return true;
+}
+
+bool TRootChildForm::GrabCompensatorRoot(QPointF pixel)
+{
+  // Marks are drawn only for a loop that validates.
+  if (!PrepareRootLoop(Sys(), *stat_) || Sys().firstElement != 0 || !DecodeCompensator(Sys(), compAtPress_)) {
+    ClearError();
+    return false;
+  }
+  double nearest = kGrabPixels;
+  bool found = false;
+  for (const bool pole : {true, false}) {
+    const RootSet& set = pole ? compAtPress_.poles : compAtPress_.zeros;
+    for (int i = 0; i < set.n && i < kMaxRoots; ++i) {
+      const QPointF p = chart()->DataToPixel(set.r[i].re, set.r[i].im);
+      const double d = std::hypot(p.x() - pixel.x(), p.y() - pixel.y());
+      if (d <= nearest) {
+        nearest = d;
+        found = true;
+        compPole_ = pole;
+        compIndex_ = i;
+      }
+    }
+  }
+  if (!found)
+    return false;
+  const RootSet& set = compPole_ ? compAtPress_.poles : compAtPress_.zeros;
+  const Complex r = set.r[compIndex_];
+  const bool pair = ConjugateOf(set, compIndex_) != compIndex_;
+  compTarget_ = compApplied_ = r;
+  TLiveDrag*& drag = compDrags_[plane()];
+  // The read-out belongs to the chart: it goes with the drag it showed.
+  if (drag) {
+    delete drag->readout();
+    delete drag;
+  }
+  const QString name = compPole_ ? QStringLiteral("Pole") : QStringLiteral("Zero");
+  drag = new TLiveDrag(*chart(), {[this](QPointF at, double& v) { return CompensatorTargetAt(at, v); },
+                                  [this](double v) { return ApplyCompensatorRoot(v); },
+                                  pair ? QStringLiteral("|%1|").arg(name) : name, tr("compensator")});
+  drag->begin(pixel, pair ? std::hypot(r.re, r.im) : r.re);
+  return true;
+}
+
+bool TRootChildForm::CompensatorTargetAt(QPointF pixel, double& value)
+{
+  const QPointF p = chart()->PixelToData(pixel);
+  const RootSet& set = compPole_ ? compAtPress_.poles : compAtPress_.zeros;
+  if (ConjugateOf(set, compIndex_) == compIndex_) {
+    compTarget_ = {p.x(), 0.0};
+    value = p.x();
+    return true;
+  }
+  compTarget_ = {p.x(), p.y()};
+  value = std::hypot(p.x(), p.y());
+  return true;
+}
+
+bool TRootChildForm::ApplyCompensatorRoot(double value)
+{
+  Complex at = {value, 0.0};
+  const RootSet& set = compPole_ ? compAtPress_.poles : compAtPress_.zeros;
+  if (ConjugateOf(set, compIndex_) != compIndex_) {
+    // A typed or nudged distance keeps the pair's angle.
+    const double m = std::hypot(compTarget_.re, compTarget_.im);
+    if (!(m > 0)) {
+      compTarget_ = compApplied_;
+      SetError("Invalid value");
+      return false;
+    }
+    at = {compTarget_.re * value / m, compTarget_.im * value / m};
+  }
+  const LoopDefinition was = DefinitionOf(Sys());
+  LoopDefinition moved = was;
+  if (!MovedCompensatorTexts(Sys(), compAtPress_, compPole_, compIndex_, at.re, at.im, moved.num[0], moved.den[0])) {
+    compTarget_ = compApplied_;
+    return false;
+  }
+  ApplyDefinition(moved, Sys());
+  if (!PrepareRootLoop(Sys(), *stat_)) {
+    // The loop cannot take it: it goes back, the reason stays pending.
+    const std::string why = ErrorMessage();
+    ApplyDefinition(was, Sys());
+    (void)PrepareRootLoop(Sys(), *stat_);
+    ClearError();
+    SetError(why.c_str());
+    compTarget_ = compApplied_;
+    return false;
+  }
+  compApplied_ = compTarget_ = at;
+  ::FollowLoop(this);
   return true;
 }

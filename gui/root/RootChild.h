@@ -5,6 +5,7 @@
 // the open- and closed-loop root reports and the locus cursor.
 
 #include "engine/model/LoopDefinition.h"
+#include "engine/root/CompensatorDrag.h"
 #include "engine/root/ParamLocusDraw.h"
 #include "engine/root/RootEngine.h"
 #include "gui/window/DomainChildForm.h"
@@ -73,6 +74,9 @@ public:
   // The drag of a closed-loop root on the chart now shown (null before the
   // first one).
   TLiveDrag* liveDrag() const { return drags_[plane()]; }
+  // The drag of a compensator pole or zero on the chart now shown (null
+  // before the first one).
+  TLiveDrag* compensatorDrag() const { return compDrags_[plane()]; }
 
 protected:
   LoopSwitches& loop() override { return stat_->loop; }
@@ -111,6 +115,17 @@ private:
   // The locus gain at the stored locus point nearest to pixel; false with
   // the reason pending.
   bool LocusGainNear(QPointF pixel, double& k);
+  // A press on a mark of the compensator's poles and zeros (when it is in
+  // the loop) starts a drag of that root; false when the press is not on one.
+  bool GrabCompensatorRoot(QPointF pixel);
+  // The root's place the pointer at pixel asks for: on the real axis for a
+  // real root, the pointer itself for a complex one; the drag's value is the
+  // real root or the pair's distance from the origin.
+  bool CompensatorTargetAt(QPointF pixel, double& value);
+  // The compensator rewritten with the dragged root at value (a pair scaled
+  // to that distance from the origin), the loop decoded and every window
+  // following; false with the reason pending and the loop as it was.
+  bool ApplyCompensatorRoot(double value);
   // Status panels 1 (polar coordinates) and 2 (Arg{G} and damping ratio).
   void ShowStatus(double x, double y, double dx, double dy);
 
@@ -122,6 +137,17 @@ private:
   LoopDefinition tracedLoop_;
   TRChart* charts_[2] = {};
   TLiveDrag* drags_[2] = {};
+  // The chart holds a drag's start curves in a tint under its trace: the
+  // next change retraces even if the locus is the same.
+  bool tinted_ = false;
+  TLiveDrag* compDrags_[2] = {};
+  // The compensator at the press of a root drag, the root dragged, and its
+  // place asked for by the pointer and last applied.
+  CompensatorRoots compAtPress_;
+  bool compPole_ = false;
+  int compIndex_ = 0;
+  Complex compTarget_;
+  Complex compApplied_;
   bool traced_[2] = {false, false};
   bool unitCircle_ = true;
   bool polar_ = false;

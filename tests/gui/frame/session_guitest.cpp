@@ -534,8 +534,8 @@ TEST_F(SessionTest, DesignOfAKilledCopyIsRecovered)
 
 // The parameter panel shows a row for each parameter a text uses (a name of
 // its own: not the a of "abs"); a slider drag sets the parameter live, the
-// open frequency window following, and is one undo step; a range whose max
-// is not above its min is refused.
+// open frequency window following, and is one undo step; Escape during a
+// drag puts it back; a range whose max is not above its min is refused.
 TEST_F(SessionTest, ParameterSliderSetsTheParameterLiveAsOneStep)
 {
   LoopDefinition d = DefinitionOf(Sys());
@@ -590,6 +590,23 @@ TEST_F(SessionTest, ParameterSliderSetsTheParameterLiveAsOneStep)
   action("Undo1")->trigger();
   EXPECT_EQ(Parameter(0), 1.0);
   EXPECT_EQ(slider->value(), 500);
+
+  // Escape during a drag puts the loop back and stores nothing; the held
+  // slider's moves after it are not taken.
+  const LoopDefinition before = DefinitionOf(Sys());
+  const int index = session().stack().index();
+  slider->setSliderDown(true);
+  slider->setValue(800);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Parameter(0), 1.6);
+  QTest::keyClick(slider, Qt::Key_Escape);
+  EXPECT_TRUE(SameDefinition(DefinitionOf(Sys()), before));
+  slider->setValue(900);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Parameter(0), 1.0);
+  slider->setSliderDown(false);
+  EXPECT_EQ(slider->value(), 500);
+  EXPECT_EQ(session().stack().index(), index);
 
   auto* low = panel->findChild<QLineEdit*>("aLowEdit");
   low->setText("3");

@@ -19,8 +19,11 @@
 #include <QTextEdit>
 #include <QTextLayout>
 
+#include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
+#include <string>
 
 namespace {
 
@@ -434,6 +437,187 @@ TEST_F(RootDragTest, EscapeRestoresTheLoopAndInvalidTypedValuesAreNotStored)
   }
   action("Undo1")->trigger();
   EXPECT_EQ(Sys().gain, 1.0);
+}
+
+// A transfer-function text ("2(s+3)", "(s^2-1.5s+10.2)", "s^2+1.4s+6")
+// evaluated at x: sums, products written side by side, powers of the
+// variable, numbers read without the locale.
+class TextValue {
+public:
+  TextValue(const char* text, LC x) : p_(text), x_(x) {}
+  LC value()
+  {
+    if (!*p_)
+      return 1;  // an empty denominator
+    const LC v = sum();
+    EXPECT_EQ(*p_, '\0') << p_;
+    return v;
+  }
+
+private:
+  LC sum()
+  {
+    LC v = product();
+    while (*p_ == '+' || *p_ == '-') {
+      const bool minus = *p_++ == '-';
+      const LC t = product();
+      v += minus ? -t : t;
+    }
+    return v;
+  }
+  LC product()
+  {
+    LC v = 1;
+    if (*p_ == '-') {
+      ++p_;
+      v = -1;
+    }
+    while (*p_ == '(' || *p_ == 's' || *p_ == 'z' || *p_ == '.' || (*p_ >= '0' && *p_ <= '9')) {
+      if (*p_ == '(') {
+        ++p_;
+        v *= sum();
+        EXPECT_EQ(*p_, ')');
+        ++p_;
+      } else if (*p_ == 's' || *p_ == 'z') {
+        ++p_;
+        int power = 1;
+        if (*p_ == '^') {
+          power = p_[1] - '0';
+          p_ += 2;
+        }
+        v *= std::pow(x_, power);
+      } else {
+        double n = 0;
+        const auto r = std::from_chars(p_, p_ + std::strlen(p_), n);
+        p_ = r.ptr;
+        v *= n;
+      }
+    }
+    return v;
+  }
+  const char* p_;
+  LC x_;
+};
+
+LC Compensator(const char* num, const char* den, LC x)
+{
+  return TextValue(num, x).value() / TextValue(den, x).value();
+}
+
+// A compensator pole pair and a real compensator zero dragged on the chart:
+// Escape leaves the document as it was to the byte; a drag rewrites the
+// compensator with the pair (conjugates) or the zero where the pointer
+// asks, its value at s = 0 (computed here from the texts) kept; the closed-
+// loop marks and the locus follow and equal a fresh Wipe + Go; the drag is
+// one undo step.
+TEST_F(RootDragTest, DraggedCompensatorRootsKeepTheSteadyStateGain)
+{
+  const struct {
+    const char* num;
+    const char* den;
+    LC grab;
+    LC first, target;  // two moves: the drag computes the newest
+    bool pole;
+    int origin;   // poles at s = 0, left out of the steady-state gain
+    double hold;  // the sample-hold time: a z compensator keeps its gain at z = 1
+  } cases[] = {
+      {"2(s+3)", "(s^2+2s+2)", {-1, 1}, {-1.3, 0.8}, {-2.2, 1.6}, true, 0, 0.0},
+      {"5(s+3)", "s(s+8)", {-3, 0}, {-3.5, 1}, {-0.7, 0.5}, false, 1, 0.0},
+      {"0.5(z-0.5)", "(z-0.9)(z-0.2)", {0.5, 0}, {0.4, 0.2}, {0.3, -0.1}, false, 0, 0.1},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.num);
+    // A plant of order 2 leaves room for the compensator's.
+    SetText(Sys().num[kPlant], "4");
+    SetText(Sys().den[kPlant], "(s+1)(s+2)");
+    SetText(Sys().num[0], c.num);
+    SetText(Sys().den[0], c.den);
+    Sys().sampleHold = c.hold;
+    NoteLoopChange(QStringLiteral("loop"));
+    win->FollowLoop();
+    if (!win->traced()) {
+      // The z-plane chart shown anew: its range fitted to the marks.
+      win->Autoscale1Click();
+      win->Go1Click();
+    }
+    ASSERT_TRUE(win->traced()) << lastMessage().toStdString();
+    if (itemsOf(ItemKind::Mark, kMarkTriangle).empty()) {
+      answer([](QDialog& dlg) {
+        press(dlg, "MarkBtn");
+        press(dlg, "CloseBtn");
+      });
+      click("ClosedLoopSpdBtn");
+    }
+    const std::vector<ChartItem> marksBefore = itemsOf(ItemKind::Mark, kMarkTriangle);
+    ASSERT_EQ(marksBefore.size(), 4u);
+    const LoopDefinition start = DefinitionOf(Sys());
+    // The steady-state gain, the limit of s^origin Gc(s) at s = 0 (of
+    // Gc(z) at z = 1).
+    const auto steady = [&c](const char* num, const char* den) {
+      const LC x = 1e-9L, at = c.hold > 0 ? 1 : 0;
+      return Compensator(num, den, at + x) * std::pow(x, c.origin);
+    };
+    const LC g0 = steady(c.num, c.den);
+    const auto drag = [&](LC to) {
+      QTest::mousePress(chart(), Qt::LeftButton, {}, pixel(c.grab.real(), c.grab.imag()));
+      if (!win->compensatorDrag() || !win->compensatorDrag()->active())
+        return false;
+      QTest::mouseMove(chart(), pixel(c.first.real(), c.first.imag()));
+      QTest::mouseMove(chart(), pixel(to.real(), to.imag()));
+      QCoreApplication::processEvents();
+      return true;
+    };
+
+    ASSERT_TRUE(drag(c.first));
+    EXPECT_STRNE(Sys().num[0], c.num);
+    QTest::keyClick(chart(), Qt::Key_Escape);
+    QTest::mouseRelease(chart(), Qt::LeftButton);
+    EXPECT_FALSE(win->compensatorDrag()->active());
+    EXPECT_TRUE(SameDefinition(start, DefinitionOf(Sys())));
+    EXPECT_STREQ(Sys().num[0], c.num);
+    EXPECT_STREQ(Sys().den[0], c.den);
+    EXPECT_EQ(At(itemsOf(ItemKind::Mark, kMarkTriangle)), At(marksBefore));
+    EXPECT_EQ(action("Undo1")->text(), QStringLiteral("&Undo loop"));
+
+    ASSERT_TRUE(drag(c.target));
+    const QPoint at = pixel(c.target.real(), c.target.imag());
+    QTest::mouseRelease(chart(), Qt::LeftButton, {}, at);
+    const std::string num = Sys().num[0], den = Sys().den[0];
+    EXPECT_LE(num.size(), 79u);
+    EXPECT_LE(den.size(), 79u);
+    // The pointer's place in data; a real root stays on the axis.
+    const QPointF p = chart()->PixelToData(QPointF(at));
+    const LC want(p.x(), c.pole ? p.y() : 0.0);
+    const LC g1 = steady(num.c_str(), den.c_str());
+    EXPECT_NEAR((double)g1.real(), (double)g0.real(), 2e-6 * (double)std::abs(g0)) << num << " / " << den;
+    // Decoded back, the texts hold the root (and its conjugate) there to
+    // the six figures printed.
+    CompensatorRoots decoded;
+    ASSERT_TRUE(DecodeCompensator(Sys(), decoded));
+    const RootSet& set = c.pole ? decoded.poles : decoded.zeros;
+    std::vector<LC> roots;
+    for (int i = 0; i < set.n; ++i)
+      roots.emplace_back(set.r[i].re, set.r[i].im);
+    EXPECT_LE(Nearest(roots, want), 2e-5 * std::abs(want)) << num << " / " << den;
+    EXPECT_LE(Nearest(roots, std::conj(want)), 2e-5 * std::abs(want));
+    // The text vanishes there, evaluated here.
+    const LC side = c.pole ? TextValue(den.c_str(), want).value() : TextValue(num.c_str(), want).value();
+    EXPECT_LE(std::abs(side), 1e-4L * std::pow(std::abs(want) + 1, 2));
+
+    const DisplayList followed = chart()->Items();
+    EXPECT_EQ(itemsOf(ItemKind::Mark, kMarkTriangle).size(), marksBefore.size());
+    EXPECT_NE(At(itemsOf(ItemKind::Mark, kMarkTriangle)), At(marksBefore));
+    win->Wipe1Click();
+    win->Go1Click();
+    ExpectSameItems(followed, 0, chart()->Items());
+
+    QAction* undo = action("Undo1");
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo compensator"));
+    undo->trigger();
+    EXPECT_STREQ(Sys().num[0], c.num);
+    EXPECT_STREQ(Sys().den[0], c.den);
+    EXPECT_EQ(undo->text(), QStringLiteral("&Undo loop"));
+  }
 }
 
 }  // namespace
