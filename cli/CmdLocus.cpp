@@ -3,6 +3,7 @@
 // and the damping-ratio and settling-time contours.
 
 #include "cli/Cli.h"
+#include "cli/LocusOptions.h"
 
 #include "engine/base/Error.h"
 #include "engine/expr/Expr.h"
@@ -68,22 +69,14 @@ void PrintRoots(CliContext& ctx, const char* kind, const RootSet& set)
 int CmdLocus(CliContext& ctx)
 {
   const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus(Sys());
-  rec->loop = ctx.switches(false);
-  double xMin = rec->xMin, xMax = rec->xMax, yMin = rec->yMin, yMax = rec->yMax;
-  ctx.takeNumber("--xmin", xMin);
-  ctx.takeNumber("--xmax", xMax);
-  ctx.takeNumber("--ymin", yMin);
-  ctx.takeNumber("--ymax", yMax);
-  double points = rec->points, zeta = 0.0, settling = rec->settlingTime;
-  ctx.takeInRange("--points", ranges::kRootPoints, points);
-  const bool damping = ctx.takeInRange("--damping", ranges::kDampingStart, zeta);
-  const bool settle = ctx.takeInRange("--settling", ranges::kSettlingTime, settling);
+  LocusRequest asked;
+  const int rc = TakeLocusOptions(ctx, *rec, asked);
   std::string report, pointText;
   const bool hasReport = ctx.takeValue("--report", report);
   const bool hasPoint = ctx.takeValue("--point", pointText);
-  if (!ctx.usageError().empty() || ctx.leftover())
+  if (rc == 2 || !ctx.usageError().empty() || ctx.leftover())
     return 2;
-  if (hasReport + hasPoint + damping + settle > 1) {
+  if (hasReport + hasPoint + asked.damping + asked.settling > 1) {
     ctx.setUsageError("locus: --report, --point, --damping and --settling exclude each other");
     return 2;
   }
@@ -96,14 +89,15 @@ int CmdLocus(CliContext& ctx)
     ctx.setUsageError("locus: --point X,Y expected");
     return 2;
   }
-  if (ErrorPending())
+  if (rc == 1)
     return ctx.systemError();
+  // Without rectangle options the rectangle is the window's start one.
+  const double xMin = asked.hasXMin ? asked.xMin : rec->xMin, xMax = asked.hasXMax ? asked.xMax : rec->xMax;
+  const double yMin = asked.hasYMin ? asked.yMin : rec->yMin, yMax = asked.hasYMax ? asked.yMax : rec->yMax;
   if (!MaxExceedsMin(xMin, xMax) || !MaxExceedsMin(yMin, yMax)) {
     SetError(kMaxMustExceedMin);
     return ctx.systemError();
   }
-  rec->points = static_cast<int>(points);
-  rec->settlingTime = settling;
   SetWindow(*rec, xMin, xMax, yMin, yMax);
 
   if (hasReport) {
@@ -125,8 +119,10 @@ int CmdLocus(CliContext& ctx)
     ctx.out << "gain," << FormatDouble(gain) << "\nangle_deg," << FormatDouble(angle) << '\n';
     return 0;
   }
-  if (damping || settle) {
-    const auto contour = [&] { return damping ? DampingContour(*rec, zeta) : SettlingContour(Sys(), *rec); };
+  if (asked.damping || asked.settling) {
+    const auto contour = [&] {
+      return asked.damping ? DampingContour(*rec, asked.zeta) : SettlingContour(Sys(), *rec);
+    };
     if (!contour())
       return ctx.systemError();
     RepeatTimed(ctx, [&] { (void)contour(); });

@@ -8,6 +8,7 @@
 #include "engine/root/RootEngine.h"
 
 #include "cli/Cli.h"
+#include "cli/LocusOptions.h"
 #include "engine/root/RootDraw.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
@@ -15,37 +16,33 @@
 int RenderLocus(TRChart& chart, CliContext& ctx)
 {
   const std::unique_ptr<ROOTSTAT> rec = CreateRootLocus(Sys());
-  rec->loop = ctx.switches(false);
-  double xMin = 0.0, xMax = 0.0, yMin = 0.0;
-  const bool hasXMin = ctx.takeNumber("--xmin", xMin);
-  const bool hasXMax = ctx.takeNumber("--xmax", xMax);
-  const bool hasYMin = ctx.takeNumber("--ymin", yMin);
-  double points = rec->points, zeta = 0.0, settling = rec->settlingTime;
-  ctx.takeInRange("--points", ranges::kRootPoints, points);
-  const bool damping = ctx.takeInRange("--damping", ranges::kDampingStart, zeta);
-  const bool settle = ctx.takeInRange("--settling", ranges::kSettlingTime, settling);
+  LocusRequest asked;
+  const int rc = TakeLocusOptions(ctx, *rec, asked);
   const bool contours = ctx.takeFlag("--contours");
   const bool marks = ctx.takeFlag("--closed-loop-marks");
   const bool noCircle = ctx.takeFlag("--no-unit-circle");
   if (ctx.takeFlag("--mark-labels"))
     Sys().showMarkLabels = true;
-  if (!ctx.usageError().empty())
+  // The picture's y range follows from its shape: no --ymax here.
+  if (asked.hasYMax)
+    ctx.setUsageError("unexpected argument: --ymax");
+  if (rc == 2 || !ctx.usageError().empty())
     return 2;
-  if (ErrorPending())
+  if (rc == 1 || ErrorPending())
     return 1;
-  rec->points = static_cast<int>(points);
-  rec->settlingTime = settling;
 
   // The chart of the plane, with the scales dialog's ranges.
   if (!PrepareRootLoop(Sys(), *rec))
     return 1;
   ApplyChartSetup(chart, PlaneChartSetup(rec->zPlane));
-  if (hasXMin)
-    chart.SetRangeLoX(xMin);
-  if (hasXMax)
-    chart.SetRangeHiX(xMax);
-  if (hasYMin)
-    chart.SetRangeLoY(yMin);
+  // The picture's rectangle: x from the options, y from its low end, the
+  // high end following from the chart's shape (the plane is isometric).
+  if (asked.hasXMin)
+    chart.SetRangeLoX(asked.xMin);
+  if (asked.hasXMax)
+    chart.SetRangeHiX(asked.xMax);
+  if (asked.hasYMin)
+    chart.SetRangeLoY(asked.yMin);
   if (!MaxExceedsMin(chart.RangeLoX(), chart.RangeHiX())) {
     SetError(kMaxMustExceedMin);
     return 1;
@@ -69,12 +66,12 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
       DrawDampingContour(list, *rec, zetas[i], pens);
     }
   }
-  if (damping) {
-    if (!DampingContour(*rec, zeta))
+  if (asked.damping) {
+    if (!DampingContour(*rec, asked.zeta))
       return 1;
-    DrawDampingContour(list, *rec, zeta, pens);
+    DrawDampingContour(list, *rec, asked.zeta, pens);
   }
-  if (settle) {
+  if (asked.settling) {
     if (!SettlingContour(Sys(), *rec))
       return 1;
     DrawSettlingContour(list, *rec, pens);
