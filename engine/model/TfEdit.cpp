@@ -169,9 +169,3 @@ void EndEditAccepted(SYSDATA& s)
   ClearError();
   s.strictCheck = true;
 }
-
-void EndEditCancelled(SYSDATA& s, const SYSDATA& opened)
-{
-  s = opened;
-  s.strictCheck = true;
-}

@@ -42,8 +42,3 @@ enum class Manipulation { Evaluate = 0, Polynomial = 1, BodeForm = 2, PoleZeroFo
 // the edited loop (problems of the loop are left for the windows to
 // report), and turns the strict check on again.
 void EndEditAccepted(SYSDATA& s);
-
-// Cancel: the model exactly as the editor found it when it opened (texts,
-// transform store and flags, everything decoded from them), with the strict
-// check on again.
-void EndEditCancelled(SYSDATA& s, const SYSDATA& opened);

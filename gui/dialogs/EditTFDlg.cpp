@@ -99,7 +99,7 @@ TEditTFDlg::TEditTFDlg(QWidget* parent) : QDialog(parent)
   for (QLineEdit* box : {numEdit_, denEdit_}) {
     box->installEventFilter(this);
     // typing, not filling the box, changes the element
-    connect(box, &QLineEdit::textEdited, this, [this] { ChangedSinceTransform(Sys(), elem_) = true; });
+    connect(box, &QLineEdit::textEdited, this, [this] { ChangedSinceTransform(doc_, elem_) = true; });
   }
 
   moreBtn_ = Button("MoreSpdBtn", tr("&More"), this);
@@ -234,9 +234,8 @@ void TEditTFDlg::showEvent(QShowEvent* event)
   QDialog::showEvent(event);
   if (event->spontaneous())
     return;
-  SYSDATA& s = Sys();
-  opened_ = s;
-  open_ = true;
+  doc_ = Sys();
+  SYSDATA& s = doc_;
   s.strictCheck = false;  // variable conflicts and classification are not errors while editing
   ShowNumberInEdit(sHoldEdit_, s.sampleHold);
   setWindowTitle(elem_ == kPlant ? tr("Plant") : tr("Compensator"));
@@ -283,7 +282,10 @@ bool TEditTFDlg::decode()
   const QByteArray num = numEdit_->text().toUtf8();
   const QByteArray den = denEdit_->text().toUtf8();
   TfSide side = TfSide::Numerator;
-  const bool ok = DecodeEditedElement(Sys(), elem_, num.constData(), den.constData(), side);
+  // Built-ins in bracketed expressions see the loop being edited.
+  const EvalContext ctx = EvalContextOf(doc_);
+  const EvalScope scope(ctx);
+  const bool ok = DecodeEditedElement(doc_, elem_, num.constData(), den.constData(), side);
   updateTransformControls();
   if (!ok)
     focusBox(side == TfSide::Numerator ? numEdit_ : denEdit_);
@@ -292,7 +294,7 @@ bool TEditTFDlg::decode()
 
 void TEditTFDlg::updateTransformControls()
 {
-  const SYSDATA& s = Sys();
+  const SYSDATA& s = doc_;
   const bool transforms = TransformsApply(s, elem_);
   const bool restore = s.hist[elem_].transformed;
   for (QAbstractButton* b : transforms_->buttons())
@@ -329,7 +331,7 @@ bool TEditTFDlg::readPrewarpFrequency(double& omega)
     w *= 2 * kPi;
   double unused = 0;
   // An evaluation error, or a frequency beyond the Nyquist limit.
-  if (ErrorPending() || !SubstitutionScale(SubstitutionRule::TustinPrewarp, Sys().sampleHold, w, unused)) {
+  if (ErrorPending() || !SubstitutionScale(SubstitutionRule::TustinPrewarp, doc_.sampleHold, w, unused)) {
     preWarpEdit_->setFocus();
     preWarpEdit_->setCursorPosition(preWarpEdit_->text().size());
     return false;
@@ -340,7 +342,7 @@ bool TEditTFDlg::readPrewarpFrequency(double& omega)
 
 void TEditTFDlg::StoZApplyBtnClick()
 {
-  SYSDATA& s = Sys();
+  SYSDATA& s = doc_;
   if (!decode()) {
     ReportError(this);
     return;
@@ -378,7 +380,7 @@ void TEditTFDlg::ManipulateApplyBtnClick()
   }
   TfText num, den;
   const auto m = static_cast<Manipulation>(manipulations_->checkedId());
-  if (ManipulateElement(Sys(), elem_, m, numChk_->isChecked(), denChk_->isChecked(), num, den))
+  if (ManipulateElement(doc_, elem_, m, numChk_->isChecked(), denChk_->isChecked(), num, den))
     setBoxes(num, den);
   if (ErrorPending())
     ReportError(this);
@@ -390,16 +392,7 @@ void TEditTFDlg::OKBtnClick()
     ReportError(this);
     return;
   }
-  open_ = false;
-  EndEditAccepted(Sys());
+  EndEditAccepted(doc_);
+  Sys() = doc_;
   accept();
-}
-
-void TEditTFDlg::reject()
-{
-  if (open_) {
-    open_ = false;
-    EndEditCancelled(Sys(), opened_);
-  }
-  QDialog::reject();
 }

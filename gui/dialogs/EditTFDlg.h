@@ -28,13 +28,14 @@ public:
   void setElement(int elem) { elem_ = elem == kPlant ? kPlant : kCompensator; }
   int element() const { return elem_; }
   bool toolsShown() const { return toolsShown_; }
+  // The loop as edited so far; the document takes it on OK.
+  const SYSDATA& loop() const { return doc_; }
 
   void MoreSpdBtnClick();
   void StoZApplyBtnClick();
   void ManipulateApplyBtnClick();
   void OKBtnClick();
-  // Cancel, Escape or the close box.
-  void reject() override;
+
   void setVisible(bool visible) override;
 
 protected:
@@ -57,8 +58,9 @@ private:
 
   int elem_ = kCompensator;
   bool toolsShown_ = false;
-  bool open_ = false;
-  SYSDATA opened_;  // the model when the editor opened, for Cancel
+  // The loop being edited: a copy of the document taken when the editor
+  // opens, handed back on OK; Cancel leaves the document untouched.
+  SYSDATA doc_;
 
   QLineEdit* numEdit_ = nullptr;
   QLineEdit* denEdit_ = nullptr;

@@ -151,7 +151,7 @@ TEST_F(EditTFTest, RestoreAfterTypingAsksWithNoAsDefault)
       EXPECT_EQ(shown()[0].icon, MsgIcon::Question);
       EXPECT_EQ(shown()[0].buttons, MsgButtons::YesNo) << "a Yes/No question has No as default";
       EXPECT_EQ(box("NumEdit")->text(), answer == MsgResult::Yes ? s0 : z0);
-      EXPECT_EQ(Sys().hist[elem].transformed, answer == MsgResult::No);
+      EXPECT_EQ(dlg.loop().hist[elem].transformed, answer == MsgResult::No);
       click("CancelBtn");
     }
   }
@@ -188,7 +188,8 @@ TEST_F(EditTFTest, ZeroOrderHoldOfThePlantThenCancel)
   ASSERT_EQ(shown().size(), 1);
   EXPECT_EQ(shown()[0].text, QStringLiteral("Order too high"));
   type("NumEdit", QStringLiteral("7"));
-  EXPECT_TRUE(Sys().delayChanged) << "typing in the plant";
+  EXPECT_TRUE(dlg.loop().delayChanged) << "typing in the plant";
+  ExpectSameModel(Sys(), before);  // the document waits for OK
   click("OKBtn");
   EXPECT_TRUE(dlg.isVisible());
   EXPECT_EQ(lastMessage(), QStringLiteral("Order too high"));
