@@ -189,6 +189,9 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
 
 TMainForm::~TMainForm()
 {
+  // The session's undo stack, deleted with the frame's children, tells of
+  // its clearing as it goes: by then this frame must no longer listen.
+  disconnect(session_, nullptr, this, nullptr);
   // Children first, while the model they may read still exists.
   qDeleteAll(mdi_->subWindowList());
   delete sysDef_;

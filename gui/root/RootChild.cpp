@@ -594,9 +594,11 @@ bool TRootChildForm::GrabCompensatorRoot(QPointF pixel)
   compTarget_ = compApplied_ = r;
   TLiveDrag*& drag = compDrags_[plane()];
   // The read-out belongs to the chart: it goes with the drag it showed.
+  // The drag goes first: its filter watches the read-out as that is torn down.
   if (drag) {
-    delete drag->readout();
+    QLineEdit* readout = drag->readout();
     delete drag;
+    delete readout;
   }
   const QString name = compPole_ ? QStringLiteral("Pole") : QStringLiteral("Zero");
   drag = new TLiveDrag(*chart(), {[this](QPointF at, double& v) { return CompensatorTargetAt(at, v); },
