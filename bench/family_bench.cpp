@@ -28,7 +28,7 @@ void BM_FamilyTenTimeRunsAndTenSweeps(benchmark::State& state)
   const auto rec = std::make_unique<FREQSTAT>();
   InitFreqSettings(s, *rec);
   rec->set.points = kMaxFreqPoints;
-  const FamilySpec spec{kFamilyGain, 0.2, 2.0, kMaxFamilyMembers, false};
+  const FamilyPlan plan{kFamilyGain, 0.2, 2.0, kMaxFamilyMembers, false};
   const auto timeFamily = std::make_unique<TimeFamily>();
   const auto timeWork = std::make_unique<TimeFamilyScratch>();
   const auto freqFamily = std::make_unique<FreqFamily>();
@@ -38,8 +38,8 @@ void BM_FamilyTenTimeRunsAndTenSweeps(benchmark::State& state)
   LoadExampleSystem(*continuous);
   for (auto _ : state) {
     ClearError();
-    if (!RunTimeFamily(s, *st, spec, *timeFamily, *timeWork) ||
-        !RunFreqFamily(*continuous, *rec, spec, false, *freqFamily, *freqWork)) {
+    if (!RunTimeFamily(s, *st, plan, *timeFamily, *timeWork) ||
+        !RunFreqFamily(*continuous, *rec, plan, false, *freqFamily, *freqWork)) {
       state.SkipWithError(ErrorMessage());
       break;
     }

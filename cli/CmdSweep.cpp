@@ -54,15 +54,15 @@ int CmdSweep(CliContext& ctx)
 {
   std::string overText, family;
   const bool hasOver = ctx.takeValue("--over", overText);
-  SweepSpec spec;
-  const bool hasFrom = ctx.takeNumber("--from", spec.from);
-  const bool hasTo = ctx.takeNumber("--to", spec.to);
-  spec.log = ctx.takeFlag("--log");
+  SweepPlan plan;
+  const bool hasFrom = ctx.takeNumber("--from", plan.from);
+  const bool hasTo = ctx.takeNumber("--to", plan.to);
+  plan.log = ctx.takeFlag("--log");
   // The family form: what is left belongs to the time or freq options.
   if (ctx.takeValue("--family", family)) {
     if (!ctx.usageError().empty())
       return 2;
-    if (!hasOver || !ParseOver(overText, spec.over)) {
+    if (!hasOver || !ParseOver(overText, plan.over)) {
       ctx.setUsageError("sweep: --over a, b, c, d or gain expected");
       return 2;
     }
@@ -70,31 +70,31 @@ int CmdSweep(CliContext& ctx)
       ctx.setUsageError("sweep: --from P1 --to P2 expected");
       return 2;
     }
-    return RunSweepFamily(ctx, spec, family);
+    return RunSweepFamily(ctx, plan, family);
   }
   double points = 200;
   ctx.takeInRange("--points", kSweepPoints, points);
   const bool stableRanges = ctx.takeFlag("--stable-ranges");
   if (!ctx.usageError().empty() || ctx.leftover())
     return 2;
-  if (!hasOver || !ParseOver(overText, spec.over)) {
+  if (!hasOver || !ParseOver(overText, plan.over)) {
     ctx.setUsageError("sweep: --over a, b, c, d or gain expected");
     return 2;
   }
-  spec.hasRange = hasFrom || hasTo;
-  if (hasFrom != hasTo || (!spec.hasRange && !(stableRanges && spec.over == SweepOver::Gain))) {
+  plan.hasRange = hasFrom || hasTo;
+  if (hasFrom != hasTo || (!plan.hasRange && !(stableRanges && plan.over == SweepOver::Gain))) {
     ctx.setUsageError("sweep: --from P1 --to P2 expected");
     return 2;
   }
   if (ErrorPending())
     return ctx.systemError();
-  spec.points = static_cast<int>(points);
+  plan.points = static_cast<int>(points);
 
   const LoopSwitches loop = ctx.switches(true);
-  const ParamSweep sw{SweepParameterIndex(spec.over), spec.from, spec.to, spec.points, spec.log};
+  const ParamSweep sw{SweepParameterIndex(plan.over), plan.from, plan.to, plan.points, plan.log};
   if (stableRanges) {
     StableRanges ranges;
-    const bool whole = !spec.hasRange;
+    const bool whole = !plan.hasRange;
     if (!FindStableRanges(Sys(), loop, sw, whole, ranges))
       return ctx.systemError();
     RepeatTimed(ctx, [&] { (void)FindStableRanges(Sys(), loop, sw, whole, ranges); });
@@ -110,7 +110,7 @@ int CmdSweep(CliContext& ctx)
     return ctx.systemError();
   RepeatTimed(ctx, [&] { (void)TraceParamLocus(Sys(), loop, sw, *locus); });
   if (locus->interrupted)
-    ctx.out << "# locus interrupted for " << SweepOverName(spec.over) << " from " << FormatDouble(locus->badFrom)
+    ctx.out << "# locus interrupted for " << SweepOverName(plan.over) << " from " << FormatDouble(locus->badFrom)
             << " to " << FormatDouble(locus->badTo) << ": " << locus->badMessage << '\n';
   PrintLocus(ctx, *locus);
   return 0;

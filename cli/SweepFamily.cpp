@@ -21,7 +21,7 @@ void PrintMemberRemark(std::ostream& out, const FamilyMembers& m, int i)
   out << "# p = " << FormatDouble(m.value[static_cast<std::size_t>(i)]) << '\n';
 }
 
-int TimeFamilyRun(CliContext& ctx, const FamilySpec& spec)
+int TimeFamilyRun(CliContext& ctx, const FamilyPlan& plan)
 {
   // the settings, copies and the ten stores are too big for the stack
   const auto st = std::make_unique<TRANSTAT>();
@@ -30,9 +30,9 @@ int TimeFamilyRun(CliContext& ctx, const FamilySpec& spec)
   const auto fam = std::make_unique<TimeFamily>();
   const auto work = std::make_unique<TimeFamilyScratch>();
   ClearError();
-  if (!RunTimeFamily(Sys(), *st, spec, *fam, *work))
+  if (!RunTimeFamily(Sys(), *st, plan, *fam, *work))
     return ctx.systemError();
-  RepeatTimed(ctx, [&] { (void)RunTimeFamily(Sys(), *st, spec, *fam, *work); });
+  RepeatTimed(ctx, [&] { (void)RunTimeFamily(Sys(), *st, plan, *fam, *work); });
   for (int i = 0; i < fam->members.count; ++i) {
     const TransResult& r = fam->results[static_cast<std::size_t>(i)];
     PrintMemberRemark(ctx.out, fam->members, i);
@@ -45,7 +45,7 @@ int TimeFamilyRun(CliContext& ctx, const FamilySpec& spec)
   return 0;
 }
 
-int FreqFamilyRun(CliContext& ctx, const FamilySpec& spec)
+int FreqFamilyRun(CliContext& ctx, const FamilyPlan& plan)
 {
   const auto rec = std::make_unique<FREQSTAT>();
   if (const int rc = TakeFreqOptions(ctx, *rec); rc != 0)
@@ -60,9 +60,9 @@ int FreqFamilyRun(CliContext& ctx, const FamilySpec& spec)
   const auto fam = std::make_unique<FreqFamily>();
   const auto work = std::make_unique<FreqFamilyScratch>();
   ClearError();
-  if (!RunFreqFamily(Sys(), *rec, spec, margins, *fam, *work))
+  if (!RunFreqFamily(Sys(), *rec, plan, margins, *fam, *work))
     return ctx.systemError();
-  RepeatTimed(ctx, [&] { (void)RunFreqFamily(Sys(), *rec, spec, margins, *fam, *work); });
+  RepeatTimed(ctx, [&] { (void)RunFreqFamily(Sys(), *rec, plan, margins, *fam, *work); });
   for (int i = 0; i < fam->members.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
     PrintMemberRemark(ctx.out, fam->members, i);
@@ -76,13 +76,13 @@ int FreqFamilyRun(CliContext& ctx, const FamilySpec& spec)
 
 }  // namespace
 
-int RunSweepFamily(CliContext& ctx, const SweepSpec& spec, const std::string& family)
+int RunSweepFamily(CliContext& ctx, const SweepPlan& plan, const std::string& family)
 {
-  FamilySpec fs;
-  fs.over = spec.over == SweepOver::Gain ? kFamilyGain : SweepParameterIndex(spec.over);
-  fs.from = spec.from;
-  fs.to = spec.to;
-  fs.log = spec.log;
+  FamilyPlan fs;
+  fs.over = plan.over == SweepOver::Gain ? kFamilyGain : SweepParameterIndex(plan.over);
+  fs.from = plan.from;
+  fs.to = plan.to;
+  fs.log = plan.log;
   long members = fs.members;
   if (ctx.takeCount("--members", members))
     fs.members = members > kMaxFamilyMembers ? kMaxFamilyMembers + 1 : static_cast<int>(members);

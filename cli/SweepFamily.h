@@ -10,7 +10,7 @@
 // The swept quantity: a user parameter a..d or the loop gain.
 enum class SweepOver { A, B, C, D, Gain };
 
-struct SweepSpec {
+struct SweepPlan {
   SweepOver over = SweepOver::A;
   // The range P1..P2 (from < to; both > 0 with log). hasRange is false only
   // for --over gain --stable-ranges without --from/--to.
@@ -40,4 +40,4 @@ struct SweepSpec {
 // family is "time" or "freq"; ctx holds the arguments the sweep options
 // left (the subcommand's options and --members). Returns the exit status as
 // a subcommand does (0, 1 with a system error, 2 after a usage error).
-int RunSweepFamily(CliContext& ctx, const SweepSpec& spec, const std::string& family);
+int RunSweepFamily(CliContext& ctx, const SweepPlan& plan, const std::string& family);

@@ -12,7 +12,7 @@ inline constexpr int kMaxFamilyMembers = 10;
 // The parameter a family runs over: 0..3 are the user parameters a..d.
 inline constexpr int kFamilyGain = 4;
 
-struct FamilySpec {
+struct FamilyPlan {
   int over = kFamilyGain;
   double from = 0.5;
   double to = 2.0;
@@ -34,13 +34,13 @@ struct FamilyMembers {
 // The value the document gives the parameter: its gain or the user parameter.
 [[nodiscard]] double FamilyParameterValue(const SYSDATA& doc, int over);
 
-// Spreads spec's members from spec.from to spec.to, both ends included
-// (one member lies at spec.from), evenly or evenly in the logarithm, and
+// Spreads plan's members from plan.from to plan.to, both ends included
+// (one member lies at plan.from), evenly or evenly in the logarithm, and
 // marks the member equal to current (within 1e-12 relative). False with
 // the message pending, and out empty, for more than kMaxFamilyMembers
 // members, fewer than one, a range whose start is not below its end, a
 // logarithmic range that is not positive or a parameter out of a-d/gain.
-[[nodiscard]] bool SpreadFamily(const FamilySpec& spec, double current, FamilyMembers& out);
+[[nodiscard]] bool SpreadFamily(const FamilyPlan& plan, double current, FamilyMembers& out);
 
 // Gives the copy of a loop document the member value v: its gain, or the
 // user parameter (the texts read it when the run decodes them). The scope
@@ -59,4 +59,4 @@ private:
 
 // Records "Family member k (p = V): MESSAGE" in place of the pending message
 // of a member's failed run (k counted from 1).
-void ReportMemberFailure(const FamilySpec& spec, int member, double value);
+void ReportMemberFailure(const FamilyPlan& plan, int member, double value);

@@ -56,21 +56,21 @@ void DrawFreqFamily(DisplayList& list, const FreqFamily& fam, const FREQSTAT& re
   }
 }
 
-bool RunFreqFamily(const SYSDATA& doc, const FREQSTAT& rec, const FamilySpec& spec, bool margins, FreqFamily& fam,
+bool RunFreqFamily(const SYSDATA& doc, const FREQSTAT& rec, const FamilyPlan& plan, bool margins, FreqFamily& fam,
                    FreqFamilyScratch& work)
 {
   Empty(fam);
-  fam.spec = spec;
+  fam.plan = plan;
   FamilyMembers members;
-  if (!SpreadFamily(spec, FamilyParameterValue(doc, spec.over), members))
+  if (!SpreadFamily(plan, FamilyParameterValue(doc, plan.over), members))
     return false;
   for (int i = 0; i < members.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
     work.doc = doc;
     work.rec = rec;
-    const FamilyValueScope value(work.doc, spec.over, members.value[k]);
+    const FamilyValueScope value(work.doc, plan.over, members.value[k]);
     if (!ComputeResponse(work.doc, work.rec) || (margins && !ComputeMargins(work.doc, work.rec, fam.margins[k]))) {
-      ReportMemberFailure(spec, i, members.value[k]);
+      ReportMemberFailure(plan, i, members.value[k]);
       Empty(fam);
       return false;
     }

@@ -11,7 +11,7 @@
 #include <cstdint>
 
 struct FreqFamily {
-  FamilySpec spec;
+  FamilyPlan plan;
   FamilyMembers members;  // count 0: nothing stored
   std::array<std::uint32_t, kMaxFamilyMembers> pen{};
   std::array<FreqResult, kMaxFamilyMembers> results{};
@@ -25,13 +25,13 @@ struct FreqFamilyScratch {
   FREQSTAT rec;
 };
 
-// Sweeps rec on doc for each member of spec (the document's own value
+// Sweeps rec on doc for each member of plan (the document's own value
 // marks the current member), and with margins also computes each member's
 // stability margins: member i is exactly what ComputeResponse and
 // ComputeMargins leave for a copy of doc with the value set and a copy of
 // rec. doc and rec are not written. False with the message pending and fam
-// empty on bad spec or when a member fails ("Family member k (p = V): ...").
-[[nodiscard]] bool RunFreqFamily(const SYSDATA& doc, const FREQSTAT& rec, const FamilySpec& spec, bool margins,
+// empty on bad plan or when a member fails ("Family member k (p = V): ...").
+[[nodiscard]] bool RunFreqFamily(const SYSDATA& doc, const FREQSTAT& rec, const FamilyPlan& plan, bool margins,
                                  FreqFamily& fam, FreqFamilyScratch& work);
 
 class DisplayList;

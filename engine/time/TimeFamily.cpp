@@ -56,21 +56,21 @@ void DrawTimeFamily(DisplayList& list, const TimeFamily& fam, const TransResult&
   }
 }
 
-bool RunTimeFamily(const SYSDATA& doc, const TRANSTAT& st, const FamilySpec& spec, TimeFamily& fam,
+bool RunTimeFamily(const SYSDATA& doc, const TRANSTAT& st, const FamilyPlan& plan, TimeFamily& fam,
                    TimeFamilyScratch& work)
 {
   Empty(fam);
-  fam.spec = spec;
+  fam.plan = plan;
   FamilyMembers members;
-  if (!SpreadFamily(spec, FamilyParameterValue(doc, spec.over), members))
+  if (!SpreadFamily(plan, FamilyParameterValue(doc, plan.over), members))
     return false;
   for (int i = 0; i < members.count; ++i) {
     const auto k = static_cast<std::size_t>(i);
     work.doc = doc;
     work.st = st;
-    const FamilyValueScope value(work.doc, spec.over, members.value[k]);
+    const FamilyValueScope value(work.doc, plan.over, members.value[k]);
     if (!TimeEngine(work.doc, work.st)) {
-      ReportMemberFailure(spec, i, members.value[k]);
+      ReportMemberFailure(plan, i, members.value[k]);
       Empty(fam);
       return false;
     }

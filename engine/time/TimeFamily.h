@@ -11,7 +11,7 @@
 #include <cstdint>
 
 struct TimeFamily {
-  FamilySpec spec;
+  FamilyPlan plan;
   FamilyMembers members;  // count 0: nothing stored
   std::array<std::uint32_t, kMaxFamilyMembers> pen{};
   std::array<TransResult, kMaxFamilyMembers> results{};
@@ -27,12 +27,12 @@ struct TimeFamilyScratch {
   TRANSTAT st;
 };
 
-// Runs st on doc for each member of spec (the document's own value marks
+// Runs st on doc for each member of plan (the document's own value marks
 // the current member): member i is exactly what TimeEngine leaves for a
 // copy of doc with the value set and a copy of st. doc and st are not
-// written. False with the message pending and fam empty on bad spec or
+// written. False with the message pending and fam empty on bad plan or
 // when a member's run fails ("Family member k (p = V): ...").
-[[nodiscard]] bool RunTimeFamily(const SYSDATA& doc, const TRANSTAT& st, const FamilySpec& spec, TimeFamily& fam,
+[[nodiscard]] bool RunTimeFamily(const SYSDATA& doc, const TRANSTAT& st, const FamilyPlan& plan, TimeFamily& fam,
                                  TimeFamilyScratch& work);
 
 class DisplayList;

@@ -53,17 +53,17 @@ TFamilyDlg::TFamilyDlg(QWidget* parent) : QDialog(parent)
 int TFamilyDlg::Execute()
 {
   onCheck_->setChecked(on);
-  paramCombo_->setCurrentIndex(spec.over);
-  ShowNumberInEdit(fromEdit_, spec.from);
-  ShowNumberInEdit(toEdit_, spec.to);
-  membersEdit_->setText(QString::number(spec.members));
-  logCheck_->setChecked(spec.log);
+  paramCombo_->setCurrentIndex(plan.over);
+  ShowNumberInEdit(fromEdit_, plan.from);
+  ShowNumberInEdit(toEdit_, plan.to);
+  membersEdit_->setText(QString::number(plan.members));
+  logCheck_->setChecked(plan.log);
   return ExecModal(*this);
 }
 
 void TFamilyDlg::OKBtnClick()
 {
-  FamilySpec s;
+  FamilyPlan s;
   s.over = paramCombo_->currentIndex();
   s.log = logCheck_->isChecked();
   double members = 0.0;
@@ -82,7 +82,7 @@ void TFamilyDlg::OKBtnClick()
     ShowWarning(this, QString::fromLatin1(ErrorMessage()));
     return;
   }
-  spec = s;
+  plan = s;
   on = onCheck_->isChecked();
   accept();
 }
@@ -125,10 +125,10 @@ QString Number(double v)
 
 }  // namespace
 
-QString FamilyLegendText(const FamilySpec& spec, const FamilyMembers& members, const std::uint32_t* pens,
+QString FamilyLegendText(const FamilyPlan& plan, const FamilyMembers& members, const std::uint32_t* pens,
                          std::uint32_t currentPen, double currentValue)
 {
-  QString text = QStringLiteral("%1:").arg(QLatin1String(FamilyParameterName(spec.over)));
+  QString text = QStringLiteral("%1:").arg(QLatin1String(FamilyParameterName(plan.over)));
   for (int i = 0; i < members.count; ++i)
     text +=
         QStringLiteral("&nbsp; %1&nbsp;%2").arg(Square(pens[i]), Number(members.value[static_cast<std::size_t>(i)]));
@@ -136,9 +136,9 @@ QString FamilyLegendText(const FamilySpec& spec, const FamilyMembers& members, c
   return text;
 }
 
-QString NearestMemberText(const FamilySpec& spec, const FamilyMembers& members, int i)
+QString NearestMemberText(const FamilyPlan& plan, const FamilyMembers& members, int i)
 {
   return QStringLiteral("Nearest curve: member %1, %2 = %3")
       .arg(i + 1)
-      .arg(QLatin1String(FamilyParameterName(spec.over)), Number(members.value[static_cast<std::size_t>(i)]));
+      .arg(QLatin1String(FamilyParameterName(plan.over)), Number(members.value[static_cast<std::size_t>(i)]));
 }

@@ -20,9 +20,9 @@ class TFamilyDlg : public QDialog {
 public:
   explicit TFamilyDlg(QWidget* parent = nullptr);
 
-  // In and out: the window's family mode and spec.
+  // In and out: the window's family mode and plan.
   bool on = false;
-  FamilySpec spec;
+  FamilyPlan plan;
 
   int Execute();
   void OKBtnClick();
@@ -39,11 +39,11 @@ private:
 // The legend of a family on show: the parameter's name, a square in each
 // member's pen before its value, and a bold square in currentPen before the
 // document's value.
-QString FamilyLegendText(const FamilySpec& spec, const FamilyMembers& members, const std::uint32_t* pens,
+QString FamilyLegendText(const FamilyPlan& plan, const FamilyMembers& members, const std::uint32_t* pens,
                          std::uint32_t currentPen, double currentValue);
 // The status-bar text naming member i of the family: "Nearest curve: member
 // 3, a = 1.5".
-QString NearestMemberText(const FamilySpec& spec, const FamilyMembers& members, int i);
+QString NearestMemberText(const FamilyPlan& plan, const FamilyMembers& members, int i);
 
 // "Family members": one row per member (its value first, headed by the
 // parameter's name), the columns named by headers, the cells given.

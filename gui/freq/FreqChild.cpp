@@ -122,7 +122,7 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   graph().setReadoutHook([this](const ReadoutPoint& p) {
     showReadout(p.dx, p.dy);
     if (const int m = nearestMember(p.x, p.y); m >= 0)
-      SetStatusPanel(2, NearestMemberText(familySpec_, family_->members, m));
+      SetStatusPanel(2, NearestMemberText(familyPlan_, family_->members, m));
   });
   // The family's legend, below the charts while a family is on show.
   familyLegend_ = new QLabel(this);

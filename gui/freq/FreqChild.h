@@ -103,8 +103,8 @@ public:
   // pen, the document's response bold over them, and a legend below the
   // chart; the margins dialog lists the margins of every member.
   bool familyOn() const { return familyOn_; }
-  const FamilySpec& familySpec() const { return familySpec_; }
-  void setFamily(bool on, const FamilySpec& spec);
+  const FamilyPlan& familyPlan() const { return familyPlan_; }
+  void setFamily(bool on, const FamilyPlan& plan);
   // The members of the last family Go (none after a failed one).
   const FreqFamily& family() const { return *family_; }
   // "Famil&y...": the family dialog.
@@ -158,7 +158,7 @@ private:
   // Kept for the window's life: it remembers the box that had the focus.
   TFreqScalesDlg* scales_ = nullptr;
   bool familyOn_ = false;
-  FamilySpec familySpec_;
+  FamilyPlan familyPlan_;
   FreqView familyView_ = FreqView::DirectNyquist;  // the view of the family on show
   std::unique_ptr<FreqFamily> family_;
   std::unique_ptr<FreqFamilyScratch> familyWork_;

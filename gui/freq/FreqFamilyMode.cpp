@@ -27,10 +27,10 @@ bool IsBodeView(FreqView v)
 
 }  // namespace
 
-void TFreqChildForm::setFamily(bool on, const FamilySpec& spec)
+void TFreqChildForm::setFamily(bool on, const FamilyPlan& plan)
 {
   familyOn_ = on;
-  familySpec_ = spec;
+  familyPlan_ = plan;
 }
 
 void TFreqChildForm::Family1Click()
@@ -38,9 +38,9 @@ void TFreqChildForm::Family1Click()
   graph().CancelMouseMode();
   TFamilyDlg dlg(this);
   dlg.on = familyOn_;
-  dlg.spec = familySpec_;
+  dlg.plan = familyPlan_;
   if (dlg.Execute() == QDialog::Accepted)
-    setFamily(dlg.on, dlg.spec);
+    setFamily(dlg.on, dlg.plan);
 }
 
 void TFreqChildForm::forgetFamily()
@@ -55,7 +55,7 @@ bool TFreqChildForm::familyGo(TRChart* c)
   SetChartRange(*stat_, g.xLo, g.xHi, g.yLo, g.yHi);
   // Every member first: a member that fails stores nothing and draws nothing.
   ClearError();
-  if (!RunFreqFamily(Sys(), *stat_, familySpec_, false, *family_, *familyWork_)) {
+  if (!RunFreqFamily(Sys(), *stat_, familyPlan_, false, *family_, *familyWork_)) {
     forgetFamily();
     ReportError(this);
     return false;
@@ -72,8 +72,8 @@ bool TFreqChildForm::familyGo(TRChart* c)
   c->ShowNewItems();
   familyView_ = view();
   setResponseDrawn(familyView_, true);
-  familyLegend_->setText(FamilyLegendText(familySpec_, family_->members, family_->pen.data(), current,
-                                          FamilyParameterValue(Sys(), familySpec_.over)));
+  familyLegend_->setText(FamilyLegendText(familyPlan_, family_->members, family_->pen.data(), current,
+                                          FamilyParameterValue(Sys(), familyPlan_.over)));
   familyLegend_->show();
   return true;
 }
@@ -101,7 +101,7 @@ void TFreqChildForm::marginsOfFamily()
   // Into a family of its own: the one on show keeps the curves drawn.
   const auto fam = std::make_unique<FreqFamily>();
   ClearError();
-  if (!RunFreqFamily(Sys(), *stat_, familySpec_, true, *fam, *familyWork_)) {
+  if (!RunFreqFamily(Sys(), *stat_, familyPlan_, true, *fam, *familyWork_)) {
     ReportError(this);
     return;
   }
@@ -128,8 +128,8 @@ void TFreqChildForm::marginsOfFamily()
     const auto k = static_cast<std::size_t>(i);
     rows.append(row(number(fam->members.value[k]), fam->margins[k]));
   }
-  rows.append(row(number(FamilyParameterValue(Sys(), familySpec_.over)) + tr(" (current)"), current));
-  const QStringList headers{QLatin1String(FamilyParameterName(familySpec_.over)),
+  rows.append(row(number(FamilyParameterValue(Sys(), familyPlan_.over)) + tr(" (current)"), current));
+  const QStringList headers{QLatin1String(FamilyParameterName(familyPlan_.over)),
                             tr("Gain crossover (rad/s)"),
                             tr("Phase margin (deg)"),
                             tr("Delay margin (s)"),

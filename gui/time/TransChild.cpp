@@ -195,7 +195,7 @@ bool TTransChildForm::familyGo(TRChart* c)
 {
   // Every member first: a member that fails stores nothing and draws nothing.
   ClearError();
-  if (!RunTimeFamily(Sys(), *stat_, familySpec_, *family_, *familyWork_)) {
+  if (!RunTimeFamily(Sys(), *stat_, familyPlan_, *family_, *familyWork_)) {
     familyLegend_->hide();
     ReportError(this);
     return false;
@@ -212,16 +212,16 @@ bool TTransChildForm::familyGo(TRChart* c)
   DrawTimeFamily(c->Items(), *family_, stat_->result, current);
   c->ShowNewItems();
   setPlotted(stat_->result.plot, true);
-  familyLegend_->setText(FamilyLegendText(familySpec_, family_->members, family_->pen.data(), current,
-                                          FamilyParameterValue(Sys(), familySpec_.over)));
+  familyLegend_->setText(FamilyLegendText(familyPlan_, family_->members, family_->pen.data(), current,
+                                          FamilyParameterValue(Sys(), familyPlan_.over)));
   familyLegend_->show();
   return true;
 }
 
-void TTransChildForm::setFamily(bool on, const FamilySpec& spec)
+void TTransChildForm::setFamily(bool on, const FamilyPlan& plan)
 {
   familyOn_ = on;
-  familySpec_ = spec;
+  familyPlan_ = plan;
 }
 
 void TTransChildForm::Family1Click()
@@ -229,9 +229,9 @@ void TTransChildForm::Family1Click()
   graph().CancelMouseMode();
   TFamilyDlg dlg(this);
   dlg.on = familyOn_;
-  dlg.spec = familySpec_;
+  dlg.plan = familyPlan_;
   if (dlg.Execute() == QDialog::Accepted)
-    setFamily(dlg.on, dlg.spec);
+    setFamily(dlg.on, dlg.plan);
 }
 
 int TTransChildForm::nearestMember(double x, double y) const
@@ -248,7 +248,7 @@ void TTransChildForm::showNearestMember(double x, double y)
 {
   const int m = nearestMember(x, y);
   if (m >= 0)
-    SetStatusPanel(2, NearestMemberText(familySpec_, family_->members, m));
+    SetStatusPanel(2, NearestMemberText(familyPlan_, family_->members, m));
 }
 
 QString TTransChildForm::costLine() const
@@ -435,8 +435,8 @@ void TTransChildForm::characteristicsOfFamily()
   }
   ResponseCharacteristics current;
   const bool ok = ComputeCharacteristics(stat_->result, current);
-  rows.append(row(number(FamilyParameterValue(Sys(), familySpec_.over)) + tr(" (current)"), current, ok));
-  const QStringList headers{QLatin1String(FamilyParameterName(familySpec_.over)),
+  rows.append(row(number(FamilyParameterValue(Sys(), familyPlan_.over)) + tr(" (current)"), current, ok));
+  const QStringList headers{QLatin1String(FamilyParameterName(familyPlan_.over)),
                             tr("Final value"),
                             tr("Peak"),
                             tr("Peak time"),

@@ -60,8 +60,8 @@ public:
   // Family mode: Go draws each member of the family in its pen, the run at
   // the document's value bold over them, and a legend below the chart.
   bool familyOn() const { return familyOn_; }
-  const FamilySpec& familySpec() const { return familySpec_; }
-  void setFamily(bool on, const FamilySpec& spec);
+  const FamilyPlan& familyPlan() const { return familyPlan_; }
+  void setFamily(bool on, const FamilyPlan& plan);
   // The members of the last family Go (none after a failed one).
   const TimeFamily& family() const { return *family_; }
   // "Famil&y...": the family dialog.
@@ -106,7 +106,7 @@ private:
   QAction* plotTypeItems_[2][2] = {};  // [menu, popup][time, phase]
   TTransScalesDlg* scales_ = nullptr;
   bool familyOn_ = false;
-  FamilySpec familySpec_;
+  FamilyPlan familyPlan_;
   std::unique_ptr<TimeFamily> family_;
   std::unique_ptr<TimeFamilyScratch> familyWork_;
   QLabel* familyLegend_ = nullptr;

@@ -31,7 +31,7 @@ TEST(FreqFamily, EveryMemberIsTheSingleSweepAtItsValue)
   const struct {
     const char* name;
     LoopTexts loop;
-    FamilySpec spec;
+    FamilyPlan plan;
     FreqView view;
     bool closed;
   } cases[] = {
@@ -50,27 +50,27 @@ TEST(FreqFamily, EveryMemberIsTheSingleSweepAtItsValue)
     SetElements(rec->loop, c.loop);
     rec->set.view = c.view;
     ClearError();
-    ASSERT_TRUE(RunFreqFamily(Sys(), *rec, c.spec, true, *fam, *work)) << ErrorMessage();
+    ASSERT_TRUE(RunFreqFamily(Sys(), *rec, c.plan, true, *fam, *work)) << ErrorMessage();
     EXPECT_EQ(Sys().gain, 1.0);
     EXPECT_EQ(Parameter(0), 1.0);
     EXPECT_EQ(Parameter(2), 1.0);
     EXPECT_EQ(rec->result.count, 0);  // the window's record is not written
-    ASSERT_EQ(fam->members.count, c.spec.members);
+    ASSERT_EQ(fam->members.count, c.plan.members);
     ASSERT_TRUE(fam->haveMargins);
-    for (int i = 0; i < c.spec.members; ++i) {
+    for (int i = 0; i < c.plan.members; ++i) {
       const auto k = static_cast<std::size_t>(i);
       const double v = fam->members.value[k];
       const auto single = std::make_unique<FREQSTAT>(*rec);
-      if (c.spec.over == kFamilyGain)
+      if (c.plan.over == kFamilyGain)
         Sys().gain = v;
       else
-        SetParameter(c.spec.over, v);
+        SetParameter(c.plan.over, v);
       ClearError();
       ASSERT_TRUE(ComputeResponse(Sys(), *single)) << ErrorMessage();
       StabilityMargins m;
       ASSERT_TRUE(ComputeMargins(Sys(), *single, m)) << ErrorMessage();
       Sys().gain = 1.0;
-      SetParameter(c.spec.over == kFamilyGain ? 0 : c.spec.over, 1.0);
+      SetParameter(c.plan.over == kFamilyGain ? 0 : c.plan.over, 1.0);
       const FreqResult& a = fam->results[k];
       ASSERT_EQ(a.count, single->result.count);
       EXPECT_EQ(std::memcmp(a.points.data(), single->result.points.data(), sizeof(FreqPoint) * a.count), 0) << i;
@@ -82,9 +82,9 @@ TEST(FreqFamily, EveryMemberIsTheSingleSweepAtItsValue)
         EXPECT_EQ(b.gain[j].phaseMarginDeg, m.gain[j].phaseMarginDeg);
       for (int j = 0; j < m.phaseCount; ++j)
         EXPECT_EQ(b.phase[j].gainMarginDb, m.phase[j].gainMarginDb);
-      EXPECT_EQ(fam->pen[k], FamilyPen(i, c.spec.members));
+      EXPECT_EQ(fam->pen[k], FamilyPen(i, c.plan.members));
     }
-    const int last = c.spec.members - 1;
+    const int last = c.plan.members - 1;
     EXPECT_NE(std::memcmp(fam->results[0].points.data(), fam->results[last].points.data(),
                           sizeof(FreqPoint) * fam->results[0].count),
               0);

@@ -15,7 +15,7 @@ namespace {
 struct FamilyCase {
   const char* name;
   LoopTexts loop;
-  FamilySpec spec;
+  FamilyPlan plan;
   bool phasePlane;
 };
 
@@ -58,28 +58,28 @@ TEST_F(TimeFamilyTest, EveryMemberIsTheSingleRunAtItsValue)
     SetParameter(1, 1.0);
     const double gain = sys().gain;
     ClearError();
-    ASSERT_TRUE(RunTimeFamily(sys(), st(), c.spec, *fam_, *work_)) << ErrorMessage();
+    ASSERT_TRUE(RunTimeFamily(sys(), st(), c.plan, *fam_, *work_)) << ErrorMessage();
     // the document keeps its value and texts
     EXPECT_EQ(sys().gain, gain);
     EXPECT_EQ(Parameter(0), 1.0);
     EXPECT_EQ(Parameter(1), 1.0);
     EXPECT_STREQ(sys().den[kPlant], c.loop.gpDen);
-    ASSERT_EQ(fam_->members.count, c.spec.members);
+    ASSERT_EQ(fam_->members.count, c.plan.members);
     // the document's value 1 is the current member where the range holds it
-    const int n = c.spec.members;
+    const int n = c.plan.members;
     for (int i = 0; i < n; ++i) {
       const double f = static_cast<double>(i) / (n - 1);
       const double v =
-          c.spec.log ? c.spec.from * std::pow(c.spec.to / c.spec.from, f) : c.spec.from + f * (c.spec.to - c.spec.from);
+          c.plan.log ? c.plan.from * std::pow(c.plan.to / c.plan.from, f) : c.plan.from + f * (c.plan.to - c.plan.from);
       const double got = fam_->members.value[static_cast<std::size_t>(i)];
       EXPECT_NEAR(got, v, 1e-14 * v) << "member " << i;
       EXPECT_EQ(fam_->members.current == i, std::fabs(got - 1.0) < 1e-12) << "member " << i;
 
       // the single run at that value, on the document itself
       *single_ = st();
-      sys().gain = c.spec.over == kFamilyGain ? got : gain;
-      if (c.spec.over != kFamilyGain)
-        SetParameter(c.spec.over, got);
+      sys().gain = c.plan.over == kFamilyGain ? got : gain;
+      if (c.plan.over != kFamilyGain)
+        SetParameter(c.plan.over, got);
       ClearError();
       ASSERT_TRUE(TimeEngine(sys(), *single_)) << ErrorMessage();
       sys().gain = gain;
@@ -140,7 +140,7 @@ TEST_F(TimeFamilyTest, BadInputLeavesNothing)
   improper.gpNum = "a s^4+6";
   improper.gpDen = "(s+1)(s^2+1.4s+6)";
   struct Bad {
-    FamilySpec spec;
+    FamilyPlan plan;
     const char* message;
   };
   const Bad bad[] = {
@@ -161,7 +161,7 @@ TEST_F(TimeFamilyTest, BadInputLeavesNothing)
     ClearError();
     ASSERT_TRUE(RunTimeFamily(sys(), st(), {kFamilyGain, 1.0, 2.0, 3, false}, *fam_, *work_));
     ClearError();
-    EXPECT_FALSE(RunTimeFamily(sys(), st(), b.spec, *fam_, *work_));
+    EXPECT_FALSE(RunTimeFamily(sys(), st(), b.plan, *fam_, *work_));
     EXPECT_TRUE(ErrorPending());
     EXPECT_STREQ(ErrorMessage(), b.message);
     EXPECT_EQ(fam_->members.count, 0);

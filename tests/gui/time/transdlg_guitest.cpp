@@ -75,8 +75,8 @@ TEST_F(TransWinTest, DialogsRefuseBadEntriesAndStoreNothing)
     EXPECT_EQ(win->chart()->RangeHiX(), 10.0);
     EXPECT_EQ(win->chart()->RangeLoY(), 0.0);
     EXPECT_FALSE(win->familyOn());
-    EXPECT_EQ(win->familySpec().members, FamilySpec{}.members);
-    EXPECT_FALSE(win->familySpec().log);
+    EXPECT_EQ(win->familyPlan().members, FamilyPlan{}.members);
+    EXPECT_FALSE(win->familyPlan().log);
   }
 
   // Without a time window the dialogs only warn.
