@@ -147,6 +147,16 @@ bool AutoscaleRanges(const AutoscaleInput& in, AxisRange& x, AxisRange& y)
   return true;
 }
 
+double SegmentDistanceSq(double px, double py, double ax, double ay, double bx, double by)
+{
+  const double dx = bx - ax, dy = by - ay;
+  const double len = dx * dx + dy * dy;
+  double f = len > 0.0 ? ((px - ax) * dx + (py - ay) * dy) / len : 0.0;
+  f = f < 0.0 ? 0.0 : (f > 1.0 ? 1.0 : f);
+  const double ex = ax + f * dx - px, ey = ay + f * dy - py;
+  return ex * ex + ey * ey;
+}
+
 bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double l, double t, double r, double b)
 {
   const double dx = x1 - x0, dy = y1 - y0;

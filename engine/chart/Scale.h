@@ -87,6 +87,9 @@ struct AutoscaleInput {
 // rule is applied to the decades, so the limits stay positive.
 [[nodiscard]] bool AutoscaleRanges(const AutoscaleInput& in, AxisRange& x, AxisRange& y);
 
+// The squared distance from (px, py) to the segment (ax, ay)-(bx, by).
+[[nodiscard]] double SegmentDistanceSq(double px, double py, double ax, double ay, double bx, double by);
+
 // Clips the segment (x0, y0)-(x1, y1) to the rectangle l..r by t..b
 // (Liang-Barsky). Returns false when nothing of it is inside.
 [[nodiscard]] bool ClipSegment(double& x0, double& y0, double& x1, double& y1, double l, double t, double r, double b);

@@ -3,6 +3,7 @@
 #include "engine/base/Error.h"
 #include "engine/chart/DisplayList.h"
 #include "engine/chart/Pens.h"
+#include "engine/chart/Scale.h"
 
 #include <cmath>
 #include <limits>
@@ -18,17 +19,6 @@ void Empty(TimeFamily& fam)
     r.pointCount = 0;
   }
   fam.haveCharacteristics.fill(false);
-}
-
-// Squared distance in pixels from p to the segment a-b (all in pixels).
-double SegmentDistanceSq(double px, double py, double ax, double ay, double bx, double by)
-{
-  const double dx = bx - ax, dy = by - ay;
-  const double len = dx * dx + dy * dy;
-  double f = len > 0.0 ? ((px - ax) * dx + (py - ay) * dy) / len : 0.0;
-  f = f < 0.0 ? 0.0 : (f > 1.0 ? 1.0 : f);
-  const double ex = ax + f * dx - px, ey = ay + f * dy - py;
-  return ex * ex + ey * ey;
 }
 
 void DrawOutput(DisplayList& list, const TransResult& r, std::uint32_t pen)

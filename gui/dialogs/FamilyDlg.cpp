@@ -142,3 +142,15 @@ QString NearestMemberText(const FamilyPlan& plan, const FamilyMembers& members, 
       .arg(i + 1)
       .arg(QLatin1String(FamilyParameterName(plan.over)), Number(members.value[static_cast<std::size_t>(i)]));
 }
+
+bool EditFamilyMode(QWidget* parent, bool& on, FamilyPlan& plan)
+{
+  TFamilyDlg dlg(parent);
+  dlg.on = on;
+  dlg.plan = plan;
+  if (dlg.Execute() != QDialog::Accepted)
+    return false;
+  on = dlg.on;
+  plan = dlg.plan;
+  return true;
+}

@@ -36,6 +36,10 @@ private:
   QCheckBox* logCheck_;
 };
 
+// Opens the family dialog on a window's family mode and plan; on OK they
+// take what was chosen and the result is true.
+bool EditFamilyMode(QWidget* parent, bool& on, FamilyPlan& plan);
+
 // The legend of a family on show: the parameter's name, a square in each
 // member's pen before its value, and a bold square in currentPen before the
 // document's value.

@@ -104,7 +104,6 @@ public:
   // chart; the margins dialog lists the margins of every member.
   bool familyOn() const { return familyOn_; }
   const FamilyPlan& familyPlan() const { return familyPlan_; }
-  void setFamily(bool on, const FamilyPlan& plan);
   // The members of the last family Go (none after a failed one).
   const FreqFamily& family() const { return *family_; }
   // "Famil&y...": the family dialog.

@@ -27,20 +27,10 @@ bool IsBodeView(FreqView v)
 
 }  // namespace
 
-void TFreqChildForm::setFamily(bool on, const FamilyPlan& plan)
-{
-  familyOn_ = on;
-  familyPlan_ = plan;
-}
-
 void TFreqChildForm::Family1Click()
 {
   graph().CancelMouseMode();
-  TFamilyDlg dlg(this);
-  dlg.on = familyOn_;
-  dlg.plan = familyPlan_;
-  if (dlg.Execute() == QDialog::Accepted)
-    setFamily(dlg.on, dlg.plan);
+  EditFamilyMode(this, familyOn_, familyPlan_);
 }
 
 void TFreqChildForm::forgetFamily()

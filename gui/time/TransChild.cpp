@@ -218,20 +218,10 @@ bool TTransChildForm::familyGo(TRChart* c)
   return true;
 }
 
-void TTransChildForm::setFamily(bool on, const FamilyPlan& plan)
-{
-  familyOn_ = on;
-  familyPlan_ = plan;
-}
-
 void TTransChildForm::Family1Click()
 {
   graph().CancelMouseMode();
-  TFamilyDlg dlg(this);
-  dlg.on = familyOn_;
-  dlg.plan = familyPlan_;
-  if (dlg.Execute() == QDialog::Accepted)
-    setFamily(dlg.on, dlg.plan);
+  EditFamilyMode(this, familyOn_, familyPlan_);
 }
 
 int TTransChildForm::nearestMember(double x, double y) const

@@ -61,7 +61,6 @@ public:
   // the document's value bold over them, and a legend below the chart.
   bool familyOn() const { return familyOn_; }
   const FamilyPlan& familyPlan() const { return familyPlan_; }
-  void setFamily(bool on, const FamilyPlan& plan);
   // The members of the last family Go (none after a failed one).
   const TimeFamily& family() const { return *family_; }
   // "Famil&y...": the family dialog.
