@@ -28,7 +28,7 @@ void BM_RootGoToPixels(benchmark::State& state)
     SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
     if (!TraceLocus(Sys(), *rec))
       state.SkipWithError("trace failed");
-    DrawPoleZeroMarks(chart.Items(), rec->decoded.model.denRoots, rec->decoded.model.numRoots, PensOf(Sys()));
+    DrawPoleZeroMarks(chart.Items(), rec->decoded.denRoots, rec->decoded.numRoots, PensOf(Sys()));
     DrawLocus(chart.Items(), *rec, PensOf(Sys()));
     chart.ShowGraph();
     chart.repaint();

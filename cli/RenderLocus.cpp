@@ -51,7 +51,7 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
 
   const ChartPens pens = PensOf(Sys());
   DisplayList& list = chart.Items();
-  DrawPoleZeroMarks(list, rec->decoded.model.denRoots, rec->decoded.model.numRoots, pens);
+  DrawPoleZeroMarks(list, rec->decoded.denRoots, rec->decoded.numRoots, pens);
   if (rec->zPlane && !noCircle)
     DrawUnitCircle(list);
   if (!RootGo(Sys(), *rec, GeometryOf(chart), pens, list))

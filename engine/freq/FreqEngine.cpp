@@ -112,13 +112,13 @@ bool PrepareSweep(const SYSDATA& doc, FREQSTAT& rec)
     if (!DecodeFrequencyLoop(doc, unmerged, loop))
       return false;
     apart.plantApart = true;
-    apart.plantNum = loop.model.numPoly[kPlant];
-    apart.plantDen = loop.model.denPoly[kPlant];
+    apart.plantNum = loop.numPoly[kPlant];
+    apart.plantDen = loop.denPoly[kPlant];
   }
 
   if (!DecodeFrequencyLoop(doc, w, loop))
     return false;
-  const SYSDATA& s = loop.model;
+  const Loop& s = loop;
   if (!w.closedLoop) {
     if (w.noiseInput) {
       SetError("Invalid input for open-loop systems");

@@ -127,7 +127,7 @@ double FastArcTanA(double x, double y)
   return a;
 }
 
-void ReadLoopModel(const SYSDATA& s, FreqLoopModel& m)
+void ReadLoopModel(const Loop& s, FreqLoopModel& m)
 {
   m.kind = s.kind;
   m.first = s.firstElement;
@@ -148,7 +148,7 @@ bool DecodeFrequencyLoop(const SYSDATA& doc, const LoopSwitches& w, Loop& out)
   out = DecodeLoop(doc, ActiveDomain::Frequency, w, WholeSampleDelay::Apart);
   if (ErrorPending())
     return false;
-  const SYSDATA& s = out.model;
+  const Loop& s = out;
   for (int j = s.firstElement; j <= s.lastElement && j < 2; ++j) {
     const Polynomial& den = s.denPoly[j];
     if (Trim(den.c, den.n) == 1 && den.c[0] == 0) {

@@ -6,9 +6,8 @@
 #include "engine/freq/FreqEngine.h"
 #include "engine/model/Loop.h"
 
-// Copies the loop that UpdateLoop (with the whole-sample delay apart) left
-// in s into m.
-void ReadLoopModel(const SYSDATA& s, FreqLoopModel& m);
+// Copies the loop s, decoded with the whole-sample delay apart, into m.
+void ReadLoopModel(const Loop& s, FreqLoopModel& m);
 
 // Decodes doc into out for the frequency domain with the switches w, the
 // whole samples of a sampled-data plant's delay apart, and refuses an

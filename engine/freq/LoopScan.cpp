@@ -116,7 +116,7 @@ bool ReadOpenLoop(const SYSDATA& doc, const FREQSTAT& rec, OpenLoop& ol)
   Loop loop;
   if (!DecodeFrequencyLoop(doc, w, loop))
     return false;
-  const SYSDATA& s = loop.model;
+  const Loop& s = loop;
   const bool continuous = s.kind == SystemKind::Continuous;
   if (!continuous && s.sampleHold == 0) {
     SetError("Sample-hold time is zero");

@@ -2,11 +2,36 @@
 
 #include "engine/base/Error.h"
 
+#include <cstring>
+
 Loop DecodeLoop(const SYSDATA& doc, ActiveDomain domain, const LoopSwitches& w, WholeSampleDelay delay)
 {
-  Loop loop{doc};
-  ApplyLoopSwitches(loop.model, domain, w);
-  loop.kind = UpdateLoop(loop.model, delay);
+  SYSDATA s = doc;
+  ApplyLoopSwitches(s, domain, w);
+  Loop loop;
+  loop.kind = UpdateLoop(s, delay);
+  loop.firstElement = s.firstElement;
+  loop.lastElement = s.lastElement;
+  loop.variable[0] = s.variable[0];
+  loop.variable[1] = s.variable[1];
+  loop.compMerged = s.compMerged;
+  for (int j = 0; j < 2; ++j) {
+    loop.numPoly[j] = s.numPoly[j];
+    loop.denPoly[j] = s.denPoly[j];
+  }
+  loop.numRoots = s.numRoots;
+  loop.denRoots = s.denRoots;
+  loop.rootGain = s.rootGain;
+  loop.gain = s.gain;
+  loop.delay = s.delay;
+  loop.sampleHold = s.sampleHold;
+  loop.delaySamples = s.delaySamples;
+  loop.compInitEnabled = s.compInitEnabled;
+  loop.plantInitEnabled = s.plantInitEnabled;
+  loop.initCompOutput = s.initCompOutput;
+  loop.initPlantOutput = s.initPlantOutput;
+  std::memcpy(loop.fwdNlText, s.fwdNlText, sizeof loop.fwdNlText);
+  std::memcpy(loop.fbkNlText, s.fbkNlText, sizeof loop.fbkNlText);
   return loop;
 }
 

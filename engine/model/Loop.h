@@ -11,15 +11,41 @@
 #include "engine/model/SysData.h"
 #include "engine/model/UpdateLoop.h"
 
-// The document decoded for one domain with one window's switches: the
-// polynomials (or, in the root domain, the root sets and their gain) of the
-// elements in the loop, the kind, the gain, delay, sample-hold time, whole
-// samples of delay, initial conditions and nonlinearity texts. It is the
-// engine's working record: the discrete histories and the compiled
-// nonlinearities of a run live here, not in the document.
+#include <cstdint>
+
+// The document decoded for one domain with one window's switches: what the
+// engines compute from and nothing else (no texts of the elements, no
+// display settings, no working state of a run; an engine keeps its
+// histories and compiled nonlinearities in its own records).
 struct Loop {
-  SYSDATA model;
   SystemKind kind = SystemKind::Invalid;
+  // The elements in the loop, kCompensator..kPlant, and the letter each
+  // element's texts use ('s', 'z').
+  std::uint8_t firstElement = kPlant;
+  std::uint8_t lastElement = kPlant;
+  char variable[2] = {' ', ' '};
+  // Gc multiplied into the plant's polynomials (numPoly/denPoly[kPlant]).
+  bool compMerged = false;
+  // The elements as polynomials in ascending powers (outside the root
+  // domain), or as root sets with their leading gain (the root domain).
+  Polynomial numPoly[2];
+  Polynomial denPoly[2];
+  RootSet numRoots;
+  RootSet denRoots;
+  double rootGain = 1.0;
+  double gain = 1.0;
+  double delay = 0.0;
+  double sampleHold = 0.0;
+  // A sampled-data plant's whole samples of delay z^-m.
+  int delaySamples = 0;
+  // The elements' initial outputs and whether each one is used.
+  bool compInitEnabled = false;
+  bool plantInitEnabled = false;
+  double initCompOutput = 0.0;
+  double initPlantOutput = 0.0;
+  // The nonlinearities, functions of x.
+  TfText fwdNlText = "x";
+  TfText fbkNlText = "x";
 };
 
 // Decodes doc for domain with the switches w (UpdateLoop on a copy): the

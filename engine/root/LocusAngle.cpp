@@ -5,7 +5,7 @@
 
 #include <cmath>
 
-LocusLoop LocusLoopOf(const SYSDATA& s)
+LocusLoop LocusLoopOf(const Loop& s)
 {
   LocusLoop L;
   L.nz = s.numRoots.n;

@@ -3,7 +3,7 @@
 // the loop's poles and zeros taken once per trace (the tracer evaluates it
 // some ten thousand times).
 
-#include "engine/model/SysData.h"
+#include "engine/model/Loop.h"
 
 #include <algorithm>
 #include <cmath>
@@ -20,8 +20,8 @@ struct LocusLoop {
   double piTerm = 0.0;  // pi when the root gain and the loop gain have the same sign
 };
 
-// The poles, zeros, gains and delay of the model's root sets as they are now.
-[[nodiscard]] LocusLoop LocusLoopOf(const SYSDATA& s);
+// The poles, zeros, gains and delay of the loop's root sets as they are now.
+[[nodiscard]] LocusLoop LocusLoopOf(const Loop& s);
 
 // a wrapped into [-pi, pi), in constant time for any finite a.
 [[nodiscard]] double WrapAngle(double a);

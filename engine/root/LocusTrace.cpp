@@ -279,7 +279,7 @@ bool Tracer::FindStarts()
 
 // Removes every pole that lies within the tolerance of a zero, together with
 // that zero.
-void CancelPoleZeroPairs(SYSDATA& s, double tol)
+void CancelPoleZeroPairs(Loop& s, double tol)
 {
   RootSet& P = s.denRoots;
   RootSet& Z = s.numRoots;
@@ -313,8 +313,8 @@ bool Tracer::Run()
   r_.tolerance = tol_;
   r_.angleTolerance = 0.004363;  // a quarter of a degree
   r_.zPlane = rec_.zPlane;
-  CancelPoleZeroPairs(rec_.decoded.model, tol_);
-  L_ = LocusLoopOf(rec_.decoded.model);
+  CancelPoleZeroPairs(rec_.decoded, tol_);
+  L_ = LocusLoopOf(rec_.decoded);
   if (!FindStarts())
     return false;
   for (int b = 0; b < r_.branchCount; ++b)

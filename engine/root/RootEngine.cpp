@@ -32,32 +32,32 @@ void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax
 
 double AngleDeficit(const Loop& loop, double x, double y)
 {
-  return Deficit(LocusLoopOf(loop.model), x, y);
+  return Deficit(LocusLoopOf(loop), x, y);
 }
 
 double ArgDegrees(const Loop& loop, double x, double y)
 {
   double d = AngleDeficit(loop, x, y) * 180.0 / kPi;
-  if (loop.model.gain > 0)
+  if (loop.gain > 0)
     d -= 180.0;
   return d == -360.0 ? 0.0 : d;
 }
 
 double LocusGain(const Loop& loop, double x, double y)
 {
-  return GainAt(LocusLoopOf(loop.model), x, y);
+  return GainAt(LocusLoopOf(loop), x, y);
 }
 
 AngleDerivatives AngleGradient(const Loop& loop, double x, double y)
 {
-  const AngleValue v = DeficitAndGradient(LocusLoopOf(loop.model), x, y);
+  const AngleValue v = DeficitAndGradient(LocusLoopOf(loop), x, y);
   return {v.gx, v.gy};
 }
 
 AngleDerivatives AngleCurvature(const Loop& loop, double x, double y)
 {
   AngleDerivatives c;
-  Curvature(LocusLoopOf(loop.model), x, y, c.dx, c.dy);
+  Curvature(LocusLoopOf(loop), x, y, c.dx, c.dy);
   return c;
 }
 
@@ -66,10 +66,9 @@ bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec)
   // The loop merged as the frequency domain merges it.
   LoopSwitches closed = rec.loop;
   closed.closedLoop = true;
-  const Loop loop = DecodeLoop(doc, ActiveDomain::Frequency, closed);
+  const Loop s = DecodeLoop(doc, ActiveDomain::Frequency, closed);
   if (ErrorPending())
     return false;
-  const SYSDATA& s = loop.model;
 
   // The characteristic polynomial D + K N.
   Polynomial N = s.numPoly[kPlant];
@@ -91,7 +90,7 @@ bool PrepareRootReport(const SYSDATA& doc, ROOTSTAT& rec, bool closedLoop)
   rec.report = RootLocations{};
   if (!PrepareRootLoop(doc, rec))
     return false;
-  const SYSDATA& s = rec.decoded.model;
+  const Loop& s = rec.decoded;
   if (!closedLoop) {
     rec.report.poles = s.denRoots;
     rec.report.zeros = s.numRoots;

@@ -32,16 +32,22 @@ constexpr double kPoleStep = 0.05;
 constexpr double kMaxInternalSteps = 4e6;
 
 // One run: what the preparation decided and the state of the stepped loop.
+// The compiled nonlinearities a run evaluates at every step: its working
+// state, kept beside the decoded loop.
+struct CompiledNonlinearities {
+  CompiledExpr fwd;
+  CompiledExpr fbk;
+};
+
 struct Run {
-  Run(TRANSTAT& settings, const SYSDATA& document, Loop& decoded)
-      : st(settings), s(decoded.model), ctx(EvalContextOf(document)), doc(document), loop(decoded)
+  Run(TRANSTAT& settings, const SYSDATA& document, Loop& decoded, CompiledNonlinearities& compiled)
+      : st(settings), s(decoded), ctx(EvalContextOf(document)), doc(document), nl(compiled)
   {
     ctx.domain = ActiveDomain::Time;
   }
   TRANSTAT& st;
-  // The decoded loop this run steps: its histories and compiled
-  // nonlinearities live here, not in the document.
-  SYSDATA& s;
+  // The decoded loop this run steps.
+  Loop& s;
   // What the built-ins see while this run evaluates: its clock and restart flag.
   EvalContext ctx;
 
@@ -92,9 +98,10 @@ struct Run {
   bool first = true;        // the first real step
   bool inputIsOld = false;  // the plant input is one step old
   double costValue = 0.0;   // the cost function at the last point evaluated
-  // Read by the preparation only: the document and the record it decodes.
+  // Read by the preparation only: the document the loop is decoded from.
   const SYSDATA& doc;
-  Loop& loop;
+  // The run's compiled nonlinearities.
+  CompiledNonlinearities& nl;
   // Last, so that the large ring does not separate the signals above.
   DelayLine delay;
 };
@@ -174,11 +181,11 @@ bool CheckLoop(Run& run)
     SetError("No plant transfer function");
     return false;
   }
-  run.loop = DecodeLoop(run.doc, ActiveDomain::Time, st.loop);
-  SYSDATA& s = run.s;
+  run.s = DecodeLoop(run.doc, ActiveDomain::Time, st.loop);
+  Loop& s = run.s;
   s.initCompOutput = st.initCompOutput;
   s.initPlantOutput = st.initPlantOutput;
-  const SystemKind kind = run.loop.kind;
+  const SystemKind kind = s.kind;
   if (ErrorPending() || kind == SystemKind::Invalid) {
     if (!ErrorPending())
       SetError("Problem with UpdateLoop()");
@@ -276,7 +283,7 @@ bool ChooseSubSteps(Run& run, SystemKind kind)
 {
   if (kind != SystemKind::Continuous || !run.closed || !run.plantIn)
     return true;
-  const SYSDATA& s = run.s;
+  const Loop& s = run.s;
   const double fastest = FastestPole(s.numPoly[kCompensator], s.denPoly[kCompensator], run.compIn && !run.merged,
                                      s.numPoly[kPlant], s.denPoly[kPlant], s.gain, true);
   const double q = std::max(1.0, std::ceil(fastest * run.h / kPoleStep)) * run.finer;
@@ -321,7 +328,7 @@ double SplitFeedthrough(Polynomial& num, const Polynomial& den)
 // h against the line's documented length.
 bool PrepareElements(Run& run)
 {
-  SYSDATA& s = run.s;
+  const Loop& s = run.s;
   const double y0[2] = {s.compInitEnabled ? s.initCompOutput : 0.0, s.plantInitEnabled ? s.initPlantOutput : 0.0};
   DiffEquation* eq[2] = {&run.comp, &run.plant};
   int lineSteps = 0;
@@ -353,8 +360,7 @@ bool PrepareElements(Run& run)
     SetError("Delay too big");
     return false;
   }
-  s.delaySamples = static_cast<int>(delaySteps);
-  run.st.result.delaySteps = s.delaySamples;
+  run.st.result.delaySteps = static_cast<int>(delaySteps);
   // Before the delayed response arrives the line shows the plant's initial
   // output, and so follows its Enabled flag like every other use of it: a
   // disabled initial output is 0 here too.
@@ -366,14 +372,14 @@ bool PrepareElements(Run& run)
 bool CompileExpressions(Run& run)
 {
   TRANSTAT& st = run.st;
-  SYSDATA& s = run.s;
+  const Loop& s = run.s;
   return (!st.loop.refInput || Compile(st.refText, st.ref, kInputVars, 1, "Invalid reference input function")) &&
          (!st.loop.loadInput || Compile(st.loadText, st.load, kInputVars, 1, "Invalid load input function")) &&
          (!st.loop.noiseInput ||
           Compile(st.noiseText, st.noise, kInputVars, 1, "Invalid measurement noise function")) &&
-         (!run.fwdNl || Compile(s.fwdNlText, s.fwdNl, kNonlinearVars, 1, "Invalid forward path non-linear function")) &&
+         (!run.fwdNl || Compile(s.fwdNlText, run.nl.fwd, kNonlinearVars, 1, "Invalid forward path non-linear function")) &&
          (!run.fbkNl ||
-          Compile(s.fbkNlText, s.fbkNl, kNonlinearVars, 1, "Invalid feedback path non-linear function")) &&
+          Compile(s.fbkNlText, run.nl.fbk, kNonlinearVars, 1, "Invalid feedback path non-linear function")) &&
          (!st.costOnGo || Compile(st.costText, st.cost, kFunctionVars, 5, "Invalid cost function")) &&
          (!run.phase ||
           (Compile(st.phaseXText, st.phaseXExpr, kFunctionVars, 5, "Invalid phase plane X-axis function") &&
@@ -402,9 +408,9 @@ void Sample(Run& run, bool restart, double t)
     if (run.fwdNl) {
       EvalContext& clock = run.ctx;
       clock.timeStep = run.hs / 2;
-      u = Nonlinearity(run.s.fwdNl, u);
+      u = Nonlinearity(run.nl.fwd, u);
       clock.time = t + run.hs / 2;
-      mid = Nonlinearity(run.s.fwdNl, mid);
+      mid = Nonlinearity(run.nl.fwd, mid);
       clock.time = t;
       clock.timeStep = run.hs;
     }
@@ -426,7 +432,7 @@ void Sample(Run& run, bool restart, double t)
     }
   }
   if (run.fwdNl)
-    u = Nonlinearity(run.s.fwdNl, u);
+    u = Nonlinearity(run.nl.fwd, u);
   run.u = u;
   run.counter = run.m;
 }
@@ -462,7 +468,7 @@ bool Step(Run& run, double t, bool restart)
   }
   run.y += run.n;
   if (run.closed)
-    run.fed = run.fbkNl ? Nonlinearity(run.s.fbkNl, run.y) : run.y;
+    run.fed = run.fbkNl ? Nonlinearity(run.nl.fbk, run.y) : run.y;
   if (!inputNow)
     Sample(run, restart, t);
   run.v = (run.midpoint && !restart ? run.vMid : run.u) + run.d;
@@ -670,11 +676,12 @@ bool TimeEngine(const SYSDATA& doc, TRANSTAT& st)
   res.secondary = st.secondary;
 
   Loop loop;
+  CompiledNonlinearities compiled;
   // The steps per point take the nonlinearities as unit gains. One of a
   // higher gain makes the loop faster than that: when such a loop blows up,
   // it is run again with four times the steps, while the run's bound allows.
   for (int finer = 1;; finer *= 4) {
-    Run run(st, doc, loop);
+    Run run(st, doc, loop, compiled);
     const EvalScope scope(run.ctx);
     run.finer = finer;
     if (!Prepare(run))

@@ -153,7 +153,7 @@ void TRootChildForm::DrawMarks(bool loopValid)
   chart()->RemoveItemsIf(IsPoleZeroMark);
   // Root sets left from a loop that failed to validate are not the loop's.
   if (loopValid)
-    DrawPoleZeroMarks(chart()->Items(), stat_->decoded.model.denRoots, stat_->decoded.model.numRoots, PensOf(Sys()));
+    DrawPoleZeroMarks(chart()->Items(), stat_->decoded.denRoots, stat_->decoded.numRoots, PensOf(Sys()));
   if (stat_->zPlane && unitCircle_)
     DrawUnitCircle(chart()->Items());
   chart()->ShowGraph();
@@ -298,7 +298,7 @@ void TRootChildForm::Autoscale1Click()
     return;
   }
   const bool wasTraced = traced();
-  if (stat_->decoded.model.denRoots.n == 0 && stat_->decoded.model.numRoots.n == 0)
+  if (stat_->decoded.denRoots.n == 0 && stat_->decoded.numRoots.n == 0)
     return;
   // The rectangle is fitted to the marks (and the unit circle), not to a
   // locus that may run to the edges.

@@ -240,7 +240,7 @@ TEST(Engines, TheClosedLoopReportKeepsTheOpenLoopRootSets)
     // The open loop's poles stay in the window's decoded loop, the report
     // holds the closed loop's: the roots of D + K N, as many as the larger
     // of D and N has.
-    EXPECT_EQ(std::memcmp(&rec->decoded.model.denRoots, &open.poles, sizeof open.poles), 0);
+    EXPECT_EQ(std::memcmp(&rec->decoded.denRoots, &open.poles, sizeof open.poles), 0);
     EXPECT_EQ(rec->report.poles.n, std::max(open.poles.n, open.zeros.n));
   }
 }
