@@ -454,22 +454,7 @@ bool Reader::readText(const Field& f, TextRef t, std::string_view value, int lin
 SystemValues SystemValuesOf(const SYSDATA& s)
 {
   SystemValues v;
-  for (int e = 0; e < 2; ++e) {
-    SetText(v.num[e], s.num[e]);
-    SetText(v.den[e], s.den[e]);
-    SetText(v.store[e].num, s.hist[e].storedNum);
-    SetText(v.store[e].den, s.hist[e].storedDen);
-    v.store[e].transformed = s.hist[e].transformed;
-  }
-  v.store[kCompensator].changedSinceTransform = s.hist[kCompensator].changedSinceTransform;
-  v.store[kPlant].changedSinceTransform = s.delayChanged;
-  v.gain = s.gain;
-  v.delay = s.delay;
-  v.sampleHold = s.sampleHold;
-  SetText(v.fwdNl, s.fwdNlText);
-  SetText(v.fbkNl, s.fbkNlText);
-  for (int i = 0; i < 4; ++i)
-    v.params[i] = Parameter(i);
+  v.definition = DefinitionOf(s);
   v.elements = s.firstElement == kCompensator
                    ? (s.lastElement == kPlant ? LoopElements::Both : LoopElements::Compensator)
                    : LoopElements::Plant;
@@ -483,22 +468,7 @@ SystemValues SystemValuesOf(const SYSDATA& s)
 void ApplySystem(const LoadedSystem& loaded, SYSDATA& s)
 {
   const SystemValues& v = loaded.system;
-  for (int e = 0; e < 2; ++e) {
-    SetText(s.num[e], v.num[e]);
-    SetText(s.den[e], v.den[e]);
-    SetText(s.hist[e].storedNum, v.store[e].num);
-    SetText(s.hist[e].storedDen, v.store[e].den);
-    s.hist[e].transformed = v.store[e].transformed;
-  }
-  s.hist[kCompensator].changedSinceTransform = v.store[kCompensator].changedSinceTransform;
-  s.delayChanged = v.store[kPlant].changedSinceTransform;
-  s.gain = v.gain;
-  s.delay = v.delay;
-  s.sampleHold = v.sampleHold;
-  SetText(s.fwdNlText, v.fwdNl);
-  SetText(s.fbkNlText, v.fbkNl);
-  for (int i = 0; i < 4; ++i)
-    SetParameter(i, v.params[i]);
+  WriteDefinition(v.definition, s);
   s.firstElement = v.elements == LoopElements::Plant ? kPlant : kCompensator;
   s.lastElement = v.elements == LoopElements::Compensator ? kCompensator : kPlant;
   s.initCompOutput = v.initCompOutput;

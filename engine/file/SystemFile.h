@@ -18,6 +18,7 @@
 // changed by ApplySystem after a successful read.
 
 #include "engine/freq/FreqEngine.h"
+#include "engine/model/LoopDefinition.h"
 #include "engine/model/SysData.h"
 #include "engine/nlin/NlinEngine.h"
 #include "engine/root/RootEngine.h"
@@ -41,30 +42,15 @@ inline constexpr int kMaxFileWindows = 32;
 // Which elements are in the loop: SYSDATA::firstElement .. lastElement.
 enum class LoopElements : std::uint8_t { Plant = 0, Compensator = 1, Both = 2 };
 
-// The transform store of one element (ElementHistory's texts and flags).
-struct StoredTransform {
-  TfText num = {};
-  TfText den = {};
-  bool transformed = false;
-  bool changedSinceTransform = false;  // the plant's is SYSDATA::delayChanged
-};
-
-// Everything that defines the loop, as the [system] section holds it.
+// What the [system] section holds: the loop's definition, the elements in
+// the loop and the initial outputs.
 struct SystemValues {
-  TfText num[2] = {"1", "1"};  // kCompensator, kPlant
-  TfText den[2] = {"", ""};
-  double gain = 1.0;
-  double delay = 0.0;
-  double sampleHold = 0.0;
-  TfText fwdNl = "x";
-  TfText fbkNl = "x";
-  double params[4] = {1.0, 1.0, 1.0, 1.0};  // a, b, c, d
+  LoopDefinition definition;
   LoopElements elements = LoopElements::Plant;
   double initCompOutput = 0.0;
   double initPlantOutput = 0.0;
   bool compInitEnabled = false;
   bool plantInitEnabled = false;
-  StoredTransform store[2];
 };
 
 // The display options of the options dialog.

@@ -30,8 +30,9 @@ LoopDefinition DefinitionOf(const SYSDATA& s)
     SetText(d.store[e].num, s.hist[e].storedNum);
     SetText(d.store[e].den, s.hist[e].storedDen);
     d.store[e].transformed = s.hist[e].transformed;
-    d.store[e].changedSinceTransform = s.hist[e].changedSinceTransform;
   }
+  d.store[kCompensator].changedSinceTransform = s.hist[kCompensator].changedSinceTransform;
+  d.store[kPlant].changedSinceTransform = s.delayChanged;
   d.gain = s.gain;
   d.delay = s.delay;
   d.sampleHold = s.sampleHold;
@@ -40,11 +41,10 @@ LoopDefinition DefinitionOf(const SYSDATA& s)
   static_assert(kParameterCount == 4);
   for (int i = 0; i < kParameterCount; ++i)
     d.parameters[i] = Parameter(i);
-  d.delayChanged = s.delayChanged;
   return d;
 }
 
-void ApplyDefinition(const LoopDefinition& d, SYSDATA& s)
+void WriteDefinition(const LoopDefinition& d, SYSDATA& s)
 {
   for (int e = 0; e < 2; ++e) {
     SetText(s.num[e], d.num[e]);
@@ -52,8 +52,9 @@ void ApplyDefinition(const LoopDefinition& d, SYSDATA& s)
     SetText(s.hist[e].storedNum, d.store[e].num);
     SetText(s.hist[e].storedDen, d.store[e].den);
     s.hist[e].transformed = d.store[e].transformed;
-    s.hist[e].changedSinceTransform = d.store[e].changedSinceTransform;
   }
+  s.hist[kCompensator].changedSinceTransform = d.store[kCompensator].changedSinceTransform;
+  s.delayChanged = d.store[kPlant].changedSinceTransform;
   s.gain = d.gain;
   s.delay = d.delay;
   s.sampleHold = d.sampleHold;
@@ -61,7 +62,11 @@ void ApplyDefinition(const LoopDefinition& d, SYSDATA& s)
   SetText(s.fbkNlText, d.fbkNl);
   for (int i = 0; i < kParameterCount; ++i)
     SetParameter(i, d.parameters[i]);
-  s.delayChanged = d.delayChanged;
+}
+
+void ApplyDefinition(const LoopDefinition& d, SYSDATA& s)
+{
+  WriteDefinition(d, s);
   EndEditAccepted(s);
 }
 
@@ -77,5 +82,5 @@ bool SameDefinition(const LoopDefinition& a, const LoopDefinition& b)
     if (!SameBits(a.parameters[i], b.parameters[i]))
       return false;
   return SameBits(a.gain, b.gain) && SameBits(a.delay, b.delay) && SameBits(a.sampleHold, b.sampleHold) &&
-         SameText(a.fwdNl, b.fwdNl) && SameText(a.fbkNl, b.fbkNl) && a.delayChanged == b.delayChanged;
+         SameText(a.fwdNl, b.fwdNl) && SameText(a.fbkNl, b.fbkNl);
 }
