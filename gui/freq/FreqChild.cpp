@@ -85,15 +85,15 @@ TFreqChildForm::TFreqChildForm(QWidget* parent)
   setMinimumSize(240, 160);
   InitFreqSettings(Sys(), *stat_);
 
-  QMenu* settings = addMenu(tr("&Settings"));
-  addItem(settings, "Config1", tr("Con&figuration..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+  QMenu* settings = AddMenu(tr("&Settings"));
+  AddItem(settings, "Config1", tr("Con&figuration..."), QKeySequence(Qt::CTRL | Qt::Key_F),
           &TDomainChildForm::Config1Click);
   AddLoopItems(settings, tr("&Open loop"), "Openloop1", tr("&Closed loop"));
   dfItems_[0] = OwnItem(settings, "Describingfunction1", tr("Describing function"), QKeySequence(Qt::CTRL | Qt::Key_D),
                         this, [this] { DescribingfunctionClick(); });
   AddNonlinearityItems(settings);
 
-  QMenu* graphMenu = addMenu(tr("&Graph"));
+  QMenu* graphMenu = AddMenu(tr("&Graph"));
   AddGraphItems(graphMenu, "Wipe1", "Plotcursor1", tr("C&ursor..."));
   // The plot types go between the cursor and the scales.
   auto* plotType = new QMenu(tr("&Plot type..."), graphMenu);
@@ -200,7 +200,7 @@ bool TFreqChildForm::Go()
   }
   RecordGo(Sys(), ActiveDomain::Frequency, stat_->loop);
   if (familyOn_)
-    return familyGo(c);
+    return FamilyGo(c);
   forgetFamily();
   if (!FreqGo(Sys(), *stat_, FreqCurve::Response, GeometryOf(*c), PensOf(Sys()), c->Items())) {
     ReportError(this);

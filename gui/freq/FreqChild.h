@@ -133,7 +133,7 @@ private:
   void showReadout(double dx, double dy);
   void syncDescribingFunctionChecks();
   void setResponseDrawn(FreqView v, bool on);
-  bool familyGo(TRChart* c);
+  bool FamilyGo(TRChart* c);
   void forgetFamily();
   void marginsOfFamily();
 

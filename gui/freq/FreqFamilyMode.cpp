@@ -39,7 +39,7 @@ void TFreqChildForm::forgetFamily()
   familyLegend_->hide();
 }
 
-bool TFreqChildForm::familyGo(TRChart* c)
+bool TFreqChildForm::FamilyGo(TRChart* c)
 {
   const ChartGeometry g = GeometryOf(*c);
   SetChartRange(*stat_, g.xLo, g.xHi, g.yLo, g.yHi);

@@ -16,8 +16,8 @@ TNlinChildForm::TNlinChildForm(QWidget* parent)
   setWindowTitle(QStringLiteral("Nonlinearity"));
   setProperty("helpContext", 20);
 
-  AddNonlinearityItems(addMenu(tr("&Settings")));
-  AddGraphItems(addMenu(tr("&Graph")), "Wipe1", "Cursor1", tr("&Cursor"));
+  AddNonlinearityItems(AddMenu(tr("&Settings")));
+  AddGraphItems(AddMenu(tr("&Graph")), "Wipe1", "Cursor1", tr("&Cursor"));
   // x unchanged by autoscale: the input axis is the user's choice.
   SetUpChart(kNlinChart, "Input = %s,  Output = %s", -1, 5);
   CreateNonlinearCurve(*stat_, chart()->RangeLoX(), chart()->RangeHiX());

@@ -73,20 +73,20 @@ TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(kAbilities, p
   setProperty("helpContext", 27);
   setMinimumSize(240, 160);
 
-  QMenu* settingsMenu = addMenu(tr("&Settings"));
+  QMenu* settingsMenu = AddMenu(tr("&Settings"));
   AddLoopItems(settingsMenu, tr("&Open loop poles"), "Openlooppoles1", tr("&Closed loop poles"));
-  settingsMenu->addAction(addItem(settingsMenu, "Parameterlocus1", tr("&Parameter locus..."), QKeySequence(),
+  settingsMenu->addAction(AddItem(settingsMenu, "Parameterlocus1", tr("&Parameter locus..."), QKeySequence(),
                                   Own(&TRootChildForm::Parameterlocus1Click)));
-  QMenu* graphMenu = addMenu(tr("&Graph"));
+  QMenu* graphMenu = AddMenu(tr("&Graph"));
   AddGraphItems(graphMenu, "Wipe2", "Cursor1", tr("&Cursor"));
   // The contours and the unit circle go between Pan and the graticule.
   QAction* graticule = graphMenu->findChild<QAction*>(QStringLiteral("Graticulevisible1"));
   graphMenu->insertAction(graticule,
-                          addItem(graphMenu, "Dampingratiocontour1", tr("&Damping ratio contour"),
+                          AddItem(graphMenu, "Dampingratiocontour1", tr("&Damping ratio contour"),
                                   QKeySequence(Qt::CTRL | Qt::Key_R), Own(&TRootChildForm::Dampingratiocontour1Click)));
-  graphMenu->insertAction(graticule, addItem(graphMenu, "Settlingtimecontour1", tr("5% settling time contour"),
+  graphMenu->insertAction(graticule, AddItem(graphMenu, "Settlingtimecontour1", tr("5% settling time contour"),
                                              QKeySequence(), Own(&TRootChildForm::Settlingtimecontour1Click)));
-  unitCircleItem_ = addItem(graphMenu, "Unitcircle1", tr("&Unit circle"), QKeySequence(Qt::CTRL | Qt::Key_U),
+  unitCircleItem_ = AddItem(graphMenu, "Unitcircle1", tr("&Unit circle"), QKeySequence(Qt::CTRL | Qt::Key_U),
                             Own(&TRootChildForm::Unitcircle1Click));
   unitCircleItem_->setCheckable(true);
   graphMenu->insertAction(graticule, unitCircleItem_);
@@ -98,11 +98,11 @@ TRootChildForm::TRootChildForm(QWidget* parent) : TDomainChildForm(kAbilities, p
   // Polar coordinates after Relative mode, the damping contours after the
   // graticule.
   const QList<QAction*> popup = popup_->actions();
-  polarItem_ = addItem(popup_, "Polarcoordinates1", tr("P&olar coordinates"), QKeySequence(),
+  polarItem_ = AddItem(popup_, "Polarcoordinates1", tr("P&olar coordinates"), QKeySequence(),
                        Own(&TRootChildForm::Polarcoordinates1Click));
   polarItem_->setCheckable(true);
   popup_->insertAction(popup.value(2), polarItem_);
-  popup_->insertAction(popup.value(4), addItem(popup_, "Dampingratiocontour2", tr("&Damping ratio contour..."),
+  popup_->insertAction(popup.value(4), AddItem(popup_, "Dampingratiocontour2", tr("&Damping ratio contour..."),
                                                QKeySequence(), Own(&TRootChildForm::Dampingratiocontour1Click)));
 
   GraphHints hints;
@@ -284,8 +284,40 @@ void TRootChildForm::Plotcursor1Click()
 void TRootChildForm::Scales1Click()
 {
   graph().CancelMouseMode();
-  if (!scales_)
+  if (!scales_) {
     scales_ = new TRootScalesDlg(this);
+    // The typed rectangle is put on the chart, whose shape gives its y max,
+    // and checked as the next Go would check it: refused, the chart keeps
+    // its ranges.
+    scales_->take = [this](const RootScales& s) {
+      TRChart& c = *chart();
+      const bool rangesEdited = scales_->rangesEdited();
+      const AxisRanges before = RangesOf(c);
+      if (rangesEdited) {
+        c.SetRangeLoX(s.axes.xMin);
+        c.SetRangeHiX(s.axes.xMax);
+        c.SetRangeLoY(s.axes.yMin);
+        c.SetIsometric(true);
+      }
+      ClearError();
+      if (!CheckLocusRectangle(c.RangeLoX(), c.RangeHiX(), c.RangeLoY(), c.RangeHiY(), s.points)) {
+        c.SetRangeLoX(before.xMin);
+        c.SetRangeHiX(before.xMax);
+        c.SetRangeLoY(before.yMin);
+        c.SetRangeHiY(before.yMax);
+        const QString message = QString::fromLatin1(ErrorMessage());
+        ClearError();
+        return message;
+      }
+      stat_->points = s.points;
+      if (rangesEdited) {
+        c.ShowGraph();
+        SetWindow(*stat_, c.RangeLoX(), c.RangeHiX(), c.RangeLoY(), c.RangeHiY());
+      }
+      return QString();
+    };
+  }
+  scales_->scales = {RangesOf(*chart()), stat_->points};
   scales_->Execute();
 }
 

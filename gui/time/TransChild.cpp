@@ -57,29 +57,29 @@ TTransChildForm::TTransChildForm(QWidget* parent)
   stat_->loop = SwitchesFromModel(Sys());
   stat_->loop.closedLoop = true;
 
-  QMenu* settings = addMenu(tr("&Settings"));
-  addItem(settings, "Config1", tr("Con&figuration..."), QKeySequence(Qt::CTRL | Qt::Key_F),
+  QMenu* settings = AddMenu(tr("&Settings"));
+  AddItem(settings, "Config1", tr("Con&figuration..."), QKeySequence(Qt::CTRL | Qt::Key_F),
           &TDomainChildForm::Config1Click);
   AddLoopItems(settings, tr("&Open loop"), "Openloop1", tr("&Closed loop"));
   AddNonlinearityItems(settings);
-  effortItem_ = addItem(settings, "Plotcontroleffort1", tr("Plot control effort"), QKeySequence(Qt::CTRL | Qt::Key_U),
+  effortItem_ = AddItem(settings, "Plotcontroleffort1", tr("Plot control effort"), QKeySequence(Qt::CTRL | Qt::Key_U),
                         Own(&TTransChildForm::Plotcontroleffort1Click));
   effortItem_->setCheckable(true);
 
-  QMenu* graph = addMenu(tr("&Graph"));
+  QMenu* graph = AddMenu(tr("&Graph"));
   AddGraphItems(graph, "Wipe1", "Plotcursor2", tr("&Cursor..."));
   // Plot type and the characteristics go between the cursor and the scales.
   QAction* scales = graph->findChild<QAction*>(QStringLiteral("Scales1"));
   auto* plotType = new QMenu(tr("Plot &type"), graph);
   plotTypeItems_[0][kTime] =
-      addItem(plotType, "TimePlot1", tr("&Time response"), QKeySequence(), Own(&TTransChildForm::TimePlot1Click));
+      AddItem(plotType, "TimePlot1", tr("&Time response"), QKeySequence(), Own(&TTransChildForm::TimePlot1Click));
   plotTypeItems_[0][kPhase] =
-      addItem(plotType, "PhasePlot1", tr("&Phase plane"), QKeySequence(), Own(&TTransChildForm::PhasePlot1Click));
+      AddItem(plotType, "PhasePlot1", tr("&Phase plane"), QKeySequence(), Own(&TTransChildForm::PhasePlot1Click));
   graph->insertMenu(scales, plotType);
-  graph->insertAction(scales, addItem(graph, "Characteristics1", tr("C&haracteristics..."), QKeySequence(),
+  graph->insertAction(scales, AddItem(graph, "Characteristics1", tr("C&haracteristics..."), QKeySequence(),
                                       Own(&TTransChildForm::Characteristics1Click)));
   graph->insertAction(scales,
-                      addItem(graph, "Family1", tr("Famil&y..."), QKeySequence(), Own(&TTransChildForm::Family1Click)));
+                      AddItem(graph, "Family1", tr("Famil&y..."), QKeySequence(), Own(&TTransChildForm::Family1Click)));
   graph->insertSeparator(scales);
 
   SetUpChart(TimeChart, "Time = %s,  Value = %s", -1, 5);
@@ -90,9 +90,9 @@ TTransChildForm::TTransChildForm(QWidget* parent)
   // The plot types head the popup menu.
   QAction* first = popup_->actions().value(0);
   plotTypeItems_[1][kTime] =
-      addItem(popup_, "TimePlot2", tr("&Time response"), QKeySequence(), Own(&TTransChildForm::TimePlot1Click));
+      AddItem(popup_, "TimePlot2", tr("&Time response"), QKeySequence(), Own(&TTransChildForm::TimePlot1Click));
   plotTypeItems_[1][kPhase] =
-      addItem(popup_, "PhasePlot2", tr("&Phase plane"), QKeySequence(), Own(&TTransChildForm::PhasePlot1Click));
+      AddItem(popup_, "PhasePlot2", tr("&Phase plane"), QKeySequence(), Own(&TTransChildForm::PhasePlot1Click));
   popup_->insertAction(first, plotTypeItems_[1][kTime]);
   popup_->insertAction(first, plotTypeItems_[1][kPhase]);
   popup_->insertSeparator(first);
@@ -173,7 +173,7 @@ void TTransChildForm::Go1Click()
   Sys().initCompOutput = stat_->initCompOutput;
   Sys().initPlantOutput = stat_->initPlantOutput;
   if (familyOn_) {
-    if (familyGo(c) && stat_->result.costEvaluated)
+    if (FamilyGo(c) && stat_->result.costEvaluated)
       showCost();
     return;
   }
@@ -191,7 +191,7 @@ void TTransChildForm::Go1Click()
     showCost();
 }
 
-bool TTransChildForm::familyGo(TRChart* c)
+bool TTransChildForm::FamilyGo(TRChart* c)
 {
   // Every member first: a member that fails stores nothing and draws nothing.
   ClearError();

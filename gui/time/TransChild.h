@@ -90,7 +90,7 @@ private:
   void syncPlotTypeChecks();
   void setPhaseAxisTitles();
   void showCost();
-  bool familyGo(TRChart* c);
+  bool FamilyGo(TRChart* c);
   void showNearestMember(double x, double y);
   void characteristicsOfFamily();
 

@@ -99,14 +99,14 @@ void TDomainChildForm::closeEvent(QCloseEvent* event)
     sub->close();
 }
 
-QMenu* TDomainChildForm::addMenu(const QString& title)
+QMenu* TDomainChildForm::AddMenu(const QString& title)
 {
   auto* menu = new QMenu(title, this);
   menus_.append(menu);
   return menu;
 }
 
-QAction* TDomainChildForm::addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+QAction* TDomainChildForm::AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
                                    void (TDomainChildForm::*handler)())
 {
   QAction* a = menu->addAction(caption);
@@ -207,7 +207,7 @@ void TDomainChildForm::AddLoopItems(QMenu* menu, const QString& openCaption, con
 {
   const auto item = [this, menu](RoutedCommand c, const char* name, const QString& caption, QKeySequence key,
                                  void (TDomainChildForm::*handler)()) {
-    QAction* a = addItem(menu, name, caption, key, handler);
+    QAction* a = AddItem(menu, name, caption, key, handler);
     loopItems_[static_cast<std::size_t>(Index(c))] = a;
     return a;
   };
@@ -227,9 +227,9 @@ void TDomainChildForm::AddLoopItems(QMenu* menu, const QString& openCaption, con
 
 void TDomainChildForm::AddNonlinearityItems(QMenu* menu)
 {
-  QAction* fwd = addItem(menu, "FwdNlin1", tr("For&ward path nonlinearity"), QKeySequence(Qt::Key_F4),
+  QAction* fwd = AddItem(menu, "FwdNlin1", tr("For&ward path nonlinearity"), QKeySequence(Qt::Key_F4),
                          &TDomainChildForm::FwdNlin1Click);
-  QAction* fbk = addItem(menu, "FbkNlin1", tr("Feed&back path nonlinearity"), QKeySequence(Qt::Key_F5),
+  QAction* fbk = AddItem(menu, "FbkNlin1", tr("Feed&back path nonlinearity"), QKeySequence(Qt::Key_F5),
                          &TDomainChildForm::FbkNlin1Click);
   fwd->setCheckable(true);
   fbk->setCheckable(true);
@@ -240,17 +240,17 @@ void TDomainChildForm::AddNonlinearityItems(QMenu* menu)
 void TDomainChildForm::AddGraphItems(QMenu* menu, const char* wipeName, const char* cursorName,
                                      const QString& cursorCaption)
 {
-  addItem(menu, "Go1", tr("&Go"), QKeySequence(Qt::CTRL | Qt::Key_G), &TDomainChildForm::Go1Click);
-  addItem(menu, wipeName, tr("&Wipe"), QKeySequence(Qt::CTRL | Qt::Key_W), &TDomainChildForm::Wipe1Click);
-  addItem(menu, cursorName, cursorCaption, QKeySequence(Qt::CTRL | Qt::Key_X), &TDomainChildForm::Plotcursor1Click);
-  addItem(menu, "Scales1", tr("&Scales..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TDomainChildForm::Scales1Click);
-  addItem(menu, "Autoscale1", tr("&Auto scale"), QKeySequence(Qt::CTRL | Qt::Key_A),
+  AddItem(menu, "Go1", tr("&Go"), QKeySequence(Qt::CTRL | Qt::Key_G), &TDomainChildForm::Go1Click);
+  AddItem(menu, wipeName, tr("&Wipe"), QKeySequence(Qt::CTRL | Qt::Key_W), &TDomainChildForm::Wipe1Click);
+  AddItem(menu, cursorName, cursorCaption, QKeySequence(Qt::CTRL | Qt::Key_X), &TDomainChildForm::Plotcursor1Click);
+  AddItem(menu, "Scales1", tr("&Scales..."), QKeySequence(Qt::CTRL | Qt::Key_S), &TDomainChildForm::Scales1Click);
+  AddItem(menu, "Autoscale1", tr("&Auto scale"), QKeySequence(Qt::CTRL | Qt::Key_A),
           &TDomainChildForm::Autoscale1Click);
   zoomItem_ =
-      addItem(menu, "Zoomin1", tr("&Zoom in"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TDomainChildForm::Zoomin1Click);
-  addItem(menu, "Zoomout1", tr("Zoom &back"), QKeySequence(Qt::CTRL | Qt::Key_B), &TDomainChildForm::Zoomout1Click);
-  panItem_ = addItem(menu, "Pan1", tr("&Pan"), QKeySequence(), &TDomainChildForm::Pan1Click);
-  graticuleItem_ = addItem(menu, "Graticulevisible1", tr("G&raticule visible"), QKeySequence(),
+      AddItem(menu, "Zoomin1", tr("&Zoom in"), QKeySequence(Qt::CTRL | Qt::Key_Z), &TDomainChildForm::Zoomin1Click);
+  AddItem(menu, "Zoomout1", tr("Zoom &back"), QKeySequence(Qt::CTRL | Qt::Key_B), &TDomainChildForm::Zoomout1Click);
+  panItem_ = AddItem(menu, "Pan1", tr("&Pan"), QKeySequence(), &TDomainChildForm::Pan1Click);
+  graticuleItem_ = AddItem(menu, "Graticulevisible1", tr("G&raticule visible"), QKeySequence(),
                            &TDomainChildForm::Graticulevisible1Click);
   for (QAction* a : {zoomItem_, panItem_, graticuleItem_})
     a->setCheckable(true);
@@ -294,12 +294,12 @@ void TDomainChildForm::SetUpChart(const ChartSetup& setup, const char* readout, 
 
   popup_ = new QMenu(this);
   popup_->setObjectName(QStringLiteral("PopupMenu1"));
-  addItem(popup_, "Mark1", tr("&Mark"), QKeySequence(), &TDomainChildForm::Mark1Click);
+  AddItem(popup_, "Mark1", tr("&Mark"), QKeySequence(), &TDomainChildForm::Mark1Click);
   QAction* relative =
-      addItem(popup_, "Relativemode1", tr("&Relative mode"), QKeySequence(), &TDomainChildForm::Relativemode1Click);
+      AddItem(popup_, "Relativemode1", tr("&Relative mode"), QKeySequence(), &TDomainChildForm::Relativemode1Click);
   relative->setCheckable(true);
   popup_->addSeparator();
-  QAction* graticulePopup = addItem(popup_, "Graticulevisible2", tr("&Graticule visible"), QKeySequence(),
+  QAction* graticulePopup = AddItem(popup_, "Graticulevisible2", tr("&Graticule visible"), QKeySequence(),
                                     &TDomainChildForm::Graticulevisible1Click);
   graticulePopup->setCheckable(true);
   popup_->addSeparator();

@@ -152,9 +152,9 @@ protected:
 
   // Adds a menu item with its object name, caption and shortcut, calling
   // handler when chosen.
-  QAction* addItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+  QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
                    void (TDomainChildForm::*handler)());
-  QMenu* addMenu(const QString& title);
+  QMenu* AddMenu(const QString& title);
 
   // The Settings items for the loop mode and the elements, in their order
   // "&Open loop", "&Closed loop", "Co&mpensator", "&Plant"; check marks for

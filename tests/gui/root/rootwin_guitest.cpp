@@ -12,11 +12,13 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QTextEdit>
 
 #include <cmath>
 #include <cstdio>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -328,6 +330,66 @@ TEST_F(RootWinTest, ScalesRefuseBadEntriesAndStoreTheRectangle)
 
   EXPECT_EQ(TRootScalesDlg(nullptr).Execute(), QDialog::Rejected);
   EXPECT_EQ(lastMessage(), "Null child pointer");
+}
+
+TEST_F(RootWinTest, ScalesDialogEditsACopyAndHandsItBackOnOK)
+{
+  // Shown from the record it is given; OK offers what was typed (points cut
+  // to a whole number, the y max as given) to take; a refusal is shown and
+  // keeps the dialog open with the record as it was; the window's record
+  // and chart are never touched by the dialog itself.
+  const AxisRanges chartBefore = RangesOf(*chart());
+  const int pointsBefore = rec().points;
+  TRootScalesDlg dlg(win);
+  dlg.scales = {{-3.0, 1.0, -2.0, 7.0}, 50};
+  std::vector<RootScales> offered;
+  dlg.take = [&](const RootScales& s) {
+    offered.push_back(s);
+    return offered.size() == 1 ? QStringLiteral("Too tall") : QString();
+  };
+  QString shown;
+  bool openAfterRefusal = false;
+  double kept = 0.0;
+  answer([&](QDialog& d) {
+    for (const char* name : {"XminEdit", "XmaxEdit", "YminEdit", "npointsEdit"})
+      shown += d.findChild<QLineEdit*>(QLatin1String(name))->text() + ' ';
+    type(d, "XmaxEdit", "4");
+    type(d, "npointsEdit", "77.9");
+    press(d, "OKBtn");
+    openAfterRefusal = d.isVisible();
+    kept = dlg.scales.axes.xMax;
+    press(d, "OKBtn");
+  });
+  EXPECT_EQ(dlg.Execute(), QDialog::Accepted);
+  EXPECT_EQ(shown, "-3 1 -2 50 ");
+  EXPECT_TRUE(openAfterRefusal);
+  EXPECT_EQ(kept, 1.0);
+  EXPECT_EQ(lastMessage(), "Too tall");
+  ASSERT_EQ(offered.size(), 2u);
+  const RootScales& s = dlg.scales;
+  EXPECT_EQ(s.axes.xMin, -3.0);
+  EXPECT_EQ(s.axes.xMax, 4.0);
+  EXPECT_EQ(s.axes.yMin, -2.0);
+  EXPECT_EQ(s.axes.yMax, 7.0);
+  EXPECT_EQ(s.points, 77);
+  EXPECT_EQ(offered[1].axes.xMax, 4.0);
+  EXPECT_EQ(offered[1].points, 77);
+  EXPECT_EQ(rec().points, pointsBefore);
+  const AxisRanges chartAfter = RangesOf(*chart());
+  EXPECT_EQ(chartAfter.xMin, chartBefore.xMin);
+  EXPECT_EQ(chartAfter.xMax, chartBefore.xMax);
+  EXPECT_EQ(chartAfter.yMin, chartBefore.yMin);
+  EXPECT_EQ(chartAfter.yMax, chartBefore.yMax);
+
+  // Cancel hands nothing back, whatever was typed.
+  offered.clear();
+  answer([&](QDialog& d) {
+    type(d, "XminEdit", "-9");
+    press(d, "CancelBtn");
+  });
+  EXPECT_EQ(dlg.Execute(), QDialog::Rejected);
+  EXPECT_TRUE(offered.empty());
+  EXPECT_EQ(dlg.scales.axes.xMin, -3.0);
 }
 
 }  // namespace
