@@ -31,7 +31,6 @@ const char* const kNonlinearVars[] = {"x"};
 constexpr double kPoleStep = 0.05;
 constexpr double kMaxInternalSteps = 4e6;
 
-// One run: what the preparation decided and the state of the stepped loop.
 // The compiled nonlinearities a run evaluates at every step: its working
 // state, kept beside the decoded loop.
 struct CompiledNonlinearities {
@@ -39,6 +38,7 @@ struct CompiledNonlinearities {
   CompiledExpr fbk;
 };
 
+// One run: what the preparation decided and the state of the stepped loop.
 struct Run {
   Run(TRANSTAT& settings, const SYSDATA& document, Loop& decoded, CompiledNonlinearities& compiled)
       : st(settings), s(decoded), ctx(EvalContextOf(document)), doc(document), nl(compiled)
