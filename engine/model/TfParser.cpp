@@ -7,6 +7,7 @@
 #include "engine/model/Roots.h"
 #include "engine/model/Toolkit.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <exception>
@@ -137,7 +138,14 @@ bool ReadCoefficient(SYSDATA& s, const char* begin, const char* end, Polynomial&
       return Fail("Invalid term");
   }
   double value = sign;
-  if (numEnd > begin) {
+  // A well-formed number, as nearly every coefficient is, reads directly;
+  // anything else ("1 2", "1e", "1e999") goes through the expression reader
+  // for its message or its value.
+  double literal = 0.0;
+  const auto [read, ec] = std::from_chars(begin, numEnd, literal);
+  if (numEnd > begin && ec == std::errc() && read == numEnd) {
+    value *= literal;
+  } else if (numEnd > begin) {
     char text[kWorkSize];
     const std::size_t n = static_cast<std::size_t>(numEnd - begin);
     std::memcpy(text, begin, n);

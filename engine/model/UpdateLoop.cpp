@@ -72,9 +72,15 @@ SystemKind Classify(SYSDATA& s)
 // Decodes the texts of the elements in the loop: factored in the root
 // domain, as polynomials otherwise. Each element's variable is the letter
 // its texts used (' ' for constants).
-bool DecodeElements(SYSDATA& s)
+bool DecodeElements(SYSDATA& s, ElementDecode* memo)
 {
   for (int j = s.firstElement; j <= s.lastElement && j < 2; ++j) {
+    if (memo && memo[j].reuse && s.activeDomain != ActiveDomain::Root) {
+      s.numPoly[j] = memo[j].num;
+      s.denPoly[j] = memo[j].den;
+      s.variable[j] = memo[j].variable;
+      continue;
+    }
     s.currentVariable = ' ';
     const bool ok = s.activeDomain == ActiveDomain::Root
                         ? DecodeElementFactored(s, j)
@@ -83,6 +89,8 @@ bool DecodeElements(SYSDATA& s)
       return false;
     if (s.currentVariable != ' ')
       s.variable[j] = s.currentVariable;
+    if (memo)
+      memo[j] = {s.numPoly[j], s.denPoly[j], s.variable[j], false};
   }
   return true;
 }
@@ -197,7 +205,7 @@ bool MergeWanted(const SYSDATA& s, SystemKind kind)
 
 }  // namespace
 
-SystemKind UpdateLoop(SYSDATA& s, WholeSampleDelay delay)
+SystemKind UpdateLoop(SYSDATA& s, WholeSampleDelay delay, ElementDecode* memo)
 {
   s.compMerged = false;
   s.numRoots.n = 0;
@@ -216,7 +224,7 @@ SystemKind UpdateLoop(SYSDATA& s, WholeSampleDelay delay)
     }
   }
 
-  if (!DecodeElements(s))
+  if (!DecodeElements(s, memo))
     return s.kind = SystemKind::Invalid;
 
   s.kind = Classify(s);

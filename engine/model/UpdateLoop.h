@@ -15,4 +15,19 @@
 // (Apart: the response evaluates them as e^(-j omega m T), which any number
 // of samples fits).
 enum class WholeSampleDelay { InDenominator, Apart };
-SystemKind UpdateLoop(SYSDATA& s, WholeSampleDelay delay = WholeSampleDelay::InDenominator);
+
+// One element's texts as decoded (outside the root domain): its numerator
+// and denominator polynomials and its variable. A caller that decodes one
+// loop many times over, with only some texts changing (a sweep over a
+// parameter), passes a memo of two: UpdateLoop writes each element it
+// decodes into it, and takes an element marked reuse from it instead of
+// decoding its texts again.
+struct ElementDecode {
+  Polynomial num;
+  Polynomial den;
+  char variable = ' ';
+  bool reuse = false;
+};
+
+SystemKind UpdateLoop(SYSDATA& s, WholeSampleDelay delay = WholeSampleDelay::InDenominator,
+                      ElementDecode* memo = nullptr);

@@ -2,6 +2,7 @@
 
 #include "engine/base/Error.h"
 #include "engine/expr/ConstantTable.h"
+#include "engine/model/ParameterUse.h"
 #include "engine/model/Roots.h"
 #include "engine/model/TfParser.h"
 #include "engine/model/UpdateLoop.h"
@@ -23,40 +24,64 @@ struct CharLoop {
   bool zPlane = false;
 };
 
-// Decodes the loop on a copy of doc with the parameter set to p (the gain
-// replaced by p for kSweepGain); the parameter table is put back after.
+// Decodes the closed loop of doc at values of one parameter (or of the gain,
+// kSweepGain) on a working copy made once. The elements whose texts do not
+// use the parameter are decoded the first time only: a sweep decodes again
+// just what changes. The parameter table is put back after each value.
+class ValueDecoder {
+public:
+  ValueDecoder(const SYSDATA& doc, const LoopSwitches& loop, int parameter) : work_(doc), parameter_(parameter)
+  {
+    LoopSwitches closed = loop;
+    closed.closedLoop = true;
+    ApplyLoopSwitches(work_, ActiveDomain::Frequency, closed);
+    for (int j = 0; j < 2; ++j)
+      fixed_[j] = parameter < 0 ||
+                  !(TfTextUsesParameter(work_.num[j], parameter) || TfTextUsesParameter(work_.den[j], parameter));
+  }
+
+  bool at(double p, CharLoop& out)
+  {
+    ClearError();
+    if (parameter_ == kSweepGain) {
+      work_.gain = p;
+      UpdateLoop(work_);
+    } else {
+      const double kept = Parameter(parameter_);
+      SetParameter(parameter_, p);
+      const ExactPreEval exact;
+      UpdateLoop(work_, WholeSampleDelay::InDenominator, memo_);
+      SetParameter(parameter_, kept);
+    }
+    if (ErrorPending())
+      return false;
+    if (work_.kind == SystemKind::Invalid) {
+      SetError("Invalid system");
+      return false;
+    }
+    if (work_.kind == SystemKind::Continuous && work_.delay > 0) {
+      SetError("Not available with delay");
+      return false;
+    }
+    for (int j = 0; j < 2; ++j)
+      memo_[j].reuse = fixed_[j];
+    out.num = work_.numPoly[kPlant];
+    out.den = work_.denPoly[kPlant];
+    out.gain = work_.gain;
+    out.zPlane = work_.kind != SystemKind::Continuous;
+    return true;
+  }
+
+private:
+  SYSDATA work_;
+  int parameter_;
+  bool fixed_[2] = {};     // the element's texts do not use the parameter
+  ElementDecode memo_[2];  // each element as last decoded
+};
+
 bool DecodeAt(const SYSDATA& doc, const LoopSwitches& loop, int parameter, double p, CharLoop& out)
 {
-  ClearError();
-  SYSDATA s = doc;
-  LoopSwitches closed = loop;
-  closed.closedLoop = true;
-  ApplyLoopSwitches(s, ActiveDomain::Frequency, closed);
-  if (parameter == kSweepGain) {
-    s.gain = p;
-    UpdateLoop(s);
-  } else {
-    const double kept = Parameter(parameter);
-    SetParameter(parameter, p);
-    const ExactPreEval exact;
-    UpdateLoop(s);
-    SetParameter(parameter, kept);
-  }
-  if (ErrorPending())
-    return false;
-  if (s.kind == SystemKind::Invalid) {
-    SetError("Invalid system");
-    return false;
-  }
-  if (s.kind == SystemKind::Continuous && s.delay > 0) {
-    SetError("Not available with delay");
-    return false;
-  }
-  out.num = s.numPoly[kPlant];
-  out.den = s.denPoly[kPlant];
-  out.gain = s.gain;
-  out.zPlane = s.kind != SystemKind::Continuous;
-  return true;
+  return ValueDecoder(doc, loop, parameter).at(p, out);
 }
 
 // Simultaneous Newton (Ehrlich-Aberth) refinement of the n roots of the
@@ -235,8 +260,7 @@ bool LoopUsesParameter(const SYSDATA& doc, const LoopSwitches& loop, const Param
 
 // Samples the value of base point k: the evaluation used by the tracer.
 struct Evaluator {
-  const SYSDATA& doc;
-  const LoopSwitches& loop;
+  ValueDecoder decoder;
   int parameter;
   CharLoop gainLoop;  // for the gain: the loop decoded once
 
@@ -255,7 +279,7 @@ struct Evaluator {
       zPlane = gainLoop.zPlane;
     } else {
       CharLoop l;
-      if (!DecodeAt(doc, loop, parameter, p, l) || !ClosedRoots(l, l.gain, set, seeds, seedCount))
+      if (!decoder.at(p, l) || !ClosedRoots(l, l.gain, set, seeds, seedCount))
         return false;
       zPlane = l.zPlane;
     }
@@ -285,7 +309,7 @@ bool StableAt(Evaluator& ev, double p)
 
 bool PrepareEvaluator(Evaluator& ev, double p)
 {
-  return ev.parameter != kSweepGain || DecodeAt(ev.doc, ev.loop, kSweepGain, p, ev.gainLoop);
+  return ev.parameter != kSweepGain || ev.decoder.at(p, ev.gainLoop);
 }
 
 }  // namespace
@@ -346,7 +370,7 @@ bool TraceParamLocus(const SYSDATA& doc, const LoopSwitches& loop, const ParamSw
   out.badMessage[0] = '\0';
   if (!CheckSweep(doc, loop, sw))
     return false;
-  Evaluator ev{doc, loop, sw.parameter, {}};
+  Evaluator ev{{doc, loop, sw.parameter}, sw.parameter, {}};
   if (!PrepareEvaluator(ev, sw.from))
     return false;
 
@@ -451,7 +475,7 @@ bool FindStableRanges(const SYSDATA& doc, const LoopSwitches& loop, const ParamS
   } else if (!CheckSweep(doc, loop, sw)) {
     return false;
   }
-  Evaluator ev{doc, loop, grid.parameter, {}};
+  Evaluator ev{{doc, loop, grid.parameter}, grid.parameter, {}};
   if (!PrepareEvaluator(ev, grid.from))
     return false;
   const int first = wholeGainAxis ? -1 : 0;

@@ -184,6 +184,25 @@ QByteArray PdfWithSystem(const QByteArray& pdf, const std::string& text, const Q
   return out;
 }
 
+PictureText EmbeddedSystemText(const QByteArray& bytes, std::string& text)
+{
+  text.clear();
+  bool found = false;
+  if (bytes.startsWith("\x89PNG\r\n\x1A\n"))
+    found = ReadPng(bytes, text);
+  else if (bytes.startsWith("%PDF-"))
+    found = ReadPdf(bytes, text);
+  else if (bytes.startsWith("<?xml") || bytes.left(1024).contains("<svg"))
+    found = ReadSvg(bytes, text);
+  else
+    return PictureText::NotPicture;
+  if (!found) {
+    text.clear();
+    return PictureText::NoSystem;
+  }
+  return PictureText::Found;
+}
+
 bool ReadEmbeddedSystem(const QString& path, std::string& text, QString& error)
 {
   text.clear();
@@ -201,18 +220,13 @@ bool ReadEmbeddedSystem(const QString& path, std::string& text, QString& error)
     return fail(kTooLarge);
   const QByteArray bytes = file.readAll();
   file.close();
-  bool found = false;
-  if (bytes.startsWith("\x89PNG\r\n\x1A\n"))
-    found = ReadPng(bytes, text);
-  else if (bytes.startsWith("%PDF-"))
-    found = ReadPdf(bytes, text);
-  else if (bytes.startsWith("<?xml") || bytes.left(1024).contains("<svg"))
-    found = ReadSvg(bytes, text);
-  else
-    return fail(kNotPicture);
-  if (!found) {
-    text.clear();
-    return fail(kNoSystem);
+  switch (EmbeddedSystemText(bytes, text)) {
+    case PictureText::NotPicture:
+      return fail(kNotPicture);
+    case PictureText::NoSystem:
+      return fail(kNoSystem);
+    case PictureText::Found:
+      break;
   }
   return true;
 }

@@ -29,6 +29,12 @@ inline constexpr char kSvgSystemNamespace[] = "urn:vanto:system";
 // cannot be read.
 [[nodiscard]] QByteArray PdfWithSystem(const QByteArray& pdf, const std::string& text, const QString& title);
 
+// The system text in the bytes of a picture, told by their content: a PNG
+// text chunk, an SVG element or a PDF information entry under this
+// program's key. text is empty unless Found.
+enum class PictureText { Found, NotPicture, NoSystem };
+[[nodiscard]] PictureText EmbeddedSystemText(const QByteArray& bytes, std::string& text);
+
 // The system text of a .png, .svg or .pdf picture exported by this program
 // (told by its content, not its name). False with one message "FILE: what"
 // when the file is missing, cannot be read, is no such picture or carries no

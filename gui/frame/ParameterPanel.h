@@ -15,14 +15,6 @@ class QLineEdit;
 class QSlider;
 class QTimer;
 
-// True when an expression text uses parameter i (0 = a ... 3 = d) as a
-// name of its own.
-bool TextUsesParameter(const char* text, int i);
-// True when a transfer-function text uses parameter i: any letter a to d
-// outside brackets stands for its parameter, a bracketed expression uses
-// names as an expression does.
-bool TfTextUsesParameter(const char* text, int i);
-
 class TParameterPanel : public QDockWidget {
   Q_OBJECT
 public:

@@ -29,6 +29,9 @@ struct Case {
   bool zPlane;
   // P1..P2 stable ranges expected (count), ends found here by bisection
   int ranges;
+  // the compensator, in the loop when given
+  const char* gcNum = nullptr;
+  const char* gcDen = nullptr;
 };
 
 // e^-T for the sampled-data case: K / (s + 1) behind a hold of T = 0.5 s.
@@ -71,6 +74,18 @@ const Case kCases[] = {
        return LPoly{-kE + k * (1 - kE), 1};
      },
      true, 1},
+    // the compensator (s+2)/s fixed in front of 1/((s+1)(s+a)): stable for a > sqrt 2 - 1
+    {"plant with compensator", "1", "(s+1)(s+a)", 1, 0, 0, 0, 3, false,
+     [](long double a) {
+       return LPoly{2, a + 1, a + 1, 1};
+     },
+     false, 1, "s+2", "s"},
+    // the compensator's zero (s+b)/s in front of a fixed plant: stable up to b = 16
+    {"compensator zero", "1", "(s+1)(s+3)", 1, 0, 1, 1, 20, false,
+     [](long double b) {
+       return LPoly{b, 4, 4, 1};
+     },
+     false, 1, "s+b", "s"},
 };
 
 bool StableHere(const Case& c, long double p)
@@ -130,8 +145,12 @@ protected:
     SetText(Sys().den[kPlant], c.den);
     Sys().gain = c.gain;
     Sys().sampleHold = c.hold;
+    if (c.gcNum) {
+      SetText(Sys().num[kCompensator], c.gcNum);
+      SetText(Sys().den[kCompensator], c.gcDen);
+    }
     loop = SwitchesFromModel(Sys());
-    loop.compIn = false;
+    loop.compIn = c.gcNum != nullptr;
   }
   ParamSweep Sweep(int points = 200) const
   {

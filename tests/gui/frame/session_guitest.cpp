@@ -8,6 +8,7 @@
 #include "engine/expr/ConstantTable.h"
 #include "engine/file/SystemFile.h"
 #include "engine/model/LoopDefinition.h"
+#include "engine/model/ParameterUse.h"
 #include "engine/model/SysData.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/chart/ChartExport.h"
