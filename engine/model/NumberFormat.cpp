@@ -33,13 +33,23 @@ int FormatPrecision(const char* format)
   return precision;
 }
 
-std::string FormatNumber(double v, const char* format)
+std::size_t FormatNumberTo(char* out, std::size_t cap, double v, const char* format)
 {
   if (std::fabs(v) < 1e-10)
     v = 0.0;
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, FormatPrecision(format));
-  return std::string(buf, r.ptr);
+  const std::size_t n = std::min(static_cast<std::size_t>(r.ptr - buf), cap - 1);
+  std::memcpy(out, buf, n);
+  out[n] = '\0';
+  return n;
+}
+
+std::string FormatNumber(double v, const char* format)
+{
+  char buf[64];
+  const std::size_t n = FormatNumberTo(buf, sizeof buf, v, format);
+  return std::string(buf, n);
 }
 
 std::string FormatModelNumber(double v)

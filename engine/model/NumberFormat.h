@@ -13,6 +13,9 @@
 // v with the given number format; magnitudes below 1e-10 show as 0. The
 // decimal point is always '.', whatever the locale.
 [[nodiscard]] std::string FormatNumber(double v, const char* format);
+// The same into out, nothing allocated: at most cap - 1 characters and a
+// terminator (cap > 0); returns the characters written.
+std::size_t FormatNumberTo(char* out, std::size_t cap, double v, const char* format);
 
 // v with the loop model's number format (a ModelScope must exist).
 [[nodiscard]] std::string FormatModelNumber(double v);
