@@ -8,6 +8,7 @@
 #include "engine/model/Loop.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
+#include "engine/model/ValueRanges.h"
 #include "engine/time/LoopElements.h"
 #include "engine/time/LoopSpeed.h"
 
@@ -221,10 +222,17 @@ bool CheckLoop(Run& run)
 }
 
 // Step 6: the simulation step h and the steps per sample m, and the refusal
-// of a run the trace store cannot hold.
+// of a run the trace store cannot hold. The points per duration are checked
+// here too, whoever set them: no step comes of 0 or fewer, and more than
+// the scales dialog allows are refused as it refuses them.
 bool ChooseStep(Run& run, SystemKind kind)
 {
   const TRANSTAT& st = run.st;
+  const ValueRange& n = ranges::kTimePoints;
+  if (!InRange(st.points, n.high, n.low)) {
+    SetError(RangeWarningText(n.quantity, n.high, n.low).c_str());
+    return false;
+  }
   const double T = run.s.sampleHold;
   double h = st.duration / st.points;
   double m = 1.0;
