@@ -198,6 +198,13 @@ void SampledTime(Rig& g)
   TimeSetup(g);
   g.time->characteristicsOnGo = true;
 }
+// A discrete loop whose run fills the trace store: every sample of the
+// output and the control effort is drawn as a marker and a stem.
+void FullStore(Rig& g)
+{
+  SampledTime(g);
+  g.time->duration = 9.995;
+}
 void PhasePlane(Rig& g)
 {
   TimeSetup(g);
@@ -383,6 +390,7 @@ const LoopTexts kDelayed{.delay = 0.35};
 const LoopTexts kDiscrete{.gcNum = "0.5(z-0.6)", .gcDen = "z-1", .gpNum = "0.2", .gpDen = "z-0.8", .delay = 0.3,
                           .hold = 0.1, .compIn = true};
 const LoopTexts kSampled{.gcNum = "0.4(z-0.7)", .gcDen = "z-1", .delay = 0.25, .hold = 0.1, .compIn = true};
+const LoopTexts kFullStore{.gpNum = "0.2", .gpDen = "z-0.8", .hold = 0.005};
 const LoopTexts kOpenNl{.gpNum = "10", .gpDen = "s(s+1)(s+2)", .closed = false};
 const LoopTexts kTwoParam{.gcNum = "1", .gcDen = "1", .gpNum = "a", .gpDen = "s(s+1)(s+3)", .compIn = true};
 
@@ -392,6 +400,8 @@ const Case kCases[] = {
     {"time, nonlinear, inputs, cost, Go", kStartLoop, NonlinearTime, TimeGoRun},
     {"time, discrete with delay, Go", kDiscrete, SampledTime, TimeGoRun},
     {"time, sampled-data with delay, Go", kSampled, SampledTime, TimeGoRun},
+    {"time, discrete, full store, Go", kFullStore, FullStore, TimeGoRun},
+    {"time family, full stores", kFullStore, FullStore, TimeFamilyRun},
     {"time, phase plane, Go", kStartLoop, PhasePlane, TimeGoRun},
     {"time family", kStartLoop, TimeSetup, TimeFamilyRun},
     {"freq, direct Nyquist", kStartLoop, InView<FreqView::DirectNyquist>, FreqRun},
