@@ -221,18 +221,36 @@ bool CheckLoop(Run& run)
   return true;
 }
 
+// The settings the step and the inputs' clock come from, within the ranges
+// the dialogs and vanto-cli keep them in, whoever set them: a duration, a
+// number of points or an input period outside them would give no step, a
+// step of the wrong sign or a clock that is not a number.
+bool CheckTimeSettings(const TRANSTAT& st)
+{
+  const struct {
+    double value;
+    const ValueRange& range;
+  } kChecks[] = {
+      {st.duration, ranges::kDuration},
+      {static_cast<double>(st.points), ranges::kTimePoints},
+      {st.periodic ? st.period : 1.0, ranges::kInputPeriod},
+  };
+  for (const auto& c : kChecks) {
+    if (!InRange(c.value, c.range.high, c.range.low)) {
+      SetError(RangeWarningText(c.range.quantity, c.range.high, c.range.low).c_str());
+      return false;
+    }
+  }
+  return true;
+}
+
 // Step 6: the simulation step h and the steps per sample m, and the refusal
-// of a run the trace store cannot hold. The points per duration are checked
-// here too, whoever set them: no step comes of 0 or fewer, and more than
-// the scales dialog allows are refused as it refuses them.
+// of a run the trace store cannot hold.
 bool ChooseStep(Run& run, SystemKind kind)
 {
   const TRANSTAT& st = run.st;
-  const ValueRange& n = ranges::kTimePoints;
-  if (!InRange(st.points, n.high, n.low)) {
-    SetError(RangeWarningText(n.quantity, n.high, n.low).c_str());
+  if (!CheckTimeSettings(st))
     return false;
-  }
   const double T = run.s.sampleHold;
   double h = st.duration / st.points;
   double m = 1.0;

@@ -8,6 +8,7 @@
 #include "engine/freq/FreqEngine.h"
 #include "engine/freq/FreqFamily.h"
 #include "engine/freq/LimitCycles.h"
+#include "engine/root/ParamLocus.h"
 #include "engine/root/RootEngine.h"
 #include "engine/time/TimeEngine.h"
 #include "tests/LoopTexts.h"
@@ -64,14 +65,43 @@ int TimePoints(Records& r, int points)
   }
   return res.pointCount;
 }
-bool TimeRefused(Records& r, int points)
+// A setting put out of its range after a good run.
+bool TimeRefused(Records& r, void (*spoil)(TRANSTAT&))
 {
   EXPECT_TRUE(TimeEngine(Sys(), *r.time)) << "a good run first";
-  r.time->points = points;
+  spoil(*r.time);
   const bool ok = TimeEngine(Sys(), *r.time);
   EXPECT_FALSE(r.time->result.valid);
   EXPECT_EQ(r.time->result.pointCount, 0);
   return ok;
+}
+
+// --- the parameter sweep: 2 to 10000 base values -----------------------------
+// a/(s (s + 1)) in closed loop: the roots of s^2 + s + a are
+// (-1 +- sqrt(1 - 4a))/2, to the square root of the double precision where
+// they meet at a = 1/4. Every base value of the grid is a sample.
+const LoopTexts kSwept{.gcNum = "1", .gcDen = "1", .gpNum = "a", .gpDen = "s(s+1)", .compIn = true};
+int Sweep(Records& r, int points)
+{
+  const auto locus = std::make_unique<ParamLocus>();
+  if (!TraceParamLocus(Sys(), r.time->loop, {0, 0.1, 10, points, false}, *locus)) {
+    EXPECT_EQ(locus->count, 0);
+    return -1;
+  }
+  int base = 0, k = 0;
+  for (int i = 0; i < locus->count; ++i) {
+    const SweepSample& s = locus->samples[i];
+    EXPECT_EQ(s.n, 2) << i;
+    const std::complex<long double> d = std::sqrt(std::complex<long double>(1 - 4.0L * s.p));
+    const Cld exact[2] = {(-1.0L + d) / 2.0L, (-1.0L - d) / 2.0L};
+    for (int j = 0; j < s.n; ++j) {
+      const Cld root(s.r[j].re, s.r[j].im);
+      EXPECT_LT(std::min(std::abs(root - exact[0]), std::abs(root - exact[1])), 3e-8) << i << ", p = " << s.p;
+    }
+    if (k < points && std::fabs(s.p - (0.1L + k * 9.9L / (points - 1))) < 1e-12L)
+      ++base, ++k;
+  }
+  return base;
 }
 
 // --- frequency grid, 1 to 1000 points ----------------------------------------
@@ -271,9 +301,26 @@ struct Bound {
 
 const Bound kBounds[] = {
     {"time, 1000 and 1001 points", kLag, [](Records& r) { return TimePoints(r, 1000); }, 1001,
-     [](Records& r) { return TimeRefused(r, 1001); }, "No of Points must lie between 2 and 1000"},
+     [](Records& r) { return TimeRefused(r, [](TRANSTAT& st) { st.points = 1001; }); },
+     "No of Points must lie between 2 and 1000"},
     {"time, 2 points and 1", kLag, [](Records& r) { return TimePoints(r, 2); }, 3,
-     [](Records& r) { return TimeRefused(r, 1); }, "No of Points must lie between 2 and 1000"},
+     [](Records& r) { return TimeRefused(r, [](TRANSTAT& st) { st.points = 1; }); },
+     "No of Points must lie between 2 and 1000"},
+    {"time, a duration of 0", kLag, [](Records& r) { return TimePoints(r, 1000); }, 1001,
+     [](Records& r) { return TimeRefused(r, [](TRANSTAT& st) { st.duration = 0; }); },
+     "Duration must lie between 1E-20 and 1E20"},
+    {"time, a periodic input of period 0", kLag, [](Records& r) { return TimePoints(r, 1000); }, 1001,
+     [](Records& r) {
+       return TimeRefused(r, [](TRANSTAT& st) {
+         st.periodic = true;
+         st.period = 0;
+       });
+     },
+     "Input period must lie between 1E-20 and 1E20"},
+    {"parameter sweep, 10000 and 10001 points", kSwept, [](Records& r) { return Sweep(r, 10000); }, 10000,
+     [](Records& r) { return Sweep(r, 10001) >= 0; }, "No of Points must lie between 2 and 10000"},
+    {"parameter sweep, 2 points and 1", kSwept, [](Records& r) { return Sweep(r, 2); }, 2,
+     [](Records& r) { return Sweep(r, 1) >= 0; }, "No of Points must lie between 2 and 10000"},
     {"frequency grid, 1000 and 1001 points", kLag, Grid1000, kMaxFreqPoints, Grid1001,
      "No of Points must lie between 1 and 1000"},
     {"describing function, 200 and 201 amplitudes", kLag, Amplitudes200, kMaxAmplitudes, Amplitudes201,
