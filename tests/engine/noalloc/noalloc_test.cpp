@@ -318,6 +318,13 @@ int RootReportRun(Rig& g)
   MarkClosedLoopPoles(g.list, g.root->report.poles, Sys().gain, g.pens);
   return g.root->report.poles.n;
 }
+int OpenReportRun(Rig& g)
+{
+  if (!PrepareRootReport(Sys(), *g.root, false))
+    return -1;
+  DrawPoleZeroMarks(g.list, g.root->report.poles, g.root->report.zeros, g.pens);
+  return g.root->report.poles.n + g.root->report.zeros.n;
+}
 int ContourRun(Rig& g)
 {
   SetWindow(*g.root, g.chart.xLo, g.chart.xHi, g.chart.yLo, g.chart.yHi);
@@ -363,6 +370,11 @@ void NlinSetup(Rig& g)
 int NlinRun(Rig& g)
 {
   return Items(NlinGo(Sys(), *g.nlin, g.pens, g.list), g);
+}
+// The editor's preview of a text of its own, backlash over 1000 steps.
+int PreviewRun(Rig& g)
+{
+  return ComputeTextCharacteristic("hyst(x,0.5)", -5, 5, 1000, g.expr, g.nlin->result) ? g.nlin->result.count : -1;
 }
 
 void ExprSetup(Rig& g)
@@ -421,12 +433,14 @@ const Case kCases[] = {
     {"root locus, Go", kStartLoop, RootSetup, RootGoRun},
     {"root locus, z-plane, Go", kDiscrete, RootSetup, RootGoRun},
     {"root report, closed loop", kStartLoop, RootSetup, RootReportRun},
+    {"root report, open loop", kStartLoop, RootSetup, OpenReportRun},
     {"root report, labels of 12 figures", kStartLoop, RootSetupLongLabels, RootReportRun},
     {"root contours, labels of 12 figures", kStartLoop, RootSetupLongLabels, ContourRun},
     {"root contours, z-plane", kDiscrete, RootSetup, ContourRun},
     {"parameter locus, labels of 12 figures", kTwoParam, RootSetupLongLabels, ParamLocusRun},
     {"stable ranges", kTwoParam, RootSetup, StableRangesRun},
     {"nonlinear characteristic, Go", kStartLoop, NlinSetup, NlinRun},
+    {"nonlinear characteristic, editor preview", kStartLoop, NlinSetup, PreviewRun},
     {"compiled expression", kStartLoop, ExprSetup, ExprRun},
 };
 
