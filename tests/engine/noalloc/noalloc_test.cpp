@@ -220,8 +220,8 @@ int TimeGoRun(Rig& g)
 }
 int TimeFamilyRun(Rig& g)
 {
-  const bool ok = RunTimeFamily(Sys(), *g.time, {kFamilyGain, 0.5, 2.0, kMaxFamilyMembers, false}, *g.timeFamily,
-                                *g.timeWork);
+  const bool ok =
+      RunTimeFamily(Sys(), *g.time, {kFamilyGain, 0.5, 2.0, kMaxFamilyMembers, false}, *g.timeFamily, *g.timeWork);
   if (ok)
     DrawTimeFamily(g.list, *g.timeFamily, g.time->result, 0xff0000);
   return ok ? g.timeFamily->members.count : -1;
@@ -282,8 +282,8 @@ int MContourRun(Rig& g)
 }
 int FreqFamilyRun(Rig& g)
 {
-  const bool ok = RunFreqFamily(Sys(), *g.freq, {kFamilyGain, 0.5, 2.0, kMaxFamilyMembers, true}, true,
-                                *g.freqFamily, *g.freqWork);
+  const bool ok =
+      RunFreqFamily(Sys(), *g.freq, {kFamilyGain, 0.5, 2.0, kMaxFamilyMembers, true}, true, *g.freqFamily, *g.freqWork);
   if (ok)
     DrawFreqFamily(g.list, *g.freqFamily, *g.freq, 0xff0000);
   return ok ? g.freqFamily->members.count : -1;
@@ -399,12 +399,12 @@ int ExprRun(Rig& g)
 
 const LoopTexts kStartLoop{};
 const LoopTexts kDelayed{.delay = 0.35};
-const LoopTexts kDiscrete{.gcNum = "0.5(z-0.6)", .gcDen = "z-1", .gpNum = "0.2", .gpDen = "z-0.8", .delay = 0.3,
-                          .hold = 0.1, .compIn = true};
+const LoopTexts kDiscrete{
+    .gcNum = "0.5(z-0.6)", .gcDen = "z-1", .gpNum = "0.2", .gpDen = "z-0.8", .delay = 0.3, .hold = 0.1, .compIn = true};
 const LoopTexts kSampled{.gcNum = "0.4(z-0.7)", .gcDen = "z-1", .delay = 0.25, .hold = 0.1, .compIn = true};
 const LoopTexts kFullStore{.gpNum = "0.2", .gpDen = "z-0.8", .hold = 0.005};
 const LoopTexts kOpenNl{.gpNum = "10", .gpDen = "s(s+1)(s+2)", .closed = false};
-const LoopTexts kTwoParam{.gcNum = "1", .gcDen = "1", .gpNum = "a", .gpDen = "s(s+1)(s+3)", .compIn = true};
+const LoopTexts kParametric{.gcNum = "1", .gcDen = "1", .gpNum = "a", .gpDen = "s(s+1)(s+3)", .compIn = true};
 
 const Case kCases[] = {
     {"time, continuous", kStartLoop, TimeSetup, TimeRun},
@@ -437,8 +437,8 @@ const Case kCases[] = {
     {"root report, labels of 12 figures", kStartLoop, RootSetupLongLabels, RootReportRun},
     {"root contours, labels of 12 figures", kStartLoop, RootSetupLongLabels, ContourRun},
     {"root contours, z-plane", kDiscrete, RootSetup, ContourRun},
-    {"parameter locus, labels of 12 figures", kTwoParam, RootSetupLongLabels, ParamLocusRun},
-    {"stable ranges", kTwoParam, RootSetup, StableRangesRun},
+    {"parameter locus, labels of 12 figures", kParametric, RootSetupLongLabels, ParamLocusRun},
+    {"stable ranges", kParametric, RootSetup, StableRangesRun},
     {"nonlinear characteristic, Go", kStartLoop, NlinSetup, NlinRun},
     {"nonlinear characteristic, editor preview", kStartLoop, NlinSetup, PreviewRun},
     {"compiled expression", kStartLoop, ExprSetup, ExprRun},
