@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+struct ValueRange;
+
 // Precision of a number format of the shape "%0.Ng" (or "%.Ng"); 4 for a
 // text of any other shape, which is never handed to printf.
 [[nodiscard]] int FormatPrecision(const char* format);
@@ -34,6 +36,9 @@ std::size_t FormatNumberTo(char* out, std::size_t cap, double v, const char* for
 
 // "<name> must lie between <low> and <high>", limits in the general form.
 [[nodiscard]] std::string RangeWarningText(const std::string& name, double high, double low);
+// The same text of range as the pending error, nothing allocated: an engine
+// refuses a setting out of its range with it.
+void SetRangeError(const ValueRange& range);
 
 // The plain decimal conversion of dialogs that take no expressions: the
 // whole text (blanks around it allowed) as an optionally signed decimal

@@ -314,7 +314,7 @@ bool CheckSweep(const SYSDATA& doc, const LoopSwitches& loop, const ParamSweep& 
 {
   ClearError();
   if (!InRange(sw.points, kSweepPoints.high, kSweepPoints.low)) {
-    SetError(RangeWarningText(kSweepPoints.quantity, kSweepPoints.high, kSweepPoints.low).c_str());
+    SetRangeError(kSweepPoints);
     return false;
   }
   if (!MaxExceedsMin(sw.from, sw.to)) {

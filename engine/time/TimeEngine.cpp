@@ -237,7 +237,7 @@ bool CheckTimeSettings(const TRANSTAT& st)
   };
   for (const auto& c : kChecks) {
     if (!InRange(c.value, c.range.high, c.range.low)) {
-      SetError(RangeWarningText(c.range.quantity, c.range.high, c.range.low).c_str());
+      SetRangeError(c.range);
       return false;
     }
   }

@@ -444,12 +444,9 @@ const Case kCases[] = {
     {"compiled expression", kStartLoop, ExprSetup, ExprRun},
 };
 
-class NoAllocation : public ::testing::TestWithParam<Case> {};
-
-TEST_P(NoAllocation, RunAllocatesNothing)
+// The loop of c in the model and a rig prepared for its run.
+std::unique_ptr<Rig> Prepared(const Case& c)
 {
-  const Case& c = GetParam();
-  ModelScope model;
   WriteLoop(c.loop);
   auto g = std::make_unique<Rig>();
   g->texts = c.loop;
@@ -460,13 +457,28 @@ TEST_P(NoAllocation, RunAllocatesNothing)
   g->pens.markLabels = true;  // the labels are built during the run too
   c.prepare(*g);
   ClearError();
+  return g;
+}
 
+// The allocations during c's run, which gives produced.
+long CountedRun(const Case& c, Rig& g, int& produced)
+{
   gCount = 0;
   gArmed = true;
-  const int produced = c.run(*g);
+  produced = c.run(g);
   gArmed = false;
+  return gCount.load();
+}
 
-  EXPECT_EQ(gCount.load(), 0) << c.name;
+class NoAllocation : public ::testing::TestWithParam<Case> {};
+
+TEST_P(NoAllocation, RunAllocatesNothing)
+{
+  const Case& c = GetParam();
+  ModelScope model;
+  const auto g = Prepared(c);
+  int produced = 0;
+  EXPECT_EQ(CountedRun(c, *g, produced), 0) << c.name;
   EXPECT_GT(produced, 0) << c.name << ": " << (ErrorPending() ? ErrorMessage() : "");
 }
 
@@ -477,6 +489,65 @@ void PrintTo(const Case& c, std::ostream* os)
 }
 
 INSTANTIATE_TEST_SUITE_P(Engines, NoAllocation, ::testing::ValuesIn(kCases));
+
+// A run refused for a setting out of its range allocates nothing either:
+// the range message is written in place.
+TEST(NoAllocation, RefusalAllocatesNothing)
+{
+  const struct {
+    Case c;
+    const char* message;
+  } kRefusals[] = {
+      {{"time, 1001 points", kStartLoop, [](Rig& g) { g.time->points = 1001; }, TimeRun},
+       "No of Points must lie between 2 and 1000"},
+      {{"time, duration 0", kStartLoop, [](Rig& g) { g.time->duration = 0; }, TimeRun},
+       "Duration must lie between 1E-20 and 1E20"},
+      {{"freq, 1001 grid points", kStartLoop, [](Rig& g) { g.freq->set.points = 1001; }, FreqRun},
+       "No of Points must lie between 1 and 1000"},
+      {{"describing function, 201 amplitudes", kOpenNl,
+        [](Rig& g) {
+          DescribingView<FreqView::DirectNyquist>(g);
+          g.freq->set.amplitudes = kMaxAmplitudes + 1;
+        },
+        DescribingRun},
+       "Number of points must lie between 1 and 200"},
+      {{"root locus, 4 points", kStartLoop,
+        [](Rig& g) {
+          RootSetup(g);
+          g.root->points = 4;
+        },
+        RootGoRun},
+       "No of Points must lie between 5 and 1000"},
+      {{"root locus, x min -1e21", kStartLoop,
+        [](Rig& g) {
+          RootSetup(g);
+          g.chart.xLo = -1e21;
+        },
+        RootGoRun},
+       "X-axis min must lie between -1E20 and 1E20"},
+      {{"nonlinear characteristic, 1 point", kStartLoop,
+        [](Rig& g) {
+          NlinSetup(g);
+          g.nlin->points = 1;
+        },
+        NlinRun},
+       "No of Points must lie between 2 and 1000"},
+      {{"parameter sweep, 1 point", kParametric, RootSetup,
+        [](Rig& g) {
+          return TraceParamLocus(Sys(), g.root->loop, {0, 0.1, 10, 1, false}, *g.locus) ? 1 : -1;
+        }},
+       "No of Points must lie between 2 and 10000"},
+  };
+  for (const auto& r : kRefusals) {
+    SCOPED_TRACE(r.c.name);
+    ModelScope model;
+    const auto g = Prepared(r.c);
+    int produced = 0;
+    EXPECT_EQ(CountedRun(r.c, *g, produced), 0);
+    EXPECT_EQ(produced, -1);
+    EXPECT_STREQ(ErrorPending() ? ErrorMessage() : "", r.message);
+  }
+}
 
 TEST(CountingAllocator, SeesEveryForm)
 {
