@@ -1,7 +1,9 @@
 // Every fixed store and count of the engines at its limit and one past it:
 // at the limit the run fills what it should, each entry checked against a
 // closed form computed here; one past it the run is refused with its
-// message, leaving nothing in the store and nothing written beyond it.
+// message, leaving nothing in the store and nothing written beyond it (the
+// limit-cycle search is not refused: it stops where its points run out and
+// says how far it searched).
 
 #include "engine/base/Error.h"
 #include "engine/freq/DescribingFunction.h"
