@@ -3,11 +3,20 @@
 #include <algorithm>
 #include <cstring>
 
+namespace {
+// Room for the largest single Go before the first reallocation (reserved,
+// the memory is only touched as items arrive): a discrete run of a full
+// 2000-point store draws a marker and a stem at every sample of two traces
+// (about 8000 items), a family of ten members and the current curve at full
+// stores 22000 points. Runs overlaid beyond that grow the list.
+constexpr std::size_t kItemRoom = 8448;
+constexpr std::size_t kPointRoom = 22528;
+}  // namespace
+
 DisplayList::DisplayList()
 {
-  // Room for several full 2000-point curves before the first reallocation.
-  items_.reserve(1024);
-  points_.reserve(16384);
+  items_.reserve(kItemRoom);
+  points_.reserve(kPointRoom);
 }
 
 ChartItem& DisplayList::push(ItemKind kind, double x, double y, std::uint32_t colour)

@@ -37,7 +37,7 @@ bool CheckSettings(const FREQSTAT& rec)
   const FreqSettings& set = rec.set;
   const ValueRange& n = ranges::kDfAmplitudes;
   if (!InRange(set.amplitudes, n.high, n.low)) {
-    SetError(RangeWarningText(n.quantity, n.high, n.low).c_str());
+    SetRangeError(n);
     return false;
   }
   // One amplitude needs no end amplitude.

@@ -2,15 +2,14 @@
 
 #include "engine/base/Error.h"
 #include "engine/chart/DisplayList.h"
+#include "engine/chart/LabelText.h"
 #include "engine/freq/DescribingFunction.h"
 #include "engine/freq/LimitCycles.h"
 #include "engine/freq/Margins.h"
-#include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
 
 #include <algorithm>
 #include <cmath>
-#include <string>
 
 namespace {
 
@@ -43,9 +42,12 @@ double OnBranch(double phaseDeg, double ref)
   return phaseDeg + 360.0 * std::round((ref - phaseDeg) / 360.0);
 }
 
-std::string MarginLabel(const char* what, double value, const char* unit)
+LabelText MarginLabel(const char* what, double value, const char* unit)
 {
-  return std::string("  ") + what + " " + FormatLabelNumber(value) + " " + unit;
+  LabelText text;
+  text << "  " << what << " ";
+  text.number(value, kDefaultNumberFormat) << " " << unit;
+  return text;
 }
 
 // A curve through the first count points of the store.
@@ -119,7 +121,9 @@ void DrawMContour(DisplayList& list, const FREQSTAT& rec, double mDb, const Char
   DrawStore(list, r, n, pens.pen[3]);
   if (pens.markLabels && r.count > 0) {
     const FreqPoint& p = r.points[r.count / 3];
-    list.textAt(p.x, p.y, ("  " + FormatNumber(mDb, pens.numberFormat)).c_str(), kLabelSize, pens.pen[3]);
+    LabelText text;
+    text << "  ";
+    list.textAt(p.x, p.y, text.number(mDb, pens.numberFormat).c_str(), kLabelSize, pens.pen[3]);
   }
 }
 
@@ -148,7 +152,7 @@ void DrawMarginMarks(DisplayList& list, const FREQSTAT& rec, const StabilityMarg
     const double phase = OnBranch(c.phaseMarginDeg - 180.0, CurvePhaseDeg(rec, c.omega, c.phaseMarginDeg - 180.0));
     const double limit = phase - c.phaseMarginDeg;  // the -180 deg line of that branch
     const double f = ToDisplayFrequency(rec, c.omega);
-    const std::string text = MarginLabel("PM", c.phaseMarginDeg, "deg");
+    const LabelText text = MarginLabel("PM", c.phaseMarginDeg, "deg");
     if (view == FreqView::BodeGain) {
       list.markAt(f, 0, kMarkCircle, colour);
     } else if (view == FreqView::BodePhase) {
@@ -165,7 +169,7 @@ void DrawMarginMarks(DisplayList& list, const FREQSTAT& rec, const StabilityMarg
     const PhaseCrossover& c = margins.phase[i];
     const double limit = OnBranch(-180.0, CurvePhaseDeg(rec, c.omega, -180.0));
     const double f = ToDisplayFrequency(rec, c.omega);
-    const std::string text = MarginLabel("GM", c.gainMarginDb, "dB");
+    const LabelText text = MarginLabel("GM", c.gainMarginDb, "dB");
     if (view == FreqView::BodeGain) {
       if (f <= 0)
         continue;  // omega = 0 is off a logarithmic axis
@@ -217,11 +221,11 @@ void DrawLimitCycleMarks(DisplayList& list, const FREQSTAT& rec, const LimitCycl
     const bool stable = c.stability == CycleStability::Stable;
     const bool unstable = c.stability == CycleStability::Unstable;
     list.markAt(xs[i], ys[i], stable ? kMarkDot : unstable ? kMarkCircle : kMarkTriangle, colour);
-    const std::string text = "  A = " + FormatLabelNumber(c.amplitude) + ", " + (rec.set.units[0] == 'H' ? "f" : "w") +
-                             " = " + FormatLabelNumber(ToDisplayFrequency(rec, c.omega)) + ", " +
-                             (stable     ? "stable"
-                              : unstable ? "unstable"
-                                         : "not judged");
+    LabelText text;
+    text << "  A = ";
+    text.number(c.amplitude, kDefaultNumberFormat) << ", " << (rec.set.units[0] == 'H' ? "f" : "w") << " = ";
+    text.number(ToDisplayFrequency(rec, c.omega), kDefaultNumberFormat) << ", ";
+    text << (stable ? "stable" : unstable ? "unstable" : "not judged");
     list.textAt(xs[i], ys[i] - below * row, text.c_str(), kLabelSize, colour);
   }
 }

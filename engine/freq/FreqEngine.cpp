@@ -141,7 +141,7 @@ bool PrepareSweep(const SYSDATA& doc, FREQSTAT& rec)
   }
   const int n = rec.set.points;
   if (n < ranges::kFreqPoints.low || n > ranges::kFreqPoints.high) {
-    SetError(RangeWarningText(ranges::kFreqPoints.quantity, ranges::kFreqPoints.high, ranges::kFreqPoints.low).c_str());
+    SetRangeError(ranges::kFreqPoints);
     return false;
   }
   if (const char* problem = FrequencyGridProblem(rec.set.startFreq, rec.set.endFreq, rec.set.logIncrement)) {
@@ -169,7 +169,7 @@ bool RunSweep(FREQSTAT& rec)
 {
   const int n = rec.set.points;
   if (n < 1 || n > kMaxFreqPoints) {
-    SetError(RangeWarningText(ranges::kFreqPoints.quantity, ranges::kFreqPoints.high, ranges::kFreqPoints.low).c_str());
+    SetRangeError(ranges::kFreqPoints);
     return false;
   }
   // Only the phase the view shows.

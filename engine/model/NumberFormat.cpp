@@ -1,7 +1,9 @@
 #include "engine/model/NumberFormat.h"
 
+#include "engine/base/Error.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
+#include "engine/model/ValueRanges.h"
 
 #include <algorithm>
 #include <charconv>
@@ -33,13 +35,23 @@ int FormatPrecision(const char* format)
   return precision;
 }
 
-std::string FormatNumber(double v, const char* format)
+std::size_t FormatNumberTo(char* out, std::size_t cap, double v, const char* format)
 {
   if (std::fabs(v) < 1e-10)
     v = 0.0;
   char buf[64];
   const auto r = std::to_chars(buf, buf + sizeof buf, v, std::chars_format::general, FormatPrecision(format));
-  return std::string(buf, r.ptr);
+  const std::size_t n = std::min(static_cast<std::size_t>(r.ptr - buf), cap - 1);
+  std::memcpy(out, buf, n);
+  out[n] = '\0';
+  return n;
+}
+
+std::string FormatNumber(double v, const char* format)
+{
+  char buf[64];
+  const std::size_t n = FormatNumberTo(buf, sizeof buf, v, format);
+  return std::string(buf, n);
 }
 
 std::string FormatModelNumber(double v)
@@ -52,41 +64,89 @@ std::string FormatLabelNumber(double v)
   return FormatNumber(v, kDefaultNumberFormat);
 }
 
-std::string GeneralFloatText(double v)
+namespace {
+
+// Characters appended to a fixed buffer, cut at its end.
+class Appender {
+public:
+  Appender(char* out, std::size_t cap) : out_(out), cap_(cap) { out_[0] = '\0'; }
+  void put(const char* s, std::size_t n)
+  {
+    for (std::size_t i = 0; i < n && len_ + 1 < cap_; ++i)
+      out_[len_++] = s[i];
+    out_[len_] = '\0';
+  }
+  void put(const char* s) { put(s, std::strlen(s)); }
+  void repeat(char c, std::size_t n)
+  {
+    for (std::size_t i = 0; i < n; ++i)
+      put(&c, 1);
+  }
+  [[nodiscard]] std::size_t length() const { return len_; }
+
+private:
+  char* out_;
+  std::size_t cap_;
+  std::size_t len_ = 0;
+};
+
+void PutGeneralFloat(Appender& a, double v)
 {
-  if (std::isnan(v))
-    return "NAN";
-  if (std::isinf(v))
-    return v > 0 ? "INF" : "-INF";
-  if (v == 0.0)
-    return "0";
+  if (std::isnan(v) || std::isinf(v) || v == 0.0) {
+    a.put(std::isnan(v) ? "NAN" : v == 0.0 ? "0" : v > 0 ? "INF" : "-INF");
+    return;
+  }
   // Scientific with 15 significant digits: "d.dddddddddddddde+X".
   char sci[40];
   const auto r = std::to_chars(sci, sci + sizeof sci, std::fabs(v), std::chars_format::scientific, kGeneralDigits - 1);
   *r.ptr = '\0';
-  std::string digits(1, sci[0]);
-  digits.append(sci + 2, sci + 1 + kGeneralDigits);
+  char digits[kGeneralDigits];
+  digits[0] = sci[0];
+  std::memcpy(digits + 1, sci + 2, kGeneralDigits - 1);
+  std::size_t n = kGeneralDigits;
   const int exponent = std::atoi(std::strchr(sci, 'e') + 1);
-  while (digits.size() > 1 && digits.back() == '0')
-    digits.pop_back();
+  while (n > 1 && digits[n - 1] == '0')
+    --n;
 
-  std::string out = v < 0 ? "-" : "";
+  if (v < 0)
+    a.put("-");
   if (exponent < kGeneralDigits && std::fabs(v) >= 0.00001) {
     if (exponent < 0) {
-      out += "0." + std::string(static_cast<std::size_t>(-exponent - 1), '0') + digits;
+      a.put("0.");
+      a.repeat('0', static_cast<std::size_t>(-exponent - 1));
+      a.put(digits, n);
     } else {
       const std::size_t whole = static_cast<std::size_t>(exponent) + 1;
-      if (digits.size() <= whole)
-        out += digits + std::string(whole - digits.size(), '0');
-      else
-        out += digits.substr(0, whole) + "." + digits.substr(whole);
+      if (n <= whole) {
+        a.put(digits, n);
+        a.repeat('0', whole - n);
+      } else {
+        a.put(digits, whole);
+        a.put(".");
+        a.put(digits + whole, n - whole);
+      }
     }
-    return out;
+    return;
   }
-  out += digits.substr(0, 1);
-  if (digits.size() > 1)
-    out += "." + digits.substr(1);
-  return out + "E" + std::to_string(exponent);
+  a.put(digits, 1);
+  if (n > 1) {
+    a.put(".");
+    a.put(digits + 1, n - 1);
+  }
+  char e[8];
+  const auto er = std::to_chars(e, e + sizeof e, exponent);
+  a.put("E");
+  a.put(e, static_cast<std::size_t>(er.ptr - e));
+}
+
+}  // namespace
+
+std::string GeneralFloatText(double v)
+{
+  char buf[48];
+  Appender a(buf, sizeof buf);
+  PutGeneralFloat(a, v);
+  return std::string(buf, a.length());
 }
 
 bool InRange(double v, double high, double low)
@@ -97,6 +157,18 @@ bool InRange(double v, double high, double low)
 std::string RangeWarningText(const std::string& name, double high, double low)
 {
   return name + " must lie between " + GeneralFloatText(low) + " and " + GeneralFloatText(high);
+}
+
+void SetRangeError(const ValueRange& range)
+{
+  char text[TError::kMaxMessage + 1];
+  Appender a(text, sizeof text);
+  a.put(range.quantity);
+  a.put(" must lie between ");
+  PutGeneralFloat(a, range.low);
+  a.put(" and ");
+  PutGeneralFloat(a, range.high);
+  SetError(text);
 }
 
 bool ParsePlainNumber(const std::string& text, double& value)

@@ -6,6 +6,8 @@
 #include <cstddef>
 #include <string>
 
+struct ValueRange;
+
 // Precision of a number format of the shape "%0.Ng" (or "%.Ng"); 4 for a
 // text of any other shape, which is never handed to printf.
 [[nodiscard]] int FormatPrecision(const char* format);
@@ -13,6 +15,9 @@
 // v with the given number format; magnitudes below 1e-10 show as 0. The
 // decimal point is always '.', whatever the locale.
 [[nodiscard]] std::string FormatNumber(double v, const char* format);
+// The same into out, nothing allocated: at most cap - 1 characters and a
+// terminator (cap > 0); returns the characters written.
+std::size_t FormatNumberTo(char* out, std::size_t cap, double v, const char* format);
 
 // v with the loop model's number format (a ModelScope must exist).
 [[nodiscard]] std::string FormatModelNumber(double v);
@@ -31,6 +36,9 @@
 
 // "<name> must lie between <low> and <high>", limits in the general form.
 [[nodiscard]] std::string RangeWarningText(const std::string& name, double high, double low);
+// The same text of range as the pending error, nothing allocated: an engine
+// refuses a setting out of its range with it.
+void SetRangeError(const ValueRange& range);
 
 // The plain decimal conversion of dialogs that take no expressions: the
 // whole text (blanks around it allowed) as an optionally signed decimal

@@ -62,7 +62,7 @@ bool CheckSettings(double xMin, double xMax, std::int32_t points)
   }
   const ValueRange& n = ranges::kNlinPoints;
   if (!InRange(points, n.high, n.low)) {
-    SetError(RangeWarningText(n.quantity, n.high, n.low).c_str());
+    SetRangeError(n);
     return false;
   }
   return true;

@@ -302,7 +302,7 @@ bool Tracer::Run()
   if (!PrepareRootLoop(doc_, rec_))
     return false;
   if (!InRange(rec_.points, ranges::kRootPoints.high, ranges::kRootPoints.low)) {
-    SetError(RangeWarningText(ranges::kRootPoints.quantity, ranges::kRootPoints.high, ranges::kRootPoints.low).c_str());
+    SetRangeError(ranges::kRootPoints);
     return false;
   }
   if (!CheckLocusRectangle(rec_.xMin, rec_.xMax, rec_.yMin, rec_.yMax, rec_.points))
@@ -331,7 +331,7 @@ bool CheckLocusRectangle(double xMin, double xMax, double yMin, double yMax, int
   const double bound[4] = {xMin, xMax, yMin, yMax};
   for (int i = 0; i < 4; ++i)
     if (!InRange(bound[i], axis[i]->high, axis[i]->low)) {
-      SetError(RangeWarningText(axis[i]->quantity, axis[i]->high, axis[i]->low).c_str());
+      SetRangeError(*axis[i]);
       return false;
     }
   if (!MaxExceedsMin(xMin, xMax) || !MaxExceedsMin(yMin, yMax)) {

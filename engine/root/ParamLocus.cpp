@@ -2,6 +2,7 @@
 
 #include "engine/base/Error.h"
 #include "engine/expr/ConstantTable.h"
+#include "engine/model/NumberFormat.h"
 #include "engine/model/ParameterUse.h"
 #include "engine/model/Roots.h"
 #include "engine/model/TfParser.h"
@@ -336,6 +337,10 @@ double SweepValue(const ParamSweep& sw, int k)
 bool CheckSweep(const SYSDATA& doc, const LoopSwitches& loop, const ParamSweep& sw)
 {
   ClearError();
+  if (!InRange(sw.points, kSweepPoints.high, kSweepPoints.low)) {
+    SetRangeError(kSweepPoints);
+    return false;
+  }
   if (!MaxExceedsMin(sw.from, sw.to)) {
     SetError(kMaxMustExceedMin);
     return false;

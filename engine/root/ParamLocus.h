@@ -61,10 +61,11 @@ struct ParamLocus {
 // The value of base point k of sw (k = 0 .. points - 1).
 [[nodiscard]] double SweepValue(const ParamSweep& sw, int k);
 
-// Checks sw against doc with the elements of loop: P1 < P2 ("Max must
-// exceed Min"), positive ends for log ("Log scale needs positive values"),
-// a parameter some text of the loop uses ("Parameter a is not used by the
-// loop"). False with the message pending.
+// Checks sw against doc with the elements of loop: its points within
+// kSweepPoints (the range message), P1 < P2 ("Max must exceed Min"),
+// positive ends for log ("Log scale needs positive values"), a parameter
+// some text of the loop uses ("Parameter a is not used by the loop"). False
+// with the message pending.
 [[nodiscard]] bool CheckSweep(const SYSDATA& doc, const LoopSwitches& loop, const ParamSweep& sw);
 
 // The closed-loop roots at the value p of sw's parameter. False with the

@@ -1,6 +1,8 @@
 #include "engine/root/ParamLocusDraw.h"
 
 #include "engine/chart/DisplayList.h"
+#include "engine/chart/LabelText.h"
+#include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/root/RootEngine.h"
 #include "engine/root/RootReport.h"
@@ -73,7 +75,9 @@ void DrawParamLocus(DisplayList& list, const ParamLocus& locus, double arrowSize
 
 void DrawParamMarks(DisplayList& list, const RootSet& roots, int parameter, double p, const ChartPens& pens)
 {
-  const std::string label = std::string("  ") + SweptName(parameter) + "=" + FormatModelNumber(p);
+  LabelText label;
+  label << "  " << SweptName(parameter) << "=";
+  label.number(p, Sys().numberFormat);
   for (int i = 0; i < roots.n; ++i) {
     list.markAt(roots.r[i].re, roots.r[i].im, kMarkTick, pens.pen[1]);
     if (pens.markLabels)

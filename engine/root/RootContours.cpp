@@ -22,7 +22,7 @@ bool BeginContour(ROOTSTAT& rec)
   rec.result.count = 0;
   if (InRange(rec.points, ranges::kRootPoints.high, ranges::kRootPoints.low))
     return true;
-  SetError(RangeWarningText(ranges::kRootPoints.quantity, ranges::kRootPoints.high, ranges::kRootPoints.low).c_str());
+  SetRangeError(ranges::kRootPoints);
   return false;
 }
 

@@ -1,19 +1,20 @@
 #include "engine/root/RootDraw.h"
 
 #include "engine/chart/DisplayList.h"
-#include "engine/model/NumberFormat.h"
+#include "engine/chart/LabelText.h"
 #include "engine/model/SysData.h"
 #include "engine/root/RootEngine.h"
-
-#include <string>
 
 namespace {
 
 constexpr int kLabelSize = 8;
 
-std::string Label(double v, const ChartPens& pens)
+LabelText Label(double v, const ChartPens& pens)
 {
-  return "  " + FormatNumber(v, pens.numberFormat);
+  LabelText text;
+  text << "  ";
+  text.number(v, pens.numberFormat);
+  return text;
 }
 
 // The contour in the store as one polyline.

@@ -8,6 +8,7 @@
 #include "engine/model/Loop.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/Toolkit.h"
+#include "engine/model/ValueRanges.h"
 #include "engine/time/LoopElements.h"
 #include "engine/time/LoopSpeed.h"
 
@@ -227,11 +228,36 @@ bool CheckLoop(Run& run)
   return true;
 }
 
+// The settings the step and the inputs' clock come from, within the ranges
+// the dialogs and vanto-cli keep them in, whoever set them: a duration, a
+// number of points or an input period outside them would give no step, a
+// step of the wrong sign or a clock that is not a number.
+bool CheckTimeSettings(const TRANSTAT& st)
+{
+  const struct {
+    double value;
+    const ValueRange& range;
+  } kChecks[] = {
+      {st.duration, ranges::kDuration},
+      {static_cast<double>(st.points), ranges::kTimePoints},
+      {st.periodic ? st.period : 1.0, ranges::kInputPeriod},
+  };
+  for (const auto& c : kChecks) {
+    if (!InRange(c.value, c.range.high, c.range.low)) {
+      SetRangeError(c.range);
+      return false;
+    }
+  }
+  return true;
+}
+
 // Step 6: the simulation step h and the steps per sample m, and the refusal
 // of a run the trace store cannot hold.
 bool ChooseStep(Run& run, SystemKind kind)
 {
   const TRANSTAT& st = run.st;
+  if (!CheckTimeSettings(st))
+    return false;
   const double T = run.s.sampleHold;
   double h = st.duration / st.points;
   double m = 1.0;

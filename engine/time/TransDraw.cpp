@@ -2,9 +2,7 @@
 
 #include "engine/base/Error.h"
 #include "engine/chart/DisplayList.h"
-#include "engine/model/NumberFormat.h"
-
-#include <string>
+#include "engine/chart/LabelText.h"
 
 namespace {
 
@@ -68,9 +66,13 @@ void DrawPhase(DisplayList& list, const TransResult& r, std::uint32_t colour)
     list.drawTo(r.trace[static_cast<std::size_t>(i)].input, r.trace[static_cast<std::size_t>(i)].y, colour);
 }
 
-void Label(DisplayList& list, double x, double y, const std::string& text)
+// "  <what> <v>" with v in the label format, then the unit.
+void Label(DisplayList& list, double x, double y, const char* what, double v, const char* unit = "")
 {
-  list.textAt(x, y, ("  " + text).c_str(), kLabelSize, kBlack);
+  LabelText text;
+  text << "  " << what << " ";
+  text.number(v, kDefaultNumberFormat) << unit;
+  list.textAt(x, y, text.c_str(), kLabelSize, kBlack);
 }
 
 }  // namespace
@@ -120,14 +122,16 @@ void DrawCharacteristics(DisplayList& list, const TransResult& r, const Response
   list.line(0, c.finalValue, end, c.finalValue, kFinalLineColour);
   constexpr std::uint32_t colour = kBlack;
   list.markAt(c.peakTime, c.peak, kMarkTriangle, colour);
-  Label(list, c.peakTime, c.peak,
-        c.relative ? "Mp " + FormatLabelNumber(c.overshoot) + "%" : "peak " + FormatLabelNumber(c.peak));
+  if (c.relative)
+    Label(list, c.peakTime, c.peak, "Mp", c.overshoot, "%");
+  else
+    Label(list, c.peakTime, c.peak, "peak", c.peak);
   if (!c.relative)
     return;
   list.markAt(c.riseStart, 0.1 * c.finalValue, kMarkDot, colour);
   list.markAt(c.riseEnd, 0.9 * c.finalValue, kMarkDot, colour);
-  Label(list, c.riseEnd, 0.9 * c.finalValue, "tr " + FormatLabelNumber(c.riseTime));
+  Label(list, c.riseEnd, 0.9 * c.finalValue, "tr", c.riseTime);
   const double settled = OutputAt(r, c.settlingTime);
   list.markAt(c.settlingTime, settled, kMarkCross, colour);
-  Label(list, c.settlingTime, settled, "ts " + FormatLabelNumber(c.settlingTime));
+  Label(list, c.settlingTime, settled, "ts", c.settlingTime);
 }

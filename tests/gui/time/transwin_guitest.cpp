@@ -364,6 +364,20 @@ TEST_F(TransWinTest, FamilyDrawsEveryMemberTheCurrentBoldAndReadsTheNearest)
   EXPECT_EQ(list.size(), 4u);
   EXPECT_FALSE(legend->isVisible());
   EXPECT_EQ(win->nearestMember(3.0, 0.5), -1);
+
+  // As many members as the dialog takes (the eleventh is refused there):
+  // ten more curves and the current one, each the closed form at its gain.
+  setFamily(kFamilyGain, "1", "10", "10", false);
+  choose("Go1");
+  ASSERT_EQ(win->family().members.count, kMaxFamilyMembers);
+  ASSERT_EQ(list.size(), 4u + kMaxFamilyMembers + 1);
+  for (int m = 0; m <= kMaxFamilyMembers; ++m) {
+    const ChartItem& it = list.item(4u + static_cast<std::size_t>(m));
+    const double k = m < kMaxFamilyMembers ? 1.0 + m : 1.0;
+    ASSERT_EQ(it.count, 201u) << m;
+    for (std::size_t i = 0; i < it.count; i += 40)
+      EXPECT_NEAR(list.points(it)[i].y, FirstOrderStep(k, list.points(it)[i].x), 1e-4) << m << ' ' << i;
+  }
 }
 
 }  // namespace
