@@ -284,6 +284,13 @@ std::uint32_t Tint(std::uint32_t rgb)
   return out;
 }
 
+// The bytes of a loop model, to tell an untouched one.
+std::vector<unsigned char> Bytes(const SYSDATA& s)
+{
+  const auto* p = reinterpret_cast<const unsigned char*>(&s);
+  return std::vector<unsigned char>(p, p + sizeof s);
+}
+
 class RootDragTest : public RootWinTest {
 protected:
   // The locus of the start-up loop traced, its closed-loop poles at K = 1
@@ -342,9 +349,14 @@ TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
 
   const LocusPoint target = r.points[Find(r, kOrdinary, r.count / 2)];
   const std::vector<ChartPoint> start = Longest(freq->chart()->Items());
+  const QLabel* diagramGain = frame->findChild<QLabel*>(QStringLiteral("GainValLabel"));
+  ASSERT_NE(diagramGain, nullptr);
+  const QString gainShownBefore = diagramGain->text();
   moveTo(pixelOf(target));
-  const double dragged = Sys().gain;
+  // The windows follow a copy: the document keeps its gain until the release.
+  const double dragged = win->liveDrag()->value();
   EXPECT_NE(dragged, 1.0);
+  EXPECT_TRUE(SameDefinition(DefinitionOf(Sys()), before));
   // While the drag lasts the frequency window shows its curve of the start
   // in a light tint under the one that follows.
   bool reference = false;
@@ -363,10 +375,15 @@ TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
   }
   EXPECT_TRUE(moved);
   QTest::keyClick(chart(), Qt::Key_Up);
-  EXPECT_EQ(Sys().gain, dragged * 1.01);
+  EXPECT_EQ(win->liveDrag()->value(), dragged * 1.01);
+  EXPECT_EQ(Sys().gain, 1.0);
+  // The diagram shows the gain being set, the one the release stores.
+  const QString gainShownDuring = diagramGain->text();
+  EXPECT_NE(gainShownDuring, gainShownBefore);
   QTest::mouseRelease(chart(), Qt::LeftButton, {}, pixelOf(target));
   const double k = Sys().gain;
   EXPECT_EQ(k, dragged * 1.01);
+  EXPECT_EQ(diagramGain->text(), gainShownDuring);
   EXPECT_EQ(win->liveDrag()->readout()->text(), QStringLiteral("K = ") + Num(k));
 
   const std::vector<ChartItem> marks = itemsOf(ItemKind::Mark, kMarkTriangle);
@@ -408,11 +425,13 @@ TEST_F(RootDragTest, EscapeRestoresTheLoopAndInvalidTypedValuesAreNotStored)
 {
   const std::vector<ChartItem> marks = itemsOf(ItemKind::Mark, kMarkTriangle);
   const LocusResult& r = rec().result;
+  const std::vector<unsigned char> document = Bytes(Sys());
   grab();
   moveTo(pixelOf(r.points[Find(r, kOrdinary, r.count / 3)]));
-  EXPECT_NE(Sys().gain, 1.0);
+  EXPECT_NE(win->liveDrag()->value(), 1.0);
   QTest::keyClick(chart(), Qt::Key_Escape);
   EXPECT_FALSE(win->liveDrag()->active());
+  EXPECT_TRUE(Bytes(Sys()) == document) << "the document untouched to the byte";
   EXPECT_TRUE(SameDefinition(DefinitionOf(Sys()), before));
   EXPECT_EQ(At(itemsOf(ItemKind::Mark, kMarkTriangle)), At(marks));
   QTest::mouseRelease(chart(), Qt::LeftButton);
@@ -568,10 +587,17 @@ TEST_F(RootDragTest, DraggedCompensatorRootsKeepTheSteadyStateGain)
       return true;
     };
 
+    const std::vector<unsigned char> document = Bytes(Sys());
+    const QLabel* diagramNum = frame->findChild<QLabel*>(QStringLiteral("GcNumLabel"));
+    ASSERT_NE(diagramNum, nullptr);
     ASSERT_TRUE(drag(c.first));
-    EXPECT_STRNE(Sys().num[0], c.num);
+    // The diagram shows the rewritten text; the document keeps its own.
+    EXPECT_NE(diagramNum->text(), QLatin1String(c.num));
+    EXPECT_TRUE(Bytes(Sys()) == document);
     QTest::keyClick(chart(), Qt::Key_Escape);
     QTest::mouseRelease(chart(), Qt::LeftButton);
+    EXPECT_EQ(diagramNum->text(), QLatin1String(c.num));
+    EXPECT_TRUE(Bytes(Sys()) == document) << "the document untouched to the byte";
     EXPECT_FALSE(win->compensatorDrag()->active());
     EXPECT_TRUE(SameDefinition(start, DefinitionOf(Sys())));
     EXPECT_STREQ(Sys().num[0], c.num);
