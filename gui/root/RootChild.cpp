@@ -277,8 +277,13 @@ void TRootChildForm::Plotcursor1Click()
   if (!traced() || CursorPointCount(*stat_) == 0)
     return;
   graph().CancelMouseMode();
-  TRootCursDlg dlg(*this);
-  dlg.Execute();
+  // One cursor per window: a new one starts afresh.
+  if (cursorDlg_)
+    cursorDlg_->close();
+  auto* dlg = new TRootCursDlg(*this);
+  cursorDlg_ = dlg;
+  if (!dlg->Open())
+    delete dlg;
 }
 
 void TRootChildForm::Scales1Click()

@@ -8,6 +8,7 @@
 #include "engine/model/NumberFormat.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/freq/FreqChild.h"
+#include "gui/time/TransChild.h"
 #include "gui/window/LiveDrag.h"
 
 #include <QAction>
@@ -341,6 +342,13 @@ protected:
 // and equals a fresh Go; the drag is one undo step.
 TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
 {
+  // Another view of the frequency window computed too, the first one
+  // shown again for the drag.
+  const FreqView shown = freq->view();
+  const FreqView other = shown == FreqView::BodeGain ? FreqView::DirectNyquist : FreqView::BodeGain;
+  freq->SelectView(other);
+  freq->Go1Click();
+  freq->SelectView(shown);
   const LocusResult& r = rec().result;
   grab();
   moveTo(pixelOf(r.points[Find(r, kTagZeroEnd)]));
@@ -407,6 +415,12 @@ TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
   freq->Wipe1Click();
   freq->Go1Click();
   ExpectSameItems(followed, 0, freq->chart()->Items());
+  // The view not shown during the drag equals a fresh Go once shown.
+  freq->SelectView(other);
+  const DisplayList otherView = freq->chart()->Items();
+  freq->Wipe1Click();
+  freq->Go1Click();
+  ExpectSameItems(otherView, 0, freq->chart()->Items());
   const DisplayList traced = chart()->Items();
   win->Wipe1Click();
   win->Go1Click();
@@ -456,6 +470,80 @@ TEST_F(RootDragTest, EscapeRestoresTheLoopAndInvalidTypedValuesAreNotStored)
   }
   action("Undo1")->trigger();
   EXPECT_EQ(Sys().gain, 1.0);
+}
+
+// The frequency cursor and the time window's characteristics stay open
+// beside their windows while a closed-loop root is dragged: both change as
+// the windows follow, the cursor stays at its frequency, and after the
+// release each reads what a freshly opened one reads.
+TEST_F(RootDragTest, OpenCursorAndCharacteristicsFollowADrag)
+{
+  auto* time = qobject_cast<TTransChildForm*>(frame->NewWindow(ActiveDomain::Time));
+  ASSERT_NE(time, nullptr);
+  time->Go1Click();
+  ASSERT_TRUE(time->runShown()) << lastMessage().toStdString();
+  const struct {
+    const char* dialog;
+    std::vector<const char*> boxes;
+  } dialogs[] = {
+      {"FreqCursorDlg", {"FreqEdit", "OLGain", "OLGaindB", "OLPhase", "CLGain", "CLGaindB", "CLPhase"}},
+      {"TransCharDlg", {"FinalValue", "PeakValue", "PeakTime", "OvershootValue", "RiseTimeValue", "SettlingTimeValue"}},
+  };
+  const auto readouts = [](QDialog& dlg, const std::vector<const char*>& boxes) {
+    QStringList out;
+    for (const char* name : boxes) {
+      auto* box = dlg.findChild<QLineEdit*>(QLatin1String(name));
+      out << (box ? box->text() : QStringLiteral("(missing %1)").arg(QLatin1String(name)));
+    }
+    return out;
+  };
+  const LocusPoint target = rec().result.points[Find(rec().result, kOrdinary, rec().result.count / 2)];
+  QStringList before[2], during[2], after[2], fresh[2];
+  int index = -1;
+  QDialog* open[2] = {};
+  // The cursor opened first; with it open the characteristics, and with
+  // both open the drag.
+  answer([&](QDialog& dlg) {
+    if (dlg.objectName() == QLatin1String(dialogs[0].dialog)) {
+      open[0] = &dlg;
+      auto* bar = dlg.findChild<QScrollBar*>(QStringLiteral("FreqScrollBar"));
+      bar->setValue(bar->maximum() / 3);
+      index = bar->value();
+      time->findChild<QAction*>(QStringLiteral("Characteristics1"))->trigger();
+      EXPECT_EQ(bar->value(), index);
+      return;
+    }
+    ASSERT_EQ(dlg.objectName(), QLatin1String(dialogs[1].dialog));
+    open[1] = &dlg;
+    for (int d = 0; d < 2; ++d)
+      before[d] = readouts(*open[d], dialogs[d].boxes);
+    grab();
+    moveTo(pixelOf(target));
+    for (int d = 0; d < 2; ++d)
+      during[d] = readouts(*open[d], dialogs[d].boxes);
+    QTest::mouseRelease(chart(), Qt::LeftButton, {}, pixelOf(target));
+    for (int d = 0; d < 2; ++d)
+      after[d] = readouts(*open[d], dialogs[d].boxes);
+  });
+  freq->Plotcursor1Click();
+  ASSERT_NE(open[1], nullptr) << "both dialogs were open";
+  EXPECT_NE(Sys().gain, 1.0);
+  answer([&](QDialog& dlg) {
+    const int d = dlg.objectName() == QLatin1String(dialogs[0].dialog) ? 0 : 1;
+    if (d == 0)
+      dlg.findChild<QScrollBar*>(QStringLiteral("FreqScrollBar"))->setValue(index);
+    fresh[d] = readouts(dlg, dialogs[d].boxes);
+  });
+  freq->Plotcursor1Click();
+  time->findChild<QAction*>(QStringLiteral("Characteristics1"))->trigger();
+  for (int d = 0; d < 2; ++d) {
+    SCOPED_TRACE(dialogs[d].dialog);
+    EXPECT_NE(during[d], before[d]);
+    EXPECT_EQ(after[d], fresh[d]);
+    EXPECT_NE(after[d], before[d]);
+  }
+  // The frequency read at the cursor stays.
+  EXPECT_EQ(after[0][0], before[0][0]);
 }
 
 // A transfer-function text ("2(s+3)", "(s^2-1.5s+10.2)", "s^2+1.4s+6")
