@@ -4,6 +4,7 @@
 // zero marks, the unit circle, damping-ratio and settling-time contours,
 // the open- and closed-loop root reports and the locus cursor.
 
+#include "engine/chart/DisplayList.h"
 #include "engine/model/LoopDefinition.h"
 #include "engine/root/CompensatorDrag.h"
 #include "engine/root/ParamLocusDraw.h"
@@ -138,6 +139,10 @@ private:
   // The loop of the last trace: a change of the gain alone (of the same
   // sign) leaves its locus as it is.
   LoopDefinition tracedLoop_;
+  // The chart's items up to the end of the last trace: what follows them
+  // (contours, the user's marks) does not depend on the loop.
+  std::size_t traceEnd_ = 0;
+  DisplayList kept_;  // those items while the locus is traced again
   TRChart* charts_[2] = {};
   TLiveDrag* drags_[2] = {};
   // The chart holds a drag's start curves in a tint under its trace: the

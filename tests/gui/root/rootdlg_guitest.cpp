@@ -657,6 +657,16 @@ TEST_F(RootDragTest, DraggedCompensatorRootsKeepTheSteadyStateGain)
     }
     const std::vector<ChartItem> marksBefore = itemsOf(ItemKind::Mark, kMarkTriangle);
     ASSERT_EQ(marksBefore.size(), 4u);
+    // Damping ratio contours over the locus: they do not depend on the loop
+    // and stay over the locus traced again.
+    answer([](QDialog& dlg) { press(dlg, "OKBtn"); });
+    const std::size_t beforeContours = chart()->Items().size();
+    choose("Dampingratiocontour1");
+    const std::vector<ChartItem> contours = itemsOf(ItemKind::Polyline, 0, beforeContours);
+    ASSERT_FALSE(contours.empty());
+    std::vector<std::vector<ChartPoint>> contourPoints;
+    for (const ChartItem& it : contours)
+      contourPoints.push_back(pointsOf(it));
     const LoopDefinition start = DefinitionOf(Sys());
     // The steady-state gain, the limit of s^origin Gc(s) at s = 0 (of
     // Gc(z) at z = 1).
@@ -724,6 +734,18 @@ TEST_F(RootDragTest, DraggedCompensatorRootsKeepTheSteadyStateGain)
     win->Wipe1Click();
     win->Go1Click();
     ExpectSameItems(followed, 0, chart()->Items());
+    // After the fresh trace's items the contours follow, point for point.
+    std::size_t matched = 0;
+    for (std::size_t i = chart()->Items().size(); i < followed.size() && matched < contours.size(); ++i) {
+      const ChartItem& it = followed.item(i);
+      if (it.kind != ItemKind::Polyline)
+        continue;
+      EXPECT_EQ(it.colour, contours[matched].colour);
+      EXPECT_TRUE(it.count == contourPoints[matched].size() && SamePoints(contourPoints[matched], followed.points(it)))
+          << matched;
+      ++matched;
+    }
+    EXPECT_EQ(matched, contours.size());
 
     QAction* undo = action("Undo1");
     EXPECT_EQ(undo->text(), QStringLiteral("&Undo compensator"));
