@@ -1,4 +1,5 @@
 #include "engine/model/Model.h"
+#include "engine/model/ModelCopy.h"
 
 #include "engine/base/Error.h"
 #include "engine/expr/ConstantTable.h"
@@ -66,4 +67,31 @@ ModelScope::~ModelScope()
     SetParameter(i, saved_->parameters[i]);
   builtin::Memory() = saved_->memory;
   SetAmbientEval(saved_->ambient);
+}
+
+ModelCopy CopyOfModel()
+{
+  ModelCopy c{Sys(), {}};
+  for (int i = 0; i < kParameterCount; ++i)
+    c.parameters[i] = Parameter(i);
+  return c;
+}
+
+ModelCopyScope::ModelCopyScope(ModelCopy& copy) : copy_(copy), model_(gSys)
+{
+  assert(gSys && "no ModelScope");
+  for (int i = 0; i < kParameterCount; ++i) {
+    parameters_[i] = Parameter(i);
+    SetParameter(i, copy_.parameters[i]);
+  }
+  gSys = &copy_.sys;
+}
+
+ModelCopyScope::~ModelCopyScope()
+{
+  gSys = model_;
+  for (int i = 0; i < kParameterCount; ++i) {
+    copy_.parameters[i] = Parameter(i);
+    SetParameter(i, parameters_[i]);
+  }
 }

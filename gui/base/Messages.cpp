@@ -1,4 +1,5 @@
 #include "gui/base/Messages.h"
+#include "gui/base/ModelessDialog.h"
 
 #include "engine/base/Error.h"
 
@@ -110,6 +111,23 @@ int ExecModal(QDialog& dlg)
   if (gModalHook)
     return gModalHook(dlg);
   return dlg.exec();
+}
+
+void ShowModeless(QDialog& dlg)
+{
+  KeepAboveStayOnTopWindows(dlg);
+  if (!gModalHook) {
+    dlg.setModal(false);
+    dlg.show();
+    dlg.raise();
+    return;
+  }
+  bool finished = false;
+  const QMetaObject::Connection done = QObject::connect(&dlg, &QDialog::finished, [&finished] { finished = true; });
+  const int result = gModalHook(dlg);
+  QObject::disconnect(done);
+  if (!finished)
+    dlg.done(result);
 }
 
 bool ChooseColor(QWidget* parent, QColor& colour)

@@ -77,8 +77,27 @@ void ChartCursor::clearReference()
   reference_ = false;
 }
 
+bool ChartCursor::newestAreMine() const
+{
+  const DisplayList& l = chart_->Items();
+  const auto n = static_cast<std::size_t>(itemsDrawn_);
+  if (l.size() < n)
+    return false;
+  for (std::size_t k = 0; k < n; ++k) {
+    const ChartItem &a = l.item(l.size() - n + k), &b = mine_[k];
+    if (a.kind != b.kind || a.colour != b.colour || a.x != b.x || a.y != b.y || a.x2 != b.x2 || a.y2 != b.y2)
+      return false;
+  }
+  return true;
+}
+
 void ChartCursor::takeBack()
 {
+  if (itemsDrawn_ > 0 && !newestAreMine()) {
+    // Redrawn since: the cursor's items went with the old picture.
+    itemsDrawn_ = 0;
+    return;
+  }
   for (; itemsDrawn_ > 0; --itemsDrawn_)
     chart_->RemoveLastItem();
 }
@@ -107,11 +126,21 @@ void ChartCursor::drawCross(double x, double y, bool ring)
   const QRectF area = chart_->PlotArea();
   const double ux = (chart_->RangeHiX() - chart_->RangeLoX()) / std::max(area.width(), 1.0);
   const double uy = (chart_->RangeHiY() - chart_->RangeLoY()) / std::max(area.height(), 1.0);
-  if (ring) {
+  const int drawn = ring ? 3 : 2;
+  if (itemsDrawn_ + drawn > kMaxItems)
+    return;
+  const DisplayList& l = chart_->Items();
+  const std::size_t before = l.size();
+  if (ring)
     chart_->EllipseItem(x, y, kRingPixels * ux, kRingPixels * uy);
-    ++itemsDrawn_;
-  }
   chart_->LineItem(x - kArmPixels * ux, y, x + kArmPixels * ux, y);
   chart_->LineItem(x, y - kArmPixels * uy, x, y + kArmPixels * uy);
-  itemsDrawn_ += 2;
+  if (l.size() != before + static_cast<std::size_t>(drawn)) {
+    // A full list took only part of the cross: none of it stays.
+    while (l.size() > before)
+      chart_->RemoveLastItem();
+    return;
+  }
+  for (int k = drawn; k > 0; --k)
+    mine_[itemsDrawn_++] = l.item(l.size() - static_cast<std::size_t>(k));
 }

@@ -5,7 +5,11 @@
 // with display items in black: a ring of 5 pixels and a cross of 10-pixel
 // arms at the cursor, a cross alone at the reference. The items are always
 // the chart's newest ones, taken back whenever the cursor moves and when it
-// is detached, so that the chart holds only what the window drew.
+// is detached, so that the chart holds only what the window drew. When the
+// window redrew its chart meanwhile (a dialog left open while a drag goes
+// on), items that are no longer the cursor's own newest ones are left alone.
+
+#include "engine/chart/DisplayList.h"
 
 class TRChart;
 
@@ -39,10 +43,14 @@ public:
 
 private:
   void drawCross(double x, double y, bool ring);
+  // True when the chart's newest items are the ones the cursor drew.
+  bool newestAreMine() const;
+  static constexpr int kMaxItems = 6;  // two crosses with their rings
 
   TRChart* chart_ = nullptr;
   Style style_ = Style::Items;
   bool reference_ = false;
   double refX_ = 0.0, refY_ = 0.0;
   int itemsDrawn_ = 0;
+  ChartItem mine_[kMaxItems];  // copies of the items drawn, oldest first
 };

@@ -81,7 +81,11 @@ void TRChart::renderAll()
 
 void TRChart::ShowGraph()
 {
-  renderAll();
+  // Rendered at the next paint, once for however many changes came before
+  // it (a wipe, a new computation, its marks); the frame is fitted now, so
+  // that pixel positions read meanwhile are those of the picture to come.
+  fit(s_, QSizeF(size()), frame_);
+  backing_ = QPixmap();
   update();
 }
 

@@ -3,6 +3,7 @@
 #include "engine/chart/DisplayList.h"
 #include "engine/model/Model.h"
 #include "gui/base/FrameAccess.h"
+#include "gui/base/ModelessDialog.h"
 #include "gui/chart/TRChart.h"
 
 #include <QBoxLayout>
@@ -20,6 +21,17 @@ TCursorDialog::TCursorDialog(QWidget* parent, const char* name, const QString& s
 {
   setObjectName(QLatin1String(name));
   setModeCaption(false);
+}
+
+void TCursorDialog::openModeless()
+{
+  open_ = true;
+  connect(this, &QDialog::finished, this, [this] {
+    open_ = false;
+    cursor_.detach();
+    deleteLater();
+  });
+  ShowModeless(*this);
 }
 
 void TCursorDialog::EqBtnClick()

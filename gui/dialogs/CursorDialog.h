@@ -4,9 +4,11 @@
 // reference, Absolute button), the marks it leaves on the chart, the scroll
 // bar that walks the points, read-only value boxes, the "Cursor off graph"
 // message, the evaluator buttons, the button row and a place in the middle
-// of the screen.
+// of the screen. A dialog opened with openModeless stays open beside its
+// window and follows a drag of the design.
 
 #include "engine/model/SysData.h"
+#include "gui/base/LiveFollower.h"
 #include "gui/chart/ChartCursor.h"
 
 #include <QDialog>
@@ -21,9 +23,15 @@ class QLineEdit;
 class QScrollBar;
 class TRChart;
 
-class TCursorDialog : public QDialog {
+class TCursorDialog : public QDialog, public LiveFollower {
   Q_OBJECT
 public:
+  bool following() const override { return open_; }
+  // The cursor's items leave the chart while the window redraws it.
+  void beforeFollow() override { cursor_.takeBack(); }
+  // The reading at the cursor's point again, from the window's new results.
+  void follow() override { showReading(); }
+
   // The expression evaluator, modally.
   void EqBtnClick();
   // Back to absolute read-outs (in relative mode only).
@@ -38,6 +46,10 @@ protected:
   // The reading at the cursor shown again: the cursor on the chart and the
   // read-outs, relative to the reference.
   virtual void showReading() = 0;
+
+  // Shows the dialog beside its window (ShowModeless); when it is closed
+  // the cursor leaves the chart and the dialog is freed.
+  void openModeless();
 
   // Follows chart with the cursor in style, in absolute mode.
   void attachCursor(TRChart& chart, ChartCursor::Style style);
@@ -100,6 +112,7 @@ private:
   QPushButton* addButton(QBoxLayout* row, const char* name, const QString& caption);
 
   QString stem_;
+  bool open_ = false;
   QLabel* offGraph_ = nullptr;
   QPushButton* absoluteBtn_ = nullptr;  // enabled in relative mode only
 };

@@ -1,5 +1,6 @@
 #include "gui/base/FrameAccess.h"
 
+#include "gui/base/LiveFollower.h"
 #include "gui/base/Messages.h"
 #include "gui/diagram/SysDef.h"
 #include "gui/dialogs/EvalDlg.h"
@@ -7,9 +8,12 @@
 #include "gui/window/DomainChildForm.h"
 
 #include <QAbstractButton>
+#include <QDialog>
 #include <QLabel>
 #include <QMainWindow>
 #include <QPointer>
+
+#include <vector>
 
 namespace {
 QPointer<QMainWindow> gFrame;
@@ -60,6 +64,14 @@ void FollowLoop(QWidget* last)
 {
   if (!gFrame)
     return;
+  // The open dialogs that read the windows' results: their items leave the
+  // charts first, and they read the new results after the windows.
+  std::vector<QPointer<QDialog>> dialogs;
+  for (QDialog* d : gFrame->findChildren<QDialog*>())
+    if (auto* f = dynamic_cast<LiveFollower*>(d); f && f->following()) {
+      f->beforeFollow();
+      dialogs.emplace_back(d);
+    }
   if (TSysDefForm* diagram = SysDefWindow()) {
     diagram->RefreshTransferFunctions();
     diagram->RefreshGain();
@@ -73,6 +85,9 @@ void FollowLoop(QWidget* last)
       w->FollowLoop();
   if (own)
     own->FollowLoop();
+  for (const QPointer<QDialog>& d : dialogs)
+    if (auto* f = d ? dynamic_cast<LiveFollower*>(d.data()) : nullptr; f && f->following())
+      f->follow();
 }
 
 void SetLiveReferences(bool on)

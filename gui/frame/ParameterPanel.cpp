@@ -2,10 +2,12 @@
 
 #include "engine/base/Error.h"
 #include "engine/expr/ConstantTable.h"
+#include "engine/model/LoopDefinition.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/model/ParameterUse.h"
 #include "gui/base/FrameAccess.h"
+#include "gui/window/LiveDrag.h"
 
 #include <QApplication>
 #include <QGridLayout>
@@ -138,6 +140,18 @@ void TParameterPanel::computePending()
   pending_ = -1;
   const Row& r = rows_[i];
   const double v = r.low + (r.high - r.low) * r.slider->value() / kSteps;
+  if (!dragging_) {
+    // A move by the keys or a click on the groove is a step of its own.
+    if (setParameter(i, v))
+      NoteLoopChange(tr("parameter %1").arg(QChar('a' + i)));
+    return;
+  }
+  ModelCopyScope scope(live_);
+  setParameter(i, v);
+}
+
+bool TParameterPanel::setParameter(int i, double v)
+{
   const LoopDefinition before = DefinitionOf(Sys());
   LoopDefinition d = before;
   d.parameters[i] = v;
@@ -151,20 +165,18 @@ void TParameterPanel::computePending()
     ClearError();
     SetStatusPanel(2, why);
     placeSlider(i);
-    return;
+    return false;
   }
   FollowLoop();
   rows_[i].value->setText(QStringLiteral("%1 = %2").arg(QChar('a' + i)).arg(Number(v)));
-  // A move by the keys or a click on the groove is a step of its own.
-  if (!dragging_)
-    NoteLoopChange(tr("parameter %1").arg(QChar('a' + i)));
+  return true;
 }
 
 void TParameterPanel::pressed()
 {
   dragging_ = true;
   cancelled_ = false;
-  before_ = DefinitionOf(Sys());
+  live_ = CopyOfModel();
   // Escape reaches the drag wherever the focus is.
   qApp->installEventFilter(this);
 }
@@ -179,6 +191,9 @@ void TParameterPanel::released(int i)
   }
   computePending();
   dragging_ = false;
+  // The document takes the drag's values once, and every window shows it.
+  WriteLiveModel(live_);
+  FollowLoop();
   NoteLoopChange(tr("parameter %1").arg(QChar('a' + i)));
 }
 
@@ -190,8 +205,7 @@ bool TParameterPanel::eventFilter(QObject* watched, QEvent* event)
   pending_ = -1;
   dragging_ = false;
   cancelled_ = true;
-  ApplyDefinition(before_, Sys());
-  ClearError();
+  // The document was never touched: the windows show it again.
   FollowLoop();
   for (int i = 0; i < 4; ++i)
     placeSlider(i);

@@ -3,10 +3,11 @@
 // that a text of the loop uses, over a range typed in the boxes at its ends.
 // Moving a slider sets the parameter live: the loop is derived again and
 // every open window follows (the newest position only, one computation per
-// turn of the event loop); one slider drag is one undo step, and Escape
-// during it puts the loop back as it was at the press.
+// turn of the event loop). During a slider drag the windows follow a copy
+// of the model and the document is left alone; the release writes the copy
+// into it as one undo step, and Escape drops the copy.
 
-#include "engine/model/LoopDefinition.h"
+#include "engine/model/ModelCopy.h"
 
 #include <QDockWidget>
 
@@ -45,6 +46,10 @@ private:
   void rangeTyped(int i);
   void moved(int i);
   void computePending();
+  // Sets parameter i to v in the model (the drag's copy while a drag
+  // lasts) and lets the windows follow; false, with the slider back at the
+  // last value the loop took, when the loop cannot take it.
+  bool setParameter(int i, double v);
   void pressed();
   void released(int i);
   void placeSlider(int i);
@@ -56,6 +61,6 @@ private:
   // Escape ended the drag: the slider's moves until its release are not
   // the user's.
   bool cancelled_ = false;
-  LoopDefinition before_;  // the loop at the press
+  ModelCopy live_;  // the model as the drag has set it so far
   bool refreshing_ = false;
 };

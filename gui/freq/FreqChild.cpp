@@ -34,6 +34,7 @@
 #include <QMouseEvent>
 
 #include <cmath>
+#include <cstring>
 #include <exception>
 #include <functional>
 
@@ -250,8 +251,13 @@ void TFreqChildForm::Plotcursor1Click()
   }
   if (!responseDrawn(view()))
     return;
-  TFreqCursorDlg dlg(this);
-  dlg.Execute();
+  // One cursor per window: a new one starts afresh.
+  if (cursorDlg_)
+    cursorDlg_->close();
+  auto* dlg = new TFreqCursorDlg(this);
+  cursorDlg_ = dlg;
+  if (!dlg->Open())
+    delete dlg;
 }
 
 void TFreqChildForm::Scales1Click()
@@ -318,6 +324,13 @@ void TFreqChildForm::ChangeView(FreqView v)
     c->SetIsometric(true);
   }
   hasPlot_ = responseDrawn(v) || describingFunctionDrawn(v);
+  if (stale_[static_cast<int>(v)]) {
+    // The loop was tuned while another view was shown: this one as a
+    // fresh Go shows it now.
+    stale_[static_cast<int>(v)] = false;
+    Wipe1Click();
+    Go1Click();
+  }
   // The legend belongs to the chart the family was drawn on.
   familyLegend_->setVisible(family_->members.count > 0 && v == familyView_ && responseDrawn(v));
   UpdateViewMenus();
@@ -520,14 +533,32 @@ void TFreqChildForm::FollowLoop()
     for (std::size_t i = 0; i < l.size() && !margins; ++i)
       margins = l.item(i).kind == ItemKind::Mark && l.item(i).code == kMarkCircle;
   }
+  // Limit cycles marked from their dialog carry their "  A = ..." labels.
+  bool cycles = false;
+  if (stat_->describingMode) {
+    const DisplayList& l = c->Items();
+    for (std::size_t i = 0; i < l.size() && !cycles; ++i)
+      cycles = l.item(i).kind == ItemKind::Text && std::strncmp(l.item(i).text, "  A = ", 6) == 0;
+  }
   TDomainChildForm::FollowLoop();
-  if (!margins || !responseDrawn(v))
-    return;
+  // The other views computed before are computed again when shown.
+  for (int i = 0; i < kFreqViews; ++i)
+    stale_[i] = i != static_cast<int>(v) && (responseDrawn_[i] || dfDrawn_[i]);
   ClearError();
-  StabilityMargins m;
-  if (ComputeMargins(Sys(), *stat_, m))
-    MarkMargins(m);
-  // A loop without margins shows none; nothing to report while dragging.
+  if (margins && responseDrawn(v)) {
+    StabilityMargins m;
+    if (ComputeMargins(Sys(), *stat_, m))
+      MarkMargins(m);
+  }
+  if (cycles && describingFunctionDrawn(v)) {
+    LimitCycleList found;
+    if (ComputeLimitCycles(Sys(), *stat_, found)) {
+      DrawLimitCycleMarks(c->Items(), *stat_, found, GeometryOf(*c), PensOf(Sys()));
+      c->ShowGraph();
+    }
+  }
+  // A loop without margins or cycles shows none; nothing to report while
+  // dragging.
   ClearError();
 }
 

@@ -8,7 +8,9 @@
 #include "engine/freq/FreqEngine.h"
 #include "gui/window/DomainChildForm.h"
 
+#include <QDialog>
 #include <QPointF>
+#include <QPointer>
 
 #include <memory>
 
@@ -141,6 +143,10 @@ private:
   bool onCurve(const TRChart& c, QPointF pixel) const;
 
   std::unique_ptr<FREQSTAT> stat_;
+  QPointer<QDialog> cursorDlg_;  // the open cursor, which follows a drag
+  // Views holding curves of a loop since tuned by a drag, computed again
+  // when they are shown.
+  bool stale_[kFreqViews] = {};
   TRChart* charts_[kFreqViews] = {};
   TLiveDrag* drags_[kFreqViews] = {};
   double dragStartDb_ = 0.0;    // the pointer's gain (dB) at the press

@@ -69,14 +69,13 @@ TFreqCursorDlg::TFreqCursorDlg(TFreqChildForm* child, QWidget* parent)
   stack(FreqScrollBar, grid, offGraph, buttons);
 }
 
-int TFreqCursorDlg::Execute()
+bool TFreqCursorDlg::Open()
 {
   if (!child_ || child_->settings().result.gridCount == 0)
-    return QDialog::Rejected;
+    return false;
   setUp();
-  const int result = ExecModal(*this);
-  cursor_.detach();
-  return result;
+  openModeless();
+  return true;
 }
 
 void TFreqCursorDlg::setUp()

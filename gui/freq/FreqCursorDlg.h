@@ -21,9 +21,10 @@ class TFreqCursorDlg : public TCursorDialog {
 public:
   explicit TFreqCursorDlg(TFreqChildForm* child, QWidget* parent = nullptr);
 
-  // Attaches to the window's current chart and last curve and runs the
-  // dialog modally; nothing when there is no curve.
-  int Execute();
+  // Attaches to the window's current chart and last curve and shows the
+  // dialog beside the window, where it stays while the design is dragged;
+  // false, with nothing shown, when there is no curve.
+  bool Open();
 
   void FreqScrollBarScroll();
   void RelativeBitBtnClick();

@@ -55,6 +55,35 @@ bool IsClosedLoopMark(const ChartItem& it)
   return it.kind == ItemKind::Mark && it.code == kMarkTriangle;
 }
 
+// Adds a copy of item it of list from to list to.
+void AppendItem(DisplayList& to, const DisplayList& from, const ChartItem& it)
+{
+  switch (it.kind) {
+    case ItemKind::Polyline: {
+      const ChartPoint* p = from.points(it);
+      for (std::size_t k = 0; k < it.count; ++k) {
+        if (k == 0 && !it.continued)
+          to.moveTo(p[k].x, p[k].y, it.colour);
+        else
+          to.drawTo(p[k].x, p[k].y, it.colour);
+      }
+      break;
+    }
+    case ItemKind::Mark:
+      to.markAt(it.x, it.y, it.code, it.colour);
+      break;
+    case ItemKind::Text:
+      to.textAt(it.x, it.y, it.text, it.code, it.colour);
+      break;
+    case ItemKind::Line:
+      to.line(it.x, it.y, it.x2, it.y2, it.colour);
+      break;
+    case ItemKind::Ellipse:
+      to.ellipse(it.x, it.y, it.x2, it.y2, it.colour);
+      break;
+  }
+}
+
 // Records the window's elements in the document, as every command of the
 // window that decodes the loop does (the diagram shows the kind, a new
 // window starts with the elements), and decodes the loop into rec.
@@ -213,6 +242,7 @@ void TRootChildForm::Go1Click()
   traced_[plane()] = true;
   hasPlot_ = true;
   tracedLoop_ = DefinitionOf(Sys());
+  traceEnd_ = chart()->Items().size();
 }
 
 void TRootChildForm::ParamGo()
@@ -277,8 +307,13 @@ void TRootChildForm::Plotcursor1Click()
   if (!traced() || CursorPointCount(*stat_) == 0)
     return;
   graph().CancelMouseMode();
-  TRootCursDlg dlg(*this);
-  dlg.Execute();
+  // One cursor per window: a new one starts afresh.
+  if (cursorDlg_)
+    cursorDlg_->close();
+  auto* dlg = new TRootCursDlg(*this);
+  cursorDlg_ = dlg;
+  if (!dlg->Open())
+    delete dlg;
 }
 
 void TRootChildForm::Scales1Click()
@@ -511,11 +546,33 @@ void TRootChildForm::FollowLoop()
     return;
   }
   if (traced()) {
+    // Drawn over the last trace and independent of the loop: damping and
+    // settling contours, the user's marks. They go over the new trace.
+    const DisplayList& l = chart()->Items();
+    DisplayList& kept = kept_;
+    kept.clear();
+    std::vector<std::pair<double, double>> closed;
+    for (std::size_t i = traceEnd_; i < l.size(); ++i)
+      if (IsClosedLoopMark(l.item(i)))
+        closed.emplace_back(l.item(i).x, l.item(i).y);
+    for (std::size_t i = traceEnd_; i < l.size(); ++i) {
+      const ChartItem& it = l.item(i);
+      const bool closedLabel =
+          it.kind == ItemKind::Text && std::find(closed.begin(), closed.end(), std::pair(it.x, it.y)) != closed.end();
+      if (!IsClosedLoopMark(it) && !IsPoleZeroMark(it) && !closedLabel)
+        AppendItem(kept, l, it);
+    }
     Wipe1Click();
     const std::size_t marksOnly = chart()->Items().size();
     DrawLiveReference();
     tinted_ = chart()->Items().size() != marksOnly;
     Go1Click();
+    if (traced()) {
+      for (std::size_t i = 0; i < kept.size(); ++i)
+        AppendItem(chart()->Items(), kept, kept.item(i));
+      chart()->ShowGraph();
+    }
+    kept.clear();
   } else {
     RootRefresh();
   }

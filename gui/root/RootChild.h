@@ -4,13 +4,16 @@
 // zero marks, the unit circle, damping-ratio and settling-time contours,
 // the open- and closed-loop root reports and the locus cursor.
 
+#include "engine/chart/DisplayList.h"
 #include "engine/model/LoopDefinition.h"
 #include "engine/root/CompensatorDrag.h"
 #include "engine/root/ParamLocusDraw.h"
 #include "engine/root/RootEngine.h"
 #include "gui/window/DomainChildForm.h"
 
+#include <QDialog>
 #include <QPointF>
+#include <QPointer>
 
 #include <memory>
 
@@ -130,11 +133,16 @@ private:
   void ShowStatus(double x, double y, double dx, double dy);
 
   std::unique_ptr<ROOTSTAT> stat_;
+  QPointer<QDialog> cursorDlg_;  // the open cursor, which follows a drag
   ParamLocusSettings param_;
   std::unique_ptr<ParamLocus> paramLocus_;
   // The loop of the last trace: a change of the gain alone (of the same
   // sign) leaves its locus as it is.
   LoopDefinition tracedLoop_;
+  // The chart's items up to the end of the last trace: what follows them
+  // (contours, the user's marks) does not depend on the loop.
+  std::size_t traceEnd_ = 0;
+  DisplayList kept_;  // those items while the locus is traced again
   TRChart* charts_[2] = {};
   TLiveDrag* drags_[2] = {};
   // The chart holds a drag's start curves in a tint under its trace: the

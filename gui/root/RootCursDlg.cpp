@@ -18,7 +18,9 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
+#include <algorithm>
 #include <cmath>
 
 namespace {
@@ -63,27 +65,42 @@ TRootCursDlg::TRootCursDlg(TRootChildForm& window)
   stack(ScrollBar1, grid, offGraph, row);
 }
 
-int TRootCursDlg::Execute()
+bool TRootCursDlg::Open()
 {
   // The loop's own poles and zeros, not those a report or the tracer's
   // cancellation left in the model.
   ClearError();
   if (!PrepareRootLoop(Sys(), rec_)) {
     ReportError(this);
-    return Rejected;
+    return false;
   }
   const int n = CursorPointCount(rec_);
   if (n == 0)
-    return Rejected;
+    return false;
   chart_ = window_.chart();
   window_.graph().LeaveRelative();
   attachCursor(*chart_, ChartCursor::Style::Items);
   restartScrollBar(ScrollBar1, n);
   showReading();
+  openModeless();
+  return true;
+}
 
-  const int result = ExecModal(*this);
-  cursor_.detach();
-  return result;
+void TRootCursDlg::follow()
+{
+  // A locus traced again may hold another number of points: the cursor
+  // stays at its index where it still can.
+  const int n = CursorPointCount(rec_);
+  if (n == 0) {
+    close();
+    return;
+  }
+  {
+    const QSignalBlocker quiet(ScrollBar1);
+    ScrollBar1->setRange(0, n - 1);
+    ScrollBar1->setPageStep(std::max(1, n / 20));
+  }
+  showReading();
 }
 
 void TRootCursDlg::showEvent(QShowEvent* event)

@@ -18,9 +18,11 @@ class TRootCursDlg : public TCursorDialog {
 public:
   explicit TRootCursDlg(TRootChildForm& window);
 
-  // Attaches to the window's current chart and traced locus and runs the
-  // dialog modally; nothing when the window holds no locus.
-  int Execute();
+  // Attaches to the window's current chart and traced locus and shows the
+  // dialog beside the window, where it stays while the design is dragged;
+  // false, with nothing shown, when the window holds no locus.
+  bool Open();
+  void follow() override;
 
   void ScrollBar1Change() { showReading(); }
   // The current point becomes the reference; a gain below 1e-10 stays

@@ -4,6 +4,7 @@
 #include "gui/time/TransCharDlg.h"
 
 #include "engine/time/TransDraw.h"
+#include "gui/base/ModelessDialog.h"
 #include "gui/chart/TRChart.h"
 #include "gui/time/TransChild.h"
 
@@ -34,19 +35,19 @@ TTransCharDlg::TTransCharDlg(TTransChildForm* child, const ResponseCharacteristi
   setWindowTitle(tr("Response characteristics"));
 
   auto* form = new QFormLayout;
-  const auto row = [this, form](const char* name, const QString& caption, const QString& text) {
-    auto* e = new QLineEdit(text, this);
+  const auto row = [this, form](const char* name, const QString& caption) {
+    auto* e = new QLineEdit(this);
     e->setObjectName(QLatin1String(name));
     e->setReadOnly(true);
     e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QLatin1Char('0')) * 14);
     form->addRow(caption, e);
   };
-  row("FinalValue", tr("Final value"), Shown(c.finalValue, true));
-  row("PeakValue", tr("Peak value"), Shown(c.peak, true));
-  row("PeakTime", tr("Peak time"), Shown(c.peakTime, true));
-  row("OvershootValue", tr("Overshoot"), Shown(c.overshoot, c.relative, " %"));
-  row("RiseTimeValue", tr("Rise time (10-90 %)"), Shown(c.riseTime, c.relative));
-  row("SettlingTimeValue", tr("Settling time (5 %)"), Shown(c.settlingTime, c.relative));
+  row("FinalValue", tr("Final value"));
+  row("PeakValue", tr("Peak value"));
+  row("PeakTime", tr("Peak time"));
+  row("OvershootValue", tr("Overshoot"));
+  row("RiseTimeValue", tr("Rise time (10-90 %)"));
+  row("SettlingTimeValue", tr("Settling time (5 %)"));
 
   markBtn_ = new QPushButton(tr("&Mark on chart"), this);
   markBtn_->setObjectName(QStringLiteral("MarkCharBtn"));
@@ -65,6 +66,37 @@ TTransCharDlg::TTransCharDlg(TTransChildForm* child, const ResponseCharacteristi
   layout->addWidget(new QLabel(tr("Output of the last run"), this));
   layout->addLayout(form);
   layout->addLayout(buttons);
+  showValues(true);
+}
+
+void TTransCharDlg::showValues(bool exists)
+{
+  const auto show = [this](const char* name, const QString& text) {
+    findChild<QLineEdit*>(QLatin1String(name))->setText(text);
+  };
+  show("FinalValue", Shown(c_.finalValue, exists));
+  show("PeakValue", Shown(c_.peak, exists));
+  show("PeakTime", Shown(c_.peakTime, exists));
+  show("OvershootValue", Shown(c_.overshoot, exists && c_.relative, " %"));
+  show("RiseTimeValue", Shown(c_.riseTime, exists && c_.relative));
+  show("SettlingTimeValue", Shown(c_.settlingTime, exists && c_.relative));
+  markBtn_->setEnabled(exists);
+}
+
+void TTransCharDlg::Open()
+{
+  open_ = true;
+  connect(this, &QDialog::finished, this, [this] {
+    open_ = false;
+    deleteLater();
+  });
+  ShowModeless(*this);
+}
+
+void TTransCharDlg::follow()
+{
+  const bool exists = child_->runShown() && ComputeCharacteristics(child_->settings().result, c_);
+  showValues(exists);
 }
 
 void TTransCharDlg::MarkCharBtnClick()

@@ -314,8 +314,13 @@ void TTransChildForm::Plotcursor1Click()
     return;
   }
   graph().CancelMouseMode();
-  TTransCursorDlg dlg(this);
-  dlg.Execute();
+  // One cursor per window: a new one starts afresh.
+  if (cursorDlg_)
+    cursorDlg_->close();
+  auto* dlg = new TTransCursorDlg(this);
+  cursorDlg_ = dlg;
+  if (!dlg->Open())
+    delete dlg;
 }
 
 void TTransChildForm::Scales1Click()
@@ -400,8 +405,11 @@ void TTransChildForm::Characteristics1Click()
     ShowWarning(this, QStringLiteral("The output of the last run is not finite"));
     return;
   }
-  TTransCharDlg dlg(this, c);
-  ExecModal(dlg);
+  if (charDlg_)
+    charDlg_->close();
+  auto* dlg = new TTransCharDlg(this, c);
+  charDlg_ = dlg;
+  dlg->Open();
 }
 
 void TTransChildForm::characteristicsOfFamily()

@@ -7,6 +7,9 @@
 #include "engine/time/TimeEngine.h"
 #include "gui/window/DomainChildForm.h"
 
+#include <QDialog>
+#include <QPointer>
+
 #include <memory>
 
 class QAction;
@@ -95,6 +98,9 @@ private:
   void characteristicsOfFamily();
 
   std::unique_ptr<TRANSTAT> stat_;
+  // The open cursor and characteristics dialogs, which follow a drag.
+  QPointer<QDialog> cursorDlg_;
+  QPointer<QDialog> charDlg_;
   TRChart* timeChart_ = nullptr;
   TRChart* phaseChart_ = nullptr;
   bool plotted_[2] = {false, false};

@@ -98,14 +98,13 @@ TTransCursorDlg::TTransCursorDlg(TTransChildForm* child, QWidget* parent)
   stack(ScrollBar1, grid, offGraph, buttons);
 }
 
-int TTransCursorDlg::Execute()
+bool TTransCursorDlg::Open()
 {
   if (!child_ || !child_->runShown())
-    return QDialog::Rejected;
+    return false;
   setUp();
-  const int result = ExecModal(*this);
-  cursor_.detach();
-  return result;
+  openModeless();
+  return true;
 }
 
 void TTransCursorDlg::setUp()

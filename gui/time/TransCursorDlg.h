@@ -20,9 +20,10 @@ class TTransCursorDlg : public TCursorDialog {
 public:
   explicit TTransCursorDlg(TTransChildForm* child, QWidget* parent = nullptr);
 
-  // Attaches to the window's current chart and last run and runs the dialog
-  // modally; nothing when the window has no complete run on show.
-  int Execute();
+  // Attaches to the window's current chart and last run and shows the
+  // dialog beside the window, where it stays while the design is dragged;
+  // false, with nothing shown, when the window has no complete run.
+  bool Open();
 
   void ScrollBar1Change();
   void RelativeBitBtnClick();

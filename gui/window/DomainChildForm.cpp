@@ -1,4 +1,5 @@
 #include "gui/window/DomainChildForm.h"
+#include "gui/base/LiveFollower.h"
 #include "gui/base/OutputCommands.h"
 
 #include "engine/model/Model.h"
@@ -8,6 +9,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
+#include <QDialog>
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
@@ -19,10 +21,18 @@ TDomainChildForm::TDomainChildForm(const DomainAbilities& abilities, QWidget* pa
   setAttribute(Qt::WA_DeleteOnClose);
 }
 
+void TDomainChildForm::closeFollowingDialogs()
+{
+  for (QDialog* d : findChildren<QDialog*>(Qt::FindDirectChildrenOnly))
+    if (auto* f = dynamic_cast<LiveFollower*>(d); f && f->following())
+      d->done(QDialog::Rejected);
+}
+
 void TDomainChildForm::run(RoutedCommand c)
 {
   if (!accepts(c))
     return;
+  closeFollowingDialogs();
   switch (c) {
     case RoutedCommand::Go:
       Go1Click();
@@ -114,7 +124,10 @@ QAction* TDomainChildForm::AddItem(QMenu* menu, const char* name, const QString&
   a->setShortcut(key);
   // Shortcuts of a child's items work while the child's menus are in the bar.
   a->setShortcutContext(Qt::WindowShortcut);
-  connect(a, &QAction::triggered, this, [this, handler] { (this->*handler)(); });
+  connect(a, &QAction::triggered, this, [this, handler] {
+    closeFollowingDialogs();
+    (this->*handler)();
+  });
   return a;
 }
 

@@ -151,7 +151,9 @@ protected:
   bool hasPlot_ = false;
 
   // Adds a menu item with its object name, caption and shortcut, calling
-  // handler when chosen.
+  // handler when chosen (after the window's open cursor and characteristics
+  // dialogs are closed: they follow a drag, not the window's own commands,
+  // which may redraw or replace what they read).
   QAction* AddItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
                    void (TDomainChildForm::*handler)());
   QMenu* AddMenu(const QString& title);
@@ -176,6 +178,7 @@ private:
   };
   std::vector<ReferenceCurve> reference_;
 
+  void closeFollowingDialogs();
   // A chart in the window's layout, wired to the shared graph commands.
   TRChart* makeChart(const ChartSetup& setup);
 

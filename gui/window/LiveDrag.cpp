@@ -54,9 +54,16 @@ TLiveDrag::~TLiveDrag()
     qApp->removeEventFilter(this);
 }
 
+void WriteLiveModel(const ModelCopy& live)
+{
+  Sys() = live.sys;
+  for (int i = 0; i < kParameterCount; ++i)
+    SetParameter(i, live.parameters[i]);
+}
+
 void TLiveDrag::begin(QPointF pixel, double value)
 {
-  before_ = DefinitionOf(Sys());
+  live_ = CopyOfModel();
   value_ = value;
   active_ = true;
   pending_ = false;
@@ -85,7 +92,7 @@ void TLiveDrag::computePending()
   pending_ = false;
   ClearError();
   double v = 0.0;
-  if (!hooks_.valueAt(pendingAt_, v) || !hooks_.apply(v)) {
+  if (!onLiveModel([&] { return hooks_.valueAt(pendingAt_, v) && hooks_.apply(v); })) {
     refuse();
     return;
   }
@@ -104,7 +111,7 @@ void TLiveDrag::refuse()
 bool TLiveDrag::set(double value)
 {
   ClearError();
-  if (!std::isfinite(value) || !hooks_.apply(value)) {
+  if (!std::isfinite(value) || !onLiveModel([&] { return hooks_.apply(value); })) {
     if (!ErrorPending())
       SetError("Invalid value");
     refuse();
@@ -113,6 +120,14 @@ bool TLiveDrag::set(double value)
   value_ = value;
   showValue(at_);
   return true;
+}
+
+bool TLiveDrag::onLiveModel(const std::function<bool()>& f)
+{
+  if (!active_)
+    return f();
+  ModelCopyScope scope(live_);
+  return f();
 }
 
 void TLiveDrag::showValue(QPointF pixel)
@@ -140,6 +155,7 @@ void TLiveDrag::finish()
     return;
   computePending();
   endDrag();
+  WriteLiveModel(live_);
   FollowLoop(&chart_);
   NoteLoopChange(hooks_.step);
   // Left for typing a value; Escape or a click elsewhere hides it.
@@ -152,7 +168,7 @@ void TLiveDrag::cancel()
     return;
   endDrag();
   readout_->hide();
-  ApplyDefinition(before_, Sys());
+  // The document was never touched: the windows show it again.
   FollowLoop(&chart_);
 }
 

@@ -4,14 +4,16 @@
 // value shows in a read-out beside the pointer. Moves are coalesced: a
 // zero-time timer computes only the newest position, so a slow computation
 // builds no backlog. A value the loop cannot take is never applied: the
-// drag stays at the last valid one and the status bar says why. Escape
-// puts the loop back as it was at the press; a release makes the whole
-// drag one undo step. While dragging, the up and down arrow keys nudge the
+// drag stays at the last valid one and the status bar says why. While the
+// drag lasts the document is left alone: every move is computed on a copy
+// of the model, from which the windows follow; the release writes the copy
+// into the document as one undo step, and Escape drops the copy and every
+// window shows the untouched document again. While dragging, the up and down arrow keys nudge the
 // value by 1 % (0.1 % with Shift); after the release the read-out stays:
 // a value typed into it and confirmed with Enter, or a nudge there, is one
 // more step, and Escape there (or a click elsewhere) hides it.
 
-#include "engine/model/LoopDefinition.h"
+#include "engine/model/ModelCopy.h"
 
 #include <QLineEdit>
 #include <QObject>
@@ -38,7 +40,8 @@ public:
     // pending in the error record.
     std::function<bool(QPointF pixel, double& value)> valueAt;
     // Writes value into the loop model and lets the windows follow; false
-    // with the reason pending, the model then left as it was.
+    // with the reason pending, the model then left as it was. During the
+    // drag the model is the drag's copy (as for valueAt).
     std::function<bool(double value)> apply;
     QString symbol;  // the read-out's "K = ..."
     QString step;    // the undo step's name, "gain"
@@ -76,6 +79,9 @@ private:
   void typed();
   void nudge(double factor);
   void endDrag();
+  // Runs f on the drag's copy of the model while the drag lasts, on the
+  // document itself afterwards.
+  bool onLiveModel(const std::function<bool()>& f);
 
   TRChart& chart_;
   Hooks hooks_;
@@ -86,5 +92,11 @@ private:
   QPointF pendingAt_;
   QPointF at_;  // where the read-out was last placed
   double value_ = 0.0;
-  LoopDefinition before_;
+  // The model as the drag has set it so far; the document is the one at
+  // the press until the release.
+  ModelCopy live_;
 };
+
+// Ends a drag that computed on live: the document takes the copy as it
+// stands (values, parameters and all that was derived from them).
+void WriteLiveModel(const ModelCopy& live);

@@ -61,6 +61,30 @@ TEST_F(FreqWinTest, DescribingFunctionModeDrawsReadsAndPredicts)
   EXPECT_NEAR(amplitude.toDouble(), 4 * (4 * 6 / (1.4 * 8.4)) / M_PI, 2e-3);
   EXPECT_NEAR(frequency.toDouble(), std::sqrt(7.4), 2e-3);
 
+  // Marked, then the loop tuned live to K = 5: the window follows with the
+  // cycle marked again where it now lies, at -K 6 / 11.76 with the amplitude
+  // 4 |L| / pi, at the same frequency.
+  answer([](QDialog& dlg) { press(dlg, "MarkBtn"); });
+  choose("LimitCycles1");
+  Sys().gain = 5;
+  FollowLoop();
+  // The cycle's mark sits where its label starts.
+  std::vector<ChartItem> marks, labels;
+  const DisplayList& l = win->chart()->Items();
+  for (std::size_t i = 0; i < l.size(); ++i)
+    if (l.item(i).kind == ItemKind::Text)
+      labels.push_back(l.item(i));
+  ASSERT_EQ(labels.size(), 1u);
+  for (std::size_t i = 0; i < l.size(); ++i)
+    if (l.item(i).kind == ItemKind::Mark && l.item(i).x == labels[0].x && l.item(i).y == labels[0].y)
+      marks.push_back(l.item(i));
+  ASSERT_EQ(marks.size(), 1u);
+  EXPECT_NEAR(marks[0].x, -5 * 6 / 11.76, 2e-3);
+  EXPECT_NEAR(marks[0].y, 0.0, 1e-9);
+  const QString label = QString::fromLatin1(labels[0].text);
+  ASSERT_TRUE(label.startsWith(QStringLiteral("  A = "))) << label.toStdString();
+  EXPECT_NEAR(label.mid(6).section(QLatin1Char(','), 0, 0).toDouble(), 4 * (5 * 6 / (1.4 * 8.4)) / M_PI, 2e-3);
+
   // Off again: the item goes grey, and Go draws the response.
   choose("Describingfunction1");
   EXPECT_FALSE(item("LimitCycles1")->isEnabled());

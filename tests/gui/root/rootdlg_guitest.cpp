@@ -8,6 +8,7 @@
 #include "engine/model/NumberFormat.h"
 #include "gui/base/FrameAccess.h"
 #include "gui/freq/FreqChild.h"
+#include "gui/time/TransChild.h"
 #include "gui/window/LiveDrag.h"
 
 #include <QAction>
@@ -284,6 +285,13 @@ std::uint32_t Tint(std::uint32_t rgb)
   return out;
 }
 
+// The bytes of a loop model, to tell an untouched one.
+std::vector<unsigned char> Bytes(const SYSDATA& s)
+{
+  const auto* p = reinterpret_cast<const unsigned char*>(&s);
+  return std::vector<unsigned char>(p, p + sizeof s);
+}
+
 class RootDragTest : public RootWinTest {
 protected:
   // The locus of the start-up loop traced, its closed-loop poles at K = 1
@@ -334,6 +342,13 @@ protected:
 // and equals a fresh Go; the drag is one undo step.
 TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
 {
+  // Another view of the frequency window computed too, the first one
+  // shown again for the drag.
+  const FreqView shown = freq->view();
+  const FreqView other = shown == FreqView::BodeGain ? FreqView::DirectNyquist : FreqView::BodeGain;
+  freq->SelectView(other);
+  freq->Go1Click();
+  freq->SelectView(shown);
   const LocusResult& r = rec().result;
   grab();
   moveTo(pixelOf(r.points[Find(r, kTagZeroEnd)]));
@@ -342,9 +357,14 @@ TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
 
   const LocusPoint target = r.points[Find(r, kOrdinary, r.count / 2)];
   const std::vector<ChartPoint> start = Longest(freq->chart()->Items());
+  const QLabel* diagramGain = frame->findChild<QLabel*>(QStringLiteral("GainValLabel"));
+  ASSERT_NE(diagramGain, nullptr);
+  const QString gainShownBefore = diagramGain->text();
   moveTo(pixelOf(target));
-  const double dragged = Sys().gain;
+  // The windows follow a copy: the document keeps its gain until the release.
+  const double dragged = win->liveDrag()->value();
   EXPECT_NE(dragged, 1.0);
+  EXPECT_TRUE(SameDefinition(DefinitionOf(Sys()), before));
   // While the drag lasts the frequency window shows its curve of the start
   // in a light tint under the one that follows.
   bool reference = false;
@@ -363,10 +383,15 @@ TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
   }
   EXPECT_TRUE(moved);
   QTest::keyClick(chart(), Qt::Key_Up);
-  EXPECT_EQ(Sys().gain, dragged * 1.01);
+  EXPECT_EQ(win->liveDrag()->value(), dragged * 1.01);
+  EXPECT_EQ(Sys().gain, 1.0);
+  // The diagram shows the gain being set, the one the release stores.
+  const QString gainShownDuring = diagramGain->text();
+  EXPECT_NE(gainShownDuring, gainShownBefore);
   QTest::mouseRelease(chart(), Qt::LeftButton, {}, pixelOf(target));
   const double k = Sys().gain;
   EXPECT_EQ(k, dragged * 1.01);
+  EXPECT_EQ(diagramGain->text(), gainShownDuring);
   EXPECT_EQ(win->liveDrag()->readout()->text(), QStringLiteral("K = ") + Num(k));
 
   const std::vector<ChartItem> marks = itemsOf(ItemKind::Mark, kMarkTriangle);
@@ -390,6 +415,12 @@ TEST_F(RootDragTest, DraggedRootIsAClosedLoopRootOnTheLocusAtTheStoredGain)
   freq->Wipe1Click();
   freq->Go1Click();
   ExpectSameItems(followed, 0, freq->chart()->Items());
+  // The view not shown during the drag equals a fresh Go once shown.
+  freq->SelectView(other);
+  const DisplayList otherView = freq->chart()->Items();
+  freq->Wipe1Click();
+  freq->Go1Click();
+  ExpectSameItems(otherView, 0, freq->chart()->Items());
   const DisplayList traced = chart()->Items();
   win->Wipe1Click();
   win->Go1Click();
@@ -408,11 +439,13 @@ TEST_F(RootDragTest, EscapeRestoresTheLoopAndInvalidTypedValuesAreNotStored)
 {
   const std::vector<ChartItem> marks = itemsOf(ItemKind::Mark, kMarkTriangle);
   const LocusResult& r = rec().result;
+  const std::vector<unsigned char> document = Bytes(Sys());
   grab();
   moveTo(pixelOf(r.points[Find(r, kOrdinary, r.count / 3)]));
-  EXPECT_NE(Sys().gain, 1.0);
+  EXPECT_NE(win->liveDrag()->value(), 1.0);
   QTest::keyClick(chart(), Qt::Key_Escape);
   EXPECT_FALSE(win->liveDrag()->active());
+  EXPECT_TRUE(Bytes(Sys()) == document) << "the document untouched to the byte";
   EXPECT_TRUE(SameDefinition(DefinitionOf(Sys()), before));
   EXPECT_EQ(At(itemsOf(ItemKind::Mark, kMarkTriangle)), At(marks));
   QTest::mouseRelease(chart(), Qt::LeftButton);
@@ -437,6 +470,80 @@ TEST_F(RootDragTest, EscapeRestoresTheLoopAndInvalidTypedValuesAreNotStored)
   }
   action("Undo1")->trigger();
   EXPECT_EQ(Sys().gain, 1.0);
+}
+
+// The frequency cursor and the time window's characteristics stay open
+// beside their windows while a closed-loop root is dragged: both change as
+// the windows follow, the cursor stays at its frequency, and after the
+// release each reads what a freshly opened one reads.
+TEST_F(RootDragTest, OpenCursorAndCharacteristicsFollowADrag)
+{
+  auto* time = qobject_cast<TTransChildForm*>(frame->NewWindow(ActiveDomain::Time));
+  ASSERT_NE(time, nullptr);
+  time->Go1Click();
+  ASSERT_TRUE(time->runShown()) << lastMessage().toStdString();
+  const struct {
+    const char* dialog;
+    std::vector<const char*> boxes;
+  } dialogs[] = {
+      {"FreqCursorDlg", {"FreqEdit", "OLGain", "OLGaindB", "OLPhase", "CLGain", "CLGaindB", "CLPhase"}},
+      {"TransCharDlg", {"FinalValue", "PeakValue", "PeakTime", "OvershootValue", "RiseTimeValue", "SettlingTimeValue"}},
+  };
+  const auto readouts = [](QDialog& dlg, const std::vector<const char*>& boxes) {
+    QStringList out;
+    for (const char* name : boxes) {
+      auto* box = dlg.findChild<QLineEdit*>(QLatin1String(name));
+      out << (box ? box->text() : QStringLiteral("(missing %1)").arg(QLatin1String(name)));
+    }
+    return out;
+  };
+  const LocusPoint target = rec().result.points[Find(rec().result, kOrdinary, rec().result.count / 2)];
+  QStringList before[2], during[2], after[2], fresh[2];
+  int index = -1;
+  QDialog* open[2] = {};
+  // The cursor opened first; with it open the characteristics, and with
+  // both open the drag.
+  answer([&](QDialog& dlg) {
+    if (dlg.objectName() == QLatin1String(dialogs[0].dialog)) {
+      open[0] = &dlg;
+      auto* bar = dlg.findChild<QScrollBar*>(QStringLiteral("FreqScrollBar"));
+      bar->setValue(bar->maximum() / 3);
+      index = bar->value();
+      time->findChild<QAction*>(QStringLiteral("Characteristics1"))->trigger();
+      EXPECT_EQ(bar->value(), index);
+      return;
+    }
+    ASSERT_EQ(dlg.objectName(), QLatin1String(dialogs[1].dialog));
+    open[1] = &dlg;
+    for (int d = 0; d < 2; ++d)
+      before[d] = readouts(*open[d], dialogs[d].boxes);
+    grab();
+    moveTo(pixelOf(target));
+    for (int d = 0; d < 2; ++d)
+      during[d] = readouts(*open[d], dialogs[d].boxes);
+    QTest::mouseRelease(chart(), Qt::LeftButton, {}, pixelOf(target));
+    for (int d = 0; d < 2; ++d)
+      after[d] = readouts(*open[d], dialogs[d].boxes);
+  });
+  freq->Plotcursor1Click();
+  ASSERT_NE(open[1], nullptr) << "both dialogs were open";
+  EXPECT_NE(Sys().gain, 1.0);
+  answer([&](QDialog& dlg) {
+    const int d = dlg.objectName() == QLatin1String(dialogs[0].dialog) ? 0 : 1;
+    if (d == 0)
+      dlg.findChild<QScrollBar*>(QStringLiteral("FreqScrollBar"))->setValue(index);
+    fresh[d] = readouts(dlg, dialogs[d].boxes);
+  });
+  freq->Plotcursor1Click();
+  time->findChild<QAction*>(QStringLiteral("Characteristics1"))->trigger();
+  for (int d = 0; d < 2; ++d) {
+    SCOPED_TRACE(dialogs[d].dialog);
+    EXPECT_NE(during[d], before[d]);
+    EXPECT_EQ(after[d], fresh[d]);
+    EXPECT_NE(after[d], before[d]);
+  }
+  // The frequency read at the cursor stays.
+  EXPECT_EQ(after[0][0], before[0][0]);
 }
 
 // A transfer-function text ("2(s+3)", "(s^2-1.5s+10.2)", "s^2+1.4s+6")
@@ -550,6 +657,16 @@ TEST_F(RootDragTest, DraggedCompensatorRootsKeepTheSteadyStateGain)
     }
     const std::vector<ChartItem> marksBefore = itemsOf(ItemKind::Mark, kMarkTriangle);
     ASSERT_EQ(marksBefore.size(), 4u);
+    // Damping ratio contours over the locus: they do not depend on the loop
+    // and stay over the locus traced again.
+    answer([](QDialog& dlg) { press(dlg, "OKBtn"); });
+    const std::size_t beforeContours = chart()->Items().size();
+    choose("Dampingratiocontour1");
+    const std::vector<ChartItem> contours = itemsOf(ItemKind::Polyline, 0, beforeContours);
+    ASSERT_FALSE(contours.empty());
+    std::vector<std::vector<ChartPoint>> contourPoints;
+    for (const ChartItem& it : contours)
+      contourPoints.push_back(pointsOf(it));
     const LoopDefinition start = DefinitionOf(Sys());
     // The steady-state gain, the limit of s^origin Gc(s) at s = 0 (of
     // Gc(z) at z = 1).
@@ -568,10 +685,17 @@ TEST_F(RootDragTest, DraggedCompensatorRootsKeepTheSteadyStateGain)
       return true;
     };
 
+    const std::vector<unsigned char> document = Bytes(Sys());
+    const QLabel* diagramNum = frame->findChild<QLabel*>(QStringLiteral("GcNumLabel"));
+    ASSERT_NE(diagramNum, nullptr);
     ASSERT_TRUE(drag(c.first));
-    EXPECT_STRNE(Sys().num[0], c.num);
+    // The diagram shows the rewritten text; the document keeps its own.
+    EXPECT_NE(diagramNum->text(), QLatin1String(c.num));
+    EXPECT_TRUE(Bytes(Sys()) == document);
     QTest::keyClick(chart(), Qt::Key_Escape);
     QTest::mouseRelease(chart(), Qt::LeftButton);
+    EXPECT_EQ(diagramNum->text(), QLatin1String(c.num));
+    EXPECT_TRUE(Bytes(Sys()) == document) << "the document untouched to the byte";
     EXPECT_FALSE(win->compensatorDrag()->active());
     EXPECT_TRUE(SameDefinition(start, DefinitionOf(Sys())));
     EXPECT_STREQ(Sys().num[0], c.num);
@@ -610,6 +734,18 @@ TEST_F(RootDragTest, DraggedCompensatorRootsKeepTheSteadyStateGain)
     win->Wipe1Click();
     win->Go1Click();
     ExpectSameItems(followed, 0, chart()->Items());
+    // After the fresh trace's items the contours follow, point for point.
+    std::size_t matched = 0;
+    for (std::size_t i = chart()->Items().size(); i < followed.size() && matched < contours.size(); ++i) {
+      const ChartItem& it = followed.item(i);
+      if (it.kind != ItemKind::Polyline)
+        continue;
+      EXPECT_EQ(it.colour, contours[matched].colour);
+      EXPECT_TRUE(it.count == contourPoints[matched].size() && SamePoints(contourPoints[matched], followed.points(it)))
+          << matched;
+      ++matched;
+    }
+    EXPECT_EQ(matched, contours.size());
 
     QAction* undo = action("Undo1");
     EXPECT_EQ(undo->text(), QStringLiteral("&Undo compensator"));

@@ -1,0 +1,11 @@
+#pragma once
+// Dialogs that stay open beside the windows (a cursor while the user drags
+// the design, say) instead of holding the whole program.
+
+class QDialog;
+
+// Shows dlg without blocking the other windows and returns at once. Under
+// a test's modal hook (gui/base/Messages.h) the hook answers it as it
+// answers ExecModal, and the dialog is then finished with the hook's result
+// unless the hook finished it already.
+void ShowModeless(QDialog& dlg);
