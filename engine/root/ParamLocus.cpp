@@ -52,8 +52,15 @@ bool DecodeAt(const SYSDATA& doc, const LoopSwitches& loop, int parameter, doubl
     SetError("Not available with delay");
     return false;
   }
+  // A loop over a zero denominator has no closed loop to be stable or not
+  // (its characteristic polynomial would be the numerator alone).
+  const Polynomial& den = s.denPoly[kPlant];
+  if (std::all_of(den.c, den.c + den.n, [](double c) { return c == 0.0; })) {
+    SetError("No denominator");
+    return false;
+  }
   out.num = s.numPoly[kPlant];
-  out.den = s.denPoly[kPlant];
+  out.den = den;
   out.gain = s.gain;
   out.zPlane = s.kind != SystemKind::Continuous;
   return true;

@@ -125,8 +125,11 @@ bool WriteWhole(const QString& path, const QByteArray& bytes)
            device.error() == QFileDevice::NoError;
   }
   QSaveFile file(path);
-  // Without commit the destructor removes the partial file.
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  // Unbuffered, so that the write itself meets a full disk or a size limit:
+  // a buffered one fails only in commit, which does not report it and
+  // replaces the old file with an empty one. Without commit the destructor
+  // removes the partial file.
+  return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 std::vector<CsvTable> TablesOf(const TRChart& chart, const std::string& systemText)
