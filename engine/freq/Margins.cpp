@@ -31,9 +31,11 @@ LoopSample SampleAt(const OpenLoop& ol, const EvalPoint& at)
   const double d2 = SumSq(b.re, b.im);
   LoopSample r;
   r.g = (n2 - d2) / (n2 + d2);
-  // L has the direction of k a conj(b) e^(-j omega tau).
-  double wr = ol.k * (a.re * b.re + a.im * b.im);
-  double wi = ol.k * (a.im * b.re - a.re * b.im);
+  // L has the direction of k a conj(b) e^(-j omega tau); only the sign of k
+  // counts, so that a gain of 1e-300 does not take the direction to 0.
+  const double sign = ol.k > 0 ? 1.0 : ol.k < 0 ? -1.0 : 0.0;
+  double wr = sign * (a.re * b.re + a.im * b.im);
+  double wi = sign * (a.im * b.re - a.re * b.im);
   if (ol.delay != 0) {
     const double c = std::cos(at.omega * ol.delay), s = std::sin(at.omega * ol.delay);
     const double t = wr * c + wi * s;
