@@ -15,6 +15,7 @@
 #include <unistd.h>
 #include <algorithm>
 #include <atomic>
+#include <cctype>
 #include <charconv>
 #include <chrono>
 #include <cmath>
@@ -71,7 +72,8 @@ std::string Repeat(const std::string& unit, std::size_t n)
 // One argument as a shell reads it back.
 std::string Quote(const std::string& a)
 {
-  if (a.size() > 200 && std::all_of(a.begin(), a.end(), [&](char c) { return c == a[0]; }) && std::isalnum(a[0]))
+  if (a.size() > 200 && std::all_of(a.begin(), a.end(), [&](char c) { return c == a[0]; }) &&
+      std::isalnum(static_cast<unsigned char>(a[0])))
     return "\"$(head -c " + std::to_string(a.size()) + " /dev/zero | tr '\\0' " + a[0] + ")\"";
   if (!a.empty() && std::all_of(a.begin(), a.end(), [](unsigned char c) {
         return std::isalnum(c) || std::strchr("-_./,=+^:@%", c);
@@ -237,9 +239,13 @@ std::map<std::string, std::string> Snapshot(const std::string& dir)
   std::map<std::string, std::string> files;
   std::error_code ec;
   for (const auto& e : fs::directory_iterator(dir, ec)) {
+    std::string& bytes = files[e.path().filename().string()];
+    if (!e.is_regular_file()) {
+      bytes = "<not a regular file>";  // a folder, a device: never opened
+      continue;
+    }
     std::ifstream f(e.path(), std::ios::binary);
-    files[e.path().filename().string()] = e.is_regular_file() ? std::string(std::istreambuf_iterator<char>(f), {}) : "<"
-                                                                                                                    "node>";
+    bytes.assign(std::istreambuf_iterator<char>(f), {});
   }
   return files;
 }
