@@ -400,6 +400,11 @@ TEST(CliHostile, OutputPaths)
     const std::string dir = ScratchDir("out");
     add("render freq --out @", dir, dir + "/" + name);
   }
+  // Ten tables, the first of some 9 kB and the next of 17 kB: a limit of
+  // 12 kB stops the second, and the first must not stay behind either.
+  const std::string tablesDir = ScratchDir("out");
+  add("render freq --margins --mcontours --out @", tablesDir, tablesDir + "/x.csv",
+      {"bash", "-c", "ulimit -f 12; exec \"$0\" \"$@\""});
   const std::string csvDir = ScratchDir("out");
   add("render sysdef --out @", csvDir, csvDir + "/x.csv");
   Sweep(cases);
