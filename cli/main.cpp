@@ -104,11 +104,11 @@ int main(int argc, char** argv)
     }
   }
 
-  // whole numbers written through the streams take no grouping, whatever
-  // the global locale becomes
   // A file-size limit fails a write (save, render) with a message instead
   // of killing the process.
   std::signal(SIGXFSZ, SIG_IGN);
+  // whole numbers written through the streams take no grouping, whatever
+  // the global locale becomes
   std::cout.imbue(std::locale::classic());
   std::cerr.imbue(std::locale::classic());
   ModelScope model;
