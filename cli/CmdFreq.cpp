@@ -17,6 +17,18 @@
 #include <ostream>
 #include <string>
 
+namespace {
+
+// A plot coordinate: "nan" where the chart leaves a gap, for a value that
+// does not exist (gain 0 on a dB axis) or that left the single-precision
+// range of the chart's points (a gain of 1e308).
+std::string FormatGap(double v)
+{
+  return std::isfinite(v) ? FormatSingle(v) : "nan";
+}
+
+}  // namespace
+
 void PrintResponse(std::ostream& out, const FREQSTAT& rec, const FreqResult& r)
 {
   const bool bode = rec.set.view == FreqView::BodeGain || rec.set.view == FreqView::BodePhase;
@@ -25,7 +37,7 @@ void PrintResponse(std::ostream& out, const FREQSTAT& rec, const FreqResult& r)
     const FreqPoint& p = r.points[static_cast<std::size_t>(i)];
     // In the Bode views x is the frequency itself, in the display unit.
     const double x = bode ? static_cast<float>(ToDisplayFrequency(rec, p.tag)) : p.x;
-    out << FormatSingle(p.tag) << ',' << FormatSingle(x) << ',' << FormatSingle(p.y) << '\n';
+    out << FormatSingle(p.tag) << ',' << FormatGap(x) << ',' << FormatGap(p.y) << '\n';
   }
 }
 

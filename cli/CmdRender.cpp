@@ -136,6 +136,12 @@ int CmdRender(CliContext& ctx)
     ctx.setUsageError("render: --size must be WxH with sides of 16 to 8000 pixels");
     return 2;
   }
+  // The picture is written through Qt's names, which are UTF-8: another
+  // name would become a file of a different name.
+  if (QString::fromStdString(out).toStdString() != out) {
+    ctx.setUsageError("render: --out must be a file name in UTF-8");
+    return 2;
+  }
   const ExportFormat format = ExportFormatOf(QString::fromStdString(out));
   if (format == ExportFormat::Unknown || (diagram && format == ExportFormat::Csv)) {
     ctx.setUsageError(diagram ? "render sysdef: --out must end in .png, .svg or .pdf"

@@ -5,7 +5,6 @@
 #include "engine/file/SystemFile.h"
 #include "engine/model/Model.h"
 
-#include <csignal>
 #include <ostream>
 #include <string>
 
@@ -14,9 +13,6 @@ int CmdSave(CliContext& ctx)
   std::string path;
   if (!ctx.takeOnlyText(path, "save needs a file name"))
     return 2;
-  // A file-size limit then fails the write with a message instead of
-  // killing the process.
-  std::signal(SIGXFSZ, SIG_IGN);
   std::string message;
   if (!WriteFileAtomically(path, SystemFileText(Sys()), message)) {
     ctx.err << message << '\n';

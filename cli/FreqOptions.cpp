@@ -10,8 +10,12 @@
 #include <cmath>
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
+
+constexpr ValueRange kMinAmplitude{"Minimum amplitude", -1e20, 1e20};
+constexpr ValueRange kMaxAmplitude{"Maximum amplitude", 0, 1e20};
 
 // --df fwd|fbk and the amplitude range, as the scales dialog's amplitude
 // page reads and checks it; the mode refused where the window refuses it.
@@ -45,6 +49,12 @@ int TakeDescribingFunction(CliContext& ctx, FREQSTAT& rec)
   }
   if (ErrorPending())
     return 1;
+  // The amplitudes are plotted in single precision, as the frequencies are.
+  for (const auto& [given, value, r] : {std::tuple(amin, start, kMinAmplitude), std::tuple(amax, end, kMaxAmplitude)})
+    if (given && !InRange(value, r.high, r.low)) {
+      SetError(RangeWarningText(r.quantity, r.high, r.low).c_str());
+      return 1;
+    }
   if (const char* problem = AmplitudeRangeProblem(start, end)) {
     SetError(problem);
     return 1;

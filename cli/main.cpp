@@ -4,6 +4,7 @@
 #include "cli/LoopOptions.h"
 #include "engine/model/Model.h"
 
+#include <csignal>
 #include <cstring>
 #include <iostream>
 #include <locale>
@@ -11,6 +12,8 @@
 #include <vector>
 
 namespace {
+
+constexpr long kMaxRepeat = 1000000;
 
 struct Subcommand {
   const char* name;
@@ -101,6 +104,9 @@ int main(int argc, char** argv)
     }
   }
 
+  // A file-size limit fails a write (save, render) with a message instead
+  // of killing the process.
+  std::signal(SIGXFSZ, SIG_IGN);
   // whole numbers written through the streams take no grouping, whatever
   // the global locale becomes
   std::cout.imbue(std::locale::classic());
@@ -129,6 +135,9 @@ int main(int argc, char** argv)
   ctx.loopMode = mode;
   if (ctx.takeCount("--repeat", ctx.repeat) && !sub->repeats)
     ctx.setUsageError(name + " does not take --repeat");
+  // The timings of every run are kept for the median.
+  if (ctx.repeat > kMaxRepeat)
+    ctx.setUsageError("--repeat: at most " + std::to_string(kMaxRepeat) + " runs");
   if (!ctx.usageError().empty())
     return badUsage(ctx.usageError());
   const int rc = sub->run(ctx);

@@ -118,6 +118,23 @@ bool LoadSystemFile(const std::string& path, LoadedSystem& out, std::string& mes
 
 bool WriteFileAtomically(const std::string& path, std::string_view text, std::string& message)
 {
+  // A target that exists but is no regular file (a device such as
+  // /dev/full, a pipe) cannot be replaced by a renamed file, and must not
+  // be: it is written directly, so that its own error is the one reported.
+  struct stat target {};
+  if (::stat(path.c_str(), &target) == 0 && !S_ISREG(target.st_mode) && !S_ISDIR(target.st_mode)) {
+    // Not waiting for a reader of a pipe: without one the open fails.
+    const int fd = ::open(path.c_str(), O_WRONLY | O_NONBLOCK | O_CLOEXEC);
+    const bool ok = fd >= 0 && ::fcntl(fd, F_SETFL, 0) == 0 && writeAll(fd, text);
+    const int err = errno;
+    if (fd >= 0 && ::close(fd) != 0 && ok) {
+      message = cannotWrite(path, errno);
+      return false;
+    }
+    if (!ok)
+      message = cannotWrite(path, err);
+    return ok;
+  }
   const std::size_t slash = path.rfind('/');
   const std::string dir = slash == std::string::npos ? "." : (slash == 0 ? "/" : path.substr(0, slash));
   const std::string base = slash == std::string::npos ? path : path.substr(slash + 1);

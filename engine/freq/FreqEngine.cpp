@@ -158,7 +158,8 @@ bool PrepareSweep(const SYSDATA& doc, FREQSTAT& rec)
   pt.prevOpenPhase = 0.0;
   pt.prevClosedPhase = 0.0;
   // One point is the start frequency alone.
-  pt.logRatio = n > 1 ? std::pow(rec.set.endFreq / rec.set.startFreq, 1.0 / (n - 1)) : 1.0;
+  // From the logarithms: end/start itself overflows for a start of 1e-308.
+  pt.logRatio = n > 1 ? std::exp((std::log(rec.set.endFreq) - std::log(rec.set.startFreq)) / (n - 1)) : 1.0;
   pt.linearStep = n > 1 ? (rec.set.endFreq - rec.set.startFreq) / (n - 1) : 0.0;
   pt.omega = rec.set.startFreq;
   pt.firstThreshold = rec.set.startFreq * 1.0001;

@@ -21,7 +21,6 @@ struct LoopSample {
   double g = 0.0;   // (|L|^2 - 1)/(|L|^2 + 1): the sign of |L| - 1, smooth in omega
   double s = kNaN;  // sin and cos of the phase of L (NaN where L is 0 or infinite)
   double c = kNaN;
-  double magSq = 0.0;  // |L|^2
 };
 
 LoopSample SampleAt(const OpenLoop& ol, const EvalPoint& at)
@@ -32,10 +31,11 @@ LoopSample SampleAt(const OpenLoop& ol, const EvalPoint& at)
   const double d2 = SumSq(b.re, b.im);
   LoopSample r;
   r.g = (n2 - d2) / (n2 + d2);
-  r.magSq = n2 / d2;
-  // L has the direction of k a conj(b) e^(-j omega tau).
-  double wr = ol.k * (a.re * b.re + a.im * b.im);
-  double wi = ol.k * (a.im * b.re - a.re * b.im);
+  // L has the direction of k a conj(b) e^(-j omega tau); only the sign of k
+  // counts, so that a gain of 1e-300 does not take the direction to 0.
+  const double sign = ol.k > 0 ? 1.0 : ol.k < 0 ? -1.0 : 0.0;
+  double wr = sign * (a.re * b.re + a.im * b.im);
+  double wi = sign * (a.im * b.re - a.re * b.im);
   if (ol.delay != 0) {
     const double c = std::cos(at.omega * ol.delay), s = std::sin(at.omega * ol.delay);
     const double t = wr * c + wi * s;
@@ -55,13 +55,24 @@ LoopSample Sample(const OpenLoop& ol, double omega)
   return SampleAt(ol, MakeEvalPoint(ol.m, omega));
 }
 
-void AddPhaseCrossover(StabilityMargins& out, double omega, double magSq)
+// -20 log10 |L| at omega, from the logarithms of the factors: |L|^2 itself
+// leaves the double range for a loop gain such as 1e-308 or a plant of
+// 1e308, where the margin is still a plain number.
+double GainMarginDb(const OpenLoop& ol, double omega)
+{
+  const EvalPoint at = MakeEvalPoint(ol.m, omega);
+  const Complex a = EvalPolynomial(ol.m.num[ol.j], at);
+  const Complex b = EvalPolynomial(ol.m.den[ol.j], at);
+  return -20.0 * (std::log10(std::hypot(a.re, a.im)) + std::log10(std::fabs(ol.k)) - std::log10(std::hypot(b.re, b.im)));
+}
+
+void AddPhaseCrossover(StabilityMargins& out, double omega, double marginDb)
 {
   if (out.phaseCount >= kMaxCrossings) {
     out.truncated = true;
     return;
   }
-  out.phase[out.phaseCount++] = {omega, -10.0 * std::log10(magSq) + 0.0};  // + 0: no -0
+  out.phase[out.phaseCount++] = {omega, marginDb + 0.0};  // + 0: no -0
 }
 
 void AddGainCrossover(StabilityMargins& out, double omega, const LoopSample& at)
@@ -92,7 +103,8 @@ void EndPhaseCrossover(const OpenLoop& ol, double omega, double zc, StabilityMar
   const double sign = zc < 0 && (ol.m.delaySamples & 1) != 0 ? -1.0 : 1.0;
   const double l = sign * ol.k * a.re / b.re;
   if (l < 0 && std::isfinite(l))
-    AddPhaseCrossover(out, omega, l * l);
+    AddPhaseCrossover(out, omega,
+                      -20.0 * (std::log10(std::fabs(a.re)) + std::log10(std::fabs(ol.k)) - std::log10(std::fabs(b.re))));
 }
 
 double Tolerance(double omega)
@@ -138,7 +150,7 @@ bool ComputeMargins(const SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& o
       const LoopSample at = Sample(ol, x);
       // Not a pole or zero on the axis, where the direction of L jumps.
       if (at.c < 0 && std::fabs(at.s) < 1e-6)
-        AddPhaseCrossover(out, x, at.magSq);
+        AddPhaseCrossover(out, x, GainMarginDb(ol, x));
     }
     prev = cur;
     omega = next;

@@ -439,6 +439,13 @@ bool FindRootsImpl(double* a, int n, double& gain, RootSet& set)
     SetError("Order too high");
     return false;
   }
+  // A coefficient that overflowed (a product of texts such as 1e308s) has
+  // no roots to find; its exponent would overflow the scaling below.
+  for (int i = 0; i < n; ++i)
+    if (!std::isfinite(a[i])) {
+      SetError("Cant find roots");
+      return false;
+    }
   int d = n - 1;
   while (d >= 1 && a[d] == 0)
     --d;

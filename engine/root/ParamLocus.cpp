@@ -64,10 +64,17 @@ public:
       SetError("Not available with delay");
       return false;
     }
+    // A loop over a zero denominator has no closed loop to be stable or not
+    // (its characteristic polynomial would be the numerator alone).
+    const Polynomial& den = work_.denPoly[kPlant];
+    if (std::all_of(den.c, den.c + den.n, [](double c) { return c == 0.0; })) {
+      SetError("No denominator");
+      return false;
+    }
     for (int j = 0; j < 2; ++j)
       memo_[j].reuse = fixed_[j];
     out.num = work_.numPoly[kPlant];
-    out.den = work_.denPoly[kPlant];
+    out.den = den;
     out.gain = work_.gain;
     out.zPlane = work_.kind != SystemKind::Continuous;
     return true;

@@ -16,6 +16,8 @@
 #include <QSvgGenerator>
 
 #include <cmath>
+#include <memory>
+#include <vector>
 
 namespace {
 constexpr int kFileDpi = 96;
@@ -125,8 +127,11 @@ bool WriteWhole(const QString& path, const QByteArray& bytes)
            device.error() == QFileDevice::NoError;
   }
   QSaveFile file(path);
-  // Without commit the destructor removes the partial file.
-  return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
+  // Unbuffered, so that the write itself meets a full disk or a size limit:
+  // a buffered one fails only in commit, which does not report it and
+  // replaces the old file with an empty one. Without commit the destructor
+  // removes the partial file.
+  return file.open(QIODevice::WriteOnly | QIODevice::Unbuffered) && file.write(bytes) == bytes.size() && file.commit();
 }
 
 std::vector<CsvTable> TablesOf(const TRChart& chart, const std::string& systemText)
@@ -183,13 +188,32 @@ bool ExportChart(const TRChart& chart, const QString& path, QSize size, QString&
   if (ExportFormatOf(path) != ExportFormat::Csv)
     return ExportPicture(
         path, size, chart.Caption(), [&chart](QPainter& p, QSizeF s) { chart.Render(p, s); }, error, options);
+  // Each table is written beside its file first, and all are put in place
+  // only when every one is complete: a failed write leaves no new table.
+  // A device (no regular file) is written directly, as a picture is.
+  std::vector<std::unique_ptr<QSaveFile>> staged;
   for (const CsvTable& t : TablesOf(chart, options.systemText)) {
     const QString file = CsvPath(path, t.suffix);
-    if (!WriteWhole(file, QByteArray::fromStdString(t.text))) {
+    const QByteArray bytes = QByteArray::fromStdString(t.text);
+    const QFileInfo target(file);
+    bool ok = true;
+    if (target.exists() && !target.isFile() && !target.isDir()) {
+      ok = WriteWhole(file, bytes);
+    } else {
+      auto out = std::make_unique<QSaveFile>(file);
+      ok = out->open(QIODevice::WriteOnly | QIODevice::Unbuffered) && out->write(bytes) == bytes.size();
+      staged.push_back(std::move(out));
+    }
+    if (!ok) {
       error = QStringLiteral("Cannot write %1").arg(file);
       return false;
     }
   }
+  for (const std::unique_ptr<QSaveFile>& out : staged)
+    if (!out->commit()) {
+      error = QStringLiteral("Cannot write %1").arg(out->fileName());
+      return false;
+    }
   return true;
 }
 
