@@ -462,21 +462,38 @@ void SoakDriver::dragChart()
   }
   note(QStringLiteral("%1 from (%2,%3)").arg(Name(c)).arg(at.x(), 0, 'f', 0).arg(at.y(), 0, 'f', 0));
   SendMouse(c, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+  QPointer<TDomainChildForm> window = child;
+  // A window may show another chart while the pointer is down (the root
+  // window changes plane with the loop's kind): the pointer's events then
+  // reach the chart shown under it, as the hidden one loses the mouse.
+  const auto follow = [&] {
+    if (c && !c->isVisible() && window && window->chart())
+      c = window->chart();
+  };
   for (int i = 0, n = 1 + rng_.below(5); i < n && c; ++i) {
+    follow();
     const double reach = rng_.chance(20) ? 400.0 : 40.0;
     at += QPointF((rng_.unit() * 2 - 1) * reach, (rng_.unit() * 2 - 1) * reach);
     SendMouse(c, QEvent::MouseMove, at, Qt::NoButton, Qt::LeftButton);
-    if (c && rng_.chance(15))
-      QTest::keyClick(c, rng_.chance(50) ? Qt::Key_Up : Qt::Key_Down,
-                      rng_.chance(30) ? Qt::ShiftModifier : Qt::NoModifier);
+    note(QStringLiteral("to (%1,%2)").arg(at.x(), 0, 'f', 0).arg(at.y(), 0, 'f', 0));
+    if (c && rng_.chance(15)) {
+      const Qt::Key key = rng_.chance(50) ? Qt::Key_Up : Qt::Key_Down;
+      const bool shift = rng_.chance(30);
+      note(QStringLiteral("%1%2").arg(shift ? "Shift+" : "").arg(key == Qt::Key_Up ? "Up" : "Down"));
+      QTest::keyClick(c, key, shift ? Qt::ShiftModifier : Qt::NoModifier);
+    }
     settle();
   }
+  follow();
   if (c && rng_.chance(15)) {
     note(QStringLiteral("Escape"));
     QTest::keyClick(c, Qt::Key_Escape);
   }
+  follow();
   if (c)
     SendMouse(c, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+  if (auto* readout = c ? c->findChild<QLineEdit*>(QStringLiteral("LiveReadout")) : nullptr; readout && readout->isVisible())
+    note(QStringLiteral("read-out \"%1\"").arg(readout->text()));
 }
 
 void SoakDriver::windowOp()

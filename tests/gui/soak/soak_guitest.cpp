@@ -147,6 +147,41 @@ const char* const kRoutedNames[kRoutedCommands] = {
     "PanSpdBtn", "ClosedLoopSpdBtn", "OpenLoopSpdBtn", "CompSpdBtn", "PlantSpdBtn", "FwdNlinSpdBtn", "FbkNlinSpdBtn",
     "ConfigSpdBtn"};
 
+// The first field in which two definitions differ, for the failure message.
+QString DefinitionDifference(const LoopDefinition& kept, const LoopDefinition& now)
+{
+  const auto text = [](const char* name, const TfText& a, const TfText& b) {
+    return std::strncmp(a, b, kTextSize) == 0
+               ? QString()
+               : QStringLiteral("%1 \"%2\" kept, \"%3\" now").arg(QLatin1String(name), QLatin1String(a), QLatin1String(b));
+  };
+  const auto number = [](const char* name, double a, double b) {
+    return std::memcmp(&a, &b, sizeof a) == 0
+               ? QString()
+               : QStringLiteral("%1 %2 kept, %3 now").arg(QLatin1String(name)).arg(a, 0, 'g', 17).arg(b, 0, 'g', 17);
+  };
+  const char* const params[] = {"a", "b", "c", "d"};
+  QStringList out;
+  for (int e = 0; e < 2; ++e) {
+    out << text(e ? "plant num" : "comp num", kept.num[e], now.num[e])
+        << text(e ? "plant den" : "comp den", kept.den[e], now.den[e])
+        << text("stored num", kept.store[e].num, now.store[e].num)
+        << text("stored den", kept.store[e].den, now.store[e].den);
+    if (kept.store[e].transformed != now.store[e].transformed ||
+        kept.store[e].changedSinceTransform != now.store[e].changedSinceTransform)
+      out << QStringLiteral("store flags of element %1").arg(e);
+  }
+  out << number("gain", kept.gain, now.gain) << number("delay", kept.delay, now.delay)
+      << number("sample-hold", kept.sampleHold, now.sampleHold) << text("fwd nl", kept.fwdNl, now.fwdNl)
+      << text("fbk nl", kept.fbkNl, now.fbkNl);
+  for (int i = 0; i < 4; ++i)
+    out << number(params[i], kept.parameters[i], now.parameters[i]);
+  if (kept.delayChanged != now.delayChanged)
+    out << QStringLiteral("delay-changed flag");
+  out.removeAll(QString());
+  return out.join(QStringLiteral(", "));
+}
+
 struct Snapshot {
   std::vector<ChartItem> items;
   std::vector<ChartPoint> points;
@@ -201,8 +236,10 @@ protected:
   void CheckFrame(QStringList& faults)
   {
     TDocumentSession& session = frame->session();
-    if (!SameDefinition(session.current(), DefinitionOf(Sys())))
-      faults << QStringLiteral("the undo stack's definition is not the loop's");
+    const LoopDefinition loop = DefinitionOf(Sys());
+    if (!SameDefinition(session.current(), loop))
+      faults << QStringLiteral("the undo stack's definition is not the loop's: %1")
+                    .arg(DefinitionDifference(session.current(), loop));
     if (frame->isWindowModified() != session.isModified())
       faults << QStringLiteral("modified mark %1, undo stack %2")
                     .arg(frame->isWindowModified())
