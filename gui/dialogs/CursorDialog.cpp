@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <cmath>
 
 TCursorDialog::TCursorDialog(QWidget* parent, const char* name, const QString& stem) : QDialog(parent), stem_(stem)
 {
@@ -80,6 +81,10 @@ void TCursorDialog::markOnChart(std::initializer_list<ChartMark> marks)
   cursor_.takeBack();
   const QColor previous = chart->DataColor();
   for (const ChartMark& m : marks) {
+    // Where the response does not exist (a gap in the curve) a mark would
+    // stand nowhere.
+    if (!std::isfinite(m.x) || !std::isfinite(m.y))
+      continue;
     chart->SetDataColorRgb(m.colour);
     chart->MarkAt(m.x, m.y, kMarkTick);
     if (!m.label.isEmpty() && Sys().showMarkLabels)

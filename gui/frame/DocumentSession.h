@@ -29,6 +29,9 @@ public:
   QAction* undoAction() const { return undo_; }
   QAction* redoAction() const { return redo_; }
   QUndoStack& stack() { return stack_; }
+  // The definition the top of the undo stack stands for: after every
+  // command it is the loop model's own.
+  const LoopDefinition& current() const { return current_; }
 
   // After an editor closed or a command ran: when the loop definition
   // differs from the one kept, the difference becomes one undo step named

@@ -144,6 +144,8 @@ TMainForm::TMainForm(QWidget* parent) : QMainWindow(parent)
   mdi_->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
   mdi_->viewport()->setMouseTracking(true);
   mdi_->viewport()->installEventFilter(this);
+  // The frame watches its own modified mark (see eventFilter).
+  installEventFilter(this);
   setCentralWidget(mdi_);
   connect(mdi_, &QMdiArea::subWindowActivated, this, &TMainForm::childActivated);
 
@@ -192,6 +194,7 @@ TMainForm::~TMainForm()
   // The session's undo stack, deleted with the frame's children, tells of
   // its clearing as it goes: by then this frame must no longer listen.
   disconnect(session_, nullptr, this, nullptr);
+  removeEventFilter(this);
   // Children first, while the model they may read still exists.
   qDeleteAll(mdi_->subWindowList());
   delete sysDef_;
@@ -531,6 +534,10 @@ void TMainForm::editSampleHold()
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+  // A maximised window hands the frame its own modified mark whenever it
+  // takes the focus: the frame's mark stays the document's.
+  if (watched == this && event->type() == QEvent::ModifiedChange && isWindowModified() != session_->isModified())
+    setWindowModified(session_->isModified());
   // The pointer over the frame's own client area: default cursor, panels empty.
   if (watched == mdi_->viewport() && event->type() == QEvent::MouseMove) {
     mdi_->viewport()->unsetCursor();
@@ -543,7 +550,11 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 TDomainChildForm* TMainForm::activeChild() const
 {
   QMdiSubWindow* sub = mdi_->currentSubWindow();
-  return sub ? qobject_cast<TDomainChildForm*>(sub->widget()) : nullptr;
+  if (auto* child = sub ? qobject_cast<TDomainChildForm*>(sub->widget()) : nullptr)
+    return child;
+  // The area reports none while it has no active window (after the frame
+  // was active elsewhere): the last one activated is the one the buttons show.
+  return openChildren() > 0 ? lastActive_.data() : nullptr;
 }
 
 TDomainChildForm* TMainForm::NewWindow(ActiveDomain kind)
@@ -641,7 +652,12 @@ void TMainForm::Route(RoutedCommand c)
 {
   TDomainChildForm* child = activeChild();
   if (child && child->accepts(c)) {
+    const QPointer<TDomainChildForm> guard(child);
     child->run(c);
+    // A latching button goes down on its own when clicked: it shows the
+    // window's state again (the root window's pole reports leave it up).
+    if (guard && guard == lastActive_)
+      applyState(guard->state());
     return;
   }
   if (c == RoutedCommand::Config)

@@ -256,6 +256,11 @@ TEST_F(FrameTest, RoutingFollowsTheTableOfEachKind)
   frame->Route(RoutedCommand::Config);
   ASSERT_EQ(shown().size(), 1);
   EXPECT_EQ(shown().last().text, QStringLiteral("No configuration dialigue"));
+  // The pole reports are commands, not modes: their buttons come up again.
+  for (const char* report : {"OpenLoopSpdBtn", "ClosedLoopSpdBtn"}) {
+    click(report);
+    EXPECT_FALSE(button(report)->isChecked()) << report;
+  }
   frame->Route(RoutedCommand::Plant);  // the plant goes out, the compensator comes in
   EXPECT_FALSE(button("PlantSpdBtn")->isChecked());
   EXPECT_TRUE(button("CompSpdBtn")->isChecked());
@@ -298,6 +303,18 @@ TEST_F(FrameTest, RoutingFollowsTheTableOfEachKind)
   frame->Route(RoutedCommand::Config);
   EXPECT_EQ(shown().size(), 2) << "the time window has a configuration command";
   EXPECT_EQ(opened, QStringLiteral("Time domain configuration"));
+
+  // With the window area reporting no active window (as it may after the
+  // frame was active elsewhere), the buttons still show and command the
+  // window last activated.
+  TDomainChildForm* time = frame->activeChild();
+  frame->mdiArea()->setActiveSubWindow(nullptr);
+  EXPECT_EQ(frame->activeChild(), time);
+  for (const char* mode : {"OpenLoopSpdBtn", "ClosedLoopSpdBtn", "ClosedLoopSpdBtn"}) {
+    click(mode);
+    EXPECT_TRUE(button(mode)->isChecked()) << mode;
+    EXPECT_EQ(time->switches().closedLoop, QLatin1String(mode) == QLatin1String("ClosedLoopSpdBtn")) << mode;
+  }
 }
 
 TEST_F(FrameTest, ClosingTheLastWindowResetsButtonsAndDomain)

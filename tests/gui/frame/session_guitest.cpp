@@ -232,6 +232,26 @@ TEST_F(SessionTest, TitleAndMarkFollowSaveAndUndo)
   EXPECT_TRUE(frame->isWindowModified()) << "before the saved state";
   action("Redo1")->trigger();
   EXPECT_FALSE(frame->isWindowModified());
+
+  // A maximised window hands the frame its own mark as it takes the focus:
+  // the mark stays the document's, set or clear.
+  QMdiSubWindow* first = frame->mdiArea()->subWindowList().value(0);
+  if (!first)
+    first = qobject_cast<QMdiSubWindow*>(frame->NewWindow(ActiveDomain::Time)->parentWidget());
+  frame->NewWindow(ActiveDomain::Root);
+  frame->mdiArea()->currentSubWindow()->showMaximized();
+  for (const bool modified : {true, false}) {
+    if (modified)
+      setValue("Gain1", QStringLiteral("5"));
+    else
+      action("Undo1")->trigger();
+    ASSERT_EQ(frame->isWindowModified(), modified);
+    for (QMdiSubWindow* sub : frame->mdiArea()->subWindowList(QMdiArea::CreationOrder)) {
+      frame->mdiArea()->setActiveSubWindow(sub);
+      QApplication::setActiveWindow(frame.get());
+      EXPECT_EQ(frame->isWindowModified(), modified) << sub->windowTitle().toStdString();
+    }
+  }
 }
 
 // New system, loading and closing over unsaved changes ask first; each

@@ -260,6 +260,22 @@ TEST_F(FreqWinTest, CursorWarnsWhenTheReferenceGainIsTooSmall)
   EXPECT_EQ(messages, (QStringList{"Open-loop gain too small, showing absolute gain",
                                    "Closed-loop gain too small, showing absolute gain"}));
 
+  // In the inverse Nyquist view 1/L does not exist where L vanishes: a mark
+  // there would stand nowhere and is not made.
+  win->ChangeView(FreqView::InverseNyquist);
+  answer([&](QDialog& dlg) {
+    dlg.findChild<QScrollBar*>(QStringLiteral("FreqScrollBar"))->setValue(1);
+    press(dlg, "MarkBtn");
+    press(dlg, "CloseBtn");
+  });
+  choose("Plotcursor1");
+  const DisplayList& items = win->chart()->Items();
+  ASSERT_GT(items.size(), 0u);
+  for (std::size_t i = 0; i < items.size(); ++i)
+    EXPECT_TRUE(items.item(i).kind == ItemKind::Polyline ||
+                (std::isfinite(items.item(i).x) && std::isfinite(items.item(i).y)))
+        << "item " << i << " of kind " << int(items.item(i).kind);
+
   // A failing Go is reported and opens no cursor.
   int cursors = 0;
   MessageSeam::setModalHook([&cursors](QDialog&) { return ++cursors, int(QDialog::Rejected); });
