@@ -176,8 +176,6 @@ QString DefinitionDifference(const LoopDefinition& kept, const LoopDefinition& n
       << text("fbk nl", kept.fbkNl, now.fbkNl);
   for (int i = 0; i < 4; ++i)
     out << number(params[i], kept.parameters[i], now.parameters[i]);
-  if (kept.delayChanged != now.delayChanged)
-    out << QStringLiteral("delay-changed flag");
   out.removeAll(QString());
   return out.join(QStringLiteral(", "));
 }
