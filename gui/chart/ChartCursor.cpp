@@ -127,7 +127,9 @@ void ChartCursor::drawCross(double x, double y, bool ring)
   const double ux = (chart_->RangeHiX() - chart_->RangeLoX()) / std::max(area.width(), 1.0);
   const double uy = (chart_->RangeHiY() - chart_->RangeLoY()) / std::max(area.height(), 1.0);
   const int drawn = ring ? 3 : 2;
-  if (itemsDrawn_ + drawn > kMaxItems)
+  // A point where the response does not exist (a gap in the curve) has no
+  // place on the chart.
+  if (itemsDrawn_ + drawn > kMaxItems || !std::isfinite(x) || !std::isfinite(y))
     return;
   const DisplayList& l = chart_->Items();
   const std::size_t before = l.size();
