@@ -109,35 +109,3 @@ bool ZInverseForm(Polynomial& num, Polynomial& den)
   den = dd;
   return true;
 }
-
-double DifferenceStep(SYSDATA& s, int elem, double u, bool delayInput, bool addInitial)
-{
-  ElementHistory& h = s.hist[elem];
-  const Polynomial& b = s.numPoly[elem];
-  const Polynomial& a = s.denPoly[elem];
-  const bool enabled = elem == kPlant ? s.plantInitEnabled : s.compInitEnabled;
-  const double y0 = enabled ? (elem == kPlant ? s.initPlantOutput : s.initCompOutput) : 0.0;
-  if (s.startOfRun) {
-    Fill(h.u, kMaxCoeffs, 0.0);
-    Fill(h.y, kMaxCoeffs, 0.0);
-    Fill(h.y, a.n, y0);
-    return y0;
-  }
-  if (delayInput) {
-    h.u[0] = 0;
-    h.u[1] = u;
-  } else {
-    h.u[0] = u;
-  }
-  double y = Dot(b.c, h.u, b.n);
-  if (addInitial) {
-    y += y0;
-  } else {
-    h.y[0] = 0;
-    y -= Dot(a.c, h.y, a.n);
-  }
-  h.y[0] = y;
-  MulByVar(h.u, kMaxCoeffs);
-  MulByVar(h.y, kMaxCoeffs);
-  return y;
-}

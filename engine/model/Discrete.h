@@ -52,10 +52,3 @@ enum class SubstitutionRule { Rectangular, Tustin, TustinPrewarp };
 // denominator's top coefficient, so that the denominator's constant is 1
 // ("No denominator", "Transfer function not proper").
 [[nodiscard]] bool ZInverseForm(Polynomial& num, Polynomial& den);
-
-// One step of element elem's difference equation (its polynomials in z^-1
-// form) for input u: the next output. delayInput feeds u as the previous
-// sample; addInitial adds the initial output instead of the feedback of past
-// outputs. While the model's start-of-run flag is set it resets the
-// histories and returns the initial output (the caller clears the flag).
-double DifferenceStep(SYSDATA& s, int elem, double u, bool delayInput, bool addInitial);

@@ -27,11 +27,11 @@ LoopDefinition DefinitionOf(const SYSDATA& s)
   for (int e = 0; e < 2; ++e) {
     SetText(d.num[e], s.num[e]);
     SetText(d.den[e], s.den[e]);
-    SetText(d.store[e].num, s.hist[e].storedNum);
-    SetText(d.store[e].den, s.hist[e].storedDen);
-    d.store[e].transformed = s.hist[e].transformed;
+    SetText(d.store[e].num, s.stored[e].storedNum);
+    SetText(d.store[e].den, s.stored[e].storedDen);
+    d.store[e].transformed = s.stored[e].transformed;
   }
-  d.store[kCompensator].changedSinceTransform = s.hist[kCompensator].changedSinceTransform;
+  d.store[kCompensator].changedSinceTransform = s.stored[kCompensator].changedSinceTransform;
   d.store[kPlant].changedSinceTransform = s.delayChanged;
   d.gain = s.gain;
   d.delay = s.delay;
@@ -49,11 +49,11 @@ void WriteDefinition(const LoopDefinition& d, SYSDATA& s)
   for (int e = 0; e < 2; ++e) {
     SetText(s.num[e], d.num[e]);
     SetText(s.den[e], d.den[e]);
-    SetText(s.hist[e].storedNum, d.store[e].num);
-    SetText(s.hist[e].storedDen, d.store[e].den);
-    s.hist[e].transformed = d.store[e].transformed;
+    SetText(s.stored[e].storedNum, d.store[e].num);
+    SetText(s.stored[e].storedDen, d.store[e].den);
+    s.stored[e].transformed = d.store[e].transformed;
   }
-  s.hist[kCompensator].changedSinceTransform = d.store[kCompensator].changedSinceTransform;
+  s.stored[kCompensator].changedSinceTransform = d.store[kCompensator].changedSinceTransform;
   s.delayChanged = d.store[kPlant].changedSinceTransform;
   s.gain = d.gain;
   s.delay = d.delay;

@@ -10,7 +10,7 @@
 #include "engine/model/SysData.h"
 
 // The transform store of one element: the texts before an s-to-z transform
-// and its flags (ElementHistory's; the plant's changed-since-transform flag
+// and its flags (ElementStore's; the plant's changed-since-transform flag
 // is SYSDATA::delayChanged).
 struct StoredTransform {
   TfText num = {};

@@ -57,11 +57,8 @@ struct ParameterSet {
   double v[4] = {1.0, 1.0, 1.0, 1.0};
 };
 
-// Per-element state of the discrete-time models: histories of the
-// difference equation and the store of the texts before an s-to-z transform.
-struct ElementHistory {
-  double u[kMaxCoeffs] = {};
-  double y[kMaxCoeffs] = {};
+// Per element, the store of the texts before an s-to-z transform.
+struct ElementStore {
   TfText storedNum = {};
   TfText storedDen = {};
   bool transformed = false;
@@ -109,9 +106,8 @@ struct SYSDATA {
   CompiledExpr fwdNl;
   CompiledExpr fbkNl;
 
-  // Discrete-time models, per element.
-  ElementHistory hist[2];
-  bool startOfRun = false;
+  // The texts before an s-to-z transform, per element.
+  ElementStore stored[2];
 };
 
 // Puts the number format, the four pen colours and the mark-label switch

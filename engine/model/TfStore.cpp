@@ -4,7 +4,7 @@
 
 bool& ChangedSinceTransform(SYSDATA& s, int elem)
 {
-  return elem == kPlant ? s.delayChanged : s.hist[kCompensator].changedSinceTransform;
+  return elem == kPlant ? s.delayChanged : s.stored[kCompensator].changedSinceTransform;
 }
 
 bool StoreTransform(SYSDATA& s, int elem, const char* numText, const char* denText, char variable)
@@ -13,7 +13,7 @@ bool StoreTransform(SYSDATA& s, int elem, const char* numText, const char* denTe
     SetError("Attemp to save G(z) in tfstore");
     return false;
   }
-  ElementHistory& h = s.hist[elem];
+  ElementStore& h = s.stored[elem];
   SetText(h.storedNum, numText);
   SetText(h.storedDen, denText);
   h.transformed = true;
@@ -23,7 +23,7 @@ bool StoreTransform(SYSDATA& s, int elem, const char* numText, const char* denTe
 
 RestoreStatus RestoreTransform(SYSDATA& s, int elem, bool confirmed)
 {
-  ElementHistory& h = s.hist[elem];
+  ElementStore& h = s.stored[elem];
   if (!h.transformed) {
     SetError("Only available after Z-transform");
     return RestoreStatus::Failed;

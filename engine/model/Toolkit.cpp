@@ -81,14 +81,6 @@ void Fill(double* p, int n, double value)
     p[i] = value;
 }
 
-void MulByVar(double* p, int n)
-{
-  for (int i = n - 1; i > 0; --i)
-    p[i] = p[i - 1];
-  if (n > 0)
-    p[0] = 0;
-}
-
 int Trim(const double* p, int n)
 {
   while (n > 1 && p[n - 1] == 0)

@@ -39,9 +39,6 @@ void ScaledAdd(double* p, const double* q, int n, double x);
 [[nodiscard]] double VecSum(const double* p, int n);
 // Sets n entries of p to value.
 void Fill(double* p, int n, double value);
-// Multiplies the n coefficients of p by the variable: each moves up one
-// power (the top one drops out of the n entries), 0 goes into power 0.
-void MulByVar(double* p, int n);
 // Count n lowered while the top coefficient is exactly 0 (never below 1).
 [[nodiscard]] int Trim(const double* p, int n);
 // Trims num and den; false with "No denominator" for a zero den, or with

@@ -296,7 +296,7 @@ void TEditTFDlg::updateTransformControls()
 {
   const SYSDATA& s = doc_;
   const bool transforms = TransformsApply(s, elem_);
-  const bool restore = s.hist[elem_].transformed;
+  const bool restore = s.stored[elem_].transformed;
   for (QAbstractButton* b : transforms_->buttons())
     if (b != restoreBtn_)
       b->setEnabled(transforms);

@@ -476,38 +476,4 @@ TEST_F(DiscreteTest, ZInverseForm)
   EXPECT_STREQ(ErrorMessage(), "Transfer function not proper");
 }
 
-TEST_F(DiscreteTest, DifferenceEquationFollowsRecursion)
-{
-  SYSDATA& s = Sys();
-  // y(k) = 0.3 u(k) + 0.1 u(k-1) + 0.5 y(k-1) - 0.06 y(k-2)
-  s.numPoly[kPlant] = Polynomial{{0.3, 0.1, 0, 0, 0}, 2};
-  s.denPoly[kPlant] = Polynomial{{1, -0.5, 0.06, 0, 0}, 3};
-  s.plantInitEnabled = true;
-  s.initPlantOutput = 2.0;
-  s.startOfRun = true;
-  EXPECT_EQ(DifferenceStep(s, kPlant, 0.0, false, false), 2.0);
-  s.startOfRun = false;
-  double y1 = 2.0, y2 = 2.0, u1 = 0.0;
-  for (int k = 0; k < 30; ++k) {
-    const double u = std::sin(0.3 * k) + 1;
-    const double want = 0.3 * u + 0.1 * u1 + 0.5 * y1 - 0.06 * y2;
-    const double got = DifferenceStep(s, kPlant, u, false, false);
-    EXPECT_NEAR(got, want, 1e-12) << k;
-    y2 = y1;
-    y1 = want;
-    u1 = u;
-  }
-  // the other switch adds the initial output in place of the output feedback
-  s.startOfRun = true;
-  (void)DifferenceStep(s, kPlant, 0.0, false, true);
-  s.startOfRun = false;
-  EXPECT_NEAR(DifferenceStep(s, kPlant, 1.0, false, true), 0.3 + 2.0, 1e-12);
-  EXPECT_NEAR(DifferenceStep(s, kPlant, 1.0, false, true), 0.3 + 0.1 + 2.0, 1e-12);
-  // a delayed input enters with the coefficient of u(k-1)
-  s.startOfRun = true;
-  (void)DifferenceStep(s, kPlant, 0.0, true, true);
-  s.startOfRun = false;
-  EXPECT_NEAR(DifferenceStep(s, kPlant, 1.0, true, true), 0.1 + 2.0, 1e-12);
-}
-
 }  // namespace

@@ -58,9 +58,9 @@ TEST_F(TfTransformTest, TustinOfTheCompensator)
   EXPECT_EQ(r.denZ.n, 2);
   EXPECT_STREQ(r.num, "-9+11z");  // 1 + 0.5 (20 (z-1)/(z+1)) times (z+1)
   EXPECT_STREQ(r.den, "-20+20z");
-  EXPECT_TRUE(s.hist[kCompensator].transformed);
-  EXPECT_STREQ(s.hist[kCompensator].storedNum, "1+0.5s");
-  EXPECT_STREQ(s.hist[kCompensator].storedDen, "s");
+  EXPECT_TRUE(s.stored[kCompensator].transformed);
+  EXPECT_STREQ(s.stored[kCompensator].storedNum, "1+0.5s");
+  EXPECT_STREQ(s.stored[kCompensator].storedDen, "s");
   ExpectTextsMatch(r);
 
   SetText(s.num[kCompensator], r.num);
@@ -68,7 +68,7 @@ TEST_F(TfTransformTest, TustinOfTheCompensator)
   EXPECT_EQ(RestoreTransform(s, kCompensator, false), RestoreStatus::Restored);
   EXPECT_STREQ(s.num[kCompensator], "1+0.5s");
   EXPECT_STREQ(s.den[kCompensator], "s");
-  EXPECT_FALSE(s.hist[kCompensator].transformed);
+  EXPECT_FALSE(s.stored[kCompensator].transformed);
 }
 
 TEST_F(TfTransformTest, ZohOfThePlantWithDelay)
@@ -141,10 +141,10 @@ TEST_F(TfTransformTest, RefusedTransforms)
       {kCompensator, "1", "(s+1", TransformMethod::Zoh, 0, "Missing brackets"},
   };
   for (const Case& k : cases) {
-    s.hist[k.elem].transformed = false;
+    s.stored[k.elem].transformed = false;
     EXPECT_FALSE(Transform(k.elem, k.num, k.den, k.method, r, k.omega)) << k.num << "/" << k.den;
     EXPECT_STREQ(ErrorMessage(), k.message) << k.num << "/" << k.den;
-    EXPECT_FALSE(s.hist[k.elem].transformed) << "nothing stored after " << k.message;
+    EXPECT_FALSE(s.stored[k.elem].transformed) << "nothing stored after " << k.message;
   }
   // the compensator ignores the plant's delay
   EXPECT_TRUE(Transform(kCompensator, "1", "s+1", TransformMethod::TustinPrewarp, r, 10)) << ErrorMessage();
@@ -168,10 +168,10 @@ TEST_F(TfTransformTest, ZohWithAFractionalDelayStaysWithinOrderFour)
       {"s^2", "(s+1)(s+2)", true},
   };
   for (const auto& k : cases) {
-    s.hist[kPlant].transformed = false;
+    s.stored[kPlant].transformed = false;
     TransformResult r;
     EXPECT_EQ(Transform(kPlant, k.num, k.den, TransformMethod::Zoh, r), k.fits) << k.num << "/" << k.den;
-    EXPECT_EQ(s.hist[kPlant].transformed, k.fits);
+    EXPECT_EQ(s.stored[kPlant].transformed, k.fits);
     if (!k.fits) {
       EXPECT_STREQ(ErrorMessage(), "Order too high");
       continue;

@@ -63,10 +63,7 @@ TEST(Toolkit, VectorsAndPolynomials)
   EXPECT_DOUBLE_EQ(p[3], 0);
   EXPECT_DOUBLE_EQ(Dot(p, q, 3), 12);
   EXPECT_DOUBLE_EQ(VecSum(p, 5), 12);
-  MulByVar(p, 5);
-  EXPECT_DOUBLE_EQ(p[0], 0);
-  EXPECT_DOUBLE_EQ(p[3], 5);
-  EXPECT_EQ(Trim(p, 5), 4);
+  EXPECT_EQ(Trim(p, 5), 3);
   const double zeros[3] = {0, 0, 0};
   EXPECT_EQ(Trim(zeros, 3), 1);
   Fill(p, 5, 7);

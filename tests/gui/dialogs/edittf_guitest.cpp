@@ -80,10 +80,10 @@ void ExpectSameModel(const SYSDATA& a, const SYSDATA& b)
   for (int e = 0; e < 2; ++e) {
     for (const auto text : {&SYSDATA::num, &SYSDATA::den})
       EXPECT_STREQ((a.*text)[e], (b.*text)[e]);
-    EXPECT_STREQ(a.hist[e].storedNum, b.hist[e].storedNum);
-    EXPECT_STREQ(a.hist[e].storedDen, b.hist[e].storedDen);
-    EXPECT_EQ(a.hist[e].transformed, b.hist[e].transformed);
-    EXPECT_EQ(a.hist[e].changedSinceTransform, b.hist[e].changedSinceTransform);
+    EXPECT_STREQ(a.stored[e].storedNum, b.stored[e].storedNum);
+    EXPECT_STREQ(a.stored[e].storedDen, b.stored[e].storedDen);
+    EXPECT_EQ(a.stored[e].transformed, b.stored[e].transformed);
+    EXPECT_EQ(a.stored[e].changedSinceTransform, b.stored[e].changedSinceTransform);
     EXPECT_EQ(a.variable[e], b.variable[e]);
     for (const auto poly : {&SYSDATA::numPoly, &SYSDATA::denPoly})
       for (int i = 0; i < kMaxCoeffs; ++i)
@@ -125,7 +125,7 @@ TEST_F(EditTFTest, TustinOnTheCompensatorAndBack)
   EXPECT_TRUE(checked("ZOHRadioBtn"));
   click("OKBtn");
   EXPECT_FALSE(dlg.isVisible());
-  EXPECT_FALSE(Sys().hist[kCompensator].transformed);
+  EXPECT_FALSE(Sys().stored[kCompensator].transformed);
   EXPECT_TRUE(Sys().strictCheck);
 }
 
@@ -151,7 +151,7 @@ TEST_F(EditTFTest, RestoreAfterTypingAsksWithNoAsDefault)
       EXPECT_EQ(shown()[0].icon, MsgIcon::Question);
       EXPECT_EQ(shown()[0].buttons, MsgButtons::YesNo) << "a Yes/No question has No as default";
       EXPECT_EQ(box("NumEdit")->text(), answer == MsgResult::Yes ? s0 : z0);
-      EXPECT_EQ(dlg.loop().hist[elem].transformed, answer == MsgResult::No);
+      EXPECT_EQ(dlg.loop().stored[elem].transformed, answer == MsgResult::No);
       click("CancelBtn");
     }
   }

@@ -166,7 +166,7 @@ TEST_F(SessionTest, EveryEditUndoesAndRedoesAsOneStep)
   }
   EXPECT_EQ(session().stack().count(), static_cast<int>(std::size(kEdits)));
   EXPECT_EQ(questions(), 1) << "only New system asks, once";
-  EXPECT_STREQ(Sys().hist[kCompensator].storedNum, "") << "New system empties the transform store";
+  EXPECT_STREQ(Sys().stored[kCompensator].storedNum, "") << "New system empties the transform store";
 
   // A cancelled dialog and an OK that changes nothing add no step.
   answer([](QDialog& dlg) { press(dlg, "CancelBtn"); });

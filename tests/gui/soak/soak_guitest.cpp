@@ -80,7 +80,7 @@ void CheckDocument(const SYSDATA& s, QStringList& faults)
 {
   for (int e = 0; e < 2; ++e)
     if (!Terminated(s.num[e], kTextSize) || !Terminated(s.den[e], kTextSize) ||
-        !Terminated(s.hist[e].storedNum, kTextSize) || !Terminated(s.hist[e].storedDen, kTextSize))
+        !Terminated(s.stored[e].storedNum, kTextSize) || !Terminated(s.stored[e].storedDen, kTextSize))
       faults << QStringLiteral("transfer-function text of element %1 not terminated").arg(e);
   if (!Terminated(s.fwdNlText, kTextSize) || !Terminated(s.fbkNlText, kTextSize))
     faults << QStringLiteral("nonlinearity text not terminated");
