@@ -252,12 +252,7 @@ void TFreqChildForm::Plotcursor1Click()
   if (!responseDrawn(view()))
     return;
   // One cursor per window: a new one starts afresh.
-  if (cursorDlg_)
-    cursorDlg_->close();
-  auto* dlg = new TFreqCursorDlg(this);
-  cursorDlg_ = dlg;
-  if (!dlg->Open())
-    delete dlg;
+  OpenCursor<TFreqCursorDlg>(this);
 }
 
 void TFreqChildForm::Scales1Click()

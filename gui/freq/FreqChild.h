@@ -143,7 +143,6 @@ private:
   bool onCurve(const TRChart& c, QPointF pixel) const;
 
   std::unique_ptr<FREQSTAT> stat_;
-  QPointer<QDialog> cursorDlg_;  // the open cursor, which follows a drag
   // Views holding curves of a loop since tuned by a drag, computed again
   // when they are shown.
   bool stale_[kFreqViews] = {};

@@ -308,12 +308,7 @@ void TRootChildForm::Plotcursor1Click()
     return;
   graph().CancelMouseMode();
   // One cursor per window: a new one starts afresh.
-  if (cursorDlg_)
-    cursorDlg_->close();
-  auto* dlg = new TRootCursDlg(*this);
-  cursorDlg_ = dlg;
-  if (!dlg->Open())
-    delete dlg;
+  OpenCursor<TRootCursDlg>(*this);
 }
 
 void TRootChildForm::Scales1Click()

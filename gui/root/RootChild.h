@@ -133,7 +133,6 @@ private:
   void ShowStatus(double x, double y, double dx, double dy);
 
   std::unique_ptr<ROOTSTAT> stat_;
-  QPointer<QDialog> cursorDlg_;  // the open cursor, which follows a drag
   ParamLocusSettings param_;
   std::unique_ptr<ParamLocus> paramLocus_;
   // The loop of the last trace: a change of the gain alone (of the same

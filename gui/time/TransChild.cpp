@@ -315,12 +315,7 @@ void TTransChildForm::Plotcursor1Click()
   }
   graph().CancelMouseMode();
   // One cursor per window: a new one starts afresh.
-  if (cursorDlg_)
-    cursorDlg_->close();
-  auto* dlg = new TTransCursorDlg(this);
-  cursorDlg_ = dlg;
-  if (!dlg->Open())
-    delete dlg;
+  OpenCursor<TTransCursorDlg>(this);
 }
 
 void TTransChildForm::Scales1Click()

@@ -99,7 +99,6 @@ private:
 
   std::unique_ptr<TRANSTAT> stat_;
   // The open cursor and characteristics dialogs, which follow a drag.
-  QPointer<QDialog> cursorDlg_;
   QPointer<QDialog> charDlg_;
   TRChart* timeChart_ = nullptr;
   TRChart* phaseChart_ = nullptr;

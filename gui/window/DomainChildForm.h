@@ -9,12 +9,15 @@
 #include "engine/model/SysData.h"
 #include "gui/chart/GraphInteractions.h"
 
+#include <QDialog>
 #include <QList>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 class QAction;
@@ -116,6 +119,21 @@ signals:
   void formClosed(ActiveDomain kind);
 
 protected:
+  // Opens a new cursor dialog (made by Dialog(args...)) as the window's one
+  // cursor: an open one is closed first, so that it takes its marks back
+  // before the new one draws; a dialog that does not open is deleted.
+  template <typename Dialog, typename... Args>
+  void OpenCursor(Args&&... args)
+  {
+    if (cursorDlg_)
+      cursorDlg_->close();
+    auto* dlg = new Dialog(std::forward<Args>(args)...);
+    cursorDlg_ = dlg;
+    if (!dlg->Open())
+      delete dlg;
+  }
+  QPointer<QDialog> cursorDlg_;  // the open cursor, which follows a drag
+
   void closeEvent(QCloseEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
