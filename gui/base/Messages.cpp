@@ -17,6 +17,7 @@ MessageSeam::ColorHook gColorHook;
 MessageSeam::FileHook gFileHook;
 QList<MessageRecord> gShown;
 int gBeeps = 0;
+MessageHold* gHold = nullptr;
 
 QMessageBox::Icon toQt(MsgIcon icon)
 {
@@ -47,8 +48,31 @@ void KeepAboveStayOnTopWindows(QWidget& dlg)
 }
 }  // namespace
 
+MessageHold::MessageHold() : outer_(gHold)
+{
+  gHold = this;
+}
+
+MessageHold::~MessageHold()
+{
+  gHold = outer_;
+}
+
 MsgResult ShowMessage(QWidget* parent, const QString& caption, const QString& text, MsgIcon icon, MsgButtons buttons)
 {
+  if (gHold) {
+    if (gHold->first_.isEmpty())
+      gHold->first_ = text.isEmpty() ? caption : text;
+    switch (buttons) {
+      case MsgButtons::YesNo:
+        return MsgResult::No;
+      case MsgButtons::SaveDiscardCancel:
+        return MsgResult::Cancel;
+      case MsgButtons::Ok:
+        break;
+    }
+    return MsgResult::Ok;
+  }
   if (gMessageHook) {
     const MessageRecord rec{caption, text, icon, buttons};
     gShown.append(rec);
@@ -92,6 +116,8 @@ bool AskYesNo(QWidget* parent, const QString& text)
 
 void HandBeep()
 {
+  if (gHold)
+    return;
   if (gMessageHook)
     ++gBeeps;
   else

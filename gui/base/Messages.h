@@ -52,6 +52,27 @@ struct FileRequest {
 };
 QString ChooseFile(QWidget* parent, const FileRequest& request);
 
+// While one lives, no message box opens and no beep sounds: the first
+// message's text is kept for the owner, and a question takes its default
+// answer (No, Cancel). The windows follow a live drag under one, so that a
+// window that cannot show the dragged loop refuses the move instead of
+// stopping the drag with a box. Holds nest; the innermost one keeps.
+class MessageHold {
+public:
+  MessageHold();
+  ~MessageHold();
+  MessageHold(const MessageHold&) = delete;
+  MessageHold& operator=(const MessageHold&) = delete;
+
+  // The first message held, empty while none was.
+  const QString& first() const { return first_; }
+
+private:
+  friend MsgResult ShowMessage(QWidget*, const QString&, const QString&, MsgIcon, MsgButtons);
+  MessageHold* outer_;
+  QString first_;
+};
+
 // Runs dlg modally and returns its result (QDialog::Accepted or Rejected).
 int ExecModal(QDialog& dlg);
 

@@ -1,5 +1,7 @@
 #include "gui/base/FrameAccess.h"
 
+#include "engine/base/Error.h"
+
 #include "gui/base/LiveFollower.h"
 #include "gui/base/Messages.h"
 #include "gui/diagram/SysDef.h"
@@ -60,10 +62,11 @@ void NoteLoopChange(const QString& what)
     session->NoteChange(what);
 }
 
-void FollowLoop(QWidget* last)
+QString FollowLoop(QWidget* last)
 {
   if (!gFrame)
-    return;
+    return {};
+  const MessageHold hold;
   // The open dialogs that read the windows' results: their items leave the
   // charts first, and they read the new results after the windows.
   std::vector<QPointer<QDialog>> dialogs;
@@ -88,6 +91,18 @@ void FollowLoop(QWidget* last)
   for (const QPointer<QDialog>& d : dialogs)
     if (auto* f = d ? dynamic_cast<LiveFollower*>(d.data()) : nullptr; f && f->following())
       f->follow();
+  return hold.first();
+}
+
+bool FollowOrRestore(QWidget* last, const std::function<void()>& restore)
+{
+  const QString why = FollowLoop(last);
+  if (why.isEmpty())
+    return true;
+  restore();
+  (void)FollowLoop(last);
+  SetError(why.toLatin1().constData());
+  return false;
 }
 
 void SetLiveReferences(bool on)

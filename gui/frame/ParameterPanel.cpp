@@ -167,7 +167,12 @@ bool TParameterPanel::setParameter(int i, double v)
     placeSlider(i);
     return false;
   }
-  FollowLoop();
+  if (!FollowOrRestore(nullptr, [&] { ApplyDefinition(before, Sys()); })) {
+    SetStatusPanel(2, QString::fromLatin1(ErrorMessage()));
+    ClearError();
+    placeSlider(i);
+    return false;
+  }
   rows_[i].value->setText(QStringLiteral("%1 = %2").arg(QChar('a' + i)).arg(Number(v)));
   return true;
 }
@@ -193,7 +198,8 @@ void TParameterPanel::released(int i)
   dragging_ = false;
   // The document takes the drag's values once, and every window shows it.
   WriteLiveModel(live_);
-  FollowLoop();
+  if (const QString why = FollowLoop(); !why.isEmpty())
+    SetStatusPanel(2, why);
   NoteLoopChange(tr("parameter %1").arg(QChar('a' + i)));
 }
 
@@ -206,7 +212,7 @@ bool TParameterPanel::eventFilter(QObject* watched, QEvent* event)
   dragging_ = false;
   cancelled_ = true;
   // The document was never touched: the windows show it again.
-  FollowLoop();
+  (void)FollowLoop();
   for (int i = 0; i < 4; ++i)
     placeSlider(i);
   return true;

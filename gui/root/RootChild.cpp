@@ -540,34 +540,38 @@ void TRootChildForm::FollowLoop()
       ShowClosedLoopMarks();
     return;
   }
-  if (traced()) {
+  if (traced() || followAgain_) {
     // Drawn over the last trace and independent of the loop: damping and
-    // settling contours, the user's marks. They go over the new trace.
-    const DisplayList& l = chart()->Items();
+    // settling contours, the user's marks. They go over the new trace (a
+    // trace the loop refused keeps them for the next one).
     DisplayList& kept = kept_;
-    kept.clear();
-    std::vector<std::pair<double, double>> closed;
-    for (std::size_t i = traceEnd_; i < l.size(); ++i)
-      if (IsClosedLoopMark(l.item(i)))
-        closed.emplace_back(l.item(i).x, l.item(i).y);
-    for (std::size_t i = traceEnd_; i < l.size(); ++i) {
-      const ChartItem& it = l.item(i);
-      const bool closedLabel =
-          it.kind == ItemKind::Text && std::find(closed.begin(), closed.end(), std::pair(it.x, it.y)) != closed.end();
-      if (!IsClosedLoopMark(it) && !IsPoleZeroMark(it) && !closedLabel)
-        AppendItem(kept, l, it);
+    if (traced()) {
+      const DisplayList& l = chart()->Items();
+      kept.clear();
+      std::vector<std::pair<double, double>> closed;
+      for (std::size_t i = traceEnd_; i < l.size(); ++i)
+        if (IsClosedLoopMark(l.item(i)))
+          closed.emplace_back(l.item(i).x, l.item(i).y);
+      for (std::size_t i = traceEnd_; i < l.size(); ++i) {
+        const ChartItem& it = l.item(i);
+        const bool closedLabel =
+            it.kind == ItemKind::Text && std::find(closed.begin(), closed.end(), std::pair(it.x, it.y)) != closed.end();
+        if (!IsClosedLoopMark(it) && !IsPoleZeroMark(it) && !closedLabel)
+          AppendItem(kept, l, it);
+      }
     }
     Wipe1Click();
     const std::size_t marksOnly = chart()->Items().size();
     DrawLiveReference();
     tinted_ = chart()->Items().size() != marksOnly;
     Go1Click();
+    followAgain_ = !traced();
     if (traced()) {
       for (std::size_t i = 0; i < kept.size(); ++i)
         AppendItem(chart()->Items(), kept, kept.item(i));
       chart()->ShowGraph();
+      kept.clear();
     }
-    kept.clear();
   } else {
     RootRefresh();
   }
@@ -737,7 +741,10 @@ bool TRootChildForm::ApplyCompensatorRoot(double value)
     compTarget_ = compApplied_;
     return false;
   }
+  const Complex applied = compApplied_;
   compApplied_ = compTarget_ = at;
-  ::FollowLoop(this);
-  return true;
+  return FollowOrRestore(this, [&] {
+    ApplyDefinition(was, Sys());
+    compApplied_ = compTarget_ = applied;
+  });
 }

@@ -346,11 +346,12 @@ void TDomainChildForm::Wipe1Click()
 
 void TDomainChildForm::FollowLoop()
 {
-  if (!hasPlot_)
+  if (!hasPlot_ && !followAgain_)
     return;
   Wipe1Click();
   DrawLiveReference();
   Go1Click();
+  followAgain_ = !hasPlot_;
 }
 
 namespace {
@@ -369,6 +370,7 @@ std::uint32_t Tint(std::uint32_t rgb)
 void TDomainChildForm::SetLiveReference(bool on)
 {
   reference_.clear();
+  followAgain_ = false;
   if (!on || !hasPlot_)
     return;
   const DisplayList& l = chart()->Items();

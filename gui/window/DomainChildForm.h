@@ -167,6 +167,9 @@ protected:
     marginY_ = marginY;
   }
   bool hasPlot_ = false;
+  // The window lost its plot to a loop a live change then refused: it
+  // follows the next loop even without a plot.
+  bool followAgain_ = false;
 
   // Adds a menu item with its object name, caption and shortcut, calling
   // handler when chosen (after the window's open cursor and characteristics

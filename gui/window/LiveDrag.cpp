@@ -28,9 +28,9 @@ bool ApplyLiveGain(double k, QWidget* window)
     SetError(RangeWarningText(r.quantity, r.high, r.low).c_str());
     return false;
   }
+  const double was = Sys().gain;
   Sys().gain = k;
-  FollowLoop(window);
-  return true;
+  return FollowOrRestore(window, [was] { Sys().gain = was; });
 }
 
 TLiveDrag::TLiveDrag(TRChart& chart, Hooks hooks) : QObject(&chart), chart_(chart), hooks_(std::move(hooks))
@@ -156,7 +156,8 @@ void TLiveDrag::finish()
   computePending();
   endDrag();
   WriteLiveModel(live_);
-  FollowLoop(&chart_);
+  if (const QString why = FollowLoop(&chart_); !why.isEmpty())
+    SetStatusPanel(2, why);
   NoteLoopChange(hooks_.step);
   // Left for typing a value; Escape or a click elsewhere hides it.
   readout_->setFocus();
@@ -169,7 +170,7 @@ void TLiveDrag::cancel()
   endDrag();
   readout_->hide();
   // The document was never touched: the windows show it again.
-  FollowLoop(&chart_);
+  (void)FollowLoop(&chart_);
 }
 
 void TLiveDrag::typed()

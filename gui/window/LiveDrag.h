@@ -29,7 +29,9 @@ class TRChart;
 
 // The apply hook of a gain drag: K := k when it lies in the gain's range
 // (else false with the range warning pending), then every window follows,
-// window last.
+// window last; when a window cannot show the loop at k (its response grows
+// without bound, say) K goes back and false returns with that window's
+// message pending.
 bool ApplyLiveGain(double k, QWidget* window);
 
 class TLiveDrag : public QObject {

@@ -472,6 +472,65 @@ TEST_F(RootDragTest, EscapeRestoresTheLoopAndInvalidTypedValuesAreNotStored)
   EXPECT_EQ(Sys().gain, 1.0);
 }
 
+// Past K = (2.4 * 7.4 - 6) / 6 = 1.96 (Routh) the start-up loop is unstable;
+// far enough past it the time window cannot show 100 s of its response. Such a gain is refused while
+// dragging, typed or nudged: no message box stops the drag, the status bar
+// gives the time window's reason, every window shows the last gain the
+// loop could take, and the time window follows again once the gain is back
+// in the stable range. (A nudge is applied as a typed value is.)
+TEST_F(RootDragTest, AGainAWindowCannotShowIsRefusedWithoutABox)
+{
+  auto* time = qobject_cast<TTransChildForm*>(frame->NewWindow(ActiveDomain::Time));
+  ASSERT_NE(time, nullptr);
+  time->settings().loop.closedLoop = true;
+  time->settings().duration = 100;
+  time->Go1Click();
+  ASSERT_TRUE(time->hasPlot());
+  const qsizetype boxes = shown().size();
+  const LocusResult& r = rec().result;
+  // The upper complex branch: its point farthest right of the axis, where
+  // the response grows beyond bounds in the time shown, and one well left
+  // of the axis.
+  int unstable = -1, stable = -1;
+  for (int i = 0; i < r.count; ++i) {
+    if (r.points[i].tag < 1 || r.points[i].y < 0.5)
+      continue;
+    if (unstable < 0 || r.points[i].x > r.points[unstable].x)
+      unstable = i;
+    if (stable < 0 && r.points[i].x < -0.3 && r.points[i].x > -0.6)
+      stable = i;
+  }
+  ASSERT_GE(unstable, 0);
+  ASSERT_GE(stable, 0);
+  const auto refused = [&](const char* how) {
+    EXPECT_TRUE(StatusPanel(2).startsWith(QStringLiteral("Response too big at t = ")))
+        << how << ": " << StatusPanel(2).toStdString();
+    EXPECT_EQ(shown().size(), boxes) << how;
+    EXPECT_TRUE(time->hasPlot()) << how;
+  };
+
+  grab();
+  moveTo(pixelOf(r.points[stable]));
+  const double valid = win->liveDrag()->value();
+  EXPECT_NE(valid, 1.0);
+  EXPECT_LT(valid, 1.96);
+  moveTo(pixelOf(r.points[unstable]));
+  refused("dragged");
+  EXPECT_EQ(win->liveDrag()->value(), valid);
+  QTest::mouseRelease(chart(), Qt::LeftButton, {}, pixelOf(r.points[unstable]));
+  EXPECT_EQ(Sys().gain, valid);
+  const DisplayList followed = time->chart()->Items();
+  time->Wipe1Click();
+  time->Go1Click();
+  ExpectSameItems(followed, 0, time->chart()->Items());
+
+  QLineEdit* edit = win->liveDrag()->readout();
+  edit->setText(QStringLiteral("K = 1000"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  refused("typed");
+  EXPECT_EQ(Sys().gain, valid);
+}
+
 // The frequency cursor and the time window's characteristics stay open
 // beside their windows while a closed-loop root is dragged: both change as
 // the windows follow, the cursor stays at its frequency, and after the
