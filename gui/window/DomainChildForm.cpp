@@ -351,6 +351,9 @@ void TDomainChildForm::FollowLoop()
   Wipe1Click();
   DrawLiveReference();
   Go1Click();
+  // A loop the window could not compute leaves its dialogs nothing to read.
+  if (!hasPlot_)
+    closeFollowingDialogs();
 }
 
 namespace {
