@@ -24,10 +24,11 @@ public:
   // the record holds no characteristic.
   bool Open();
   // The window swept the characteristic again, which ran hyst's memory:
-  // the walk starts again at the left end of the axis and comes straight
-  // to the cursor's position, as a freshly opened cursor moved there.
-  // Where the nonlinearity cannot be evaluated the reading is empty; no
-  // message interrupts the drag.
+  // the walk starts again at the left end of the axis, as at opening, and
+  // goes straight to the cursor's position (without memory the reading is
+  // the one a freshly opened cursor moved there shows). Where the
+  // nonlinearity cannot be evaluated the reading is empty; no message
+  // interrupts the drag.
   void follow() override;
 
   // Moves the cursor to the scroll bar's position and shows the reading.
