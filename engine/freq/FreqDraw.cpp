@@ -10,8 +10,12 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace {
+
+// How the label of a limit cycle's mark starts.
+constexpr const char* kCycleLabelStart = "  A = ";
 
 constexpr int kLabelSize = 8;  // points
 
@@ -199,6 +203,15 @@ void DrawDescribingFunction(DisplayList& list, const FREQSTAT& rec, const ChartP
     list.markAt(r.points[i].x, r.points[i].y, kMarkCross, colour);
 }
 
+bool CarriesLimitCycleMarks(const DisplayList& list)
+{
+  const std::size_t start = std::strlen(kCycleLabelStart);
+  for (std::size_t i = 0; i < list.size(); ++i)
+    if (list.item(i).kind == ItemKind::Text && std::strncmp(list.item(i).text, kCycleLabelStart, start) == 0)
+      return true;
+  return false;
+}
+
 void DrawLimitCycleMarks(DisplayList& list, const FREQSTAT& rec, const LimitCycleList& cycles,
                          const ChartGeometry& chart, const ChartPens& pens)
 {
@@ -222,7 +235,7 @@ void DrawLimitCycleMarks(DisplayList& list, const FREQSTAT& rec, const LimitCycl
     const bool unstable = c.stability == CycleStability::Unstable;
     list.markAt(xs[i], ys[i], stable ? kMarkDot : unstable ? kMarkCircle : kMarkTriangle, colour);
     LabelText text;
-    text << "  A = ";
+    text << kCycleLabelStart;
     text.number(c.amplitude, kDefaultNumberFormat) << ", " << (rec.set.units[0] == 'H' ? "f" : "w") << " = ";
     text.number(ToDisplayFrequency(rec, c.omega), kDefaultNumberFormat) << ", ";
     text << (stable ? "stable" : unstable ? "unstable" : "not judged");

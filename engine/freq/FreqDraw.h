@@ -131,3 +131,6 @@ void DrawDescribingFunction(DisplayList& list, const FREQSTAT& rec, const ChartP
 // Nothing in the Bode views.
 void DrawLimitCycleMarks(DisplayList& list, const FREQSTAT& rec, const LimitCycleList& cycles,
                          const ChartGeometry& chart, const ChartPens& pens);
+// True when list carries limit-cycle marks as DrawLimitCycleMarks draws
+// them (found by their labels).
+[[nodiscard]] bool CarriesLimitCycleMarks(const DisplayList& list);

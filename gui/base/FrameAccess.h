@@ -35,15 +35,16 @@ void NoteLoopChange(const QString& what);
 // diagram shows the model's values and every open domain window that holds
 // a computation of its own computes it again; the window holding last (a
 // window or one of its charts) follows after the others, so that the model
-// is left derived as that window needs it. No message box opens meanwhile:
-// the first message a window would have shown is returned (empty when every
-// window followed), and a window that lost its plot to it follows again at
-// the next call.
+// is left derived as that window needs it; then the open dialogs that
+// follow read their windows again, and those of a window that could not
+// compute the loop close. No message box opens meanwhile: the first message
+// a window would have shown is returned (empty when every window followed),
+// and a window that lost its plot to it follows again at the next call.
 QString FollowLoop(QWidget* last = nullptr);
 // A live change of the loop model followed: when a window cannot show the
 // new loop, restore() puts the model back as it was before the change,
-// every window follows that, and false returns with the window's message
-// pending in the error record.
+// every window (and dialog) follows that, and false returns with the
+// window's message pending in the error record.
 bool FollowOrRestore(QWidget* last, const std::function<void()>& restore);
 // At the start of a drag (on) and at its end (off): the open windows keep
 // their curves of the start as a tinted reference while the drag lasts.

@@ -62,7 +62,10 @@ void NoteLoopChange(const QString& what)
     session->NoteChange(what);
 }
 
-QString FollowLoop(QWidget* last)
+namespace {
+// The windows and dialogs follow; with restoring, a failure leaves the
+// dialogs alone for the follow of the restored loop that comes next.
+QString Follow(QWidget* last, bool restoring)
 {
   if (!gFrame)
     return {};
@@ -88,19 +91,31 @@ QString FollowLoop(QWidget* last)
       w->FollowLoop();
   if (own)
     own->FollowLoop();
+  if (restoring && !hold.first().isEmpty())
+    return hold.first();
+  // A loop a window could not compute leaves its dialogs nothing to read.
+  for (TDomainChildForm* w : windows)
+    if (w->followFailed())
+      w->closeFollowingDialogs();
   for (const QPointer<QDialog>& d : dialogs)
     if (auto* f = d ? dynamic_cast<LiveFollower*>(d.data()) : nullptr; f && f->following())
       f->follow();
   return hold.first();
 }
+}  // namespace
+
+QString FollowLoop(QWidget* last)
+{
+  return Follow(last, false);
+}
 
 bool FollowOrRestore(QWidget* last, const std::function<void()>& restore)
 {
-  const QString why = FollowLoop(last);
+  const QString why = Follow(last, true);
   if (why.isEmpty())
     return true;
   restore();
-  (void)FollowLoop(last);
+  (void)Follow(last, false);
   SetError(why.toLatin1().constData());
   return false;
 }

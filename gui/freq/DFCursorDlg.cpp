@@ -13,16 +13,15 @@
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QShowEvent>
+#include <QSignalBlocker>
 
 #include <algorithm>
 
 TDFCursorDlg::TDFCursorDlg(TRChart& chart, const FREQSTAT& rec, QWidget* parent)
     : TCursorDialog(parent, "DFCursorDlg", tr("Describing function cursor")), chart_(chart), rec_(rec)
 {
-  const int count = std::clamp(rec.result.count, 1, kMaxAmplitudes);
   AmpScrollBar = newScrollBar("AmpScrollBar", 36);
-  AmpScrollBar->setRange(0, count - 1);
-  AmpScrollBar->setPageStep(std::max(count / 10, 1));
+  spanAmplitudes();
   connect(AmpScrollBar, &QScrollBar::valueChanged, this, &TDFCursorDlg::AmpScrollBarScroll);
 
   AmpEdit = newReadout("AmpEdit");
@@ -52,6 +51,30 @@ TDFCursorDlg::TDFCursorDlg(TRChart& chart, const FREQSTAT& rec, QWidget* parent)
   addButton(row, "EqBtn", tr("&="), &TDFCursorDlg::EqBtnClick);
 
   stack(AmpScrollBar, values, nullptr, row);
+}
+
+bool TDFCursorDlg::Open()
+{
+  if (rec_.result.count <= 0)
+    return false;
+  openModeless();
+  return true;
+}
+
+void TDFCursorDlg::spanAmplitudes()
+{
+  // The index stays where it can; the amplitudes left out of a new
+  // computation may be fewer or more.
+  const int count = std::clamp(rec_.result.count, 1, kMaxAmplitudes);
+  const QSignalBlocker quiet(AmpScrollBar);
+  AmpScrollBar->setRange(0, count - 1);
+  AmpScrollBar->setPageStep(std::max(count / 10, 1));
+}
+
+void TDFCursorDlg::follow()
+{
+  spanAmplitudes();
+  AmpScrollBarScroll();
 }
 
 void TDFCursorDlg::showEvent(QShowEvent* event)

@@ -2,7 +2,9 @@
 // "Describing function cursor": walks the amplitudes of the last
 // describing-function computation with a scroll bar, reading A, |N| and
 // the phase of N, and those of -1/N, with a cursor on the chart, marks and
-// the evaluator.
+// the evaluator. Opened with Open it stays beside its window and reads the
+// window's new describing function at the same amplitude index while a
+// drag of the design goes on.
 
 #include "engine/freq/FreqEngine.h"
 #include "gui/dialogs/CursorDialog.h"
@@ -18,6 +20,13 @@ public:
   // A cursor on chart reading the describing function computed in rec.
   TDFCursorDlg(TRChart& chart, const FREQSTAT& rec, QWidget* parent = nullptr);
 
+  // Shows the dialog beside the window; false, with nothing shown, when
+  // the record holds no amplitude to read.
+  bool Open();
+  // The window computed the describing function again: the scroll bar
+  // spans its amplitudes, and the reading at the same index is shown.
+  void follow() override;
+
   // Moves the cursor to the scroll bar's amplitude and shows the reading.
   void AmpScrollBarScroll();
   // Marks the cursor's point on the chart in Pen 3.
@@ -31,6 +40,9 @@ protected:
   void showReading() override { AmpScrollBarScroll(); }
 
 private:
+  // The scroll bar's range: the amplitudes of the last computation.
+  void spanAmplitudes();
+
   TRChart& chart_;
   const FREQSTAT& rec_;
   bool shown_ = false;        // the cursor belongs on the chart

@@ -34,7 +34,6 @@
 #include <QMouseEvent>
 
 #include <cmath>
-#include <cstring>
 #include <exception>
 #include <functional>
 
@@ -53,16 +52,20 @@ constexpr const char* kViewItemNames[2][kFreqViews] = {
     {"DirectNyquist1", "InverseNyquist1", "Nichols1", "BodeGain1", "BodePhase1"},
     {"DirectNyquist2", "InverseNyquist2", "Nichols2", "BodeGain2", "BodePhase2"}};
 
-// A menu item of this window calling handler; shortcuts work while the
+// A menu item of window calling handler, after the window's following
+// dialogs are closed as for its other commands; shortcuts work while the
 // window's menus are in the frame's bar.
-QAction* OwnItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key, QObject* receiver,
-                 std::function<void()> handler)
+QAction* OwnItem(QMenu* menu, const char* name, const QString& caption, const QKeySequence& key,
+                 TDomainChildForm* window, std::function<void()> handler)
 {
   QAction* a = menu->addAction(caption);
   a->setObjectName(QLatin1String(name));
   a->setShortcut(key);
   a->setShortcutContext(Qt::WindowShortcut);
-  QObject::connect(a, &QAction::triggered, receiver, std::move(handler));
+  QObject::connect(a, &QAction::triggered, window, [window, handler = std::move(handler)] {
+    window->closeFollowingDialogs();
+    handler();
+  });
   return a;
 }
 
@@ -232,6 +235,9 @@ bool TFreqChildForm::GoDescribingFunction()
 void TFreqChildForm::Wipe1Click()
 {
   TDomainChildForm::Wipe1Click();
+  // Neither curve is left: a describing function is not followed or read
+  // by a cursor until Go draws it again.
+  dfDrawn_[static_cast<int>(view())] = false;
   setResponseDrawn(view(), false);
   if (view() == familyView_)
     forgetFamily();
@@ -243,10 +249,8 @@ void TFreqChildForm::Plotcursor1Click()
     return;
   graph().CancelMouseMode();
   if (stat_->describingMode) {
-    if (describingFunctionDrawn(view())) {
-      TDFCursorDlg dlg(*chart(), *stat_, this);
-      ExecModal(dlg);
-    }
+    if (describingFunctionDrawn(view()))
+      OpenCursor<TDFCursorDlg>(*chart(), *stat_, this);
     return;
   }
   if (!responseDrawn(view()))
@@ -374,8 +378,8 @@ void TFreqChildForm::LimitCycles1Click()
     ReportError(this);
     return;
   }
-  TLimitCyclesDlg dlg(*chart(), *stat_, cycles, this);
-  ExecModal(dlg);
+  // Beside the window, following a drag of the design.
+  (new TLimitCyclesDlg(*chart(), *stat_, cycles, this))->Open();
 }
 
 void TFreqChildForm::DescribingfunctionClick()
@@ -528,13 +532,8 @@ void TFreqChildForm::FollowLoop()
     for (std::size_t i = 0; i < l.size() && !margins; ++i)
       margins = l.item(i).kind == ItemKind::Mark && l.item(i).code == kMarkCircle;
   }
-  // Limit cycles marked from their dialog carry their "  A = ..." labels.
-  bool cycles = false;
-  if (stat_->describingMode) {
-    const DisplayList& l = c->Items();
-    for (std::size_t i = 0; i < l.size() && !cycles; ++i)
-      cycles = l.item(i).kind == ItemKind::Text && std::strncmp(l.item(i).text, "  A = ", 6) == 0;
-  }
+  // Limit cycles marked from their dialog are marked again.
+  const bool cycles = stat_->describingMode && CarriesLimitCycleMarks(c->Items());
   TDomainChildForm::FollowLoop();
   // The other views computed before are computed again when shown.
   for (int i = 0; i < kFreqViews; ++i)

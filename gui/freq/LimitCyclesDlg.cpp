@@ -3,7 +3,9 @@
 
 #include "gui/freq/LimitCyclesDlg.h"
 
+#include "engine/base/Error.h"
 #include "engine/freq/FreqDraw.h"
+#include "gui/base/ModelessDialog.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
 
@@ -32,53 +34,24 @@ QString Number(double v)
 
 }  // namespace
 
-TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, const FREQSTAT& rec, const LimitCycleList& cycles, QWidget* parent)
+TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, FREQSTAT& rec, const LimitCycleList& cycles, QWidget* parent)
     : QDialog(parent), chart_(chart), rec_(rec), cycles_(cycles)
 {
   setObjectName(QStringLiteral("LimitCyclesDlg"));
   setWindowTitle(tr("Limit cycles"));
-  const QString units = QLatin1String(rec.set.units);
 
-  CyclesTable = new QTableWidget(cycles.count, 3, this);
+  CyclesTable = new QTableWidget(0, 3, this);
   CyclesTable->setObjectName(QStringLiteral("CyclesTable"));
-  CyclesTable->setHorizontalHeaderLabels({tr("Amplitude"), tr("Frequency, %1").arg(units), tr("Stability")});
   CyclesTable->verticalHeader()->hide();
   CyclesTable->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
   CyclesTable->horizontalHeader()->setStretchLastSection(true);
-  for (int i = 0; i < cycles.count; ++i) {
-    const LimitCycle& c = cycles.cycles[static_cast<std::size_t>(i)];
-    CyclesTable->setItem(i, 0, Cell(Number(c.amplitude)));
-    CyclesTable->setItem(i, 1, Cell(Number(ToDisplayFrequency(rec, c.omega))));
-    QTableWidgetItem* stability = Cell(QLatin1String(StabilityText(c.stability)));
-    if (c.gap != RuleGap::None)
-      stability->setToolTip(QLatin1String(RuleGapText(c.gap)));
-    CyclesTable->setItem(i, 2, stability);
-  }
-
-  // What was searched, and why a stability is not given.
-  QStringList notes;
-  if (cycles.count == 0)
-    notes << tr("No limit cycle predicted.");
-  if (cycles.truncated)
-    notes << tr("More limit cycles than %1: the lowest frequencies are listed.").arg(kMaxLimitCycles);
-  if (cycles.locusFull)
-    notes << tr("The describing function turns more than the search's %1 points follow: amplitudes above %2 "
-                "were not searched.")
-                 .arg(kMaxLocusPoints)
-                 .arg(Number(cycles.ampHi));
-  if (cycles.loopGap != RuleGap::None && cycles.count > 0)
-    notes << tr("The stability rule does not apply: %1.").arg(QLatin1String(RuleGapText(cycles.loopGap)));
-  notes << tr("Amplitudes %1 to %2, frequencies %3 to %4 %5 searched.")
-               .arg(Number(cycles.ampLo), Number(cycles.ampHi), Number(ToDisplayFrequency(rec, cycles.bandLo)),
-                    Number(ToDisplayFrequency(rec, cycles.bandHi)), units);
-  NoteLabel = new QLabel(notes.join(QLatin1Char('\n')), this);
+  NoteLabel = new QLabel(this);
   NoteLabel->setObjectName(QStringLiteral("NoteLabel"));
   NoteLabel->setWordWrap(true);
 
   MarkBtn = new QPushButton(tr("&Mark"), this);
   MarkBtn->setObjectName(QStringLiteral("MarkBtn"));
   MarkBtn->setAutoDefault(false);
-  MarkBtn->setEnabled(cycles.count > 0 && rec.set.view != FreqView::BodeGain && rec.set.view != FreqView::BodePhase);
   connect(MarkBtn, &QPushButton::clicked, this, &TLimitCyclesDlg::MarkBtnClick);
   auto* close = new QPushButton(tr("Close"), this);
   close->setObjectName(QStringLiteral("CloseBtn"));
@@ -92,12 +65,75 @@ TLimitCyclesDlg::TLimitCyclesDlg(TRChart& chart, const FREQSTAT& rec, const Limi
   layout->addWidget(CyclesTable);
   layout->addWidget(NoteLabel);
   layout->addLayout(row);
+  showCycles();
   // Every row in view without scrolling, at any font size.
   const int rows = std::clamp(cycles.count, 1, 8);
   CyclesTable->setMinimumHeight(CyclesTable->horizontalHeader()->sizeHint().height() +
                                 rows * CyclesTable->verticalHeader()->defaultSectionSize() +
                                 2 * CyclesTable->frameWidth());
   CyclesTable->setMinimumWidth(fontMetrics().horizontalAdvance(QStringLiteral("0")) * 52);
+}
+
+void TLimitCyclesDlg::showCycles()
+{
+  const QString units = QLatin1String(rec_.set.units);
+  CyclesTable->setRowCount(cycles_.count);
+  CyclesTable->setHorizontalHeaderLabels({tr("Amplitude"), tr("Frequency, %1").arg(units), tr("Stability")});
+  for (int i = 0; i < cycles_.count; ++i) {
+    const LimitCycle& c = cycles_.cycles[static_cast<std::size_t>(i)];
+    CyclesTable->setItem(i, 0, Cell(Number(c.amplitude)));
+    CyclesTable->setItem(i, 1, Cell(Number(ToDisplayFrequency(rec_, c.omega))));
+    QTableWidgetItem* stability = Cell(QLatin1String(StabilityText(c.stability)));
+    if (c.gap != RuleGap::None)
+      stability->setToolTip(QLatin1String(RuleGapText(c.gap)));
+    CyclesTable->setItem(i, 2, stability);
+  }
+
+  // What was searched, and why a stability is not given.
+  QStringList notes;
+  if (cycles_.count == 0)
+    notes << tr("No limit cycle predicted.");
+  if (cycles_.truncated)
+    notes << tr("More limit cycles than %1: the lowest frequencies are listed.").arg(kMaxLimitCycles);
+  if (cycles_.locusFull)
+    notes << tr("The describing function turns more than the search's %1 points follow: amplitudes above %2 "
+                "were not searched.")
+                 .arg(kMaxLocusPoints)
+                 .arg(Number(cycles_.ampHi));
+  if (cycles_.loopGap != RuleGap::None && cycles_.count > 0)
+    notes << tr("The stability rule does not apply: %1.").arg(QLatin1String(RuleGapText(cycles_.loopGap)));
+  notes << tr("Amplitudes %1 to %2, frequencies %3 to %4 %5 searched.")
+               .arg(Number(cycles_.ampLo), Number(cycles_.ampHi), Number(ToDisplayFrequency(rec_, cycles_.bandLo)),
+                    Number(ToDisplayFrequency(rec_, cycles_.bandHi)), units);
+  NoteLabel->setText(notes.join(QLatin1Char('\n')));
+
+  const FreqView v = rec_.set.view;
+  MarkBtn->setEnabled(cycles_.count > 0 && v != FreqView::BodeGain && v != FreqView::BodePhase);
+}
+
+void TLimitCyclesDlg::Open()
+{
+  open_ = true;
+  connect(this, &QDialog::finished, this, [this] {
+    open_ = false;
+    deleteLater();
+  });
+  ShowModeless(*this);
+}
+
+void TLimitCyclesDlg::follow()
+{
+  LimitCycleList found;
+  if (!ComputeLimitCycles(Sys(), rec_, found)) {
+    ClearError();
+    done(QDialog::Rejected);
+    return;
+  }
+  cycles_ = found;
+  showCycles();
+  // Cycles marked before the drag are marked again by the window: these.
+  if (CarriesLimitCycleMarks(chart_.Items()))
+    MarkBtn->setEnabled(false);
 }
 
 void TLimitCyclesDlg::MarkBtnClick()

@@ -61,8 +61,7 @@ void TNlinChildForm::Plotcursor1Click()
   if (!hasPlot_)
     return;
   graph().CancelMouseMode();
-  TNlinCursorDlg dlg(*chart(), *stat_, this);
-  ExecModal(dlg);
+  OpenCursor<TNlinCursorDlg>(*chart(), *stat_, this);
 }
 
 void TNlinChildForm::Scales1Click()

@@ -76,20 +76,42 @@ void TNlinCursorDlg::hideEvent(QHideEvent* event)
   cursor_.detach();
 }
 
-void TNlinCursorDlg::ScrollBar1Change()
+bool TNlinCursorDlg::Open()
 {
-  if (!walking_)
-    return;
+  if (rec_.result.count <= 0)
+    return false;
+  openModeless();
+  return true;
+}
+
+bool TNlinCursorDlg::evaluate()
+{
   ClearError();
   const CursorReading p = CursorPoint(walk_, rec_.result, ScrollBar1->value());
   x_ = p.x;
   y_ = p.y;
   valid_ = !ErrorPending();
   showReading();
+  return valid_;
+}
+
+void TNlinCursorDlg::ScrollBar1Change()
+{
+  if (!walking_)
+    return;
   // A nonlinearity that cannot be evaluated here (the axis may reach beyond
   // the swept range) has no point to show.
-  if (!valid_)
+  if (!evaluate())
     ReportError(this);
+}
+
+void TNlinCursorDlg::follow()
+{
+  if (!walking_)
+    return;
+  walk_ = BeginCursor(rec_, chart_.RangeLoX(), chart_.RangeHiX());
+  (void)evaluate();
+  ClearError();
 }
 
 void TNlinCursorDlg::showReading()

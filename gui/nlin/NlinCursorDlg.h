@@ -2,7 +2,9 @@
 // "Nonlinear cursor": walks the input axis of a nonlinear window's chart in
 // N steps with a scroll bar, evaluating the nonlinearities of the last Go at
 // each position (hyst remembers the path walked), with a crosshair on the
-// chart, absolute or relative read-outs, marks and the evaluator.
+// chart, absolute or relative read-outs, marks and the evaluator. Opened
+// with Open it stays beside its window and reads the window's new
+// characteristic at the same position while a drag of the design goes on.
 
 #include "engine/nlin/NlinEngine.h"
 #include "gui/dialogs/CursorDialog.h"
@@ -17,6 +19,17 @@ class TNlinCursorDlg : public TCursorDialog {
 public:
   // A cursor on chart reading the characteristic computed in rec.
   TNlinCursorDlg(TRChart& chart, const NLINSTAT& rec, QWidget* parent = nullptr);
+
+  // Shows the dialog beside the window; false, with nothing shown, when
+  // the record holds no characteristic.
+  bool Open();
+  // The window swept the characteristic again, which ran hyst's memory:
+  // the walk starts again at the left end of the axis, as at opening, and
+  // goes straight to the cursor's position (without memory the reading is
+  // the one a freshly opened cursor moved there shows). Where the
+  // nonlinearity cannot be evaluated the reading is empty; no message
+  // interrupts the drag.
+  void follow() override;
 
   // Moves the cursor to the scroll bar's position and shows the reading.
   void ScrollBar1Change();
@@ -35,6 +48,10 @@ protected:
   void showReading() override;
 
 private:
+  // Evaluates the reading at the scroll bar's position; false where the
+  // nonlinearity cannot be evaluated (its message pending).
+  bool evaluate();
+
   TRChart& chart_;
   const NLINSTAT& rec_;
   NlinCursor walk_;

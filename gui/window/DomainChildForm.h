@@ -66,6 +66,9 @@ public:
   // After a live change of the loop: a window holding a plot of its own
   // computation wipes it and computes it again, as a fresh Go would.
   virtual void FollowLoop();
+  // The last follow could not compute the loop: the window has no plot and
+  // its following dialogs nothing to read, until a follow succeeds.
+  bool followFailed() const { return followAgain_; }
   // While a drag lasts, the window's curves as they were at its start are
   // drawn in a light tint under the ones that follow; off, they are gone.
   void SetLiveReference(bool on);
@@ -111,6 +114,11 @@ public:
 
   // The window's loop switches, as its settings record holds them.
   const LoopSwitches& switches() const { return const_cast<TDomainChildForm*>(this)->loop(); }
+
+  // Closes the window's open dialogs that follow a drag (cursor, response
+  // characteristics, limit cycles): every command of the window runs this
+  // first, since the command may redraw or replace what they read.
+  void closeFollowingDialogs();
 
 signals:
   // The state the frame shows for this window changed.
@@ -199,7 +207,6 @@ private:
   };
   std::vector<ReferenceCurve> reference_;
 
-  void closeFollowingDialogs();
   // A chart in the window's layout, wired to the shared graph commands.
   TRChart* makeChart(const ChartSetup& setup);
 

@@ -4,11 +4,21 @@
 
 #include "tests/gui/freq/FreqWinTestSupport.h"
 
+#include "engine/expr/ConstantTable.h"
+#include "engine/model/LoopDefinition.h"
 #include "gui/base/FrameAccess.h"
+#include "gui/frame/DocumentSession.h"
+#include "gui/frame/ParameterPanel.h"
+#include "gui/nlin/NlinChild.h"
 
+#include <QCoreApplication>
+#include <QLabel>
+#include <QScrollBar>
+#include <QSlider>
 #include <QTableWidget>
 
 #include <cmath>
+#include <functional>
 
 namespace {
 
@@ -119,6 +129,168 @@ TEST_F(FreqWinTest, DescribingFunctionLeavesOutAmplitudesWithoutMinusOneOverN)
   click("GoSpdBtn");
   EXPECT_EQ(lastMessage(), QStringLiteral("Excitation amplitude too small, change range"));
   EXPECT_EQ(Polylines(*win->chart(), Sys().pen[2]).size(), 1u) << "nothing more drawn";
+}
+
+// The describing-function cursor, the Limit cycles list and the nonlinear
+// cursor stay open while the parameter a of the forward nonlinearity
+// a*relay(x) is dragged from 1 to 1.4. Each changes as its window follows
+// (N = 4 a cot(pi/M)/(M A) of the sampled relay, the cycle at the plant's
+// phase crossover with A = 4 a |L|/pi, y = a at x = 1), and after the
+// release each reads what a freshly opened one reads at the same point.
+// The windows' own commands close their dialogs, a wiped chart stays empty,
+// and a loop the nonlinear window cannot compute closes its cursor.
+TEST_F(FreqWinTest, NonlinearDialogsFollowAParameterDrag)
+{
+  LoopDefinition d = DefinitionOf(Sys());
+  SetText(d.num[kCompensator], "1");
+  SetText(d.den[kCompensator], "");
+  SetText(d.fwdNl, "a*relay(x)");
+  d.gain = 4;  // L(j w180) = -4 * 6/11.76
+  frame->session().Replace(d, QStringLiteral("nonlinearity"));
+  action("Parameterpanel1")->trigger();
+  auto* slider = frame->findChild<TParameterPanel*>(QStringLiteral("ParameterPanel"))->findChild<QSlider*>("aSlider");
+  ASSERT_NE(slider, nullptr);
+  TFreqChildForm* freq[2] = {win, static_cast<TFreqChildForm*>(frame->NewWindow(ActiveDomain::Frequency))};
+  for (TFreqChildForm* f : freq) {
+    f->findChild<QAction*>(QStringLiteral("Describingfunction1"))->trigger();
+    f->Go1Click();
+    ASSERT_TRUE(f->hasPlot()) << lastMessage().toStdString();
+  }
+  auto* nlin = static_cast<TNlinChildForm*>(frame->NewWindow(ActiveDomain::Nonlinear));
+  const FreqSettings& set = freq[0]->settings().set;
+  const int amp = set.amplitudes / 2;
+  const double m = set.dftPoints, a0 = set.startAmp + (set.endAmp - set.startAmp) * amp / (set.amplitudes - 1);
+  const std::function<void()> open[3] = {[&] { freq[0]->Plotcursor1Click(); },
+                                         [&] { freq[1]->findChild<QAction*>("LimitCycles1")->trigger(); },
+                                         [&] { nlin->Plotcursor1Click(); }};
+  const struct {
+    const char* dialog;
+    const char* bar;  // set to position
+    int position;
+    std::function<QString(double)> expected;  // the first value read at a
+  } dialogs[] = {
+      {"DFCursorDlg", "AmpScrollBar", amp,
+       [&](double a) { return QString::number(a * 4 / (m * std::tan(M_PI / m) * a0), 'g', 4); }},
+      {"LimitCyclesDlg", nullptr, 0, [](double a) { return QString::number(4 * a * 4 * 6 / 11.76 / M_PI, 'g', 4); }},
+      {"NlinCursorDlg", "ScrollBar1", 120, [](double a) { return QString::number(a, 'g', 4); }},
+  };
+  // The read-outs: the boxes, or the list's cells and notes; the first is
+  // the one the closed forms give.
+  const auto readouts = [](QDialog& dlg) {
+    QStringList out;
+    if (auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("CyclesTable"))) {
+      for (int r = 0; r < table->rowCount(); ++r)
+        for (int c = 0; c < 3; ++c)
+          out << table->item(r, c)->text();
+      out << dlg.findChild<QLabel*>(QStringLiteral("NoteLabel"))->text();
+    }
+    for (const char* name : {"NMagEdit", "AmpEdit", "NPhaseEdit", "invNMagEdit", "invNPhaseEdit", "YValue", "XValue"})
+      if (auto* box = dlg.findChild<QLineEdit*>(QLatin1String(name)))
+        out << box->text();
+    return out;
+  };
+  QStringList before[3], during[3], after[3], fresh[3];
+  QDialog* shownNow[3] = {};
+  int opened = 0;
+  // Each dialog opens with the ones before it open, and the drag goes on
+  // with all three open.
+  answer([&](QDialog& dlg) {
+    const int k = opened++;
+    ASSERT_EQ(dlg.objectName(), QLatin1String(dialogs[k].dialog));
+    shownNow[k] = &dlg;
+    if (dialogs[k].bar)
+      dlg.findChild<QScrollBar*>(QLatin1String(dialogs[k].bar))->setValue(dialogs[k].position);
+    before[k] = readouts(dlg);
+    if (k < 2) {
+      open[k + 1]();
+      return;
+    }
+    slider->setSliderDown(true);
+    slider->setValue(700);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(Parameter(0), 1.0);
+    for (int j = 0; j < 3; ++j)
+      during[j] = readouts(*shownNow[j]);
+    slider->setSliderDown(false);
+    for (int j = 0; j < 3; ++j)
+      after[j] = readouts(*shownNow[j]);
+  });
+  open[0]();
+  ASSERT_EQ(opened, 3) << lastMessage().toStdString();
+  EXPECT_EQ(Parameter(0), 1.4);
+  for (int k = 0; k < 3; ++k) {
+    answer([&](QDialog& dlg) {
+      if (dialogs[k].bar)
+        dlg.findChild<QScrollBar*>(QLatin1String(dialogs[k].bar))->setValue(dialogs[k].position);
+      fresh[k] = readouts(dlg);
+    });
+    open[k]();
+  }
+  for (int k = 0; k < 3; ++k) {
+    SCOPED_TRACE(dialogs[k].dialog);
+    ASSERT_FALSE(before[k].isEmpty());
+    ASSERT_FALSE(after[k].isEmpty());
+    EXPECT_EQ(before[k][0], dialogs[k].expected(1.0));
+    EXPECT_EQ(after[k][0], dialogs[k].expected(1.4));
+    EXPECT_EQ(during[k], after[k]);
+    EXPECT_EQ(after[k], fresh[k]);
+  }
+  EXPECT_TRUE(shown().isEmpty()) << lastMessage().toStdString();
+
+  // A view chosen with the cursor open closes it, its items off the chart;
+  // turning the describing function off closes the list of its cycles.
+  const struct {
+    TFreqChildForm* window;
+    int dialog;
+    const char* command;
+  } commands[] = {{freq[0], 0, "Nichols1"}, {freq[1], 1, "Describingfunction1"}};
+  for (const auto& c : commands) {
+    SCOPED_TRACE(c.command);
+    TRChart* chart = c.window->chart();
+    bool closed = false;
+    answer([&](QDialog& dlg) {
+      QObject::connect(&dlg, &QDialog::finished, [&closed] { closed = true; });
+      c.window->findChild<QAction*>(QLatin1String(c.command))->trigger();
+      EXPECT_TRUE(closed);
+    });
+    open[c.dialog]();
+    for (std::size_t i = 0; i < chart->Items().size(); ++i)
+      EXPECT_NE(chart->Items().item(i).kind, ItemKind::Ellipse) << i;
+  }
+  // A wiped describing function is not drawn again when the loop changes.
+  freq[0]->findChild<QAction*>(QStringLiteral("DirectNyquist1"))->trigger();
+  freq[0]->findChild<QAction*>(QStringLiteral("Wipe1"))->trigger();
+  slider->setValue(600);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(Parameter(0), 1.2);
+  for (std::size_t i = 0; i < freq[0]->chart()->Items().size(); ++i)
+    EXPECT_NE(freq[0]->chart()->Items().item(i).colour, Sys().pen[2]) << i;
+
+  // A value the window cannot compute with (sqrt(x + 5a) at x = -5 with
+  // a = 0.8) is refused without a box, the reason in the status bar: the
+  // parameter and every window stay at the last value the loop could take,
+  // and the cursor stays open, reading the window as a fresh one would.
+  d = DefinitionOf(Sys());
+  SetText(d.fwdNl, "sqrt(x+5*a)");
+  frame->session().Replace(d, QStringLiteral("nonlinearity"));
+  const qsizetype boxes = shown().size();
+  bool closed = false;
+  QString reading, again;
+  answer([&](QDialog& dlg) {
+    QObject::connect(&dlg, &QDialog::finished, [&closed] { closed = true; });
+    slider->setValue(400);
+    QCoreApplication::processEvents();
+    EXPECT_FALSE(closed);
+    reading = dlg.findChild<QLineEdit*>(QStringLiteral("YValue"))->text();
+  });
+  nlin->Plotcursor1Click();
+  EXPECT_EQ(Parameter(0), 1.2);
+  EXPECT_EQ(StatusPanel(2), QStringLiteral("Function range"));
+  EXPECT_EQ(shown().size(), boxes);
+  answer([&](QDialog& dlg) { again = dlg.findChild<QLineEdit*>(QStringLiteral("YValue"))->text(); });
+  nlin->Plotcursor1Click();
+  EXPECT_FALSE(reading.isEmpty());
+  EXPECT_EQ(reading, again);
 }
 
 }  // namespace

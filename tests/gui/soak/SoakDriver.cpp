@@ -1,5 +1,6 @@
 #include "tests/gui/soak/SoakDriver.h"
 
+#include "gui/base/LiveFollower.h"
 #include "gui/base/Messages.h"
 #include "gui/base/OutputCommands.h"
 #include "gui/chart/TRChart.h"
@@ -336,6 +337,12 @@ int SoakDriver::answerModal(QDialog& dlg)
   QPointer<QDialog> guard(&dlg);
   dlg.setResult(QDialog::Rejected);
   dlg.show();
+  // A dialog that stays open beside its window while the design is dragged
+  // on the window's chart (the drag ends before the dialog is answered).
+  if (dynamic_cast<LiveFollower*>(&dlg) && rng_.chance(50)) {
+    note(QStringLiteral("drag beside it:"));
+    dragChart();
+  }
   for (int i = 0, n = rng_.below(5); i < n && guard && dlg.isVisible(); ++i)
     fillField(dlg);
   // Now and then the dialog's other buttons: transforms, marks, help, the
