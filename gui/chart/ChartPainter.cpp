@@ -24,11 +24,12 @@ const QColor kAxisColour(0x20, 0x20, 0x20);
 
 class WidthMeasure : public LabelMeasure {
 public:
-  explicit WidthMeasure(const QFontMetricsF& fm) : fm_(fm) {}
-  double extent(const char* label) const override { return fm_.horizontalAdvance(QString::fromLatin1(label)); }
+  WidthMeasure(const QFontMetricsF& fm, LabelWidths& widths) : fm_(fm), widths_(widths) {}
+  double extent(const char* label) const override { return widths_.of(fm_, label); }
 
 private:
   const QFontMetricsF& fm_;
+  LabelWidths& widths_;
 };
 
 class HeightMeasure : public LabelMeasure {
@@ -122,6 +123,21 @@ void StrokeRun(QPainter& p, const QPointF* pts, std::size_t n)
 }
 }  // namespace
 
+double LabelWidths::of(const QFontMetricsF& fm, const char* label)
+{
+  const auto [it, added] = widths_.try_emplace(label, 0.0);
+  if (added) {
+    // Tick labels come from a small set ("0.5", "-2", "1E3"); a chart
+    // zoomed through many ranges starts afresh now and then.
+    if (widths_.size() > kMaxLabels) {
+      widths_.clear();
+      return widths_[label] = fm.horizontalAdvance(QString::fromLatin1(label));
+    }
+    it->second = fm.horizontalAdvance(QString::fromLatin1(label));
+  }
+  return it->second;
+}
+
 ChartPainter::ChartPainter()
 {
   labelFont_.setPixelSize(11);
@@ -143,14 +159,14 @@ void ChartPainter::layout(const ChartSettings& s, QSizeF size, ChartFrame& f) co
   double widest = 0.0;
   for (int i = 0; i < f.yticks.n; ++i)
     if (f.yticks.t[i].major)
-      widest = std::max(widest, lf.horizontalAdvance(QString::fromLatin1(f.yticks.t[i].label)));
+      widest = std::max(widest, labelWidths_.of(lf, f.yticks.t[i].label));
   const double left = 6.0 + widest + 6.0 + (s.idOrdinate.isEmpty() ? 0.0 : tf.height() + 6.0);
   const double plotW = std::max(10.0, size.width() - left - kRightRim);
 
   f.plot = QRectF(left, top, plotW, plotH);
   f.mx = AxisMap(s.x, f.plot.left(), f.plot.right(), s.logX);
   f.my = AxisMap(s.y, f.plot.bottom(), f.plot.top(), s.logY);
-  AxisTicks(s.x, s.logX, plotW, WidthMeasure(lf), kLabelGapX, s.shortTicksX, f.xticks);
+  AxisTicks(s.x, s.logX, plotW, WidthMeasure(lf, labelWidths_), kLabelGapX, s.shortTicksX, f.xticks);
 }
 
 void ChartPainter::fitIsometric(ChartSettings& s, QSizeF size, ChartFrame& f) const
@@ -205,7 +221,7 @@ void ChartPainter::drawFrame(QPainter& p, const ChartSettings& s, const ChartFra
     if (!t.major)
       continue;
     const QString text = QString::fromLatin1(t.label);
-    const double w = lf.horizontalAdvance(text);
+    const double w = labelWidths_.of(lf, t.label);
     const double x0 = std::clamp(px - w / 2, 0.0, f.size.width() - w);
     if (x0 < lastRight + 2.0)  // never let two labels touch
       continue;
@@ -223,7 +239,7 @@ void ChartPainter::drawFrame(QPainter& p, const ChartSettings& s, const ChartFra
     if (!t.major)
       continue;
     const QString text = QString::fromLatin1(t.label);
-    const double w = lf.horizontalAdvance(text);
+    const double w = labelWidths_.of(lf, t.label);
     p.drawText(QPointF(a.left() - 6.0 - w, py - lf.height() / 2 + lf.ascent()), text);
   }
 

@@ -12,6 +12,11 @@
 #include <QRectF>
 #include <QString>
 
+#include <cstddef>
+#include <string>
+#include <unordered_map>
+
+class QFontMetricsF;
 class QPainter;
 
 // The chart's settings that shape its picture (all but the display list).
@@ -52,6 +57,19 @@ struct ChartFrame {
   TickSet yticks;
 };
 
+// The widths of tick labels in the label font: laying out a chart measures
+// every candidate label of every tick spacing it tries, and shaping a text
+// costs far more than looking its width up, while the labels repeat from
+// one layout to the next.
+class LabelWidths {
+public:
+  double of(const QFontMetricsF& fm, const char* label);
+
+private:
+  static constexpr std::size_t kMaxLabels = 4096;
+  std::unordered_map<std::string, double> widths_;
+};
+
 class ChartPainter {
 public:
   // Fonts of the scales and titles for a picture (pixel sizes, so a file
@@ -83,6 +101,7 @@ private:
   void drawMark(QPainter& p, QPointF at, int kind) const;
 
   QFont labelFont_;
+  mutable LabelWidths labelWidths_;
   QFont titleFont_;
   QFont captionFont_;
 };
