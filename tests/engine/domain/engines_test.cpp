@@ -14,6 +14,7 @@
 #include "engine/root/RootEngine.h"
 #include "engine/root/RootReadouts.h"
 #include "engine/time/TimeEngine.h"
+#include "tests/DecodedRuns.h"
 #include "tests/LoopTexts.h"
 
 #include <gtest/gtest.h>
@@ -96,7 +97,7 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       st->loop.fwdNl = c.fwdIn;
       st->costOnGo = true;
       std::strcpy(st->costText, "integ(e*e)+max(y)");
-      Outcome o = Finish(TimeEngine(Sys(), *st));
+      Outcome o = Finish(DecodedTimeEngine(Sys(), *st));
       const TransResult& r = st->result;
       if (o.ok) {
         Append(o.bytes, r.trace.data(), static_cast<std::size_t>(r.pointCount));
@@ -108,11 +109,11 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       auto rec = std::make_unique<FREQSTAT>();
       InitFreqSettings(Sys(), *rec);
       SetElements(rec->loop, c.loop);
-      Outcome o = Finish(ComputeResponse(Sys(), *rec));
+      Outcome o = Finish(ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec));
       if (o.ok)
         Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
       StabilityMargins margins;
-      const Outcome m = Finish(ComputeMargins(Sys(), *rec, margins));
+      const Outcome m = Finish(ComputeMargins(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop), margins));
       o.message += "|" + m.message;
       if (m.ok) {
         const double found[] = {double(margins.gainCount), double(margins.phaseCount), margins.bandLo, margins.bandHi};
@@ -120,12 +121,12 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       }
       rec->loop.fwdNl = true;
       rec->set.amplitudes = 20;
-      const Outcome df = Finish(ComputeDescribingFunction(Sys(), *rec));
+      const Outcome df = Finish(DecodedDescribingFunction(Sys(), *rec));
       o.message += "|" + df.message;
       if (df.ok)
         Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
       auto cycles = std::make_unique<LimitCycleList>();
-      const Outcome lc = Finish(ComputeLimitCycles(Sys(), *rec, *cycles));
+      const Outcome lc = Finish(DecodedLimitCycles(Sys(), *rec, *cycles));
       o.message += "|" + lc.message;
       if (lc.ok) {
         const double found[] = {double(cycles->count), cycles->bandLo, cycles->bandHi, cycles->ampLo, cycles->ampHi};
@@ -137,16 +138,18 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       auto rec = std::make_unique<ROOTSTAT>();
       SetElements(rec->loop, c.loop);
       rec->loop.closedLoop = false;
-      Outcome o = Finish(PrepareRootLoop(Sys(), *rec) && TraceLocus(Sys(), *rec));
+      const RootLoop loop = DecodeRootLoop(Sys(), *rec);
+      Outcome o = Finish(PrepareRootLoop(loop.roots, *rec) && TraceLocus(loop.roots, *rec));
       if (o.ok)
         Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
-      const RootStatus status = RootStatusAt(Sys(), *rec, -0.5, 0.7);
+      Loop fresh;
+      const RootStatus status = RootStatusAt(ReadoutLoop(Sys(), *rec, fresh), *rec, -0.5, 0.7, Sys().numberFormat);
       o.message += "|" + status.text;
       double gain = 0.0;
-      const Outcome atPoint = Finish(GainAtLocusPoint(Sys(), *rec, -0.5, 0.7, 1, gain));
+      const Outcome atPoint = Finish(GainAtLocusPoint(loop.roots, *rec, -0.5, 0.7, 1, gain));
       o.message += "|" + atPoint.message;
       Append(o.bytes, &gain, 1);
-      Outcome report = Finish(PrepareRootReport(Sys(), *rec, true));
+      Outcome report = Finish(PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(true)), *rec, true));
       o.message += "|" + report.message;
       if (report.ok) {
         Append(o.bytes, &rec->report.poles, 1);
@@ -157,7 +160,7 @@ Outcome Compute(Domain d, const CorpusLoop& c)
     case kNlin: {
       auto rec = std::make_unique<NLINSTAT>();
       rec->loop.fwdNl = true;
-      Outcome o = Finish(ComputeCharacteristic(Sys(), *rec));
+      Outcome o = Finish(DecodedCharacteristic(Sys(), *rec));
       if (o.ok) {
         Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
         const NlinCursor walk = BeginCursor(*rec, -2.0, 2.0);
@@ -224,13 +227,13 @@ TEST(Engines, TheClosedLoopReportKeepsTheOpenLoopRootSets)
     auto rec = std::make_unique<ROOTSTAT>();
     SetElements(rec->loop, c.loop);
     rec->loop.closedLoop = false;
-    const bool openOk = PrepareRootReport(Sys(), *rec, false);
+    const bool openOk = PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(false)), *rec, false);
     ClearError();
     const RootLocations open = rec->report;
     std::vector<unsigned char> before;
     Append(before, &Sys(), 1);
 
-    const bool closedOk = PrepareRootReport(Sys(), *rec, true);
+    const bool closedOk = PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(true)), *rec, true);
     ClearError();
     std::vector<unsigned char> after;
     Append(after, &Sys(), 1);
