@@ -234,7 +234,8 @@ void TRootChildForm::Go1Click()
   }
   if (!EnterPlaneForTrace())
     return;
-  if (!RootGo(DecodeRootLoop(Sys(), *stat_).roots, *stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
+  // EnterPlane has just decoded the loop into the record.
+  if (!RootGo(stat_->decoded, *stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
     ReportError(this);
     return;
   }
