@@ -79,7 +79,7 @@ struct FreqSettings {
   double endAmp = 10.0;
 };
 
-// The loop as the last PrepareSweep read it from the model: the evaluations
+// The loop the last PrepareSweep was given: the evaluations
 // that follow (sweep, cursor, margins) use this copy, so that they describe
 // the curve that was drawn even when another window changes the model.
 struct FreqLoopModel {

@@ -77,7 +77,7 @@ struct ROOTSTAT {
   double yMin = -1.0, yMax = 3.0;
   LocusResult result;
   RootLocations report;  // what the last PrepareRootReport found
-  // The loop as the last PrepareRootLoop decoded it: the root sets the point
+  // The loop the last PrepareRootLoop was given: the root sets the point
   // functions, the pole and zero marks and the report read. A trace takes
   // the pole-zero pairs it cancels out of it.
   Loop decoded;

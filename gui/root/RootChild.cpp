@@ -478,7 +478,17 @@ void TRootChildForm::ShowStatus(double x, double y, double dx, double dy)
 void TRootChildForm::ShowPoleReport(bool closedLoop)
 {
   ClearError();
-  if (!EnterPlane() || !PrepareRootReport(DecodeRootLoop(Sys(), *stat_, ReportUse(closedLoop)), *stat_, closedLoop)) {
+  if (!EnterPlane()) {
+    ReportError(this);
+    return;
+  }
+  // EnterPlane has just decoded the root sets; the closed loop's report
+  // also needs the closed loop's polynomials.
+  const auto loop = std::make_unique<RootLoop>();
+  if (closedLoop)
+    loop->closed = DecodeRootLoop(Sys(), *stat_, RootUse::ClosedRoots).closed;
+  loop->roots = stat_->decoded;
+  if (!PrepareRootReport(*loop, *stat_, closedLoop)) {
     ReportError(this);
     return;
   }
