@@ -59,8 +59,8 @@ struct Loop {
 };
 
 // Decodes doc for domain with the switches w (UpdateLoop on a copy): the
-// kind is Invalid, with the message pending, when the texts do not decode or
-// the elements do not fit together.
+// kind is Invalid, with the message pending and kept as the loop's fault,
+// when the texts do not decode or the elements do not fit together.
 [[nodiscard]] Loop DecodeLoop(const SYSDATA& doc, ActiveDomain domain, const LoopSwitches& w,
                               WholeSampleDelay delay = WholeSampleDelay::InDenominator);
 
