@@ -23,7 +23,8 @@ void BM_Backlash200Amplitudes512(benchmark::State& state)
   rec->set.amplitudes = 200;
   rec->set.dftPoints = 512;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ComputeDescribingFunction(Sys(), *rec));
+    const FreqLoop loop = DecodeFreqLoop(Sys(), *rec, FreqUse::DescribingFunction);
+    benchmark::DoNotOptimize(ComputeDescribingFunction(loop, *rec, LoopContext(loop.loop, ActiveDomain::Frequency)));
     benchmark::DoNotOptimize(rec->result.points[199]);
   }
 }
@@ -40,7 +41,8 @@ void BM_LimitCyclesStartUpLoop(benchmark::State& state)
   rec->loop.fbkNl = state.range(0) == 1;
   LimitCycleList list;
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ComputeLimitCycles(Sys(), *rec, list));
+    const FreqLoop loop = DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop);
+    benchmark::DoNotOptimize(ComputeLimitCycles(loop, *rec, LoopContext(loop.loop, ActiveDomain::Frequency), list));
     benchmark::DoNotOptimize(list.count);
   }
 }

@@ -31,7 +31,7 @@ void BM_Sweep1000ClosedLoop(benchmark::State& state)
   rec->set.points = 1000;
   rec->set.view = static_cast<FreqView>(state.range(0));
   for (auto _ : state) {
-    benchmark::DoNotOptimize(ComputeResponse(Sys(), *rec));
+    benchmark::DoNotOptimize(ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec));
     benchmark::DoNotOptimize(rec->result.points[999]);
   }
 }
@@ -57,8 +57,7 @@ void BM_MarginsWithDelay(benchmark::State& state)
   auto rec = StartUpLoop(false);
   StabilityMargins m;
   for (auto _ : state) {
-    ClearError();
-    benchmark::DoNotOptimize(ComputeMargins(Sys(), *rec, m));
+    benchmark::DoNotOptimize(ComputeMargins(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop), m));
     benchmark::DoNotOptimize(m.gain[0]);
   }
 }

@@ -92,7 +92,7 @@ struct Desk {
     root = static_cast<TRootChildForm*>(frame.NewWindow(ActiveDomain::Root));
     root->Go1Click();
     // The closed-loop marks, as the report's Mark button draws them.
-    if (ClosedLoopRoots(Sys(), root->record()))
+    if (ClosedLoopRoots(DecodeRootLoop(Sys(), root->record(), RootUse::ClosedRoots).closed, root->record()))
       MarkClosedLoopPoles(root->chart()->Items(), root->record().report.poles, Sys().gain, PensOf(Sys()));
     root->chart()->ShowGraph();
     QApplication::processEvents();

@@ -21,7 +21,8 @@ void Characteristic(benchmark::State& state, const char* fwd, const char* fbk, b
   rec->loop.fbkNl = fbkIn;
   rec->points = static_cast<std::int32_t>(state.range(0));
   for (auto _ : state) {
-    if (!ComputeCharacteristic(Sys(), *rec))
+    const Loop loop = DecodeNlinLoop(Sys());
+    if (!ComputeCharacteristic(loop, *rec, LoopContext(loop, ActiveDomain::Nonlinear)))
       std::abort();
     benchmark::DoNotOptimize(rec->result.points.data());
   }

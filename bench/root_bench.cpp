@@ -20,7 +20,7 @@ void BM_TraceStartupLoop(benchmark::State& state)
   rec->loop.compIn = true;
   rec->points = static_cast<int>(state.range(0));
   for (auto _ : state)
-    benchmark::DoNotOptimize(TraceLocus(Sys(), *rec));
+    benchmark::DoNotOptimize(TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec));
   state.counters["points"] = rec->result.count;
 }
 BENCHMARK(BM_TraceStartupLoop)->Arg(200)->Arg(1000)->Unit(benchmark::kMicrosecond);
@@ -31,7 +31,7 @@ void BM_ClosedLoopReport(benchmark::State& state)
   const auto rec = CreateRootLocus(Sys());
   rec->loop.compIn = true;
   for (auto _ : state)
-    benchmark::DoNotOptimize(PrepareRootReport(Sys(), *rec, true));
+    benchmark::DoNotOptimize(PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(true)), *rec, true));
 }
 BENCHMARK(BM_ClosedLoopReport)->Unit(benchmark::kMicrosecond);
 

@@ -26,7 +26,7 @@ void BM_RootGoToPixels(benchmark::State& state)
   for (auto _ : state) {
     chart.ClearGraph();
     SetWindow(*rec, chart.RangeLoX(), chart.RangeHiX(), chart.RangeLoY(), chart.RangeHiY());
-    if (!TraceLocus(Sys(), *rec))
+    if (!TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec))
       state.SkipWithError("trace failed");
     DrawPoleZeroMarks(chart.Items(), rec->decoded.denRoots, rec->decoded.numRoots, PensOf(Sys()));
     DrawLocus(chart.Items(), *rec, PensOf(Sys()));

@@ -16,8 +16,8 @@ namespace {
 void TimeGo(benchmark::State& state, TRANSTAT& st)
 {
   for (auto _ : state) {
-    ClearError();
-    if (!TimeEngine(Sys(), st))
+    const Loop loop = DecodeTimeLoop(Sys(), st);
+    if (!TimeEngine(loop, st, LoopContext(loop, ActiveDomain::Time)))
       state.SkipWithError(ErrorMessage());
     benchmark::DoNotOptimize(st.result.trace[999]);
   }

@@ -109,17 +109,27 @@ void PrintLimitCycles(std::ostream& out, const LimitCycleList& list)
 // --df: the describing function, or with --limit-cycles its crossings.
 int DescribingFunctionRun(CliContext& ctx, FREQSTAT& rec, bool limitCycles)
 {
+  const auto run = [&rec](FreqUse use, const auto& compute) {
+    const FreqLoop loop = DecodeFreqLoop(Sys(), rec, use);
+    return compute(loop, LoopContext(loop.loop, ActiveDomain::Frequency));
+  };
   if (limitCycles) {
     LimitCycleList list;
-    if (!ComputeLimitCycles(Sys(), rec, list))
+    const auto cycles = [&](const FreqLoop& loop, const EvalContext& eval) {
+      return ComputeLimitCycles(loop, rec, eval, list);
+    };
+    if (!run(FreqUse::OpenLoop, cycles))
       return ctx.systemError();
-    RepeatTimed(ctx, [&] { (void)ComputeLimitCycles(Sys(), rec, list); });
+    RepeatTimed(ctx, [&] { (void)run(FreqUse::OpenLoop, cycles); });
     PrintLimitCycles(ctx.out, list);
     return 0;
   }
-  if (!ComputeDescribingFunction(Sys(), rec))
+  const auto describing = [&rec](const FreqLoop& loop, const EvalContext& eval) {
+    return ComputeDescribingFunction(loop, rec, eval);
+  };
+  if (!run(FreqUse::DescribingFunction, describing))
     return ctx.systemError();
-  RepeatTimed(ctx, [&] { (void)ComputeDescribingFunction(Sys(), rec); });
+  RepeatTimed(ctx, [&] { (void)run(FreqUse::DescribingFunction, describing); });
   PrintDescribingFunction(ctx.out, rec);
   if (const std::string note = DfLeftOutNote(rec, Sys().numberFormat); !note.empty())
     ctx.out << "# " << note << '\n';
@@ -164,9 +174,9 @@ int CmdFreq(CliContext& ctx)
 
   if (margins) {
     StabilityMargins m;
-    if (!ComputeMargins(Sys(), *rec, m))
+    if (!ComputeMargins(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop), m))
       return ctx.systemError();
-    RepeatTimed(ctx, [&] { (void)ComputeMargins(Sys(), *rec, m); });
+    RepeatTimed(ctx, [&] { (void)ComputeMargins(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop), m); });
     PrintMargins(ctx.out, m);
     return 0;
   }
@@ -177,9 +187,9 @@ int CmdFreq(CliContext& ctx)
     PrintContour(ctx.out, *rec);
     return 0;
   }
-  if (!ComputeResponse(Sys(), *rec))
+  if (!ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec))
     return ctx.systemError();
-  RepeatTimed(ctx, [&] { (void)ComputeResponse(Sys(), *rec); });
+  RepeatTimed(ctx, [&] { (void)ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec); });
   PrintResponse(ctx.out, *rec, rec->result);
   return 0;
 }

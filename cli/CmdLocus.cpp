@@ -102,16 +102,16 @@ int CmdLocus(CliContext& ctx)
 
   if (hasReport) {
     const bool closed = report == "closed";
-    if (!PrepareRootReport(Sys(), *rec, closed))
+    if (!PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(closed)), *rec, closed))
       return ctx.systemError();
     const RootSet poles = rec->report.poles, zeros = rec->report.zeros;
-    RepeatTimed(ctx, [&] { (void)PrepareRootReport(Sys(), *rec, closed); });
+    RepeatTimed(ctx, [&] { (void)PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(closed)), *rec, closed); });
     ctx.out << "kind,re,im,radius,angle_deg\n";
     PrintRoots(ctx, "pole", poles);
     PrintRoots(ctx, "zero", zeros);
     return 0;
   }
-  if (!PrepareRootLoop(Sys(), *rec))
+  if (!PrepareRootLoop(DecodeRootLoop(Sys(), *rec).roots, *rec))
     return ctx.systemError();
   if (hasPoint) {
     const double gain = LocusGain(rec->decoded, px, py), angle = ArgDegrees(rec->decoded, px, py);
@@ -121,7 +121,7 @@ int CmdLocus(CliContext& ctx)
   }
   if (asked.damping || asked.settling) {
     const auto contour = [&] {
-      return asked.damping ? DampingContour(*rec, asked.zeta) : SettlingContour(Sys(), *rec);
+      return asked.damping ? DampingContour(*rec, asked.zeta) : SettlingContour(rec->decoded, *rec);
     };
     if (!contour())
       return ctx.systemError();
@@ -129,9 +129,9 @@ int CmdLocus(CliContext& ctx)
     PrintContour(ctx, *rec);
     return 0;
   }
-  if (!TraceLocus(Sys(), *rec))
+  if (!TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec))
     return ctx.systemError();
-  RepeatTimed(ctx, [&] { (void)TraceLocus(Sys(), *rec); });
+  RepeatTimed(ctx, [&] { (void)TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec); });
   ctx.out << "tag,x,y\n";
   for (int i = 0; i < rec->result.count; ++i) {
     const LocusPoint& p = rec->result.points[static_cast<std::size_t>(i)];

@@ -33,9 +33,11 @@ int CmdNlin(CliContext& ctx)
     return rc == 1 ? ctx.systemError() : rc;
   if (ctx.leftover())
     return 2;
-  if (!ComputeCharacteristic(Sys(), rec))
+  const Loop loop = DecodeNlinLoop(Sys());
+  const EvalContext eval = LoopContext(loop, ActiveDomain::Nonlinear);
+  if (!ComputeCharacteristic(loop, rec, eval))
     return ctx.systemError();
-  RepeatTimed(ctx, [] { (void)ComputeCharacteristic(Sys(), rec); });
+  RepeatTimed(ctx, [&] { (void)ComputeCharacteristic(DecodeNlinLoop(Sys()), rec, eval); });
 
   const NlinResult& r = rec.result;
   ctx.out << "x,y\n";

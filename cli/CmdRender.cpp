@@ -54,7 +54,8 @@ int RenderNlin(TRChart& chart, CliContext& ctx)
     return rc;
   ApplyChartSetup(chart, kNlinChart);
   chart.ZoomTo(rec.xMin, kNlinChart.yLo, rec.xMax, kNlinChart.yHi);
-  if (!NlinGo(Sys(), rec, PensOf(Sys()), chart.Items()))
+  const Loop loop = DecodeNlinLoop(Sys());
+  if (!NlinGo(loop, rec, LoopContext(loop, ActiveDomain::Nonlinear), PensOf(Sys()), chart.Items()))
     return 1;
   chart.SetCaption(QLatin1String(CharacteristicCaption(rec.result)));
   return 0;

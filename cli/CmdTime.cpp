@@ -125,11 +125,14 @@ int CmdTime(CliContext& ctx)
   const auto st = std::make_unique<TRANSTAT>();
   if (const int rc = TakeTimeOptions(ctx, *st); rc != 0)
     return rc == 1 ? ctx.systemError() : rc;
-  ClearError();
-  if (!TimeEngine(Sys(), *st))
+  const Loop loop = DecodeTimeLoop(Sys(), *st);
+  if (!TimeEngine(loop, *st, LoopContext(loop, ActiveDomain::Time)))
     return ctx.systemError();
   const auto again = std::make_unique<TRANSTAT>(*st);
-  RepeatTimed(ctx, [&] { (void)TimeEngine(Sys(), *again); });
+  RepeatTimed(ctx, [&] {
+    const Loop repeated = DecodeTimeLoop(Sys(), *again);
+    (void)TimeEngine(repeated, *again, LoopContext(repeated, ActiveDomain::Time));
+  });
   PrintTrace(ctx.out, st->result);
   if (st->characteristicsOnGo)
     PrintCharacteristics(ctx.out, st->result);

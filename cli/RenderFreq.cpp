@@ -57,11 +57,15 @@ int RenderFreq(TRChart& chart, CliContext& ctx)
     (void)MatchBodeUnits(chart, rec->set);  // as the window's view change does
   const ChartPens pens = PensOf(Sys());
   DisplayList& list = chart.Items();
-  if (!FreqGo(Sys(), *rec, FreqCurve::Response, GeometryOf(chart), pens, list))
+  const auto go = [&](FreqCurve curve) {
+    const FreqLoop loop = DecodeFreqLoop(Sys(), *rec, GoUse(curve));
+    return FreqGo(loop, *rec, LoopContext(loop.loop, ActiveDomain::Frequency), curve, GeometryOf(chart), pens, list);
+  };
+  if (!go(FreqCurve::Response))
     return 1;
   if (margins) {
     StabilityMargins m;
-    if (!ComputeMargins(Sys(), *rec, m))
+    if (!ComputeMargins(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop), m))
       return 1;
     DrawMarginMarks(list, *rec, m, pens);
   }
@@ -73,11 +77,12 @@ int RenderFreq(TRChart& chart, CliContext& ctx)
     DrawMContour(list, *rec, single, pens);
   }
   // Over the response, as the window's Go draws in that mode.
-  if (describing && !FreqGo(Sys(), *rec, FreqCurve::DescribingFunction, GeometryOf(chart), pens, list))
+  if (describing && !go(FreqCurve::DescribingFunction))
     return 1;
   if (limitCycles) {
     LimitCycleList cycles;
-    if (!ComputeLimitCycles(Sys(), *rec, cycles))
+    const FreqLoop loop = DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop);
+    if (!ComputeLimitCycles(loop, *rec, LoopContext(loop.loop, ActiveDomain::Frequency), cycles))
       return 1;
     DrawLimitCycleMarks(list, *rec, cycles, GeometryOf(chart), pens);
   }

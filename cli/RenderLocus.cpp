@@ -32,7 +32,7 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
     return 1;
 
   // The chart of the plane, with the scales dialog's ranges.
-  if (!PrepareRootLoop(Sys(), *rec))
+  if (!PrepareRootLoop(DecodeRootLoop(Sys(), *rec).roots, *rec))
     return 1;
   ApplyChartSetup(chart, PlaneChartSetup(rec->zPlane));
   // The picture's rectangle: x from the options, y from its low end, the
@@ -54,7 +54,7 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
   DrawPoleZeroMarks(list, rec->decoded.denRoots, rec->decoded.numRoots, pens);
   if (rec->zPlane && !noCircle)
     DrawUnitCircle(list);
-  if (!RootGo(Sys(), *rec, GeometryOf(chart), pens, list))
+  if (!RootGo(DecodeRootLoop(Sys(), *rec).roots, *rec, GeometryOf(chart), pens, list))
     return 1;
   if (contours) {
     double zetas[kMaxDampingContours];
@@ -72,12 +72,12 @@ int RenderLocus(TRChart& chart, CliContext& ctx)
     DrawDampingContour(list, *rec, asked.zeta, pens);
   }
   if (asked.settling) {
-    if (!SettlingContour(Sys(), *rec))
+    if (!SettlingContour(rec->decoded, *rec))
       return 1;
     DrawSettlingContour(list, *rec, pens);
   }
   if (marks) {
-    if (!PrepareRootReport(Sys(), *rec, true))
+    if (!PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(true)), *rec, true))
       return 1;
     MarkClosedLoopPoles(list, rec->report.poles, Sys().gain, pens);
   }

@@ -24,7 +24,8 @@ int RenderTime(TRChart& chart, CliContext& ctx)
     chart.SetIdOrdinate(QString::fromLatin1(st->phaseYText));
   }
   DisplayList& list = chart.Items();
-  if (!TimeGo(Sys(), *st, PensOf(Sys()), list) && ErrorPending())
+  const Loop loop = DecodeTimeLoop(Sys(), *st);
+  if (!TimeGo(loop, *st, LoopContext(loop, ActiveDomain::Time), PensOf(Sys()), list) && ErrorPending())
     return 1;
   // The window's autoscale.
   const TimeAutoscale rule = TimeAutoscaleOf(*st);

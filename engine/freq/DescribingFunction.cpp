@@ -77,7 +77,7 @@ void PlotDescribingFunction(FREQSTAT& rec, Complex n)
   ToPlotCoordinates(rec);
 }
 
-bool RunDescribingFunction(const SYSDATA& doc, FREQSTAT& rec)
+bool RunDescribingFunction(const Loop& loop, FREQSTAT& rec)
 {
   FreqResult& r = rec.result;
   r.count = 0;
@@ -88,7 +88,7 @@ bool RunDescribingFunction(const SYSDATA& doc, FREQSTAT& rec)
     return false;
   }
   Nonlinearity nl;
-  if (!PrepareDescribingFunction(doc, rec, nl))
+  if (!PrepareDescribingFunction(loop, rec, nl))
     return false;
   DfScratch& df = rec.df;
   FreqPointState& pt = rec.pt;
@@ -198,14 +198,7 @@ void FirstHarmonic(FREQSTAT& rec, const double* y)
   rec.pt.L = {(u + y[0] - y[h]) / m / a, -(v + y[q] - y[tq]) / m / a};
 }
 
-EvalContext FrequencyEvalContext(const SYSDATA& doc)
-{
-  EvalContext c = EvalContextOf(doc);
-  c.domain = ActiveDomain::Frequency;
-  return c;
-}
-
-bool PrepareDescribingFunction(const SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl)
+bool PrepareDescribingFunction(const Loop& loop, FREQSTAT& rec, Nonlinearity& nl)
 {
   nl.expr = nullptr;
   if (!CheckSettings(rec))
@@ -216,7 +209,7 @@ bool PrepareDescribingFunction(const SYSDATA& doc, FREQSTAT& rec, Nonlinearity& 
   bool ok = false;
   {
     const RestartScope restart;
-    ok = parse(rec.loop.fwdNl ? doc.fwdNlText : doc.fbkNlText, e);
+    ok = parse(rec.loop.fwdNl ? loop.fwdNlText : loop.fbkNlText, e);
   }
   if (!ok) {
     SetError("Invalid nonlinear function");
@@ -253,16 +246,15 @@ Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double ampli
   return rec.pt.L;
 }
 
-bool ComputeDescribingFunction(const SYSDATA& doc, FREQSTAT& rec)
+bool ComputeDescribingFunction(const FreqLoop& loop, FREQSTAT& rec, const EvalContext& ctx)
 {
   ClearError();
-  const EvalContext ctx = FrequencyEvalContext(doc);
   const EvalScope scope(ctx);
   const bool closed = rec.loop.closedLoop;
   const bool monotonic = rec.set.monotonicPhase;
   rec.loop.closedLoop = false;
   rec.set.monotonicPhase = true;
-  const bool ok = RunDescribingFunction(doc, rec);
+  const bool ok = RunDescribingFunction(loop.loop, rec);
   rec.loop.closedLoop = closed;
   rec.set.monotonicPhase = monotonic;
   return ok;

@@ -31,8 +31,10 @@ void SampleCosSin(FREQSTAT& rec, int k);
 // share a table entry.
 void FirstHarmonic(FREQSTAT& rec, const double* y);
 
-// The describing function of the selected nonlinearity (rec.loop.fwdNl,
-// else the feedback one) at the set's amplitudes: N(A) into
+// The describing function of the selected nonlinearity of loop
+// (FreqUse::DescribingFunction; rec.loop.fwdNl, else the feedback one),
+// evaluated in ctx (LoopContext(loop.loop, ActiveDomain::Frequency), where
+// the time-only built-ins refuse), at the set's amplitudes: N(A) into
 // rec.result.dfValues (parts below 1e-10 set to 0) and one point per
 // amplitude (A, plot x, plot y) into the store. An amplitude where
 // |N| < 1e-10 has no -1/N: outside the inverse Nyquist view it is left out
@@ -44,7 +46,7 @@ void FirstHarmonic(FREQSTAT& rec, const double* y);
 // change range" (every amplitude left out), the amplitude settings'
 // messages, or the Bode views'. The store then holds the amplitudes
 // computed before the failure.
-[[nodiscard]] bool ComputeDescribingFunction(const SYSDATA& doc, FREQSTAT& rec);
+[[nodiscard]] bool ComputeDescribingFunction(const FreqLoop& loop, FREQSTAT& rec, const EvalContext& ctx);
 
 // What the last computation left out and why, for the status bar and the
 // command line ("3 of 20 amplitudes left out (1 to 1.947): ..."), the
@@ -77,19 +79,16 @@ struct DfReading {
 
 // The pieces the limit-cycle search shares. PrepareDescribingFunction
 // checks the amplitude settings and the number of samples as the
-// computation does, builds the table and compiles the selected text of the
-// loop document doc into rec.df (false with the message pending), which nl
-// then points to;
+// computation does, builds the table and compiles the selected text of
+// loop into rec.df (false with the message pending), which nl then points
+// to;
 // DescribingFunctionAt then gives N(A) unrounded, for any A > 0, leaving
 // evaluation messages pending.
 struct Nonlinearity {
   CompiledExpr* expr = nullptr;
   bool hyst = false;  // the text calls hyst, which has memory
 };
-// The evaluation context of a describing-function run on doc: the
-// frequency domain, where the time-only built-ins refuse.
-[[nodiscard]] EvalContext FrequencyEvalContext(const SYSDATA& doc);
-[[nodiscard]] bool PrepareDescribingFunction(const SYSDATA& doc, FREQSTAT& rec, Nonlinearity& nl);
+[[nodiscard]] bool PrepareDescribingFunction(const Loop& loop, FREQSTAT& rec, Nonlinearity& nl);
 [[nodiscard]] Complex DescribingFunctionAt(FREQSTAT& rec, const Nonlinearity& nl, double amplitude);
 
 // Puts hyst's memory in e as after a rise from -amplitude to +amplitude,

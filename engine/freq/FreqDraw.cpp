@@ -74,18 +74,18 @@ const ChartSetup& FreqChartSetup(FreqView view)
   return *kSetups[static_cast<int>(view)];
 }
 
-bool FreqGo(const SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart, const ChartPens& pens,
-            DisplayList& list)
+bool FreqGo(const FreqLoop& loop, FREQSTAT& rec, const EvalContext& ctx, FreqCurve curve, const ChartGeometry& chart,
+            const ChartPens& pens, DisplayList& list)
 {
   SetChartRange(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
   ClearError();
   if (curve == FreqCurve::DescribingFunction) {
-    if (!ComputeDescribingFunction(doc, rec))
+    if (!ComputeDescribingFunction(loop, rec, ctx))
       return false;
     DrawDescribingFunction(list, rec, pens);
     return true;
   }
-  if (!ComputeResponse(doc, rec))
+  if (!ComputeResponse(loop, rec))
     return false;
   DrawResponse(list, rec, pens);
   return true;

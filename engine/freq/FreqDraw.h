@@ -83,11 +83,18 @@ inline constexpr ChartSetup kBPhaseChart{"BPhaseChart",
 // describing-function mode the -1/N locus.
 enum class FreqCurve { Response, DescribingFunction };
 
+// What a Go of curve decodes the document for (DecodeFreqLoop).
+[[nodiscard]] inline FreqUse GoUse(FreqCurve curve)
+{
+  return curve == FreqCurve::DescribingFunction ? FreqUse::DescribingFunction : FreqUse::Response;
+}
+
 // One Go of the frequency window, as the window and `vanto-cli render freq`
-// make it: the range of chart copied into rec, the curve computed and added
-// to list. False with the error pending.
-[[nodiscard]] bool FreqGo(const SYSDATA& doc, FREQSTAT& rec, FreqCurve curve, const ChartGeometry& chart,
-                          const ChartPens& pens, DisplayList& list);
+// make it: the range of chart copied into rec, the curve computed from loop
+// (decoded for GoUse(curve)) in ctx (LoopContext(loop.loop,
+// ActiveDomain::Frequency)) and added to list. False with the error pending.
+[[nodiscard]] bool FreqGo(const FreqLoop& loop, FREQSTAT& rec, const EvalContext& ctx, FreqCurve curve,
+                          const ChartGeometry& chart, const ChartPens& pens, DisplayList& list);
 
 // The factor that puts a Bode chart's frequency axis, titled chartUnits, in
 // the display unit of set: 1/(2 pi) from rad/s to Hz, 2 pi back, 0 when it

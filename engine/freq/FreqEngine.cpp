@@ -79,10 +79,41 @@ void SetChartRange(FREQSTAT& rec, double xLo, double xHi, double yLo, double yHi
   rec.chart = {xLo, xHi, yLo, yHi};
 }
 
-bool ComputeResponse(const SYSDATA& doc, FREQSTAT& rec)
+FreqLoop DecodeFreqLoop(const SYSDATA& doc, const FREQSTAT& rec, FreqUse use)
+{
+  ClearError();  // an unreported message of another window is not ours
+  FreqLoop out;
+  if (use == FreqUse::DescribingFunction) {
+    out.loop = UndecodedLoop(doc);
+    return out;
+  }
+  LoopSwitches w = rec.loop;
+  if (use == FreqUse::OpenLoop) {
+    w.closedLoop = false;
+    w.refInput = true;
+    w.loadInput = w.noiseInput = false;
+  }
+  // The closed-loop load response with the compensator in the loop uses the
+  // plant on its own where L is 0; the model merges Gc into the plant for
+  // that response, so the plant is read first from an update without merge.
+  if (w.closedLoop && w.loadInput && w.compIn && w.plantIn) {
+    LoopSwitches unmerged = w;
+    unmerged.closedLoop = false;
+    out.loop = DecodeFrequencyLoop(doc, unmerged);
+    if (out.loop.fault.pending)
+      return out;
+    out.plantApart = true;
+    out.plantNum = out.loop.numPoly[kPlant];
+    out.plantDen = out.loop.denPoly[kPlant];
+  }
+  out.loop = DecodeFrequencyLoop(doc, w);
+  return out;
+}
+
+bool ComputeResponse(const FreqLoop& loop, FREQSTAT& rec)
 {
   ClearError();
-  return PrepareSweep(doc, rec) && RunSweep(rec);
+  return PrepareSweep(loop, rec) && RunSweep(rec);
 }
 
 const char* FrequencyGridProblem(double start, double end, bool logIncrement)
@@ -96,29 +127,13 @@ const char* FrequencyGridProblem(double start, double end, bool logIncrement)
   return nullptr;
 }
 
-bool PrepareSweep(const SYSDATA& doc, FREQSTAT& rec)
+bool PrepareSweep(const FreqLoop& loop, FREQSTAT& rec)
 {
   const LoopSwitches& w = rec.loop;
   rec.result.gridCount = 0;
-
-  // The closed-loop load response with the compensator in the loop uses the
-  // plant on its own where L is 0; the model merges Gc into the plant for
-  // that response, so the plant is read first from an update without merge.
-  FreqLoopModel apart;
-  Loop loop;
-  if (w.closedLoop && w.loadInput && w.compIn && w.plantIn) {
-    LoopSwitches unmerged = w;
-    unmerged.closedLoop = false;
-    if (!DecodeFrequencyLoop(doc, unmerged, loop))
-      return false;
-    apart.plantApart = true;
-    apart.plantNum = loop.numPoly[kPlant];
-    apart.plantDen = loop.denPoly[kPlant];
-  }
-
-  if (!DecodeFrequencyLoop(doc, w, loop))
+  if (!CheckDecoded(loop.loop))
     return false;
-  const Loop& s = loop;
+  const Loop& s = loop.loop;
   if (!w.closedLoop) {
     if (w.noiseInput) {
       SetError("Invalid input for open-loop systems");
@@ -150,9 +165,9 @@ bool PrepareSweep(const SYSDATA& doc, FREQSTAT& rec)
   }
 
   ReadLoopModel(s, rec.model);
-  rec.model.plantApart = apart.plantApart;
-  rec.model.plantNum = apart.plantNum;
-  rec.model.plantDen = apart.plantDen;
+  rec.model.plantApart = loop.plantApart;
+  rec.model.plantNum = loop.plantNum;
+  rec.model.plantDen = loop.plantDen;
 
   FreqPointState& pt = rec.pt;
   pt.prevOpenPhase = 0.0;

@@ -7,8 +7,7 @@
 // the display conversions. Plain C++, no Qt; failures through SetError.
 
 #include "engine/chart/ContourSteps.h"
-#include "engine/model/LoopSwitches.h"
-#include "engine/model/SysData.h"
+#include "engine/model/Loop.h"
 
 #include <array>
 #include <cstdint>
@@ -80,7 +79,7 @@ struct FreqSettings {
   double endAmp = 10.0;
 };
 
-// The loop as the last PrepareSweep read it from the model: the evaluations
+// The loop the last PrepareSweep was given: the evaluations
 // that follow (sweep, cursor, margins) use this copy, so that they describe
 // the curve that was drawn even when another window changes the model.
 struct FreqLoopModel {
@@ -177,13 +176,37 @@ void ReleaseFreqSettings(FREQSTAT& rec);
 // Copies the current chart's range.
 void SetChartRange(FREQSTAT& rec, double xLo, double xHi, double yLo, double yHi);
 
-// Clears the pending error, prepares the sweep and runs it. Test
-// ErrorPending() afterwards, or the result: false with the message pending.
-[[nodiscard]] bool ComputeResponse(const SYSDATA& doc, FREQSTAT& rec);
-// Decodes doc (the loop document handed down by its owner, left as it is)
-// with rec's loop switches into rec.model, checks the inputs and the grid,
-// and sets up the grid.
-[[nodiscard]] bool PrepareSweep(const SYSDATA& doc, FREQSTAT& rec);
+// What a frequency-window computation decodes the document for: the
+// response with the window's switches, the describing function (the
+// nonlinearities alone, the elements not decoded), or the open loop L the
+// margins and the limit cycles scan (the elements in the loop, open, the
+// reference input alone).
+enum class FreqUse : std::uint8_t { Response, DescribingFunction, OpenLoop };
+
+// The frequency window's loop. The closed-loop response to the load input
+// with the compensator in the loop also needs the plant on its own, from a
+// decoding without the merge of Gc into the plant.
+struct FreqLoop {
+  Loop loop;
+  bool plantApart = false;
+  Polynomial plantNum, plantDen;
+};
+
+// Decodes doc (left as it is) in the frequency domain for use with rec's
+// switches, the whole samples of a sampled-data plant's delay apart, and
+// refuses an element in the loop whose denominator is zero ("No
+// denominator"). An unreported earlier message is dropped first. When the
+// loop does not decode its kind is Invalid and the message pending and kept
+// in the loop (Loop::fault).
+[[nodiscard]] FreqLoop DecodeFreqLoop(const SYSDATA& doc, const FREQSTAT& rec, FreqUse use);
+
+// Clears the pending error, prepares the sweep of loop (FreqUse::Response)
+// and runs it. Test ErrorPending() afterwards, or the result: false with
+// the message pending.
+[[nodiscard]] bool ComputeResponse(const FreqLoop& loop, FREQSTAT& rec);
+// Copies loop into rec.model, checks the inputs and the grid, and sets up
+// the grid.
+[[nodiscard]] bool PrepareSweep(const FreqLoop& loop, FREQSTAT& rec);
 // Fills the store with the points of the grid in the current view. Only
 // the phase the view shows is computed (none in the Nyquist and Bode gain
 // views); TrackSweepPhases adds both phases of every grid point on demand.

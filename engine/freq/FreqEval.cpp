@@ -143,20 +143,21 @@ void ReadLoopModel(const Loop& s, FreqLoopModel& m)
   m.plantApart = false;
 }
 
-bool DecodeFrequencyLoop(const SYSDATA& doc, const LoopSwitches& w, Loop& out)
+Loop DecodeFrequencyLoop(const SYSDATA& doc, const LoopSwitches& w)
 {
-  out = DecodeLoop(doc, ActiveDomain::Frequency, w, WholeSampleDelay::Apart);
-  if (ErrorPending())
-    return false;
-  const Loop& s = out;
+  Loop s = DecodeLoop(doc, ActiveDomain::Frequency, w, WholeSampleDelay::Apart);
+  if (s.fault.pending)
+    return s;
   for (int j = s.firstElement; j <= s.lastElement && j < 2; ++j) {
     const Polynomial& den = s.denPoly[j];
     if (Trim(den.c, den.n) == 1 && den.c[0] == 0) {
       SetError("No denominator");
-      return false;
+      s.kind = SystemKind::Invalid;
+      KeepFault(s);
+      break;
     }
   }
-  return true;
+  return s;
 }
 
 EvalPoint MakeEvalPoint(const FreqLoopModel& m, double omega)

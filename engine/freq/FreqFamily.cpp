@@ -59,7 +59,13 @@ bool RunFreqFamily(const SYSDATA& doc, const FREQSTAT& rec, const FamilyPlan& pl
     work.doc = doc;
     work.rec = rec;
     const FamilyValueScope value(work.doc, plan.over, members.value[k]);
-    if (!ComputeResponse(work.doc, work.rec) || (margins && !ComputeMargins(work.doc, work.rec, fam.margins[k]))) {
+    work.loop = DecodeFreqLoop(work.doc, work.rec, FreqUse::Response);
+    bool ok = ComputeResponse(work.loop, work.rec);
+    if (ok && margins) {
+      work.loop = DecodeFreqLoop(work.doc, work.rec, FreqUse::OpenLoop);
+      ok = ComputeMargins(work.loop, fam.margins[k]);
+    }
+    if (!ok) {
       ReportMemberFailure(plan, i, members.value[k]);
       Empty(fam);
       return false;

@@ -23,6 +23,7 @@ struct FreqFamily {
 struct FreqFamilyScratch {
   SYSDATA doc;
   FREQSTAT rec;
+  FreqLoop loop;
 };
 
 // Sweeps rec on doc for each member of plan (the document's own value
@@ -31,6 +32,8 @@ struct FreqFamilyScratch {
 // ComputeMargins leave for a copy of doc with the value set and a copy of
 // rec. doc and rec are not written. False with the message pending and fam
 // empty on bad plan or when a member fails ("Family member k (p = V): ...").
+// A family runs over the design, so it takes the document: each member's
+// texts are decoded (DecodeFreqLoop) and computed by the engines above.
 [[nodiscard]] bool RunFreqFamily(const SYSDATA& doc, const FREQSTAT& rec, const FamilyPlan& plan, bool margins,
                                  FreqFamily& fam, FreqFamilyScratch& work);
 

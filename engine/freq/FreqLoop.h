@@ -9,11 +9,11 @@
 // Copies the loop s, decoded with the whole-sample delay apart, into m.
 void ReadLoopModel(const Loop& s, FreqLoopModel& m);
 
-// Decodes doc into out for the frequency domain with the switches w, the
-// whole samples of a sampled-data plant's delay apart, and refuses an
-// element in the loop whose denominator is zero ("No denominator"). False
-// with the message pending.
-[[nodiscard]] bool DecodeFrequencyLoop(const SYSDATA& doc, const LoopSwitches& w, Loop& out);
+// Decodes doc for the frequency domain with the switches w, the whole
+// samples of a sampled-data plant's delay apart, and refuses an element in
+// the loop whose denominator is zero ("No denominator"). A loop that does
+// not decode has its message pending and kept (Loop::fault).
+[[nodiscard]] Loop DecodeFrequencyLoop(const SYSDATA& doc, const LoopSwitches& w);
 
 // The plant's pure delay in seconds, whose phase omega tau the response
 // takes exactly: Td in a continuous loop, the whole samples m T of a

@@ -583,18 +583,17 @@ bool FindCycles(const Search& s, LimitCycleList& out)
 
 }  // namespace
 
-bool ComputeLimitCycles(const SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out)
+bool ComputeLimitCycles(const FreqLoop& open, FREQSTAT& rec, const EvalContext& ctx, LimitCycleList& out)
 {
   out = LimitCycleList{};
   ClearError();
-  const EvalContext ctx = FrequencyEvalContext(doc);
   const EvalScope scope(ctx);
   Nonlinearity nl;
-  if (!PrepareDescribingFunction(doc, rec, nl))
+  if (!PrepareDescribingFunction(open.loop, rec, nl))
     return false;
   OpenLoop ol;
   ScanGrid g;
-  if (!ReadOpenLoop(doc, rec, ol) || !BuildScanGrid(ol, g))
+  if (!ReadOpenLoop(open, ol) || !BuildScanGrid(ol, g))
     return false;
   if (g.poles.unstable > 0)
     out.loopGap = RuleGap::OpenLoopUnstable;

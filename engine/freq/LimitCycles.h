@@ -73,8 +73,10 @@ struct LimitCycleList {
 // (the saw of a stepped characteristic's sampled N). False with the
 // message pending: the loop's, "Invalid nonlinear function", an evaluation
 // message or the amplitude settings' messages. Changes rec's point state,
-// not its store.
-[[nodiscard]] bool ComputeLimitCycles(const SYSDATA& doc, FREQSTAT& rec, LimitCycleList& out);
+// not its store. open is the loop decoded with FreqUse::OpenLoop, ctx the
+// context the describing function evaluates in (LoopContext(open.loop,
+// ActiveDomain::Frequency)).
+[[nodiscard]] bool ComputeLimitCycles(const FreqLoop& open, FREQSTAT& rec, const EvalContext& ctx, LimitCycleList& out);
 
 // "stable", "unstable" or "rule does not apply".
 [[nodiscard]] const char* StabilityText(CycleStability s);

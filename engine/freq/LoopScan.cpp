@@ -106,17 +106,11 @@ double AsymptoteCrossing(const OpenLoop& ol, double omega, double toward)
 
 }  // namespace
 
-bool ReadOpenLoop(const SYSDATA& doc, const FREQSTAT& rec, OpenLoop& ol)
+bool ReadOpenLoop(const FreqLoop& open, OpenLoop& ol)
 {
-  // The loop gain: the elements in the loop, multiplied into one element.
-  LoopSwitches w = rec.loop;
-  w.closedLoop = false;
-  w.refInput = true;
-  w.loadInput = w.noiseInput = false;
-  Loop loop;
-  if (!DecodeFrequencyLoop(doc, w, loop))
+  if (!CheckDecoded(open.loop))
     return false;
-  const Loop& s = loop;
+  const Loop& s = open.loop;
   const bool continuous = s.kind == SystemKind::Continuous;
   if (!continuous && s.sampleHold == 0) {
     SetError("Sample-hold time is zero");

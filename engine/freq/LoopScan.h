@@ -44,12 +44,11 @@ struct ScanGrid {
   PoleCount poles;
 };
 
-// L of the loop document doc as one element: the elements of rec's loop
-// multiplied together, with
-// the gain and the transport delay, whatever the input and the loop mode.
-// False with the model's message pending when the loop cannot be updated
-// ("Sample-hold time is zero" for a sampled loop without a hold time).
-[[nodiscard]] bool ReadOpenLoop(const SYSDATA& doc, const FREQSTAT& rec, OpenLoop& ol);
+// L of open (FreqUse::OpenLoop) as one element: the elements in the loop
+// multiplied together, with the gain and the transport delay. False with
+// the loop's message pending when it did not decode ("Sample-hold time is
+// zero" for a sampled loop without a hold time).
+[[nodiscard]] bool ReadOpenLoop(const FreqLoop& open, OpenLoop& ol);
 
 // L at omega (rad/s); the direction of the numerator times a large gain
 // exactly on a pole.

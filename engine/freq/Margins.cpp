@@ -63,7 +63,8 @@ double GainMarginDb(const OpenLoop& ol, double omega)
   const EvalPoint at = MakeEvalPoint(ol.m, omega);
   const Complex a = EvalPolynomial(ol.m.num[ol.j], at);
   const Complex b = EvalPolynomial(ol.m.den[ol.j], at);
-  return -20.0 * (std::log10(std::hypot(a.re, a.im)) + std::log10(std::fabs(ol.k)) - std::log10(std::hypot(b.re, b.im)));
+  return -20.0 *
+         (std::log10(std::hypot(a.re, a.im)) + std::log10(std::fabs(ol.k)) - std::log10(std::hypot(b.re, b.im)));
 }
 
 void AddPhaseCrossover(StabilityMargins& out, double omega, double marginDb)
@@ -103,8 +104,8 @@ void EndPhaseCrossover(const OpenLoop& ol, double omega, double zc, StabilityMar
   const double sign = zc < 0 && (ol.m.delaySamples & 1) != 0 ? -1.0 : 1.0;
   const double l = sign * ol.k * a.re / b.re;
   if (l < 0 && std::isfinite(l))
-    AddPhaseCrossover(out, omega,
-                      -20.0 * (std::log10(std::fabs(a.re)) + std::log10(std::fabs(ol.k)) - std::log10(std::fabs(b.re))));
+    AddPhaseCrossover(
+        out, omega, -20.0 * (std::log10(std::fabs(a.re)) + std::log10(std::fabs(ol.k)) - std::log10(std::fabs(b.re))));
 }
 
 double Tolerance(double omega)
@@ -114,11 +115,11 @@ double Tolerance(double omega)
 
 }  // namespace
 
-bool ComputeMargins(const SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out)
+bool ComputeMargins(const FreqLoop& open, StabilityMargins& out)
 {
   out = StabilityMargins{};
   OpenLoop ol;
-  if (!ReadOpenLoop(doc, rec, ol))
+  if (!ReadOpenLoop(open, ol))
     return false;
   const bool continuous = ol.m.kind == SystemKind::Continuous;
   ScanGrid g;

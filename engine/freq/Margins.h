@@ -30,7 +30,7 @@ struct StabilityMargins {
   double bandHi = 0.0;
 };
 
-// The margins of L for the elements of rec's loop (the compensator and the
+// The margins of L for the elements of open's loop (the compensator and the
 // plant as they are in the loop, with the gain and the transport delay),
 // whatever the input and the loop mode. A continuous loop is searched over
 // the band from a hundredth of its lowest to a hundred times its highest
@@ -40,5 +40,5 @@ struct StabilityMargins {
 // real L(0)) and at pi/T counts too. Crossings are bracketed on a grid
 // fine enough for the phase slope of every root and of the delay, then
 // refined to 1e-9 rad/s (1e-10 relative below 10 rad/s). False with the
-// model's message pending when the loop cannot be updated.
-[[nodiscard]] bool ComputeMargins(const SYSDATA& doc, const FREQSTAT& rec, StabilityMargins& out);
+// loop's message pending when open (FreqUse::OpenLoop) did not decode.
+[[nodiscard]] bool ComputeMargins(const FreqLoop& open, StabilityMargins& out);

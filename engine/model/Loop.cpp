@@ -2,6 +2,7 @@
 
 #include "engine/base/Error.h"
 
+#include <cstdio>
 #include <cstring>
 
 Loop DecodeLoop(const SYSDATA& doc, ActiveDomain domain, const LoopSwitches& w, WholeSampleDelay delay)
@@ -32,7 +33,43 @@ Loop DecodeLoop(const SYSDATA& doc, ActiveDomain domain, const LoopSwitches& w, 
   loop.initPlantOutput = s.initPlantOutput;
   std::memcpy(loop.fwdNlText, s.fwdNlText, sizeof loop.fwdNlText);
   std::memcpy(loop.fbkNlText, s.fbkNlText, sizeof loop.fbkNlText);
+  loop.noPlant = std::strcmp(doc.num[kPlant], "1") == 0 && doc.den[kPlant][0] == '\0';
+  KeepFault(loop);
   return loop;
+}
+
+Loop UndecodedLoop(const SYSDATA& doc)
+{
+  Loop loop;
+  loop.kind = doc.kind;
+  loop.sampleHold = doc.sampleHold;
+  std::memcpy(loop.fwdNlText, doc.fwdNlText, sizeof loop.fwdNlText);
+  std::memcpy(loop.fbkNlText, doc.fbkNlText, sizeof loop.fbkNlText);
+  return loop;
+}
+
+void KeepFault(Loop& loop)
+{
+  loop.fault.pending = ErrorPending();
+  if (loop.fault.pending)
+    std::snprintf(loop.fault.message, sizeof loop.fault.message, "%s", ErrorMessage());
+}
+
+bool CheckDecoded(const Loop& loop)
+{
+  if (!loop.fault.pending)
+    return true;
+  SetError(loop.fault.message);
+  return false;
+}
+
+EvalContext LoopContext(const Loop& loop, ActiveDomain domain)
+{
+  EvalContext c;
+  c.domain = domain;
+  c.kind = loop.kind;
+  c.sampleHold = loop.sampleHold;
+  return c;
 }
 
 void RecordGo(SYSDATA& doc, ActiveDomain domain, const LoopSwitches& w)

@@ -17,10 +17,10 @@ void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens&
     list.drawTo(r.points[i].x, r.points[i].y, colour);
 }
 
-bool NlinGo(const SYSDATA& doc, NLINSTAT& rec, const ChartPens& pens, DisplayList& list)
+bool NlinGo(const Loop& loop, NLINSTAT& rec, const EvalContext& ctx, const ChartPens& pens, DisplayList& list)
 {
   ClearError();
-  if (!ComputeCharacteristic(doc, rec))
+  if (!ComputeCharacteristic(loop, rec, ctx))
     return false;
   DrawCharacteristic(list, rec.result, pens);
   return true;

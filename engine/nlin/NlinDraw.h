@@ -17,8 +17,10 @@ inline constexpr ChartSetup kNlinChart{"NlinChart", "", "Input", "Output", -5, 5
 void DrawCharacteristic(DisplayList& list, const NlinResult& r, const ChartPens& pens);
 
 // One Go of the nonlinear window, as the window and `vanto-cli render nlin`
-// make it: the characteristic of rec computed on the loop doc and added to list. False with
-// the error pending.
+// make it: the characteristic of rec computed on loop (DecodeNlinLoop) in
+// ctx and added to list. False with the error pending.
 struct NLINSTAT;
-struct SYSDATA;
-[[nodiscard]] bool NlinGo(const SYSDATA& doc, NLINSTAT& rec, const ChartPens& pens, DisplayList& list);
+struct Loop;
+struct EvalContext;
+[[nodiscard]] bool NlinGo(const Loop& loop, NLINSTAT& rec, const EvalContext& ctx, const ChartPens& pens,
+                          DisplayList& list);

@@ -5,7 +5,6 @@
 #include "engine/expr/Expr.h"
 #include "engine/expr/MathFunctions.h"
 #include "engine/model/NumberFormat.h"
-#include "engine/model/SysData.h"
 #include "engine/model/ValueRanges.h"
 
 #include <algorithm>
@@ -36,18 +35,18 @@ double EvalAt(CompiledExpr& e, double x)
 
 // Compiles what is in use and evaluates it once at x max with the restart
 // flag set, so that hyst's memory starts at the right end of the range.
-bool PrepareNonlinearities(const SYSDATA& doc, const NLINSTAT& rec, NlinResult& r, bool& memory)
+bool PrepareNonlinearities(const Loop& loop, const NLINSTAT& rec, NlinResult& r, bool& memory)
 {
   const RestartScope restart;
   double v = rec.xMax;
   bool ok = true;
   if (rec.loop.fwdNl) {
-    ok = CompileNonlinearity(r.fwdExpr, doc.fwdNlText, memory);
+    ok = CompileNonlinearity(r.fwdExpr, loop.fwdNlText, memory);
     if (ok)
       v = EvalAt(r.fwdExpr, v);
   }
   if (ok && !ErrorPending() && rec.loop.fbkNl) {
-    ok = CompileNonlinearity(r.fbkExpr, doc.fbkNlText, memory);
+    ok = CompileNonlinearity(r.fbkExpr, loop.fbkNlText, memory);
     if (ok)
       (void)EvalAt(r.fbkExpr, v);
   }
@@ -153,18 +152,16 @@ bool SetInputRange(NLINSTAT& rec, double xMin, double xMax)
   return true;
 }
 
-bool ComputeCharacteristic(const SYSDATA& doc, NLINSTAT& rec)
+bool ComputeCharacteristic(const Loop& loop, NLINSTAT& rec, const EvalContext& ctx)
 {
   NlinResult& r = rec.result;
   ClearResult(r);
   ClearError();  // an unreported message of another window is not ours
   if (!CheckSettings(rec.xMin, rec.xMax, rec.points))
     return false;
-  EvalContext ctx = EvalContextOf(doc);
-  ctx.domain = ActiveDomain::Nonlinear;
   const EvalScope scope(ctx);
   bool memory = false;
-  if (!PrepareNonlinearities(doc, rec, r, memory))
+  if (!PrepareNonlinearities(loop, rec, r, memory))
     return false;
   r.fwdUsed = rec.loop.fwdNl;
   r.fbkUsed = rec.loop.fbkNl;

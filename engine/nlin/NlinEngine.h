@@ -5,7 +5,7 @@
 // Plain records, no allocation; failures leave one message pending.
 
 #include "engine/expr/CompiledExpr.h"
-#include "engine/model/LoopSwitches.h"
+#include "engine/model/Loop.h"
 
 #include <array>
 #include <cstdint>
@@ -55,16 +55,23 @@ void CreateNonlinearCurve(NLINSTAT& rec, double chartXmin, double chartXmax);
 // unless xMin < xMax.
 [[nodiscard]] bool SetInputRange(NLINSTAT& rec, double xMin, double xMax);
 
-// Compiles the nonlinearities in use (the others are not looked at), starts
-// hyst's memory at the right end of the input range and sweeps x = x min +
-// i·(x max - x min)/N, i = 0..N, both ends exact; with memory the sweep then
-// runs back down from N - 1 to 0, so both branches of a backlash are stored.
-// A sweep longer than the store is cut at kNlinStoreSize entries and marked.
-// Compiles the nonlinearities of doc (the loop document, handed down by its
-// owner, left as it is) in use in rec into rec.result and sweeps them in the
-// nonlinear domain; an unreported earlier message is dropped. On failure ("Invalid nonlinear
+// The nonlinear window's loop: the nonlinearities of doc alone, the
+// elements not decoded (a transfer function that does not decode is no
+// fault of this window's).
+[[nodiscard]] inline Loop DecodeNlinLoop(const SYSDATA& doc)
+{
+  return UndecodedLoop(doc);
+}
+
+// Compiles the nonlinearities of loop in use in rec (the others are not
+// looked at) into rec.result, starts hyst's memory at the right end of the
+// input range and sweeps x = x min + i·(x max - x min)/N, i = 0..N, both
+// ends exact, evaluating in ctx; with memory the sweep then runs back down
+// from N - 1 to 0, so both branches of a backlash are stored. A sweep
+// longer than the store is cut at kNlinStoreSize entries and marked. An
+// unreported earlier message is dropped. On failure ("Invalid nonlinear
 // function", an evaluation message, a bad range or N) the result is empty.
-[[nodiscard]] bool ComputeCharacteristic(const SYSDATA& doc, NLINSTAT& rec);
+[[nodiscard]] bool ComputeCharacteristic(const Loop& loop, NLINSTAT& rec, const EvalContext& ctx);
 
 // The characteristic of one nonlinearity text on its own, as an editor
 // previews it before the text is stored: text is compiled into e, owned by

@@ -1,7 +1,9 @@
 #pragma once
 // Moving one of the compensator's poles or zeros: the compensator's texts
 // rewritten in pole-zero form with the root (and its conjugate) at a new
-// place and the steady-state gain kept.
+// place and the steady-state gain kept. A drag edits the design, so these
+// take the document's texts; what follows a move (the windows' Go paths)
+// decodes the edited document and runs the engines on the decoded loop.
 
 #include "engine/model/SysData.h"
 

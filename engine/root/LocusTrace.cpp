@@ -32,7 +32,7 @@ enum class Edge { Left, Right, Bottom, Top };
 
 class Tracer {
 public:
-  Tracer(const SYSDATA& doc, ROOTSTAT& rec) : doc_(doc), rec_(rec), r_(rec.result) {}
+  Tracer(const Loop& roots, ROOTSTAT& rec) : roots_(roots), rec_(rec), r_(rec.result) {}
 
   bool Run();
 
@@ -47,7 +47,7 @@ private:
   void GroupCoincidentStarts(int n);
   bool ScanEdge(Edge e);
 
-  const SYSDATA& doc_;
+  const Loop& roots_;
   ROOTSTAT& rec_;
   LocusResult& r_;
   LocusLoop L_;
@@ -299,7 +299,7 @@ void CancelPoleZeroPairs(Loop& s, double tol)
 
 bool Tracer::Run()
 {
-  if (!PrepareRootLoop(doc_, rec_))
+  if (!PrepareRootLoop(roots_, rec_))
     return false;
   if (!InRange(rec_.points, ranges::kRootPoints.high, ranges::kRootPoints.low)) {
     SetRangeError(ranges::kRootPoints);
@@ -346,7 +346,7 @@ bool CheckLocusRectangle(double xMin, double xMax, double yMin, double yMax, int
   return true;
 }
 
-bool TraceLocus(const SYSDATA& doc, ROOTSTAT& rec)
+bool TraceLocus(const Loop& roots, ROOTSTAT& rec)
 {
   LocusResult& r = rec.result;
   r.content = StoreContent::Empty;
@@ -354,7 +354,7 @@ bool TraceLocus(const SYSDATA& doc, ROOTSTAT& rec)
   r.storedPoints = 0;
   r.branchCount = 0;
   r.currentBranch = 0;
-  if (!Tracer(doc, rec).Run())
+  if (!Tracer(roots, rec).Run())
     return false;
   r.count = r.storedPoints;
   r.content = StoreContent::Locus;

@@ -4,7 +4,12 @@
 // fixed, and the ranges of that value over which the closed loop is stable.
 // The loop is re-decoded on a copy of the document at every value, so the
 // parameter may appear anywhere in the loop's texts; the document is never
-// written. Plain C++, no allocation during a run, every store write checked.
+// written. A sweep runs over the design rather than over one decoded loop,
+// so these take the document (read-only): each value's decoding reuses the
+// elements whose texts do not use the parameter (ElementDecode), and the
+// closed-loop roots are found from the decoded polynomials directly, seeded
+// with the roots at the last value.
+// Plain C++, no allocation during a run, every store write checked.
 
 #include "engine/model/LoopSwitches.h"
 #include "engine/model/SysData.h"

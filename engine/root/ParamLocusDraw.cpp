@@ -2,7 +2,6 @@
 
 #include "engine/chart/DisplayList.h"
 #include "engine/chart/LabelText.h"
-#include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 #include "engine/root/RootEngine.h"
 #include "engine/root/RootReport.h"
@@ -77,7 +76,7 @@ void DrawParamMarks(DisplayList& list, const RootSet& roots, int parameter, doub
 {
   LabelText label;
   label << "  " << SweptName(parameter) << "=";
-  label.number(p, Sys().numberFormat);
+  label.number(p, pens.numberFormat);
   for (int i = 0; i < roots.n; ++i) {
     list.markAt(roots.r[i].re, roots.r[i].im, kMarkTick, pens.pen[1]);
     if (pens.markLabels)

@@ -29,7 +29,8 @@ struct ParamLocusSettings {
 void DrawParamLocus(DisplayList& list, const ParamLocus& locus, double arrowSize, const ChartPens& pens);
 
 // Ticks in Pen2 at roots (the roots at value p of the swept quantity),
-// labelled "  a=p" when the pens show mark labels.
+// labelled "  a=p" (p in the pens' number format) when the pens show mark
+// labels.
 void DrawParamMarks(DisplayList& list, const RootSet& roots, int parameter, double p, const ChartPens& pens);
 
 // The locus into rec's point store, branch after branch (tag = branch + 1),

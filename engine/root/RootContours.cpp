@@ -99,13 +99,13 @@ bool DampingContour(ROOTSTAT& rec, double zeta)
   return EndContour(rec, 3);
 }
 
-bool SettlingContour(const SYSDATA& doc, ROOTSTAT& rec)
+bool SettlingContour(const Loop& roots, ROOTSTAT& rec)
 {
   if (!BeginContour(rec))
     return false;
   const double sigma = -3.0 / rec.settlingTime;
   if (rec.zPlane)
-    return EndContour(rec, Spiral(rec.result, rec.points, std::exp(sigma * doc.sampleHold), 0.0));
+    return EndContour(rec, Spiral(rec.result, rec.points, std::exp(sigma * roots.sampleHold), 0.0));
   Put(rec.result, 0, sigma, rec.yMin);
   Put(rec.result, 1, sigma, rec.yMax);
   return EndContour(rec, 2);

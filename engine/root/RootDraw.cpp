@@ -67,10 +67,10 @@ void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens)
   }
 }
 
-bool RootGo(const SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
+bool RootGo(const Loop& roots, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens, DisplayList& list)
 {
   SetWindow(rec, chart.xLo, chart.xHi, chart.yLo, chart.yHi);
-  if (!TraceLocus(doc, rec))
+  if (!TraceLocus(roots, rec))
     return false;
   DrawLocus(list, rec, pens);
   return true;

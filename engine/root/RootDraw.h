@@ -11,6 +11,7 @@
 
 class DisplayList;
 struct ChartItem;
+struct Loop;
 struct RootSet;
 struct ROOTSTAT;
 
@@ -27,11 +28,11 @@ inline constexpr ChartSetup kZplaneChart{"zplaneChart", "z-plane", "", "", -2, 2
 // polyline per branch, a new one at each start and after each zero end.
 void DrawLocus(DisplayList& list, const ROOTSTAT& rec, const ChartPens& pens);
 
-// One Go of the root window on a loop PrepareRootLoop has set up, as the
-// window and `vanto-cli render locus` make it: the rectangle of chart taken
-// as the trace's window, the locus traced and added to list. False with the
-// error pending.
-[[nodiscard]] bool RootGo(const SYSDATA& doc, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens,
+// One Go of the root window on roots (RootLoop::roots), as the window and
+// `vanto-cli render locus` make it: the rectangle of chart taken as the
+// trace's window, the locus traced and added to list. False with the error
+// pending.
+[[nodiscard]] bool RootGo(const Loop& roots, ROOTSTAT& rec, const ChartGeometry& chart, const ChartPens& pens,
                           DisplayList& list);
 
 // The open-loop poles (crosses) and zeros (circles), Pen1: the loop model's

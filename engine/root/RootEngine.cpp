@@ -14,12 +14,27 @@ std::unique_ptr<ROOTSTAT> CreateRootLocus(const SYSDATA& doc)
   return rec;
 }
 
-bool PrepareRootLoop(const SYSDATA& doc, ROOTSTAT& rec)
+RootLoop DecodeRootLoop(const SYSDATA& doc, const ROOTSTAT& rec, RootUse use)
 {
   ClearError();
-  rec.decoded = DecodeLoop(doc, ActiveDomain::Root, rec.loop);
+  RootLoop loop;
+  if (use != RootUse::ClosedRoots)
+    loop.roots = DecodeLoop(doc, ActiveDomain::Root, rec.loop);
+  if (use != RootUse::Locus && !ErrorPending()) {
+    // The loop merged as the frequency domain merges it.
+    LoopSwitches w = rec.loop;
+    w.closedLoop = true;
+    loop.closed = DecodeLoop(doc, ActiveDomain::Frequency, w);
+  }
+  return loop;
+}
+
+bool PrepareRootLoop(const Loop& roots, ROOTSTAT& rec)
+{
+  ClearError();
+  rec.decoded = roots;
   rec.zPlane = rec.decoded.kind != SystemKind::Continuous;
-  return !ErrorPending();
+  return CheckDecoded(roots);
 }
 
 void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax)
@@ -61,14 +76,11 @@ AngleDerivatives AngleCurvature(const Loop& loop, double x, double y)
   return c;
 }
 
-bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec)
+bool ClosedLoopRoots(const Loop& closed, ROOTSTAT& rec)
 {
-  // The loop merged as the frequency domain merges it.
-  LoopSwitches closed = rec.loop;
-  closed.closedLoop = true;
-  const Loop s = DecodeLoop(doc, ActiveDomain::Frequency, closed);
-  if (ErrorPending())
+  if (!CheckDecoded(closed))
     return false;
+  const Loop& s = closed;
 
   // The characteristic polynomial D + K N.
   Polynomial N = s.numPoly[kPlant];
@@ -85,10 +97,10 @@ bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec)
   return FindRoots(N.c, N.n, numGain, out.zeros) && FindRoots(D.c, D.n, denGain, out.poles);
 }
 
-bool PrepareRootReport(const SYSDATA& doc, ROOTSTAT& rec, bool closedLoop)
+bool PrepareRootReport(const RootLoop& loop, ROOTSTAT& rec, bool closedLoop)
 {
   rec.report = RootLocations{};
-  if (!PrepareRootLoop(doc, rec))
+  if (!PrepareRootLoop(loop.roots, rec))
     return false;
   const Loop& s = rec.decoded;
   if (!closedLoop) {
@@ -104,5 +116,5 @@ bool PrepareRootReport(const SYSDATA& doc, ROOTSTAT& rec, bool closedLoop)
     SetError("No poles or zeros");
     return false;
   }
-  return ClosedLoopRoots(doc, rec);
+  return ClosedLoopRoots(loop.closed, rec);
 }

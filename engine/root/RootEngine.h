@@ -4,7 +4,8 @@
 // z-plane for sampled-data and discrete loops), gives the point functions of
 // the status bar and the cursor, the closed-loop roots of the report and the
 // damping-ratio and settling-time contours. Plain C++ over ROOTSTAT and the
-// loop document handed down (doc); every failure leaves one message pending.
+// loop decoded from the document (DecodeRootLoop); every failure leaves one
+// message pending.
 
 #include "engine/chart/ContourSteps.h"
 #include "engine/model/Loop.h"
@@ -76,7 +77,7 @@ struct ROOTSTAT {
   double yMin = -1.0, yMax = 3.0;
   LocusResult result;
   RootLocations report;  // what the last PrepareRootReport found
-  // The loop as the last PrepareRootLoop decoded it: the root sets the point
+  // The loop the last PrepareRootLoop was given: the root sets the point
   // functions, the pole and zero marks and the report read. A trace takes
   // the pole-zero pairs it cancels out of it.
   Loop decoded;
@@ -85,10 +86,32 @@ struct ROOTSTAT {
 // A new record with its start values and the elements the model has now.
 [[nodiscard]] std::unique_ptr<ROOTSTAT> CreateRootLocus(const SYSDATA& doc);
 
-// Decodes doc for the root domain with the record's elements into
-// rec.decoded and sets zPlane from the kind; doc is left as it is. False
-// with the loop's error pending (zPlane is then set as for an Invalid kind).
-[[nodiscard]] bool PrepareRootLoop(const SYSDATA& doc, ROOTSTAT& rec);
+// The root window's loops: roots, doc decoded in the root domain with rec's
+// elements into root sets, and closed, doc decoded as the frequency domain
+// merges the closed loop, whose polynomials give the characteristic
+// polynomial. What DecodeRootLoop decodes: roots alone (the locus, the
+// read-outs, the open-loop report), roots and then, when they decode,
+// closed (the closed-loop report), or closed alone (the closed-loop poles
+// of a drawn locus).
+enum class RootUse : std::uint8_t { Locus, ClosedReport, ClosedRoots };
+struct RootLoop {
+  Loop roots;
+  Loop closed;
+};
+// Decodes doc (left as it is) for use; an unreported earlier message is
+// dropped first. A loop that does not decode keeps its message
+// (Loop::fault), and the first such message is left pending.
+[[nodiscard]] RootLoop DecodeRootLoop(const SYSDATA& doc, const ROOTSTAT& rec, RootUse use = RootUse::Locus);
+// The use of a report of the closed or the open loop.
+[[nodiscard]] inline RootUse ReportUse(bool closedLoop)
+{
+  return closedLoop ? RootUse::ClosedReport : RootUse::Locus;
+}
+
+// Takes roots (RootLoop::roots) as rec.decoded and sets zPlane from its
+// kind. False with the loop's message pending when it did not decode
+// (zPlane is then set as for an Invalid kind).
+[[nodiscard]] bool PrepareRootLoop(const Loop& roots, ROOTSTAT& rec);
 
 // Stores the rectangle the next trace or contour works in.
 void SetWindow(ROOTSTAT& rec, double xMin, double xMax, double yMin, double yMax);
@@ -110,7 +133,7 @@ inline constexpr double kMaxEdgeSteps = 100000;
 // content Empty and the message pending ("Too many loci", "No loci on
 // screen", "Locus curvature too great, try changing scales or number of
 // points", a refused rectangle (CheckLocusRectangle), or the loop's own).
-[[nodiscard]] bool TraceLocus(const SYSDATA& doc, ROOTSTAT& rec);
+[[nodiscard]] bool TraceLocus(const Loop& roots, ROOTSTAT& rec);
 
 // Point functions of a decoded loop (rec.decoded after PrepareRootLoop):
 // phi in [-pi, pi), zero exactly on the locus for gains of the loop gain's
@@ -131,23 +154,23 @@ struct AngleDerivatives {
 [[nodiscard]] AngleDerivatives AngleCurvature(const Loop& loop, double x, double y);
 
 // The closed-loop poles (roots of the characteristic polynomial D + K N)
-// and zeros (roots of N) of the loop document doc with rec's elements,
-// into rec.report.
-[[nodiscard]] bool ClosedLoopRoots(const SYSDATA& doc, ROOTSTAT& rec);
+// and zeros (roots of N) of closed (RootLoop::closed), into rec.report.
+[[nodiscard]] bool ClosedLoopRoots(const Loop& closed, ROOTSTAT& rec);
 
 // The root sets a report lists, into rec.report: the open loop's (after
 // PrepareRootLoop), or the closed loop's ("Not available with delay" for a
 // continuous loop with a delay, "No poles or zeros" for a loop without
-// either).
-[[nodiscard]] bool PrepareRootReport(const SYSDATA& doc, ROOTSTAT& rec, bool closedLoop);
+// either); loop decoded with closed set to closedLoop.
+[[nodiscard]] bool PrepareRootReport(const RootLoop& loop, ROOTSTAT& rec, bool closedLoop);
 
 // One contour of constant damping ratio zeta in the plane of the record
 // (zeta above 0.99999 counts as one), into the store; empty in an s-plane
 // rectangle with x min >= 0.
 [[nodiscard]] bool DampingContour(ROOTSTAT& rec, double zeta);
 // The 5 % settling-time contour of rec.settlingTime: the line x = -3/ts in
-// the s-plane, the circle of radius exp(-3T/ts) in the z-plane.
-[[nodiscard]] bool SettlingContour(const SYSDATA& doc, ROOTSTAT& rec);
+// the s-plane, the circle of radius exp(-3T/ts) in the z-plane, T the
+// sample-hold time of roots.
+[[nodiscard]] bool SettlingContour(const Loop& roots, ROOTSTAT& rec);
 
 // The damping ratios of a family of contours: start, start + step, ... up
 // to end; a value past end by rounding only (a millionth of a step) counts,

@@ -73,25 +73,23 @@ double DampingRatioAt(bool zPlane, double x, double y)
   return q / std::sqrt(q * q + 1);
 }
 
-RootStatus RootStatusAt(const SYSDATA& doc, const ROOTSTAT& rec, double x, double y)
+const Loop& ReadoutLoop(const SYSDATA& doc, const ROOTSTAT& rec, Loop& fresh)
+{
+  if (doc.factoredDecodeDone)
+    return rec.decoded;
+  fresh = DecodeLoop(doc, ActiveDomain::Root, rec.loop);
+  if (ErrorPending()) {
+    ClearError();
+    fresh.kind = SystemKind::Invalid;
+  }
+  return fresh;
+}
+
+RootStatus RootStatusAt(const Loop& loop, const ROOTSTAT& rec, double x, double y, const char* fmt)
 {
   RootStatus st;
-  const char* fmt = doc.numberFormat;
   st.damping = DampingRatioAt(rec.zPlane, x, y);
   st.dampingShown = st.damping >= 0;
-  // The window's own decoding while the document was last decoded in the
-  // root domain (no text edited since); a fresh one otherwise.
-  Loop fresh;
-  const bool current = doc.factoredDecodeDone;
-  if (!current) {
-    fresh = DecodeLoop(doc, ActiveDomain::Root, rec.loop);
-    if (ErrorPending()) {
-      // A mouse move shows no message: the next command reports the loop's fault.
-      ClearError();
-      return st;
-    }
-  }
-  const Loop& loop = current ? rec.decoded : fresh;
   if (loop.kind == SystemKind::Invalid)
     return st;
   st.argShown = true;
@@ -102,9 +100,9 @@ RootStatus RootStatusAt(const SYSDATA& doc, const ROOTSTAT& rec, double x, doubl
   return st;
 }
 
-bool GainAtLocusPoint(const SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, double& gain)
+bool GainAtLocusPoint(const Loop& roots, ROOTSTAT& rec, double x, double y, int tag, double& gain)
 {
-  if (!PrepareRootLoop(doc, rec))
+  if (!PrepareRootLoop(roots, rec))
     return false;
   const double k = LocusGain(rec.decoded, x, y);
   if (tag == kTagZeroEnd || std::fabs(k) >= kInfiniteGain) {

@@ -66,14 +66,21 @@ struct RootStatus {
 // positive real axis of the z-plane give 1.
 [[nodiscard]] double DampingRatioAt(bool zPlane, double x, double y);
 
-// Reads the loop the window decoded while doc was last decoded in the root
-// domain, else decodes doc afresh; a decoding that fails leaves no error
-// pending and no Arg shown. doc is left as it is.
-[[nodiscard]] RootStatus RootStatusAt(const SYSDATA& doc, const ROOTSTAT& rec, double x, double y);
+// The loop a read-out of rec's window uses: the window's own decoding
+// (rec.decoded) while doc was last decoded in the root domain (no text
+// edited since), else doc decoded afresh into fresh. A decoding that fails
+// leaves no error pending (a mouse move shows no message: the next command
+// reports the loop's fault) and an Invalid kind. doc is left as it is.
+[[nodiscard]] const Loop& ReadoutLoop(const SYSDATA& doc, const ROOTSTAT& rec, Loop& fresh);
+
+// The status at (x, y) on loop (ReadoutLoop), the numbers in numberFormat;
+// no Arg shown when the loop did not decode.
+[[nodiscard]] RootStatus RootStatusAt(const Loop& loop, const ROOTSTAT& rec, double x, double y,
+                                      const char* numberFormat);
 
 // The loop gain that puts a closed-loop pole at the cursor point (x, y) of
 // the given tag. False with a message pending where that gain is infinite
 // ("Infinite gain at this point"), zero ("Zero gain at this point") or of
 // the sign opposite to the loop gain's ("Gain of the wrong sign at this
-// point"), or when the loop cannot be updated.
-[[nodiscard]] bool GainAtLocusPoint(const SYSDATA& doc, ROOTSTAT& rec, double x, double y, int tag, double& gain);
+// point"), or when roots (RootLoop::roots) did not decode.
+[[nodiscard]] bool GainAtLocusPoint(const Loop& roots, ROOTSTAT& rec, double x, double y, int tag, double& gain);

@@ -41,14 +41,13 @@ struct CompiledNonlinearities {
 
 // One run: what the preparation decided and the state of the stepped loop.
 struct Run {
-  Run(TRANSTAT& settings, const SYSDATA& document, Loop& decoded, CompiledNonlinearities& compiled)
-      : st(settings), s(decoded), ctx(EvalContextOf(document)), doc(document), nl(compiled)
+  Run(TRANSTAT& settings, const Loop& decoded, const EvalContext& context, CompiledNonlinearities& compiled)
+      : st(settings), s(decoded), ctx(context), nl(compiled)
   {
-    ctx.domain = ActiveDomain::Time;
   }
   TRANSTAT& st;
   // The decoded loop this run steps.
-  Loop& s;
+  const Loop& s;
   // What the built-ins see while this run evaluates: its clock and restart flag.
   EvalContext ctx;
 
@@ -99,8 +98,6 @@ struct Run {
   bool first = true;        // the first real step
   bool inputIsOld = false;  // the plant input is one step old
   double costValue = 0.0;   // the cost function at the last point evaluated
-  // Read by the preparation only: the document the loop is decoded from.
-  const SYSDATA& doc;
   // The run's compiled nonlinearities.
   CompiledNonlinearities& nl;
   // Last, so that the large ring does not separate the signals above.
@@ -178,14 +175,13 @@ bool CheckLoop(Run& run)
   run.fwdNl = st.loop.fwdNl;
   run.fbkNl = st.loop.fbkNl && run.closed;
 
-  if (run.plantIn && run.closed && std::strcmp(run.doc.num[kPlant], "1") == 0 && run.doc.den[kPlant][0] == '\0') {
+  const Loop& s = run.s;
+  if (run.plantIn && run.closed && s.noPlant) {
     SetError("No plant transfer function");
     return false;
   }
-  run.s = DecodeLoop(run.doc, ActiveDomain::Time, st.loop);
-  Loop& s = run.s;
-  s.initCompOutput = st.initCompOutput;
-  s.initPlantOutput = st.initPlantOutput;
+  if (!CheckDecoded(s))
+    return false;
   const SystemKind kind = s.kind;
   if (ErrorPending() || kind == SystemKind::Invalid) {
     if (!ErrorPending())
@@ -403,7 +399,8 @@ bool CompileExpressions(Run& run)
          (!st.loop.loadInput || Compile(st.loadText, st.load, kInputVars, 1, "Invalid load input function")) &&
          (!st.loop.noiseInput ||
           Compile(st.noiseText, st.noise, kInputVars, 1, "Invalid measurement noise function")) &&
-         (!run.fwdNl || Compile(s.fwdNlText, run.nl.fwd, kNonlinearVars, 1, "Invalid forward path non-linear function")) &&
+         (!run.fwdNl ||
+          Compile(s.fwdNlText, run.nl.fwd, kNonlinearVars, 1, "Invalid forward path non-linear function")) &&
          (!run.fbkNl ||
           Compile(s.fbkNlText, run.nl.fbk, kNonlinearVars, 1, "Invalid feedback path non-linear function")) &&
          (!st.costOnGo || Compile(st.costText, st.cost, kFunctionVars, 5, "Invalid cost function")) &&
@@ -690,7 +687,20 @@ double InputValue(TRANSTAT& st, TransInput which, double t)
   return eval(*e);
 }
 
-bool TimeEngine(const SYSDATA& doc, TRANSTAT& st)
+Loop DecodeTimeLoop(const SYSDATA& doc, const TRANSTAT& st)
+{
+  ClearError();  // an unreported message of another window is not ours
+  // The coefficients are evaluated as the run evaluates: in the time domain.
+  EvalContext ctx = EvalContextOf(doc);
+  ctx.domain = ActiveDomain::Time;
+  const EvalScope scope(ctx);
+  Loop loop = DecodeLoop(doc, ActiveDomain::Time, st.loop);
+  loop.initCompOutput = st.initCompOutput;
+  loop.initPlantOutput = st.initPlantOutput;
+  return loop;
+}
+
+bool TimeEngine(const Loop& loop, TRANSTAT& st, const EvalContext& ctx)
 {
   TransResult& res = st.result;
   res.valid = false;
@@ -701,13 +711,12 @@ bool TimeEngine(const SYSDATA& doc, TRANSTAT& st)
   res.closedLoop = st.loop.closedLoop;
   res.secondary = st.secondary;
 
-  Loop loop;
   CompiledNonlinearities compiled;
   // The steps per point take the nonlinearities as unit gains. One of a
   // higher gain makes the loop faster than that: when such a loop blows up,
   // it is run again with four times the steps, while the run's bound allows.
   for (int finer = 1;; finer *= 4) {
-    Run run(st, doc, loop, compiled);
+    Run run(st, loop, ctx, compiled);
     const EvalScope scope(run.ctx);
     run.finer = finer;
     if (!Prepare(run))

@@ -17,8 +17,7 @@
 // stored points.
 
 #include "engine/expr/CompiledExpr.h"
-#include "engine/model/LoopSwitches.h"
-#include "engine/model/SysData.h"
+#include "engine/model/Loop.h"
 
 #include <array>
 #include <cstdint>
@@ -95,16 +94,22 @@ struct TRANSTAT {
   TransResult result;
 };
 
-// Simulates the loop of doc (the loop document, handed down by its owner and
-// left as it is: the run decodes it into a Loop of its own) with the
-// settings of st and leaves the trace in st.result. False with the one message pending on any failure (the
-// preparation messages, "Delay too big", a run needing more points than the
-// store holds or more steps than a run takes, an invalid input,
-// nonlinearity, cost or phase-plane function, an error raised while they are
-// evaluated, or a response too big for the store); st.result is then not
-// valid.
+// The time window's loop: doc (left as it is) decoded in the time domain
+// with the switches of st, the initial outputs of st; an unreported earlier
+// message is dropped first. When it does not
+// decode, the kind is Invalid and the message pending and kept in the loop.
+[[nodiscard]] Loop DecodeTimeLoop(const SYSDATA& doc, const TRANSTAT& st);
+
+// Simulates loop (DecodeTimeLoop) with the settings of st, evaluating in
+// ctx (LoopContext(loop, ActiveDomain::Time)), and leaves the trace in
+// st.result. False with the one message pending on any failure ("No plant
+// transfer function", the loop's decoding message, the preparation
+// messages, "Delay too big", a run needing more points than the store
+// holds or more steps than a run takes, an invalid input, nonlinearity,
+// cost or phase-plane function, an error raised while they are evaluated,
+// or a response too big for the store); st.result is then not valid.
 // Call it with no error pending.
-[[nodiscard]] bool TimeEngine(const SYSDATA& doc, TRANSTAT& st);
+[[nodiscard]] bool TimeEngine(const Loop& loop, TRANSTAT& st, const EvalContext& ctx);
 
 // Points a run with duration d and step h stores: floor((d + h/2)/h) + 1,
 // as a double so that a huge count cannot overflow.

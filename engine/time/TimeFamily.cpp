@@ -59,7 +59,8 @@ bool RunTimeFamily(const SYSDATA& doc, const TRANSTAT& st, const FamilyPlan& pla
     work.doc = doc;
     work.st = st;
     const FamilyValueScope value(work.doc, plan.over, members.value[k]);
-    if (!TimeEngine(work.doc, work.st)) {
+    work.loop = DecodeTimeLoop(work.doc, work.st);
+    if (!TimeEngine(work.loop, work.st, LoopContext(work.loop, ActiveDomain::Time))) {
       ReportMemberFailure(plan, i, members.value[k]);
       Empty(fam);
       return false;

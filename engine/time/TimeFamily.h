@@ -25,11 +25,14 @@ struct TimeFamily {
 struct TimeFamilyScratch {
   SYSDATA doc;
   TRANSTAT st;
+  Loop loop;
 };
 
 // Runs st on doc for each member of plan (the document's own value marks
-// the current member): member i is exactly what TimeEngine leaves for a
-// copy of doc with the value set and a copy of st. doc and st are not
+// the current member): member i is exactly what TimeEngine leaves for the
+// loop of a copy of doc with the value set and a copy of st. A family runs
+// over the design, so it takes the document: each member's texts are
+// decoded (DecodeTimeLoop) and run through TimeEngine. doc and st are not
 // written. False with the message pending and fam empty on bad plan or
 // when a member's run fails ("Family member k (p = V): ...").
 [[nodiscard]] bool RunTimeFamily(const SYSDATA& doc, const TRANSTAT& st, const FamilyPlan& plan, TimeFamily& fam,

@@ -93,10 +93,10 @@ bool DrawTransRun(DisplayList& list, const TransResult& r, const ChartPens& pens
   return true;
 }
 
-bool TimeGo(const SYSDATA& doc, TRANSTAT& st, const ChartPens& pens, DisplayList& list)
+bool TimeGo(const Loop& loop, TRANSTAT& st, const EvalContext& ctx, const ChartPens& pens, DisplayList& list)
 {
   ClearError();
-  if (!TimeEngine(doc, st))
+  if (!TimeEngine(loop, st, ctx))
     return false;
   const bool drawn = DrawTransRun(list, st.result, pens, st.discreteInterpolation);
   if (st.characteristicsOnGo) {

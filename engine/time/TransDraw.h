@@ -30,11 +30,12 @@ inline constexpr int kOpenOutputPen = 0, kClosedOutputPen = 1, kSecondaryPen = 2
 bool DrawTransRun(DisplayList& list, const TransResult& r, const ChartPens& pens, bool interpolate);
 
 // One Go of the time window, as the window and `vanto-cli render time` make
-// it: runs st on the loop doc and adds the run to list (DrawTransRun), and
+// it: runs st on loop (DecodeTimeLoop) in ctx and adds the run to list (DrawTransRun), and
 // its characteristics (DrawCharacteristics) when st asks for them. False
 // with the error pending when the run fails, false with none when it holds
 // nothing to draw.
-[[nodiscard]] bool TimeGo(const SYSDATA& doc, TRANSTAT& st, const ChartPens& pens, DisplayList& list);
+[[nodiscard]] bool TimeGo(const Loop& loop, TRANSTAT& st, const EvalContext& ctx, const ChartPens& pens,
+                          DisplayList& list);
 
 // How the time window autoscales after a Go: margins in percent (negative
 // keeps that axis), and for a time response the time axis put over the

@@ -206,7 +206,9 @@ bool TFreqChildForm::Go()
   if (familyOn_)
     return FamilyGo(c);
   forgetFamily();
-  if (!FreqGo(Sys(), *stat_, FreqCurve::Response, GeometryOf(*c), PensOf(Sys()), c->Items())) {
+  const FreqLoop loop = DecodeFreqLoop(Sys(), *stat_, FreqUse::Response);
+  if (!FreqGo(loop, *stat_, LoopContext(loop.loop, ActiveDomain::Frequency), FreqCurve::Response, GeometryOf(*c),
+              PensOf(Sys()), c->Items())) {
     ReportError(this);
     return false;
   }
@@ -219,7 +221,9 @@ bool TFreqChildForm::GoDescribingFunction()
 {
   const FreqView v = view();
   TRChart* c = ChartOfView(v);
-  if (!FreqGo(Sys(), *stat_, FreqCurve::DescribingFunction, GeometryOf(*c), PensOf(Sys()), c->Items())) {
+  const FreqLoop loop = DecodeFreqLoop(Sys(), *stat_, FreqUse::DescribingFunction);
+  if (!FreqGo(loop, *stat_, LoopContext(loop.loop, ActiveDomain::Frequency), FreqCurve::DescribingFunction,
+              GeometryOf(*c), PensOf(Sys()), c->Items())) {
     ReportError(this);
     return false;
   }
@@ -373,8 +377,8 @@ void TFreqChildForm::LimitCycles1Click()
     return;
   graph().CancelMouseMode();
   LimitCycleList cycles;
-  ClearError();
-  if (!ComputeLimitCycles(Sys(), *stat_, cycles)) {
+  const FreqLoop loop = DecodeFreqLoop(Sys(), *stat_, FreqUse::OpenLoop);
+  if (!ComputeLimitCycles(loop, *stat_, LoopContext(loop.loop, ActiveDomain::Frequency), cycles)) {
     ReportError(this);
     return;
   }
@@ -461,9 +465,8 @@ void TFreqChildForm::Margins1Click()
     marginsOfFamily();
     return;
   }
-  ClearError();
   StabilityMargins margins;
-  if (!ComputeMargins(Sys(), *stat_, margins)) {
+  if (!ComputeMargins(DecodeFreqLoop(Sys(), *stat_, FreqUse::OpenLoop), margins)) {
     ReportError(this);
     return;
   }
@@ -541,12 +544,13 @@ void TFreqChildForm::FollowLoop()
   ClearError();
   if (margins && responseDrawn(v)) {
     StabilityMargins m;
-    if (ComputeMargins(Sys(), *stat_, m))
+    if (ComputeMargins(DecodeFreqLoop(Sys(), *stat_, FreqUse::OpenLoop), m))
       MarkMargins(m);
   }
   if (cycles && describingFunctionDrawn(v)) {
     LimitCycleList found;
-    if (ComputeLimitCycles(Sys(), *stat_, found)) {
+    const FreqLoop loop = DecodeFreqLoop(Sys(), *stat_, FreqUse::OpenLoop);
+    if (ComputeLimitCycles(loop, *stat_, LoopContext(loop.loop, ActiveDomain::Frequency), found)) {
       DrawLimitCycleMarks(c->Items(), *stat_, found, GeometryOf(*c), PensOf(Sys()));
       c->ShowGraph();
     }

@@ -50,8 +50,7 @@ bool TFreqChildForm::FamilyGo(TRChart* c)
     ReportError(this);
     return false;
   }
-  ClearError();
-  if (!ComputeResponse(Sys(), *stat_)) {
+  if (!ComputeResponse(DecodeFreqLoop(Sys(), *stat_, FreqUse::Response), *stat_)) {
     forgetFamily();
     ReportError(this);
     return false;
@@ -96,8 +95,7 @@ void TFreqChildForm::marginsOfFamily()
     return;
   }
   StabilityMargins current;
-  ClearError();
-  if (!ComputeMargins(Sys(), *stat_, current)) {
+  if (!ComputeMargins(DecodeFreqLoop(Sys(), *stat_, FreqUse::OpenLoop), current)) {
     ReportError(this);
     return;
   }

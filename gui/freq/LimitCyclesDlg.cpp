@@ -1,3 +1,4 @@
+#include "engine/model/Loop.h"
 #include "engine/model/Model.h"
 #include "engine/model/NumberFormat.h"
 
@@ -5,6 +6,7 @@
 
 #include "engine/base/Error.h"
 #include "engine/freq/FreqDraw.h"
+#include "engine/freq/FreqEngine.h"
 #include "gui/base/ModelessDialog.h"
 #include "gui/chart/ChartSetupApply.h"
 #include "gui/chart/TRChart.h"
@@ -124,7 +126,8 @@ void TLimitCyclesDlg::Open()
 void TLimitCyclesDlg::follow()
 {
   LimitCycleList found;
-  if (!ComputeLimitCycles(Sys(), rec_, found)) {
+  const FreqLoop loop = DecodeFreqLoop(Sys(), rec_, FreqUse::OpenLoop);
+  if (!ComputeLimitCycles(loop, rec_, LoopContext(loop.loop, ActiveDomain::Frequency), found)) {
     ClearError();
     done(QDialog::Rejected);
     return;

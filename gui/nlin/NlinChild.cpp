@@ -31,7 +31,8 @@ TNlinChildForm::~TNlinChildForm() = default;
 
 void TNlinChildForm::Go1Click()
 {
-  if (!NlinGo(Sys(), *stat_, PensOf(Sys()), chart()->Items())) {
+  const Loop loop = DecodeNlinLoop(Sys());
+  if (!NlinGo(loop, *stat_, LoopContext(loop, ActiveDomain::Nonlinear), PensOf(Sys()), chart()->Items())) {
     // The curves on the chart no longer show the loop as it is: no cursor
     // or autoscale on them.
     hasPlot_ = false;

@@ -90,7 +90,7 @@ void AppendItem(DisplayList& to, const DisplayList& from, const ChartItem& it)
 bool PrepareWindowLoop(ROOTSTAT& rec)
 {
   RecordGo(Sys(), ActiveDomain::Root, rec.loop);
-  return PrepareRootLoop(Sys(), rec);
+  return PrepareRootLoop(DecodeRootLoop(Sys(), rec).roots, rec);
 }
 
 }  // namespace
@@ -234,7 +234,8 @@ void TRootChildForm::Go1Click()
   }
   if (!EnterPlaneForTrace())
     return;
-  if (!RootGo(Sys(), *stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
+  // EnterPlane has just decoded the loop into the record.
+  if (!RootGo(stat_->decoded, *stat_, GeometryOf(*chart()), PensOf(Sys()), chart()->Items())) {
     ReportError(this);
     return;
   }
@@ -429,7 +430,7 @@ void TRootChildForm::Settlingtimecontour1Click()
   }
   if (!EnterPlaneForTrace())
     return;
-  if (!SettlingContour(Sys(), *stat_)) {
+  if (!SettlingContour(stat_->decoded, *stat_)) {
     ReportError(this);
     return;
   }
@@ -469,13 +470,25 @@ void TRootChildForm::ShowStatus(double x, double y, double dx, double dy)
     FormatReadout("Mag = %s, Ang = %s deg", Sys().numberFormat, args, 2, text, sizeof text);
     SetStatusPanel(1, QString::fromLatin1(text));
   }
-  SetStatusPanel(2, QString::fromStdString(RootStatusAt(Sys(), *stat_, x, y).text));
+  Loop fresh;
+  const Loop& loop = ReadoutLoop(Sys(), *stat_, fresh);
+  SetStatusPanel(2, QString::fromStdString(RootStatusAt(loop, *stat_, x, y, Sys().numberFormat).text));
 }
 
 void TRootChildForm::ShowPoleReport(bool closedLoop)
 {
   ClearError();
-  if (!EnterPlane() || !PrepareRootReport(Sys(), *stat_, closedLoop)) {
+  if (!EnterPlane()) {
+    ReportError(this);
+    return;
+  }
+  // EnterPlane has just decoded the root sets; the closed loop's report
+  // also needs the closed loop's polynomials.
+  const auto loop = std::make_unique<RootLoop>();
+  if (closedLoop)
+    loop->closed = DecodeRootLoop(Sys(), *stat_, RootUse::ClosedRoots).closed;
+  loop->roots = stat_->decoded;
+  if (!PrepareRootReport(*loop, *stat_, closedLoop)) {
     ReportError(this);
     return;
   }
@@ -522,7 +535,7 @@ void TRootChildForm::ShowClosedLoopMarks()
     return it.kind == ItemKind::Text && std::find(at.begin(), at.end(), std::pair(it.x, it.y)) != at.end();
   });
   ClearError();
-  if (ClosedLoopRoots(Sys(), *stat_))
+  if (ClosedLoopRoots(DecodeRootLoop(Sys(), *stat_, RootUse::ClosedRoots).closed, *stat_))
     MarkClosedLoopPoles(l, stat_->report.poles, Sys().gain, PensOf(Sys()));
   ClearError();
   chart()->ShowGraph();
@@ -581,7 +594,7 @@ void TRootChildForm::FollowLoop()
 
 bool TRootChildForm::LocusGainNear(QPointF pixel, double& k)
 {
-  if (!PrepareRootLoop(Sys(), *stat_))
+  if (!PrepareRootLoop(DecodeRootLoop(Sys(), *stat_).roots, *stat_))
     return false;
   const LocusResult& r = stat_->result;
   int best = -1;
@@ -599,7 +612,7 @@ bool TRootChildForm::LocusGainNear(QPointF pixel, double& k)
     return false;
   }
   const LocusPoint& p = r.points[best];
-  return GainAtLocusPoint(Sys(), *stat_, p.x, p.y, static_cast<int>(p.tag), k);
+  return GainAtLocusPoint(DecodeRootLoop(Sys(), *stat_).roots, *stat_, p.x, p.y, static_cast<int>(p.tag), k);
 }
 
 bool TRootChildForm::eventFilter(QObject* watched, QEvent* event)
@@ -655,7 +668,8 @@ bool TRootChildForm::eventFilter(QObject* watched, QEvent* event)
 bool TRootChildForm::GrabCompensatorRoot(QPointF pixel)
 {
   // Marks are drawn only for a loop that validates.
-  if (!PrepareRootLoop(Sys(), *stat_) || Sys().firstElement != 0 || !DecodeCompensator(Sys(), compAtPress_)) {
+  if (!PrepareRootLoop(DecodeRootLoop(Sys(), *stat_).roots, *stat_) || Sys().firstElement != 0 ||
+      !DecodeCompensator(Sys(), compAtPress_)) {
     ClearError();
     return false;
   }
@@ -731,11 +745,11 @@ bool TRootChildForm::ApplyCompensatorRoot(double value)
     return false;
   }
   ApplyDefinition(moved, Sys());
-  if (!PrepareRootLoop(Sys(), *stat_)) {
+  if (!PrepareRootLoop(DecodeRootLoop(Sys(), *stat_).roots, *stat_)) {
     // The loop cannot take it: it goes back, the reason stays pending.
     const std::string why = ErrorMessage();
     ApplyDefinition(was, Sys());
-    (void)PrepareRootLoop(Sys(), *stat_);
+    (void)PrepareRootLoop(DecodeRootLoop(Sys(), *stat_).roots, *stat_);
     ClearError();
     SetError(why.c_str());
     compTarget_ = compApplied_;

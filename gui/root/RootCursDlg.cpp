@@ -70,7 +70,7 @@ bool TRootCursDlg::Open()
   // The loop's own poles and zeros, not those a report or the tracer's
   // cancellation left in the model.
   ClearError();
-  if (!PrepareRootLoop(Sys(), rec_)) {
+  if (!PrepareRootLoop(DecodeRootLoop(Sys(), rec_).roots, rec_)) {
     ReportError(this);
     return false;
   }
@@ -163,7 +163,7 @@ void TRootCursDlg::SetGainBtnClick()
 {
   ClearError();
   double k = 0.0;
-  if (!GainAtLocusPoint(Sys(), rec_, at_.x, at_.y, at_.tag, k)) {
+  if (!GainAtLocusPoint(DecodeRootLoop(Sys(), rec_).roots, rec_, at_.x, at_.y, at_.tag, k)) {
     ReportError(this);
     return;
   }

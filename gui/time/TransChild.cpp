@@ -179,7 +179,8 @@ void TTransChildForm::Go1Click()
   }
   family_->members.count = 0;
   familyLegend_->hide();
-  if (!TimeGo(Sys(), *stat_, PensOf(Sys()), c->Items())) {
+  const Loop loop = DecodeTimeLoop(Sys(), *stat_);
+  if (!TimeGo(loop, *stat_, LoopContext(loop, ActiveDomain::Time), PensOf(Sys()), c->Items())) {
     if (ErrorPending())
       ReportError(this);
     return;
@@ -200,8 +201,8 @@ bool TTransChildForm::FamilyGo(TRChart* c)
     ReportError(this);
     return false;
   }
-  ClearError();
-  if (!TimeEngine(Sys(), *stat_)) {
+  const Loop loop = DecodeTimeLoop(Sys(), *stat_);
+  if (!TimeEngine(loop, *stat_, LoopContext(loop, ActiveDomain::Time))) {
     family_->members.count = 0;
     familyLegend_->hide();
     ReportError(this);

@@ -13,6 +13,7 @@
 #include "engine/root/ParamLocus.h"
 #include "engine/root/RootEngine.h"
 #include "engine/time/TimeEngine.h"
+#include "tests/DecodedRuns.h"
 #include "tests/LoopTexts.h"
 
 #include <gtest/gtest.h>
@@ -58,7 +59,7 @@ constexpr float kUntouched = -12345.0f;
 int TimePoints(Records& r, int points)
 {
   r.time->points = points;
-  if (!TimeEngine(Sys(), *r.time))
+  if (!DecodedTimeEngine(Sys(), *r.time))
     return -1;
   const TransResult& res = r.time->result;
   for (int i = 0; i < res.pointCount; ++i) {
@@ -70,9 +71,9 @@ int TimePoints(Records& r, int points)
 // A setting put out of its range after a good run.
 bool TimeRefused(Records& r, void (*spoil)(TRANSTAT&))
 {
-  EXPECT_TRUE(TimeEngine(Sys(), *r.time)) << "a good run first";
+  EXPECT_TRUE(DecodedTimeEngine(Sys(), *r.time)) << "a good run first";
   spoil(*r.time);
-  const bool ok = TimeEngine(Sys(), *r.time);
+  const bool ok = DecodedTimeEngine(Sys(), *r.time);
   EXPECT_FALSE(r.time->result.valid);
   EXPECT_EQ(r.time->result.pointCount, 0);
   return ok;
@@ -117,7 +118,7 @@ void LogGrid(Records& r, int points)
 int Grid1000(Records& r)
 {
   LogGrid(r, kMaxFreqPoints);
-  if (!ComputeResponse(Sys(), *r.freq))
+  if (!ComputeResponse(DecodeFreqLoop(Sys(), *r.freq, FreqUse::Response), *r.freq))
     return -1;
   const FreqResult& res = r.freq->result;
   for (int i = 0; i < res.count; ++i) {
@@ -133,7 +134,7 @@ bool Grid1001(Records& r)
 {
   LogGrid(r, kMaxFreqPoints + 1);
   r.freq->result.points[kMaxFreqPoints].tag = kUntouched;
-  const bool ok = ComputeResponse(Sys(), *r.freq);
+  const bool ok = ComputeResponse(DecodeFreqLoop(Sys(), *r.freq, FreqUse::Response), *r.freq);
   EXPECT_EQ(r.freq->result.points[kMaxFreqPoints].tag, kUntouched);
   return ok;
 }
@@ -163,7 +164,7 @@ long double SampledSaturationN(long double a, int m)
 int Amplitudes200(Records& r)
 {
   Amplitudes(r, kMaxAmplitudes);
-  if (!ComputeDescribingFunction(Sys(), *r.freq))
+  if (!DecodedDescribingFunction(Sys(), *r.freq))
     return -1;
   const FreqResult& res = r.freq->result;
   for (int i = 0; i < res.count; ++i) {
@@ -181,7 +182,7 @@ bool Amplitudes201(Records& r)
 {
   Amplitudes(r, kMaxAmplitudes + 1);
   r.freq->result.points[kMaxAmplitudes].tag = kUntouched;
-  const bool ok = ComputeDescribingFunction(Sys(), *r.freq);
+  const bool ok = DecodedDescribingFunction(Sys(), *r.freq);
   EXPECT_EQ(r.freq->result.count, 0);
   EXPECT_EQ(r.freq->result.points[kMaxAmplitudes].tag, kUntouched);
   return ok;
@@ -214,7 +215,7 @@ int Cycles(Records& r, double endAmp)
   r.freq->set.amplitudes = kMaxAmplitudes;
   r.freq->set.startAmp = 0.1;
   r.freq->set.endAmp = endAmp;
-  if (!ComputeLimitCycles(Sys(), *r.freq, *r.cycles))
+  if (!DecodedLimitCycles(Sys(), *r.freq, *r.cycles))
     return -1;
   const LimitCycleList& c = *r.cycles;
   EXPECT_EQ(c.locusFull, endAmp > 20);
@@ -240,10 +241,10 @@ const LoopTexts kDelayedLag{.gpNum = "1", .gpDen = "s+1", .delay = 1.0};
 int Branches(Records& r, double height)
 {
   r.root->points = 100;
-  if (!PrepareRootLoop(Sys(), *r.root))
+  if (!PrepareRootLoop(DecodeRootLoop(Sys(), *r.root).roots, *r.root))
     return -1;
   SetWindow(*r.root, -5, 3, -height, height);
-  if (!TraceLocus(Sys(), *r.root))
+  if (!TraceLocus(DecodeRootLoop(Sys(), *r.root).roots, *r.root))
     return -1;
   const LocusResult& res = r.root->result;
   for (int i = 0; i < res.count; ++i) {

@@ -14,6 +14,7 @@
 #include "engine/root/RootEngine.h"
 #include "engine/root/RootReadouts.h"
 #include "engine/time/TimeEngine.h"
+#include "tests/DecodedRuns.h"
 #include "tests/LoopTexts.h"
 
 #include <gtest/gtest.h>
@@ -84,11 +85,24 @@ Outcome Finish(bool ok)
 
 enum Domain { kTime, kFreq, kRoot, kNlin, kDomains };
 
+void WriteCorpusLoop(const CorpusLoop& c)
+{
+  WriteLoop(c.loop);
+  SetText(Sys().fwdNlText, c.fwdNl);
+}
+
 // Computes one domain on the loop model as its window's Go does, with
-// settings made for the loop.
-Outcome Compute(Domain d, const CorpusLoop& c)
+// settings made for the loop: the document is decoded first; with other set
+// the document then holds other's loop while the engines run.
+Outcome Compute(Domain d, const CorpusLoop& c, const CorpusLoop* other = nullptr)
 {
   ClearError();
+  const auto replaceDocument = [other] {
+    if (!other)
+      return;
+    WriteCorpusLoop(*other);
+    ClearError();
+  };
   switch (d) {
     case kTime: {
       auto st = std::make_unique<TRANSTAT>();
@@ -96,7 +110,9 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       st->loop.fwdNl = c.fwdIn;
       st->costOnGo = true;
       std::strcpy(st->costText, "integ(e*e)+max(y)");
-      Outcome o = Finish(TimeEngine(Sys(), *st));
+      const Loop loop = DecodeTimeLoop(Sys(), *st);
+      replaceDocument();
+      Outcome o = Finish(TimeEngine(loop, *st, LoopContext(loop, ActiveDomain::Time)));
       const TransResult& r = st->result;
       if (o.ok) {
         Append(o.bytes, r.trace.data(), static_cast<std::size_t>(r.pointCount));
@@ -108,11 +124,18 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       auto rec = std::make_unique<FREQSTAT>();
       InitFreqSettings(Sys(), *rec);
       SetElements(rec->loop, c.loop);
-      Outcome o = Finish(ComputeResponse(Sys(), *rec));
+      const auto response = std::make_unique<FreqLoop>(DecodeFreqLoop(Sys(), *rec, FreqUse::Response));
+      const auto open = std::make_unique<FreqLoop>(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop));
+      rec->loop.fwdNl = true;
+      const auto nonlinear = std::make_unique<FreqLoop>(DecodeFreqLoop(Sys(), *rec, FreqUse::DescribingFunction));
+      const auto withNonlinearity = std::make_unique<FreqLoop>(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop));
+      rec->loop.fwdNl = false;
+      replaceDocument();
+      Outcome o = Finish(ComputeResponse(*response, *rec));
       if (o.ok)
         Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
       StabilityMargins margins;
-      const Outcome m = Finish(ComputeMargins(Sys(), *rec, margins));
+      const Outcome m = Finish(ComputeMargins(*open, margins));
       o.message += "|" + m.message;
       if (m.ok) {
         const double found[] = {double(margins.gainCount), double(margins.phaseCount), margins.bandLo, margins.bandHi};
@@ -120,12 +143,14 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       }
       rec->loop.fwdNl = true;
       rec->set.amplitudes = 20;
-      const Outcome df = Finish(ComputeDescribingFunction(Sys(), *rec));
+      const Outcome df =
+          Finish(ComputeDescribingFunction(*nonlinear, *rec, LoopContext(nonlinear->loop, ActiveDomain::Frequency)));
       o.message += "|" + df.message;
       if (df.ok)
         Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
       auto cycles = std::make_unique<LimitCycleList>();
-      const Outcome lc = Finish(ComputeLimitCycles(Sys(), *rec, *cycles));
+      const Outcome lc = Finish(ComputeLimitCycles(
+          *withNonlinearity, *rec, LoopContext(withNonlinearity->loop, ActiveDomain::Frequency), *cycles));
       o.message += "|" + lc.message;
       if (lc.ok) {
         const double found[] = {double(cycles->count), cycles->bandLo, cycles->bandHi, cycles->ampLo, cycles->ampHi};
@@ -137,16 +162,23 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       auto rec = std::make_unique<ROOTSTAT>();
       SetElements(rec->loop, c.loop);
       rec->loop.closedLoop = false;
-      Outcome o = Finish(PrepareRootLoop(Sys(), *rec) && TraceLocus(Sys(), *rec));
+      const auto loop = std::make_unique<RootLoop>(DecodeRootLoop(Sys(), *rec, RootUse::ClosedReport));
+      ClearError();
+      auto fresh = std::make_unique<Loop>();
+      const Loop& readout = ReadoutLoop(Sys(), *rec, *fresh);
+      char format[sizeof Sys().numberFormat];
+      std::memcpy(format, Sys().numberFormat, sizeof format);
+      replaceDocument();
+      Outcome o = Finish(PrepareRootLoop(loop->roots, *rec) && TraceLocus(loop->roots, *rec));
       if (o.ok)
         Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
-      const RootStatus status = RootStatusAt(Sys(), *rec, -0.5, 0.7);
+      const RootStatus status = RootStatusAt(readout, *rec, -0.5, 0.7, format);
       o.message += "|" + status.text;
       double gain = 0.0;
-      const Outcome atPoint = Finish(GainAtLocusPoint(Sys(), *rec, -0.5, 0.7, 1, gain));
+      const Outcome atPoint = Finish(GainAtLocusPoint(loop->roots, *rec, -0.5, 0.7, 1, gain));
       o.message += "|" + atPoint.message;
       Append(o.bytes, &gain, 1);
-      Outcome report = Finish(PrepareRootReport(Sys(), *rec, true));
+      Outcome report = Finish(PrepareRootReport(*loop, *rec, true));
       o.message += "|" + report.message;
       if (report.ok) {
         Append(o.bytes, &rec->report.poles, 1);
@@ -157,7 +189,9 @@ Outcome Compute(Domain d, const CorpusLoop& c)
     case kNlin: {
       auto rec = std::make_unique<NLINSTAT>();
       rec->loop.fwdNl = true;
-      Outcome o = Finish(ComputeCharacteristic(Sys(), *rec));
+      const Loop loop = DecodeNlinLoop(Sys());
+      replaceDocument();
+      Outcome o = Finish(ComputeCharacteristic(loop, *rec, LoopContext(loop, ActiveDomain::Nonlinear)));
       if (o.ok) {
         Append(o.bytes, rec->result.points.data(), static_cast<std::size_t>(rec->result.count));
         const NlinCursor walk = BeginCursor(*rec, -2.0, 2.0);
@@ -173,12 +207,6 @@ Outcome Compute(Domain d, const CorpusLoop& c)
       break;
   }
   return {};
-}
-
-void WriteCorpusLoop(const CorpusLoop& c)
-{
-  WriteLoop(c.loop);
-  SetText(Sys().fwdNlText, c.fwdNl);
 }
 
 TEST(Engines, ADomainComputesTheSameWhateverWasComputedBefore)
@@ -215,6 +243,105 @@ TEST(Engines, ADomainComputesTheSameWhateverWasComputedBefore)
     EXPECT_GE(computed[d], 6) << "domain " << d;
 }
 
+// An engine computes from the loop it is handed: a loop decoded from one
+// document and computed while the document holds another loop (the next of
+// the corpus: a fault, another kind, another nonlinearity) gives what it
+// gives on its own document.
+TEST(Engines, AnEngineComputesFromItsLoopWhateverTheDocumentHoldsNow)
+{
+  constexpr std::size_t n = std::size(kCorpus);
+  for (std::size_t i = 0; i < n; ++i) {
+    const CorpusLoop& c = kCorpus[i];
+    const CorpusLoop& other = kCorpus[(i + 1) % n];
+    SCOPED_TRACE(c.name);
+    for (int d = 0; d < kDomains; ++d) {
+      Outcome alone, replaced;
+      {
+        ModelScope model;
+        WriteCorpusLoop(c);
+        alone = Compute(static_cast<Domain>(d), c);
+      }
+      {
+        ModelScope model;
+        WriteCorpusLoop(c);
+        replaced = Compute(static_cast<Domain>(d), c, &other);
+      }
+      EXPECT_EQ(replaced.ok, alone.ok) << "domain " << d;
+      EXPECT_EQ(replaced.message, alone.message) << "domain " << d;
+      EXPECT_TRUE(replaced.bytes == alone.bytes) << "domain " << d;
+    }
+  }
+}
+
+// A run's own checks keep their place before or after the message of a
+// loop that does not decode, as when each run decoded the document itself.
+TEST(Engines, ARunsChecksKeepTheirPlaceAroundTheLoopsFault)
+{
+  using Run = bool (*)();
+  const Run time = [] {
+    auto st = std::make_unique<TRANSTAT>();
+    st->loop.compIn = true;
+    return DecodedTimeEngine(Sys(), *st);
+  };
+  const Run response = [] {
+    auto rec = std::make_unique<FREQSTAT>();
+    InitFreqSettings(Sys(), *rec);
+    rec->set.points = 0;
+    return ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec);
+  };
+  const Run describing = [] {
+    auto rec = std::make_unique<FREQSTAT>();
+    InitFreqSettings(Sys(), *rec);
+    rec->loop.fwdNl = true;
+    rec->set.view = FreqView::BodeGain;
+    return DecodedDescribingFunction(Sys(), *rec);
+  };
+  const Run cycles = [] {
+    auto rec = std::make_unique<FREQSTAT>();
+    InitFreqSettings(Sys(), *rec);
+    rec->loop.fwdNl = true;
+    auto list = std::make_unique<LimitCycleList>();
+    return DecodedLimitCycles(Sys(), *rec, *list);
+  };
+  const Run report = [] {
+    auto rec = std::make_unique<ROOTSTAT>();
+    return PrepareRootReport(DecodeRootLoop(Sys(), *rec, RootUse::ClosedReport), *rec, true);
+  };
+  const struct {
+    const char* name;
+    LoopTexts loop;
+    const char* fwdNl;
+    Run run;
+    const char* message;
+  } kCases[] = {
+      {"time: no plant before the compensator's fault",
+       {.gcNum = "sin(", .gpNum = "1", .gpDen = ""},
+       "x",
+       time,
+       "No plant transfer function"},
+      {"time: the plant's fault", {.gpNum = "sin("}, "x", time, "Term expected"},
+      {"response: the fault before the grid", {.gpNum = "sin("}, "x", response, "Term expected"},
+      {"response: the grid", {}, "x", response, "No of Points must lie between 1 and 1000"},
+      {"describing function: no plant decoded",
+       {.gpNum = "sin("},
+       "clip(x,1)",
+       describing,
+       "Describing functions not available in Bode views"},
+      {"limit cycles: the nonlinearity first", {.gpNum = "sin("}, "sin(", cycles, "Invalid nonlinear function"},
+      {"limit cycles: then the loop's fault", {.gpNum = "sin("}, "clip(x,1)", cycles, "Term expected"},
+      {"closed-loop report: the delay", {.delay = 0.3}, "x", report, "Not available with delay"},
+      {"closed-loop report: the fault", {.gpNum = "sin("}, "x", report, "Term expected"},
+  };
+  for (const auto& c : kCases) {
+    SCOPED_TRACE(c.name);
+    ModelScope model;
+    WriteCorpusLoop({c.name, c.loop, c.fwdNl});
+    ClearError();
+    EXPECT_FALSE(c.run());
+    EXPECT_STREQ(ErrorPending() ? ErrorMessage() : "", c.message);
+  }
+}
+
 TEST(Engines, TheClosedLoopReportKeepsTheOpenLoopRootSets)
 {
   for (const CorpusLoop& c : kCorpus) {
@@ -224,13 +351,13 @@ TEST(Engines, TheClosedLoopReportKeepsTheOpenLoopRootSets)
     auto rec = std::make_unique<ROOTSTAT>();
     SetElements(rec->loop, c.loop);
     rec->loop.closedLoop = false;
-    const bool openOk = PrepareRootReport(Sys(), *rec, false);
+    const bool openOk = PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(false)), *rec, false);
     ClearError();
     const RootLocations open = rec->report;
     std::vector<unsigned char> before;
     Append(before, &Sys(), 1);
 
-    const bool closedOk = PrepareRootReport(Sys(), *rec, true);
+    const bool closedOk = PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(true)), *rec, true);
     ClearError();
     std::vector<unsigned char> after;
     Append(after, &Sys(), 1);

@@ -8,6 +8,7 @@
 #include "engine/expr/Expr.h"
 #include "engine/freq/DescribingFunction.h"
 #include "engine/model/NumberFormat.h"
+#include "tests/DecodedRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -103,7 +104,7 @@ protected:
     rec->set.startAmp = a0;
     rec->set.endAmp = a1;
     rec->set.dftPoints = m;  // the table follows without a call
-    ok = ComputeDescribingFunction(Sys(), *rec);
+    ok = DecodedDescribingFunction(Sys(), *rec);
   }
   Cld N(int i) const { return {rec->result.dfValues[i].re, rec->result.dfValues[i].im}; }
 

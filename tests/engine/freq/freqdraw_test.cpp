@@ -52,7 +52,7 @@ TEST_F(FreqDrawTest, BodeCurvesRunAgainstTheDisplayFrequencyWithGaps)
   rec_->set.points = 3;
   rec_->set.logIncrement = false;
   rec_->loop.closedLoop = true;
-  ASSERT_TRUE(ComputeResponse(Sys(), *rec_)) << ErrorMessage();
+  ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *rec_, FreqUse::Response), *rec_)) << ErrorMessage();
   DrawResponse(list_, *rec_, PensOf(Sys()));
   const auto lines = Items(ItemKind::Polyline);
   ASSERT_EQ(lines.size(), 1u);
@@ -102,9 +102,9 @@ TEST_F(FreqDrawTest, MarginMarksSitOnTheCurvesBranch)
   rec_->loop.compIn = true;
   rec_->set.view = FreqView::Nichols;
   rec_->set.points = 1000;
-  ASSERT_TRUE(ComputeResponse(Sys(), *rec_)) << ErrorMessage();
+  ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *rec_, FreqUse::Response), *rec_)) << ErrorMessage();
   StabilityMargins m;
-  ASSERT_TRUE(ComputeMargins(Sys(), *rec_, m)) << ErrorMessage();
+  ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), *rec_, FreqUse::OpenLoop), m)) << ErrorMessage();
   ASSERT_GE(m.gainCount, 1);
   DrawMarginMarks(list_, *rec_, m, PensOf(Sys()));
   const auto lines = Items(ItemKind::Line);
@@ -152,13 +152,17 @@ TEST_F(FreqDrawTest, GoTakesTheChartRangeAndDrawsInTheGivenPens)
   pens.pen[0] = 0x010203;  // open loop
   pens.pen[2] = 0x040506;  // describing function
   const ChartGeometry chart{-3, 1, -2, 2, 400, 300};
-  ASSERT_TRUE(FreqGo(Sys(), *rec_, FreqCurve::Response, chart, pens, list_)) << ErrorMessage();
+  const auto go = [&](FreqCurve curve) {
+    const FreqLoop loop = DecodeFreqLoop(Sys(), *rec_, GoUse(curve));
+    return FreqGo(loop, *rec_, LoopContext(loop.loop, ActiveDomain::Frequency), curve, chart, pens, list_);
+  };
+  ASSERT_TRUE(go(FreqCurve::Response)) << ErrorMessage();
   EXPECT_TRUE(rec_->chart.xLo == -3 && rec_->chart.xHi == 1 && rec_->chart.yLo == -2 && rec_->chart.yHi == 2);
   ASSERT_EQ(list_.size(), 1u);
   EXPECT_EQ(list_.item(0).colour, 0x010203u);
   EXPECT_EQ(static_cast<int>(list_.item(0).count), rec_->result.count);
   rec_->loop.fwdNl = true;  // the forward nonlinearity's -1/N
-  ASSERT_TRUE(FreqGo(Sys(), *rec_, FreqCurve::DescribingFunction, chart, pens, list_)) << ErrorMessage();
+  ASSERT_TRUE(go(FreqCurve::DescribingFunction)) << ErrorMessage();
   ASSERT_GT(list_.size(), 1u);
   EXPECT_EQ(list_.item(1).colour, 0x040506u);
 }

@@ -153,7 +153,7 @@ TEST(FreqEngine, StoredPointsAreTheExactResponseInEveryViewLoopAndInput)
         SetElements(rec->loop, c.loop);
         SetInput(*rec, in);
         rec->set.view = view;
-        ASSERT_TRUE(ComputeResponse(Sys(), *rec)) << ErrorMessage();
+        ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec)) << ErrorMessage();
         ASSERT_EQ(rec->result.count, 200);
         for (int i = 0; i < rec->result.count; ++i) {
           const FreqPoint& p = rec->result.points[i];
@@ -306,7 +306,7 @@ TEST(FreqEngine, PrepareSweepMessages)
     rec->set.startFreq = c.start;
     rec->set.logIncrement = c.logGrid;
     rec->set.points = c.points;
-    const bool ok = ComputeResponse(Sys(), *rec);
+    const bool ok = ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec);
     if (c.message) {
       EXPECT_FALSE(ok);
       EXPECT_TRUE(ErrorPending());
@@ -337,7 +337,7 @@ TEST(FreqEngine, GridIsLogarithmicLinearOrASinglePoint)
     rec->set.endFreq = g.end;
     rec->set.logIncrement = g.logGrid;
     rec->set.points = g.points;
-    ASSERT_TRUE(ComputeResponse(Sys(), *rec)) << ErrorMessage();
+    ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec)) << ErrorMessage();
     ASSERT_EQ(rec->result.count, g.points);
     for (int i = 0; i < g.points; ++i) {
       const long double t = g.points > 1 ? static_cast<long double>(i) / (g.points - 1) : 0;
@@ -401,7 +401,7 @@ TEST(FreqEngine, ZeroGainAndZerosOnTheGridGiveTheClosedLoopNotNaN)
     rec->set.endFreq = 3;
     rec->set.points = 3;
     rec->set.logIncrement = false;
-    ASSERT_TRUE(ComputeResponse(Sys(), *rec)) << ErrorMessage();
+    ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec)) << ErrorMessage();
     const FreqPoint& p = rec->result.points[1];
     ASSERT_EQ(p.tag, 2.0f);
     for (auto [got, want] : {std::pair{p.x, c.x}, std::pair{p.y, c.y}}) {
@@ -440,7 +440,7 @@ TEST(FreqEngine, OnlyAPoleExactlyOnTheGridIsGuarded)
     rec->set.startFreq = c.w;
     rec->set.endFreq = 2 * c.w;
     rec->set.points = 1;
-    ASSERT_TRUE(ComputeResponse(Sys(), *rec)) << ErrorMessage();
+    ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec)) << ErrorMessage();
     EXPECT_NEAR(rec->result.points[0].y, c.db, 1e-6 * std::fabs(c.db) + 1e-6);
   }
 }
@@ -517,7 +517,7 @@ TEST(FreqEngine, MonotonicPhaseOfADelayFallsWithoutJumps)
       const bool coarse = sweep.delay * sweep.end * (1 - std::pow(0.1 / sweep.end, 1.0 / (sweep.points - 1))) > kPiL;
       if (closed && coarse)
         continue;  // the closed loop's phase has no exact part to take out
-      ASSERT_TRUE(ComputeResponse(Sys(), *rec)) << ErrorMessage();
+      ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec)) << ErrorMessage();
       // The phases the margin marks and the cursor follow, tracked again.
       TrackSweepPhases(*rec);
       double prev = rec->result.points[0].y;
@@ -550,7 +550,7 @@ TEST(FreqEngine, CursorReadsThePhaseOfTheDrawnCurveInAnyOrder)
   } kCurves[] = {{FreqView::BodePhase, false}, {FreqView::BodePhase, true}, {FreqView::DirectNyquist, false}};
   for (const auto [view, closed] : kCurves) {
     auto rec = DelaySweep(view, closed, 400);
-    ASSERT_TRUE(ComputeResponse(Sys(), *rec)) << ErrorMessage();
+    ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *rec, FreqUse::Response), *rec)) << ErrorMessage();
     for (int i : {399, 5, 398, 200, 0, 120, 399}) {
       const double w = rec->result.points[i].tag;
       const CursorValues v = EvaluateForCursor(*rec, w);

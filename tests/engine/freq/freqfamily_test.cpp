@@ -66,9 +66,9 @@ TEST(FreqFamily, EveryMemberIsTheSingleSweepAtItsValue)
       else
         SetParameter(c.plan.over, v);
       ClearError();
-      ASSERT_TRUE(ComputeResponse(Sys(), *single)) << ErrorMessage();
+      ASSERT_TRUE(ComputeResponse(DecodeFreqLoop(Sys(), *single, FreqUse::Response), *single)) << ErrorMessage();
       StabilityMargins m;
-      ASSERT_TRUE(ComputeMargins(Sys(), *single, m)) << ErrorMessage();
+      ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), *single, FreqUse::OpenLoop), m)) << ErrorMessage();
       Sys().gain = 1.0;
       SetParameter(c.plan.over == kFamilyGain ? 0 : c.plan.over, 1.0);
       const FreqResult& a = fam->results[k];

@@ -7,6 +7,7 @@
 
 #include "engine/freq/LimitCycles.h"
 #include "engine/freq/LoopScan.h"
+#include "tests/DecodedRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -88,7 +89,7 @@ bool FindCycles(const LoopTexts& loop, const char* nl, bool feedback, double a0,
   rec->set.dftPoints = m;
   rec->set.startAmp = a0;
   rec->set.endAmp = a1;
-  return ComputeLimitCycles(Sys(), *rec, list);
+  return DecodedLimitCycles(Sys(), *rec, list);
 }
 
 }  // namespace

@@ -144,7 +144,7 @@ TEST(Margins, AgreeWithTheExactCrossings)
     rec->loop.refInput = false;
     rec->loop.noiseInput = true;
     StabilityMargins m;
-    ASSERT_TRUE(ComputeMargins(Sys(), *rec, m)) << ErrorMessage();
+    ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop), m)) << ErrorMessage();
     EXPECT_FALSE(m.truncated);
 
     const bool discrete = c.loop.hold > 0;
@@ -182,13 +182,13 @@ TEST(Margins, BandCoversTheDynamicsAndTheNyquistFrequency)
   auto rec = NewFreqRecord();
   rec->loop.compIn = true;
   StabilityMargins m;
-  ASSERT_TRUE(ComputeMargins(Sys(), *rec, m));
+  ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop), m));
   // Corners from 1 rad/s (the plant's real pole) to sqrt(6) rad/s.
   EXPECT_LE(m.bandLo, 0.01);
   EXPECT_GE(m.bandHi, 100 * std::sqrt(6.0) * 0.999);
   Sys().sampleHold = 0.25;
   SetText(Sys().num[kCompensator], "z-0.5");
   SetText(Sys().den[kCompensator], "z-1");
-  ASSERT_TRUE(ComputeMargins(Sys(), *rec, m)) << ErrorMessage();
+  ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), *rec, FreqUse::OpenLoop), m)) << ErrorMessage();
   EXPECT_DOUBLE_EQ(m.bandHi, 3.141592653589793 / 0.25);
 }

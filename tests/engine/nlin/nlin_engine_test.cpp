@@ -6,6 +6,7 @@
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 #include "engine/nlin/NlinEngine.h"
+#include "tests/DecodedRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -108,7 +109,7 @@ TEST_F(NlinTest, CharacteristicsMatchTheirClosedForms)
   for (const auto& c : kCases) {
     const std::string tag = std::string(c.fwd) + " / " + c.fbk + " N=" + std::to_string(c.n);
     NLINSTAT& rec = Setup(c.fwd, c.fbk, c.fwdIn, c.fbkIn, c.x0, c.x1, c.n);
-    ASSERT_TRUE(ComputeCharacteristic(Sys(), rec)) << tag << ": " << Pending();
+    ASSERT_TRUE(DecodedCharacteristic(Sys(), rec)) << tag << ": " << Pending();
     const NlinResult& r = rec.result;
     EXPECT_EQ(r.memory, c.down != nullptr) << tag;
     EXPECT_FALSE(r.cut) << tag;
@@ -129,7 +130,7 @@ TEST_F(NlinTest, CharacteristicsMatchTheirClosedForms)
 TEST_F(NlinTest, MemoryLongerThanTheStoreIsCutAndMarked)
 {
   NLINSTAT& rec = Setup("hyst(x,1)", "x", true, false, -5, 5, 1000);
-  ASSERT_TRUE(ComputeCharacteristic(Sys(), rec));
+  ASSERT_TRUE(DecodedCharacteristic(Sys(), rec));
   EXPECT_TRUE(rec.result.cut);
   ASSERT_EQ(rec.result.count, kNlinStoreSize);
   // the last entry stored is one step above x min on the way back
@@ -158,14 +159,14 @@ TEST_F(NlinTest, FailuresLeaveOneMessageAndAnEmptyResult)
   };
   for (const auto& c : kCases) {
     NLINSTAT& rec = Setup("x", "x", true, false);
-    ASSERT_TRUE(ComputeCharacteristic(Sys(), rec));  // a previous characteristic to be dropped
+    ASSERT_TRUE(DecodedCharacteristic(Sys(), rec));  // a previous characteristic to be dropped
     SetText(Sys().fwdNlText, c.fwd);
     SetText(Sys().fbkNlText, c.fbk ? c.fbk : "x");
     rec.loop.fbkNl = c.fbk != nullptr;
     rec.xMax = c.xMax;
     rec.points = c.n;
     SetError("left over from elsewhere");
-    EXPECT_FALSE(ComputeCharacteristic(Sys(), rec)) << c.fwd;
+    EXPECT_FALSE(DecodedCharacteristic(Sys(), rec)) << c.fwd;
     EXPECT_EQ(Pending(), c.message) << c.fwd;
     EXPECT_EQ(rec.result.count, 0) << c.fwd;
     EXPECT_FALSE(CurrentEval().restart) << c.fwd;
@@ -199,7 +200,7 @@ TEST_F(NlinTest, TextCharacteristicIsTheWindowsAndLeavesTheModelAlone)
     EXPECT_FALSE(CurrentEval().restart) << text;
 
     SetText(Sys().fwdNlText, text.c_str());
-    ASSERT_TRUE(ComputeCharacteristic(Sys(), rec)) << text << ": " << Pending();
+    ASSERT_TRUE(DecodedCharacteristic(Sys(), rec)) << text << ": " << Pending();
     const NlinResult& want = rec.result;
     EXPECT_EQ(out->memory, want.memory) << text;
     EXPECT_EQ(out->memory, text.find("hyst") != std::string::npos) << text;
@@ -258,7 +259,7 @@ TEST_F(NlinTest, InputRangeChangesOnlyWhenIncreasing)
 TEST_F(NlinTest, CursorWalksTheInputAxisWithMemory)
 {
   NLINSTAT& rec = Setup("hyst(x,1)", "2*x", true, true, -5, 5, 10);
-  ASSERT_TRUE(ComputeCharacteristic(Sys(), rec));
+  ASSERT_TRUE(DecodedCharacteristic(Sys(), rec));
   const NlinCursor c = BeginCursor(rec, -4, 6);
   LD out = -4;                                     // restarted at the chart's x min
   const int walk[] = {50, 10, 7, 3, -2, 0, 4, 6};  // the scroll bar starts at 50

@@ -6,6 +6,7 @@
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
 #include "engine/nlin/NlinEngine.h"
+#include "tests/DecodedRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -21,7 +22,7 @@ TEST(NlinDraw, CharacteristicIsOnePolylineThroughTheStoreInPen1)
   rec->points = 40;
   ChartPens pens = PensOf(Sys());
   pens.pen[0] = 0x123456;                           // the pens given, not the model's
-  ASSERT_TRUE(ComputeCharacteristic(Sys(), *rec));  // hyst(x,a): up and back, 81 points
+  ASSERT_TRUE(DecodedCharacteristic(Sys(), *rec));  // hyst(x,a): up and back, 81 points
   list.markAt(0, 0, kMarkTick, 0);                  // a mark made before Go stays
   DrawCharacteristic(list, rec->result, pens);
   EXPECT_STREQ(CharacteristicCaption(rec->result), "Forward path nonlinearity");
@@ -38,7 +39,7 @@ TEST(NlinDraw, CharacteristicIsOnePolylineThroughTheStoreInPen1)
 
   // a second Go overlays its curve under its own caption
   rec->loop.fwdNl = false;
-  ASSERT_TRUE(ComputeCharacteristic(Sys(), *rec));
+  ASSERT_TRUE(DecodedCharacteristic(Sys(), *rec));
   DrawCharacteristic(list, rec->result, pens);
   EXPECT_STREQ(CharacteristicCaption(rec->result), "No nonlinearity");
   ASSERT_EQ(list.size(), 3u);

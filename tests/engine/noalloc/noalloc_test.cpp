@@ -152,6 +152,12 @@ struct Rig {
   std::unique_ptr<ParamLocus> locus = std::make_unique<ParamLocus>();
   StableRanges ranges;
   std::unique_ptr<NLINSTAT> nlin = std::make_unique<NLINSTAT>();
+  // The loops the runs compute from, decoded before the counter is armed.
+  Loop timeLoop;
+  FreqLoop freqLoop;
+  FreqLoop openLoop;
+  RootLoop rootLoop;
+  Loop nlinLoop;
   CompiledExpr expr;
   DisplayList list;
   ChartPens pens;
@@ -169,6 +175,11 @@ struct Case {
   Prepare prepare;
   Run run;
 };
+
+EvalContext FreqContext(const FreqLoop& loop)
+{
+  return LoopContext(loop.loop, ActiveDomain::Frequency);
+}
 
 int Items(bool ok, const Rig& g)
 {
@@ -212,11 +223,11 @@ void PhasePlane(Rig& g)
 }
 int TimeRun(Rig& g)
 {
-  return TimeEngine(Sys(), *g.time) ? g.time->result.pointCount : -1;
+  return TimeEngine(g.timeLoop, *g.time, LoopContext(g.timeLoop, ActiveDomain::Time)) ? g.time->result.pointCount : -1;
 }
 int TimeGoRun(Rig& g)
 {
-  return Items(TimeGo(Sys(), *g.time, g.pens, g.list), g);
+  return Items(TimeGo(g.timeLoop, *g.time, LoopContext(g.timeLoop, ActiveDomain::Time), g.pens, g.list), g);
 }
 int TimeFamilyRun(Rig& g)
 {
@@ -250,27 +261,27 @@ void DescribingView(Rig& g)
 }
 int FreqRun(Rig& g)
 {
-  return ComputeResponse(Sys(), *g.freq) ? g.freq->result.count : -1;
+  return ComputeResponse(g.freqLoop, *g.freq) ? g.freq->result.count : -1;
 }
 int FreqGoRun(Rig& g)
 {
   const FreqCurve curve = g.freq->describingMode ? FreqCurve::DescribingFunction : FreqCurve::Response;
-  return Items(FreqGo(Sys(), *g.freq, curve, g.chart, g.pens, g.list), g);
+  return Items(FreqGo(g.freqLoop, *g.freq, FreqContext(g.freqLoop), curve, g.chart, g.pens, g.list), g);
 }
 int DescribingRun(Rig& g)
 {
-  return ComputeDescribingFunction(Sys(), *g.freq) ? g.freq->result.count : -1;
+  return ComputeDescribingFunction(g.freqLoop, *g.freq, FreqContext(g.freqLoop)) ? g.freq->result.count : -1;
 }
 int LimitCycleRun(Rig& g)
 {
-  if (!ComputeLimitCycles(Sys(), *g.freq, *g.cycles))
+  if (!ComputeLimitCycles(g.openLoop, *g.freq, FreqContext(g.openLoop), *g.cycles))
     return -1;
   DrawLimitCycleMarks(g.list, *g.freq, *g.cycles, g.chart, g.pens);
   return g.cycles->count;
 }
 int MarginRun(Rig& g)
 {
-  if (!ComputeResponse(Sys(), *g.freq) || !ComputeMargins(Sys(), *g.freq, *g.margins))
+  if (!ComputeResponse(g.freqLoop, *g.freq) || !ComputeMargins(g.openLoop, *g.margins))
     return -1;
   DrawMarginMarks(g.list, *g.freq, *g.margins, g.pens);
   return g.margins->gainCount + g.margins->phaseCount;
@@ -295,7 +306,7 @@ void RootSetup(Rig& g)
   SetElements(g.root->loop, g.texts);
   g.chart = {-5, 3, -3, 3, 600, 450};
   g.pens.markLabels = true;
-  ASSERT_TRUE(PrepareRootLoop(Sys(), *g.root));
+  ASSERT_TRUE(PrepareRootLoop(DecodeRootLoop(Sys(), *g.root).roots, *g.root));
 }
 // Labels of twelve significant figures of thirds, longer than a string
 // holds in place.
@@ -309,18 +320,18 @@ void RootSetupLongLabels(Rig& g)
 }
 int RootGoRun(Rig& g)
 {
-  return Items(RootGo(Sys(), *g.root, g.chart, g.pens, g.list), g);
+  return Items(RootGo(g.rootLoop.roots, *g.root, g.chart, g.pens, g.list), g);
 }
 int RootReportRun(Rig& g)
 {
-  if (!PrepareRootReport(Sys(), *g.root, true))
+  if (!PrepareRootReport(g.rootLoop, *g.root, true))
     return -1;
   MarkClosedLoopPoles(g.list, g.root->report.poles, Sys().gain, g.pens);
   return g.root->report.poles.n;
 }
 int OpenReportRun(Rig& g)
 {
-  if (!PrepareRootReport(Sys(), *g.root, false))
+  if (!PrepareRootReport(g.rootLoop, *g.root, false))
     return -1;
   DrawPoleZeroMarks(g.list, g.root->report.poles, g.root->report.zeros, g.pens);
   return g.root->report.poles.n + g.root->report.zeros.n;
@@ -335,7 +346,7 @@ int ContourRun(Rig& g)
     DrawDampingContour(g.list, *g.root, zeta, g.pens);
     points += g.root->result.count;
   }
-  if (!SettlingContour(Sys(), *g.root))
+  if (!SettlingContour(g.rootLoop.roots, *g.root))
     return -1;
   DrawSettlingContour(g.list, *g.root, g.pens);
   return points;
@@ -369,7 +380,7 @@ void NlinSetup(Rig& g)
 }
 int NlinRun(Rig& g)
 {
-  return Items(NlinGo(Sys(), *g.nlin, g.pens, g.list), g);
+  return Items(NlinGo(g.nlinLoop, *g.nlin, LoopContext(g.nlinLoop, ActiveDomain::Nonlinear), g.pens, g.list), g);
 }
 // The editor's preview of a text of its own, backlash over 1000 steps.
 int PreviewRun(Rig& g)
@@ -385,7 +396,7 @@ void ExprSetup(Rig& g)
 }
 int ExprRun(Rig& g)
 {
-  EvalContext ctx = EvalContextOf(Sys());
+  EvalContext ctx = LoopContext(g.timeLoop, ActiveDomain::Time);
   const EvalScope scope(ctx);
   for (int k = 0; k < 500; ++k) {
     ctx.restart = k == 0;
@@ -456,6 +467,13 @@ std::unique_ptr<Rig> Prepared(const Case& c)
   g->pens = PensOf(Sys());
   g->pens.markLabels = true;  // the labels are built during the run too
   c.prepare(*g);
+  g->timeLoop = DecodeTimeLoop(Sys(), *g->time);
+  const FreqUse use = g->freq->describingMode ? FreqUse::DescribingFunction : FreqUse::Response;
+  g->freqLoop = DecodeFreqLoop(Sys(), *g->freq, use);
+  g->openLoop = DecodeFreqLoop(Sys(), *g->freq, FreqUse::OpenLoop);
+  if (g->root)
+    g->rootLoop = DecodeRootLoop(Sys(), *g->root, RootUse::ClosedReport);
+  g->nlinLoop = DecodeNlinLoop(Sys());
   ClearError();
   return g;
 }

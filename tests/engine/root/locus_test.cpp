@@ -64,7 +64,7 @@ TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)
     SCOPED_TRACE(c.name);
     ModelScope model;
     auto rec = MakeLoop(c.loop, c.x0, c.x1, c.y0, c.y1, c.points);
-    ASSERT_TRUE(TraceLocus(Sys(), *rec)) << Message();
+    ASSERT_TRUE(TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec)) << Message();
     const LocusResult& r = rec->result;
     ASSERT_LT(r.count, 1990);  // nothing cut off by the store
     const bool positive = c.loop.gain > 0;
@@ -113,12 +113,13 @@ TEST(RootLocus, TracedPointsLieOnTheLocusAndCoverEveryClosedLoopRoot)
     while (r.points[mid].tag < 1)
       ++mid;
     double k = 0;
-    ASSERT_TRUE(GainAtLocusPoint(Sys(), *rec, r.points[mid].x, r.points[mid].y, 1, k)) << Message();
+    ASSERT_TRUE(GainAtLocusPoint(DecodeRootLoop(Sys(), *rec).roots, *rec, r.points[mid].x, r.points[mid].y, 1, k))
+        << Message();
     EXPECT_LE(Nearest(Roots(AddScaled(c.g.den, c.g.num, k)), stored[mid]), tol);
 
     // The closed-loop report at a loop gain of 2.5 K.
     Sys().gain = 2.5 * c.loop.gain;
-    ASSERT_TRUE(PrepareRootReport(Sys(), *rec, true)) << Message();
+    ASSERT_TRUE(PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(true)), *rec, true)) << Message();
     std::vector<LC> reported;
     const RootLocations& found = rec->report;
     for (int i = 0; i < found.poles.n; ++i)

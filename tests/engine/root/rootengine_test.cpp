@@ -64,7 +64,7 @@ TEST_F(RootEngine, BranchStartsAndFailures)
     SCOPED_TRACE(std::string(c.num) + " / " + c.den);
     Loop(c.num, c.den, c.gain, c.delay);
     SetWindow(*rec, -5, 3, c.yMin, 3);
-    const bool ok = TraceLocus(Sys(), *rec);
+    const bool ok = TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec);
     EXPECT_EQ(Message(), c.error);
     if (!ok) {
       EXPECT_EQ(CursorPointCount(*rec), 0);  // the failed trace publishes nothing
@@ -105,7 +105,7 @@ TEST_F(RootEngine, RectangleIsBoundedBeforeTheScan)
     SCOPED_TRACE(std::to_string(c.yMax) + " N " + std::to_string(c.points));
     rec->points = c.points;
     SetWindow(*rec, c.xMin, c.xMax, c.yMin, c.yMax);
-    const bool ok = TraceLocus(Sys(), *rec);
+    const bool ok = TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec);
     EXPECT_EQ(Message(), c.error);
     EXPECT_EQ(ok, !*c.error);
     if (ok) {  // the two poles' branches, and no false entry on the long edges
@@ -117,7 +117,7 @@ TEST_F(RootEngine, RectangleIsBoundedBeforeTheScan)
 TEST_F(RootEngine, TwoPolesBreakAwayAtMinusTwoWithGainOne)
 {
   Loop("1", "(s+1)(s+3)");
-  ASSERT_TRUE(TraceLocus(Sys(), *rec)) << Message();
+  ASSERT_TRUE(TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec)) << Message();
   const LocusResult& r = rec->result;
   const int b = Find(kTagBreakPoint);
   ASSERT_GE(b, 0);
@@ -134,7 +134,7 @@ TEST_F(RootEngine, TwoPolesBreakAwayAtMinusTwoWithGainOne)
 TEST_F(RootEngine, DelayEntersTheAngleAndTheGain)
 {
   Loop("1", "s+1", 2, 0.5);
-  ASSERT_TRUE(PrepareRootLoop(Sys(), *rec));
+  ASSERT_TRUE(PrepareRootLoop(DecodeRootLoop(Sys(), *rec).roots, *rec));
   const LoopPolys g{{1}, {1, 1}, 0.5L};
   for (const LC s : {LC(-2, 1), LC(0.5, 3), LC(-1, -0.25)}) {
     const double x = (double)s.real(), y = (double)s.imag();
@@ -147,7 +147,7 @@ TEST_F(RootEngine, StoreHoldsEveryWriteWhenBranchesOutgrowIt)
 {
   Loop("1", "s+1", 1, 12);
   rec->points = 1000;
-  ASSERT_TRUE(TraceLocus(Sys(), *rec)) << Message();
+  ASSERT_TRUE(TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec)) << Message();
   EXPECT_EQ(rec->result.count, kLocusStoreSize);
   EXPECT_GE(rec->result.branchCount, 5);
 }
@@ -162,7 +162,7 @@ TEST_F(RootEngine, DampingAndSettlingContours)
     EXPECT_NEAR(rec->result.points[i].x, -R, 1e-5);
     EXPECT_NEAR(rec->result.points[i].y, (1 - i) * 2 * R * std::sqrt(0.75), 1e-5);
   }
-  ASSERT_TRUE(SettlingContour(Sys(), *rec));
+  ASSERT_TRUE(SettlingContour(DecodeRootLoop(Sys(), *rec).roots, *rec));
   ASSERT_EQ(rec->result.count, 2);
   EXPECT_EQ(rec->result.points[0].x, -3.0f);
   EXPECT_EQ(rec->result.points[0].y, -1.0f);
@@ -184,7 +184,7 @@ TEST_F(RootEngine, DampingAndSettlingContours)
     const std::complex<double> s = std::log(std::complex<double>(r.points[i].x, r.points[i].y));
     EXPECT_NEAR(-s.real() / std::abs(s), 0.5, 1e-5) << i;
   }
-  ASSERT_TRUE(SettlingContour(Sys(), *rec));
+  ASSERT_TRUE(SettlingContour(DecodeRootLoop(Sys(), *rec).roots, *rec));
   ASSERT_EQ(r.count, 400);
   for (int i = 0; i < r.count; i += 37)
     EXPECT_NEAR(std::hypot(r.points[i].x, r.points[i].y), std::exp(-0.3), 1e-6);
@@ -222,7 +222,7 @@ TEST_F(RootEngine, DampingLabelsSitMidwayAlongTheVisibleRays)
 TEST_F(RootEngine, ReportOfThreePolesAndNoZeros)
 {
   Loop("2", "(s+1)(s^2+2s+5)");
-  ASSERT_TRUE(PrepareRootReport(Sys(), *rec, false));
+  ASSERT_TRUE(PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(false)), *rec, false));
   const RootReport rep = BuildRootReport(rec->report, Sys().numberFormat);
   ASSERT_EQ(rep.lines.size(), 5u);
   EXPECT_EQ(rep.lines[0].text, "Poles:");
@@ -241,15 +241,15 @@ TEST_F(RootEngine, ReportOfThreePolesAndNoZeros)
   EXPECT_FALSE(rep.scrollBars());
 
   Sys().delay = 0.1;
-  EXPECT_FALSE(PrepareRootReport(Sys(), *rec, true));
+  EXPECT_FALSE(PrepareRootReport(DecodeRootLoop(Sys(), *rec, ReportUse(true)), *rec, true));
   EXPECT_EQ(Message(), "Not available with delay");
 }
 
 TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
 {
   Loop("6", "(s+1)(s^2+1.4s+6)", 1, 0, true);  // the start-up loop: a pole at 0, a zero at -2
-  ASSERT_TRUE(TraceLocus(Sys(), *rec)) << Message();
-  ASSERT_TRUE(PrepareRootLoop(Sys(), *rec));
+  ASSERT_TRUE(TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec)) << Message();
+  ASSERT_TRUE(PrepareRootLoop(DecodeRootLoop(Sys(), *rec).roots, *rec));
   const int n = CursorPointCount(*rec);
   const AxisRange xr{-5, 3}, yr{-1, 3};
   CursorReadout c;
@@ -289,7 +289,7 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
   EXPECT_NEAR(b.realShown, b.x - a.x, 1e-12);
 
   Sys().gain = -1;  // a locus of negative gains: relative mode stays absolute
-  ASSERT_TRUE(TraceLocus(Sys(), *rec));
+  ASSERT_TRUE(TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec));
   ASSERT_TRUE(CursorAt(*rec, 1, {}, xr, yr, a));
   EXPECT_FALSE(TakeReference(a, ref));
   EXPECT_EQ(ref.gain, 1.0);
@@ -298,7 +298,7 @@ TEST_F(RootEngine, CursorReadsOnlyTheStoredLocus)
 TEST_F(RootEngine, SetGainRefusals)
 {
   Loop("s+2", "(s+1)(s+3)");
-  ASSERT_TRUE(TraceLocus(Sys(), *rec));
+  ASSERT_TRUE(TraceLocus(DecodeRootLoop(Sys(), *rec).roots, *rec));
   double k = 0;
   const struct Case {
     double x, y;
@@ -308,19 +308,23 @@ TEST_F(RootEngine, SetGainRefusals)
                {-1, 0, kTagPoleStart, "Zero gain at this point"},
                {-2.5, 0, 1, "Gain of the wrong sign at this point"}};
   for (const Case& c : cases) {
-    EXPECT_FALSE(GainAtLocusPoint(Sys(), *rec, c.x, c.y, c.tag, k));
+    EXPECT_FALSE(GainAtLocusPoint(DecodeRootLoop(Sys(), *rec).roots, *rec, c.x, c.y, c.tag, k));
     EXPECT_EQ(Message(), c.message);
   }
-  ASSERT_TRUE(GainAtLocusPoint(Sys(), *rec, -1.5, 0, 1, k));
+  ASSERT_TRUE(GainAtLocusPoint(DecodeRootLoop(Sys(), *rec).roots, *rec, -1.5, 0, 1, k));
   EXPECT_NEAR(k, 0.5 * 1.5 / 0.5, 1e-12);  // |(s+1)(s+3)/(s+2)| at -1.5
 }
 
 TEST_F(RootEngine, StatusBarArgAndDampingRatio)
 {
   Loop("1", "(s+1)(s+3)");
-  ASSERT_TRUE(PrepareRootLoop(Sys(), *rec));
-  EXPECT_EQ(RootStatusAt(Sys(), *rec, -2, 2 * std::sqrt(3.0)).text, "Arg{G(s)} = -180 deg, Damping ratio = 0.5");
-  EXPECT_EQ(RootStatusAt(Sys(), *rec, 1, 1).text.find("Damping"), std::string::npos);
+  ASSERT_TRUE(PrepareRootLoop(DecodeRootLoop(Sys(), *rec).roots, *rec));
+  ::Loop fresh;
+  const auto status = [&](double x, double y) {
+    return RootStatusAt(ReadoutLoop(Sys(), *rec, fresh), *rec, x, y, Sys().numberFormat);
+  };
+  EXPECT_EQ(status(-2, 2 * std::sqrt(3.0)).text, "Arg{G(s)} = -180 deg, Damping ratio = 0.5");
+  EXPECT_EQ(status(1, 1).text.find("Damping"), std::string::npos);
 
   // z = exp(sT) of s = wn(-zeta + j sqrt(1 - zeta^2)), for wn T = w.
   const auto zOf = [](double zeta, double w) {
@@ -341,7 +345,7 @@ TEST_F(RootEngine, StatusBarArgAndDampingRatio)
 
   SetText(Sys().num[kPlant], "");  // the update fails: no Arg, nothing left pending
   Sys().factoredDecodeDone = false;
-  const RootStatus st = RootStatusAt(Sys(), *rec, -1, 1);
+  const RootStatus st = status(-1, 1);
   EXPECT_FALSE(st.argShown);
   EXPECT_FALSE(ErrorPending());
 }

@@ -4,6 +4,7 @@
 
 #include "engine/base/Error.h"
 #include "engine/time/TimeEngine.h"
+#include "tests/DecodedRuns.h"
 #include "tests/LoopTexts.h"
 
 #include <gtest/gtest.h>
@@ -39,7 +40,7 @@ public:
   std::string Run()
   {
     ClearError();
-    const bool ok = TimeEngine(Sys(), *st_);
+    const bool ok = DecodedTimeEngine(Sys(), *st_);
     EXPECT_EQ(ok, !ErrorPending());
     return ErrorPending() ? ErrorMessage() : "";
   }

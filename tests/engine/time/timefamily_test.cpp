@@ -5,6 +5,7 @@
 #include "engine/time/TimeFamily.h"
 #include "engine/chart/Pens.h"
 #include "engine/expr/ConstantTable.h"
+#include "tests/DecodedRuns.h"
 #include "tests/engine/time/TimeTestSupport.h"
 
 #include <cmath>
@@ -81,7 +82,7 @@ TEST_F(TimeFamilyTest, EveryMemberIsTheSingleRunAtItsValue)
       if (c.plan.over != kFamilyGain)
         SetParameter(c.plan.over, got);
       ClearError();
-      ASSERT_TRUE(TimeEngine(sys(), *single_)) << ErrorMessage();
+      ASSERT_TRUE(DecodedTimeEngine(sys(), *single_)) << ErrorMessage();
       sys().gain = gain;
       SetParameter(0, 1.0);
       SetParameter(1, 1.0);

@@ -6,6 +6,7 @@
 #include "engine/chart/DisplayList.h"
 #include "engine/model/Model.h"
 #include "engine/model/SysData.h"
+#include "tests/DecodedRuns.h"
 
 #include <gtest/gtest.h>
 
@@ -26,7 +27,7 @@ protected:
     st_ = std::make_unique<TRANSTAT>();
     st_->plotType = plot;
     ClearError();
-    EXPECT_TRUE(TimeEngine(Sys(), *st_)) << ErrorMessage();
+    EXPECT_TRUE(DecodedTimeEngine(Sys(), *st_)) << ErrorMessage();
     list_ = std::make_unique<DisplayList>();
     EXPECT_TRUE(DrawTransRun(*list_, st_->result, PensOf(s), interpolate));
     return *list_;
@@ -85,7 +86,7 @@ TEST_F(TransDrawTest, PhasePlaneIsOnePathAndAFailedRunDrawsNothing)
   EXPECT_EQ(static_cast<int>(list.item(0).count), st_->result.pointCount);
   SetText(st_->refText, "sin(");
   ClearError();
-  EXPECT_FALSE(TimeEngine(Sys(), *st_));
+  EXPECT_FALSE(DecodedTimeEngine(Sys(), *st_));
   EXPECT_FALSE(DrawTransRun(*list_, st_->result, PensOf(Sys()), false));
   EXPECT_EQ(list_->size(), 1u);
 }

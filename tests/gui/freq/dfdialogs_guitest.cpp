@@ -12,6 +12,7 @@
 #include "gui/chart/TRChart.h"
 #include "gui/freq/DFCursorDlg.h"
 #include "gui/freq/LimitCyclesDlg.h"
+#include "tests/DecodedRuns.h"
 
 #include <QAbstractButton>
 #include <QDialog>
@@ -90,7 +91,7 @@ TEST_F(DfDialogsTest, CursorReadsTheDescribingFunctionPointByPoint)
   rec->set.amplitudes = 12;
   rec->set.startAmp = 0.6;
   rec->set.endAmp = 6;
-  ASSERT_TRUE(ComputeDescribingFunction(Sys(), *rec)) << ErrorMessage();
+  ASSERT_TRUE(DecodedDescribingFunction(Sys(), *rec)) << ErrorMessage();
   DrawDescribingFunction(chart.Items(), *rec, PensOf(Sys()));
   const DisplayList& l = chart.Items();
   ASSERT_EQ(l.size(), 13u);  // the locus and a cross at each amplitude
@@ -139,7 +140,7 @@ TEST_F(DfDialogsTest, CursorReadsTheDescribingFunctionPointByPoint)
 
   SetText(Sys().fwdNlText, "0*x");
   rec->set.view = FreqView::InverseNyquist;
-  ASSERT_TRUE(ComputeDescribingFunction(Sys(), *rec)) << ErrorMessage();
+  ASSERT_TRUE(DecodedDescribingFunction(Sys(), *rec)) << ErrorMessage();
   TDFCursorDlg zero(chart, *rec);
   zero.show();
   EXPECT_EQ(Text(zero, "NMagEdit"), QStringLiteral("0"));
@@ -179,7 +180,7 @@ TEST_F(DfDialogsTest, LimitCycleListAndMarks)
     rec->set.startAmp = 0.1;
     rec->set.endAmp = 2;
     LimitCycleList list;
-    ASSERT_TRUE(ComputeLimitCycles(Sys(), *rec, list)) << ErrorMessage();
+    ASSERT_TRUE(DecodedLimitCycles(Sys(), *rec, list)) << ErrorMessage();
     TLimitCyclesDlg dlg(chart, *rec, list);
     dlg.show();
     auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("CyclesTable"));

@@ -252,7 +252,7 @@ TEST_F(FreqWinTest, MarginsDialogMatchesCrossingsFoundIndependently)
     Sys().delay = delay;
     const auto L = [k, delay](long double w) { return StartUpLoop(w, false, k) * std::polar(1.0L, -w * delay); };
     StabilityMargins band;  // the band the margins are searched in
-    ASSERT_TRUE(ComputeMargins(Sys(), st(), band));
+    ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), st(), FreqUse::OpenLoop), band));
     const auto gain = Crossings(band.bandLo, band.bandHi, L, [](Cld l) { return std::norm(l) - 1; });
     auto phase = Crossings(band.bandLo, band.bandHi, L, [](Cld l) { return l.imag(); });
     std::erase_if(phase, [](const auto& c) { return c.second.real() > 0; });
@@ -290,7 +290,7 @@ TEST_F(FreqWinTest, MarginsDialogMatchesCrossingsFoundIndependently)
   // Marks: refused on the Nyquist views; on the Bode gain chart a line from
   // 0 dB to -GM at each phase crossover.
   StabilityMargins m;
-  ASSERT_TRUE(ComputeMargins(Sys(), st(), m));
+  ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), st(), FreqUse::OpenLoop), m));
   EXPECT_FALSE(win->MarkMargins(m));
   EXPECT_EQ(lastMessage(), QStringLiteral("Margins are marked on the Bode and Nichols views only"));
   choose("BodeGain1");
@@ -351,7 +351,7 @@ TEST_F(FreqWinTest, FamilyOverTheGainOnTheBodeChartAndItsMargins)
   }
 
   StabilityMargins current;
-  ASSERT_TRUE(ComputeMargins(Sys(), st(), current));
+  ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), st(), FreqUse::OpenLoop), current));
   ASSERT_GT(current.phaseCount, 0);
   answer([&](QDialog& dlg) {
     auto* table = dlg.findChild<QTableWidget*>(QStringLiteral("FamilyTable"));
@@ -386,7 +386,7 @@ TEST_F(FreqWinTest, DraggingTheBodeGainCurveScalesTheGainAndTheMarginsFollow)
   choose("BodeGain1");
   win->Go1Click();
   StabilityMargins m;
-  ASSERT_TRUE(ComputeMargins(Sys(), st(), m));
+  ASSERT_TRUE(ComputeMargins(DecodeFreqLoop(Sys(), st(), FreqUse::OpenLoop), m));
   ASSERT_GE(m.phaseCount, 1);
   ASSERT_TRUE(win->MarkMargins(m));
   const bool comp = Sys().firstElement == kCompensator;
