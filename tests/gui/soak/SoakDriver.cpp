@@ -526,6 +526,12 @@ void SoakDriver::windowOp()
       sub->showNormal();
       break;
     case 5:
+      // As a user does: Qt offers no resizing of a minimised or maximised
+      // window (its Size entry is disabled), so it is restored first. A
+      // minimised window resized behind Qt's back makes the area's icon
+      // rows and scroll bars push each other for ever.
+      if (sub->isMinimized() || sub->isMaximized())
+        sub->showNormal();
       sub->resize(60 + rng_.below(900), 40 + rng_.below(700));
       break;
     default:
