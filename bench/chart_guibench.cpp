@@ -3,6 +3,9 @@
 #include "gui/chart/ChartExport.h"
 #include "gui/chart/TRChart.h"
 
+#include <QApplication>
+#include <QWindow>
+
 #include <benchmark/benchmark.h>
 
 #include <cmath>
@@ -23,6 +26,15 @@ void AddCurve(TRChart& c, int k)
     else
       c.DrawTo(t, y);
   }
+}
+
+// Shows c and waits until its window is exposed: a repaint of a window not
+// yet exposed paints nothing.
+void ShowExposed(TRChart& c)
+{
+  c.show();
+  for (int i = 0; i < 100 && !(c.windowHandle() && c.windowHandle()->isExposed()); ++i)
+    QApplication::processEvents();
 }
 
 void Fill(TRChart& c)
@@ -52,7 +64,7 @@ void BM_ChartShowGraph(benchmark::State& state)
 {
   TRChart c;
   Fill(c);
-  c.show();
+  ShowExposed(c);
   c.ShowGraph();
   c.repaint();
   for (auto _ : state) {
@@ -69,7 +81,7 @@ void BM_ChartShowNewItems(benchmark::State& state)
 {
   TRChart c;
   Fill(c);
-  c.show();
+  ShowExposed(c);
   c.ShowGraph();
   int k = 0, added = 0;
   for (auto _ : state) {
