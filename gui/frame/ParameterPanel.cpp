@@ -184,6 +184,8 @@ void TParameterPanel::pressed()
   live_ = CopyOfModel();
   // Escape reaches the drag wherever the focus is.
   qApp->installEventFilter(this);
+  // The windows keep their curves of the start in a tint while it lasts.
+  SetLiveReferences(true);
 }
 
 void TParameterPanel::released(int i)
@@ -196,6 +198,7 @@ void TParameterPanel::released(int i)
   }
   computePending();
   dragging_ = false;
+  SetLiveReferences(false);
   // The document takes the drag's values once, and every window shows it.
   WriteLiveModel(live_);
   if (const QString why = FollowLoop(); !why.isEmpty())
@@ -211,6 +214,7 @@ bool TParameterPanel::eventFilter(QObject* watched, QEvent* event)
   pending_ = -1;
   dragging_ = false;
   cancelled_ = true;
+  SetLiveReferences(false);
   // The document was never touched: the windows show it again.
   (void)FollowLoop();
   for (int i = 0; i < 4; ++i)

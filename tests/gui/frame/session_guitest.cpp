@@ -583,6 +583,15 @@ TEST_F(SessionTest, ParameterSliderSetsTheParameterLiveAsOneStep)
   auto* slider = panel->findChild<QSlider*>("aSlider");
   ASSERT_EQ(panel->low(0), 0.0);
   ASSERT_EQ(panel->high(0), 2.0);
+  const auto curveOf = [&](std::uint32_t colour) {
+    std::vector<ChartPoint> out;
+    const DisplayList& l = f->chart()->Items();
+    for (std::size_t i = 0; i < l.size(); ++i)
+      if (l.item(i).kind == ItemKind::Polyline && l.item(i).colour == colour)
+        out.assign(l.points(l.item(i)), l.points(l.item(i)) + l.item(i).count);
+    return out;
+  };
+  const std::vector<ChartPoint> start = curveOf(Sys().pen[0]);
   slider->setSliderDown(true);
   slider->setValue(300);
   slider->setValue(700);  // coalesced with the move before
@@ -591,12 +600,18 @@ TEST_F(SessionTest, ParameterSliderSetsTheParameterLiveAsOneStep)
   EXPECT_EQ(Parameter(0), 1.0);
   EXPECT_EQ(panel->findChild<QLabel*>("aValue")->text(), QStringLiteral("a = 1.4"));
   EXPECT_EQ(session().stack().count(), steps);
-  // The Nyquist curve of the loop with a = 1.4, evaluated here.
-  std::vector<ChartPoint> curve;
+  // The curve of the start stays as a reference in a tint of its colour.
+  bool reference = false;
   const DisplayList& l = f->chart()->Items();
-  for (std::size_t i = 0; i < l.size(); ++i)
-    if (l.item(i).kind == ItemKind::Polyline && l.item(i).colour == Sys().pen[0])
-      curve.assign(l.points(l.item(i)), l.points(l.item(i)) + l.item(i).count);
+  for (std::size_t i = 0; i < l.size(); ++i) {
+    const ChartItem& it = l.item(i);
+    reference |= it.kind == ItemKind::Polyline && it.colour != Sys().pen[0] && it.count == start.size() &&
+                 std::equal(start.begin(), start.end(), l.points(it),
+                            [](ChartPoint p, ChartPoint q) { return p.x == q.x && p.y == q.y; });
+  }
+  EXPECT_TRUE(reference);
+  // The Nyquist curve of the loop with a = 1.4, evaluated here.
+  const std::vector<ChartPoint> curve = curveOf(Sys().pen[0]);
   ASSERT_EQ(static_cast<int>(curve.size()), f->settings().set.points);
   for (std::size_t i = 0; i < curve.size(); i += 17) {
     using Cld = std::complex<long double>;
