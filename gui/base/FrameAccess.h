@@ -44,8 +44,13 @@ QString FollowLoop(QWidget* last = nullptr);
 // A live change of the loop model followed: when a window cannot show the
 // new loop, restore() puts the model back as it was before the change,
 // every window (and dialog) follows that, and false returns with the
-// window's message pending in the error record.
+// window's message pending in the error record. A hidden window follows
+// neither: it catches up when it is shown again (FollowShownWindow).
 bool FollowOrRestore(QWidget* last, const std::function<void()>& restore);
+// A window hidden (minimised) during live changes computes none of them:
+// shown again, it follows the loop now current, with its open dialogs, and
+// the first message it would have shown is returned.
+QString FollowShownWindow(QWidget* window);
 // At the start of a drag (on) and at its end (off): the open windows keep
 // their curves of the start as a tinted reference while the drag lasts.
 void SetLiveReferences(bool on);

@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QPointer>
 
+#include <algorithm>
 #include <vector>
 
 namespace {
@@ -63,35 +64,57 @@ void NoteLoopChange(const QString& what)
 }
 
 namespace {
-// The windows and dialogs follow; with restoring, a failure leaves the
-// dialogs alone for the follow of the restored loop that comes next.
-QString Follow(QWidget* last, bool restoring)
+// Which windows follow: every one, or one alone (a window shown again after
+// it missed live changes). During a live change (a move, a typed value, a
+// parameter step) a hidden window, such as a minimised one, does not
+// compute: it follows when it is shown again. With restoring, a failure
+// leaves the dialogs alone for the follow of the restored loop that comes
+// next.
+struct FollowScope {
+  bool live = false;
+  bool restoring = false;
+  TDomainChildForm* only = nullptr;
+};
+
+QString Follow(QWidget* last, const FollowScope& scope)
 {
   if (!gFrame)
     return {};
   const MessageHold hold;
+  std::vector<TDomainChildForm*> windows;
+  for (TDomainChildForm* w : gFrame->findChildren<TDomainChildForm*>()) {
+    if (scope.only && w != scope.only)
+      continue;
+    const bool later = scope.live && !w->isVisible();
+    w->setFollowWhenShown(later);
+    if (!later)
+      windows.push_back(w);
+  }
+  const auto follows = [&windows, &scope](const QDialog* d) {
+    auto* owner = qobject_cast<TDomainChildForm*>(d->parentWidget());
+    return owner ? std::find(windows.begin(), windows.end(), owner) != windows.end() : !scope.only;
+  };
   // The open dialogs that read the windows' results: their items leave the
   // charts first, and they read the new results after the windows.
   std::vector<QPointer<QDialog>> dialogs;
   for (QDialog* d : gFrame->findChildren<QDialog*>())
-    if (auto* f = dynamic_cast<LiveFollower*>(d); f && f->following()) {
+    if (auto* f = dynamic_cast<LiveFollower*>(d); f && f->following() && follows(d)) {
       f->beforeFollow();
       dialogs.emplace_back(d);
     }
-  if (TSysDefForm* diagram = SysDefWindow()) {
+  if (TSysDefForm* diagram = SysDefWindow(); diagram && !scope.only) {
     diagram->RefreshTransferFunctions();
     diagram->RefreshGain();
   }
   TDomainChildForm* own = nullptr;
   for (QWidget* w = last; w && !own; w = w->parentWidget())
     own = qobject_cast<TDomainChildForm*>(w);
-  const QList<TDomainChildForm*> windows = gFrame->findChildren<TDomainChildForm*>();
   for (TDomainChildForm* w : windows)
     if (w != own)
       w->FollowLoop();
-  if (own)
+  if (own && std::find(windows.begin(), windows.end(), own) != windows.end())
     own->FollowLoop();
-  if (restoring && !hold.first().isEmpty())
+  if (scope.restoring && !hold.first().isEmpty())
     return hold.first();
   // A loop a window could not compute leaves its dialogs nothing to read.
   for (TDomainChildForm* w : windows)
@@ -106,18 +129,24 @@ QString Follow(QWidget* last, bool restoring)
 
 QString FollowLoop(QWidget* last)
 {
-  return Follow(last, false);
+  return Follow(last, {});
 }
 
 bool FollowOrRestore(QWidget* last, const std::function<void()>& restore)
 {
-  const QString why = Follow(last, true);
+  const QString why = Follow(last, {true, true, nullptr});
   if (why.isEmpty())
     return true;
   restore();
-  (void)Follow(last, false);
+  (void)Follow(last, {true, false, nullptr});
   SetError(why.toLatin1().constData());
   return false;
+}
+
+QString FollowShownWindow(QWidget* window)
+{
+  auto* w = qobject_cast<TDomainChildForm*>(window);
+  return w ? Follow(window, {false, false, w}) : QString();
 }
 
 void SetLiveReferences(bool on)

@@ -1,4 +1,5 @@
 #include "gui/window/DomainChildForm.h"
+#include "gui/base/FrameAccess.h"
 #include "gui/base/LiveFollower.h"
 #include "gui/base/OutputCommands.h"
 
@@ -13,6 +14,7 @@
 #include <QMdiSubWindow>
 #include <QMenu>
 #include <QMouseEvent>
+#include <QShowEvent>
 #include <QVBoxLayout>
 
 TDomainChildForm::TDomainChildForm(const DomainAbilities& abilities, QWidget* parent)
@@ -342,6 +344,16 @@ void TDomainChildForm::Wipe1Click()
   chart()->ClearGraph();
   chart()->ShowGraph();
   hasPlot_ = false;
+}
+
+void TDomainChildForm::showEvent(QShowEvent* event)
+{
+  QWidget::showEvent(event);
+  if (!followWhenShown_)
+    return;
+  followWhenShown_ = false;
+  if (const QString why = FollowShownWindow(this); !why.isEmpty())
+    SetStatusPanel(2, why);
 }
 
 void TDomainChildForm::FollowLoop()

@@ -69,6 +69,8 @@ public:
   // The last follow could not compute the loop: the window has no plot and
   // its following dialogs nothing to read, until a follow succeeds.
   bool followFailed() const { return followAgain_; }
+  // Hidden during a live change: the window follows when it is shown again.
+  void setFollowWhenShown(bool on) { followWhenShown_ = on; }
   // While a drag lasts, the window's curves as they were at its start are
   // drawn in a light tint under the ones that follow; off, they are gone.
   void SetLiveReference(bool on);
@@ -143,6 +145,8 @@ protected:
   QPointer<QDialog> cursorDlg_;  // the open cursor, which follows a drag
 
   void closeEvent(QCloseEvent* event) override;
+  // Shown again after missing live changes: follows the loop now current.
+  void showEvent(QShowEvent* event) override;
   void contextMenuEvent(QContextMenuEvent* event) override;
   void mouseMoveEvent(QMouseEvent* event) override;
 
@@ -178,6 +182,7 @@ protected:
   // The window lost its plot to a loop a live change then refused: it
   // follows the next loop even without a plot.
   bool followAgain_ = false;
+  bool followWhenShown_ = false;
 
   // Adds a menu item with its object name, caption and shortcut, calling
   // handler when chosen (after the window's open cursor and characteristics

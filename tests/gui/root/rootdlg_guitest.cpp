@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMdiSubWindow>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTextEdit>
@@ -529,6 +530,39 @@ TEST_F(RootDragTest, AGainAWindowCannotShowIsRefusedWithoutABox)
   QTest::keyClick(edit, Qt::Key_Return);
   refused("typed");
   EXPECT_EQ(Sys().gain, valid);
+}
+
+// A minimised window computes none of the live changes (drag moves, a typed
+// value): shown again, it catches up and equals a fresh Go.
+TEST_F(RootDragTest, AMinimisedWindowFollowsWhenShownAgain)
+{
+  auto* sub = qobject_cast<QMdiSubWindow*>(freq->parentWidget());
+  ASSERT_NE(sub, nullptr);
+  sub->showMinimized();
+  QCoreApplication::processEvents();
+  const auto same = [](const std::vector<ChartPoint>& a, const std::vector<ChartPoint>& b) {
+    return a.size() == b.size() && SamePoints(a, b.data());
+  };
+  const std::vector<ChartPoint> start = Longest(freq->chart()->Items());
+  const LocusResult& r = rec().result;
+  grab();
+  moveTo(pixelOf(r.points[Find(r, kOrdinary, r.count / 2)]));
+  EXPECT_NE(win->liveDrag()->value(), 1.0);
+  EXPECT_TRUE(same(start, Longest(freq->chart()->Items())));
+  QTest::mouseRelease(chart(), Qt::LeftButton);
+  QLineEdit* edit = win->liveDrag()->readout();
+  edit->setText(QStringLiteral("K = 1.5"));
+  QTest::keyClick(edit, Qt::Key_Return);
+  ASSERT_EQ(Sys().gain, 1.5);
+  const std::vector<ChartPoint> hidden = Longest(freq->chart()->Items());
+
+  sub->showNormal();
+  QCoreApplication::processEvents();
+  const DisplayList shown = freq->chart()->Items();
+  EXPECT_FALSE(same(hidden, Longest(shown)));
+  freq->Wipe1Click();
+  freq->Go1Click();
+  ExpectSameItems(shown, 0, freq->chart()->Items());
 }
 
 // The frequency cursor and the time window's characteristics stay open
