@@ -8,4 +8,4 @@ scripts/setup.sh
 cmake -S . -B build -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVANTO_GUI=ON \
   -DVANTO_TESTS=OFF -DVANTO_BENCH=OFF -DVANTO_SANITIZE=OFF -DVANTO_FUZZ=OFF
 cmake --build build --target vanto vanto-cli
-exec build/app/vanto "$@"
+exec build/gui/frame/vanto "$@"

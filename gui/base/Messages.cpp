@@ -156,6 +156,18 @@ void ShowModeless(QDialog& dlg)
     dlg.done(result);
 }
 
+void OpenFollowing(QDialog& dlg, bool& open, const std::function<void()>& closed)
+{
+  open = true;
+  QObject::connect(&dlg, &QDialog::finished, &dlg, [&dlg, &open, closed] {
+    open = false;
+    if (closed)
+      closed();
+    dlg.deleteLater();
+  });
+  ShowModeless(dlg);
+}
+
 bool ChooseColor(QWidget* parent, QColor& colour)
 {
   if (gColorHook)

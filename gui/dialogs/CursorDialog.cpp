@@ -26,13 +26,7 @@ TCursorDialog::TCursorDialog(QWidget* parent, const char* name, const QString& s
 
 void TCursorDialog::openModeless()
 {
-  open_ = true;
-  connect(this, &QDialog::finished, this, [this] {
-    open_ = false;
-    cursor_.detach();
-    deleteLater();
-  });
-  ShowModeless(*this);
+  OpenFollowing(*this, open_, [this] { cursor_.detach(); });
 }
 
 void TCursorDialog::EqBtnClick()

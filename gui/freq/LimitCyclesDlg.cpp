@@ -115,12 +115,7 @@ void TLimitCyclesDlg::showCycles()
 
 void TLimitCyclesDlg::Open()
 {
-  open_ = true;
-  connect(this, &QDialog::finished, this, [this] {
-    open_ = false;
-    deleteLater();
-  });
-  ShowModeless(*this);
+  OpenFollowing(*this, open_);
 }
 
 void TLimitCyclesDlg::follow()

@@ -85,12 +85,7 @@ void TTransCharDlg::showValues(bool exists)
 
 void TTransCharDlg::Open()
 {
-  open_ = true;
-  connect(this, &QDialog::finished, this, [this] {
-    open_ = false;
-    deleteLater();
-  });
-  ShowModeless(*this);
+  OpenFollowing(*this, open_);
 }
 
 void TTransCharDlg::follow()

@@ -9,9 +9,13 @@ src=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 cp "$src/start.sh" "$src/test.sh" "$work/"
-mkdir -p "$work/scripts" "$work/bin" "$work/build/app"
+# The program stands where CMake builds it: beside the folder whose
+# CMakeLists.txt defines it, in build/.
+defined=$(cd "$src" && grep -rl --include=CMakeLists.txt 'add_executable(vanto ' gui)
+program="$work/build/$(dirname "$defined")/vanto"
+mkdir -p "$work/scripts" "$work/bin" "$(dirname "$program")"
 printf '#!/bin/sh\nexit 0\n' > "$work/scripts/setup.sh"
-printf '#!/bin/sh\nexit 0\n' > "$work/build/app/vanto"
+printf '#!/bin/sh\ntouch "%s/started"\n' "$work" > "$program"
 cat > "$work/bin/cmake" <<'STUB'
 #!/usr/bin/env bash
 # Configure: remember every -D option in <build>/cache, as CMakeCache.txt would.
@@ -30,10 +34,11 @@ for a in "$@"; do
 done
 STUB
 printf '#!/bin/sh\necho "$@" > "%s/ctest-args"\n' "$work" > "$work/bin/ctest"
-chmod +x "$work"/*.sh "$work/scripts/setup.sh" "$work/build/app/vanto" "$work/bin/"*
+chmod +x "$work"/*.sh "$work/scripts/setup.sh" "$program" "$work/bin/"*
 PATH="$work/bin:$PATH" "$work/start.sh"
+[ -e "$work/started" ] || { echo "start.sh does not start the program it builds"; exit 1; }
 grep -qx 'VANTO_TESTS=OFF' "$work/build/cache" || { echo "start.sh does not turn the tests off"; exit 1; }
 PATH="$work/bin:$PATH" "$work/test.sh"
 grep -qx 'VANTO_TESTS=ON' "$work/build/cache" || { echo "test.sh after start.sh builds no tests"; exit 1; }
 grep -q -- '--no-tests=error' "$work/ctest-args" || { echo "a run without tests does not fail"; exit 1; }
-echo "start.sh then test.sh: tests on, a run without tests fails"
+echo "start.sh starts the program, then test.sh: tests on, a run without tests fails"
